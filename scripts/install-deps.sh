@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the program need.
+# Idempotent and non-interactive: apt-get update runs only when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libglx-dev
+  qt6-webengine-dev qt6-webengine-dev-tools
+  qt6-qpa-plugins libqt6printsupport6
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+  python3 python3-pyftpdlib vsftpd curl
+  fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# vsftpd's package starts a system daemon on port 21; the tests run their own instance.
+if command -v systemctl >/dev/null 2>&1; then $SUDO systemctl stop vsftpd 2>/dev/null || true; fi
+$SUDO service vsftpd stop >/dev/null 2>&1 || true

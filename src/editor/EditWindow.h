@@ -1,0 +1,65 @@
+// EditWindow: the editor of the main window as every command sees it.
+//
+// All positions are character offsets in which each line end counts as two characters (CR LF),
+// as the program's algorithms expect; text() returns the text with CR LF line ends and setText()
+// accepts any line ends. TextBuffer holds the text in memory (tests, hidden editors); the widget
+// adapter in ui/ maps the same operations onto a QPlainTextEdit.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class Clipboard;
+
+class EditWindow {
+public:
+    virtual ~EditWindow() = default;
+
+    virtual QString text() const = 0;
+    // Replaces the whole text; line ends become CR LF; caret at 0, nothing selected.
+    virtual void setText(const QString& text) = 0;
+    void clear() { setText(QString()); }
+    // Length of text() (line ends counted twice).
+    virtual int length() const = 0;
+
+    virtual int selStart() const = 0;
+    // Moves the caret (clamped to the text); removes the selection. A position between the CR
+    // and the LF of a line end goes to the start of that line end.
+    virtual void setSelStart(int position) = 0;
+    virtual int selLength() const = 0;
+    // Selects length characters from the selection start (clamped to the text).
+    virtual void setSelLength(int length) = 0;
+    virtual QString selText() const = 0;
+    // Replaces the selection (or inserts at the caret); the caret ends after the new text with
+    // nothing selected. Line ends of the new text become CR LF.
+    virtual void replaceSelection(const QString& text) = 0;
+    void selectAll();
+
+    // Through the clipboard given to setClipboard(): cut and copy empty it first.
+    void cut();
+    void copy();
+    void paste();
+    void setClipboard(Clipboard* clipboard) { m_clipboard = clipboard; }
+    Clipboard* clipboard() const { return m_clipboard; }
+
+    // One step of the editor's own undo.
+    virtual void undo() = 0;
+    virtual void setFocus() = 0;
+    virtual bool wordWrap() const = 0;
+    virtual void setWordWrap(bool on) = 0;
+    // Colours a range of characters (positions as above) for tag colouring.
+    virtual void colorRange(int start, int length, const QColor& color) = 0;
+    // Editors here have no length limit of their own; the value is kept for the program's
+    // work-around setting.
+    void setMaxLength(int maxLength) { m_maxLength = maxLength; }
+    int maxLength() const { return m_maxLength; }
+
+    // Lines of the text, without their line ends; an empty text has no lines, and a text
+    // ending with a line end has no empty last line.
+    int lineCount() const;
+    QString line(int index) const;
+
+private:
+    Clipboard* m_clipboard = nullptr;
+    int m_maxLength = 0;
+};

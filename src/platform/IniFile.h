@@ -1,0 +1,42 @@
+// IniFile: the private-profile settings files (OPTIONS.INI, DEFAULT.INI, FTP.INI).
+//
+// Every access opens the file, reads or writes, and closes it again: nothing is cached, so two
+// IniFile objects over one path always agree. Section and key names compare without regard to
+// case. Booleans are written 1/0 and read as true when non-zero; integers are decimal. A missing
+// file, section or key, or bytes that make no sense, give the caller's default; nothing throws.
+// Writes keep every other section, key, comment and blank line in its place and order, end every
+// line with CR LF, and replace the file atomically.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class IniFile {
+public:
+    explicit IniFile(QString path);
+
+    const QString& path() const { return m_path; }
+
+    QString readString(const QString& section, const QString& key, const QString& def) const;
+    // Leading decimal integer of the value (optional sign); the default when there is none.
+    int readInteger(const QString& section, const QString& key, int def) const;
+    bool readBool(const QString& section, const QString& key, bool def) const;
+
+    // Each write returns whether the file was written; callers that follow the program's rule
+    // "errors of settings accesses are ignored" may drop the result.
+    bool writeString(const QString& section, const QString& key, const QString& value) const;
+    bool writeInteger(const QString& section, const QString& key, int value) const;
+    bool writeBool(const QString& section, const QString& key, bool value) const;
+
+    bool sectionExists(const QString& section) const;
+    // Key names of a section in file order (empty when the section is missing).
+    QStringList readSection(const QString& section) const;
+    // Section names in file order.
+    QStringList sections() const;
+    // Removes a whole section with all its keys; other sections stay as they were.
+    bool eraseSection(const QString& section) const;
+    bool deleteKey(const QString& section, const QString& key) const;
+
+private:
+    QString m_path;
+};

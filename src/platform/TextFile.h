@@ -1,0 +1,40 @@
+// Reading and writing the user's text files.
+//
+// A file is read as UTF-8 when its bytes are valid UTF-8, else as Latin-1, and the encoding is
+// remembered so the file is written back in the one it was read in: no byte is lost either way.
+// Every line break read (CR LF, LF or a lone CR) becomes CR LF, the program's line end. Writing
+// goes to a temporary file beside the target that is renamed over it, so a failed save leaves
+// the old file as it was.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+enum class TextEncoding { Utf8, Latin1 };
+
+struct TextReadResult {
+    bool ok = false;
+    QString text; // with CR LF line ends
+    TextEncoding encoding = TextEncoding::Utf8;
+    QString error; // the system's reason when !ok
+};
+
+struct TextWriteResult {
+    bool ok = false;
+    QString error; // the system's reason when !ok
+};
+
+// Bytes to text: UTF-8 when valid (a leading byte-order mark is kept as text), else Latin-1.
+QString decodeText(const QByteArray& bytes, TextEncoding* encoding);
+// Text to bytes. Latin-1 is used only when every character fits; otherwise UTF-8, so nothing
+// typed into a Latin-1 document is lost. *used tells which was written.
+QByteArray encodeText(const QString& text, TextEncoding wanted, TextEncoding* used = nullptr);
+// Every CR LF, lone LF and lone CR becomes CR LF.
+QString toCrLf(const QString& text);
+
+TextReadResult readTextFile(const QString& path);
+// Writes text (line ends made CR LF) atomically. *used, when given, receives the encoding written.
+TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding,
+                              TextEncoding* used = nullptr);
+// Writes raw bytes atomically.
+TextWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
