@@ -1,8 +1,31 @@
 // Quillon Pro: the program's entry point.
+#include "ui/QtClipboard.h"
+#include "ui/QtFileChooser.h"
+#include "ui/QtPrompter.h"
+#include "ui/TForm1.h"
+
 #include <QApplication>
+#include <QTimer>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
+    // The embedded browser view cannot run its sandbox as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostra Quillon Pro"));
-    return 0;
+
+    QString programDirectory = QCoreApplication::applicationDirPath();
+    if (!programDirectory.endsWith(QLatin1Char('/')))
+        programDirectory += QLatin1Char('/');
+
+    QtPrompter prompter;
+    QtFileChooser chooser;
+    QtClipboard clipboard;
+    TForm1 form(programDirectory, prompter, chooser, clipboard, TForm1::Options{});
+    form.showMaximized();
+    if (form.state().settings().showTips)
+        QTimer::singleShot(0, &form, &TForm1::ShowTipWindow);
+    return app.exec();
 }

@@ -1,0 +1,241 @@
+// HtmlDocument: the open HTML document and its commands.
+#include "app/HtmlDocument.h"
+
+#include "app/HtmlExtensions.h"
+#include "app/Settings.h"
+#include "editor/EditWindow.h"
+#include "ftp/ChangedList.h"
+#include "platform/Clipboard.h"
+#include "platform/FileChooser.h"
+
+#include <QFileInfo>
+
+HtmlDocument::HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& chooser,
+                           Clipboard& clipboard, Settings& settings, IniFile defaultIni,
+                           ChangedList& changedList, QString programDirectory)
+    : m_editor(editor), m_prompter(prompter), m_chooser(chooser), m_clipboard(clipboard),
+      m_settings(settings), m_defaultIni(std::move(defaultIni)), m_changedList(changedList),
+      m_programDirectory(std::move(programDirectory)) {}
+
+QString HtmlDocument::productAddress() { return QStringLiteral("https://www.quillon.example/"); }
+
+QString HtmlDocument::newPageSkeleton() {
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("<!--This site and page maintained with Quillon Pro. Details at: ") +
+           productAddress() + QStringLiteral("-->") + crlf + QStringLiteral("<HTML>") + crlf +
+           QStringLiteral("<HEAD>") + crlf + QStringLiteral("   <TITLE></TITLE>") + crlf +
+           QStringLiteral("</HEAD>") + crlf + QStringLiteral("<BODY>") + crlf + crlf +
+           QStringLiteral("</BODY>") + crlf + QStringLiteral("</HTML>") + crlf;
+}
+
+QString HtmlDocument::statusText(const QString& path) {
+    return QStringLiteral("Open HTML File:  ") + path;
+}
+QString HtmlDocument::saveAsTitle() { return QStringLiteral("Save HTML File As..."); }
+QString HtmlDocument::askSaveChangesText() {
+    return QStringLiteral("Save changes to open HTML file before closing?");
+}
+QString HtmlDocument::noTemplateText() {
+    return QStringLiteral("You have not selected a Template file yet. Go to the OPTIONS screen and "
+                          "select one from the Files tab.");
+}
+QString HtmlDocument::cannotOpenLinkedFileText() {
+    return QStringLiteral("Cannot open this file. Has it been moved, renamed, or deleted? Please "
+                          "right-click it and select \"Change file link\" to re-establish the file "
+                          "link.");
+}
+
+QString HtmlDocument::untitledName() const {
+    return m_programDirectory + QStringLiteral("new.") + m_settings.ext;
+}
+
+void HtmlDocument::setHelpPageMode(bool on) {
+    m_helpPageMode = on;
+    enableSaveCommands(!on);
+}
+
+void HtmlDocument::startUntitled() {
+    m_htmlModified = false;
+    m_currentHtmlFile = untitledName();
+    showStatus();
+}
+
+bool HtmlDocument::isUntitled() const {
+    return m_currentHtmlFile.isEmpty() ||
+           QFileInfo(m_currentHtmlFile).fileName() == QStringLiteral("new.") + m_settings.ext;
+}
+
+std::optional<QString> HtmlDocument::askSaveName() {
+    FileDialogRequest r;
+    r.title = saveAsTitle();
+    r.filter = sharedSaveFilter();
+    r.filterIndex = 2;
+    r.defaultExtension = m_settings.ext;
+    r.fileName = QFileInfo(m_currentHtmlFile).fileName();
+    // An untitled document sits in the program folder only by name; offer the user's folder.
+    r.initialDirectory = m_currentHtmlFile.isEmpty() || isUntitled()
+                             ? m_settings.lastHtmlDirectory
+                             : QFileInfo(m_currentHtmlFile).absolutePath();
+    r.overwritePrompt = true;
+    return m_chooser.saveFile(r);
+}
+
+bool HtmlDocument::writeTo(const QString& path) {
+    TextEncoding used = m_encoding;
+    const TextWriteResult result = writeTextFile(path, m_editor.text(), m_encoding, &used);
+    if (!result.ok) {
+        m_prompter.error(QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
+        return false;
+    }
+    m_encoding = used;
+    return true;
+}
+
+MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
+    if (m_helpPageMode || !m_htmlModified)
+        return MessageAnswer::Yes;
+    MessageAnswer answer = MessageAnswer::Yes;
+    if (!saveCommand)
+        answer = m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNoCancel,
+                                    askSaveChangesText());
+    if (answer == MessageAnswer::Yes) {
+        if (isUntitled()) {
+            const std::optional<QString> chosen = askSaveName();
+            if (!chosen)
+                return MessageAnswer::Cancel;
+            m_currentHtmlFile = *chosen;
+        }
+        if (!writeTo(m_currentHtmlFile))
+            return MessageAnswer::Cancel;
+        if (m_settings.ftpAuto)
+            m_changedList.add(m_currentHtmlFile);
+    }
+    if (answer != MessageAnswer::Cancel)
+        m_htmlModified = false;
+    return answer;
+}
+
+void HtmlDocument::newHtmlFile() {
+    if (confirmCloseHtml() == MessageAnswer::Cancel)
+        return;
+    m_editor.clear();
+    m_currentHtmlFile = untitledName();
+    m_encoding = TextEncoding::Utf8;
+    showStatus();
+    setHelpPageMode(false);
+    m_htmlModified = false;
+    // A new page goes in like any inserted block: through the clipboard, caret after it.
+    m_clipboard.setText(newPageSkeleton());
+    m_editor.paste();
+    m_editor.setFocus();
+    m_htmlModified = true;
+}
+
+void HtmlDocument::openHtmlFile() {
+    if (confirmCloseHtml() == MessageAnswer::Cancel)
+        return;
+    m_editor.clear();
+    FileDialogRequest r;
+    r.title = QStringLiteral("Open HTML File");
+    r.filter = m_openFilter;
+    r.filterIndex = 1;
+    r.initialDirectory = m_settings.lastHtmlDirectory;
+    const std::optional<QString> chosen = m_chooser.openFile(r);
+    if (!chosen)
+        return;
+    m_settings.lastHtmlDirectory = QFileInfo(*chosen).absolutePath();
+    m_defaultIni.writeString(QStringLiteral("Start"), QStringLiteral("Location"),
+                             m_settings.lastHtmlDirectory);
+    QString error;
+    const QString previous = m_currentHtmlFile;
+    m_currentHtmlFile = *chosen;
+    setHelpPageMode(false);
+    if (!loadDocument(*chosen, &error)) {
+        // The unreadable file does not become the document: a later save would overwrite it
+        // with whatever was typed into the empty editor.
+        m_currentHtmlFile = previous;
+        showStatus();
+        m_prompter.inform(QStringLiteral("Cannot open the file \"%1\".\n%2").arg(*chosen, error));
+    }
+}
+
+void HtmlDocument::openHtmlTemplate() {
+    if (confirmCloseHtml() == MessageAnswer::Cancel)
+        return;
+    m_editor.clear();
+    m_currentHtmlFile.clear();
+    if (m_settings.htmlTemplate.isEmpty()) {
+        m_prompter.inform(noTemplateText());
+        if (m_hooks.openSettingsDialog)
+            m_hooks.openSettingsDialog();
+        return;
+    }
+    m_htmlModified = false;
+    m_currentHtmlFile = untitledName();
+    showStatus();
+    setHelpPageMode(false);
+    const TextReadResult file = readTextFile(m_settings.htmlTemplate);
+    if (!file.ok) {
+        m_prompter.inform(cannotOpenLinkedFileText());
+        return;
+    }
+    m_editor.setText(file.text);
+    m_encoding = file.encoding;
+    colourIfOn();
+}
+
+void HtmlDocument::saveHtmlFile() { confirmCloseHtml(true); }
+
+void HtmlDocument::saveHtmlFileAs() {
+    if (m_helpPageMode)
+        return;
+    const std::optional<QString> chosen = askSaveName();
+    if (!chosen)
+        return;
+    m_currentHtmlFile = *chosen;
+    if (writeTo(m_currentHtmlFile))
+        m_htmlModified = false;
+}
+
+void HtmlDocument::closeHtmlFile() {
+    if (confirmCloseHtml() != MessageAnswer::Cancel)
+        m_editor.clear();
+}
+
+void HtmlDocument::setWrap(bool on) {
+    m_settings.wrap = on;
+    m_editor.setWordWrap(on);
+    m_defaultIni.writeBool(QStringLiteral("Format"), QStringLiteral("Wrap"), on);
+}
+
+bool HtmlDocument::loadDocument(const QString& path, QString* error) {
+    m_htmlModified = false;
+    const TextReadResult file = readTextFile(path);
+    if (!file.ok) {
+        m_editor.clear();
+        if (error)
+            *error = file.error;
+        return false;
+    }
+    m_editor.setText(file.text);
+    m_encoding = file.encoding;
+    m_currentHtmlFile = path;
+    showStatus();
+    colourIfOn();
+    return true;
+}
+
+void HtmlDocument::showStatus() {
+    if (m_hooks.showStatus)
+        m_hooks.showStatus(statusText(m_currentHtmlFile));
+}
+
+void HtmlDocument::enableSaveCommands(bool on) {
+    if (m_hooks.setSaveCommandsEnabled)
+        m_hooks.setSaveCommandsEnabled(on);
+}
+
+void HtmlDocument::colourIfOn() {
+    if (m_settings.colored && m_hooks.colourText)
+        m_hooks.colourText();
+}

@@ -1,0 +1,40 @@
+// RecentProjects: the File menu's list of recent projects.
+#include "app/RecentProjects.h"
+
+#include "platform/IniFile.h"
+
+static QString slotKey(int slot) { return QStringLiteral("File%1").arg(slot); }
+
+void RecentProjects::load(const IniFile& options) {
+    for (int n = 1; n <= SlotCount; ++n)
+        m_slots[n - 1] = options.readString(QStringLiteral("Recent"), slotKey(n), QString());
+}
+
+QList<int> RecentProjects::update(const QString& path, const IniFile& options) {
+    QList<int> changed;
+    int found = 0;
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (m_slots[n - 1] == path) {
+            found = n;
+            break;
+        }
+    }
+    if (found) {
+        std::swap(m_slots[0], m_slots[found - 1]);
+        changed << 1;
+        if (found != 1)
+            changed << found;
+    } else {
+        for (int n = SlotCount; n > 1; --n)
+            m_slots[n - 1] = m_slots[n - 2];
+        m_slots[0] = path;
+        changed = {1, 2, 3, 4};
+    }
+    for (int n = 1; n <= SlotCount; ++n)
+        options.writeString(QStringLiteral("Recent"), slotKey(n), m_slots[n - 1]);
+    return changed;
+}
+
+QString RecentProjects::caption(int slot) const {
+    return QStringLiteral("%1: ").arg(slot) + m_slots.at(slot - 1);
+}

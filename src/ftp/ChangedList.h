@@ -1,0 +1,25 @@
+// ChangedList: the files waiting for upload at the next visit of the FTP screen.
+//
+// Held for the run only. Kept in case-insensitive alphabetical order; paths spelled exactly
+// alike are kept once.
+#pragma once
+
+#include <QStringList>
+
+class ChangedList {
+public:
+    // Inserts a full path in order and drops exact duplicates.
+    void add(const QString& path);
+    void addAll(const QStringList& paths);
+    // Replaces the whole list (the FTP screen hands its edited copy back).
+    void replace(const QStringList& paths);
+    void clear() { m_paths.clear(); }
+
+    const QStringList& paths() const { return m_paths; }
+    int count() const { return static_cast<int>(m_paths.size()); }
+    bool contains(const QString& path) const { return m_paths.contains(path); }
+
+private:
+    void normalise();
+    QStringList m_paths;
+};

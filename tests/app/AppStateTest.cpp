@@ -1,0 +1,105 @@
+// Start-up over a program folder and the close check.
+#include "app/AppState.h"
+#include "editor/TextBuffer.h"
+#include "platform/Clipboard.h"
+#include "support/ScriptedFileChooser.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+class Shell : public ::testing::Test {
+protected:
+    Shell() : state(dir.path(), QStringLiteral("/home/someone"), editor, prompter, chooser, clipboard) {
+        editor.setClipboard(&clipboard);
+        state.setHooks(AppState::Hooks{
+            [this] { steps << QStringLiteral("custom tags"); },
+            [this] { steps << QStringLiteral("snippets"); },
+            [this] { steps << QStringLiteral("save project"); },
+            [this] { steps << QStringLiteral("backup window"); },
+        });
+    }
+
+    TempDir dir;
+    TextBuffer editor;
+    MemoryClipboard clipboard;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    AppState state;
+    QStringList steps;
+};
+} // namespace
+
+TEST_F(Shell, AFreshProgramFolderStartsWithEveryDefault) {
+    state.startUp();
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("projects"))).isDir());
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("backup"))).isDir());
+    EXPECT_EQ(steps, QStringList({"custom tags", "snippets"}));
+    EXPECT_EQ(state.document().currentHtmlFile(), dir.file(QStringLiteral("new.html")));
+    EXPECT_FALSE(state.document().htmlModified());
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_EQ(state.recentProjects().caption(n), QStringLiteral("%1: ").arg(n));
+    EXPECT_EQ(state.htmlFilePattern(), QStringLiteral("*.html;*.htm;*.shtml;*.shtm;*.asp"));
+    EXPECT_EQ(state.settings().filesLocation, QStringLiteral("/home/someone"));
+    EXPECT_TRUE(prompter.shown().empty());
+    // Start-up writes no settings file.
+    EXPECT_FALSE(dir.exists(QStringLiteral("OPTIONS.INI")));
+    EXPECT_FALSE(dir.exists(QStringLiteral("DEFAULT.INI")));
+}
+
+TEST_F(Shell, StartUpReadsTheFilesTheRecentListAndTheFixedFilesFolder) {
+    ASSERT_TRUE(dir.write(QStringLiteral("DEFAULT.INI"),
+                          "[Files]\r\nLocation=/a\r\nSelected=/fixed\r\nUseSel=1\r\n"
+                          "[HTML]\r\nExt=htm\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("OPTIONS.INI"), "[Recent]\r\nFile1=/p/one.out\r\n"
+                                                         "File3=/p/three.out\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("htmlext.dat"), "htm\r\nphp\r\n"));
+    state.startUp();
+    EXPECT_EQ(state.settings().filesLocation, QStringLiteral("/fixed"));
+    EXPECT_EQ(state.document().currentHtmlFile(), dir.file(QStringLiteral("new.htm")));
+    EXPECT_EQ(state.recentProjects().caption(1), QStringLiteral("1: /p/one.out"));
+    EXPECT_EQ(state.recentProjects().caption(2), QStringLiteral("2: "));
+    EXPECT_EQ(state.recentProjects().caption(3), QStringLiteral("3: /p/three.out"));
+    EXPECT_EQ(state.mainOpenFilter(),
+              QStringLiteral("HTML Files|*.htm;*.php|Project Files|*.out|EXE Files|*.exe|All "
+                             "Files|*.*"));
+}
+
+TEST_F(Shell, ClosingWithTheHelpProjectAsksNothing) {
+    state.startUp();
+    state.project().helpProjectMode = true;
+    state.project().projectModified = true;
+    state.document().setHtmlModified(true);
+    EXPECT_TRUE(state.closeQuery());
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_TRUE(steps.filter(QStringLiteral("save project")).isEmpty());
+}
+
+TEST_F(Shell, CancelInTheSaveQuestionRefusesToClose) {
+    state.startUp();
+    state.document().setHtmlModified(true);
+    prompter.queue(MessageAnswer::Cancel);
+    EXPECT_FALSE(state.closeQuery());
+    EXPECT_TRUE(state.document().htmlModified());
+}
+
+TEST_F(Shell, CloseAsksAboutTheProjectAndRunsTheReminder) {
+    state.startUp();
+    state.project().projectFileName = QStringLiteral("site.out");
+    state.project().projectModified = true;
+    prompter.queue(MessageAnswer::Yes);
+    EXPECT_TRUE(state.closeQuery());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].text, QStringLiteral("Save changes to this Project?"));
+    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(steps.contains(QStringLiteral("save project")));
+    EXPECT_EQ(state.optionsIni().readInteger(QStringLiteral("Backup"), QStringLiteral("SITE"), -1), 1);
+
+    // No keeps the project unsaved but still closes.
+    steps.clear();
+    prompter.queue(MessageAnswer::No);
+    EXPECT_TRUE(state.closeQuery());
+    EXPECT_FALSE(steps.contains(QStringLiteral("save project")));
+}

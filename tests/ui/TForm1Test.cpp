@@ -1,0 +1,131 @@
+// The main window over a temporary program folder, on the offscreen platform.
+#include "support/ScriptedFileChooser.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "platform/Clipboard.h"
+#include "ui/PlainTextEditWindow.h"
+#include "ui/TForm1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
+                                        TForm1::Options{false});
+        form->resize(1024, 768);
+        form->show();
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    MemoryClipboard clipboard;
+    std::unique_ptr<TForm1> form;
+};
+} // namespace
+
+TEST_F(MainWindow, FileMenuEntriesOrderAndShortcuts) {
+    QStringList entries;
+    for (QAction* a : form->fileMenu()->actions()) {
+        if (a->isSeparator())
+            entries << QStringLiteral("-");
+        else
+            entries << a->text() + QStringLiteral("|") + a->shortcut().toString();
+    }
+    EXPECT_EQ(entries, QStringList({
+                           "Project Builder|",
+                           "&New Project|Ctrl+N",
+                           "New HTML File|Alt+N",
+                           "-",
+                           "&Open Project|Ctrl+O",
+                           "Open HTML File|Alt+O",
+                           "Open HTML Template|",
+                           "-",
+                           "&Save Project|Ctrl+S",
+                           "Save Project &As|",
+                           "-",
+                           "Save &HTML File|Alt+S",
+                           "Save HT&ML File As|",
+                           "-",
+                           "Close HTML File|",
+                           "-",
+                           "&Print Project/HTML|Ctrl+P",
+                           "-",
+                           "E&xit|Alt+X",
+                           "-",
+                           "1: |",
+                           "2: |",
+                           "3: |",
+                           "4: |",
+                       }));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Ostra Quillon Pro"));
+}
+
+TEST_F(MainWindow, StatusBarPanesAndSwitches) {
+    EXPECT_EQ(form->statusField(0)->text(), QStringLiteral("File Size:"));
+    EXPECT_EQ(form->statusField(1)->text(), QStringLiteral("Page Location:"));
+    EXPECT_EQ(form->statusField(2)->text(),
+              QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("new.html")));
+    EXPECT_EQ(form->statusField(0)->width(), 95);
+    EXPECT_EQ(form->statusField(1)->width(), 275);
+    EXPECT_GE(form->statusField(2)->width(), 270);
+    EXPECT_EQ(form->leftTabs()->tabText(0), QStringLiteral("Web Site"));
+    EXPECT_EQ(form->leftTabs()->currentIndex(), 0);
+    EXPECT_EQ(form->tagTabs()->tabText(0), QStringLiteral("Common"));
+    EXPECT_EQ(form->leftPaneWidth(), 200);
+    EXPECT_EQ(form->splitter()->width(), 5);
+    EXPECT_TRUE(form->wrapBox()->isChecked());
+    EXPECT_FALSE(form->colorBox()->isChecked());
+
+    form->wrapBox()->setChecked(false);
+    EXPECT_EQ(form->editor()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(dir.read(QStringLiteral("DEFAULT.INI")), QByteArray("[Format]\r\nWrap=0\r\n"));
+}
+
+TEST_F(MainWindow, SplitterDragFollowsThePointerAndKeepsToNinetyFivePercent) {
+    form->splitterDragTick(150);
+    EXPECT_EQ(form->leftPaneWidth(), 200);
+    form->splitterDragTick(400);
+    EXPECT_EQ(form->leftPaneWidth(), 395);
+    EXPECT_EQ(form->splitter()->x(), 395);
+    form->splitterDragTick(1020);
+    form->splitterDragEnd();
+    EXPECT_EQ(form->leftPaneWidth(), static_cast<int>(form->width() * 0.95));
+}
+
+TEST_F(MainWindow, NewThenSaveAsksForANameTitledSaveHtmlFileAs) {
+    QAction* newHtml = form->findChild<QAction*>(QStringLiteral("NewHTMLFile1"));
+    QAction* save = form->findChild<QAction*>(QStringLiteral("SaveHTMLFile1"));
+    ASSERT_TRUE(newHtml && save);
+    newHtml->trigger();
+    EXPECT_TRUE(form->editor()->toPlainText().startsWith(QStringLiteral("<!--This site")));
+    EXPECT_TRUE(form->state().document().htmlModified());
+    chooser.queue(dir.file(QStringLiteral("index.html")));
+    save->trigger();
+    ASSERT_EQ(chooser.requests().size(), 1u);
+    EXPECT_EQ(chooser.requests()[0].request.title, QStringLiteral("Save HTML File As..."));
+    EXPECT_TRUE(dir.read(QStringLiteral("index.html")).endsWith("</BODY>\r\n</HTML>\r\n"));
+    EXPECT_FALSE(form->state().document().htmlModified());
+}
+
+TEST_F(MainWindow, TypingInTheEditorMarksTheDocumentAndCloseAsks) {
+    EXPECT_FALSE(form->state().document().htmlModified());
+    QTest::keyClick(form->editor(), Qt::Key_A);
+    EXPECT_TRUE(form->state().document().htmlModified());
+    prompter.queue(MessageAnswer::Cancel);
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(prompter.texts(),
+              QStringList({QStringLiteral("Save changes to open HTML file before closing?")}));
+    prompter.queue(MessageAnswer::No);
+    EXPECT_TRUE(form->close());
+}
