@@ -1,9 +1,71 @@
-// TextBuffer: placeholder until the in-memory editor lands.
+// TextBuffer: the editor operations over a string held with CR LF line ends.
 #include "editor/TextBuffer.h"
-void TextBuffer::setText(const QString& text) { m_text = text; }
-void TextBuffer::setSelStart(int) {}
-void TextBuffer::setSelLength(int) {}
-QString TextBuffer::selText() const { return {}; }
-void TextBuffer::replaceSelection(const QString&) {}
-void TextBuffer::undo() {}
-void TextBuffer::colorRange(int, int, const QColor&) {}
+
+#include "platform/TextFile.h"
+
+#include <algorithm>
+
+// A position may not split a line end or a character made of two UTF-16 units; such a position
+// goes back to the start of the line end or of the character, as the widget editor does.
+static int snapPosition(const QString& text, qint64 wanted) {
+    int position = static_cast<int>(std::clamp<qint64>(wanted, 0, text.size()));
+    if (position > 0 && position < text.size()) {
+        const QChar before = text.at(position - 1);
+        const QChar after = text.at(position);
+        if ((before == u'\r' && after == u'\n') ||
+            (before.isHighSurrogate() && after.isLowSurrogate()))
+            --position;
+    }
+    return position;
+}
+
+void TextBuffer::setText(const QString& text) {
+    m_text = toCrLf(text);
+    m_selStart = 0;
+    m_selLength = 0;
+    m_colored.clear();
+    m_canUndo = false;
+}
+
+void TextBuffer::setSelStart(int position) {
+    m_selStart = snapPosition(m_text, position);
+    m_selLength = 0;
+}
+
+void TextBuffer::setSelLength(int length) {
+    const int end = snapPosition(m_text, qint64(m_selStart) + std::max(length, 0));
+    m_selLength = std::max(end - m_selStart, 0);
+}
+
+QString TextBuffer::selText() const {
+    return m_text.mid(m_selStart, m_selLength);
+}
+
+void TextBuffer::replaceSelection(const QString& text) {
+    const QString inserted = toCrLf(text);
+    if (inserted.isEmpty() && m_selLength == 0)
+        return; // nothing changes, so nothing to undo either
+    m_canUndo = true;
+    m_undoText = m_text;
+    m_undoSelStart = m_selStart;
+    m_undoSelLength = m_selLength;
+    m_text.replace(m_selStart, m_selLength, inserted);
+    m_selStart += static_cast<int>(inserted.size());
+    m_selLength = 0;
+}
+
+void TextBuffer::undo() {
+    if (!m_canUndo)
+        return;
+    m_canUndo = false;
+    m_text = m_undoText;
+    m_selStart = m_undoSelStart;
+    m_selLength = m_undoSelLength;
+}
+
+void TextBuffer::colorRange(int start, int length, const QColor& color) {
+    const int from = snapPosition(m_text, start);
+    const int to = snapPosition(m_text, qint64(from) + std::max(length, 0));
+    if (to > from)
+        m_colored.append({from, to - from, color});
+}

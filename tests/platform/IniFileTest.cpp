@@ -1,0 +1,209 @@
+// IniFile over real files: lookups, rewrites byte for byte, and files that make no sense.
+#include "platform/IniFile.h"
+
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    IniFile ini(const QByteArray& content) {
+        EXPECT_TRUE(dir.write(QStringLiteral("options.ini"), content));
+        return IniFile(dir.file(QStringLiteral("options.ini")));
+    }
+    QByteArray bytes() const { return dir.read(QStringLiteral("options.ini")); }
+
+    TempDir dir;
+};
+
+TEST_F(IniFileTest, SectionsAndKeysIgnoreCaseAndBlanks) {
+    const IniFile f = ini("[TAGS]\r\nColored = 1 \r\n  Path= /home/x y  \r\n");
+    EXPECT_EQ(f.readString(QStringLiteral("tags"), QStringLiteral("COLORED"), QStringLiteral("d")),
+              QStringLiteral("1"));
+    EXPECT_EQ(f.readString(QStringLiteral(" Tags "), QStringLiteral(" path "), QStringLiteral("d")),
+              QStringLiteral("/home/x y"));
+    EXPECT_TRUE(f.sectionExists(QStringLiteral("tags")));
+    EXPECT_EQ(f.readSection(QStringLiteral("Tags")),
+              QStringList({QStringLiteral("Colored"), QStringLiteral("Path")}));
+
+    EXPECT_TRUE(
+        f.writeString(QStringLiteral("tags"), QStringLiteral("colored"), QStringLiteral("0")));
+    // The key keeps its spelling; only the value changes.
+    EXPECT_EQ(bytes(), QByteArray("[TAGS]\r\nColored =0\r\n  Path= /home/x y  \r\n"));
+}
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
+    const IniFile none(dir.file(QStringLiteral("missing.ini")));
+    EXPECT_EQ(none.readString(QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("def")),
+              QStringLiteral("def"));
+    EXPECT_EQ(none.readInteger(QStringLiteral("A"), QStringLiteral("b"), 7), 7);
+    EXPECT_TRUE(none.readBool(QStringLiteral("A"), QStringLiteral("b"), true));
+    EXPECT_TRUE(none.sections().isEmpty());
+    EXPECT_FALSE(none.sectionExists(QStringLiteral("A")));
+
+    const IniFile f = ini("[A]\r\nb=1\r\n");
+    EXPECT_EQ(f.readString(QStringLiteral("B"), QStringLiteral("b"), QStringLiteral("x")),
+              QStringLiteral("x"));
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("c"), QStringLiteral("x")),
+              QStringLiteral("x"));
+}
+
+TEST_F(IniFileTest, WritingCreatesAMissingFile) {
+    const IniFile f(dir.file(QStringLiteral("new.ini")));
+    EXPECT_TRUE(f.writeString(QStringLiteral("Start"), QStringLiteral("Location"),
+                              QStringLiteral("/home/u/")));
+    EXPECT_TRUE(f.writeBool(QStringLiteral("Tags"), QStringLiteral("Colored"), true));
+    EXPECT_TRUE(f.writeInteger(QStringLiteral("Start"), QStringLiteral("Top"), -12));
+    EXPECT_EQ(dir.read(QStringLiteral("new.ini")),
+              QByteArray("[Start]\r\nLocation=/home/u/\r\nTop=-12\r\n[Tags]\r\nColored=1\r\n"));
+}
+
+TEST_F(IniFileTest, WriteKeepsCommentsOrderAndBlankLinesAndMakesEveryLineEndCrLf) {
+    const IniFile f = ini("; settings\n[One]\nb=2\na=1\n\n[Two]\r\n; note\r\nz=9\r\n\r\n\r\n"
+                          "[Three]\rx=1");
+    EXPECT_TRUE(f.writeString(QStringLiteral("two"), QStringLiteral("new"), QStringLiteral("v")));
+    EXPECT_EQ(bytes(),
+              QByteArray("; settings\r\n[One]\r\nb=2\r\na=1\r\n\r\n[Two]\r\n; note\r\nz=9\r\n"
+                         "new=v\r\n\r\n\r\n[Three]\r\nx=1\r\n"));
+    EXPECT_TRUE(f.writeString(QStringLiteral("One"), QStringLiteral("B"), QStringLiteral("20")));
+    EXPECT_EQ(bytes(),
+              QByteArray("; settings\r\n[One]\r\nb=20\r\na=1\r\n\r\n[Two]\r\n; note\r\nz=9\r\n"
+                         "new=v\r\n\r\n\r\n[Three]\r\nx=1\r\n"));
+    EXPECT_EQ(f.sections(),
+              QStringList({QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")}));
+}
+
+TEST_F(IniFileTest, TheFirstOfDuplicatesIsReadAndWritten) {
+    const IniFile f = ini("[A]\r\nk=first\r\nk=second\r\n[a]\r\nk=third\r\nonly=here\r\n");
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), {}), QStringLiteral("first"));
+    // Keys of the later duplicate section are not seen: it is one section, the first wins.
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("only"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(f.sections(), QStringList({QStringLiteral("A")}));
+    EXPECT_EQ(f.readSection(QStringLiteral("a")), QStringList({QStringLiteral("k")}));
+    EXPECT_TRUE(f.writeString(QStringLiteral("a"), QStringLiteral("K"), QStringLiteral("new")));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=new\r\nk=second\r\n[a]\r\nk=third\r\nonly=here\r\n"));
+}
+
+TEST_F(IniFileTest, UnchangedValueLeavesTheFileAlone) {
+    const IniFile f = ini("[A]\nk = v\n");
+    EXPECT_TRUE(f.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
+    EXPECT_EQ(bytes(), QByteArray("[A]\nk = v\n"));
+}
+
+TEST_F(IniFileTest, IntegersAndBooleans) {
+    const IniFile f = ini("[N]\r\na=12abc\r\nb=abc\r\nc=-40\r\nd=+5\r\ne=\r\nf=99999999999\r\n"
+                          "g=-2147483648\r\nt=2\r\nz=0\r\n");
+    const auto num = [&](const char* key) {
+        return f.readInteger(QStringLiteral("N"), QString::fromLatin1(key), 77);
+    };
+    EXPECT_EQ(num("a"), 12);
+    EXPECT_EQ(num("b"), 77);
+    EXPECT_EQ(num("c"), -40);
+    EXPECT_EQ(num("d"), 5);
+    EXPECT_EQ(num("e"), 77);
+    EXPECT_EQ(num("f"), 77);
+    EXPECT_EQ(num("g"), -2147483647 - 1);
+    EXPECT_TRUE(f.readBool(QStringLiteral("N"), QStringLiteral("t"), false));
+    EXPECT_FALSE(f.readBool(QStringLiteral("N"), QStringLiteral("z"), true));
+    EXPECT_TRUE(f.readBool(QStringLiteral("N"), QStringLiteral("b"), true));
+    EXPECT_FALSE(f.readBool(QStringLiteral("N"), QStringLiteral("b"), false));
+
+    EXPECT_TRUE(f.writeBool(QStringLiteral("N"), QStringLiteral("t"), false));
+    EXPECT_EQ(f.readString(QStringLiteral("N"), QStringLiteral("t"), {}), QStringLiteral("0"));
+}
+
+TEST_F(IniFileTest, EraseSectionKeepsTheOthersByteForByte) {
+    const IniFile f = ini("top=1\n[Keep]\r\na = 1\r\n\r\n[Gone]\r\nx=1\r\n; gone too\r\n"
+                          "[keep2]\r\nb=2\r\n[GONE]\r\ny=2\r\n");
+    EXPECT_TRUE(f.eraseSection(QStringLiteral("gone")));
+    EXPECT_EQ(bytes(), QByteArray("top=1\r\n[Keep]\r\na = 1\r\n\r\n[keep2]\r\nb=2\r\n"));
+    EXPECT_FALSE(f.sectionExists(QStringLiteral("Gone")));
+    EXPECT_TRUE(f.eraseSection(QStringLiteral("never")));
+    EXPECT_EQ(bytes(), QByteArray("top=1\r\n[Keep]\r\na = 1\r\n\r\n[keep2]\r\nb=2\r\n"));
+
+    EXPECT_TRUE(f.deleteKey(QStringLiteral("KEEP"), QStringLiteral("A")));
+    EXPECT_EQ(bytes(), QByteArray("top=1\r\n[Keep]\r\n\r\n[keep2]\r\nb=2\r\n"));
+}
+
+TEST_F(IniFileTest, LineBreaksInValuesAndBadNamesCannotBreakTheFile) {
+    const IniFile f = ini("[A]\r\nk=1\r\n");
+    EXPECT_TRUE(f.writeString(QStringLiteral("A"), QStringLiteral("k"),
+                              QStringLiteral("one\r\n[B]\nx=2\r")));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=one[B]x=2\r\n"));
+    EXPECT_FALSE(f.sectionExists(QStringLiteral("B")));
+
+    EXPECT_FALSE(f.writeString(QStringLiteral("A"), QStringLiteral("a=b"), QStringLiteral("1")));
+    EXPECT_FALSE(f.writeString(QStringLiteral("A"), QStringLiteral("a\nb"), QStringLiteral("1")));
+    EXPECT_FALSE(f.writeString(QStringLiteral("A"), QStringLiteral("  "), QStringLiteral("1")));
+    EXPECT_FALSE(f.writeString(QStringLiteral("A]x"), QStringLiteral("k"), QStringLiteral("1")));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=one[B]x=2\r\n"));
+}
+
+TEST_F(IniFileTest, GarbageGivesDefaultsAndSurvivesAWrite) {
+    static const char head[] = "\xff\xfe\x00\x01[broken\r\nno equals here\n=novalue\n[A]\r\n"
+                               "\x00k\x00=\x80\x81\r\n[ ]\r\n";
+    QByteArray garbage(head, sizeof head - 1);
+    garbage += QByteArray(200000, 'x');
+    garbage += "=long\r\n[B]\r\nk=\xe9t\xe9\r\n";
+    const IniFile f = ini(garbage);
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("missing"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(f.readString(QStringLiteral("B"), QStringLiteral("k"), {}),
+              QString::fromLatin1("\xe9t\xe9"));
+    EXPECT_EQ(f.readInteger(QStringLiteral("broken"), QStringLiteral("x"), 3), 3);
+
+    EXPECT_TRUE(f.writeString(QStringLiteral("B"), QStringLiteral("k"), QStringLiteral("new")));
+    QByteArray expected = garbage;
+    expected.replace("\r\n", "\n");
+    expected.replace("\n", "\r\n");
+    expected.replace("k=\xe9t\xe9", "k=new");
+    // The file was Latin-1 and stays so: every other byte is where it was.
+    EXPECT_EQ(bytes(), expected);
+}
+
+TEST_F(IniFileTest, Utf8FileStaysUtf8AndLatin1StaysLatin1) {
+    const IniFile utf = ini("\xef\xbb\xbf[Sp\xc3\xa4t]\r\nk=1\r\n");
+    EXPECT_TRUE(utf.sectionExists(QString::fromUtf8("sp\xc3\xa4t")));
+    EXPECT_TRUE(utf.writeString(QString::fromUtf8("Sp\xc3\xa4t"), QStringLiteral("n"),
+                                QString::fromUtf8("\xc3\xa9")));
+    EXPECT_EQ(bytes(), QByteArray("\xef\xbb\xbf[Sp\xc3\xa4t]\r\nk=1\r\nn=\xc3\xa9\r\n"));
+
+    const IniFile latin = ini("[A]\r\nk=\xe9\r\n");
+    EXPECT_TRUE(
+        latin.writeString(QStringLiteral("A"), QStringLiteral("n"), QString::fromUtf8("\xc3\xbc")));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=\xe9\r\nn=\xfc\r\n"));
+}
+
+TEST_F(IniFileTest, UnwritableFolderFailsQuietly) {
+    const IniFile inDirectory(dir.path()); // a folder, not a file
+    EXPECT_EQ(inDirectory.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_FALSE(
+        inDirectory.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
+
+    const IniFile nowhere(dir.file(QStringLiteral("no/such/folder/x.ini")));
+    EXPECT_FALSE(
+        nowhere.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
+    // /proc takes no new files, whatever the rights of the user running the tests.
+    const IniFile readOnlyFolder(QStringLiteral("/proc/quillon-test.ini"));
+    EXPECT_FALSE(readOnlyFolder.writeBool(QStringLiteral("A"), QStringLiteral("k"), true));
+}
+
+TEST_F(IniFileTest, UnreadableFileIsNeverReplaced) {
+
+    const IniFile f = ini("[A]\r\nk=1\r\n");
+    QFile::setPermissions(f.path(), QFileDevice::Permissions());
+    QFile probe(f.path());
+    if (probe.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    // An existing file that cannot be read is never overwritten with a fresh one.
+    EXPECT_FALSE(f.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")));
+    QFile::setPermissions(f.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=1\r\n"));
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// Text files: encodings kept byte for byte, CR LF line ends, and writes that fail safely.
+#include "platform/TextFile.h"
+
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+template <size_t N> QByteArray raw(const char (&s)[N]) {
+    return QByteArray(s, N - 1);
+}
+
+TEST(TextFileEncoding, ValidUtf8IsUtf8AndAnythingElseIsLatin1) {
+    struct Case {
+        QByteArray bytes;
+        TextEncoding encoding;
+        QString text;
+    };
+    const Case cases[] = {
+        {raw("plain"), TextEncoding::Utf8, QStringLiteral("plain")},
+        {raw("caf\xc3\xa9 \xf0\x9f\x98\x80"), TextEncoding::Utf8,
+         QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x98\x80")},
+        {raw("\xef\xbb\xbfx"), TextEncoding::Utf8, QString(QChar(0xFEFF)) + u'x'},
+        {raw("a\x00"
+             "b"),
+         TextEncoding::Utf8, QString::fromUtf8("a\0b", 3)},
+        {raw("caf\xe9"), TextEncoding::Latin1, QString::fromLatin1("caf\xe9")},
+        {raw("cut \xc3"), TextEncoding::Latin1, QString::fromLatin1("cut \xc3")},
+        {raw("\xc0\xaf"), TextEncoding::Latin1, QString::fromLatin1("\xc0\xaf")},
+        {raw("\xed\xa0\x80"), TextEncoding::Latin1, QString::fromLatin1("\xed\xa0\x80")},
+    };
+    for (const Case& c : cases) {
+        TextEncoding found =
+            c.encoding == TextEncoding::Utf8 ? TextEncoding::Latin1 : TextEncoding::Utf8;
+        EXPECT_EQ(decodeText(c.bytes, &found), c.text) << c.bytes.toHex().constData();
+        EXPECT_EQ(found, c.encoding) << c.bytes.toHex().constData();
+        EXPECT_EQ(encodeText(c.text, c.encoding), c.bytes) << c.bytes.toHex().constData();
+    }
+}
+
+TEST(TextFileEncoding, LineEndsBecomeCrLf) {
+    EXPECT_EQ(toCrLf(QStringLiteral("a\nb\r\nc\rd\n\re\r\r\n")),
+              QStringLiteral("a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n"));
+    EXPECT_EQ(toCrLf(QString()), QString());
+}
+
+TEST(TextFileEncoding, TextOutsideLatin1IsWrittenAsUtf8) {
+    TextEncoding used = TextEncoding::Latin1;
+    EXPECT_EQ(encodeText(QString::fromUtf8("\xc3\xa9\xe2\x82\xac"), TextEncoding::Latin1, &used),
+              raw("\xc3\xa9\xe2\x82\xac"));
+    EXPECT_EQ(used, TextEncoding::Utf8);
+}
+
+class TextFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(TextFileTest, Latin1AndUtf8FilesComeBackByteForByte) {
+    const QByteArray files[] = {
+        raw("<p>caf\xe9 \xa0\xff</p>\r\n<br>\r\n"),
+        raw("\xef\xbb\xbf<p>caf\xc3\xa9 \xf0\x9f\x98\x80</p>\r\n\r\nlast"),
+    };
+    for (const QByteArray& bytes : files) {
+        ASSERT_TRUE(dir.write(QStringLiteral("page.html"), bytes));
+        const TextReadResult read = readTextFile(dir.file(QStringLiteral("page.html")));
+        ASSERT_TRUE(read.ok) << read.error.toStdString();
+        EXPECT_TRUE(read.error.isEmpty());
+        TextEncoding used =
+            read.encoding == TextEncoding::Utf8 ? TextEncoding::Latin1 : TextEncoding::Utf8;
+        const TextWriteResult written =
+            writeTextFile(dir.file(QStringLiteral("copy.html")), read.text, read.encoding, &used);
+        ASSERT_TRUE(written.ok) << written.error.toStdString();
+        EXPECT_EQ(used, read.encoding);
+        EXPECT_EQ(dir.read(QStringLiteral("copy.html")), bytes);
+    }
+}
+
+TEST_F(TextFileTest, MixedLineEndsAreReadAndWrittenAsCrLf) {
+    ASSERT_TRUE(dir.write(QStringLiteral("mixed.txt"), raw("one\ntwo\r\nthree\rfour\n")));
+    const TextReadResult read = readTextFile(dir.file(QStringLiteral("mixed.txt")));
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.text, QStringLiteral("one\r\ntwo\r\nthree\r\nfour\r\n"));
+    EXPECT_EQ(read.encoding, TextEncoding::Utf8);
+
+    ASSERT_TRUE(writeTextFile(dir.file(QStringLiteral("out.txt")), QStringLiteral("a\nb\n"),
+                              TextEncoding::Latin1)
+                    .ok);
+    EXPECT_EQ(dir.read(QStringLiteral("out.txt")), raw("a\r\nb\r\n"));
+}
+
+TEST_F(TextFileTest, Latin1DocumentWithANewCharacterIsWrittenAsUtf8) {
+    ASSERT_TRUE(dir.write(QStringLiteral("page.html"), raw("caf\xe9\r\n")));
+    TextReadResult read = readTextFile(dir.file(QStringLiteral("page.html")));
+    ASSERT_TRUE(read.ok);
+    ASSERT_EQ(read.encoding, TextEncoding::Latin1);
+    read.text += QString::fromUtf8("\xe2\x82\xac");
+    TextEncoding used = TextEncoding::Latin1;
+    ASSERT_TRUE(
+        writeTextFile(dir.file(QStringLiteral("page.html")), read.text, read.encoding, &used).ok);
+    EXPECT_EQ(used, TextEncoding::Utf8);
+    EXPECT_EQ(dir.read(QStringLiteral("page.html")), raw("caf\xc3\xa9\r\n\xe2\x82\xac"));
+}
+
+TEST_F(TextFileTest, UnreadableFilesReportTheReason) {
+    const TextReadResult missing = readTextFile(dir.file(QStringLiteral("nothing.html")));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, QStringLiteral("No such file or directory"));
+    EXPECT_TRUE(missing.text.isEmpty());
+
+    const TextReadResult folder = readTextFile(dir.path());
+    EXPECT_FALSE(folder.ok);
+    EXPECT_EQ(folder.error, QStringLiteral("Is a directory"));
+}
+
+TEST_F(TextFileTest, FailedWritesReportTheReasonAndKeepTheOldFile) {
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("folder"))));
+    ASSERT_TRUE(dir.write(QStringLiteral("folder/inside.txt"), raw("kept")));
+    const TextWriteResult overFolder =
+        writeTextFile(dir.file(QStringLiteral("folder")), QStringLiteral("x"), TextEncoding::Utf8);
+    EXPECT_FALSE(overFolder.ok);
+    EXPECT_EQ(overFolder.error, QStringLiteral("Filename refers to a directory"));
+    EXPECT_EQ(dir.read(QStringLiteral("folder/inside.txt")), raw("kept"));
+
+    // /proc takes no new files, whatever the rights of the user running the tests.
+    const TextWriteResult proc = writeFileAtomically(QStringLiteral("/proc/quillon.txt"), "x");
+    EXPECT_FALSE(proc.ok);
+    EXPECT_FALSE(proc.error.isEmpty());
+}
+
+TEST_F(TextFileTest, FailedWriteInAReadOnlyFolderKeepsTheOldFile) {
+
+    ASSERT_TRUE(dir.write(QStringLiteral("locked/page.html"), raw("old\r\n")));
+    const QString locked = dir.file(QStringLiteral("locked"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const TextWriteResult result = writeTextFile(dir.file(QStringLiteral("locked/page.html")),
+                                                 QStringLiteral("new"), TextEncoding::Utf8);
+    const bool privileged = result.ok; // root writes into any folder
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (privileged)
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_EQ(result.error, QStringLiteral("Permission denied"));
+    EXPECT_EQ(dir.read(QStringLiteral("locked/page.html")), raw("old\r\n"));
+}
+
+} // namespace
