@@ -425,8 +425,8 @@ void TForm1::setSaveCommandsEnabled(bool on) {
             a->setEnabled(on);
 }
 
-void TForm1::renewRecentCaptions(const QList<int>& slots) {
-    for (int n : slots)
+void TForm1::renewRecentCaptions(const QList<int>& slotNumbers) {
+    for (int n : slotNumbers)
         m_recent[n - 1]->setText(m_state->recentProjects().caption(n));
 }
 

@@ -81,7 +81,7 @@ private:
     void layoutEditingPane();
     void layoutLeftPane();
     void setSaveCommandsEnabled(bool on);
-    void renewRecentCaptions(const QList<int>& slots);
+    void renewRecentCaptions(const QList<int>& slotNumbers);
     void showEditorMenu(const QPoint& pos);
 
     std::unique_ptr<AppState> m_state;

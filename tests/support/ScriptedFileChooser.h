@@ -13,7 +13,9 @@ public:
         FileDialogRequest request;
     };
 
-    void queue(std::optional<QString> path) { m_paths.push_back(std::move(path)); }
+    void queue(const std::optional<QString>& path) {
+        m_paths.push_back({path.has_value(), path.value_or(QString())});
+    }
 
     std::optional<QString> openFile(const FileDialogRequest& request) override {
         return take(false, request);
@@ -29,11 +31,18 @@ private:
         m_requests.push_back({save, request});
         if (m_paths.empty())
             return std::nullopt;
-        auto p = m_paths.front();
+        const Entry e = m_paths.front();
         m_paths.pop_front();
-        return p;
+        if (!e.chosen)
+            return std::nullopt;
+        return e.path;
     }
 
-    std::deque<std::optional<QString>> m_paths;
+    // Kept as flag and text: GCC 12 warns falsely about copies of optional<QString>.
+    struct Entry {
+        bool chosen;
+        QString path;
+    };
+    std::deque<Entry> m_paths;
     std::vector<Request> m_requests;
 };

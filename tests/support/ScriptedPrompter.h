@@ -17,7 +17,9 @@ public:
     // Answers are used in order; with none queued a message gets Ok / Yes and an input box is
     // cancelled.
     void queue(MessageAnswer answer) { m_answers.push_back(answer); }
-    void queueInput(std::optional<QString> value) { m_inputs.push_back(std::move(value)); }
+    void queueInput(const std::optional<QString>& value) {
+        m_inputs.push_back({value.has_value(), value.value_or(QString())});
+    }
 
     MessageAnswer message(MessageKind kind, MessageButtons buttons, const QString& text) override {
         m_shown.push_back({kind, buttons, text});
@@ -34,9 +36,11 @@ public:
         m_inputPrompts << caption + QStringLiteral("|") + prompt + QStringLiteral("|") + initial;
         if (m_inputs.empty())
             return std::nullopt;
-        auto v = m_inputs.front();
+        const Input v = m_inputs.front();
         m_inputs.pop_front();
-        return v;
+        if (!v.given)
+            return std::nullopt;
+        return v.text;
     }
 
     const std::vector<Shown>& shown() const { return m_shown; }
@@ -52,7 +56,12 @@ public:
 
 private:
     std::deque<MessageAnswer> m_answers;
-    std::deque<std::optional<QString>> m_inputs;
+    // Kept as flag and text: GCC 12 warns falsely about copies of optional<QString>.
+    struct Input {
+        bool given;
+        QString text;
+    };
+    std::deque<Input> m_inputs;
     std::vector<Shown> m_shown;
     QStringList m_inputPrompts;
 };
