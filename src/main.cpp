@@ -5,6 +5,7 @@
 #include "ui/TForm1.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <unistd.h>
 
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
     QtFileChooser chooser;
     QtClipboard clipboard;
     TForm1 form(programDirectory, prompter, chooser, clipboard, TForm1::Options{});
+    // Without a window manager (Xvfb) maximising alone leaves the window at its default size.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     if (form.state().settings().showTips)
         QTimer::singleShot(0, &form, &TForm1::ShowTipWindow);
