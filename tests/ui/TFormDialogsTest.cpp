@@ -1,0 +1,85 @@
+// The banner, the About box and the tip window.
+#include "platform/Clipboard.h"
+#include "support/ScriptedFileChooser.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "ui/TForm1.h"
+#include "ui/TFormBanner.h"
+#include "ui/TFormTip.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(Banner, StartUpBannerClosesByItselfAndTheAboutBoxIsTaller) {
+    TFormBanner banner(TFormBanner::Mode::StartUp);
+    EXPECT_TRUE(banner.windowFlags().testFlag(Qt::FramelessWindowHint));
+    // Returns without anyone pressing OK.
+    EXPECT_EQ(banner.exec(), QDialog::Accepted);
+
+    TFormBanner about(TFormBanner::Mode::About);
+    QTimer::singleShot(0, &about, [&about] {
+        EXPECT_EQ(about.height(), 414);
+        EXPECT_TRUE(about.findChild<QLabel*>(QStringLiteral("ContactBlock"))->isVisible());
+        about.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    });
+    EXPECT_EQ(about.exec(), QDialog::Accepted);
+}
+
+TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    MemoryClipboard clipboard;
+    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options{false});
+    EXPECT_TRUE(form.state().settings().showTips);
+
+    QStringList seen;
+    QTimer::singleShot(0, &form, [&seen] {
+        auto* tip = qobject_cast<TFormTip*>(QApplication::activeModalWidget());
+        ASSERT_NE(tip, nullptr);
+        EXPECT_EQ(tip->findChild<QCheckBox*>()->text(), QStringLiteral(" &Show Tips at Startup"));
+        EXPECT_TRUE(tip->showAtStartUp());
+        seen << tip->currentTip();
+        tip->findChild<QPushButton*>(QStringLiteral("NextTip"))->click();
+        seen << tip->currentTip();
+        tip->findChild<QCheckBox*>()->setChecked(false);
+        tip->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
+    });
+    form.ShowTipWindow();
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_FALSE(form.state().settings().showTips);
+    EXPECT_EQ(dir.read(QStringLiteral("OPTIONS.INI")), QByteArray("[Help]\r\nShowTips=0\r\n"));
+}
+
+TEST(MainWindowState, RecentEntriesHelpPagesAndTheColourSwitch) {
+    TempDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral("OPTIONS.INI"), "[Recent]\r\nFile2=/p/b.out\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("DEFAULT.INI"), "[Format]\r\nWrap=0\r\n[Tags]\r\nColored=1\r\n"));
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    MemoryClipboard clipboard;
+    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options{false});
+    EXPECT_EQ(form.recentAction(1)->text(), QStringLiteral("1: "));
+    EXPECT_EQ(form.recentAction(2)->text(), QStringLiteral("2: /p/b.out"));
+    EXPECT_FALSE(form.wrapBox()->isChecked());
+    EXPECT_TRUE(form.colorBox()->isChecked());
+
+    // A help page cannot be saved from any control.
+    form.state().document().setHelpPageMode(true);
+    for (const char* name : {"SaveHTMLFile1", "SaveHTMLFileAs1", "ToolSaveHTML"})
+        EXPECT_FALSE(form.findChild<QAction*>(QLatin1String(name))->isEnabled()) << name;
+    form.findChild<QAction*>(QStringLiteral("NewHTMLFile1"))->trigger();
+    for (const char* name : {"SaveHTMLFile1", "SaveHTMLFileAs1", "ToolSaveHTML"})
+        EXPECT_TRUE(form.findChild<QAction*>(QLatin1String(name))->isEnabled()) << name;
+
+    // Switching colouring off is remembered.
+    form.colorBox()->setChecked(false);
+    EXPECT_EQ(dir.read(QStringLiteral("DEFAULT.INI")),
+              QByteArray("[Format]\r\nWrap=0\r\n[Tags]\r\nColored=0\r\n"));
+}
