@@ -413,7 +413,8 @@ void TStarFtp::onControlRead() {
             m_readerBusy = true;
             handleReplyLine(line);
             m_readerBusy = false;
-            if (m_shutDown)
+            // A fatal error closed the connection: nothing more is read from it.
+            if (m_shutDown || !HasHandle())
                 return;
         }
     }
@@ -441,6 +442,12 @@ void TStarFtp::sendPort(int nextState) {
         fatal(FtpError::DataConnection);
         return;
     }
+    // Some servers connect back as soon as they read PORT, before they answer it: the
+    // listener must know what to do with that connection before the command goes out.
+    if (nextState == 10)
+        prepareListing();
+    else
+        prepareUpload();
     SendCommand(QStringLiteral("PORT ") + argument, nextState);
 }
 
@@ -537,7 +544,6 @@ void TStarFtp::handleReply(const QString& line) {
         break;
     case 10:
         if (kind == QLatin1Char('2')) {
-            prepareListing();
             SendCommand(QStringLiteral("LIST"), 12);
         } else {
             fatal(FtpError::UnexpectedReply);
@@ -557,8 +563,13 @@ void TStarFtp::handleReply(const QString& line) {
         break;
     case 31:
         if (kind == QLatin1Char('2')) {
-            prepareUpload();
             SendCommand(QStringLiteral("STOR ") + RemoteFile, 32);
+            m_storSent = true;
+            // Connected before STOR went out: start sending once this reply is handled.
+            if (m_dataAccepted) {
+                QMetaObject::invokeMethod(
+                    this, [this] { uploadSendBlocks(); }, Qt::QueuedConnection);
+            }
         } else {
             fatal(FtpError::UnexpectedReply);
         }
@@ -810,16 +821,29 @@ void TStarFtp::listingEnd() {
 void TStarFtp::prepareUpload() {
     m_dataSocket.OnRead = nullptr;
     m_dataSocket.OnClose = [this](TStarSocket*) { uploadEnd(); };
-    m_listenerSocket.OnAccept = [this](TStarSocket*) { uploadSend(); };
+    m_listenerSocket.OnAccept = [this](TStarSocket*) { uploadAccepted(); };
+    m_storSent = false;
+    m_dataAccepted = false;
+    m_uploadStarted = false;
 }
 
-void TStarFtp::uploadSend() {
+void TStarFtp::uploadAccepted() {
     m_listenerSocket.AcceptInto(m_dataSocket);
     if (m_dataSocket.LastError != 0) {
         fatal(FtpError::DataConnection);
         return;
     }
     m_listenerSocket.CloseSocket();
+    m_dataAccepted = true;
+    // The file goes out only after STOR: before it the server has nowhere to put the bytes.
+    if (m_storSent)
+        uploadSendBlocks();
+}
+
+void TStarFtp::uploadSendBlocks() {
+    if (!m_dataAccepted || m_uploadStarted || !m_dataSocket.HasHandle() || m_replyState != 32)
+        return;
+    m_uploadStarted = true;
     m_bytesTransferred = 0;
     m_startTick.start();
     m_elapsedMs = 0;
@@ -829,7 +853,7 @@ void TStarFtp::uploadSend() {
     const qint64 blocks = size / BlockSize + (size % BlockSize != 0 ? 1 : 0);
     for (qint64 block = 0; block < blocks; ++block) {
         const qint64 wanted = qMin<qint64>(BlockSize, size - block * BlockSize);
-        const qint64 got = m_localFile.read(m_buffer.data(), wanted);
+        const qint64 got = m_localFile.read(m_uploadBlock.data(), wanted);
         if (got != wanted) {
             report(FtpError::LocalFileRead);
             m_localFile.close();
@@ -844,7 +868,7 @@ void TStarFtp::uploadSend() {
             return;
         }
         m_bytesTransferred += got;
-        if (!sendAll(m_dataSocket, m_buffer.data(), static_cast<int>(got), false))
+        if (!sendAll(m_dataSocket, m_uploadBlock.data(), static_cast<int>(got), false))
             return; // shut down, failed, or the server ended the data connection (uploadEnd)
         info(FtpInfo::DataProgress);
         m_elapsedMs = m_startTick.elapsed();

@@ -193,7 +193,8 @@ private:
     void listingLine(const QString& line);
 
     void prepareUpload();
-    void uploadSend();
+    void uploadAccepted();
+    void uploadSendBlocks();
     void uploadEnd();
 
     static void appendBounded(QByteArray& remainder, const QByteArray& bytes);
@@ -214,6 +215,9 @@ private:
     bool m_controlDone = false;
     bool m_dataDone = false;
     bool m_uploading = false;
+    bool m_storSent = false;
+    bool m_dataAccepted = false;
+    bool m_uploadStarted = false;
     qint64 m_bytesTransferred = 0;
     qint64 m_elapsedMs = 0;
     QElapsedTimer m_startTick;
@@ -225,6 +229,9 @@ private:
     QStringList m_directoryList;
     QString m_vmsPendingLine;
     std::array<char, BlockSize> m_buffer{};
+    // The upload block has a buffer of its own: replies read while the block is being sent
+    // (the sender lets events run) would otherwise overwrite it.
+    std::array<char, BlockSize> m_uploadBlock{};
     TStarSocket m_listenerSocket;
     TStarSocket m_dataSocket;
 };
