@@ -235,7 +235,8 @@ void TStarFtp::quitPoint() {
 
 // ---- sending ----
 
-bool TStarFtp::sendAll(TStarSocket& socket, const char* bytes, int count, bool controlLine) {
+bool TStarFtp::sendAll(TStarSocket& socket, const char* bytes, int count, bool controlLine,
+                       bool moreFollows) {
     bool wouldBlock = false;
     while (count > 0) {
         // Let pending window messages run first, so the stop controls and painting keep going;
@@ -248,7 +249,7 @@ bool TStarFtp::sendAll(TStarSocket& socket, const char* bytes, int count, bool c
         }
         if (m_shutDown || !socket.HasHandle())
             return false;
-        const int sent = socket.SendData(bytes, count);
+        const int sent = socket.SendData(bytes, count, moreFollows);
         if (controlLine) {
             if (!checkSocketError())
                 return false;
@@ -868,7 +869,8 @@ void TStarFtp::uploadSendBlocks() {
             return;
         }
         m_bytesTransferred += got;
-        if (!sendAll(m_dataSocket, m_uploadBlock.data(), static_cast<int>(got), false))
+        const bool lastBlock = block + 1 == blocks;
+        if (!sendAll(m_dataSocket, m_uploadBlock.data(), static_cast<int>(got), false, !lastBlock))
             return; // shut down, failed, or the server ended the data connection (uploadEnd)
         info(FtpInfo::DataProgress);
         m_elapsedMs = m_startTick.elapsed();

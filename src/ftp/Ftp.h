@@ -173,7 +173,8 @@ private:
     void closeDataSockets();
     void postReady() { PostOwnerMessage(ReadyMessage); }
     void dataOperationDone();
-    bool sendAll(TStarSocket& socket, const char* bytes, int count, bool controlLine);
+    bool sendAll(TStarSocket& socket, const char* bytes, int count, bool controlLine,
+                 bool moreFollows = false);
     void ownerMessage(int message);
     void readyPoint();
     void quitPoint();

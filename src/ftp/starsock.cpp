@@ -322,7 +322,7 @@ void TStarSocket::AcceptInto(TStarSocket& target) {
     target.armRead();
 }
 
-int TStarSocket::SendData(const char* bytes, int count) {
+int TStarSocket::SendData(const char* bytes, int count, bool moreFollows) {
     if (m_handle < 0) {
         LastError = wsa::NotSocket;
         return 0;
@@ -331,7 +331,8 @@ int TStarSocket::SendData(const char* bytes, int count) {
         LastError = 0;
         return 0;
     }
-    const ssize_t sent = ::send(m_handle, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
+    const int flags = MSG_NOSIGNAL | (moreFollows ? MSG_MORE : 0);
+    const ssize_t sent = ::send(m_handle, bytes, static_cast<size_t>(count), flags);
     if (sent > 0) {
         LastError = 0;
         return static_cast<int>(sent);

@@ -96,7 +96,9 @@ public:
     void ConnectSocket();
     void ListenSocket();
     void AcceptInto(TStarSocket& target);
-    int SendData(const char* bytes, int count);
+    // moreFollows lets the system gather small sends into full segments (the upload's blocks);
+    // the last send of a burst goes without it so nothing waits in the system.
+    int SendData(const char* bytes, int count, bool moreFollows = false);
     int ReceiveData(char* buffer, int count);
     void CloseSocket();
     QString LocalAddressText();
