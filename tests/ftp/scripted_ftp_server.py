@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """A tiny FTP server that plays one scripted exchange, for replies real servers rarely send.
 
-Usage: scripted_ftp_server.py SCENARIO_JSON
-SCENARIO_JSON is a list of steps:
+Usage: scripted_ftp_server.py SCENARIO_FILE
+SCENARIO_FILE holds a JSON list of steps:
   ["send", text]          send text (latin-1) on the control connection
   ["expect", prefix]      read one CR LF line; log it; stop unless it starts with prefix
   ["data_out", text]      connect to the last PORT address, send text (latin-1), close
@@ -23,7 +23,8 @@ def log(text):
 
 
 def main():
-    steps = json.loads(sys.argv[1])
+    with open(sys.argv[1], encoding="utf-8") as scenario:
+        steps = json.load(scenario)
     server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     server.bind(("127.0.0.1", 0))
     server.listen(1)
