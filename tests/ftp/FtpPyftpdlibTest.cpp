@@ -1,0 +1,365 @@
+// TStarFtp against a real FTP server (pyftpdlib) on loopback: login, server type, directories,
+// listings, uploads compared byte for byte, refused logins and connects, busy refusals, and
+// the server's own checks of the PORT argument.
+#include "FtpTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using ftptest::Recorder;
+using ftptest::waitFor;
+
+namespace {
+
+class FtpPyftpdlib : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_home.isValid());
+        ASSERT_TRUE(m_local.isValid());
+        QDir(m_home.path()).mkpath(QStringLiteral("site/images"));
+        QDir(m_home.path()).mkpath(QStringLiteral("site/old"));
+        writeFile(m_home.path() + QStringLiteral("/site/index.html"), "<html></html>");
+        writeFile(m_home.path() + QStringLiteral("/site/notes.txt"), "notes");
+        m_port =
+            m_server.start(QStringLiteral("pyftpd_server.py"),
+                           {m_home.path(), QStringLiteral("webmaster"), QStringLiteral("s3cret")});
+        ASSERT_GT(m_port, 0) << "pyftpdlib did not start: " << m_server.error().toStdString();
+        m_ftp.FtpPort = m_port;
+        m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
+        m_ftp.UserName = QStringLiteral("webmaster");
+        m_ftp.UserPassword = QStringLiteral("s3cret");
+    }
+    void TearDown() override { m_server.stop(); }
+
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    void login() {
+        m_ftp.Connect();
+        ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")))
+            << m_rec.events.join(',').toStdString();
+        m_rec.events.clear();
+        m_rec.commands.clear();
+    }
+
+    // Uploads bytes as `name` and returns what the server stored.
+    QByteArray upload(const QByteArray& bytes, const QString& name) {
+        const QString local = m_local.path() + QLatin1Char('/') + name;
+        writeFile(local, bytes);
+        m_ftp.LocalFile = local;
+        m_ftp.RemoteFile = name;
+        m_rec.events.clear();
+        m_rec.infos.clear();
+        m_ftp.StoreFile();
+        EXPECT_TRUE(m_rec.waitEvent(QStringLiteral("stored"), 20000));
+        EXPECT_TRUE(m_ftp.Success());
+        return readFile(m_home.path() + QStringLiteral("/site/") + name);
+    }
+
+    QTemporaryDir m_home;
+    QTemporaryDir m_local;
+    ftptest::PythonServer m_server;
+    int m_port = 0;
+    TStarFtp m_ftp;
+    Recorder m_rec{m_ftp};
+};
+
+TEST_F(FtpPyftpdlib, LoginDetectsUnixChangesToInitialDirectoryAndLists) {
+    m_ftp.InitialDirectory = QStringLiteral("/site");
+    m_ftp.ServerType = ftpstVM; // always replaced at login
+    m_ftp.Connect();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+    EXPECT_EQ(m_rec.commands,
+              (QStringList{QStringLiteral("USER webmaster"), QStringLiteral("PASS s3cret"),
+                           QStringLiteral("SYST"), QStringLiteral("CWD /site")}));
+    EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("ready"), QStringLiteral("loggedin")}));
+    EXPECT_EQ(m_rec.texts(FtpInfo::Connected), QStringList{QStringLiteral("127.0.0.1")});
+    EXPECT_EQ(m_rec.texts(FtpInfo::LoggedIn), QStringList{QStringLiteral("Logged in")});
+    EXPECT_EQ(m_ftp.ServerType, ftpstUNIX);
+    EXPECT_TRUE(m_ftp.Connected());
+    EXPECT_FALSE(m_ftp.Busy());
+
+    m_rec.events.clear();
+    m_rec.commands.clear();
+    m_ftp.InitialDirectory.clear();
+    m_ftp.GetListing();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("listed")));
+    EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("ready"), QStringLiteral("listed")}));
+    ASSERT_EQ(m_rec.commands.size(), 4);
+    EXPECT_EQ(m_rec.commands[0], QStringLiteral("PWD"));
+    EXPECT_EQ(m_rec.commands[1], QStringLiteral("TYPE A"));
+    EXPECT_TRUE(m_rec.commands[2].startsWith(QStringLiteral("PORT 127,0,0,1,")));
+    EXPECT_EQ(m_rec.commands[3], QStringLiteral("LIST"));
+    EXPECT_EQ(m_ftp.InitialDirectory, QStringLiteral("/site"));
+    QStringList files = m_ftp.FileList(), dirs = m_ftp.DirectoryList();
+    files.sort();
+    dirs.sort();
+    EXPECT_EQ(files, (QStringList{QStringLiteral("index.html"), QStringLiteral("notes.txt")}));
+    EXPECT_EQ(dirs, (QStringList{QStringLiteral("images"), QStringLiteral("old")}));
+    EXPECT_EQ(m_ftp.RawListing().size(), 4);
+    EXPECT_EQ(m_rec.texts(FtpInfo::ListingLine), m_ftp.RawListing());
+    EXPECT_EQ(m_rec.texts(FtpInfo::ListingReady), QStringList{QStringLiteral("Listing ready")});
+    EXPECT_TRUE(m_ftp.Success());
+    EXPECT_GT(m_ftp.BytesTransferred(), 0);
+}
+
+TEST_F(FtpPyftpdlib, DirectoryAndFileCommandsEndInTheirEventsAndTellTheOutcome) {
+    m_ftp.InitialDirectory = QStringLiteral("/site");
+    login();
+    const QString site = m_home.path() + QStringLiteral("/site/");
+
+    m_ftp.MakeDirectory(QStringLiteral("new"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("created")));
+    EXPECT_TRUE(m_ftp.Success());
+    EXPECT_TRUE(QDir(site + QStringLiteral("new")).exists());
+
+    // A refused MKD still ends in its completion event; Success says it failed.
+    m_rec.events.clear();
+    m_ftp.MakeDirectory(QStringLiteral("new"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("created")));
+    EXPECT_FALSE(m_ftp.Success());
+    EXPECT_EQ(m_rec.count(FtpInfo::UnexpectedReply), 1);
+
+    m_rec.events.clear();
+    m_ftp.RemoveDirectory(QStringLiteral("new"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("removed")));
+    EXPECT_TRUE(m_ftp.Success());
+    EXPECT_FALSE(QDir(site + QStringLiteral("new")).exists());
+
+    m_rec.events.clear();
+    m_ftp.RenameFile(QStringLiteral("notes.txt"), QStringLiteral("readme.txt"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("renamed")));
+    EXPECT_TRUE(m_ftp.Success());
+    EXPECT_EQ(readFile(site + QStringLiteral("readme.txt")), QByteArray("notes"));
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("notes.txt")));
+
+    m_rec.events.clear();
+    m_ftp.RenameFile(QStringLiteral("missing.txt"), QStringLiteral("x.txt"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("renamed")));
+    EXPECT_FALSE(m_ftp.Success());
+
+    m_rec.events.clear();
+    m_ftp.DeleteFile(QStringLiteral("readme.txt"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("deleted")));
+    EXPECT_TRUE(m_ftp.Success());
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("readme.txt")));
+
+    m_rec.events.clear();
+    m_ftp.ChangeDirectory(QStringLiteral("/site/images"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("changed")));
+    EXPECT_TRUE(m_ftp.Success());
+    m_rec.events.clear();
+    m_ftp.ChangeDirectory(QStringLiteral("/nowhere"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("changed")));
+    EXPECT_FALSE(m_ftp.Success());
+    EXPECT_EQ(m_ftp.InitialDirectory, QStringLiteral("/nowhere"));
+    EXPECT_TRUE(m_ftp.Connected());
+
+    m_rec.events.clear();
+    m_rec.commands.clear();
+    m_ftp.Quit();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit")));
+    EXPECT_EQ(m_rec.commands, QStringList{QStringLiteral("QUIT")});
+    EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("ready"), QStringLiteral("quit")}));
+    EXPECT_EQ(m_rec.texts(FtpInfo::NotConnected), QStringList{QStringLiteral("Disconnected")});
+    EXPECT_FALSE(m_ftp.Connected());
+}
+
+TEST_F(FtpPyftpdlib, UploadsArriveByteForByteInBlocksOf2048) {
+    m_ftp.InitialDirectory = QStringLiteral("/site");
+    login();
+    struct Case {
+        const char* name;
+        int size;
+        int blocks;
+    };
+    const Case cases[] = {{"empty.bin", 0, 0}, {"two.bin", 4096, 2}, {"three.bin", 4097, 3}};
+    for (const Case& c : cases) {
+        QByteArray bytes(c.size, '\0');
+        for (int i = 0; i < c.size; ++i)
+            bytes[i] = char(i * 7 + 3);
+        EXPECT_EQ(upload(bytes, QString::fromLatin1(c.name)), bytes) << c.name;
+        EXPECT_EQ(m_rec.count(FtpInfo::DataProgress), c.blocks) << c.name;
+        EXPECT_EQ(m_rec.texts(FtpInfo::FileSize), QStringList{QString::number(c.size)});
+        EXPECT_EQ(m_rec.texts(FtpInfo::TransferDone), QStringList{QStringLiteral("Transfer done")});
+        EXPECT_EQ(m_ftp.BytesTransferred(), c.size);
+        EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("ready"), QStringLiteral("stored")}));
+    }
+    EXPECT_TRUE(m_rec.commands.contains(QStringLiteral("TYPE I")));
+    EXPECT_TRUE(m_rec.commands.contains(QStringLiteral("STOR three.bin")));
+
+    QByteArray big(3 * 1024 * 1024 + 5, '\0');
+    QRandomGenerator random(42);
+    random.fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
+    const QByteArray stored = upload(big, QStringLiteral("big.bin"));
+    EXPECT_EQ(stored.size(), big.size());
+    EXPECT_TRUE(stored == big);
+}
+
+TEST_F(FtpPyftpdlib, MissingLocalOrRemoteNameIsReportedAndStillEndsInReady) {
+    login();
+    m_ftp.RemoteFile.clear();
+    m_ftp.StoreFile();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
+    EXPECT_EQ(m_rec.errors, QList<int>{24});
+    m_rec.events.clear();
+    m_ftp.RemoteFile = QStringLiteral("x.bin");
+    m_ftp.LocalFile = m_local.path() + QStringLiteral("/does-not-exist");
+    m_ftp.StoreFile();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
+    EXPECT_EQ(m_rec.errors, (QList<int>{24, 21}));
+    EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("error 21 Error"), QStringLiteral("ready"),
+                                         QStringLiteral("stored")}));
+    EXPECT_FALSE(m_ftp.Success());
+    EXPECT_TRUE(m_ftp.Connected());
+}
+
+TEST_F(FtpPyftpdlib, WrongPasswordReports27ThenQuits) {
+    m_ftp.UserPassword = QStringLiteral("wrong");
+    m_ftp.Connect();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit")));
+    EXPECT_EQ(m_rec.commands, (QStringList{QStringLiteral("USER webmaster"),
+                                           QStringLiteral("PASS wrong"), QStringLiteral("QUIT")}));
+    EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("error 27 Error"), QStringLiteral("ready"),
+                                         QStringLiteral("quit")}));
+    EXPECT_FALSE(m_ftp.Connected());
+    EXPECT_FALSE(m_ftp.Busy());
+    EXPECT_FALSE(m_ftp.Success());
+}
+
+TEST_F(FtpPyftpdlib, EmptyPasswordIsAskedFor) {
+    m_ftp.UserPassword.clear();
+    m_rec.needReply = QStringLiteral("s3cret");
+    m_ftp.Connect();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+    EXPECT_EQ(m_rec.events.first(), QStringLiteral("need 2"));
+    EXPECT_EQ(m_ftp.UserPassword, QStringLiteral("s3cret"));
+}
+
+TEST_F(FtpPyftpdlib, RefusedConnectIsError12AndTheComponentConnectsAgainAfterwards) {
+    m_server.stop(); // nothing listens on the port any more
+    m_ftp.Connect();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit")));
+    EXPECT_EQ(m_rec.errors, QList<int>{12});
+    EXPECT_TRUE(m_ftp.ShutDown());
+    EXPECT_FALSE(m_ftp.Connected());
+    EXPECT_FALSE(m_ftp.Busy());
+
+    // The same component after a shut-down: a new Connect starts clean.
+    const int port =
+        m_server.start(QStringLiteral("pyftpd_server.py"),
+                       {m_home.path(), QStringLiteral("webmaster"), QStringLiteral("s3cret")});
+    ASSERT_GT(port, 0);
+    m_ftp.FtpPort = port;
+    m_rec.events.clear();
+    m_ftp.Connect();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+    EXPECT_FALSE(m_ftp.ShutDown());
+    m_rec.events.clear();
+    m_ftp.GetListing();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("listed")));
+    EXPECT_EQ(m_ftp.DirectoryList(), QStringList{QStringLiteral("site")});
+}
+
+TEST_F(FtpPyftpdlib, HostNameIsLookedUpFirst) {
+    m_ftp.SetFtpServer(QStringLiteral("localhost"));
+    EXPECT_EQ(m_ftp.HostName(), QStringLiteral("localhost"));
+    EXPECT_EQ(m_ftp.NumericAddress(), QString());
+    m_ftp.Connect();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+    EXPECT_EQ(m_rec.texts(FtpInfo::LookupStarted), QStringList{QStringLiteral("localhost")});
+    EXPECT_EQ(m_rec.texts(FtpInfo::LookupDone), QStringList{QStringLiteral("127.0.0.1")});
+}
+
+TEST_F(FtpPyftpdlib, SecondOperationWhileBusyIsRefusedWithoutDisturbingTheFirst) {
+    m_ftp.Connect();
+    m_ftp.GetListing(); // still logging in: refused
+    EXPECT_EQ(m_rec.count(FtpInfo::Busy) + m_rec.count(FtpInfo::NotConnected), 1);
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+    m_rec.events.clear();
+    m_rec.infos.clear();
+    m_ftp.GetListing();
+    m_ftp.MakeDirectory(QStringLiteral("x"));
+    m_ftp.LocalFile = m_local.path();
+    m_ftp.RemoteFile = QStringLiteral("y");
+    m_ftp.StoreFile();
+    m_ftp.Quit();
+    EXPECT_EQ(m_rec.count(FtpInfo::Busy), 3);
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("ready")));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("listed")));
+    EXPECT_EQ(m_rec.events,
+              (QStringList{QStringLiteral("busy"), QStringLiteral("busy"), QStringLiteral("busy"),
+                           QStringLiteral("ready"), QStringLiteral("listed")}));
+    EXPECT_TRUE(m_ftp.Success());
+    EXPECT_FALSE(QDir(m_home.path() + QStringLiteral("/x")).exists());
+}
+
+TEST_F(FtpPyftpdlib, OperationsWithoutConnectionSayNotConnected) {
+    m_ftp.MakeDirectory(QStringLiteral("x"));
+    EXPECT_EQ(m_rec.infos, (QList<std::pair<int, QString>>{{1, QString()}}));
+    m_ftp.StoreFile();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
+    EXPECT_FALSE(m_ftp.Success());
+}
+
+// A PORT argument the server must refuse: its address or port rewritten.
+class RewrittenPortFtp : public TStarFtp {
+public:
+    QString replacement;
+    bool privileged = false;
+
+protected:
+    QString MakePortArgument() override {
+        const QStringList parts = TStarFtp::MakePortArgument().split(QLatin1Char(','));
+        if (parts.size() != 6)
+            return {};
+        if (privileged)
+            return parts.mid(0, 4).join(QLatin1Char(',')) + QStringLiteral(",0,21");
+        return replacement + QLatin1Char(',') + parts[4] + QLatin1Char(',') + parts[5];
+    }
+};
+
+class FtpPyftpdlibPort : public FtpPyftpdlib {
+protected:
+    void expectRefusedPort(RewrittenPortFtp& ftp) {
+        Recorder rec(ftp);
+        ftp.FtpPort = m_port;
+        ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
+        ftp.UserName = QStringLiteral("webmaster");
+        ftp.UserPassword = QStringLiteral("s3cret");
+        ftp.Connect();
+        ASSERT_TRUE(rec.waitEvent(QStringLiteral("loggedin")));
+        ftp.GetListing();
+        ASSERT_TRUE(rec.waitEvent(QStringLiteral("quit")));
+        EXPECT_EQ(rec.errors, QList<int>{13});
+        EXPECT_EQ(rec.commands.last().left(5), QStringLiteral("PORT "));
+        EXPECT_FALSE(ftp.Connected());
+        EXPECT_FALSE(ftp.ListenerSocket().HasHandle());
+        EXPECT_FALSE(ftp.HasHandle());
+    }
+};
+
+TEST_F(FtpPyftpdlibPort, ServerRefusesAForeignAddress) {
+    RewrittenPortFtp ftp;
+    ftp.replacement = QStringLiteral("10,1,2,3");
+    expectRefusedPort(ftp);
+}
+
+TEST_F(FtpPyftpdlibPort, ServerRefusesAPrivilegedPort) {
+    RewrittenPortFtp ftp;
+    ftp.privileged = true;
+    expectRefusedPort(ftp);
+}
+
+} // namespace
