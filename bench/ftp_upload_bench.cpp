@@ -11,9 +11,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -74,7 +76,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 200;
     const qint64 size = megabytes * 1024 * 1024;
-    QTemporaryDir home, local;
+    // Both sides in memory where the machine allows it, so disk write-back does not decide the
+    // figures.
+    const QString scratch = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                      : QDir::tempPath();
+    QTemporaryDir home(scratch + QStringLiteral("/quillon-bench-XXXXXX"));
+    QTemporaryDir local(scratch + QStringLiteral("/quillon-bench-XXXXXX"));
     const QString file = local.path() + QStringLiteral("/upload.bin");
     {
         QFile f(file);
@@ -95,16 +102,31 @@ int main(int argc, char** argv) {
     }
     const int port = QString::fromLatin1(server.readLine()).trimmed().toInt();
 
-    const double curlRate = uploadWithCurl(port, file, size);
-    const double engineRate = uploadWithEngine(port, file, size);
+    // Rounds alternate between the two so that both meet the same machine; the medians are
+    // compared, since the two cores are shared with the server.
+    constexpr int Rounds = 3;
+    std::vector<double> curlRates, engineRates;
+    for (int round = 0; round < Rounds; ++round) {
+        curlRates.push_back(uploadWithCurl(port, file, size));
+        engineRates.push_back(uploadWithEngine(port, file, size));
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const bool allRan = *std::min_element(curlRates.begin(), curlRates.end()) > 0 &&
+                        *std::min_element(engineRates.begin(), engineRates.end()) > 0;
+    const double curlRate = median(curlRates);
+    const double engineRate = median(engineRates);
     ::kill(static_cast<pid_t>(server.processId()), SIGTERM);
     server.waitForFinished(3000);
     const bool same = QFileInfo(home.path() + QStringLiteral("/engine.bin")).size() == size &&
                       QFileInfo(home.path() + QStringLiteral("/curl.bin")).size() == size;
-    std::printf("upload of %lld MB to pyftpdlib on loopback\n", megabytes);
+    std::printf("upload of %lld MB to pyftpdlib on loopback, median of %d rounds\n", megabytes,
+                Rounds);
     std::printf("curl -T (active): %8.1f MB/s\n", curlRate / 1048576.0);
     std::printf("TStarFtp:         %8.1f MB/s\n", engineRate / 1048576.0);
     std::printf("ratio TStarFtp/curl: %.2f%s\n", engineRate / curlRate,
                 same ? "" : "  (stored sizes differ!)");
-    return engineRate > 0 && curlRate > 0 && same ? 0 : 1;
+    return allRan && same ? 0 : 1;
 }

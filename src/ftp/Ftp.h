@@ -235,4 +235,6 @@ private:
     std::array<char, BlockSize> m_uploadBlock{};
     TStarSocket m_listenerSocket;
     TStarSocket m_dataSocket;
+    // When the sender last let pending events run (see sendAll).
+    QElapsedTimer m_pumpClock;
 };
