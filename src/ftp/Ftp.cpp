@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <arpa/inet.h>
 
@@ -595,8 +596,17 @@ void TStarFtp::handleReply(const QString& line) {
                 dataOperationDone();
         } else if (line.startsWith(QLatin1String("426"))) {
             // The transfer was aborted: the 2xx that follows only closes the command, the
-            // file did not arrive whole.
+            // file did not arrive whole. Servers that end STOR with the 426 itself send nothing
+            // more, so after a while the 426 counts as the final reply.
             m_success = false;
+            const quint64 generation = m_storeGeneration;
+            QTimer::singleShot(AbortedStoreWaitMs, this, [this, generation] {
+                if (generation != m_storeGeneration || m_replyState != 32 || m_controlDone)
+                    return;
+                m_controlDone = true;
+                if (m_dataDone)
+                    dataOperationDone();
+            });
         } else {
             closeDataSockets();
             m_localFile.close();
@@ -731,6 +741,7 @@ void TStarFtp::StoreFile() {
     m_success = true;
     m_pendingEvent = PendingFileStored;
     m_lastFtpError = 0;
+    ++m_storeGeneration;
     if (RemoteFile.isEmpty()) {
         report(FtpError::NoRemoteFile);
         postReady();

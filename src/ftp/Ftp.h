@@ -95,6 +95,9 @@ public:
     TTransferType TransferMode = BinaryTransfer;
     QString InitialDirectory;
     TFTPServerType ServerType = ftpstDefault;
+    // How long a STOR answered by 426 waits for the 2xx that some servers send after it;
+    // servers that end the command with the 426 itself send nothing more.
+    int AbortedStoreWaitMs = 3000;
     bool WinsockStarted() const { return IsWinsockStarted(); }
     void SetWinsockStarted(bool started);
     QString Version() const { return QStringLiteral("TFtp 1.4.2"); }
@@ -235,6 +238,8 @@ private:
     std::array<char, BlockSize> m_uploadBlock{};
     TStarSocket m_listenerSocket;
     TStarSocket m_dataSocket;
+    // Counts uploads, so that a late wait for an aborted STOR cannot end a later upload.
+    quint64 m_storeGeneration = 0;
     // When the sender last let pending events run (see sendAll).
     QElapsedTimer m_pumpClock;
 };

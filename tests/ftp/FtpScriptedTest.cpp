@@ -158,6 +158,32 @@ TEST_F(FtpScripted, Reply426Before226MarksTheUploadFailedButFinishesIt) {
     EXPECT_TRUE(serverLog().contains(QStringLiteral("data_in 5000 ") + md5));
 }
 
+TEST_F(FtpScripted, A426ThatEndsTheStorOnItsOwnStillReachesTheReadyPoint) {
+    QTemporaryDir dir;
+    const QString local = dir.path() + QStringLiteral("/page.html");
+    QFile f(local);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(3000, 'q'));
+    f.close();
+    play(QString::fromLatin1(kLogin) + QStringLiteral(R"(, ["send", "215 UNIX\r\n"],
+        ["expect", "TYPE I"], ["send", "200 ok\r\n"], ["expect", "PORT"], ["send", "200 ok\r\n"],
+        ["expect", "STOR page.html"], ["send", "150 go\r\n"], ["data_in", -1],
+        ["send", "426 Failure writing network stream.\r\n"], ["expect", "MKD"])"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+    m_ftp.AbortedStoreWaitMs = 100;
+    m_ftp.LocalFile = local;
+    m_ftp.RemoteFile = QStringLiteral("page.html");
+    m_ftp.StoreFile();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
+    EXPECT_FALSE(m_ftp.Success());
+    EXPECT_TRUE(m_ftp.Connected());
+    // Not busy any more: the next operation goes out.
+    m_rec.events.clear();
+    m_ftp.MakeDirectory(QStringLiteral("next"));
+    EXPECT_FALSE(m_rec.events.contains(QStringLiteral("busy")));
+    EXPECT_TRUE(serverLog().contains(QStringLiteral("> MKD next")));
+}
+
 TEST_F(FtpScripted, GreetingThatIsNot2xxIsFatal26) {
     play(QStringLiteral(R"(["send", "421 Too many users\r\n"])"));
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit")));
