@@ -676,37 +676,31 @@ void TStarFtp::GetListing() {
     SendCommand(QStringLiteral("PWD"), 7);
 }
 
-void TStarFtp::ChangeDirectory(const QString& dir) {
+bool TStarFtp::simpleCommand(int pendingEvent, const QString& command) {
     if (!guard())
-        return;
+        return false;
     m_success = true;
-    m_pendingEvent = PendingDirectoryChanged;
-    InitialDirectory = dir;
-    SendCommand(QStringLiteral("CWD ") + dir, 50);
+    m_pendingEvent = pendingEvent;
+    SendCommand(command, 50);
+    return true;
+}
+
+void TStarFtp::ChangeDirectory(const QString& dir) {
+    // The reply cannot arrive before this returns, so the new directory is in place for it.
+    if (simpleCommand(PendingDirectoryChanged, QStringLiteral("CWD ") + dir))
+        InitialDirectory = dir;
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
-    if (!guard())
-        return;
-    m_success = true;
-    m_pendingEvent = PendingDirectoryCreated;
-    SendCommand(QStringLiteral("MKD ") + name, 50);
+    simpleCommand(PendingDirectoryCreated, QStringLiteral("MKD ") + name);
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
-    if (!guard())
-        return;
-    m_success = true;
-    m_pendingEvent = PendingDirectoryDeleted;
-    SendCommand(QStringLiteral("RMD ") + name, 50);
+    simpleCommand(PendingDirectoryDeleted, QStringLiteral("RMD ") + name);
 }
 
 void TStarFtp::DeleteFile(const QString& name) {
-    if (!guard())
-        return;
-    m_success = true;
-    m_pendingEvent = PendingFileDeleted;
-    SendCommand(QStringLiteral("DELE ") + name, 50);
+    simpleCommand(PendingFileDeleted, QStringLiteral("DELE ") + name);
 }
 
 void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {

@@ -168,6 +168,8 @@ private:
     };
 
     bool guard();
+    // CWD, MKD, RMD and DELE: one command, one reply (state 50); false when refused.
+    bool simpleCommand(int pendingEvent, const QString& command);
     void info(FtpInfo code, const QString& text = {});
     void report(FtpError code);
     void fatal(FtpError code);
