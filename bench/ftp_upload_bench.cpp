@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
     const qint64 size = megabytes * 1024 * 1024;
     // Both sides in memory where the machine allows it, so disk write-back does not decide the
     // figures.
-    const QString scratch = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                      : QDir::tempPath();
+    const QString scratch =
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     QTemporaryDir home(scratch + QStringLiteral("/quillon-bench-XXXXXX"));
     QTemporaryDir local(scratch + QStringLiteral("/quillon-bench-XXXXXX"));
     const QString file = local.path() + QStringLiteral("/upload.bin");

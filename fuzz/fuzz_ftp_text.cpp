@@ -9,8 +9,8 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QStringList lines = text.split(QStringLiteral("\r\n"));
     for (int type = ftpstDefault; type <= ftpstVMVPS; ++type) {
         QString pending;

@@ -21,8 +21,8 @@ void run(const QByteArray& bytes) {
 }
 
 QByteArray mutate(QByteArray bytes, std::mt19937& rng) {
-    static const char* const tokens[] = {"\r\n", "\n", "\r", "[", "]", "=", ";", "\"", " ",
-                                         "-",    "0",  "\xff", "\0", "230-", "226 ", "->"};
+    static const char* const tokens[] = {"\r\n", "\n", "\r", "[",    "]",  "=",    ";",    "\"",
+                                         " ",    "-",  "0",  "\xff", "\0", "230-", "226 ", "->"};
     const int edits = 1 + static_cast<int>(rng() % 8);
     for (int i = 0; i < edits; ++i) {
         const qsizetype pos = bytes.isEmpty() ? 0 : static_cast<qsizetype>(rng() % bytes.size());

@@ -10,12 +10,14 @@
 AppState::AppState(QString programDirectory, QString homeDirectory, EditWindow& editor,
                    Prompter& prompter, FileChooser& chooser, Clipboard& clipboard)
     : m_programDirectory(std::move(programDirectory)), m_homeDirectory(std::move(homeDirectory)),
-      m_prompter(prompter),
-      m_document(editor, prompter, chooser, clipboard, m_settings,
-                 IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI")), m_changedList,
-                 m_programDirectory) {}
+      m_prompter(prompter), m_document(editor, prompter, chooser, clipboard, m_settings,
+                                       IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI")),
+                                       m_changedList, m_programDirectory) {
+}
 
-QString AppState::saveProjectQuestion() { return QStringLiteral("Save changes to this Project?"); }
+QString AppState::saveProjectQuestion() {
+    return QStringLiteral("Save changes to this Project?");
+}
 
 void AppState::startUp() {
     m_htmlExtensions = loadHtmlExtensions(m_programDirectory + QStringLiteral("htmlext.dat"));

@@ -52,8 +52,12 @@ public:
     void runBackupReminder();
 
     const QString& programDirectory() const { return m_programDirectory; }
-    IniFile defaultIni() const { return IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI")); }
-    IniFile optionsIni() const { return IniFile(m_programDirectory + QStringLiteral("OPTIONS.INI")); }
+    IniFile defaultIni() const {
+        return IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI"));
+    }
+    IniFile optionsIni() const {
+        return IniFile(m_programDirectory + QStringLiteral("OPTIONS.INI"));
+    }
 
     Settings& settings() { return m_settings; }
     const QStringList& htmlExtensions() const { return m_htmlExtensions; }

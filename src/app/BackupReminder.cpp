@@ -19,8 +19,9 @@ QString backupCounterKey(const QString& projectFileName) {
 }
 
 QString backupReminderQuestion() {
-    return QStringLiteral("This project has not been backed-up recently. Do you wish to back up all "
-                          "HTML and project files now?") +
+    return QStringLiteral(
+               "This project has not been backed-up recently. Do you wish to back up all "
+               "HTML and project files now?") +
            QLatin1Char('\r') +
            QStringLiteral("(NOTE: You can disable this prompt from the BACKUP tab of the SETTINGS "
                           "menu.)");

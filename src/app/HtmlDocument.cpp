@@ -15,9 +15,12 @@ HtmlDocument::HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& 
                            ChangedList& changedList, QString programDirectory)
     : m_editor(editor), m_prompter(prompter), m_chooser(chooser), m_clipboard(clipboard),
       m_settings(settings), m_defaultIni(std::move(defaultIni)), m_changedList(changedList),
-      m_programDirectory(std::move(programDirectory)) {}
+      m_programDirectory(std::move(programDirectory)) {
+}
 
-QString HtmlDocument::productAddress() { return QStringLiteral("https://www.quillon.example/"); }
+QString HtmlDocument::productAddress() {
+    return QStringLiteral("https://www.quillon.example/");
+}
 
 QString HtmlDocument::newPageSkeleton() {
     const QString crlf = QStringLiteral("\r\n");
@@ -31,7 +34,9 @@ QString HtmlDocument::newPageSkeleton() {
 QString HtmlDocument::statusText(const QString& path) {
     return QStringLiteral("Open HTML File:  ") + path;
 }
-QString HtmlDocument::saveAsTitle() { return QStringLiteral("Save HTML File As..."); }
+QString HtmlDocument::saveAsTitle() {
+    return QStringLiteral("Save HTML File As...");
+}
 QString HtmlDocument::askSaveChangesText() {
     return QStringLiteral("Save changes to open HTML file before closing?");
 }
@@ -84,7 +89,8 @@ bool HtmlDocument::writeTo(const QString& path) {
     TextEncoding used = m_encoding;
     const TextWriteResult result = writeTextFile(path, m_editor.text(), m_encoding, &used);
     if (!result.ok) {
-        m_prompter.error(QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
+        m_prompter.error(
+            QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
         return false;
     }
     m_encoding = used;
@@ -184,7 +190,9 @@ void HtmlDocument::openHtmlTemplate() {
     colourIfOn();
 }
 
-void HtmlDocument::saveHtmlFile() { confirmCloseHtml(true); }
+void HtmlDocument::saveHtmlFile() {
+    confirmCloseHtml(true);
+}
 
 void HtmlDocument::saveHtmlFileAs() {
     if (m_helpPageMode)

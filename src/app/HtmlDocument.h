@@ -22,15 +22,15 @@ class HtmlDocument {
 public:
     // What the window shows and does around the document.
     struct Hooks {
-        std::function<void(const QString&)> showStatus;      // third status-bar field
-        std::function<void(bool)> setSaveCommandsEnabled;    // File menu and tool bar
-        std::function<void()> colourText;                    // the colouring pass, when on
-        std::function<void()> openSettingsDialog;            // modal settings dialog
+        std::function<void(const QString&)> showStatus;   // third status-bar field
+        std::function<void(bool)> setSaveCommandsEnabled; // File menu and tool bar
+        std::function<void()> colourText;                 // the colouring pass, when on
+        std::function<void()> openSettingsDialog;         // modal settings dialog
     };
 
-    HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& chooser,
-                 Clipboard& clipboard, Settings& settings, IniFile defaultIni,
-                 ChangedList& changedList, QString programDirectory);
+    HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& chooser, Clipboard& clipboard,
+                 Settings& settings, IniFile defaultIni, ChangedList& changedList,
+                 QString programDirectory);
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     // The filter of the main open dialog, built from the HTML extensions at start-up.

@@ -18,8 +18,12 @@ int clampLeftPane(int leftPaneWidth, int mainWindowWidth) {
     return leftPaneWidth;
 }
 
-bool mainResizeClamps(int leftPaneWidth) { return leftPaneWidth > 205; }
-bool editingPaneResizeClamps(int editingPaneWidth) { return editingPaneWidth > 200; }
+bool mainResizeClamps(int leftPaneWidth) {
+    return leftPaneWidth > 205;
+}
+bool editingPaneResizeClamps(int editingPaneWidth) {
+    return editingPaneWidth > 200;
+}
 
 QRect editorGeometry(int paneWidth, int paneHeight) {
     // The check boxes sit in the strip above the editor; the editor keeps a margin around it.

@@ -3,7 +3,9 @@
 
 #include "platform/IniFile.h"
 
-static QString slotKey(int slot) { return QStringLiteral("File%1").arg(slot); }
+static QString slotKey(int slot) {
+    return QStringLiteral("File%1").arg(slot);
+}
 
 void RecentProjects::load(const IniFile& options) {
     for (int n = 1; n <= SlotCount; ++n)

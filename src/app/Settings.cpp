@@ -4,12 +4,14 @@
 #include "platform/IniFile.h"
 
 const std::array<const char*, 6>& tagColorKeys() {
-    static const std::array<const char*, 6> keys = {"DEFAULT", "HREF", "IMG",
-                                                     "FONT",    "TABLE", "LIST"};
+    static const std::array<const char*, 6> keys = {"DEFAULT", "HREF",  "IMG",
+                                                    "FONT",    "TABLE", "LIST"};
     return keys;
 }
 
-QString defaultEmailAddress() { return QStringLiteral("yourname@yourdomain.com"); }
+QString defaultEmailAddress() {
+    return QStringLiteral("yourname@yourdomain.com");
+}
 
 QString previewModeLabel(const QString& previewOption) {
     if (previewOption == QLatin1String("auto"))

@@ -11,38 +11,38 @@ class IniFile;
 
 struct Settings {
     // DEFAULT.INI
-    QString lastHtmlDirectory;  // Start/Location
-    QString filesLocation;      // Files/Location: folder shown on the Files tab
-    QString filesSelected;      // Files/Selected
-    QString relImage;           // Location/RelImage
-    bool msieControl = true;    // HTML/MSIEControl
-    bool strongTag = false;     // TAGS/STRONG
-    bool ftpAuto = true;        // HTML/FTPAUTO
-    bool ftpFlush = true;       // HTML/FTPFLUSH
-    bool emTag = false;         // TAGS/EM
-    bool editProblem = false;   // Fix/EditProblem
-    QString previewOption;      // Location/PreviewOption
-    QString previewModeLabel;   // "T", "S" (auto) or "N" (nosave)
-    QString ext;                // HTML/Ext
-    bool useAnchor = false;     // Path/UseAnchor
-    QString anchorPath;         // Path/AnchorPath
-    QString imageEditor;        // Helpers/Editor
-    QString images;             // Location/Images
-    QString ftpImages;          // Location/FTPImages (Images when empty)
-    QString imagemapEditor;     // Helpers/Imagemap
+    QString lastHtmlDirectory;     // Start/Location
+    QString filesLocation;         // Files/Location: folder shown on the Files tab
+    QString filesSelected;         // Files/Selected
+    QString relImage;              // Location/RelImage
+    bool msieControl = true;       // HTML/MSIEControl
+    bool strongTag = false;        // TAGS/STRONG
+    bool ftpAuto = true;           // HTML/FTPAUTO
+    bool ftpFlush = true;          // HTML/FTPFLUSH
+    bool emTag = false;            // TAGS/EM
+    bool editProblem = false;      // Fix/EditProblem
+    QString previewOption;         // Location/PreviewOption
+    QString previewModeLabel;      // "T", "S" (auto) or "N" (nosave)
+    QString ext;                   // HTML/Ext
+    bool useAnchor = false;        // Path/UseAnchor
+    QString anchorPath;            // Path/AnchorPath
+    QString imageEditor;           // Helpers/Editor
+    QString images;                // Location/Images
+    QString ftpImages;             // Location/FTPImages (Images when empty)
+    QString imagemapEditor;        // Helpers/Imagemap
     bool filesUseSelected = false; // Files/UseSel
-    bool colored = false;       // Tags/Colored
-    bool wrap = true;           // Format/Wrap
-    bool confirmRemove = true;  // Files/Confirm
+    bool colored = false;          // Tags/Colored
+    bool wrap = true;              // Format/Wrap
+    bool confirmRemove = true;     // Files/Confirm
 
     // OPTIONS.INI
-    QString browser1;           // Location/Netscape
-    QString browser2;           // Location/MSIE
-    QString htmlTemplate;       // Location/HTMLTemp
-    bool showTips = true;       // Help/ShowTips
-    int backupType = 1;         // Backup/Type
-    int backupPromptFreq = 5;   // Backup/PromptFreq
-    QString email;              // Defaults/EMAIL
+    QString browser1;         // Location/Netscape
+    QString browser2;         // Location/MSIE
+    QString htmlTemplate;     // Location/HTMLTemp
+    bool showTips = true;     // Help/ShowTips
+    int backupType = 1;       // Backup/Type
+    int backupPromptFreq = 5; // Backup/PromptFreq
+    QString email;            // Defaults/EMAIL
     // Colors/DEFAULT, HREF, IMG, FONT, TABLE, LIST
     std::array<QString, 6> tagColors;
 

@@ -43,7 +43,9 @@ static QStringList splitLines(const QString& text) {
     return lines;
 }
 
-int EditWindow::lineCount() const { return static_cast<int>(splitLines(text()).size()); }
+int EditWindow::lineCount() const {
+    return static_cast<int>(splitLines(text()).size());
+}
 
 QString EditWindow::line(int index) const {
     const QStringList lines = splitLines(text());

@@ -10,7 +10,7 @@ struct FileDialogRequest {
     QString filter;
     int filterIndex = 1; // 1-based, as the program numbers its file types
     QString initialDirectory;
-    QString fileName; // file name part to start with
+    QString fileName;         // file name part to start with
     QString defaultExtension; // without the dot; added to a typed name that has none
     bool overwritePrompt = false;
 };

@@ -17,12 +17,15 @@ public:
 
     // Shows text and returns the button pressed. Closing the box without a button gives Cancel
     // for YesNoCancel, No for YesNo and Ok for Ok.
-    virtual MessageAnswer message(MessageKind kind, MessageButtons buttons, const QString& text) = 0;
+    virtual MessageAnswer message(MessageKind kind, MessageButtons buttons,
+                                  const QString& text) = 0;
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> input(const QString& caption, const QString& prompt,
                                          const QString& initial) = 0;
 
-    void inform(const QString& text) { message(MessageKind::Information, MessageButtons::Ok, text); }
+    void inform(const QString& text) {
+        message(MessageKind::Information, MessageButtons::Ok, text);
+    }
     void warn(const QString& text) { message(MessageKind::Warning, MessageButtons::Ok, text); }
     void error(const QString& text) { message(MessageKind::Error, MessageButtons::Ok, text); }
 };

@@ -3,4 +3,6 @@
 
 #include <QCoreApplication>
 
-void EventLoopPump::pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void EventLoopPump::pump() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}

@@ -152,7 +152,8 @@ void TForm1::buildMenus() {
         m_editWindow->cut();
         m_state->document().setHtmlModified(true);
     });
-    editAction("Copy1", QStringLiteral("&Copy"), QKeySequence::Copy, [this] { m_editWindow->copy(); });
+    editAction("Copy1", QStringLiteral("&Copy"), QKeySequence::Copy,
+               [this] { m_editWindow->copy(); });
     editAction("Paste1", QStringLiteral("&Paste"), QKeySequence::Paste, [this] {
         m_editWindow->paste();
         m_state->document().setHtmlModified(true);
@@ -197,9 +198,9 @@ void TForm1::buildToolBar() {
 }
 
 void TForm1::buildStatusBar() {
-    const std::array<std::pair<const char*, int>, 3> fields = {
-        std::pair{"File Size:", 95}, std::pair{"Page Location:", 275},
-        std::pair{"Open HTML File:", 270}};
+    const std::array<std::pair<const char*, int>, 3> fields = {std::pair{"File Size:", 95},
+                                                               std::pair{"Page Location:", 275},
+                                                               std::pair{"Open HTML File:", 270}};
     for (size_t i = 0; i < fields.size(); ++i) {
         auto* label = new QLabel(QLatin1String(fields[i].first));
         label->setObjectName(QStringLiteral("StatusField%1").arg(i));
@@ -314,7 +315,8 @@ void TForm1::layoutPanes() {
 }
 
 void TForm1::layoutEditingPane() {
-    m_editor->setGeometry(PaneLayout::editorGeometry(m_editingPane->width(), m_editingPane->height()));
+    m_editor->setGeometry(
+        PaneLayout::editorGeometry(m_editingPane->width(), m_editingPane->height()));
 }
 
 void TForm1::layoutLeftPane() {
@@ -402,7 +404,8 @@ void TForm1::showEditorMenu(const QPoint& pos) {
     menu.addAction(QStringLiteral("New"), this, &TForm1::NewHTMLFile1Click);
     menu.addAction(QStringLiteral("Open"), this, &TForm1::OpenHTMLFile1Click);
     QAction* save = menu.addAction(QStringLiteral("Save"), this, &TForm1::SaveHTMLFile1Click);
-    QAction* saveAs = menu.addAction(QStringLiteral("Save As.."), this, &TForm1::SaveHTMLFileAs1Click);
+    QAction* saveAs =
+        menu.addAction(QStringLiteral("Save As.."), this, &TForm1::SaveHTMLFileAs1Click);
     const bool canSave = !m_state->document().helpPageMode();
     save->setEnabled(canSave);
     saveAs->setEnabled(canSave);
@@ -430,13 +433,27 @@ void TForm1::renewRecentCaptions(const QList<int>& slotNumbers) {
         m_recent[n - 1]->setText(m_state->recentProjects().caption(n));
 }
 
-void TForm1::NewHTMLFile1Click() { m_state->document().newHtmlFile(); }
-void TForm1::OpenHTMLFile1Click() { m_state->document().openHtmlFile(); }
-void TForm1::OpenHTMLTemplate1Click() { m_state->document().openHtmlTemplate(); }
-void TForm1::SaveHTMLFile1Click() { m_state->document().saveHtmlFile(); }
-void TForm1::SaveHTMLFileAs1Click() { m_state->document().saveHtmlFileAs(); }
-void TForm1::CloseHTMLFile1Click() { m_state->document().closeHtmlFile(); }
-void TForm1::Exit1Click() { close(); }
+void TForm1::NewHTMLFile1Click() {
+    m_state->document().newHtmlFile();
+}
+void TForm1::OpenHTMLFile1Click() {
+    m_state->document().openHtmlFile();
+}
+void TForm1::OpenHTMLTemplate1Click() {
+    m_state->document().openHtmlTemplate();
+}
+void TForm1::SaveHTMLFile1Click() {
+    m_state->document().saveHtmlFile();
+}
+void TForm1::SaveHTMLFileAs1Click() {
+    m_state->document().saveHtmlFileAs();
+}
+void TForm1::CloseHTMLFile1Click() {
+    m_state->document().closeHtmlFile();
+}
+void TForm1::Exit1Click() {
+    close();
+}
 
 void TForm1::About1Click() {
     TFormBanner about(TFormBanner::Mode::About, this);

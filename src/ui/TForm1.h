@@ -30,8 +30,8 @@ public:
         bool showBanner = true; // the start-up banner (tests leave it out)
     };
 
-    TForm1(QString programDirectory, Prompter& prompter, FileChooser& chooser,
-           Clipboard& clipboard, Options options, QWidget* parent = nullptr);
+    TForm1(QString programDirectory, Prompter& prompter, FileChooser& chooser, Clipboard& clipboard,
+           Options options, QWidget* parent = nullptr);
     ~TForm1() override;
 
     AppState& state() { return *m_state; }

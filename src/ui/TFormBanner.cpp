@@ -12,7 +12,8 @@ TFormBanner::TFormBanner(Mode mode, QWidget* parent) : QDialog(parent), m_mode(m
     setObjectName(QStringLiteral("TFormBanner"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Ostra Quillon Pro"));
-    setStyleSheet(QStringLiteral("TFormBanner { border: 2px solid #304060; background: #f4f1e8; }"));
+    setStyleSheet(
+        QStringLiteral("TFormBanner { border: 2px solid #304060; background: #f4f1e8; }"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 16);

@@ -41,7 +41,9 @@ TFormTip::TFormTip(const QStringList& tips, int first, bool showAtStartUp, QWidg
     m_text->setText(currentTip());
 }
 
-bool TFormTip::showAtStartUp() const { return m_show->isChecked(); }
+bool TFormTip::showAtStartUp() const {
+    return m_show->isChecked();
+}
 
 QString TFormTip::currentTip() const {
     return m_tips.isEmpty() ? QString() : m_tips.at(m_index);

@@ -12,7 +12,8 @@
 namespace {
 class Shell : public ::testing::Test {
 protected:
-    Shell() : state(dir.path(), QStringLiteral("/home/someone"), editor, prompter, chooser, clipboard) {
+    Shell()
+        : state(dir.path(), QStringLiteral("/home/someone"), editor, prompter, chooser, clipboard) {
         editor.setClipboard(&clipboard);
         state.setHooks(AppState::Hooks{
             [this] { steps << QStringLiteral("custom tags"); },
@@ -95,7 +96,8 @@ TEST_F(Shell, CloseAsksAboutTheProjectAndRunsTheReminder) {
     EXPECT_EQ(prompter.shown()[0].text, QStringLiteral("Save changes to this Project?"));
     EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::YesNo);
     EXPECT_TRUE(steps.contains(QStringLiteral("save project")));
-    EXPECT_EQ(state.optionsIni().readInteger(QStringLiteral("Backup"), QStringLiteral("SITE"), -1), 1);
+    EXPECT_EQ(state.optionsIni().readInteger(QStringLiteral("Backup"), QStringLiteral("SITE"), -1),
+              1);
 
     // No keeps the project unsaved but still closes.
     steps.clear();

@@ -197,7 +197,8 @@ TEST_F(Document, WithExtHtmANewHtmInAnyFolderCountsAsUntitled) {
 TEST_F(Document, OpenRemembersTheFolderAndCancelLeavesAnEmptyEditor) {
     openNamed(QStringLiteral("site/a.html"), "<p>a</p>");
     EXPECT_EQ(editor.text(), QStringLiteral("<p>a</p>"));
-    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("site/a.html")));
+    EXPECT_EQ(status,
+              QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("site/a.html")));
     const FileDialogRequest& r = chooser.requests().front().request;
     EXPECT_FALSE(chooser.requests().front().save);
     EXPECT_EQ(r.filterIndex, 1);
@@ -211,7 +212,8 @@ TEST_F(Document, OpenRemembersTheFolderAndCancelLeavesAnEmptyEditor) {
 
     chooser.queue(std::nullopt);
     doc.openHtmlFile();
-    EXPECT_EQ(chooser.requests().back().request.initialDirectory, dir.path() + QStringLiteral("site"));
+    EXPECT_EQ(chooser.requests().back().request.initialDirectory,
+              dir.path() + QStringLiteral("site"));
     EXPECT_EQ(editor.text(), QString());
     EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("site/a.html")));
     EXPECT_FALSE(doc.htmlModified());
@@ -230,8 +232,8 @@ TEST_F(Document, AnUnreadableFileIsReportedAndDoesNotBecomeTheDocument) {
     chooser.queue(dir.file(QStringLiteral("missing.html")));
     doc.openHtmlFile();
     ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_TRUE(prompter.shown()[0].text.startsWith(
-        QStringLiteral("Cannot open the file \"") + dir.file(QStringLiteral("missing.html"))));
+    EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Cannot open the file \"") +
+                                                    dir.file(QStringLiteral("missing.html"))));
     EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
     EXPECT_EQ(editor.text(), QString());
     EXPECT_FALSE(dir.exists(QStringLiteral("missing.html")));
@@ -271,10 +273,11 @@ TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
     settings.htmlTemplate = dir.file(QStringLiteral("gone.html"));
     prompter.clearShown();
     doc.openHtmlTemplate();
-    EXPECT_EQ(prompter.texts(),
-              QStringList({QStringLiteral(
-                  "Cannot open this file. Has it been moved, renamed, or deleted? Please "
-                  "right-click it and select \"Change file link\" to re-establish the file link.")}));
+    EXPECT_EQ(
+        prompter.texts(),
+        QStringList({QStringLiteral(
+            "Cannot open this file. Has it been moved, renamed, or deleted? Please "
+            "right-click it and select \"Change file link\" to re-establish the file link.")}));
 
     ASSERT_TRUE(dir.write(QStringLiteral("t.html"), "<HTML>\n</HTML>\n"));
     settings.htmlTemplate = dir.file(QStringLiteral("t.html"));

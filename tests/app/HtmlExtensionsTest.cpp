@@ -38,8 +38,9 @@ TEST(HtmlExtensions, AFileWithNoExtensionFallsBackToTheDefaults) {
 
 TEST(HtmlExtensions, FiltersAreBuiltAroundThePattern) {
     const QString p = QStringLiteral("*.html;*.htm");
-    EXPECT_EQ(filesTabFilter(p), QStringLiteral("All Files|*.*|Image Files|*.jpg;*.gif|HTML Files|"
-                                                "*.html;*.htm|All Web Files|*.jpg;*.gif;*.html;*.htm"));
+    EXPECT_EQ(filesTabFilter(p),
+              QStringLiteral("All Files|*.*|Image Files|*.jpg;*.gif|HTML Files|"
+                             "*.html;*.htm|All Web Files|*.jpg;*.gif;*.html;*.htm"));
     EXPECT_EQ(mainOpenFilter(p), QStringLiteral("HTML Files|*.html;*.htm|Project Files|*.out|EXE "
                                                 "Files|*.exe|All Files|*.*"));
     EXPECT_EQ(pageDialogFilter(p), QStringLiteral("HTML Files|*.html;*.htm|All Files|*.*"));

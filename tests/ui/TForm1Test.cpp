@@ -1,10 +1,10 @@
 // The main window over a temporary program folder, on the offscreen platform.
+#include "ui/TForm1.h"
+#include "platform/Clipboard.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
-#include "platform/Clipboard.h"
 #include "ui/PlainTextEditWindow.h"
-#include "ui/TForm1.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -60,7 +60,8 @@ TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
 TEST(MainWindowState, RecentEntriesHelpPagesAndTheColourSwitch) {
     TempDir dir;
     ASSERT_TRUE(dir.write(QStringLiteral("OPTIONS.INI"), "[Recent]\r\nFile2=/p/b.out\r\n"));
-    ASSERT_TRUE(dir.write(QStringLiteral("DEFAULT.INI"), "[Format]\r\nWrap=0\r\n[Tags]\r\nColored=1\r\n"));
+    ASSERT_TRUE(
+        dir.write(QStringLiteral("DEFAULT.INI"), "[Format]\r\nWrap=0\r\n[Tags]\r\nColored=1\r\n"));
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     MemoryClipboard clipboard;
