@@ -78,7 +78,6 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     m_color->setChecked(s.colored);
     m_leftTabs->setCurrentIndex(0);
     m_tagTabs->setCurrentIndex(0);
-    m_status[2]->setText(HtmlDocument::statusText(m_state->document().currentHtmlFile()));
     renewRecentCaptions({1, 2, 3, 4});
     setSaveCommandsEnabled(true);
 }
@@ -148,16 +147,9 @@ void TForm1::buildMenus() {
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         connect(a, &QAction::triggered, this, fn);
     };
-    editAction("Cut1", QStringLiteral("Cu&t"), QKeySequence::Cut, [this] {
-        m_editWindow->cut();
-        m_state->document().setHtmlModified(true);
-    });
-    editAction("Copy1", QStringLiteral("&Copy"), QKeySequence::Copy,
-               [this] { m_editWindow->copy(); });
-    editAction("Paste1", QStringLiteral("&Paste"), QKeySequence::Paste, [this] {
-        m_editWindow->paste();
-        m_state->document().setHtmlModified(true);
-    });
+    editAction("Cut1", QStringLiteral("Cu&t"), QKeySequence::Cut, &TForm1::Cut1Click);
+    editAction("Copy1", QStringLiteral("&Copy"), QKeySequence::Copy, &TForm1::Copy1Click);
+    editAction("Paste1", QStringLiteral("&Paste"), QKeySequence::Paste, &TForm1::Paste1Click);
     editAction("Undo1", QStringLiteral("&Undo"), QKeySequence::Undo, [this] {
         m_editWindow->undo();
         m_state->document().setHtmlModified(true);
@@ -410,15 +402,9 @@ void TForm1::showEditorMenu(const QPoint& pos) {
     save->setEnabled(canSave);
     saveAs->setEnabled(canSave);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Cu&t"), this, [this] {
-        m_editWindow->cut();
-        m_state->document().setHtmlModified(true);
-    });
-    menu.addAction(QStringLiteral("&Copy"), this, [this] { m_editWindow->copy(); });
-    menu.addAction(QStringLiteral("&Paste"), this, [this] {
-        m_editWindow->paste();
-        m_state->document().setHtmlModified(true);
-    });
+    menu.addAction(QStringLiteral("Cu&t"), this, &TForm1::Cut1Click);
+    menu.addAction(QStringLiteral("&Copy"), this, &TForm1::Copy1Click);
+    menu.addAction(QStringLiteral("&Paste"), this, &TForm1::Paste1Click);
     menu.exec(m_editor->mapToGlobal(pos));
 }
 
@@ -450,6 +436,18 @@ void TForm1::SaveHTMLFileAs1Click() {
 }
 void TForm1::CloseHTMLFile1Click() {
     m_state->document().closeHtmlFile();
+}
+// Cut and paste change the text like a key press would.
+void TForm1::Cut1Click() {
+    m_editWindow->cut();
+    m_state->document().setHtmlModified(true);
+}
+void TForm1::Copy1Click() {
+    m_editWindow->copy();
+}
+void TForm1::Paste1Click() {
+    m_editWindow->paste();
+    m_state->document().setHtmlModified(true);
 }
 void TForm1::Exit1Click() {
     close();

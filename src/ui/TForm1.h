@@ -61,6 +61,9 @@ public slots:
     void SaveHTMLFile1Click();
     void SaveHTMLFileAs1Click();
     void CloseHTMLFile1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
     void Exit1Click();
     void About1Click();
     void ShowTipOfTheDay1Click();

@@ -33,6 +33,7 @@ protected:
         m_ftp.UserPassword = QStringLiteral("p");
         m_ftp.Connect();
     }
+    QString playUpload(QTemporaryDir& dir, const QByteArray& bytes, const QString& afterSteps);
     void TearDown() override { m_server.stop(); }
     // The server's log once the client has gone.
     QString serverLog() {
@@ -134,20 +135,30 @@ TEST_F(FtpScripted, VmVpsListingSkipsHeadersAndTotals) {
     EXPECT_EQ(m_ftp.RawListing().size(), 4);
 }
 
-TEST_F(FtpScripted, Reply426Before226MarksTheUploadFailedButFinishesIt) {
-    QTemporaryDir dir;
+// An upload of page.html whose data the server reads whole; afterSteps follow on the control
+// connection. Returns the local file's path (inside dir).
+QString FtpScripted::playUpload(QTemporaryDir& dir, const QByteArray& bytes,
+                                const QString& afterSteps) {
     const QString local = dir.path() + QStringLiteral("/page.html");
     QFile f(local);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(5000, 'p'));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return {};
     f.close();
     play(QString::fromLatin1(kLogin) + QStringLiteral(R"(, ["send", "215 UNIX\r\n"],
         ["expect", "TYPE I"], ["send", "200 ok\r\n"], ["expect", "PORT"], ["send", "200 ok\r\n"],
-        ["expect", "STOR page.html"], ["send", "150 go\r\n"], ["data_in", -1],
-        ["send", "426 aborted\r\n226 closing\r\n"])"));
-    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
+        ["expect", "STOR page.html"], ["send", "150 go\r\n"], ["data_in", -1], )") +
+         afterSteps);
     m_ftp.LocalFile = local;
     m_ftp.RemoteFile = QStringLiteral("page.html");
+    return local;
+}
+
+TEST_F(FtpScripted, Reply426Before226MarksTheUploadFailedButFinishesIt) {
+    QTemporaryDir dir;
+    ASSERT_FALSE(playUpload(dir, QByteArray(5000, 'p'),
+                            QStringLiteral(R"(["send", "426 aborted\r\n226 closing\r\n"])"))
+                     .isEmpty());
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
     m_ftp.StoreFile();
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
     EXPECT_FALSE(m_ftp.Success());
@@ -160,19 +171,11 @@ TEST_F(FtpScripted, Reply426Before226MarksTheUploadFailedButFinishesIt) {
 
 TEST_F(FtpScripted, A426ThatEndsTheStorOnItsOwnStillReachesTheReadyPoint) {
     QTemporaryDir dir;
-    const QString local = dir.path() + QStringLiteral("/page.html");
-    QFile f(local);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(3000, 'q'));
-    f.close();
-    play(QString::fromLatin1(kLogin) + QStringLiteral(R"(, ["send", "215 UNIX\r\n"],
-        ["expect", "TYPE I"], ["send", "200 ok\r\n"], ["expect", "PORT"], ["send", "200 ok\r\n"],
-        ["expect", "STOR page.html"], ["send", "150 go\r\n"], ["data_in", -1],
-        ["send", "426 Failure writing network stream.\r\n"], ["expect", "MKD"])"));
+    ASSERT_FALSE(playUpload(dir, QByteArray(3000, 'q'), QStringLiteral(R"(
+        ["send", "426 Failure writing network stream.\r\n"], ["expect", "MKD"])"))
+                     .isEmpty());
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
     m_ftp.AbortedStoreWaitMs = 100;
-    m_ftp.LocalFile = local;
-    m_ftp.RemoteFile = QStringLiteral("page.html");
     m_ftp.StoreFile();
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
     EXPECT_FALSE(m_ftp.Success());
