@@ -1,4 +1,5 @@
 // Quillon Pro: the program's entry point.
+#include "app/ProgramTitle.h"
 #include "ui/QtClipboard.h"
 #include "ui/QtFileChooser.h"
 #include "ui/QtPrompter.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ostra Quillon Pro"));
+    QApplication::setApplicationName(programTitle());
 
     QString programDirectory = QCoreApplication::applicationDirPath();
     if (!programDirectory.endsWith(QLatin1Char('/')))

@@ -5,7 +5,7 @@
 #include "app/HtmlDocument.h"
 #include "app/RecentProjects.h"
 #include "app/Settings.h"
-#include "ftp/ChangedList.h"
+#include "app/ChangedList.h"
 #include "platform/IniFile.h"
 
 #include <QString>

@@ -4,7 +4,7 @@
 #include "app/HtmlExtensions.h"
 #include "app/Settings.h"
 #include "editor/EditWindow.h"
-#include "ftp/ChangedList.h"
+#include "app/ChangedList.h"
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
 

@@ -2,6 +2,7 @@
 #include "ui/TForm1.h"
 
 #include "app/PaneLayout.h"
+#include "app/ProgramTitle.h"
 #include "app/Tips.h"
 #include "platform/Prompter.h"
 #include "ui/PlainTextEditWindow.h"
@@ -40,7 +41,7 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
                Clipboard& clipboard, Options options, QWidget* parent)
     : QMainWindow(parent), m_prompter(prompter) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Ostra Quillon Pro"));
+    setWindowTitle(programTitle());
 
     if (options.showBanner) {
         TFormBanner banner(TFormBanner::Mode::StartUp);
