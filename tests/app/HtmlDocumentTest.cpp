@@ -1,10 +1,10 @@
 // The open HTML document: the save question and the New, Open, Template, Save, Save As and
 // Close commands, over real files.
 #include "app/HtmlDocument.h"
+#include "app/ChangedList.h"
 #include "app/HtmlExtensions.h"
 #include "app/Settings.h"
 #include "editor/TextBuffer.h"
-#include "app/ChangedList.h"
 #include "platform/Clipboard.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
@@ -230,6 +230,7 @@ TEST_F(Document, ColouringRunsAfterLoadingOnlyWhenSwitchedOn) {
 TEST_F(Document, AnUnreadableFileIsReportedAndDoesNotBecomeTheDocument) {
     openNamed(QStringLiteral("a.html"), "a");
     chooser.queue(dir.file(QStringLiteral("missing.html")));
+    prompter.queue(MessageAnswer::Ok);
     doc.openHtmlFile();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Cannot open the file \"") +
@@ -246,6 +247,7 @@ TEST_F(Document, AFailedWriteKeepsTheTextTheFlagAndTheOldFile) {
     // A folder standing where the file should be makes the write fail.
     chooser.queue(dir.path() + QStringLiteral("folder"));
     QDir(dir.path()).mkdir(QStringLiteral("folder"));
+    prompter.queue(MessageAnswer::Ok);
     doc.saveHtmlFileAs();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Error);
@@ -255,6 +257,7 @@ TEST_F(Document, AFailedWriteKeepsTheTextTheFlagAndTheOldFile) {
 
     // The save question after a failed write answers Cancel: New does not throw the text away.
     prompter.queue(MessageAnswer::Yes);
+    prompter.queue(MessageAnswer::Ok); // the second write error
     doc.newHtmlFile();
     EXPECT_EQ(editor.text(), QStringLiteral("new text"));
     EXPECT_TRUE(doc.htmlModified());
@@ -263,6 +266,7 @@ TEST_F(Document, AFailedWriteKeepsTheTextTheFlagAndTheOldFile) {
 }
 
 TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
+    prompter.queue(MessageAnswer::Ok, 2);
     doc.openHtmlTemplate();
     ASSERT_EQ(prompter.texts(),
               QStringList({QStringLiteral("You have not selected a Template file yet. Go to the "
