@@ -259,6 +259,10 @@ TEST(ActionRegistry, WindowShortcutsActWithoutAMenuAndEditorShortcutsStayWithThe
     QTest::keyClick(&f.window, Qt::Key_F8);
     QTest::keyClick(&f.window, Qt::Key_F9);
     EXPECT_EQ(f.ran, QStringList({"Key1"}));
+    // Only the window's own keys count as command keys, and only while the command can run.
+    EXPECT_EQ(f.registry.windowShortcuts(), QList<QKeySequence>({QKeySequence(Qt::Key_F8)}));
+    f.registry.action(QStringLiteral("Key1"))->setEnabled(false);
+    EXPECT_TRUE(f.registry.windowShortcuts().isEmpty());
 }
 
 #include "ActionRegistryTest.moc"

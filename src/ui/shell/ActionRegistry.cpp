@@ -99,6 +99,17 @@ void ActionRegistry::refreshAll() {
         refresh(entry);
 }
 
+QList<QKeySequence> ActionRegistry::windowShortcuts() const {
+    QList<QKeySequence> keys;
+    for (const auto& [id, entry] : m_entries) {
+        const QAction* a = entry.action;
+        if (a->isEnabled() && !a->shortcut().isEmpty() &&
+            a->shortcutContext() == Qt::WindowShortcut)
+            keys << a->shortcut();
+    }
+    return keys;
+}
+
 QAction* ActionRegistry::action(const QString& id) const {
     const auto it = m_entries.find(id);
     return it == m_entries.end() ? nullptr : it->second.action;

@@ -44,6 +44,10 @@ public:
     // test keeps it so.
     const QStringList& problems() const { return m_problems; }
 
+    // The shortcuts of the enabled commands that act anywhere in the window: keys that run a
+    // command rather than type into the editor.
+    QList<QKeySequence> windowShortcuts() const;
+
     // Asks every command's enabled, checked and caption functions again.
     void refreshAll();
 
