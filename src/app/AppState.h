@@ -2,10 +2,10 @@
 // needs no window.
 #pragma once
 
+#include "app/ChangedList.h"
 #include "app/HtmlDocument.h"
 #include "app/RecentProjects.h"
 #include "app/Settings.h"
-#include "app/ChangedList.h"
 #include "platform/IniFile.h"
 
 #include <QString>
@@ -71,6 +71,7 @@ public:
     ProjectState& project() { return m_project; }
 
     static QString saveProjectQuestion();
+    static QString ignoredSettingsFileText(const QString& path);
 
 private:
     QString m_programDirectory;

@@ -4,6 +4,12 @@
 #include "app/SettingsTable.h"
 #include "platform/IniFile.h"
 
+QString folderWithSeparator(const QString& folder) {
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+
 QString defaultEmailAddress() {
     return QString::fromLatin1(SettingsStore::rowOf(&Settings::email)->defaultValue);
 }

@@ -51,6 +51,8 @@ struct Settings {
     QString spellConfigKey;
 };
 
+// A folder as the program stores it: with a trailing "/" (an empty text stays empty).
+QString folderWithSeparator(const QString& folder);
 // The address the mail-to dialog offers until the user sets one.
 QString defaultEmailAddress();
 // The one-letter preview mode shown in the status area.

@@ -86,6 +86,9 @@ Settings SettingsStore::load(const QString& programDirectory, const QString& hom
             },
             row.field);
     }
+    // Earlier versions stored this folder without its separator; the dialogs and the preview
+    // append names to it.
+    s.lastHtmlDirectory = folderWithSeparator(s.lastHtmlDirectory);
     s.previewModeLabel = previewModeLabel(s.previewOption);
     if (s.ftpImages.isEmpty())
         s.ftpImages = s.images;

@@ -53,7 +53,8 @@ TEST(SettingsTable, EachSettingWrittenIsReadBackUnderItsKey) {
             row.field);
     }
     const Settings back = s.load();
-    EXPECT_EQ(back.lastHtmlDirectory, QStringLiteral("v-Location"));
+    // The HTML folder is always read with its trailing separator.
+    EXPECT_EQ(back.lastHtmlDirectory, QStringLiteral("v-Location/"));
     EXPECT_EQ(back.ext, QStringLiteral("v-Ext"));
     EXPECT_EQ(back.email, QStringLiteral("v-EMAIL"));
     EXPECT_FALSE(back.wrap);

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 
 class ScriptedPrompter : public Prompter {
@@ -26,8 +27,13 @@ public:
         m_inputs.push_back({value.has_value(), value.value_or(QString())});
     }
 
+    // Called with each message text as it is shown, to look at the world at that moment.
+    std::function<void(const QString&)> onMessage;
+
     MessageAnswer message(MessageKind kind, MessageButtons buttons, const QString& text) override {
         m_shown.push_back({kind, buttons, text});
+        if (onMessage)
+            onMessage(text);
         if (m_answers.empty()) {
             ADD_FAILURE() << "message shown with no answer queued: " << text.toStdString();
             // What closing the box would answer, so the flow under test stops safely.
