@@ -1,5 +1,6 @@
 // Quillon Pro: the program's entry point.
 #include "app/ProgramTitle.h"
+#include "app/TipOfTheDay.h"
 #include "ui/QtClipboard.h"
 #include "ui/QtFileChooser.h"
 #include "ui/QtPrompter.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QTimer>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -30,7 +30,6 @@ int main(int argc, char** argv) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
-    if (form.state().settings().showTips)
-        QTimer::singleShot(0, &form, &TForm1::ShowTipWindow);
+    form.tips().offerAtStartUp();
     return app.exec();
 }

@@ -1,6 +1,6 @@
-// What the start-up and close steps need from rooms that arrive later: small interfaces, each
-// implemented by its room and handed in where the objects are wired together (main.cpp). A part
-// that is not there yet is null, and its step is skipped.
+// What the start-up, close and document steps need from rooms that arrive later: small interfaces,
+// each implemented by its room and handed in where the objects are wired together (main.cpp). A
+// part that is not there yet is null, and its step is skipped.
 #pragma once
 
 // custom.dat, read at start-up for the tag panel.
@@ -39,10 +39,26 @@ public:
     virtual bool create() = 0;
 };
 
+// The colouring pass of tag colouring, run over a newly loaded text while "Color" is on.
+class TagColouring {
+public:
+    virtual ~TagColouring() = default;
+    virtual void colourText() = 0;
+};
+
+// The settings dialog, modal (Open HTML Template without a template opens it).
+class SettingsDialog {
+public:
+    virtual ~SettingsDialog() = default;
+    virtual void openSettingsDialog() = 0;
+};
+
 struct ShellParts {
     CustomTagList* customTags = nullptr;
     SnippetLists* snippets = nullptr;
     ProjectSave* projectSave = nullptr;
     BackupWindow* backupWindow = nullptr;
     EmbeddedBrowser* browser = nullptr;
+    TagColouring* colouring = nullptr;
+    SettingsDialog* settingsDialog = nullptr;
 };

@@ -21,9 +21,16 @@ void TipOfTheDay::show() {
     const QStringList tips = tipTexts();
     const int first = m_random.bounded(static_cast<int>(tips.size()));
     const bool showAtStartUp = m_window.showTipWindow(tips, first, m_settings.showTips);
-    m_store.set(m_settings, &Settings::showTips, showAtStartUp);
+    // Only a changed choice is written: closing the window leaves the settings file alone.
+    if (showAtStartUp != m_settings.showTips)
+        m_store.set(m_settings, &Settings::showTips, showAtStartUp);
 }
 
 void TipOfTheDay::post() {
     QTimer::singleShot(0, this, &TipOfTheDay::show);
+}
+
+void TipOfTheDay::offerAtStartUp() {
+    if (showsAtStartUp())
+        post();
 }

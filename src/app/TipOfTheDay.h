@@ -22,6 +22,8 @@ public:
     // Shows it once the current event is done: the Help command posts it so that its menu has
     // closed first, and start-up posts it so that the main window is up.
     void post();
+    // At start-up: posts the window when the stored choice says so.
+    void offerAtStartUp();
 
 private:
     Settings& m_settings;

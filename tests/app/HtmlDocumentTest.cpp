@@ -4,8 +4,10 @@
 #include "app/ChangedList.h"
 #include "app/HtmlExtensions.h"
 #include "app/Settings.h"
+#include "app/SettingsTable.h"
 #include "editor/TextBuffer.h"
 #include "platform/Clipboard.h"
+#include "platform/IniFile.h"
 #include "support/FifoWatch.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
@@ -22,22 +24,31 @@ const QString kSkeleton = QStringLiteral(
     "https://www.quillon.example/-->\r\n<HTML>\r\n<HEAD>\r\n   <TITLE></TITLE>\r\n</HEAD>\r\n"
     "<BODY>\r\n\r\n</BODY>\r\n</HTML>\r\n");
 
+// The colouring pass and the settings dialog, counting their runs.
+struct Parts : TagColouring, SettingsDialog {
+    int colourPasses = 0;
+    int settingsDialogs = 0;
+    void colourText() override { ++colourPasses; }
+    void openSettingsDialog() override { ++settingsDialogs; }
+};
+
 class Document : public ::testing::Test {
 protected:
     Document()
-        : settings(loadSettings(IniFile(dir.file(QStringLiteral("DEFAULT.INI"))),
-                                IniFile(dir.file(QStringLiteral("OPTIONS.INI"))), dir.path(),
-                                dir.path())),
-          doc(editor, prompter, chooser, clipboard, settings,
-              IniFile(dir.file(QStringLiteral("DEFAULT.INI"))), changed, dir.path()) {
+        : store(IniFile(dir.file(QStringLiteral("DEFAULT.INI"))),
+                IniFile(dir.file(QStringLiteral("OPTIONS.INI")))),
+          settings(store.load(dir.path(), dir.path())),
+          doc(editor, prompter, chooser, clipboard, settings, store, changed, dir.path()),
+          colourPasses(parts.colourPasses), settingsDialogs(parts.settingsDialogs) {
         editor.setClipboard(&clipboard);
         doc.setOpenFilter(mainOpenFilter(htmlFilePattern(defaultHtmlExtensions())));
-        doc.setHooks(HtmlDocument::Hooks{
-            [this](const QString& s) { status = s; },
-            [this](bool on) { saveEnabled = on; },
-            [this] { ++colourPasses; },
-            [this] { ++settingsDialogs; },
-        });
+        shellParts.colouring = &parts;
+        shellParts.settingsDialog = &parts;
+        doc.setParts(&shellParts);
+        QObject::connect(&doc, &HtmlDocument::statusTextChanged,
+                         [this](const QString& s) { status = s; });
+        QObject::connect(&doc, &HtmlDocument::saveCommandsEnabledChanged,
+                         [this](bool on) { saveEnabled = on; });
         doc.startUntitled();
     }
 
@@ -50,6 +61,7 @@ protected:
     }
 
     TempDir dir;
+    SettingsStore store;
     Settings settings;
     TextBuffer editor;
     MemoryClipboard clipboard;
@@ -57,10 +69,12 @@ protected:
     ScriptedFileChooser chooser;
     ChangedList changed;
     HtmlDocument doc;
+    Parts parts;
+    ShellParts shellParts;
     QString status;
     bool saveEnabled = false;
-    int colourPasses = 0;
-    int settingsDialogs = 0;
+    int& colourPasses;
+    int& settingsDialogs;
 };
 
 } // namespace

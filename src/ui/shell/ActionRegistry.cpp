@@ -208,7 +208,7 @@ void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tag
         }
     }
     for (const Layout& layout : mergedLayouts(LayoutPlace::Popup)) {
-        auto* m = new QMenu(m_window);
+        auto* m = new QMenu(layout.caption, m_window);
         m->setObjectName(layout.name);
         m_menus.insert(layout.name, m);
         fillMenu(m, layout.items, true, layout.name);
