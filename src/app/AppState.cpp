@@ -19,6 +19,12 @@ QString AppState::saveProjectQuestion() {
     return QStringLiteral("Save changes to this Project?");
 }
 
+QString AppState::ignoredSettingsFileText(const QString& path) {
+    return QStringLiteral("The settings file \"%1\" cannot be read as text. Its settings are "
+                          "ignored and the defaults are used; the file is left as it is.")
+        .arg(path);
+}
+
 void AppState::startUp() {
     m_htmlExtensions = loadHtmlExtensions(m_programDirectory + QStringLiteral("htmlext.dat"));
     m_htmlFilePattern = ::htmlFilePattern(m_htmlExtensions);
@@ -37,6 +43,12 @@ void AppState::startUp() {
     dir.mkpath(QStringLiteral("backup"));
 
     m_settings = loadSettings(defaultIni(), optionsIni(), m_programDirectory, m_homeDirectory);
+    // A settings file that is not text gives the defaults and is never written; the user hears
+    // once which one it was, so the settings that seem lost can be found.
+    for (const IniFile& ini : {defaultIni(), optionsIni()}) {
+        if (ini.isIgnored())
+            m_prompter.inform(ignoredSettingsFileText(ini.path()));
+    }
 
     m_project = ProjectState{};
     m_document.startUntitled();

@@ -71,6 +71,7 @@ public:
     ProjectState& project() { return m_project; }
 
     static QString saveProjectQuestion();
+    static QString ignoredSettingsFileText(const QString& path);
 
 private:
     QString m_programDirectory;

@@ -50,6 +50,13 @@ QString HtmlDocument::cannotOpenLinkedFileText() {
                           "link.");
 }
 
+QString HtmlDocument::savedAsUtf8Text(const QString& path) {
+    return QStringLiteral("\"%1\" was read as Latin-1 text, but it now holds characters that "
+                          "Latin-1 cannot store. It is saved as UTF-8 so that none of them is "
+                          "lost.")
+        .arg(path);
+}
+
 QString HtmlDocument::untitledName() const {
     return m_programDirectory + QStringLiteral("new.") + m_settings.ext;
 }
@@ -62,6 +69,8 @@ void HtmlDocument::setHelpPageMode(bool on) {
 void HtmlDocument::startUntitled() {
     m_htmlModified = false;
     m_currentHtmlFile = untitledName();
+    m_encoding = TextEncoding::Utf8;
+    m_toldSavedAsUtf8 = false;
     showStatus();
 }
 
@@ -86,8 +95,14 @@ std::optional<QString> HtmlDocument::askSaveName() {
 }
 
 bool HtmlDocument::writeTo(const QString& path) {
+    const QString text = m_editor.text();
+    // Nothing typed is lost, but the file changes its encoding: the user hears of it once.
+    if (m_encoding == TextEncoding::Latin1 && !m_toldSavedAsUtf8 && !fitsLatin1(text)) {
+        m_toldSavedAsUtf8 = true;
+        m_prompter.inform(savedAsUtf8Text(path));
+    }
     TextEncoding used = m_encoding;
-    const TextWriteResult result = writeTextFile(path, m_editor.text(), m_encoding, &used);
+    const TextWriteResult result = writeTextFile(path, text, m_encoding, &used);
     if (!result.ok) {
         m_prompter.error(
             QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
@@ -105,14 +120,20 @@ MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
         answer = m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNoCancel,
                                     askSaveChangesText());
     if (answer == MessageAnswer::Yes) {
+        QString target = m_currentHtmlFile;
         if (isUntitled()) {
             const std::optional<QString> chosen = askSaveName();
             if (!chosen)
                 return MessageAnswer::Cancel;
-            m_currentHtmlFile = *chosen;
+            target = *chosen;
         }
-        if (!writeTo(m_currentHtmlFile))
+        // The document takes the new name only once the text is there.
+        if (!writeTo(target))
             return MessageAnswer::Cancel;
+        if (target != m_currentHtmlFile) {
+            m_currentHtmlFile = target;
+            showStatus();
+        }
         if (m_settings.ftpAuto)
             m_changedList.add(m_currentHtmlFile);
     }
@@ -125,11 +146,8 @@ void HtmlDocument::newHtmlFile() {
     if (confirmCloseHtml() == MessageAnswer::Cancel)
         return;
     m_editor.clear();
-    m_currentHtmlFile = untitledName();
-    m_encoding = TextEncoding::Utf8;
-    showStatus();
+    startUntitled();
     setHelpPageMode(false);
-    m_htmlModified = false;
     // A new page goes in like any inserted block: through the clipboard, caret after it.
     m_clipboard.setText(newPageSkeleton());
     m_editor.paste();
@@ -138,56 +156,63 @@ void HtmlDocument::newHtmlFile() {
 }
 
 void HtmlDocument::openHtmlFile() {
-    if (confirmCloseHtml() == MessageAnswer::Cancel)
+    const bool wasModified = m_htmlModified;
+    const MessageAnswer answer = confirmCloseHtml();
+    if (answer == MessageAnswer::Cancel)
         return;
-    m_editor.clear();
+    // Until another file has really been read, the document stays as it was; a No to the
+    // question only meant "do not save it for this open".
+    const auto keepDocument = [&] {
+        if (answer == MessageAnswer::No)
+            m_htmlModified = wasModified;
+    };
     FileDialogRequest r;
     r.title = QStringLiteral("Open HTML File");
     r.filter = m_openFilter;
     r.filterIndex = 1;
     r.initialDirectory = m_settings.lastHtmlDirectory;
     const std::optional<QString> chosen = m_chooser.openFile(r);
-    if (!chosen)
+    if (!chosen) {
+        keepDocument();
         return;
-    m_settings.lastHtmlDirectory = QFileInfo(*chosen).absolutePath();
-    m_defaultIni.writeString(QStringLiteral("Start"), QStringLiteral("Location"),
-                             m_settings.lastHtmlDirectory);
-    QString error;
-    const QString previous = m_currentHtmlFile;
-    m_currentHtmlFile = *chosen;
-    setHelpPageMode(false);
-    if (!loadDocument(*chosen, &error)) {
-        // The unreadable file does not become the document: a later save would overwrite it
-        // with whatever was typed into the empty editor.
-        m_currentHtmlFile = previous;
-        showStatus();
-        m_prompter.inform(QStringLiteral("Cannot open the file \"%1\".\n%2").arg(*chosen, error));
     }
+    rememberHtmlFolder(*chosen);
+    const TextReadResult file = readTextFile(*chosen);
+    if (!file.ok) {
+        keepDocument();
+        m_prompter.inform(
+            QStringLiteral("Cannot open the file \"%1\".\n%2").arg(*chosen, file.error));
+        return;
+    }
+    setHelpPageMode(false);
+    takeDocument(*chosen, file);
 }
 
 void HtmlDocument::openHtmlTemplate() {
-    if (confirmCloseHtml() == MessageAnswer::Cancel)
+    const bool wasModified = m_htmlModified;
+    const MessageAnswer answer = confirmCloseHtml();
+    if (answer == MessageAnswer::Cancel)
         return;
-    m_editor.clear();
-    m_currentHtmlFile.clear();
+    const auto keepDocument = [&] {
+        if (answer == MessageAnswer::No)
+            m_htmlModified = wasModified;
+    };
     if (m_settings.htmlTemplate.isEmpty()) {
+        keepDocument();
         m_prompter.inform(noTemplateText());
         if (m_hooks.openSettingsDialog)
             m_hooks.openSettingsDialog();
         return;
     }
-    m_htmlModified = false;
-    m_currentHtmlFile = untitledName();
-    showStatus();
-    setHelpPageMode(false);
     const TextReadResult file = readTextFile(m_settings.htmlTemplate);
     if (!file.ok) {
+        keepDocument();
         m_prompter.inform(cannotOpenLinkedFileText());
         return;
     }
-    m_editor.setText(file.text);
-    m_encoding = file.encoding;
-    colourIfOn();
+    setHelpPageMode(false);
+    // The template's text becomes a new untitled page: saving it asks for a name.
+    takeDocument(untitledName(), file);
 }
 
 void HtmlDocument::saveHtmlFile() {
@@ -200,14 +225,22 @@ void HtmlDocument::saveHtmlFileAs() {
     const std::optional<QString> chosen = askSaveName();
     if (!chosen)
         return;
+    // A failed write keeps the old name, so the next Save still goes where the text came from.
+    if (!writeTo(*chosen))
+        return;
     m_currentHtmlFile = *chosen;
-    if (writeTo(m_currentHtmlFile))
-        m_htmlModified = false;
+    m_htmlModified = false;
+    showStatus();
 }
 
 void HtmlDocument::closeHtmlFile() {
-    if (confirmCloseHtml() != MessageAnswer::Cancel)
-        m_editor.clear();
+    if (confirmCloseHtml() == MessageAnswer::Cancel)
+        return;
+    // The editor no longer holds the closed file's text: whatever is typed next is a new,
+    // untitled page, and saving it asks for a name instead of overwriting the closed file.
+    m_editor.clear();
+    startUntitled();
+    setHelpPageMode(false);
 }
 
 void HtmlDocument::setWrap(bool on) {
@@ -217,20 +250,34 @@ void HtmlDocument::setWrap(bool on) {
 }
 
 bool HtmlDocument::loadDocument(const QString& path, QString* error) {
-    m_htmlModified = false;
     const TextReadResult file = readTextFile(path);
     if (!file.ok) {
-        m_editor.clear();
         if (error)
             *error = file.error;
         return false;
     }
+    takeDocument(path, file);
+    return true;
+}
+
+void HtmlDocument::takeDocument(const QString& name, const TextReadResult& file) {
+    m_htmlModified = false;
     m_editor.setText(file.text);
     m_encoding = file.encoding;
-    m_currentHtmlFile = path;
+    m_toldSavedAsUtf8 = false;
+    m_currentHtmlFile = name;
     showStatus();
     colourIfOn();
-    return true;
+}
+
+void HtmlDocument::rememberHtmlFolder(const QString& chosenFile) {
+    // Stored with its trailing separator, like the default: the dialogs that start there and the
+    // preview append file names to it.
+    const QString folder = folderWithSeparator(QFileInfo(chosenFile).absolutePath());
+    if (folder == m_settings.lastHtmlDirectory)
+        return;
+    m_settings.lastHtmlDirectory = folder;
+    m_defaultIni.writeString(QStringLiteral("Start"), QStringLiteral("Location"), folder);
 }
 
 void HtmlDocument::showStatus() {

@@ -46,7 +46,7 @@ public:
 
     // ProgramDirectory + "new." + Ext.
     QString untitledName() const;
-    // The document at start: untitled, empty, not modified.
+    // The document at start and after Close HTML File: untitled, not modified.
     void startUntitled();
 
     // The save question. saveCommand: called by Save HTML File, which saves without asking.
@@ -63,8 +63,8 @@ public:
     void setWrap(bool on);
 
     // The loading steps every open path shares: clears HtmlModified, replaces the text, shows
-    // the name, colours when colouring is on. Returns false (and leaves an empty editor) when the
-    // file cannot be read; error receives the reason.
+    // the name, colours when colouring is on. Returns false when the file cannot be read (error
+    // receives the reason); the open document, its name and its flag then stay as they were.
     bool loadDocument(const QString& path, QString* error = nullptr);
 
     // The nine lines a new page starts with.
@@ -75,11 +75,15 @@ public:
     static QString askSaveChangesText();
     static QString noTemplateText();
     static QString cannotOpenLinkedFileText();
+    // Told once per document, before a Latin-1 page that no longer fits Latin-1 is saved.
+    static QString savedAsUtf8Text(const QString& path);
 
 private:
     bool isUntitled() const;
     std::optional<QString> askSaveName();
     bool writeTo(const QString& path);
+    void takeDocument(const QString& name, const TextReadResult& file);
+    void rememberHtmlFolder(const QString& chosenFile);
     void showStatus();
     void enableSaveCommands(bool on);
     void colourIfOn();
@@ -99,4 +103,5 @@ private:
     bool m_htmlModified = false;
     bool m_helpPageMode = false;
     TextEncoding m_encoding = TextEncoding::Utf8;
+    bool m_toldSavedAsUtf8 = false;
 };

@@ -9,6 +9,12 @@ const std::array<const char*, 6>& tagColorKeys() {
     return keys;
 }
 
+QString folderWithSeparator(const QString& folder) {
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+
 QString defaultEmailAddress() {
     return QStringLiteral("yourname@yourdomain.com");
 }
@@ -33,7 +39,9 @@ Settings loadSettings(const IniFile& d, const IniFile& o, const QString& program
     };
 
     // DEFAULT.INI, in the order the program has always read it.
-    s.lastHtmlDirectory = str(d, "Start", "Location", programDirectory);
+    // Earlier versions stored this folder without its separator; the dialogs and the preview
+    // append names to it.
+    s.lastHtmlDirectory = folderWithSeparator(str(d, "Start", "Location", programDirectory));
     s.filesLocation = str(d, "Files", "Location", homeDirectory);
     s.filesSelected = str(d, "Files", "Selected", QString());
     s.relImage = str(d, "Location", "RelImage", QString());

@@ -51,6 +51,9 @@ struct Settings {
     QString spellConfigKey;
 };
 
+// A folder as the program stores it: with a trailing "/" (an empty text stays empty).
+QString folderWithSeparator(const QString& folder);
+
 // Key names of the tag colours in section Colors, in their order.
 const std::array<const char*, 6>& tagColorKeys();
 // The address the mail-to dialog offers until the user sets one.

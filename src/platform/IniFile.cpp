@@ -3,7 +3,6 @@
 
 #include "platform/TextFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QList>
 
@@ -65,19 +64,16 @@ IniLine parseLine(const QString& raw, bool first) {
 
 IniDocument load(const QString& path) {
     IniDocument doc;
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (!QFileInfo(path).exists())
         return doc;
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    // A file that is not text is not ours to rewrite: keeping only the lines that parse would
+    // destroy whatever it really holds.
+    const FileBytesResult file = readFileBytes(path);
+    if (!file.ok || !looksLikeText(file.bytes)) {
         doc.readable = false;
         return doc;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        doc.readable = false;
-        return doc;
-    }
+    const QByteArray& bytes = file.bytes;
     const QString text = toCrLf(decodeText(bytes, &doc.encoding));
     if (text.isEmpty())
         return doc;
@@ -241,6 +237,10 @@ bool IniFile::writeInteger(const QString& section, const QString& key, int value
 
 bool IniFile::writeBool(const QString& section, const QString& key, bool value) const {
     return writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool IniFile::isIgnored() const {
+    return !load(m_path).readable;
 }
 
 bool IniFile::sectionExists(const QString& section) const {

@@ -28,6 +28,10 @@ public:
     bool writeInteger(const QString& section, const QString& key, int value) const;
     bool writeBool(const QString& section, const QString& key, bool value) const;
 
+    // True when the file exists but cannot be read as a settings file (unreadable, not a regular
+    // file, or bytes that are not text): every read gives the default and no write touches it.
+    bool isIgnored() const;
+
     bool sectionExists(const QString& section) const;
     // Key names of a section in file order (empty when the section is missing).
     QStringList readSection(const QString& section) const;

@@ -7,6 +7,9 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString decodeText(const QByteArray& bytes, TextEncoding* encoding) {
     // Stateless so that a sequence cut off at the end counts as invalid instead of being held
@@ -24,7 +27,7 @@ QString decodeText(const QByteArray& bytes, TextEncoding* encoding) {
     return QString::fromLatin1(bytes);
 }
 
-static bool fitsLatin1(const QString& text) {
+bool fitsLatin1(const QString& text) {
     for (const QChar c : text) {
         if (c.unicode() > 0xFF)
             return false;
@@ -62,23 +65,76 @@ QString toCrLf(const QString& text) {
     return out;
 }
 
-TextReadResult readTextFile(const QString& path) {
-    TextReadResult result;
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
+QString notRegularFileText(const QString& path) {
+    return QStringLiteral("%1 is not a regular file").arg(QFileInfo(path).fileName());
+}
+
+FileBytesResult readFileBytes(const QString& path) {
+    FileBytesResult result;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0) {
+        result.error = qt_error_string(native.isEmpty() ? ENOENT : errno);
+        return result;
+    }
+    if (S_ISDIR(st.st_mode)) {
         result.error = qt_error_string(EISDIR);
         return result;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!S_ISREG(st.st_mode)) {
+        result.error = notRegularFileText(path);
+        return result;
+    }
+    // Non-blocking and checked again on the open descriptor: the name may have been swapped for a
+    // pipe between the two looks.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result.error = qt_error_string(errno);
+        return result;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.error = notRegularFileText(path);
+        return result;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         result.error = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.error = file.errorString();
+        result.bytes.clear();
         return result;
     }
-    result.text = toCrLf(decodeText(bytes, &result.encoding));
+    result.ok = true;
+    return result;
+}
+
+bool looksLikeText(const QByteArray& bytes) {
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f')
+            return false;
+        if (c == 0x7F)
+            return false;
+    }
+    // Valid UTF-8 or not, every remaining byte is a character: UTF-8 sequences, Latin-1 letters,
+    // or the printable characters the Windows code page keeps in 0x80-0x9F (quotes, dashes, the
+    // euro sign) that settings files carried over from Windows hold.
+    return true;
+}
+
+TextReadResult readTextFile(const QString& path) {
+    TextReadResult result;
+    const FileBytesResult file = readFileBytes(path);
+    if (!file.ok) {
+        result.error = file.error;
+        return result;
+    }
+    result.text = toCrLf(decodeText(file.bytes, &result.encoding));
     result.ok = true;
     return result;
 }

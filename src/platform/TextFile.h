@@ -32,6 +32,23 @@ QByteArray encodeText(const QString& text, TextEncoding wanted, TextEncoding* us
 // Every CR LF, lone LF and lone CR becomes CR LF.
 QString toCrLf(const QString& text);
 
+struct FileBytesResult {
+    bool ok = false;
+    QByteArray bytes;
+    QString error; // the system's reason, or notRegularFileText(), when !ok
+};
+
+// Every reader of a path the user chose goes through here: only a regular file is opened, so a
+// named pipe, a device or a socket can never block the program in open() or read().
+FileBytesResult readFileBytes(const QString& path);
+// The reason given for a path that is neither missing nor a folder nor a regular file.
+QString notRegularFileText(const QString& path);
+// Whether bytes read as text: no NUL and no control character but tab, line ends and form feed.
+// Every other byte is part of a character in UTF-8, in Latin-1 or in the Windows code page.
+bool looksLikeText(const QByteArray& bytes);
+// Whether every character of text has a Latin-1 byte.
+bool fitsLatin1(const QString& text);
+
 TextReadResult readTextFile(const QString& path);
 // Writes text (line ends made CR LF) atomically. *used, when given, receives the encoding written.
 TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding,

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -52,8 +53,9 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     m_editor->setObjectName(QStringLiteral("EditWindow"));
     m_editWindow = std::make_unique<PlainTextEditWindow>(m_editor);
     m_editWindow->setClipboard(&clipboard);
-    m_state = std::make_unique<AppState>(std::move(programDirectory), QDir::homePath(),
-                                         *m_editWindow, prompter, chooser, clipboard);
+    m_state =
+        std::make_unique<AppState>(std::move(programDirectory), QDir::homePath() + QLatin1Char('/'),
+                                   *m_editWindow, prompter, chooser, clipboard);
     // Custom tags, snippets, the project's save and the backup window plug in here as they
     // come; until then the start-up and close sequences skip those steps.
     m_state->setHooks(AppState::Hooks{});
@@ -382,12 +384,43 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (watched == m_editor || watched == m_editor->viewport()) {
-        // Any key or mouse press in the editor counts as a change of the document.
-        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress ||
-            type == QEvent::MouseButtonDblClick)
+        // Any key or mouse press in the editor counts as a change of the document, but not a
+        // modifier key pressed on its own (the Alt of Alt+S) nor a key that runs a menu command.
+        if ((type == QEvent::KeyPress && countsAsEditorKey(static_cast<QKeyEvent*>(event))) ||
+            type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
             m_state->document().setHtmlModified(true);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::countsAsEditorKey(const QKeyEvent* event) const {
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return false;
+    default:
+        break;
+    }
+    // A combination that runs a command of the window usually never reaches the editor; when it
+    // does (the editor asked for it first, as with Ctrl+X), it is the editor's own key.
+    const QKeySequence keys(event->keyCombination());
+    const QList<QAction*> commands = findChildren<QAction*>();
+    for (const QAction* a : commands) {
+        if (a->isEnabled() && a->shortcut() == keys &&
+            a->shortcutContext() != Qt::WidgetWithChildrenShortcut)
+            return false;
+    }
+    return true;
 }
 
 void TForm1::showEditorMenu(const QPoint& pos) {
@@ -468,6 +501,9 @@ void TForm1::ShowTipWindow() {
     const int first = static_cast<int>(QRandomGenerator::global()->bounded(tips.size()));
     TFormTip tip(tips, first, m_state->settings().showTips, this);
     tip.exec();
+    // Only a changed choice is written: closing the window leaves the settings file alone.
+    if (tip.showAtStartUp() == m_state->settings().showTips)
+        return;
     m_state->settings().showTips = tip.showAtStartUp();
     m_state->optionsIni().writeBool(QStringLiteral("Help"), QStringLiteral("ShowTips"),
                                     tip.showAtStartUp());

@@ -15,6 +15,7 @@ class Prompter;
 class QAction;
 class QCheckBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -86,6 +87,7 @@ private:
     void setSaveCommandsEnabled(bool on);
     void renewRecentCaptions(const QList<int>& slotNumbers);
     void showEditorMenu(const QPoint& pos);
+    bool countsAsEditorKey(const QKeyEvent* event) const;
 
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<PlainTextEditWindow> m_editWindow;

@@ -68,6 +68,33 @@ TEST_F(Shell, StartUpReadsTheFilesTheRecentListAndTheFixedFilesFolder) {
                              "Files|*.*"));
 }
 
+TEST_F(Shell, ASettingsFileThatIsNotTextIsNamedOnceAndNeverRewritten) {
+    static const char binary[] = "[Format]\r\nWrap=0\r\n\x00\x00\x01\x02";
+    const QByteArray bytes(binary, sizeof binary - 1);
+    ASSERT_TRUE(dir.write(QStringLiteral("DEFAULT.INI"), bytes));
+    ASSERT_TRUE(dir.write(QStringLiteral("OPTIONS.INI"), "[Help]\r\nShowTips=0\r\n"));
+    state.startUp();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(
+        prompter.texts(),
+        QStringList({QStringLiteral("The settings file \"") +
+                     dir.file(QStringLiteral("DEFAULT.INI")) +
+                     QStringLiteral("\" cannot be read as text. Its settings are ignored "
+                                    "and the defaults are used; the file is left as it is.")}));
+    EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Information);
+    EXPECT_TRUE(state.settings().wrap); // the default, not the 0 inside
+    EXPECT_FALSE(state.settings().showTips);
+
+    // Later writes leave it as it is.
+    state.document().setWrap(false);
+    chooser.queue(dir.file(QStringLiteral("sub/a.html")));
+    ASSERT_TRUE(dir.write(QStringLiteral("sub/a.html"), "a"));
+    state.document().openHtmlFile();
+    EXPECT_EQ(state.document().currentHtmlFile(), dir.file(QStringLiteral("sub/a.html")));
+    EXPECT_EQ(dir.read(QStringLiteral("DEFAULT.INI")), bytes);
+    EXPECT_EQ(prompter.shown().size(), 1u);
+}
+
 TEST_F(Shell, ClosingWithTheHelpProjectAsksNothing) {
     state.startUp();
     state.project().helpProjectMode = true;

@@ -6,10 +6,12 @@
 #include "editor/TextBuffer.h"
 #include "ftp/ChangedList.h"
 #include "platform/Clipboard.h"
+#include "support/FifoWatch.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -86,6 +88,7 @@ TEST_F(Document, NewHtmlFileInsertsTheSkeletonThroughTheClipboard) {
 
 TEST_F(Document, SavingANewDocumentAsksForANameAndWritesCrLf) {
     doc.newHtmlFile();
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("new.html")));
     chooser.queue(std::nullopt);
     doc.saveHtmlFile();
     ASSERT_EQ(chooser.requests().size(), 1u);
@@ -106,6 +109,7 @@ TEST_F(Document, SavingANewDocumentAsksForANameAndWritesCrLf) {
     doc.saveHtmlFile();
     EXPECT_FALSE(doc.htmlModified());
     EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("page.html")));
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("page.html")));
     EXPECT_EQ(dir.read(QStringLiteral("page.html")), kSkeleton.toUtf8());
     EXPECT_EQ(changed.paths(), QStringList({dir.file(QStringLiteral("page.html"))}));
     EXPECT_FALSE(dir.exists(QStringLiteral("new.html")));
@@ -137,9 +141,10 @@ TEST_F(Document, CancelThenSaveAsThenNewAsksNothing) {
     doc.saveHtmlFileAs();
     EXPECT_EQ(dir.read(QStringLiteral("b.html")), QByteArray("edited"));
     EXPECT_EQ(dir.read(QStringLiteral("a.html")), QByteArray("old"));
-    // Save As does not add to the upload list and does not rename the status field.
+    // Save As does not add to the upload list; the status field names the file Save now writes.
     EXPECT_TRUE(changed.paths().isEmpty());
-    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("a.html")));
+    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("b.html")));
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("b.html")));
 
     prompter.clearShown();
     doc.newHtmlFile();
@@ -194,7 +199,7 @@ TEST_F(Document, WithExtHtmANewHtmInAnyFolderCountsAsUntitled) {
     EXPECT_EQ(chooser.requests().size(), 3u);
 }
 
-TEST_F(Document, OpenRemembersTheFolderAndCancelLeavesAnEmptyEditor) {
+TEST_F(Document, OpenRemembersTheFolderWithItsSeparatorAndCancelKeepsTheDocument) {
     openNamed(QStringLiteral("site/a.html"), "<p>a</p>");
     EXPECT_EQ(editor.text(), QStringLiteral("<p>a</p>"));
     EXPECT_EQ(status,
@@ -205,18 +210,37 @@ TEST_F(Document, OpenRemembersTheFolderAndCancelLeavesAnEmptyEditor) {
     EXPECT_EQ(r.initialDirectory, dir.path());
     EXPECT_EQ(r.filter, QStringLiteral("HTML Files|*.html;*.htm;*.shtml;*.shtm;*.asp|Project "
                                        "Files|*.out|EXE Files|*.exe|All Files|*.*"));
-    EXPECT_EQ(settings.lastHtmlDirectory, dir.path() + QStringLiteral("site"));
-    EXPECT_EQ(IniFile(dir.file(QStringLiteral("DEFAULT.INI")))
-                  .readString(QStringLiteral("Start"), QStringLiteral("Location"), QString()),
-              dir.path() + QStringLiteral("site"));
+    EXPECT_EQ(settings.lastHtmlDirectory, dir.path() + QStringLiteral("site/"));
+    EXPECT_EQ(dir.read(QStringLiteral("DEFAULT.INI")),
+              QByteArray("[Start]\r\nLocation=") + dir.path().toUtf8() + "site/\r\n");
 
+    // Opening from the same folder again leaves DEFAULT.INI alone.
+    QFile::remove(dir.file(QStringLiteral("DEFAULT.INI")));
+    openNamed(QStringLiteral("site/a.html"), "<p>a</p>");
+    EXPECT_FALSE(dir.exists(QStringLiteral("DEFAULT.INI")));
+
+    // Cancel in the dialog: the editor keeps its text, name and flag.
+    editor.setText(QStringLiteral("typed"));
+    doc.setHtmlModified(true);
+    prompter.queue(MessageAnswer::No);
     chooser.queue(std::nullopt);
     doc.openHtmlFile();
     EXPECT_EQ(chooser.requests().back().request.initialDirectory,
-              dir.path() + QStringLiteral("site"));
-    EXPECT_EQ(editor.text(), QString());
+              dir.path() + QStringLiteral("site/"));
+    EXPECT_EQ(editor.text(), QStringLiteral("typed"));
     EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("site/a.html")));
-    EXPECT_FALSE(doc.htmlModified());
+    EXPECT_TRUE(doc.htmlModified());
+    EXPECT_EQ(dir.read(QStringLiteral("site/a.html")), QByteArray("<p>a</p>"));
+}
+
+TEST_F(Document, AStoredFolderWithoutItsSeparatorGetsOne) {
+    ASSERT_TRUE(dir.write(QStringLiteral("DEFAULT.INI"), "[Start]\r\nLocation=/home/u/site\r\n"));
+    const Settings s =
+        loadSettings(IniFile(dir.file(QStringLiteral("DEFAULT.INI"))),
+                     IniFile(dir.file(QStringLiteral("OPTIONS.INI"))), dir.path(), dir.path());
+    EXPECT_EQ(s.lastHtmlDirectory, QStringLiteral("/home/u/site/"));
+    EXPECT_EQ(folderWithSeparator(QStringLiteral("/")), QStringLiteral("/"));
+    EXPECT_EQ(folderWithSeparator(QString()), QString());
 }
 
 TEST_F(Document, ColouringRunsAfterLoadingOnlyWhenSwitchedOn) {
@@ -227,48 +251,105 @@ TEST_F(Document, ColouringRunsAfterLoadingOnlyWhenSwitchedOn) {
     EXPECT_EQ(colourPasses, 1);
 }
 
-TEST_F(Document, AnUnreadableFileIsReportedAndDoesNotBecomeTheDocument) {
+TEST_F(Document, AnOpenThatFailsLeavesTheDocumentAsItWas) {
     openNamed(QStringLiteral("a.html"), "a");
-    chooser.queue(dir.file(QStringLiteral("missing.html")));
-    doc.openHtmlFile();
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Cannot open the file \"") +
-                                                    dir.file(QStringLiteral("missing.html"))));
-    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
-    EXPECT_EQ(editor.text(), QString());
+    editor.setText(QStringLiteral("a and more"));
+    doc.setHtmlModified(true);
+    const FifoWatch fifo(dir.file(QStringLiteral("pipe.html")));
+    ASSERT_TRUE(fifo.made());
+    const QString missing = dir.file(QStringLiteral("missing.html"));
+    for (const QString& path : {missing, fifo.path(), dir.path() + QStringLiteral("sub")}) {
+        QDir(dir.path()).mkdir(QStringLiteral("sub"));
+        prompter.clearShown();
+        prompter.queue(MessageAnswer::No);
+        chooser.queue(path);
+        doc.openHtmlFile();
+        ASSERT_EQ(prompter.shown().size(), 2u) << path.toStdString();
+        EXPECT_TRUE(prompter.shown()[1].text.startsWith(QStringLiteral("Cannot open the file \"") +
+                                                        path + QStringLiteral("\".\n")));
+        EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
+        EXPECT_EQ(editor.text(), QStringLiteral("a and more"));
+        EXPECT_TRUE(doc.htmlModified());
+        EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("a.html")));
+    }
+    EXPECT_EQ(prompter.shown()[1].text, QStringLiteral("Cannot open the file \"") + dir.path() +
+                                            QStringLiteral("sub\".\nIs a directory"));
+    EXPECT_FALSE(fifo.opened());
     EXPECT_FALSE(dir.exists(QStringLiteral("missing.html")));
+    // The page is still the document: Save writes it there.
+    doc.saveHtmlFile();
+    EXPECT_EQ(dir.read(QStringLiteral("a.html")), QByteArray("a and more"));
 }
 
-TEST_F(Document, AFailedWriteKeepsTheTextTheFlagAndTheOldFile) {
+TEST_F(Document, APipeChosenInTheDialogIsReportedNotOpened) {
+    const FifoWatch fifo(dir.file(QStringLiteral("page")));
+    ASSERT_TRUE(fifo.made());
+    chooser.queue(fifo.path());
+    doc.openHtmlFile();
+    EXPECT_EQ(prompter.texts(),
+              QStringList({QStringLiteral("Cannot open the file \"") + fifo.path() +
+                           QStringLiteral("\".\npage is not a regular file")}));
+    EXPECT_FALSE(fifo.opened());
+    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("new.html")));
+}
+
+TEST_F(Document, AFailedWriteKeepsTheNameTheTextTheFlagAndTheOldFile) {
     openNamed(QStringLiteral("a.html"), "old");
     editor.setText(QStringLiteral("new text"));
     doc.setHtmlModified(true);
-    // A folder standing where the file should be makes the write fail.
-    chooser.queue(dir.path() + QStringLiteral("folder"));
+    // A folder standing where the file should be, and a folder that takes no files.
     QDir(dir.path()).mkdir(QStringLiteral("folder"));
-    doc.saveHtmlFileAs();
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Error);
-    EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Cannot save the file \"") +
-                                                    dir.path() + QStringLiteral("folder\"")));
-    EXPECT_TRUE(doc.htmlModified());
-
-    // The save question after a failed write answers Cancel: New does not throw the text away.
-    prompter.queue(MessageAnswer::Yes);
-    doc.newHtmlFile();
-    EXPECT_EQ(editor.text(), QStringLiteral("new text"));
-    EXPECT_TRUE(doc.htmlModified());
+    for (const QString& target :
+         {dir.path() + QStringLiteral("folder"), QStringLiteral("/proc/quillon-page.html")}) {
+        prompter.clearShown();
+        chooser.queue(target);
+        doc.saveHtmlFileAs();
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Error);
+        EXPECT_TRUE(prompter.shown()[0].text.startsWith(QStringLiteral("Cannot save the file \"") +
+                                                        target + QStringLiteral("\"")));
+        EXPECT_TRUE(doc.htmlModified());
+        EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
+        EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("a.html")));
+    }
     EXPECT_EQ(dir.read(QStringLiteral("a.html")), QByteArray("old"));
     EXPECT_TRUE(changed.paths().isEmpty());
+
+    // The next Save still writes where the text came from.
+    prompter.clearShown();
+    doc.saveHtmlFile();
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(dir.read(QStringLiteral("a.html")), QByteArray("new text"));
+    EXPECT_FALSE(doc.htmlModified());
+}
+
+TEST_F(Document, AFailedFirstSaveStaysUntitledAndNothingReplacesTheText) {
+    doc.newHtmlFile();
+    chooser.queue(QStringLiteral("/proc/quillon-page.html"));
+    doc.saveHtmlFile();
+    EXPECT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("new.html")));
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("new.html")));
+    EXPECT_TRUE(doc.htmlModified());
+
+    // Yes to the question, then the write fails: Close does not throw the text away.
+    prompter.queue(MessageAnswer::Yes);
+    chooser.queue(QStringLiteral("/proc/quillon-page.html"));
+    doc.closeHtmlFile();
+    EXPECT_EQ(editor.text(), kSkeleton);
+    EXPECT_TRUE(doc.htmlModified());
 }
 
 TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
+    openNamed(QStringLiteral("a.html"), "page");
     doc.openHtmlTemplate();
     ASSERT_EQ(prompter.texts(),
               QStringList({QStringLiteral("You have not selected a Template file yet. Go to the "
                                           "OPTIONS screen and select one from the Files tab.")}));
     EXPECT_EQ(settingsDialogs, 1);
-    EXPECT_EQ(doc.currentHtmlFile(), QString());
+    // No template was read: the page stays open.
+    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
+    EXPECT_EQ(editor.text(), QStringLiteral("page"));
 
     settings.htmlTemplate = dir.file(QStringLiteral("gone.html"));
     prompter.clearShown();
@@ -278,12 +359,15 @@ TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
         QStringList({QStringLiteral(
             "Cannot open this file. Has it been moved, renamed, or deleted? Please "
             "right-click it and select \"Change file link\" to re-establish the file link.")}));
+    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
+    EXPECT_EQ(editor.text(), QStringLiteral("page"));
 
     ASSERT_TRUE(dir.write(QStringLiteral("t.html"), "<HTML>\n</HTML>\n"));
     settings.htmlTemplate = dir.file(QStringLiteral("t.html"));
     doc.openHtmlTemplate();
     EXPECT_EQ(editor.text(), QStringLiteral("<HTML>\r\n</HTML>\r\n"));
     EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("new.html")));
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("new.html")));
     EXPECT_FALSE(doc.htmlModified());
     // Saving it asks for a name: the template itself is never overwritten.
     doc.setHtmlModified(true);
@@ -293,15 +377,81 @@ TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
     EXPECT_EQ(dir.read(QStringLiteral("mine.html")), QByteArray("<HTML>\r\n</HTML>\r\n"));
 }
 
-TEST_F(Document, CloseKeepsTheNameSoALaterSaveWritesThere) {
-    openNamed(QStringLiteral("a.html"), "text");
-    doc.closeHtmlFile();
-    EXPECT_EQ(editor.text(), QString());
-    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("a.html")));
-    editor.setText(QStringLiteral("other"));
+TEST_F(Document, AfterCloseTheNextSaveAsksForANameAndTheClosedPageStays) {
+    for (const bool edited : {false, true}) {
+        openNamed(QStringLiteral("a.html"), "text");
+        if (edited) {
+            editor.setText(QStringLiteral("text, edited"));
+            doc.setHtmlModified(true);
+            prompter.queue(MessageAnswer::No);
+        }
+        doc.closeHtmlFile();
+        EXPECT_EQ(editor.text(), QString());
+        EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("new.html")));
+        EXPECT_EQ(status,
+                  QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("new.html")));
+        EXPECT_FALSE(doc.htmlModified());
+
+        editor.setText(QStringLiteral("other"));
+        doc.setHtmlModified(true);
+        const size_t asked = chooser.requests().size();
+        chooser.queue(std::nullopt);
+        doc.saveHtmlFile();
+        ASSERT_EQ(chooser.requests().size(), asked + 1);
+        EXPECT_TRUE(chooser.requests().back().save);
+        EXPECT_EQ(chooser.requests().back().request.fileName, QStringLiteral("new.html"));
+        EXPECT_EQ(dir.read(QStringLiteral("a.html")), QByteArray("text"));
+        EXPECT_TRUE(doc.htmlModified());
+        doc.setHtmlModified(false);
+    }
+}
+
+TEST_F(Document, ALatin1PageThatNoLongerFitsIsSavedAsUtf8AfterSayingSoOnce) {
+    const QString page = dir.file(QStringLiteral("enc.html"));
+    QByteArray onDiskWhenTold;
+    prompter.onMessage = [&](const QString&) {
+        onDiskWhenTold = dir.read(QStringLiteral("enc.html"));
+    };
+    const QString told = QStringLiteral("\"") + page +
+                         QStringLiteral("\" was read as Latin-1 text, but it now holds characters "
+                                        "that Latin-1 cannot store. It is saved as UTF-8 so that "
+                                        "none of them is lost.");
+
+    openNamed(QStringLiteral("enc.html"), "caf\xe9");
+    // Still Latin-1: nothing to say.
+    editor.setText(editor.text() + QString::fromLatin1(" \xe0"));
     doc.setHtmlModified(true);
     doc.saveHtmlFile();
-    EXPECT_EQ(dir.read(QStringLiteral("a.html")), QByteArray("other"));
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(dir.read(QStringLiteral("enc.html")), QByteArray("caf\xe9 \xe0"));
+
+    editor.setText(editor.text() + QString::fromUtf8(" \xe2\x82\xac"));
+    doc.setHtmlModified(true);
+    doc.saveHtmlFile();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Information);
+    EXPECT_EQ(prompter.shown()[0].text, told);
+    EXPECT_EQ(onDiskWhenTold, QByteArray("caf\xe9 \xe0"));
+    EXPECT_EQ(dir.read(QStringLiteral("enc.html")),
+              QByteArray("caf\xc3\xa9 \xc3\xa0 \xe2\x82\xac"));
+
+    doc.setHtmlModified(true);
+    doc.saveHtmlFile();
+    EXPECT_EQ(prompter.shown().size(), 1u);
+
+    // A page saved as UTF-8 under another name still counts as told once.
+    openNamed(QStringLiteral("enc.html"), "caf\xe9");
+    editor.setText(QString::fromUtf8("\xe2\x82\xac"));
+    doc.setHtmlModified(true);
+    chooser.queue(dir.file(QStringLiteral("fails/none.html")));
+    doc.saveHtmlFileAs(); // the folder does not exist: told, then the write fails
+    ASSERT_EQ(prompter.shown().size(), 3u);
+    EXPECT_EQ(prompter.shown()[1].text, QStringLiteral("\"") +
+                                            dir.file(QStringLiteral("fails/none.html")) +
+                                            told.mid(page.size() + 1));
+    doc.saveHtmlFile();
+    EXPECT_EQ(prompter.shown().size(), 3u);
+    EXPECT_EQ(dir.read(QStringLiteral("enc.html")), QByteArray("\xe2\x82\xac"));
 }
 
 TEST_F(Document, AHelpPageIsNeverSaved) {

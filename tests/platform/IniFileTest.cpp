@@ -1,6 +1,7 @@
 // IniFile over real files: lookups, rewrites byte for byte, and files that make no sense.
 #include "platform/IniFile.h"
 
+#include "support/FifoWatch.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -143,13 +144,13 @@ TEST_F(IniFileTest, LineBreaksInValuesAndBadNamesCannotBreakTheFile) {
     EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=one[B]x=2\r\n"));
 }
 
-TEST_F(IniFileTest, GarbageGivesDefaultsAndSurvivesAWrite) {
-    static const char head[] = "\xff\xfe\x00\x01[broken\r\nno equals here\n=novalue\n[A]\r\n"
-                               "\x00k\x00=\x80\x81\r\n[ ]\r\n";
-    QByteArray garbage(head, sizeof head - 1);
-    garbage += QByteArray(200000, 'x');
-    garbage += "=long\r\n[B]\r\nk=\xe9t\xe9\r\n";
-    const IniFile f = ini(garbage);
+TEST_F(IniFileTest, OddTextGivesDefaultsAndSurvivesAWrite) {
+    QByteArray odd("\xff\xfe[broken\r\nno equals here\n=novalue\n[A]\r\n\x80k\x81=\x93q\x94\r\n"
+                   "[ ]\r\n");
+    odd += QByteArray(200000, 'x');
+    odd += "=long\r\n[B]\r\nk=\xe9t\xe9\r\n";
+    const IniFile f = ini(odd);
+    EXPECT_FALSE(f.isIgnored());
     EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("missing"), QStringLiteral("d")),
               QStringLiteral("d"));
     EXPECT_EQ(f.readString(QStringLiteral("B"), QStringLiteral("k"), {}),
@@ -157,12 +158,43 @@ TEST_F(IniFileTest, GarbageGivesDefaultsAndSurvivesAWrite) {
     EXPECT_EQ(f.readInteger(QStringLiteral("broken"), QStringLiteral("x"), 3), 3);
 
     EXPECT_TRUE(f.writeString(QStringLiteral("B"), QStringLiteral("k"), QStringLiteral("new")));
-    QByteArray expected = garbage;
+    QByteArray expected = odd;
     expected.replace("\r\n", "\n");
     expected.replace("\n", "\r\n");
     expected.replace("k=\xe9t\xe9", "k=new");
     // The file was Latin-1 and stays so: every other byte is where it was.
     EXPECT_EQ(bytes(), expected);
+}
+
+TEST_F(IniFileTest, BytesThatAreNotTextAreNeverRewritten) {
+    static const char withNul[] = "[A]\r\nk=1\r\n\x00\x01\x02\r\n";
+    static const char withControls[] = "[A]\r\nk=1\r\n\x1b[1m\x7f\r\n";
+    for (const QByteArray& binary :
+         {QByteArray(withNul, sizeof withNul - 1), QByteArray(withControls)}) {
+        const IniFile f = ini(binary);
+        EXPECT_TRUE(f.isIgnored());
+        EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+                  QStringLiteral("d"));
+        EXPECT_TRUE(f.sections().isEmpty());
+        EXPECT_FALSE(f.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")));
+        EXPECT_FALSE(f.writeBool(QStringLiteral("B"), QStringLiteral("n"), true));
+        EXPECT_FALSE(f.eraseSection(QStringLiteral("A")));
+        EXPECT_FALSE(f.deleteKey(QStringLiteral("A"), QStringLiteral("k")));
+        EXPECT_EQ(bytes(), binary);
+    }
+    EXPECT_FALSE(ini("[A]\r\nk=\tx\f\r\n").isIgnored());
+    EXPECT_FALSE(IniFile(dir.file(QStringLiteral("missing.ini"))).isIgnored());
+}
+
+TEST_F(IniFileTest, ANamedPipeIsIgnoredWithoutBlocking) {
+    const FifoWatch fifo(dir.file(QStringLiteral("pipe.ini")));
+    ASSERT_TRUE(fifo.made());
+    const IniFile f(fifo.path());
+    EXPECT_TRUE(f.isIgnored());
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_FALSE(f.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
+    EXPECT_FALSE(fifo.opened());
 }
 
 TEST_F(IniFileTest, Utf8FileStaysUtf8AndLatin1StaysLatin1) {

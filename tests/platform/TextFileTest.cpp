@@ -1,11 +1,16 @@
 // Text files: encodings kept byte for byte, CR LF line ends, and writes that fail safely.
 #include "platform/TextFile.h"
 
+#include "support/FifoWatch.h"
 #include "support/TempDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 namespace {
 
@@ -114,6 +119,51 @@ TEST_F(TextFileTest, UnreadableFilesReportTheReason) {
     const TextReadResult folder = readTextFile(dir.path());
     EXPECT_FALSE(folder.ok);
     EXPECT_EQ(folder.error, QStringLiteral("Is a directory"));
+}
+
+TEST_F(TextFileTest, OnlyRegularFilesAreOpened) {
+    const FifoWatch fifo(dir.file(QStringLiteral("pipe.html")));
+    ASSERT_TRUE(fifo.made());
+    const TextReadResult pipe = readTextFile(fifo.path());
+    EXPECT_FALSE(pipe.ok);
+    EXPECT_EQ(pipe.error, QStringLiteral("pipe.html is not a regular file"));
+    EXPECT_FALSE(fifo.opened());
+
+    const TextReadResult device = readTextFile(QStringLiteral("/dev/null"));
+    EXPECT_FALSE(device.ok);
+    EXPECT_EQ(device.error, QStringLiteral("null is not a regular file"));
+
+    const QByteArray socketPath = QFile::encodeName(dir.file(QStringLiteral("sock")));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<size_t>(socketPath.size()), sizeof address.sun_path);
+    memcpy(address.sun_path, socketPath.constData(), static_cast<size_t>(socketPath.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(readFileBytes(dir.file(QStringLiteral("sock"))).error,
+              QStringLiteral("sock is not a regular file"));
+    ::close(fd);
+
+    // A link to a regular file is read; a link to the pipe is not.
+    ASSERT_TRUE(dir.write(QStringLiteral("real.html"), raw("<p>")));
+    ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("real.html")), dir.file(QStringLiteral("l1"))));
+    ASSERT_TRUE(QFile::link(fifo.path(), dir.file(QStringLiteral("l2"))));
+    EXPECT_EQ(readTextFile(dir.file(QStringLiteral("l1"))).text, QStringLiteral("<p>"));
+    EXPECT_EQ(readTextFile(dir.file(QStringLiteral("l2"))).error,
+              QStringLiteral("l2 is not a regular file"));
+    EXPECT_FALSE(fifo.opened());
+}
+
+TEST(TextFileEncoding, TextIsToldFromBinary) {
+    EXPECT_TRUE(looksLikeText(raw("[A]\r\nk=caf\xe9\t\x93x\x94\f\n")));
+    EXPECT_TRUE(looksLikeText(raw("\xef\xbb\xbf\xe2\x82\xac")));
+    EXPECT_TRUE(looksLikeText(QByteArray()));
+    EXPECT_FALSE(looksLikeText(raw("k=1\x00")));
+    EXPECT_FALSE(looksLikeText(raw("\x1b[0m")));
+    EXPECT_FALSE(looksLikeText(raw("a\x7f")));
+    EXPECT_FALSE(looksLikeText(raw("\x7f"
+                                   "ELF\x02\x01")));
 }
 
 TEST_F(TextFileTest, FailedWritesReportTheReasonAndKeepTheOldFile) {

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 class ScriptedPrompter : public Prompter {
 public:
@@ -21,8 +22,13 @@ public:
         m_inputs.push_back({value.has_value(), value.value_or(QString())});
     }
 
+    // Called with each message text as it is shown, to look at the world at that moment.
+    std::function<void(const QString&)> onMessage;
+
     MessageAnswer message(MessageKind kind, MessageButtons buttons, const QString& text) override {
         m_shown.push_back({kind, buttons, text});
+        if (onMessage)
+            onMessage(text);
         if (!m_answers.empty()) {
             const MessageAnswer a = m_answers.front();
             m_answers.pop_front();

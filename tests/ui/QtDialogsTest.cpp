@@ -4,11 +4,22 @@
 #include "ui/QtFileChooser.h"
 #include "ui/QtPrompter.h"
 
+#include "support/FifoWatch.h"
+#include "support/QtPrinters.h"
+#include "support/TempDir.h"
+
 #include <QApplication>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,6 +125,92 @@ TEST(QtFileChooser, RequestsSetUpTheDialog) {
     EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(open.selectedNameFilter(), QStringLiteral("Project File (*.out)"));
     EXPECT_FALSE(open.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+// Names of the files (not folders) opened in a folder while the watch was on.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& folder) {
+        m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_fd >= 0)
+            inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN | IN_ACCESS);
+    }
+    ~OpenWatch() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool valid() const { return m_fd >= 0; }
+    QStringList openedFiles() {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (e->len > 0 && !(e->mask & IN_ISDIR) && !m_opened.contains(e->name))
+                    m_opened << QString::fromLocal8Bit(e->name);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+        return m_opened;
+    }
+
+private:
+    int m_fd = -1;
+    QStringList m_opened;
+};
+
+TEST(QtFileChooser, DialogsListAFolderWithoutOpeningItsFiles) {
+    TempDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral("index.html"), "<HTML>"));
+    ASSERT_TRUE(dir.write(QStringLiteral("notes"), "no extension to tell its type"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("images")));
+    const FifoWatch fifo(dir.file(QStringLiteral("pipe")));
+    ASSERT_TRUE(fifo.made());
+    OpenWatch watch(dir.path());
+    ASSERT_TRUE(watch.valid());
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save HTML File As...");
+    request.filter = QStringLiteral("HTML Files|*.html|All Files|*.*");
+    request.filterIndex = 2;
+    request.initialDirectory = dir.path();
+    for (const bool save : {true, false}) {
+        QFileDialog dialog;
+        QtFileChooser::configure(dialog, request, save);
+        EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        dialog.show();
+        if (loaded.isEmpty())
+            loaded.wait(5000);
+        // Let the gatherer deliver icons and types, and ask for them as the view would.
+        QTest::qWait(300);
+        const QModelIndex root = model->index(QDir(dir.path()).absolutePath());
+        // Pipes, devices and sockets are not listed at all.
+        ASSERT_EQ(model->rowCount(root), 3);
+        QStringList types;
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QModelIndex name = model->index(row, 0, root);
+            (void)model->data(name, Qt::DecorationRole);
+            types << model->fileName(name) + QStringLiteral(": ") +
+                         model->data(model->index(row, 2, root)).toString();
+        }
+        types.sort();
+        EXPECT_EQ(types, QStringList({QStringLiteral("images: Folder"),
+                                      QStringLiteral("index.html: HTML document"),
+                                      QStringLiteral("notes: File")}));
+        // Typing a path in the name field completes from the same model.
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        QTest::keyClicks(name, dir.path() + QStringLiteral("pipe"));
+        QTest::qWait(300);
+        dialog.reject();
+    }
+    EXPECT_EQ(watch.openedFiles(), QStringList());
+    EXPECT_FALSE(fifo.opened());
 }
 
 TEST(QtClipboard, HoldsTheTextSetAndClears) {

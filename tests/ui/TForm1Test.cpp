@@ -129,3 +129,62 @@ TEST_F(MainWindow, TypingInTheEditorMarksTheDocumentAndCloseAsks) {
     prompter.queue(MessageAnswer::No);
     EXPECT_TRUE(form->close());
 }
+
+TEST_F(MainWindow, ModifierKeysAndMenuShortcutsAreNoEditsSoAltSThenAltXAsksNothing) {
+    ASSERT_TRUE(dir.write(QStringLiteral("page.html"), "<p>page</p>\r\n"));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    chooser.queue(dir.file(QStringLiteral("page.html")));
+    form->findChild<QAction*>(QStringLiteral("OpenHTMLFile1"))->trigger();
+    ASSERT_EQ(form->state().document().currentHtmlFile(), dir.file(QStringLiteral("page.html")));
+    form->editor()->setFocus();
+
+    for (const Qt::Key key : {Qt::Key_Alt, Qt::Key_Control, Qt::Key_Shift, Qt::Key_Meta})
+        QTest::keyClick(form->editor(), key);
+    EXPECT_FALSE(form->state().document().htmlModified());
+
+    // Alt+O on an unchanged page opens the dialog without the save question.
+    chooser.queue(std::nullopt);
+    QTest::keyClick(form->editor(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(chooser.requests().size(), 2u);
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_FALSE(form->state().document().htmlModified());
+
+    QTest::keyClick(form->editor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(form->editor(), QStringLiteral("more"));
+    EXPECT_TRUE(form->state().document().htmlModified());
+    QTest::keyClick(form->editor(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_FALSE(form->state().document().htmlModified());
+    EXPECT_EQ(dir.read(QStringLiteral("page.html")), QByteArray("<p>page</p>\r\nmore"));
+
+    QTest::keyClick(form->editor(), Qt::Key_X, Qt::AltModifier);
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindow, TypingAfterCloseAndSavingAsksForANameAndLeavesTheClosedPage) {
+    ASSERT_TRUE(dir.write(QStringLiteral("page.html"), "<p>page</p>\r\n"));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    chooser.queue(dir.file(QStringLiteral("page.html")));
+    form->findChild<QAction*>(QStringLiteral("OpenHTMLFile1"))->trigger();
+    form->findChild<QAction*>(QStringLiteral("CloseHTMLFile1"))->trigger();
+    EXPECT_EQ(form->statusField(2)->text(),
+              QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("new.html")));
+    form->editor()->setFocus();
+    QTest::keyClicks(form->editor(), QStringLiteral("word"));
+    chooser.queue(std::nullopt);
+    QTest::keyClick(form->editor(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_EQ(chooser.requests().size(), 2u);
+    EXPECT_TRUE(chooser.requests()[1].save);
+    EXPECT_EQ(chooser.requests()[1].request.title, QStringLiteral("Save HTML File As..."));
+    EXPECT_EQ(dir.read(QStringLiteral("page.html")), QByteArray("<p>page</p>\r\n"));
+    EXPECT_TRUE(form->state().document().htmlModified());
+
+    // Naming it makes it the document the status bar shows.
+    chooser.queue(dir.file(QStringLiteral("word.html")));
+    QTest::keyClick(form->editor(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(dir.read(QStringLiteral("word.html")), QByteArray("word"));
+    EXPECT_EQ(form->statusField(2)->text(),
+              QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("word.html")));
+}

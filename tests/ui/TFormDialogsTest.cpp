@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -55,6 +56,17 @@ TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
     EXPECT_NE(seen[0], seen[1]);
     EXPECT_FALSE(form.state().settings().showTips);
     EXPECT_EQ(dir.read(QStringLiteral("OPTIONS.INI")), QByteArray("[Help]\r\nShowTips=0\r\n"));
+
+    // Closing it with the choice as it was writes nothing.
+    ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("OPTIONS.INI"))));
+    QTimer::singleShot(0, &form, [] {
+        auto* tip = qobject_cast<TFormTip*>(QApplication::activeModalWidget());
+        ASSERT_NE(tip, nullptr);
+        EXPECT_FALSE(tip->showAtStartUp());
+        tip->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
+    });
+    form.ShowTipWindow();
+    EXPECT_FALSE(dir.exists(QStringLiteral("OPTIONS.INI")));
 }
 
 TEST(MainWindowState, RecentEntriesHelpPagesAndTheColourSwitch) {
