@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the program need.
 # Idempotent and non-interactive: apt-get update runs only when something is missing.
+# Usage: install-deps.sh [--fuzz | --view]
 set -euo pipefail
 
 PACKAGES=(
@@ -13,6 +14,14 @@ PACKAGES=(
   python3 python3-pyftpdlib vsftpd curl
   fonts-dejavu-core
 )
+
+# `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer
+# (libclang-rt-dev follows this Debian's default clang). `make test` does not need them.
+# `--view` adds the tools `make screenshot` and `make vnc` use to look at the Xvfb screen.
+case "${1:-}" in
+  --fuzz) PACKAGES+=(clang libclang-rt-dev) ;;
+  --view) PACKAGES+=(imagemagick x11vnc) ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

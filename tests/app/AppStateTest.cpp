@@ -87,6 +87,7 @@ TEST_F(Shell, ASettingsFileThatIsNotTextIsNamedOnceAndNeverRewritten) {
     ASSERT_TRUE(dir.write(QStringLiteral("OPTIONS.INI"), "[Help]\r\nShowTips=0\r\n"));
     prompter.queue(MessageAnswer::Ok);
     state.startUp();
+    ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(
         prompter.texts(),
         QStringList({QStringLiteral("The settings file \"") +
