@@ -515,3 +515,35 @@ TEST_F(Document, WrapIsStoredInDefaultIni) {
     EXPECT_TRUE(editor.wordWrap());
     EXPECT_TRUE(settings.wrap);
 }
+
+TEST_F(Document, TheWindowHearsOfEveryChangeOfFlagNameAndSaveCommands) {
+    QList<bool> modified;
+    QStringList names;
+    QObject::connect(&doc, &HtmlDocument::modifiedChanged, [&](bool on) { modified << on; });
+    QObject::connect(&doc, &HtmlDocument::fileNameChanged,
+                     [&](const QString& path) { names << path; });
+    // A key press and an editing command mark the page once; a second mark says nothing new.
+    doc.editorPressed();
+    doc.changeText([this] { editor.setText(QStringLiteral("typed")); });
+    EXPECT_EQ(modified, QList<bool>({true}));
+    EXPECT_EQ(editor.text(), QStringLiteral("typed"));
+    chooser.queue(dir.file(QStringLiteral("p.html")));
+    doc.saveHtmlFile();
+    EXPECT_EQ(modified, QList<bool>({true, false}));
+    EXPECT_EQ(names, QStringList({dir.file(QStringLiteral("p.html"))}));
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("p.html")));
+
+    doc.setHelpPageMode(true);
+    EXPECT_FALSE(saveEnabled);
+    EXPECT_FALSE(doc.saveCommandsEnabled());
+    doc.setHelpPageMode(false);
+    EXPECT_TRUE(saveEnabled);
+}
+
+TEST_F(Document, TheColorSwitchIsStoredOnlyWhenItChanges) {
+    doc.setColored(false);
+    EXPECT_FALSE(dir.exists(QStringLiteral("DEFAULT.INI")));
+    doc.setColored(true);
+    EXPECT_TRUE(settings.colored);
+    EXPECT_EQ(dir.read(QStringLiteral("DEFAULT.INI")), QByteArray("[Tags]\r\nColored=1\r\n"));
+}
