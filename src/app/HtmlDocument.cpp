@@ -121,14 +121,13 @@ bool HtmlDocument::writeTo(const QString& path) {
         m_toldSavedAsUtf8 = true;
         m_prompter.inform(savedAsUtf8Text(path));
     }
-    TextEncoding used = m_encoding;
-    const TextWriteResult result = writeTextFile(path, text, m_encoding, &used);
+    const TextWriteResult result = writeTextFile(path, text, m_encoding);
     if (!result.ok) {
         m_prompter.error(
             QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
         return false;
     }
-    m_encoding = used;
+    m_encoding = result.encoding;
     return true;
 }
 
