@@ -1,4 +1,6 @@
 // Quillon Pro: the program's entry point.
+#include "app/ProgramTitle.h"
+#include "app/TipOfTheDay.h"
 #include "ui/QtClipboard.h"
 #include "ui/QtFileChooser.h"
 #include "ui/QtPrompter.h"
@@ -6,7 +8,6 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QTimer>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ostra Quillon Pro"));
+    QApplication::setApplicationName(programTitle());
 
     QString programDirectory = QCoreApplication::applicationDirPath();
     if (!programDirectory.endsWith(QLatin1Char('/')))
@@ -29,7 +30,6 @@ int main(int argc, char** argv) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
-    if (form.state().settings().showTips)
-        QTimer::singleShot(0, &form, &TForm1::ShowTipWindow);
+    form.tips().offerAtStartUp();
     return app.exec();
 }

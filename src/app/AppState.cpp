@@ -8,11 +8,22 @@
 #include <QDir>
 
 AppState::AppState(QString programDirectory, QString homeDirectory, EditWindow& editor,
-                   Prompter& prompter, FileChooser& chooser, Clipboard& clipboard)
-    : m_programDirectory(std::move(programDirectory)), m_homeDirectory(std::move(homeDirectory)),
-      m_prompter(prompter), m_document(editor, prompter, chooser, clipboard, m_settings,
-                                       IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI")),
-                                       m_changedList, m_programDirectory) {
+                   Prompter& prompter, FileChooser& chooser, Clipboard& clipboard, ShellParts parts,
+                   QObject* parent)
+    : QObject(parent), m_programDirectory(std::move(programDirectory)),
+      m_homeDirectory(std::move(homeDirectory)), m_prompter(prompter), m_parts(parts),
+      m_store(IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI")),
+              IniFile(m_programDirectory + QStringLiteral("OPTIONS.INI"))),
+      m_document(editor, prompter, chooser, clipboard, m_settings, m_store, m_changedList,
+                 m_programDirectory) {
+    m_document.setParts(&m_parts);
+}
+
+QString AppState::noEmbeddedBrowserText() {
+    return QStringLiteral("You do not appear to have Microsoft Internet Explorer 3.0 (or higher) "
+                          "installed. You will not be able to use the built-in MSIE browser "
+                          "preview. We recommend you download a free copy from:  "
+                          "https://www.quillon.example/");
 }
 
 QString AppState::saveProjectQuestion() {
@@ -33,21 +44,29 @@ void AppState::startUp() {
     m_pageDialogFilter = ::pageDialogFilter(m_htmlFilePattern);
     m_document.setOpenFilter(m_mainOpenFilter);
 
-    if (m_hooks.loadCustomTags)
-        m_hooks.loadCustomTags();
-    if (m_hooks.loadSnippets)
-        m_hooks.loadSnippets();
+    if (m_parts.customTags)
+        m_parts.customTags->loadCustomTags();
+    if (m_parts.snippets)
+        m_parts.snippets->loadSnippets();
 
     QDir dir(m_programDirectory);
     dir.mkpath(QStringLiteral("projects"));
     dir.mkpath(QStringLiteral("backup"));
 
-    m_settings = loadSettings(defaultIni(), optionsIni(), m_programDirectory, m_homeDirectory);
+    m_settings = m_store.load(m_programDirectory, m_homeDirectory);
     // A settings file that is not text gives the defaults and is never written; the user hears
     // once which one it was, so the settings that seem lost can be found.
     for (const IniFile& ini : {defaultIni(), optionsIni()}) {
         if (ini.isIgnored())
             m_prompter.inform(ignoredSettingsFileText(ini.path()));
+    }
+
+    // The embedded browser view of the preview: without it the program runs on, without the
+    // built-in preview.
+    if (m_parts.browser) {
+        m_browserCreated = m_parts.browser->create();
+        if (!m_browserCreated)
+            m_prompter.inform(noEmbeddedBrowserText());
     }
 
     m_project = ProjectState{};
@@ -56,15 +75,20 @@ void AppState::startUp() {
         m_settings.filesLocation = m_settings.filesSelected;
 
     m_recent.load(optionsIni());
+    emit recentProjectsChanged();
 }
 
 QList<int> AppState::updateRecentProjects(const QString& path) {
-    return m_recent.update(path, optionsIni());
+    const QList<int> changed = m_recent.update(path, optionsIni());
+    emit recentProjectsChanged();
+    return changed;
 }
 
 void AppState::runBackupReminder() {
-    backupReminder(m_settings, optionsIni(), m_project.projectFileName, m_prompter,
-                   m_hooks.openBackupWindow);
+    backupReminder(m_settings, optionsIni(), m_project.projectFileName, m_prompter, [this] {
+        if (m_parts.backupWindow)
+            m_parts.backupWindow->openBackupWindow();
+    });
 }
 
 bool AppState::closeQuery() {
@@ -75,8 +99,8 @@ bool AppState::closeQuery() {
     if (m_project.projectModified) {
         const MessageAnswer answer = m_prompter.message(
             MessageKind::Confirmation, MessageButtons::YesNo, saveProjectQuestion());
-        if (answer == MessageAnswer::Yes && m_hooks.saveProject)
-            m_hooks.saveProject();
+        if (answer == MessageAnswer::Yes && m_parts.projectSave)
+            m_parts.projectSave->saveProject();
     }
     runBackupReminder();
     return true;

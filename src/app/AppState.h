@@ -2,15 +2,17 @@
 // needs no window.
 #pragma once
 
+#include "app/ChangedList.h"
 #include "app/HtmlDocument.h"
 #include "app/RecentProjects.h"
 #include "app/Settings.h"
-#include "ftp/ChangedList.h"
+#include "app/SettingsTable.h"
+#include "app/ShellParts.h"
 #include "platform/IniFile.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 class Clipboard;
 class EditWindow;
@@ -24,40 +26,34 @@ struct ProjectState {
     bool helpProjectMode = false;
 };
 
-class AppState {
+class AppState : public QObject {
+    Q_OBJECT
 public:
-    // Work of later features that the start-up and close sequences call at their place.
-    struct Hooks {
-        std::function<void()> loadCustomTags;   // custom.dat
-        std::function<void()> loadSnippets;     // urlsnips.dat, missnips.dat
-        std::function<void()> saveProject;      // "Save changes to this Project?" answered Yes
-        std::function<void()> openBackupWindow; // the backup reminder accepted
-    };
-
-    // programDirectory ends with "/"; homeDirectory is the Files tab's starting folder.
+    // programDirectory ends with "/"; homeDirectory is the Files tab's starting folder. parts:
+    // the later rooms' steps of start-up, close and the document (null members are skipped).
     AppState(QString programDirectory, QString homeDirectory, EditWindow& editor,
-             Prompter& prompter, FileChooser& chooser, Clipboard& clipboard);
-
-    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+             Prompter& prompter, FileChooser& chooser, Clipboard& clipboard, ShellParts parts = {},
+             QObject* parent = nullptr);
 
     // The start-up steps that need no window, in their order: extensions and filters, custom
-    // tags and snippets, the projects and backup folders, both settings files, the document
-    // state, the recent projects and the spell checker's configuration.
+    // tags and snippets, the projects and backup folders, both settings files, the embedded
+    // browser, the document state, the recent projects and the spell checker's configuration.
     void startUp();
 
     // The close check: whether the program may close.
     bool closeQuery();
     // Records an opened or saved project in the recent list; returns the slots to re-caption.
     QList<int> updateRecentProjects(const QString& path);
+    // Whether the embedded browser view was created at start-up.
+    bool hasEmbeddedBrowser() const { return m_browserCreated; }
     void runBackupReminder();
 
     const QString& programDirectory() const { return m_programDirectory; }
-    IniFile defaultIni() const {
-        return IniFile(m_programDirectory + QStringLiteral("DEFAULT.INI"));
-    }
-    IniFile optionsIni() const {
-        return IniFile(m_programDirectory + QStringLiteral("OPTIONS.INI"));
-    }
+    // DEFAULT.INI and OPTIONS.INI: settings are written through the store's table; the lists
+    // with keys of their own (recent projects, backup counters) use the files.
+    const SettingsStore& store() const { return m_store; }
+    const IniFile& defaultIni() const { return m_store.defaultIni(); }
+    const IniFile& optionsIni() const { return m_store.optionsIni(); }
 
     Settings& settings() { return m_settings; }
     const QStringList& htmlExtensions() const { return m_htmlExtensions; }
@@ -71,13 +67,20 @@ public:
     ProjectState& project() { return m_project; }
 
     static QString saveProjectQuestion();
+    static QString noEmbeddedBrowserText();
     static QString ignoredSettingsFileText(const QString& path);
+
+signals:
+    // The recent-projects list was read or changed: the File menu's last entries follow it.
+    void recentProjectsChanged();
 
 private:
     QString m_programDirectory;
     QString m_homeDirectory;
     Prompter& m_prompter;
-    Hooks m_hooks;
+    ShellParts m_parts;
+    SettingsStore m_store;
+    bool m_browserCreated = false;
 
     Settings m_settings;
     QStringList m_htmlExtensions;

@@ -1,21 +1,41 @@
 // HtmlDocument: the open HTML document and its commands.
 #include "app/HtmlDocument.h"
 
+#include "app/ChangedList.h"
 #include "app/HtmlExtensions.h"
 #include "app/Settings.h"
+#include "app/SettingsTable.h"
 #include "editor/EditWindow.h"
-#include "ftp/ChangedList.h"
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
 
 #include <QFileInfo>
 
 HtmlDocument::HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& chooser,
-                           Clipboard& clipboard, Settings& settings, IniFile defaultIni,
-                           ChangedList& changedList, QString programDirectory)
-    : m_editor(editor), m_prompter(prompter), m_chooser(chooser), m_clipboard(clipboard),
-      m_settings(settings), m_defaultIni(std::move(defaultIni)), m_changedList(changedList),
+                           Clipboard& clipboard, Settings& settings, const SettingsStore& store,
+                           ChangedList& changedList, QString programDirectory, QObject* parent)
+    : QObject(parent), m_editor(editor), m_prompter(prompter), m_chooser(chooser),
+      m_clipboard(clipboard), m_settings(settings), m_store(store), m_changedList(changedList),
       m_programDirectory(std::move(programDirectory)) {
+}
+
+void HtmlDocument::setHtmlModified(bool modified) {
+    if (modified == m_htmlModified)
+        return;
+    m_htmlModified = modified;
+    emit modifiedChanged(modified);
+}
+
+void HtmlDocument::setFileName(const QString& path) {
+    if (path == m_currentHtmlFile)
+        return;
+    m_currentHtmlFile = path;
+    emit fileNameChanged(path);
+}
+
+void HtmlDocument::changeText(const std::function<void()>& edit) {
+    edit();
+    setHtmlModified(true);
 }
 
 QString HtmlDocument::productAddress() {
@@ -67,8 +87,8 @@ void HtmlDocument::setHelpPageMode(bool on) {
 }
 
 void HtmlDocument::startUntitled() {
-    m_htmlModified = false;
-    m_currentHtmlFile = untitledName();
+    setHtmlModified(false);
+    setFileName(untitledName());
     m_encoding = TextEncoding::Utf8;
     m_toldSavedAsUtf8 = false;
     showStatus();
@@ -101,14 +121,13 @@ bool HtmlDocument::writeTo(const QString& path) {
         m_toldSavedAsUtf8 = true;
         m_prompter.inform(savedAsUtf8Text(path));
     }
-    TextEncoding used = m_encoding;
-    const TextWriteResult result = writeTextFile(path, text, m_encoding, &used);
+    const TextWriteResult result = writeTextFile(path, text, m_encoding);
     if (!result.ok) {
         m_prompter.error(
             QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
         return false;
     }
-    m_encoding = used;
+    m_encoding = result.encoding;
     return true;
 }
 
@@ -131,14 +150,14 @@ MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
         if (!writeTo(target))
             return MessageAnswer::Cancel;
         if (target != m_currentHtmlFile) {
-            m_currentHtmlFile = target;
+            setFileName(target);
             showStatus();
         }
         if (m_settings.ftpAuto)
             m_changedList.add(m_currentHtmlFile);
     }
     if (answer != MessageAnswer::Cancel)
-        m_htmlModified = false;
+        setHtmlModified(false);
     return answer;
 }
 
@@ -152,7 +171,7 @@ void HtmlDocument::newHtmlFile() {
     m_clipboard.setText(newPageSkeleton());
     m_editor.paste();
     m_editor.setFocus();
-    m_htmlModified = true;
+    setHtmlModified(true);
 }
 
 void HtmlDocument::openHtmlFile() {
@@ -164,7 +183,7 @@ void HtmlDocument::openHtmlFile() {
     // question only meant "do not save it for this open".
     const auto keepDocument = [&] {
         if (answer == MessageAnswer::No)
-            m_htmlModified = wasModified;
+            setHtmlModified(wasModified);
     };
     FileDialogRequest r;
     r.title = QStringLiteral("Open HTML File");
@@ -195,13 +214,13 @@ void HtmlDocument::openHtmlTemplate() {
         return;
     const auto keepDocument = [&] {
         if (answer == MessageAnswer::No)
-            m_htmlModified = wasModified;
+            setHtmlModified(wasModified);
     };
     if (m_settings.htmlTemplate.isEmpty()) {
         keepDocument();
         m_prompter.inform(noTemplateText());
-        if (m_hooks.openSettingsDialog)
-            m_hooks.openSettingsDialog();
+        if (m_parts && m_parts->settingsDialog)
+            m_parts->settingsDialog->openSettingsDialog();
         return;
     }
     const TextReadResult file = readTextFile(m_settings.htmlTemplate);
@@ -228,8 +247,8 @@ void HtmlDocument::saveHtmlFileAs() {
     // A failed write keeps the old name, so the next Save still goes where the text came from.
     if (!writeTo(*chosen))
         return;
-    m_currentHtmlFile = *chosen;
-    m_htmlModified = false;
+    setFileName(*chosen);
+    setHtmlModified(false);
     showStatus();
 }
 
@@ -244,28 +263,31 @@ void HtmlDocument::closeHtmlFile() {
 }
 
 void HtmlDocument::setWrap(bool on) {
-    m_settings.wrap = on;
     m_editor.setWordWrap(on);
-    m_defaultIni.writeBool(QStringLiteral("Format"), QStringLiteral("Wrap"), on);
+    if (on != m_settings.wrap)
+        m_store.set(m_settings, &Settings::wrap, on);
 }
 
-bool HtmlDocument::loadDocument(const QString& path, QString* error) {
+void HtmlDocument::setColored(bool on) {
+    // The colouring pass itself comes with tag colouring; the switch and its setting are kept.
+    if (on != m_settings.colored)
+        m_store.set(m_settings, &Settings::colored, on);
+}
+
+DocumentLoad HtmlDocument::loadDocument(const QString& path) {
     const TextReadResult file = readTextFile(path);
-    if (!file.ok) {
-        if (error)
-            *error = file.error;
-        return false;
-    }
+    if (!file.ok)
+        return {false, file.error};
     takeDocument(path, file);
-    return true;
+    return {true, {}};
 }
 
 void HtmlDocument::takeDocument(const QString& name, const TextReadResult& file) {
-    m_htmlModified = false;
+    setHtmlModified(false);
     m_editor.setText(file.text);
     m_encoding = file.encoding;
     m_toldSavedAsUtf8 = false;
-    m_currentHtmlFile = name;
+    setFileName(name);
     showStatus();
     colourIfOn();
 }
@@ -276,21 +298,18 @@ void HtmlDocument::rememberHtmlFolder(const QString& chosenFile) {
     const QString folder = folderWithSeparator(QFileInfo(chosenFile).absolutePath());
     if (folder == m_settings.lastHtmlDirectory)
         return;
-    m_settings.lastHtmlDirectory = folder;
-    m_defaultIni.writeString(QStringLiteral("Start"), QStringLiteral("Location"), folder);
+    m_store.set(m_settings, &Settings::lastHtmlDirectory, folder);
 }
 
 void HtmlDocument::showStatus() {
-    if (m_hooks.showStatus)
-        m_hooks.showStatus(statusText(m_currentHtmlFile));
+    emit statusTextChanged(statusText(m_currentHtmlFile));
 }
 
 void HtmlDocument::enableSaveCommands(bool on) {
-    if (m_hooks.setSaveCommandsEnabled)
-        m_hooks.setSaveCommandsEnabled(on);
+    emit saveCommandsEnabledChanged(on);
 }
 
 void HtmlDocument::colourIfOn() {
-    if (m_settings.colored && m_hooks.colourText)
-        m_hooks.colourText();
+    if (m_settings.colored && m_parts && m_parts->colouring)
+        m_parts->colouring->colourText();
 }

@@ -2,13 +2,16 @@
 //
 // Holds CurrentHtmlFile, HtmlModified and HelpPageMode, runs the save question that guards
 // every command replacing or closing the document, and carries out New, Open, Open Template,
-// Save, Save As and Close over the EditWindow.
+// Save, Save As and Close over the EditWindow. It tells the window what changed through its
+// signals; the colouring pass and the settings dialog, which later rooms bring, are reached
+// through the ShellParts handed in at start-up.
 #pragma once
 
-#include "platform/IniFile.h"
+#include "app/ShellParts.h"
 #include "platform/Prompter.h"
 #include "platform/TextFile.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -16,23 +19,25 @@ class ChangedList;
 class Clipboard;
 class EditWindow;
 class FileChooser;
+class SettingsStore;
 struct Settings;
 
-class HtmlDocument {
+// The outcome of loading a file into the editor.
+struct DocumentLoad {
+    bool ok = false;
+    QString error; // the system's reason when !ok
+};
+
+class HtmlDocument : public QObject {
+    Q_OBJECT
 public:
-    // What the window shows and does around the document.
-    struct Hooks {
-        std::function<void(const QString&)> showStatus;   // third status-bar field
-        std::function<void(bool)> setSaveCommandsEnabled; // File menu and tool bar
-        std::function<void()> colourText;                 // the colouring pass, when on
-        std::function<void()> openSettingsDialog;         // modal settings dialog
-    };
-
     HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& chooser, Clipboard& clipboard,
-                 Settings& settings, IniFile defaultIni, ChangedList& changedList,
-                 QString programDirectory);
+                 Settings& settings, const SettingsStore& store, ChangedList& changedList,
+                 QString programDirectory, QObject* parent = nullptr);
 
-    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+    // The later rooms' parts this document calls on (colouring, the settings dialog); null or
+    // a null member: that step is skipped.
+    void setParts(const ShellParts* parts) { m_parts = parts; }
     // The filter of the main open dialog, built from the HTML extensions at start-up.
     void setOpenFilter(const QString& filter) { m_openFilter = filter; }
 
@@ -40,9 +45,17 @@ public:
     bool htmlModified() const { return m_htmlModified; }
     bool helpPageMode() const { return m_helpPageMode; }
     TextEncoding encoding() const { return m_encoding; }
-    // Key and mouse presses in the editor and every inserting command set the flag.
-    void setHtmlModified(bool modified) { m_htmlModified = modified; }
+    void setHtmlModified(bool modified);
     void setHelpPageMode(bool on);
+    // The save commands can run: not while a help page is open.
+    bool saveCommandsEnabled() const { return !m_helpPageMode; }
+
+    // The one rule of HtmlModified: a key press that counts (app/EditorPresses.h) or a mouse
+    // press in the editor, and every command that changes the text, set it; a change of text by
+    // itself does not.
+    void editorPressed() { setHtmlModified(true); }
+    // Runs an editing command (cut, paste, undo, an inserted tag) and marks the document.
+    void changeText(const std::function<void()>& edit);
 
     // ProgramDirectory + "new." + Ext.
     QString untitledName() const;
@@ -60,12 +73,14 @@ public:
     void saveHtmlFile();
     void saveHtmlFileAs();
     void closeHtmlFile();
+    // The "Wrap" and "Color" switches above the editor, stored in DEFAULT.INI.
     void setWrap(bool on);
+    void setColored(bool on);
 
     // The loading steps every open path shares: clears HtmlModified, replaces the text, shows
-    // the name, colours when colouring is on. Returns false when the file cannot be read (error
-    // receives the reason); the open document, its name and its flag then stay as they were.
-    bool loadDocument(const QString& path, QString* error = nullptr);
+    // the name, colours when colouring is on. When the file cannot be read, the open document,
+    // its name and its flag stay as they were.
+    DocumentLoad loadDocument(const QString& path);
 
     // The nine lines a new page starts with.
     static QString newPageSkeleton();
@@ -78,8 +93,17 @@ public:
     // Told once per document, before a Latin-1 page that no longer fits Latin-1 is saved.
     static QString savedAsUtf8Text(const QString& path);
 
+signals:
+    void modifiedChanged(bool modified);
+    void fileNameChanged(const QString& path);
+    // The third status-bar field: "Open HTML File:  " and the file that Save would write.
+    void statusTextChanged(const QString& text);
+    // Save HTML File and Save HTML File As, in the File menu, on the tool bar and in the pop-up.
+    void saveCommandsEnabledChanged(bool enabled);
+
 private:
     bool isUntitled() const;
+    void setFileName(const QString& path);
     std::optional<QString> askSaveName();
     bool writeTo(const QString& path);
     void takeDocument(const QString& name, const TextReadResult& file);
@@ -93,10 +117,10 @@ private:
     FileChooser& m_chooser;
     Clipboard& m_clipboard;
     Settings& m_settings;
-    IniFile m_defaultIni;
+    const SettingsStore& m_store;
     ChangedList& m_changedList;
     QString m_programDirectory;
-    Hooks m_hooks;
+    const ShellParts* m_parts = nullptr;
     QString m_openFilter;
 
     QString m_currentHtmlFile;

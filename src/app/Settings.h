@@ -53,15 +53,13 @@ struct Settings {
 
 // A folder as the program stores it: with a trailing "/" (an empty text stays empty).
 QString folderWithSeparator(const QString& folder);
-
-// Key names of the tag colours in section Colors, in their order.
-const std::array<const char*, 6>& tagColorKeys();
 // The address the mail-to dialog offers until the user sets one.
 QString defaultEmailAddress();
 // The one-letter preview mode shown in the status area.
 QString previewModeLabel(const QString& previewOption);
 
-// Reads every key of both files in the program's order, each with its default.
+// Reads every key of both files in the program's order, each with its default (the rows of
+// app/SettingsTable.h; changes are written through its SettingsStore).
 // homeDirectory stands in for the drive root the Files tab used to start in.
 Settings loadSettings(const IniFile& defaultIni, const IniFile& optionsIni,
                       const QString& programDirectory, const QString& homeDirectory);

@@ -74,7 +74,9 @@ IniDocument load(const QString& path) {
         return doc;
     }
     const QByteArray& bytes = file.bytes;
-    const QString text = toCrLf(decodeText(bytes, &doc.encoding));
+    const DecodedText decoded = decodeText(bytes);
+    doc.encoding = decoded.encoding;
+    const QString text = toCrLf(decoded.text);
     if (text.isEmpty())
         return doc;
     QStringList raws = text.split(QStringLiteral("\r\n"));
@@ -92,7 +94,7 @@ bool save(const QString& path, const IniDocument& doc) {
         text += line.raw;
         text += QStringLiteral("\r\n");
     }
-    return writeFileAtomically(path, encodeText(text, doc.encoding)).ok;
+    return writeFileAtomically(path, encodeText(text, doc.encoding).bytes).ok;
 }
 
 // Index of the header of the first section of that name, or -1.

@@ -11,20 +11,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-QString decodeText(const QByteArray& bytes, TextEncoding* encoding) {
+DecodedText decodeText(const QByteArray& bytes) {
     // Stateless so that a sequence cut off at the end counts as invalid instead of being held
     // back; the byte-order mark stays a character so that writing puts it back.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                     QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        if (encoding)
-            *encoding = TextEncoding::Utf8;
-        return text;
-    }
-    if (encoding)
-        *encoding = TextEncoding::Latin1;
-    return QString::fromLatin1(bytes);
+    if (!utf8.hasError())
+        return {text, TextEncoding::Utf8};
+    return {QString::fromLatin1(bytes), TextEncoding::Latin1};
 }
 
 bool fitsLatin1(const QString& text) {
@@ -35,15 +30,10 @@ bool fitsLatin1(const QString& text) {
     return true;
 }
 
-QByteArray encodeText(const QString& text, TextEncoding wanted, TextEncoding* used) {
-    if (wanted == TextEncoding::Latin1 && fitsLatin1(text)) {
-        if (used)
-            *used = TextEncoding::Latin1;
-        return text.toLatin1();
-    }
-    if (used)
-        *used = TextEncoding::Utf8;
-    return text.toUtf8();
+EncodedText encodeText(const QString& text, TextEncoding wanted) {
+    if (wanted == TextEncoding::Latin1 && fitsLatin1(text))
+        return {text.toLatin1(), TextEncoding::Latin1};
+    return {text.toUtf8(), TextEncoding::Utf8};
 }
 
 QString toCrLf(const QString& text) {
@@ -134,18 +124,17 @@ TextReadResult readTextFile(const QString& path) {
         result.error = file.error;
         return result;
     }
-    result.text = toCrLf(decodeText(file.bytes, &result.encoding));
+    const DecodedText decoded = decodeText(file.bytes);
+    result.text = toCrLf(decoded.text);
+    result.encoding = decoded.encoding;
     result.ok = true;
     return result;
 }
 
-TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding,
-                              TextEncoding* used) {
-    TextEncoding written = encoding;
-    const QByteArray bytes = encodeText(toCrLf(text), encoding, &written);
-    TextWriteResult result = writeFileAtomically(path, bytes);
-    if (result.ok && used)
-        *used = written;
+TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding) {
+    const EncodedText encoded = encodeText(toCrLf(text), encoding);
+    TextWriteResult result = writeFileAtomically(path, encoded.bytes);
+    result.encoding = encoded.encoding;
     return result;
 }
 

@@ -21,14 +21,25 @@ struct TextReadResult {
 
 struct TextWriteResult {
     bool ok = false;
-    QString error; // the system's reason when !ok
+    QString error;                              // the system's reason when !ok
+    TextEncoding encoding = TextEncoding::Utf8; // of a text write: the encoding written
+};
+
+struct DecodedText {
+    QString text;
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+struct EncodedText {
+    QByteArray bytes;
+    TextEncoding encoding = TextEncoding::Utf8; // the one used
 };
 
 // Bytes to text: UTF-8 when valid (a leading byte-order mark is kept as text), else Latin-1.
-QString decodeText(const QByteArray& bytes, TextEncoding* encoding);
+DecodedText decodeText(const QByteArray& bytes);
 // Text to bytes. Latin-1 is used only when every character fits; otherwise UTF-8, so nothing
-// typed into a Latin-1 document is lost. *used tells which was written.
-QByteArray encodeText(const QString& text, TextEncoding wanted, TextEncoding* used = nullptr);
+// typed into a Latin-1 document is lost; the result tells which was used.
+EncodedText encodeText(const QString& text, TextEncoding wanted);
 // Every CR LF, lone LF and lone CR becomes CR LF.
 QString toCrLf(const QString& text);
 
@@ -51,7 +62,6 @@ bool fitsLatin1(const QString& text);
 
 TextReadResult readTextFile(const QString& path);
 // Writes text (line ends made CR LF) atomically. *used, when given, receives the encoding written.
-TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding,
-                              TextEncoding* used = nullptr);
+TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding);
 // Writes raw bytes atomically.
 TextWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);

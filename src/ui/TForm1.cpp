@@ -1,12 +1,16 @@
-// TForm1: the main window.
+// TForm1: the main window: panes, status bar and the command registry.
 #include "ui/TForm1.h"
 
+#include "app/EditorPresses.h"
 #include "app/PaneLayout.h"
-#include "app/Tips.h"
-#include "platform/Prompter.h"
+#include "app/ProgramTitle.h"
+#include "app/TipOfTheDay.h"
+#include "platform/RandomSource.h"
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TFormBanner.h"
 #include "ui/TFormTip.h"
+#include "ui/shell/ActionRegistry.h"
+#include "ui/shell/InstallCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,9 +27,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -39,9 +41,9 @@ constexpr int TagTabsHeight = 64;
 
 TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& chooser,
                Clipboard& clipboard, Options options, QWidget* parent)
-    : QMainWindow(parent), m_prompter(prompter) {
+    : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Ostra Quillon Pro"));
+    setWindowTitle(programTitle());
 
     if (options.showBanner) {
         TFormBanner banner(TFormBanner::Mode::StartUp);
@@ -55,140 +57,48 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     m_editWindow->setClipboard(&clipboard);
     m_state =
         std::make_unique<AppState>(std::move(programDirectory), QDir::homePath() + QLatin1Char('/'),
-                                   *m_editWindow, prompter, chooser, clipboard);
-    // Custom tags, snippets, the project's save and the backup window plug in here as they
-    // come; until then the start-up and close sequences skip those steps.
-    m_state->setHooks(AppState::Hooks{});
-    m_state->document().setHooks(HtmlDocument::Hooks{
-        [this](const QString& text) { m_status[2]->setText(text); },
-        [this](bool on) { setSaveCommandsEnabled(on); },
-        {},
-        {},
-    });
+                                   *m_editWindow, prompter, chooser, clipboard, options.parts);
+    if (!options.random)
+        m_systemRandom = std::make_unique<SystemRandom>();
+    m_tips =
+        std::make_unique<TipOfTheDay>(m_state->settings(), m_state->store(),
+                                      options.random ? *options.random : *m_systemRandom, *this);
 
-    buildMenus();
-    buildToolBar();
     buildStatusBar();
     buildPanes();
+    HtmlDocument& doc = m_state->document();
+    connect(&doc, &HtmlDocument::statusTextChanged, m_status[2], &QLabel::setText);
+
+    // The menus, the tool bar, the tag tabs and the pop-ups: every room's commands.
+    auto* tools = addToolBar(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("ToolBar1"));
+    tools->setMovable(false);
+    m_registry = new ActionRegistry(this);
+    installCommands(*m_registry, CommandContext{*m_state, *m_editWindow, *this, *m_tips});
+    m_registry->build(menuBar(), tools, m_tagTabs);
+    for (const QString& problem : m_registry->problems())
+        qWarning("command tables: %s", qPrintable(problem));
 
     m_state->startUp();
 
-    // The embedded browser view is created here once the preview is built.
     const Settings& s = m_state->settings();
     m_wrap->setChecked(s.wrap);
     m_editWindow->setWordWrap(s.wrap);
     m_color->setChecked(s.colored);
     m_leftTabs->setCurrentIndex(0);
     m_tagTabs->setCurrentIndex(0);
-    renewRecentCaptions({1, 2, 3, 4});
-    setSaveCommandsEnabled(true);
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::buildMenus() {
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    m_fileMenu->setObjectName(QStringLiteral("File1"));
-    const auto add = [this](const char* name, const QString& caption, const QKeySequence& keys,
-                            void (TForm1::*slot)() = nullptr) {
-        QAction* a = m_fileMenu->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        if (!keys.isEmpty())
-            a->setShortcut(keys);
-        if (slot)
-            connect(a, &QAction::triggered, this, slot);
-        else
-            a->setEnabled(false); // the project commands arrive with the project model
-        return a;
-    };
-    add("ProjectBuilder1", QStringLiteral("Project Builder"), {});
-    add("NewProject1", QStringLiteral("&New Project"), QKeySequence(QStringLiteral("Ctrl+N")));
-    add("NewHTMLFile1", QStringLiteral("New HTML File"), QKeySequence(QStringLiteral("Alt+N")),
-        &TForm1::NewHTMLFile1Click);
-    m_fileMenu->addSeparator();
-    add("OpenProject1", QStringLiteral("&Open Project"), QKeySequence(QStringLiteral("Ctrl+O")));
-    add("OpenHTMLFile1", QStringLiteral("Open HTML File"), QKeySequence(QStringLiteral("Alt+O")),
-        &TForm1::OpenHTMLFile1Click);
-    add("OpenHTMLTemplate1", QStringLiteral("Open HTML Template"), {},
-        &TForm1::OpenHTMLTemplate1Click);
-    m_fileMenu->addSeparator();
-    add("SaveProject1", QStringLiteral("&Save Project"), QKeySequence(QStringLiteral("Ctrl+S")));
-    add("SaveProjectAs1", QStringLiteral("Save Project &As"), {});
-    m_fileMenu->addSeparator();
-    m_saveHtml = add("SaveHTMLFile1", QStringLiteral("Save &HTML File"),
-                     QKeySequence(QStringLiteral("Alt+S")), &TForm1::SaveHTMLFile1Click);
-    m_saveHtmlAs = add("SaveHTMLFileAs1", QStringLiteral("Save HT&ML File As"), {},
-                       &TForm1::SaveHTMLFileAs1Click);
-    m_fileMenu->addSeparator();
-    add("CloseHTMLFile1", QStringLiteral("Close HTML File"), {}, &TForm1::CloseHTMLFile1Click);
-    m_fileMenu->addSeparator();
-    add("PrintProjectHTML1", QStringLiteral("&Print Project/HTML"),
-        QKeySequence(QStringLiteral("Ctrl+P")));
-    m_fileMenu->addSeparator();
-    add("Exit1", QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+X")),
-        &TForm1::Exit1Click);
-    m_fileMenu->addSeparator();
-    for (int n = 1; n <= RecentProjects::SlotCount; ++n) {
-        QAction* a = m_fileMenu->addAction(QStringLiteral("%1: ").arg(n));
-        a->setObjectName(QStringLiteral("Recent%1").arg(n));
-        // Opening a recent project needs the project model; the entries show the list until
-        // then.
-        a->setEnabled(false);
-        m_recent[n - 1] = a;
-    }
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("Edit1"));
-    const auto editAction = [this, edit](const char* name, const QString& caption,
-                                         QKeySequence::StandardKey key, auto fn) {
-        QAction* a = edit->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        a->setShortcut(key);
-        // The editor keeps its own handling of these keys; the menu's shortcut only acts when
-        // the focus is elsewhere in the window.
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(a, &QAction::triggered, this, fn);
-    };
-    editAction("Cut1", QStringLiteral("Cu&t"), QKeySequence::Cut, &TForm1::Cut1Click);
-    editAction("Copy1", QStringLiteral("&Copy"), QKeySequence::Copy, &TForm1::Copy1Click);
-    editAction("Paste1", QStringLiteral("&Paste"), QKeySequence::Paste, &TForm1::Paste1Click);
-    editAction("Undo1", QStringLiteral("&Undo"), QKeySequence::Undo, [this] {
-        m_editWindow->undo();
-        m_state->document().setHtmlModified(true);
-    });
-    editAction("SelectAll1", QStringLiteral("Select &All"), QKeySequence::SelectAll,
-               [this] { m_editWindow->selectAll(); });
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("Help1"));
-    QAction* tip = help->addAction(QStringLiteral("Show Tip of the &Day"));
-    tip->setObjectName(QStringLiteral("ShowTipOfTheDay1"));
-    connect(tip, &QAction::triggered, this, &TForm1::ShowTipOfTheDay1Click);
-    QAction* about = help->addAction(QStringLiteral("&About"));
-    about->setObjectName(QStringLiteral("About1"));
-    connect(about, &QAction::triggered, this, &TForm1::About1Click);
+QMenu* TForm1::fileMenu() const {
+    return m_registry->menu(QStringLiteral("File1"));
 }
-
-void TForm1::buildToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Tools"));
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    const auto add = [this, bar](const char* name, const QString& hint, QStyle::StandardPixmap icon,
-                                 void (TForm1::*slot)()) {
-        QAction* a = bar->addAction(style()->standardIcon(icon), hint);
-        a->setObjectName(QLatin1String(name));
-        a->setToolTip(hint);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    add("ToolNewHTML", QStringLiteral("New HTML file"), QStyle::SP_FileIcon,
-        &TForm1::NewHTMLFile1Click);
-    add("ToolOpenHTML", QStringLiteral("Open HTML file"), QStyle::SP_DialogOpenButton,
-        &TForm1::OpenHTMLFile1Click);
-    add("ToolTemplate", QStringLiteral("Load HTML Template"), QStyle::SP_FileDialogDetailedView,
-        &TForm1::OpenHTMLTemplate1Click);
-    m_toolSaveHtml = add("ToolSaveHTML", QStringLiteral("Save HTML File"),
-                         QStyle::SP_DialogSaveButton, &TForm1::SaveHTMLFile1Click);
+QMenu* TForm1::editorPopup() const {
+    return m_registry->menu(QStringLiteral("EditorPopup"));
+}
+QAction* TForm1::recentAction(int slot) const {
+    return m_registry->action(QStringLiteral("Recent%1").arg(slot));
 }
 
 void TForm1::buildStatusBar() {
@@ -261,7 +171,6 @@ void TForm1::buildPanes() {
     m_tagTabs = new QTabWidget(m_rightPane);
     m_tagTabs->setObjectName(QStringLiteral("TagTabs"));
     m_tagTabs->setFixedHeight(TagTabsHeight);
-    m_tagTabs->addTab(new QWidget, QStringLiteral("Common"));
     rightLayout->addWidget(m_tagTabs);
 
     m_editingPane = new QWidget(m_rightPane);
@@ -279,20 +188,13 @@ void TForm1::buildPanes() {
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
     m_editor->installEventFilter(this);
     m_editor->viewport()->installEventFilter(this);
-    connect(m_editor, &QWidget::customContextMenuRequested, this, &TForm1::showEditorMenu);
+    connect(m_editor, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { editorPopup()->exec(m_editor->mapToGlobal(pos)); });
 
-    connect(m_wrap, &QCheckBox::toggled, this, [this](bool on) {
-        if (on != m_state->settings().wrap)
-            m_state->document().setWrap(on);
-    });
-    connect(m_color, &QCheckBox::toggled, this, [this](bool on) {
-        // The colouring pass itself comes with tag colouring; the switch and its setting are
-        // kept already.
-        if (on == m_state->settings().colored)
-            return;
-        m_state->settings().colored = on;
-        m_state->defaultIni().writeBool(QStringLiteral("Tags"), QStringLiteral("Colored"), on);
-    });
+    connect(m_wrap, &QCheckBox::toggled, this,
+            [this](bool on) { m_state->document().setWrap(on); });
+    connect(m_color, &QCheckBox::toggled, this,
+            [this](bool on) { m_state->document().setColored(on); });
 
     m_leftWidth = PaneLayout::InitialLeftPaneWidth;
 }
@@ -384,129 +286,31 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (watched == m_editor || watched == m_editor->viewport()) {
-        // Any key or mouse press in the editor counts as a change of the document, but not a
-        // modifier key pressed on its own (the Alt of Alt+S) nor a key that runs a menu command.
-        if ((type == QEvent::KeyPress && countsAsEditorKey(static_cast<QKeyEvent*>(event))) ||
-            type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
-            m_state->document().setHtmlModified(true);
+        if (type == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (keyPressChangesDocument(key->key(), QKeySequence(key->keyCombination()),
+                                        m_registry->windowShortcuts()))
+                m_state->document().editorPressed();
+        } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            m_state->document().editorPressed();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool TForm1::countsAsEditorKey(const QKeyEvent* event) const {
-    switch (event->key()) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_Super_L:
-    case Qt::Key_Super_R:
-    case Qt::Key_Hyper_L:
-    case Qt::Key_Hyper_R:
-    case Qt::Key_CapsLock:
-    case Qt::Key_NumLock:
-    case Qt::Key_ScrollLock:
-        return false;
-    default:
-        break;
-    }
-    // A combination that runs a command of the window usually never reaches the editor; when it
-    // does (the editor asked for it first, as with Ctrl+X), it is the editor's own key.
-    const QKeySequence keys(event->keyCombination());
-    const QList<QAction*> commands = findChildren<QAction*>();
-    for (const QAction* a : commands) {
-        if (a->isEnabled() && a->shortcut() == keys &&
-            a->shortcutContext() != Qt::WidgetWithChildrenShortcut)
-            return false;
-    }
-    return true;
-}
-
-void TForm1::showEditorMenu(const QPoint& pos) {
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("EditorPopup"));
-    menu.addAction(QStringLiteral("New"), this, &TForm1::NewHTMLFile1Click);
-    menu.addAction(QStringLiteral("Open"), this, &TForm1::OpenHTMLFile1Click);
-    QAction* save = menu.addAction(QStringLiteral("Save"), this, &TForm1::SaveHTMLFile1Click);
-    QAction* saveAs =
-        menu.addAction(QStringLiteral("Save As.."), this, &TForm1::SaveHTMLFileAs1Click);
-    const bool canSave = !m_state->document().helpPageMode();
-    save->setEnabled(canSave);
-    saveAs->setEnabled(canSave);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Cu&t"), this, &TForm1::Cut1Click);
-    menu.addAction(QStringLiteral("&Copy"), this, &TForm1::Copy1Click);
-    menu.addAction(QStringLiteral("&Paste"), this, &TForm1::Paste1Click);
-    menu.exec(m_editor->mapToGlobal(pos));
-}
-
-void TForm1::setSaveCommandsEnabled(bool on) {
-    for (QAction* a : {m_saveHtml, m_saveHtmlAs, m_toolSaveHtml})
-        if (a)
-            a->setEnabled(on);
-}
-
-void TForm1::renewRecentCaptions(const QList<int>& slotNumbers) {
-    for (int n : slotNumbers)
-        m_recent[n - 1]->setText(m_state->recentProjects().caption(n));
-}
-
-void TForm1::NewHTMLFile1Click() {
-    m_state->document().newHtmlFile();
-}
-void TForm1::OpenHTMLFile1Click() {
-    m_state->document().openHtmlFile();
-}
-void TForm1::OpenHTMLTemplate1Click() {
-    m_state->document().openHtmlTemplate();
-}
-void TForm1::SaveHTMLFile1Click() {
-    m_state->document().saveHtmlFile();
-}
-void TForm1::SaveHTMLFileAs1Click() {
-    m_state->document().saveHtmlFileAs();
-}
-void TForm1::CloseHTMLFile1Click() {
-    m_state->document().closeHtmlFile();
-}
-// Cut and paste change the text like a key press would.
-void TForm1::Cut1Click() {
-    m_editWindow->cut();
-    m_state->document().setHtmlModified(true);
-}
-void TForm1::Copy1Click() {
-    m_editWindow->copy();
-}
-void TForm1::Paste1Click() {
-    m_editWindow->paste();
-    m_state->document().setHtmlModified(true);
-}
-void TForm1::Exit1Click() {
+void TForm1::closeMainWindow() {
     close();
 }
 
-void TForm1::About1Click() {
+void TForm1::showAboutBox() {
     TFormBanner about(TFormBanner::Mode::About, this);
     about.exec();
 }
 
-void TForm1::ShowTipOfTheDay1Click() {
-    // Posted, so the menu has closed before the window opens.
-    QMetaObject::invokeMethod(this, &TForm1::ShowTipWindow, Qt::QueuedConnection);
-}
-
-void TForm1::ShowTipWindow() {
-    const QStringList tips = tipTexts();
-    const int first = static_cast<int>(QRandomGenerator::global()->bounded(tips.size()));
-    TFormTip tip(tips, first, m_state->settings().showTips, this);
+bool TForm1::showTipWindow(const QStringList& tips, int first, bool showAtStartUp) {
+    TFormTip tip(tips, first, showAtStartUp, this);
     tip.exec();
-    // Only a changed choice is written: closing the window leaves the settings file alone.
-    if (tip.showAtStartUp() == m_state->settings().showTips)
-        return;
-    m_state->settings().showTips = tip.showAtStartUp();
-    m_state->optionsIni().writeBool(QStringLiteral("Help"), QStringLiteral("ShowTips"),
-                                    tip.showAtStartUp());
+    return tip.showAtStartUp();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

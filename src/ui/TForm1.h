@@ -1,13 +1,16 @@
-// TForm1: the main window. The site outline on the left, the HTML editor on the right, the
-// menus, the tool bar and the status bar; every handler calls the logic of AppState.
+// TForm1: the main window. It holds the panes (the site outline on the left, the HTML editor on
+// the right), the status bar and the ActionRegistry that builds the menus, the tool bar and the
+// pop-ups from the rooms' command tables; every command's behaviour lives in the logic rooms.
 #pragma once
 
 #include "app/AppState.h"
+#include "app/ShellWindow.h"
 
 #include <QMainWindow>
 #include <array>
 #include <memory>
 
+class ActionRegistry;
 class Clipboard;
 class FileChooser;
 class PlainTextEditWindow;
@@ -15,7 +18,6 @@ class Prompter;
 class QAction;
 class QCheckBox;
 class QGroupBox;
-class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -23,12 +25,22 @@ class QPlainTextEdit;
 class QTabWidget;
 class QTimer;
 class QTreeWidget;
+class RandomSource;
+class TipOfTheDay;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public ShellWindow {
     Q_OBJECT
 public:
     struct Options {
-        bool showBanner = true; // the start-up banner (tests leave it out)
+        bool showBanner = true;         // the start-up banner (tests leave it out)
+        ShellParts parts;               // the later rooms' start-up and close steps
+        RandomSource* random = nullptr; // the tip of the day's chance; null: the system's
+
+        static Options withoutBanner() {
+            Options o;
+            o.showBanner = false;
+            return o;
+        }
     };
 
     TForm1(QString programDirectory, Prompter& prompter, FileChooser& chooser, Clipboard& clipboard,
@@ -36,9 +48,12 @@ public:
     ~TForm1() override;
 
     AppState& state() { return *m_state; }
+    ActionRegistry& registry() { return *m_registry; }
+    TipOfTheDay& tips() { return *m_tips; }
     PlainTextEditWindow& editWindow() { return *m_editWindow; }
     QPlainTextEdit* editor() const { return m_editor; }
-    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* fileMenu() const;
+    QMenu* editorPopup() const;
     QLabel* statusField(int index) const { return m_status.at(index); }
     QWidget* leftPane() const { return m_leftPane; }
     QWidget* splitter() const { return m_splitter; }
@@ -46,7 +61,7 @@ public:
     QTabWidget* tagTabs() const { return m_tagTabs; }
     QCheckBox* colorBox() const { return m_color; }
     QCheckBox* wrapBox() const { return m_wrap; }
-    QAction* recentAction(int slot) const { return m_recent.at(slot - 1); }
+    QAction* recentAction(int slot) const;
 
     // The left pane's width; the splitter and the editing pane follow it.
     int leftPaneWidth() const { return m_leftWidth; }
@@ -55,20 +70,10 @@ public:
     void splitterDragTick(int pointerX);
     void splitterDragEnd();
 
-public slots:
-    void NewHTMLFile1Click();
-    void OpenHTMLFile1Click();
-    void OpenHTMLTemplate1Click();
-    void SaveHTMLFile1Click();
-    void SaveHTMLFileAs1Click();
-    void CloseHTMLFile1Click();
-    void Cut1Click();
-    void Copy1Click();
-    void Paste1Click();
-    void Exit1Click();
-    void About1Click();
-    void ShowTipOfTheDay1Click();
-    void ShowTipWindow();
+    // ShellWindow
+    void closeMainWindow() override;
+    void showAboutBox() override;
+    bool showTipWindow(const QStringList& tips, int first, bool showAtStartUp) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,29 +82,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildMenus();
-    void buildToolBar();
     void buildStatusBar();
     void buildPanes();
     void layoutPanes();
     void layoutEditingPane();
     void layoutLeftPane();
-    void setSaveCommandsEnabled(bool on);
-    void renewRecentCaptions(const QList<int>& slotNumbers);
-    void showEditorMenu(const QPoint& pos);
-    bool countsAsEditorKey(const QKeyEvent* event) const;
 
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<RandomSource> m_systemRandom;
     std::unique_ptr<PlainTextEditWindow> m_editWindow;
-    Prompter& m_prompter;
-
-    QMenu* m_fileMenu = nullptr;
-    QAction* m_saveHtml = nullptr;
-    QAction* m_saveHtmlAs = nullptr;
-    QAction* m_toolSaveHtml = nullptr;
-    QAction* m_popupSave = nullptr;
-    QAction* m_popupSaveAs = nullptr;
-    std::array<QAction*, 4> m_recent{};
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<TipOfTheDay> m_tips;
+    ActionRegistry* m_registry = nullptr;
     std::array<QLabel*, 3> m_status{};
 
     QWidget* m_central = nullptr;

@@ -1,6 +1,8 @@
 // TFormBanner: the start-up banner and About box.
 #include "ui/TFormBanner.h"
 
+#include "app/ProgramTitle.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +13,7 @@
 TFormBanner::TFormBanner(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode) {
     setObjectName(QStringLiteral("TFormBanner"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("Ostra Quillon Pro"));
+    setWindowTitle(programTitle());
     setStyleSheet(
         QStringLiteral("TFormBanner { border: 2px solid #304060; background: #f4f1e8; }"));
 

@@ -10,17 +10,28 @@
 #include <gtest/gtest.h>
 
 namespace {
+// The later rooms' steps, each recording that it ran.
+struct Steps : CustomTagList, SnippetLists, ProjectSave, BackupWindow, EmbeddedBrowser {
+    QStringList done;
+    bool browserCreates = true;
+    void loadCustomTags() override { done << QStringLiteral("custom tags"); }
+    void loadSnippets() override { done << QStringLiteral("snippets"); }
+    void saveProject() override { done << QStringLiteral("save project"); }
+    void openBackupWindow() override { done << QStringLiteral("backup window"); }
+    bool create() override {
+        done << QStringLiteral("browser");
+        return browserCreates;
+    }
+    ShellParts parts() { return {this, this, this, this, this, nullptr, nullptr}; }
+};
+
 class Shell : public ::testing::Test {
 protected:
     Shell()
-        : state(dir.path(), QStringLiteral("/home/someone"), editor, prompter, chooser, clipboard) {
+        : state(dir.path(), QStringLiteral("/home/someone"), editor, prompter, chooser, clipboard,
+                recorder.parts()),
+          steps(recorder.done) {
         editor.setClipboard(&clipboard);
-        state.setHooks(AppState::Hooks{
-            [this] { steps << QStringLiteral("custom tags"); },
-            [this] { steps << QStringLiteral("snippets"); },
-            [this] { steps << QStringLiteral("save project"); },
-            [this] { steps << QStringLiteral("backup window"); },
-        });
     }
 
     TempDir dir;
@@ -28,8 +39,9 @@ protected:
     MemoryClipboard clipboard;
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
+    Steps recorder;
     AppState state;
-    QStringList steps;
+    QStringList& steps;
 };
 } // namespace
 
@@ -37,7 +49,7 @@ TEST_F(Shell, AFreshProgramFolderStartsWithEveryDefault) {
     state.startUp();
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("projects"))).isDir());
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("backup"))).isDir());
-    EXPECT_EQ(steps, QStringList({"custom tags", "snippets"}));
+    EXPECT_EQ(steps, QStringList({"custom tags", "snippets", "browser"}));
     EXPECT_EQ(state.document().currentHtmlFile(), dir.file(QStringLiteral("new.html")));
     EXPECT_FALSE(state.document().htmlModified());
     for (int n = 1; n <= 4; ++n)
@@ -73,6 +85,7 @@ TEST_F(Shell, ASettingsFileThatIsNotTextIsNamedOnceAndNeverRewritten) {
     const QByteArray bytes(binary, sizeof binary - 1);
     ASSERT_TRUE(dir.write(QStringLiteral("DEFAULT.INI"), bytes));
     ASSERT_TRUE(dir.write(QStringLiteral("OPTIONS.INI"), "[Help]\r\nShowTips=0\r\n"));
+    prompter.queue(MessageAnswer::Ok);
     state.startUp();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(
@@ -131,4 +144,29 @@ TEST_F(Shell, CloseAsksAboutTheProjectAndRunsTheReminder) {
     prompter.queue(MessageAnswer::No);
     EXPECT_TRUE(state.closeQuery());
     EXPECT_FALSE(steps.contains(QStringLiteral("save project")));
+}
+
+TEST_F(Shell, WithoutTheEmbeddedBrowserTheProgramSaysSoAndRunsOn) {
+    recorder.browserCreates = false;
+    prompter.queue(MessageAnswer::Ok);
+    state.startUp();
+    EXPECT_FALSE(state.hasEmbeddedBrowser());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::Ok);
+    EXPECT_TRUE(prompter.shown()[0].text.startsWith(
+        QStringLiteral("You do not appear to have Microsoft Internet Explorer 3.0 (or higher) "
+                       "installed. You will not be able to use the built-in MSIE browser "
+                       "preview. We recommend you download a free copy from:  ")));
+    // The document and the recent list are set up all the same.
+    EXPECT_EQ(state.document().currentHtmlFile(), dir.file(QStringLiteral("new.html")));
+}
+
+TEST_F(Shell, TheRecentListTellsTheWindowWhenItChanges) {
+    int changes = 0;
+    QObject::connect(&state, &AppState::recentProjectsChanged, [&] { ++changes; });
+    state.startUp();
+    EXPECT_EQ(changes, 1);
+    state.updateRecentProjects(QStringLiteral("/p/a.out"));
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(state.recentProjects().caption(1), QStringLiteral("1: /p/a.out"));
 }

@@ -29,6 +29,7 @@ TEST(BackupReminder, DefaultFrequencyAsksOnTheSixthLeaving) {
     Reminder r;
     EXPECT_EQ(r.leave(QStringLiteral("mysite.out"), 5), 0);
     EXPECT_EQ(r.ini.readInteger(QStringLiteral("Backup"), QStringLiteral("MYSITE"), -1), 5);
+    r.prompter.queue(MessageAnswer::Yes);
     EXPECT_EQ(r.leave(QStringLiteral("mysite.out"), 1), 1);
     EXPECT_EQ(r.ini.readInteger(QStringLiteral("Backup"), QStringLiteral("MYSITE"), -1), 0);
     ASSERT_EQ(r.prompter.shown().size(), 1u);
@@ -41,6 +42,7 @@ TEST(BackupReminder, DefaultFrequencyAsksOnTheSixthLeaving) {
                              "from the BACKUP tab of the SETTINGS menu.)"));
     EXPECT_EQ(r.backupsOpened, 1);
     // And every sixth time after that.
+    r.prompter.queue(MessageAnswer::No);
     EXPECT_EQ(r.leave(QStringLiteral("mysite.out"), 6), 1);
 }
 
@@ -58,6 +60,7 @@ TEST(BackupReminder, OnlyTheExactHelpProjectNameIsExempt) {
     Reminder r;
     r.settings.backupPromptFreq = 0;
     EXPECT_EQ(r.leave(QStringLiteral("welcome.out"), 3), 0);
+    r.prompter.queue(MessageAnswer::No);
     EXPECT_EQ(r.leave(QStringLiteral("WELCOME.OUT"), 1), 1);
     EXPECT_EQ(r.leave(QString(), 1), 0);
     r.settings.backupType = 2;

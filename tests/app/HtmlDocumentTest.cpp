@@ -1,11 +1,13 @@
 // The open HTML document: the save question and the New, Open, Template, Save, Save As and
 // Close commands, over real files.
 #include "app/HtmlDocument.h"
+#include "app/ChangedList.h"
 #include "app/HtmlExtensions.h"
 #include "app/Settings.h"
+#include "app/SettingsTable.h"
 #include "editor/TextBuffer.h"
-#include "ftp/ChangedList.h"
 #include "platform/Clipboard.h"
+#include "platform/IniFile.h"
 #include "support/FifoWatch.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
@@ -22,22 +24,31 @@ const QString kSkeleton = QStringLiteral(
     "https://www.quillon.example/-->\r\n<HTML>\r\n<HEAD>\r\n   <TITLE></TITLE>\r\n</HEAD>\r\n"
     "<BODY>\r\n\r\n</BODY>\r\n</HTML>\r\n");
 
+// The colouring pass and the settings dialog, counting their runs.
+struct Parts : TagColouring, SettingsDialog {
+    int colourPasses = 0;
+    int settingsDialogs = 0;
+    void colourText() override { ++colourPasses; }
+    void openSettingsDialog() override { ++settingsDialogs; }
+};
+
 class Document : public ::testing::Test {
 protected:
     Document()
-        : settings(loadSettings(IniFile(dir.file(QStringLiteral("DEFAULT.INI"))),
-                                IniFile(dir.file(QStringLiteral("OPTIONS.INI"))), dir.path(),
-                                dir.path())),
-          doc(editor, prompter, chooser, clipboard, settings,
-              IniFile(dir.file(QStringLiteral("DEFAULT.INI"))), changed, dir.path()) {
+        : store(IniFile(dir.file(QStringLiteral("DEFAULT.INI"))),
+                IniFile(dir.file(QStringLiteral("OPTIONS.INI")))),
+          settings(store.load(dir.path(), dir.path())),
+          doc(editor, prompter, chooser, clipboard, settings, store, changed, dir.path()),
+          colourPasses(parts.colourPasses), settingsDialogs(parts.settingsDialogs) {
         editor.setClipboard(&clipboard);
         doc.setOpenFilter(mainOpenFilter(htmlFilePattern(defaultHtmlExtensions())));
-        doc.setHooks(HtmlDocument::Hooks{
-            [this](const QString& s) { status = s; },
-            [this](bool on) { saveEnabled = on; },
-            [this] { ++colourPasses; },
-            [this] { ++settingsDialogs; },
-        });
+        shellParts.colouring = &parts;
+        shellParts.settingsDialog = &parts;
+        doc.setParts(&shellParts);
+        QObject::connect(&doc, &HtmlDocument::statusTextChanged,
+                         [this](const QString& s) { status = s; });
+        QObject::connect(&doc, &HtmlDocument::saveCommandsEnabledChanged,
+                         [this](bool on) { saveEnabled = on; });
         doc.startUntitled();
     }
 
@@ -50,6 +61,7 @@ protected:
     }
 
     TempDir dir;
+    SettingsStore store;
     Settings settings;
     TextBuffer editor;
     MemoryClipboard clipboard;
@@ -57,10 +69,12 @@ protected:
     ScriptedFileChooser chooser;
     ChangedList changed;
     HtmlDocument doc;
+    Parts parts;
+    ShellParts shellParts;
     QString status;
     bool saveEnabled = false;
-    int colourPasses = 0;
-    int settingsDialogs = 0;
+    int& colourPasses;
+    int& settingsDialogs;
 };
 
 } // namespace
@@ -262,6 +276,7 @@ TEST_F(Document, AnOpenThatFailsLeavesTheDocumentAsItWas) {
         QDir(dir.path()).mkdir(QStringLiteral("sub"));
         prompter.clearShown();
         prompter.queue(MessageAnswer::No);
+        prompter.queue(MessageAnswer::Ok);
         chooser.queue(path);
         doc.openHtmlFile();
         ASSERT_EQ(prompter.shown().size(), 2u) << path.toStdString();
@@ -285,6 +300,7 @@ TEST_F(Document, APipeChosenInTheDialogIsReportedNotOpened) {
     const FifoWatch fifo(dir.file(QStringLiteral("page")));
     ASSERT_TRUE(fifo.made());
     chooser.queue(fifo.path());
+    prompter.queue(MessageAnswer::Ok);
     doc.openHtmlFile();
     EXPECT_EQ(prompter.texts(),
               QStringList({QStringLiteral("Cannot open the file \"") + fifo.path() +
@@ -303,6 +319,7 @@ TEST_F(Document, AFailedWriteKeepsTheNameTheTextTheFlagAndTheOldFile) {
          {dir.path() + QStringLiteral("folder"), QStringLiteral("/proc/quillon-page.html")}) {
         prompter.clearShown();
         chooser.queue(target);
+        prompter.queue(MessageAnswer::Ok);
         doc.saveHtmlFileAs();
         ASSERT_EQ(prompter.shown().size(), 1u);
         EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Error);
@@ -326,6 +343,7 @@ TEST_F(Document, AFailedWriteKeepsTheNameTheTextTheFlagAndTheOldFile) {
 TEST_F(Document, AFailedFirstSaveStaysUntitledAndNothingReplacesTheText) {
     doc.newHtmlFile();
     chooser.queue(QStringLiteral("/proc/quillon-page.html"));
+    prompter.queue(MessageAnswer::Ok);
     doc.saveHtmlFile();
     EXPECT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("new.html")));
@@ -334,6 +352,7 @@ TEST_F(Document, AFailedFirstSaveStaysUntitledAndNothingReplacesTheText) {
 
     // Yes to the question, then the write fails: Close does not throw the text away.
     prompter.queue(MessageAnswer::Yes);
+    prompter.queue(MessageAnswer::Ok);
     chooser.queue(QStringLiteral("/proc/quillon-page.html"));
     doc.closeHtmlFile();
     EXPECT_EQ(editor.text(), kSkeleton);
@@ -342,6 +361,7 @@ TEST_F(Document, AFailedFirstSaveStaysUntitledAndNothingReplacesTheText) {
 
 TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
     openNamed(QStringLiteral("a.html"), "page");
+    prompter.queue(MessageAnswer::Ok);
     doc.openHtmlTemplate();
     ASSERT_EQ(prompter.texts(),
               QStringList({QStringLiteral("You have not selected a Template file yet. Go to the "
@@ -353,6 +373,7 @@ TEST_F(Document, ATemplateBecomesANewUntitledDocument) {
 
     settings.htmlTemplate = dir.file(QStringLiteral("gone.html"));
     prompter.clearShown();
+    prompter.queue(MessageAnswer::Ok);
     doc.openHtmlTemplate();
     EXPECT_EQ(
         prompter.texts(),
@@ -427,6 +448,7 @@ TEST_F(Document, ALatin1PageThatNoLongerFitsIsSavedAsUtf8AfterSayingSoOnce) {
 
     editor.setText(editor.text() + QString::fromUtf8(" \xe2\x82\xac"));
     doc.setHtmlModified(true);
+    prompter.queue(MessageAnswer::Ok);
     doc.saveHtmlFile();
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Information);
@@ -444,6 +466,7 @@ TEST_F(Document, ALatin1PageThatNoLongerFitsIsSavedAsUtf8AfterSayingSoOnce) {
     editor.setText(QString::fromUtf8("\xe2\x82\xac"));
     doc.setHtmlModified(true);
     chooser.queue(dir.file(QStringLiteral("fails/none.html")));
+    prompter.queue(MessageAnswer::Ok, 2);
     doc.saveHtmlFileAs(); // the folder does not exist: told, then the write fails
     ASSERT_EQ(prompter.shown().size(), 3u);
     EXPECT_EQ(prompter.shown()[1].text, QStringLiteral("\"") +
@@ -491,4 +514,36 @@ TEST_F(Document, WrapIsStoredInDefaultIni) {
     doc.setWrap(true);
     EXPECT_TRUE(editor.wordWrap());
     EXPECT_TRUE(settings.wrap);
+}
+
+TEST_F(Document, TheWindowHearsOfEveryChangeOfFlagNameAndSaveCommands) {
+    QList<bool> modified;
+    QStringList names;
+    QObject::connect(&doc, &HtmlDocument::modifiedChanged, [&](bool on) { modified << on; });
+    QObject::connect(&doc, &HtmlDocument::fileNameChanged,
+                     [&](const QString& path) { names << path; });
+    // A key press and an editing command mark the page once; a second mark says nothing new.
+    doc.editorPressed();
+    doc.changeText([this] { editor.setText(QStringLiteral("typed")); });
+    EXPECT_EQ(modified, QList<bool>({true}));
+    EXPECT_EQ(editor.text(), QStringLiteral("typed"));
+    chooser.queue(dir.file(QStringLiteral("p.html")));
+    doc.saveHtmlFile();
+    EXPECT_EQ(modified, QList<bool>({true, false}));
+    EXPECT_EQ(names, QStringList({dir.file(QStringLiteral("p.html"))}));
+    EXPECT_EQ(status, QStringLiteral("Open HTML File:  ") + dir.file(QStringLiteral("p.html")));
+
+    doc.setHelpPageMode(true);
+    EXPECT_FALSE(saveEnabled);
+    EXPECT_FALSE(doc.saveCommandsEnabled());
+    doc.setHelpPageMode(false);
+    EXPECT_TRUE(saveEnabled);
+}
+
+TEST_F(Document, TheColorSwitchIsStoredOnlyWhenItChanges) {
+    doc.setColored(false);
+    EXPECT_FALSE(dir.exists(QStringLiteral("DEFAULT.INI")));
+    doc.setColored(true);
+    EXPECT_TRUE(settings.colored);
+    EXPECT_EQ(dir.read(QStringLiteral("DEFAULT.INI")), QByteArray("[Tags]\r\nColored=1\r\n"));
 }

@@ -10,6 +10,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 using ftptest::waitFor;
 
@@ -176,22 +177,37 @@ TEST(StarSockLookup, CloseCancelsAPendingLookup) {
     EXPECT_EQ(done, 0);
 }
 
-TEST(StarSockTimeOut, ConnectWithoutAnswerTimesOutAndCloses) {
-    // A listener whose queue is full lets further connects hang unanswered.
-    const int full = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(full, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(full, 0), 0);
-    socklen_t length = sizeof a;
-    ::getsockname(full, reinterpret_cast<sockaddr*>(&a), &length);
+// A listener whose queue is full, so that further connects to it hang unanswered.
+struct FullListener {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
     std::vector<int> fillers;
-    for (int i = 0; i < 4; ++i) {
-        const int f = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        ::connect(f, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        fillers.push_back(f);
+
+    bool open() {
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(fd, 0) != 0)
+            return false;
+        socklen_t length = sizeof address;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        for (int i = 0; i < 4; ++i) {
+            const int f = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(f, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            fillers.push_back(f);
+        }
+        return true;
     }
+    ~FullListener() {
+        for (int f : fillers)
+            ::close(f);
+        ::close(fd);
+    }
+};
+
+TEST(StarSockTimeOut, ConnectWithoutAnswerTimesOutAndCloses) {
+    FullListener full;
+    ASSERT_TRUE(full.open());
     TStarSocket s;
     int timeOuts = 0, connects = 0;
     s.OnTimeOut = [&](TStarSocket*) { ++timeOuts; };
@@ -199,28 +215,35 @@ TEST(StarSockTimeOut, ConnectWithoutAnswerTimesOutAndCloses) {
     s.TimeOutConnect = 1;
     s.CreateSocket();
     s.SetAddressFromText(QStringLiteral("127.0.0.1"));
-    s.SetPort(ntohs(a.sin_port));
+    s.SetPort(ntohs(full.address.sin_port));
     s.ConnectSocket();
     ASSERT_EQ(s.LastError, 0);
     EXPECT_TRUE(waitFor([&] { return timeOuts + connects > 0; }, 5000));
     EXPECT_EQ(timeOuts, 1);
     EXPECT_EQ(connects, 0);
     EXPECT_FALSE(s.HasHandle());
-    for (int f : fillers)
-        ::close(f);
-    ::close(full);
 }
 
 TEST(StarSockTimeOut, ZeroNeverStartsACountdown) {
+    // The same unanswered connect with no time-out set: it keeps waiting past the point where a
+    // one-second countdown would have ended it.
+    FullListener full;
+    ASSERT_TRUE(full.open());
     TStarSocket s;
-    int timeOuts = 0;
+    int timeOuts = 0, connects = 0;
     s.OnTimeOut = [&](TStarSocket*) { ++timeOuts; };
-    s.LookupHost(QStringLiteral("localhost"));
-    int done = 0;
-    s.OnLookupDone = [&](TStarSocket*) { ++done; };
-    ASSERT_TRUE(waitFor([&] { return done == 1; }));
+    s.OnConnect = [&](TStarSocket*) { ++connects; };
+    s.TimeOutConnect = 0;
+    s.CreateSocket();
+    s.SetAddressFromText(QStringLiteral("127.0.0.1"));
+    s.SetPort(ntohs(full.address.sin_port));
+    s.ConnectSocket();
+    ASSERT_EQ(s.LastError, 0);
     EXPECT_EQ(s.TimeOutCountdown, 0);
-    EXPECT_EQ(timeOuts, 0);
+    EXPECT_FALSE(waitFor([&] { return timeOuts + connects > 0; }, 2500));
+    EXPECT_EQ(s.TimeOutCountdown, 0);
+    EXPECT_TRUE(s.HasHandle());
+    s.CloseSocket();
 }
 
 TEST(StarSockOwnerMessages, OnlyNumbersAboveSocketNotifyReachTheOwner) {

@@ -38,11 +38,12 @@ TEST(TextFileEncoding, ValidUtf8IsUtf8AndAnythingElseIsLatin1) {
         {raw("\xed\xa0\x80"), TextEncoding::Latin1, QString::fromLatin1("\xed\xa0\x80")},
     };
     for (const Case& c : cases) {
-        TextEncoding found =
-            c.encoding == TextEncoding::Utf8 ? TextEncoding::Latin1 : TextEncoding::Utf8;
-        EXPECT_EQ(decodeText(c.bytes, &found), c.text) << c.bytes.toHex().constData();
-        EXPECT_EQ(found, c.encoding) << c.bytes.toHex().constData();
-        EXPECT_EQ(encodeText(c.text, c.encoding), c.bytes) << c.bytes.toHex().constData();
+        const DecodedText decoded = decodeText(c.bytes);
+        EXPECT_EQ(decoded.text, c.text) << c.bytes.toHex().constData();
+        EXPECT_EQ(decoded.encoding, c.encoding) << c.bytes.toHex().constData();
+        const EncodedText encoded = encodeText(c.text, c.encoding);
+        EXPECT_EQ(encoded.bytes, c.bytes) << c.bytes.toHex().constData();
+        EXPECT_EQ(encoded.encoding, c.encoding) << c.bytes.toHex().constData();
     }
 }
 
@@ -53,10 +54,10 @@ TEST(TextFileEncoding, LineEndsBecomeCrLf) {
 }
 
 TEST(TextFileEncoding, TextOutsideLatin1IsWrittenAsUtf8) {
-    TextEncoding used = TextEncoding::Latin1;
-    EXPECT_EQ(encodeText(QString::fromUtf8("\xc3\xa9\xe2\x82\xac"), TextEncoding::Latin1, &used),
-              raw("\xc3\xa9\xe2\x82\xac"));
-    EXPECT_EQ(used, TextEncoding::Utf8);
+    const EncodedText encoded =
+        encodeText(QString::fromUtf8("\xc3\xa9\xe2\x82\xac"), TextEncoding::Latin1);
+    EXPECT_EQ(encoded.bytes, raw("\xc3\xa9\xe2\x82\xac"));
+    EXPECT_EQ(encoded.encoding, TextEncoding::Utf8);
 }
 
 class TextFileTest : public ::testing::Test {
@@ -74,12 +75,10 @@ TEST_F(TextFileTest, Latin1AndUtf8FilesComeBackByteForByte) {
         const TextReadResult read = readTextFile(dir.file(QStringLiteral("page.html")));
         ASSERT_TRUE(read.ok) << read.error.toStdString();
         EXPECT_TRUE(read.error.isEmpty());
-        TextEncoding used =
-            read.encoding == TextEncoding::Utf8 ? TextEncoding::Latin1 : TextEncoding::Utf8;
         const TextWriteResult written =
-            writeTextFile(dir.file(QStringLiteral("copy.html")), read.text, read.encoding, &used);
+            writeTextFile(dir.file(QStringLiteral("copy.html")), read.text, read.encoding);
         ASSERT_TRUE(written.ok) << written.error.toStdString();
-        EXPECT_EQ(used, read.encoding);
+        EXPECT_EQ(written.encoding, read.encoding);
         EXPECT_EQ(dir.read(QStringLiteral("copy.html")), bytes);
     }
 }
@@ -103,10 +102,10 @@ TEST_F(TextFileTest, Latin1DocumentWithANewCharacterIsWrittenAsUtf8) {
     ASSERT_TRUE(read.ok);
     ASSERT_EQ(read.encoding, TextEncoding::Latin1);
     read.text += QString::fromUtf8("\xe2\x82\xac");
-    TextEncoding used = TextEncoding::Latin1;
-    ASSERT_TRUE(
-        writeTextFile(dir.file(QStringLiteral("page.html")), read.text, read.encoding, &used).ok);
-    EXPECT_EQ(used, TextEncoding::Utf8);
+    const TextWriteResult written =
+        writeTextFile(dir.file(QStringLiteral("page.html")), read.text, read.encoding);
+    ASSERT_TRUE(written.ok);
+    EXPECT_EQ(written.encoding, TextEncoding::Utf8);
     EXPECT_EQ(dir.read(QStringLiteral("page.html")), raw("caf\xc3\xa9\r\n\xe2\x82\xac"));
 }
 

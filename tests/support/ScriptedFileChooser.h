@@ -1,9 +1,11 @@
 // A FileChooser for tests: records every request and returns queued paths (nullopt = Cancel).
+// It is strict: a dialog the test did not queue a choice for fails the test, naming its title.
 #pragma once
 
 #include "platform/FileChooser.h"
 
 #include <deque>
+#include <gtest/gtest.h>
 #include <vector>
 
 class ScriptedFileChooser : public FileChooser {
@@ -25,12 +27,16 @@ public:
     }
 
     const std::vector<Request>& requests() const { return m_requests; }
+    bool choicesLeft() const { return !m_paths.empty(); }
 
 private:
     std::optional<QString> take(bool save, const FileDialogRequest& request) {
         m_requests.push_back({save, request});
-        if (m_paths.empty())
+        if (m_paths.empty()) {
+            ADD_FAILURE() << (save ? "save" : "open")
+                          << " dialog shown with no choice queued: " << request.title.toStdString();
             return std::nullopt;
+        }
         const Entry e = m_paths.front();
         m_paths.pop_front();
         if (!e.chosen)

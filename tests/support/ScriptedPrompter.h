@@ -1,4 +1,6 @@
-// A Prompter for tests: records every text shown and returns queued answers.
+// A Prompter for tests: records every text shown and returns queued answers. It is strict: a
+// message or input box that the test did not queue an answer for fails the test, naming its
+// text, so an unexpected question never passes silently.
 #pragma once
 
 #include "platform/Prompter.h"
@@ -6,6 +8,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 
 class ScriptedPrompter : public Prompter {
 public:
@@ -15,9 +18,11 @@ public:
         QString text;
     };
 
-    // Answers are used in order; with none queued a message gets Ok / Yes and an input box is
-    // cancelled.
-    void queue(MessageAnswer answer) { m_answers.push_back(answer); }
+    // Answers are used in order, one per box; an information box wants its Ok queued too.
+    void queue(MessageAnswer answer, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            m_answers.push_back(answer);
+    }
     void queueInput(const std::optional<QString>& value) {
         m_inputs.push_back({value.has_value(), value.value_or(QString())});
     }
@@ -29,19 +34,25 @@ public:
         m_shown.push_back({kind, buttons, text});
         if (onMessage)
             onMessage(text);
-        if (!m_answers.empty()) {
-            const MessageAnswer a = m_answers.front();
-            m_answers.pop_front();
-            return a;
+        if (m_answers.empty()) {
+            ADD_FAILURE() << "message shown with no answer queued: " << text.toStdString();
+            // What closing the box would answer, so the flow under test stops safely.
+            return buttons == MessageButtons::Ok      ? MessageAnswer::Ok
+                   : buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                                      : MessageAnswer::Cancel;
         }
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+        const MessageAnswer a = m_answers.front();
+        m_answers.pop_front();
+        return a;
     }
 
     std::optional<QString> input(const QString& caption, const QString& prompt,
                                  const QString& initial) override {
         m_inputPrompts << caption + QStringLiteral("|") + prompt + QStringLiteral("|") + initial;
-        if (m_inputs.empty())
+        if (m_inputs.empty()) {
+            ADD_FAILURE() << "input box shown with no answer queued: " << prompt.toStdString();
             return std::nullopt;
+        }
         const Input v = m_inputs.front();
         m_inputs.pop_front();
         if (!v.given)
@@ -57,7 +68,7 @@ public:
         return t;
     }
     const QStringList& inputPrompts() const { return m_inputPrompts; }
-    bool answersLeft() const { return !m_answers.empty(); }
+    bool answersLeft() const { return !m_answers.empty() || !m_inputs.empty(); }
     void clearShown() { m_shown.clear(); }
 
 private:

@@ -1,13 +1,22 @@
-// The test program: one QApplication on the offscreen platform for every test, so that widget
-// tests and tests that need an event loop (sockets, timers) can run side by side.
+// The test programs: one application object on the offscreen platform for every test, so that
+// tests that need an event loop (sockets, timers) and, in the ui tests, widget tests can run side
+// by side. The core tests get no QApplication: they must not need one.
+#ifdef QUILLON_WIDGET_TESTS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
+#include "app/ProgramTitle.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ostra Quillon Pro"));
+    TestApplication app(argc, argv);
+    TestApplication::setApplicationName(programTitle());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -21,7 +21,7 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
-                                        TForm1::Options{false});
+                                        TForm1::Options::withoutBanner());
         form->resize(1024, 768);
         form->show();
     }

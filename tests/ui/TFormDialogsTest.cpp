@@ -1,4 +1,5 @@
 // The banner, the About box and the tip window.
+#include "app/TipOfTheDay.h"
 #include "platform/Clipboard.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
@@ -6,14 +7,17 @@
 #include "ui/TForm1.h"
 #include "ui/TFormBanner.h"
 #include "ui/TFormTip.h"
+#include "ui/shell/ActionRegistry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 TEST(Banner, StartUpBannerClosesByItselfAndTheAboutBoxIsTaller) {
@@ -36,7 +40,7 @@ TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     MemoryClipboard clipboard;
-    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options{false});
+    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options::withoutBanner());
     EXPECT_TRUE(form.state().settings().showTips);
 
     QStringList seen;
@@ -51,7 +55,7 @@ TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
         tip->findChild<QCheckBox*>()->setChecked(false);
         tip->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
     });
-    form.ShowTipWindow();
+    form.tips().show();
     ASSERT_EQ(seen.size(), 2);
     EXPECT_NE(seen[0], seen[1]);
     EXPECT_FALSE(form.state().settings().showTips);
@@ -65,7 +69,7 @@ TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
         EXPECT_FALSE(tip->showAtStartUp());
         tip->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
     });
-    form.ShowTipWindow();
+    form.tips().show();
     EXPECT_FALSE(dir.exists(QStringLiteral("OPTIONS.INI")));
 }
 
@@ -77,19 +81,31 @@ TEST(MainWindowState, RecentEntriesHelpPagesAndTheColourSwitch) {
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     MemoryClipboard clipboard;
-    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options{false});
+    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options::withoutBanner());
     EXPECT_EQ(form.recentAction(1)->text(), QStringLiteral("1: "));
     EXPECT_EQ(form.recentAction(2)->text(), QStringLiteral("2: /p/b.out"));
     EXPECT_FALSE(form.wrapBox()->isChecked());
     EXPECT_TRUE(form.colorBox()->isChecked());
 
-    // A help page cannot be saved from any control.
+    // A help page cannot be saved from any control: File menu, tool bar, editor pop-up.
+    QToolBar* tools = form.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    ASSERT_NE(tools, nullptr);
+    const auto saveControls = [&] {
+        QList<bool> enabled;
+        for (QAction* a : form.fileMenu()->actions())
+            if (a->objectName().startsWith(QStringLiteral("SaveHTML")))
+                enabled << a->isEnabled();
+        enabled << tools->widgetForAction(form.registry().action(QStringLiteral("SaveHTMLFile1")))
+                       ->isEnabled();
+        for (QAction* a : form.editorPopup()->actions())
+            if (a->text().startsWith(QStringLiteral("Save")))
+                enabled << a->isEnabled();
+        return enabled;
+    };
     form.state().document().setHelpPageMode(true);
-    for (const char* name : {"SaveHTMLFile1", "SaveHTMLFileAs1", "ToolSaveHTML"})
-        EXPECT_FALSE(form.findChild<QAction*>(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_EQ(saveControls(), QList<bool>({false, false, false, false, false}));
     form.findChild<QAction*>(QStringLiteral("NewHTMLFile1"))->trigger();
-    for (const char* name : {"SaveHTMLFile1", "SaveHTMLFileAs1", "ToolSaveHTML"})
-        EXPECT_TRUE(form.findChild<QAction*>(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_EQ(saveControls(), QList<bool>({true, true, true, true, true}));
 
     // Switching colouring off is remembered.
     form.colorBox()->setChecked(false);

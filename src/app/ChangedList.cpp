@@ -1,5 +1,5 @@
 // ChangedList: sorted, duplicate-free list of paths to upload.
-#include "ftp/ChangedList.h"
+#include "app/ChangedList.h"
 
 #include <algorithm>
 

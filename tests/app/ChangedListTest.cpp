@@ -1,5 +1,5 @@
 // The list of changed files waiting for upload.
-#include "ftp/ChangedList.h"
+#include "app/ChangedList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,161 @@
+// The app room's command table and layouts.
+#include "app/AppCommands.h"
+
+#include "app/AppState.h"
+#include "app/ShellWindow.h"
+#include "app/TipOfTheDay.h"
+#include "editor/EditWindow.h"
+
+namespace {
+
+QKeySequence keys(const char* text) {
+    return QKeySequence(QLatin1String(text));
+}
+
+} // namespace
+
+CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& window,
+                         TipOfTheDay& tips) {
+    HtmlDocument& doc = state.document();
+    CommandTable t;
+    const auto add = [&t](const char* id, const char* caption, QKeySequence shortcut,
+                          std::function<void()> run) -> Command& {
+        Command c;
+        c.id = QLatin1String(id);
+        c.caption = QLatin1String(caption);
+        c.shortcut = std::move(shortcut);
+        c.run = std::move(run);
+        t.commands << c;
+        return t.commands.last();
+    };
+    const auto saveEnabled = [&doc] { return doc.saveCommandsEnabled(); };
+    const QList<StateWatch> saveWatch = {watch(&doc, &HtmlDocument::saveCommandsEnabledChanged)};
+
+    // File. The project commands are listed for their places; they run once the project room
+    // declares them (and these rows go).
+    add("ProjectBuilder1", "Project Builder", {}, {});
+    add("NewProject1", "&New Project", keys("Ctrl+N"), {});
+    Command& newHtml =
+        add("NewHTMLFile1", "New HTML File", keys("Alt+N"), [&doc] { doc.newHtmlFile(); });
+    newHtml.hint = QStringLiteral("New HTML file");
+    newHtml.icon = QStringLiteral("file-new");
+    add("OpenProject1", "&Open Project", keys("Ctrl+O"), {});
+    Command& open =
+        add("OpenHTMLFile1", "Open HTML File", keys("Alt+O"), [&doc] { doc.openHtmlFile(); });
+    open.hint = QStringLiteral("Open HTML file");
+    open.icon = QStringLiteral("file-open");
+    Command& templ =
+        add("OpenHTMLTemplate1", "Open HTML Template", {}, [&doc] { doc.openHtmlTemplate(); });
+    templ.hint = QStringLiteral("Load HTML Template");
+    templ.icon = QStringLiteral("file-template");
+    add("SaveProject1", "&Save Project", keys("Ctrl+S"), {});
+    add("SaveProjectAs1", "Save Project &As", {}, {});
+    Command& save =
+        add("SaveHTMLFile1", "Save &HTML File", keys("Alt+S"), [&doc] { doc.saveHtmlFile(); });
+    save.hint = QStringLiteral("Save HTML File");
+    save.icon = QStringLiteral("file-save");
+    save.enabled = saveEnabled;
+    save.watches = saveWatch;
+    Command& saveAs =
+        add("SaveHTMLFileAs1", "Save HT&ML File As", {}, [&doc] { doc.saveHtmlFileAs(); });
+    saveAs.enabled = saveEnabled;
+    saveAs.watches = saveWatch;
+    add("CloseHTMLFile1", "Close HTML File", {}, [&doc] { doc.closeHtmlFile(); });
+    add("PrintProjectHTML1", "&Print Project/HTML", keys("Ctrl+P"), {});
+    add("Exit1", "E&xit", keys("Alt+X"), [&window] { window.closeMainWindow(); });
+    for (int n = 1; n <= RecentProjects::SlotCount; ++n) {
+        // Opening a recent project needs the project room; until then the entries show the list.
+        Command& recent = add("", "", {}, {});
+        recent.id = QStringLiteral("Recent%1").arg(n);
+        recent.caption = QStringLiteral("%1: ").arg(n);
+        recent.liveCaption = [&state, n] { return state.recentProjects().caption(n); };
+        recent.watches = {watch(&state, &AppState::recentProjectsChanged)};
+    }
+
+    // Edit. The editor handles these keys itself; the menu's shortcuts act only when the focus
+    // is elsewhere in the window. A command that changes the text marks the document as a key
+    // press would.
+    const auto edit = [&](const char* id, const char* caption, QKeySequence::StandardKey key,
+                          std::function<void()> run) {
+        add(id, caption, QKeySequence(key), std::move(run)).shortcutContext =
+            Qt::WidgetWithChildrenShortcut;
+    };
+    edit("Cut1", "Cu&t", QKeySequence::Cut, [&] { doc.changeText([&] { editor.cut(); }); });
+    edit("Copy1", "&Copy", QKeySequence::Copy, [&editor] { editor.copy(); });
+    edit("Paste1", "&Paste", QKeySequence::Paste, [&] { doc.changeText([&] { editor.paste(); }); });
+    edit("Undo1", "&Undo", QKeySequence::Undo, [&] { doc.changeText([&] { editor.undo(); }); });
+    edit("SelectAll1", "Select &All", QKeySequence::SelectAll, [&editor] { editor.selectAll(); });
+
+    // Help.
+    add("ShowTipOfTheDay1", "Show Tip of the &Day", {}, [&tips] { tips.post(); });
+    add("About1", "&About", {}, [&window] { window.showAboutBox(); });
+
+    using namespace AppCommands;
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("File1"),
+                        QStringLiteral("&File"),
+                        FileMenuOrder,
+                        {},
+                        {entry("ProjectBuilder1"),
+                         entry("NewProject1"),
+                         entry("NewHTMLFile1"),
+                         separator(),
+                         entry("OpenProject1"),
+                         entry("OpenHTMLFile1"),
+                         entry("OpenHTMLTemplate1"),
+                         separator(),
+                         entry("SaveProject1"),
+                         entry("SaveProjectAs1"),
+                         separator(),
+                         entry("SaveHTMLFile1"),
+                         entry("SaveHTMLFileAs1"),
+                         separator(),
+                         entry("CloseHTMLFile1"),
+                         separator(),
+                         entry("PrintProjectHTML1"),
+                         separator(),
+                         entry("Exit1"),
+                         separator(),
+                         entry("Recent1"),
+                         entry("Recent2"),
+                         entry("Recent3"),
+                         entry("Recent4")}};
+    t.layouts << Layout{
+        LayoutPlace::MenuBar,
+        QStringLiteral("Edit1"),
+        QStringLiteral("&Edit"),
+        EditMenuOrder,
+        {},
+        {entry("Cut1"), entry("Copy1"), entry("Paste1"), entry("Undo1"), entry("SelectAll1")}};
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Help1"),
+                        QStringLiteral("&Help"),
+                        HelpMenuOrder,
+                        {},
+                        {entry("ShowTipOfTheDay1"), entry("About1")}};
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        QStringLiteral("Tools"),
+                        0,
+                        {},
+                        {entry("NewHTMLFile1"), entry("OpenHTMLFile1"), entry("OpenHTMLTemplate1"),
+                         entry("SaveHTMLFile1")}};
+    // The tag tool box's first tab; the tag commands fill it.
+    t.layouts << Layout{LayoutPlace::TagTab,
+                        QStringLiteral("CommonTab"),
+                        QStringLiteral("Common"),
+                        CommonTabOrder,
+                        {},
+                        {}};
+    t.layouts << Layout{LayoutPlace::Popup,
+                        QStringLiteral("EditorPopup"),
+                        QStringLiteral("Editor"),
+                        0,
+                        {},
+                        {entry("NewHTMLFile1", QStringLiteral("New")),
+                         entry("OpenHTMLFile1", QStringLiteral("Open")),
+                         entry("SaveHTMLFile1", QStringLiteral("Save")),
+                         entry("SaveHTMLFileAs1", QStringLiteral("Save As..")), separator(),
+                         entry("Cut1"), entry("Copy1"), entry("Paste1")}};
+    return t;
+}

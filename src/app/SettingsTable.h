@@ -1,0 +1,69 @@
+// The settings table: every setting of DEFAULT.INI and OPTIONS.INI that the program holds in
+// memory, one row each, with its file, section, key, type, default and place in Settings.
+//
+// Start-up reads the rows in their order; a change goes through SettingsStore::set, which finds
+// the row by the Settings member and writes under that row's section and key. So a key cannot be
+// spelt two ways, and a new setting is one row here and one member in Settings.
+#pragma once
+
+#include "app/Settings.h"
+#include "platform/IniFile.h"
+
+#include <QString>
+#include <variant>
+#include <vector>
+
+enum class SettingsFileId { Default, Options }; // DEFAULT.INI, OPTIONS.INI
+enum class SettingType { Text, Bool, Integer };
+// Where a default comes from when it is not a fixed value.
+enum class DefaultFrom { Value, ProgramDirectory, HomeDirectory };
+
+// The index of a tag colour in Settings::tagColors.
+struct TagColorSlot {
+    int index;
+};
+using SettingField =
+    std::variant<QString Settings::*, bool Settings::*, int Settings::*, TagColorSlot>;
+
+struct SettingRow {
+    SettingsFileId file;
+    const char* section;
+    const char* key;
+    SettingType type;
+    const char* defaultValue; // as the file would hold it: "html", "1", "5"
+    SettingField field;
+    DefaultFrom defaultFrom = DefaultFrom::Value;
+};
+
+// In the order the program reads them at start-up: DEFAULT.INI, then OPTIONS.INI.
+const std::vector<SettingRow>& settingRows();
+
+// The two settings files and the writes of single settings.
+class SettingsStore {
+public:
+    SettingsStore(IniFile defaultIni, IniFile optionsIni);
+
+    const IniFile& file(SettingsFileId id) const;
+    const IniFile& defaultIni() const { return m_default; }
+    const IniFile& optionsIni() const { return m_options; }
+
+    // Every row, each with its default; then the values that follow from others.
+    Settings load(const QString& programDirectory, const QString& homeDirectory) const;
+
+    // Sets one setting in memory and writes it to its file. A member that has no row is a fault
+    // of the program: it is reported once on the console and only kept in memory.
+    void set(Settings& settings, QString Settings::*field, const QString& value) const;
+    void set(Settings& settings, bool Settings::*field, bool value) const;
+    void set(Settings& settings, int Settings::*field, int value) const;
+    void setTagColor(Settings& settings, int index, const QString& value) const;
+
+    // The row of a member, or null.
+    static const SettingRow* rowOf(const SettingField& field);
+
+private:
+    void store(const SettingField& field, const Settings& settings) const;
+    void write(const SettingRow& row, const Settings& settings) const;
+
+    IniFile m_default;
+    IniFile m_options;
+};

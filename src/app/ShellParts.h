@@ -1,0 +1,64 @@
+// What the start-up, close and document steps need from rooms that arrive later: small interfaces,
+// each implemented by its room and handed in where the objects are wired together (main.cpp). A
+// part that is not there yet is null, and its step is skipped.
+#pragma once
+
+// custom.dat, read at start-up for the tag panel.
+class CustomTagList {
+public:
+    virtual ~CustomTagList() = default;
+    virtual void loadCustomTags() = 0;
+};
+
+// urlsnips.dat and missnips.dat, each read at start-up if it exists.
+class SnippetLists {
+public:
+    virtual ~SnippetLists() = default;
+    virtual void loadSnippets() = 0;
+};
+
+// The open project's save, run when "Save changes to this Project?" is answered Yes.
+class ProjectSave {
+public:
+    virtual ~ProjectSave() = default;
+    virtual void saveProject() = 0;
+};
+
+// The backup window, opened modally when the backup reminder is accepted.
+class BackupWindow {
+public:
+    virtual ~BackupWindow() = default;
+    virtual void openBackupWindow() = 0;
+};
+
+// The embedded browser view of the preview: created once at start-up; creation may fail, and
+// the program then runs without it.
+class EmbeddedBrowser {
+public:
+    virtual ~EmbeddedBrowser() = default;
+    virtual bool create() = 0;
+};
+
+// The colouring pass of tag colouring, run over a newly loaded text while "Color" is on.
+class TagColouring {
+public:
+    virtual ~TagColouring() = default;
+    virtual void colourText() = 0;
+};
+
+// The settings dialog, modal (Open HTML Template without a template opens it).
+class SettingsDialog {
+public:
+    virtual ~SettingsDialog() = default;
+    virtual void openSettingsDialog() = 0;
+};
+
+struct ShellParts {
+    CustomTagList* customTags = nullptr;
+    SnippetLists* snippets = nullptr;
+    ProjectSave* projectSave = nullptr;
+    BackupWindow* backupWindow = nullptr;
+    EmbeddedBrowser* browser = nullptr;
+    TagColouring* colouring = nullptr;
+    SettingsDialog* settingsDialog = nullptr;
+};

@@ -1,0 +1,259 @@
+// ActionRegistry: the commands' actions and their places.
+#include "ui/shell/ActionRegistry.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+
+// Icon names of the tables, mapped onto the style's standard icons; any other name is looked up
+// in the icon theme.
+QIcon iconFor(const QWidget* window, const QString& name) {
+    static const QHash<QString, QStyle::StandardPixmap> standard = {
+        {QStringLiteral("file-new"), QStyle::SP_FileIcon},
+        {QStringLiteral("file-open"), QStyle::SP_DialogOpenButton},
+        {QStringLiteral("file-template"), QStyle::SP_FileDialogDetailedView},
+        {QStringLiteral("file-save"), QStyle::SP_DialogSaveButton},
+    };
+    const auto it = standard.constFind(name);
+    if (it != standard.constEnd())
+        return window->style()->standardIcon(*it);
+    return QIcon::fromTheme(name);
+}
+
+// Inserts items after the entry `after` (searched in sub-menus too); false when it is not there.
+bool insertAfter(QList<LayoutItem>& items, const QString& after, const QList<LayoutItem>& added) {
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].kind != LayoutItem::Kind::Separator && items[i].id == after) {
+            for (qsizetype k = 0; k < added.size(); ++k)
+                items.insert(i + 1 + k, added[k]);
+            return true;
+        }
+        if (items[i].kind == LayoutItem::Kind::SubMenu && insertAfter(items[i].items, after, added))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ActionRegistry::ActionRegistry(QWidget* window) : QObject(window), m_window(window) {
+}
+
+ActionRegistry::~ActionRegistry() = default;
+
+void ActionRegistry::add(const CommandTable& table) {
+    for (const Command& command : table.commands) {
+        if (m_entries.count(command.id)) {
+            m_problems << QStringLiteral("%1 is declared twice").arg(command.id);
+            continue;
+        }
+        auto* a = new QAction(command.caption, m_window);
+        a->setObjectName(command.id);
+        a->setShortcut(command.shortcut);
+        a->setShortcutContext(command.shortcutContext);
+        if (!command.hint.isEmpty())
+            a->setToolTip(command.hint);
+        if (!command.icon.isEmpty()) {
+            a->setIcon(iconFor(m_window, command.icon));
+            // Menus show captions only, as they always have.
+            a->setIconVisibleInMenu(false);
+        }
+        a->setCheckable(static_cast<bool>(command.checked));
+        // The editor's own keys win for commands it handles itself; every other shortcut acts
+        // wherever the focus is in the window, also for commands no menu shows.
+        if (command.shortcutContext == Qt::WindowShortcut)
+            m_window->addAction(a);
+        Entry& entry = m_entries[command.id];
+        entry.command = command;
+        entry.action = a;
+        if (command.run)
+            connect(a, &QAction::triggered, this, [run = command.run] { run(); });
+        for (const StateWatch& w : command.watches)
+            w(this, [this, id = command.id] { refresh(m_entries.at(id)); });
+        refresh(entry);
+    }
+    m_layouts << table.layouts;
+}
+
+void ActionRegistry::refresh(Entry& entry) {
+    const Command& c = entry.command;
+    QAction* a = entry.action;
+    a->setEnabled(c.run && (!c.enabled || c.enabled()));
+    if (c.checked)
+        a->setChecked(c.checked());
+    if (c.liveCaption)
+        a->setText(c.liveCaption());
+}
+
+void ActionRegistry::refreshAll() {
+    for (auto& [id, entry] : m_entries)
+        refresh(entry);
+}
+
+QList<QKeySequence> ActionRegistry::windowShortcuts() const {
+    QList<QKeySequence> keys;
+    for (const auto& [id, entry] : m_entries) {
+        const QAction* a = entry.action;
+        if (a->isEnabled() && !a->shortcut().isEmpty() &&
+            a->shortcutContext() == Qt::WindowShortcut)
+            keys << a->shortcut();
+    }
+    return keys;
+}
+
+QAction* ActionRegistry::action(const QString& id) const {
+    const auto it = m_entries.find(id);
+    return it == m_entries.end() ? nullptr : it->second.action;
+}
+
+QStringList ActionRegistry::ids() const {
+    QStringList result;
+    for (const auto& [id, entry] : m_entries)
+        result << id;
+    return result;
+}
+
+QMenu* ActionRegistry::menu(const QString& name) const {
+    return m_menus.value(name);
+}
+
+QList<Layout> ActionRegistry::mergedLayouts(LayoutPlace place) {
+    QList<Layout> declared;
+    for (const Layout& layout : m_layouts) {
+        if (layout.place != place)
+            continue;
+        const auto it = std::find_if(declared.begin(), declared.end(),
+                                     [&](const Layout& d) { return d.name == layout.name; });
+        if (it == declared.end()) {
+            if (!layout.after.isEmpty())
+                m_problems << QStringLiteral("%1 adds after %2 to a layout nobody declared")
+                                  .arg(layout.name, layout.after);
+            declared << layout;
+        } else if (layout.after.isEmpty()) {
+            it->items << layout.items;
+        } else if (!insertAfter(it->items, layout.after, layout.items)) {
+            m_problems
+                << QStringLiteral("%1 has no entry %2 to add after").arg(layout.name, layout.after);
+            it->items << layout.items;
+        }
+    }
+    std::stable_sort(declared.begin(), declared.end(),
+                     [](const Layout& a, const Layout& b) { return a.order < b.order; });
+    return declared;
+}
+
+QAction* ActionRegistry::popupView(QAction* source, const QString& caption, QObject* parent) {
+    // A pop-up words some commands its own way ("Save As.." for Save HTML File As) and, like
+    // every pop-up of the program, shows no shortcuts. Its entry is a view of the one action:
+    // choosing it triggers that action, and it is enabled, checked and shown exactly when that
+    // action is.
+    auto* view = new QAction(caption.isEmpty() ? source->text() : caption, parent);
+    view->setObjectName(source->objectName());
+    const auto follow = [view, source] {
+        view->setEnabled(source->isEnabled());
+        view->setVisible(source->isVisible());
+        view->setCheckable(source->isCheckable());
+        view->setChecked(source->isChecked());
+    };
+    follow();
+    connect(source, &QAction::changed, view, follow);
+    connect(view, &QAction::triggered, source, [source] { source->trigger(); });
+    return view;
+}
+
+void ActionRegistry::fillMenu(QMenu* menu, const QList<LayoutItem>& items, bool popup,
+                              const QString& where) {
+    for (const LayoutItem& item : items) {
+        switch (item.kind) {
+        case LayoutItem::Kind::Separator:
+            menu->addSeparator();
+            break;
+        case LayoutItem::Kind::SubMenu: {
+            QMenu* sub = menu->addMenu(item.caption);
+            sub->setObjectName(item.id);
+            m_menus.insert(item.id, sub);
+            fillMenu(sub, item.items, popup, item.id);
+            break;
+        }
+        case LayoutItem::Kind::Command: {
+            QAction* a = action(item.id);
+            if (!a) {
+                m_problems
+                    << QStringLiteral("%1 places %2, which no table declares").arg(where, item.id);
+                break;
+            }
+            menu->addAction(popup ? popupView(a, item.caption, menu) : a);
+            break;
+        }
+        }
+    }
+}
+
+void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tagTabs) {
+    if (menuBar) {
+        for (const Layout& layout : mergedLayouts(LayoutPlace::MenuBar)) {
+            QMenu* m = menuBar->addMenu(layout.caption);
+            m->setObjectName(layout.name);
+            m_menus.insert(layout.name, m);
+            fillMenu(m, layout.items, false, layout.name);
+        }
+    }
+    for (const Layout& layout : mergedLayouts(LayoutPlace::Popup)) {
+        auto* m = new QMenu(layout.caption, m_window);
+        m->setObjectName(layout.name);
+        m_menus.insert(layout.name, m);
+        fillMenu(m, layout.items, true, layout.name);
+    }
+    if (toolBar) {
+        for (const Layout& layout : mergedLayouts(LayoutPlace::ToolBar)) {
+            for (const LayoutItem& item : layout.items) {
+                if (item.kind == LayoutItem::Kind::Separator) {
+                    toolBar->addSeparator();
+                } else if (QAction* a = action(item.id)) {
+                    toolBar->addAction(a);
+                } else {
+                    m_problems << QStringLiteral("%1 places %2, which no table declares")
+                                      .arg(layout.name, item.id);
+                }
+            }
+        }
+    }
+    if (tagTabs) {
+        for (const Layout& layout : mergedLayouts(LayoutPlace::TagTab)) {
+            auto* page = new QWidget;
+            page->setObjectName(layout.name);
+            auto* row = new QHBoxLayout(page);
+            row->setContentsMargins(2, 2, 2, 2);
+            row->setSpacing(2);
+            for (const LayoutItem& item : layout.items) {
+                if (item.kind == LayoutItem::Kind::Separator) {
+                    row->addSpacing(8);
+                    continue;
+                }
+                QAction* a = action(item.id);
+                if (!a) {
+                    m_problems << QStringLiteral("%1 places %2, which no table declares")
+                                      .arg(layout.name, item.id);
+                    continue;
+                }
+                auto* button = new QToolButton(page);
+                button->setObjectName(QStringLiteral("Button") + item.id);
+                button->setDefaultAction(a);
+                button->setToolButtonStyle(a->icon().isNull() ? Qt::ToolButtonTextOnly
+                                                              : Qt::ToolButtonIconOnly);
+                row->addWidget(button);
+            }
+            row->addStretch(1);
+            tagTabs->addTab(page, layout.caption);
+        }
+    }
+}
