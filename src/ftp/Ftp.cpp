@@ -1111,9 +1111,14 @@ bool TStarFtp::openLocalFile() {
     closeLocalFile();
     if (LocalFile.isEmpty())
         return false;
-    // O_NONBLOCK: opening a FIFO must not hang the program; it is refused just below.
-    const int fd = ::open(QFile::encodeName(LocalFile).constData(),
-                          O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // Only a regular file is uploaded: a FIFO or a device would never end (or never begin).
+    // The check is made again on the open file, with O_NONBLOCK so that a FIFO put in its
+    // place meanwhile cannot hang the open.
+    const QByteArray path = QFile::encodeName(LocalFile);
+    struct stat before {};
+    if (::stat(path.constData(), &before) != 0 || !S_ISREG(before.st_mode))
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -1163,7 +1168,7 @@ void TStarFtp::startUpload() {
     m_uploading = true;
     m_bytesTransferred = 0;
     m_reportedBytes = 0;
-    m_useSendfile = true;
+    m_useSendfile = SendStraightFromFile;
     m_startTick.start();
     m_progressClock.invalidate(); // the first bytes out are reported at once
     m_elapsedMs = 0;

@@ -115,6 +115,9 @@ public:
     // How long a STOR answered by 426 waits for the 2xx that some servers send after it;
     // servers that end the command with the 426 itself send nothing more.
     int AbortedStoreWaitMs = 3000;
+    // Uploads go straight from the file to the socket (sendfile) where the system allows it;
+    // off, or where it is refused, the file is read in blocks of UploadBlockSize.
+    bool SendStraightFromFile = true;
     // How long Quit waits for the server's 221 before it closes the connection itself.
     int QuitWaitMs = 2000;
     bool WinsockStarted() const { return IsWinsockStarted(); }

@@ -8,6 +8,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using ftptest::Recorder;
@@ -210,6 +213,68 @@ TEST_F(FtpPyftpdlib, UploadsArriveByteForByteWithProgressAtMostEvery50Ms) {
     EXPECT_GE(m_rec.count(FtpInfo::DataProgress), 1);
 }
 
+TEST_F(FtpPyftpdlib, UploadsReadInBlocksWhereTheFileCannotGoStraightToTheSocket) {
+    m_ftp.InitialDirectory = QStringLiteral("/site");
+    m_ftp.SendStraightFromFile = false;
+    login();
+    // Not a multiple of the block size: the last block is a short one.
+    QByteArray big(3 * TStarFtp::UploadBlockSize + 12345, '\0');
+    QRandomGenerator random(7);
+    random.fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
+    EXPECT_TRUE(upload(big, QStringLiteral("blocks.bin")) == big);
+    EXPECT_TRUE(upload(QByteArray("x"), QStringLiteral("one.bin")) == QByteArray("x"));
+    EXPECT_TRUE(upload(QByteArray(), QStringLiteral("none.bin")).isEmpty());
+    EXPECT_TRUE(QFile::exists(m_home.path() + QStringLiteral("/site/none.bin")));
+}
+
+// The sender at full size: 200 MB arrive byte for byte (in memory where the machine has it).
+TEST(FtpPyftpdlibLarge, TwoHundredMegabytesArriveByteForByte) {
+    const QString scratch =
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    QTemporaryDir home(scratch + QStringLiteral("/quillon-test-XXXXXX"));
+    QTemporaryDir local(scratch + QStringLiteral("/quillon-test-XXXXXX"));
+    ASSERT_TRUE(home.isValid() && local.isValid());
+    const qint64 size = 200LL * 1024 * 1024;
+    const QString path = local.path() + QStringLiteral("/big.bin");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray chunk(1 << 20, '\0');
+        QRandomGenerator random(2026);
+        for (qint64 written = 0; written < size; written += chunk.size()) {
+            random.fillRange(reinterpret_cast<quint32*>(chunk.data()), chunk.size() / 4);
+            ASSERT_EQ(f.write(chunk), chunk.size());
+        }
+    }
+    ftptest::PythonServer server;
+    const int port = server.start(QStringLiteral("pyftpd_server.py"),
+                                  {home.path(), QStringLiteral("u"), QStringLiteral("p")});
+    ASSERT_GT(port, 0) << server.error().toStdString();
+    TStarFtp ftp;
+    Recorder rec(ftp);
+    ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
+    ftp.FtpPort = port;
+    ftp.UserName = QStringLiteral("u");
+    ftp.UserPassword = QStringLiteral("p");
+    ftp.Connect();
+    ASSERT_TRUE(rec.waitEvent(QStringLiteral("loggedin")));
+    ftp.LocalFile = path;
+    ftp.RemoteFile = QStringLiteral("big.bin");
+    ftp.StoreFile();
+    ASSERT_TRUE(rec.waitEvent(QStringLiteral("stored"), 120000));
+    EXPECT_TRUE(ftp.Success());
+    EXPECT_EQ(ftp.BytesTransferred(), size);
+    EXPECT_EQ(rec.texts(FtpInfo::FileSize), QStringList{QString::number(size)});
+    EXPECT_LE(rec.count(FtpInfo::DataProgress), ftp.ElapsedMs() / TStarFtp::ProgressIntervalMs + 2);
+    QFile sent(path), stored(home.path() + QStringLiteral("/big.bin"));
+    ASSERT_TRUE(sent.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
+    ASSERT_EQ(stored.size(), size);
+    const uchar* a = sent.map(0, size);
+    const uchar* b = stored.map(0, size);
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(std::equal(a, a + size, b));
+}
+
 TEST_F(FtpPyftpdlib, MissingLocalOrRemoteNameIsReportedAndStillEndsInReady) {
     login();
     m_ftp.RemoteFile.clear();
@@ -226,6 +291,20 @@ TEST_F(FtpPyftpdlib, MissingLocalOrRemoteNameIsReportedAndStillEndsInReady) {
                                          QStringLiteral("stored")}));
     EXPECT_FALSE(m_ftp.Success());
     EXPECT_TRUE(m_ftp.Connected());
+
+    // A FIFO or a folder is no file to upload: refused at once, nothing is sent.
+    const QString fifo = m_local.path() + QStringLiteral("/fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& local : {fifo, m_local.path()}) {
+        m_rec.events.clear();
+        m_rec.commands.clear();
+        m_ftp.LocalFile = local;
+        m_ftp.StoreFile();
+        ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
+        EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("error 21 Error"),
+                                             QStringLiteral("ready"), QStringLiteral("stored")}));
+        EXPECT_TRUE(m_rec.commands.isEmpty());
+    }
 }
 
 TEST_F(FtpPyftpdlib, WrongPasswordReports27ThenQuits) {
