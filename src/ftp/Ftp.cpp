@@ -322,6 +322,9 @@ void TStarFtp::quitPoint(quint64 connection) {
 }
 
 void TStarFtp::Abort() {
+    // An operation cut off did not succeed, whatever it had done so far.
+    if (m_busy || m_step != Step::Idle)
+        m_success = false;
     endConnection();
     ++m_readyEpoch;
     m_busy = false;
@@ -749,6 +752,7 @@ void TStarFtp::Quit() {
     }
     // During an operation: the operation is given up (no ready point of its own), the server
     // is told when it can still be told, and the connection ends either way.
+    m_success = false;
     ++m_epoch;
     ++m_readyEpoch;
     m_pendingEvent = PendingNone;

@@ -71,8 +71,6 @@ class TStarFtp : public TStarSocket {
     Q_OBJECT
 
 public:
-    static constexpr int QuitMessage = LookupDoneMessage + 2;
-    static constexpr int ReadyMessage = LookupDoneMessage + 4;
     // What one read of the control or data connection takes at most.
     static constexpr int ReadBlockSize = 64 * 1024;
     // Upload blocks where the system cannot send straight from the file.

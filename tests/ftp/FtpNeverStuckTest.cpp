@@ -184,6 +184,7 @@ TEST_F(FtpNeverStuckUpload, AbortFromTheProgressHandlerEndsTheUpload) {
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit"), 5000));
     EXPECT_EQ(m_rec.count(FtpInfo::DataProgress), 1);
     EXPECT_EQ(m_rec.count(FtpInfo::TransferDone), 0);
+    EXPECT_FALSE(m_ftp.Success());
     m_ftp.OnFtpInfo = record;
     expectEndedAndReusable({});
 }
@@ -228,6 +229,7 @@ TEST_F(FtpNeverStuck, QuitWhileAListingHangsSendsQuitAndEndsAfterAShortWait) {
     EXPECT_GE(elapsedMs(), 250);
     // The listing never finished: it reports no completion of its own.
     EXPECT_EQ(m_rec.events, QStringList{QStringLiteral("quit")});
+    EXPECT_FALSE(m_ftp.Success());
     EXPECT_EQ(m_rec.commands.last(), QStringLiteral("QUIT"));
     m_ftp.CloseSocket();
     EXPECT_TRUE(m_first.server.finish().contains(QStringLiteral("> QUIT\n")));
