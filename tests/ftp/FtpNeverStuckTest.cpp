@@ -301,6 +301,22 @@ TEST_F(FtpNeverStuck, GreetingAfter120AndOddEndLinesLogIn) {
     EXPECT_TRUE(m_rec.errors.isEmpty());
 }
 
+TEST_F(FtpNeverStuck, RepliesThatArriveWhileAHandlerRunsALoopOfItsOwnAreNotLost) {
+    // The user name is asked for by a dialog (a loop of its own); the server's next reply
+    // comes meanwhile.
+    m_ftp.UserName.clear();
+    m_ftp.OnFtpNeedInfo = [&](TStarFtp*, TFtpInfoNeeded, QString& value) {
+        waitFor([] { return false; }, 500);
+        value = QStringLiteral("late");
+    };
+    connectTo(m_first, QStringLiteral(R"(["send", "220 ready\r\n"], ["sleep", 0.2],
+        ["send", "331 pass\r\n"], ["expect", "USER late"], ["expect", "PASS"],
+        ["send", "230 ok\r\n"], ["expect", "SYST"], ["send", "215 UNIX\r\n"])"));
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin"), 5000));
+    EXPECT_EQ(m_rec.commands, (QStringList{QStringLiteral("USER late"), QStringLiteral("PASS p"),
+                                           QStringLiteral("SYST")}));
+}
+
 TEST_F(FtpNeverStuck, A1xxWhereNoneIsExpectedDoesNotEndTheCommand) {
     connectTo(m_first, QString::fromLatin1(kLogin) + QStringLiteral(R"(, ["expect", "MKD"],
         ["send", "150 odd\r\n"], ["send", "257 made\r\n"])"));

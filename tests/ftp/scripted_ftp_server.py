@@ -13,6 +13,7 @@ SCENARIO_FILE holds a JSON list of steps:
                           bytes (0: the system's), send text, then keep the connection open
                           without reading until the end of the script (a stalled transfer)
   ["flood", count]        send count bytes "x" on the control connection
+  ["sleep", seconds]      wait before the next step
   ["close"]               close the control connection
 Prints the port first, then one log line per event. Everything is bounded by time-outs.
 """
@@ -20,6 +21,7 @@ import hashlib
 import json
 import socket
 import sys
+import time
 
 
 def log(text):
@@ -92,6 +94,8 @@ def main():
                 log("data_open")
             elif op == "flood":
                 conn.sendall(b"x" * step[1])
+            elif op == "sleep":
+                time.sleep(step[1])
             elif op == "close":
                 conn.close()
                 log("closed")
