@@ -228,6 +228,33 @@ TEST_F(FtpPyftpdlib, UploadsReadInBlocksWhereTheFileCannotGoStraightToTheSocket)
     EXPECT_TRUE(QFile::exists(m_home.path() + QStringLiteral("/site/none.bin")));
 }
 
+TEST_F(FtpPyftpdlib, AFileThatShrinksUnderwayIsReportedAs23AndTheConnectionGoesOn) {
+    login();
+    for (const bool straight : {true, false}) {
+        const QString local = m_local.path() + QStringLiteral("/shrinks.bin");
+        writeFile(local, QByteArray(600000, 's'));
+        m_ftp.LocalFile = local;
+        m_ftp.RemoteFile = QStringLiteral("shrinks.bin");
+        m_ftp.SendStraightFromFile = straight;
+        m_rec.events.clear();
+        m_rec.errors.clear();
+        auto record = m_ftp.OnFtpInfo;
+        m_ftp.OnFtpInfo = [&](TStarFtp* f, FtpInfo code, const QString& text) {
+            record(f, code, text);
+            // The size is taken; then someone cuts the file down before a byte went out.
+            if (code == FtpInfo::FileSize)
+                QFile::resize(local, 0);
+        };
+        m_ftp.StoreFile();
+        ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored"))) << straight;
+        m_ftp.OnFtpInfo = record;
+        EXPECT_EQ(m_rec.errors, QList<int>{23}) << straight;
+        EXPECT_FALSE(m_ftp.Success()) << straight;
+        EXPECT_TRUE(m_ftp.Connected()) << straight;
+        EXPECT_FALSE(m_ftp.Busy()) << straight;
+    }
+}
+
 // The sender at full size: 200 MB arrive byte for byte (in memory where the machine has it).
 TEST(FtpPyftpdlibLarge, TwoHundredMegabytesArriveByteForByte) {
     const QString scratch =
