@@ -1,12 +1,22 @@
-// TStarFtp: login, server type, directory commands, listings and uploads, driven by reply
-// lines and socket notifications; failures become numbered FtpError events.
+// TStarFtp: login, server type, directory commands, listings and uploads, driven by complete
+// replies and socket notifications; failures become numbered FtpError events. Each operation
+// has its own reply handler; LIST and STOR meet their two halves in controlPartDone and
+// dataPartDone. Uploads go out as fast as the data socket takes them and continue on its
+// write notification, so the engine never runs the event loop itself.
 #include "ftp/Ftp.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
+#include <QFile>
+#include <QPointer>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,17 +25,33 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // Chunks the control reader takes per notification before it lets other events run; a server
 // that never stops talking must not freeze the program.
 constexpr int kReadsPerNotification = 32;
+// The longest stretch one write notification keeps sending before it lets other events run;
+// a peer that takes everything at once must not freeze the program either.
+constexpr qint64 kSendSliceNs = 10 * 1000 * 1000;
+// The most one sendfile() call is asked for; the socket's buffer limits it anyway.
+constexpr size_t kSendfileChunk = 16 * 1024 * 1024;
 
-QByteArray upToZero(const char* bytes, int count) {
-    QByteArray text(bytes, count);
-    const qsizetype zero = text.indexOf('\0');
-    if (zero >= 0)
-        text.truncate(zero);
-    return text;
+// sendfile() has no MSG_NOSIGNAL: a server that has gone away would end the program with
+// SIGPIPE. The signal is blocked around the call, and one it raised is taken back.
+ssize_t sendfileWithoutSigpipe(int socket, int file, off_t* offset, size_t count) {
+    sigset_t pipeSet, oldSet, pendingBefore;
+    sigemptyset(&pipeSet);
+    sigaddset(&pipeSet, SIGPIPE);
+    sigpending(&pendingBefore);
+    pthread_sigmask(SIG_BLOCK, &pipeSet, &oldSet);
+    const ssize_t sent = ::sendfile(socket, file, offset, count);
+    const int error = errno;
+    if (sent < 0 && error == EPIPE && !sigismember(&pendingBefore, SIGPIPE)) {
+        const timespec noWait{};
+        sigtimedwait(&pipeSet, nullptr, &noWait);
+    }
+    pthread_sigmask(SIG_SETMASK, &oldSet, nullptr);
+    errno = error;
+    return sent;
 }
 
-QChar replyClass(const QString& line) {
-    return line.isEmpty() ? QChar() : line.at(0);
+bool isClass(const FtpReply& reply, char kind) {
+    return reply.kind() == QLatin1Char(kind);
 }
 
 } // namespace
@@ -81,7 +107,15 @@ FtpError FtpErrorFromSocketError(int socketError) {
 }
 
 TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
-    OnOwnerMessage = [this](int message) { ownerMessage(message); };
+    for (QTimer* timer : {&m_replyTimer, &m_dataTimer, &m_abortedStoreTimer, &m_quitTimer})
+        timer->setSingleShot(true);
+    connect(&m_replyTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
+    connect(&m_dataTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
+    connect(&m_abortedStoreTimer, &QTimer::timeout, this, [this] {
+        if (m_operation == Operation::Store && m_step == Step::Stor && !m_controlDone)
+            controlPartDone();
+    });
+    connect(&m_quitTimer, &QTimer::timeout, this, [this] { Abort(); });
 }
 
 TStarFtp::~TStarFtp() {
@@ -89,7 +123,7 @@ TStarFtp::~TStarFtp() {
     OnFtpError = nullptr;
     m_listenerSocket.CloseSocket();
     m_dataSocket.CloseSocket();
-    m_localFile.close();
+    closeLocalFile();
 }
 
 void TStarFtp::SetFtpServer(const QString& server) {
@@ -116,29 +150,41 @@ void TStarFtp::SetWinsockStarted(bool started) {
 
 // ---- events and errors ----
 
-void TStarFtp::info(FtpInfo code, const QString& text) {
-    if (auto handler = OnFtpInfo)
-        handler(this, code, text);
+template <typename Call> bool TStarFtp::callOut(Call&& call) {
+    QPointer<TStarFtp> self(this);
+    const quint64 epoch = m_epoch;
+    call();
+    return !self.isNull() && m_epoch == epoch;
 }
 
-void TStarFtp::report(FtpError code) {
+bool TStarFtp::info(FtpInfo code, const QString& text) {
+    auto handler = OnFtpInfo;
+    if (!handler)
+        return true;
+    return callOut([&] { handler(this, code, text); });
+}
+
+bool TStarFtp::report(FtpError code) {
     m_success = false;
     m_lastFtpError = static_cast<int>(code);
-    if (auto handler = OnFtpError)
-        handler(this, code, kError);
+    auto handler = OnFtpError;
+    if (!handler)
+        return true;
+    return callOut([&] { handler(this, code, kError); });
 }
 
-void TStarFtp::fatal(FtpError code) {
+void TStarFtp::fatal(FtpError code, bool socketError) {
     if (m_shutDown)
         return;
-    closeAllSockets();
-    m_connectedFtp = false;
+    endConnection();
+    if (socketError)
+        m_shutDown = true;
     m_success = false;
     m_lastFtpError = static_cast<int>(code);
-    m_replyState = 100;
+    // Posted first: the error handler may delete the engine or connect again.
+    postQuit();
     if (auto handler = OnFtpError)
-        handler(this, code, kError);
-    PostOwnerMessage(QuitMessage);
+        callOut([&] { handler(this, code, kError); });
 }
 
 bool TStarFtp::checkSocketError() {
@@ -149,21 +195,43 @@ bool TStarFtp::checkSocketError() {
         return true;
     }
     // fatal() closes the sockets and posts the one quit point of this connection.
-    fatal(FtpErrorFromSocketError(LastError));
-    m_shutDown = true;
+    fatal(FtpErrorFromSocketError(LastError), true);
     return false;
 }
 
 void TStarFtp::closeDataSockets() {
     m_dataSocket.CloseSocket();
     m_listenerSocket.CloseSocket();
+    m_dataTimer.stop();
+}
+
+void TStarFtp::closeLocalFile() {
+    if (m_fileFd >= 0)
+        ::close(m_fileFd);
+    m_fileFd = -1;
+    m_uploading = false;
+    m_uploadBlock.clear();
+    m_blockOffset = 0;
 }
 
 void TStarFtp::closeAllSockets() {
     closeDataSockets();
-    m_localFile.close();
-    m_uploading = false;
+    closeLocalFile();
     CloseSocket();
+    m_controlOut.clear();
+}
+
+void TStarFtp::endConnection() {
+    ++m_epoch;
+    closeAllSockets();
+    m_replyTimer.stop();
+    m_abortedStoreTimer.stop();
+    m_quitTimer.stop();
+    m_connectedFtp = false;
+    m_operation = Operation::None;
+    m_step = Step::Idle;
+    m_readerBusy = false;
+    m_readMissed = false;
 }
 
 bool TStarFtp::guard() {
@@ -180,21 +248,38 @@ bool TStarFtp::guard() {
     return true;
 }
 
-// ---- owner messages: the ready and quit points ----
+// ---- the ready and quit points ----
 
-void TStarFtp::ownerMessage(int message) {
-    if (message == ReadyMessage)
-        readyPoint();
-    else if (message == QuitMessage)
-        quitPoint();
+// Both are posted, so they run after the notification at hand has returned; a ready point of
+// an exchange that was cut off (Abort, Quit during an operation, a new Connect) never comes.
+void TStarFtp::postReady() {
+    const quint64 epoch = m_readyEpoch;
+    QMetaObject::invokeMethod(
+        this, [this, epoch] { readyPoint(epoch); }, Qt::QueuedConnection);
 }
 
-void TStarFtp::readyPoint() {
+void TStarFtp::postQuit() {
+    if (m_quitPosted)
+        return;
+    m_quitPosted = true;
+    const quint64 connection = m_connection;
+    QMetaObject::invokeMethod(
+        this, [this, connection] { quitPoint(connection); }, Qt::QueuedConnection);
+}
+
+void TStarFtp::readyPoint(quint64 epoch) {
+    if (epoch != m_readyEpoch)
+        return;
     m_busy = false;
-    if (auto handler = OnFtpReady)
-        handler(this);
+    // Taken first: an OnFtpReady handler that starts the next operation sets its own.
     const int pending = m_pendingEvent;
     m_pendingEvent = PendingNone;
+    QPointer<TStarFtp> self(this);
+    if (auto handler = OnFtpReady) {
+        handler(this);
+        if (!self)
+            return;
+    }
     TNotifyEvent completion;
     switch (pending) {
     case PendingLoggedIn:
@@ -228,55 +313,28 @@ void TStarFtp::readyPoint() {
         completion(this);
 }
 
-void TStarFtp::quitPoint() {
-    m_busy = false;
+void TStarFtp::quitPoint(quint64 connection) {
+    // The end of an older connection must not clear the Busy of one started since.
+    if (connection == m_connection)
+        m_busy = false;
     if (auto handler = OnFtpQuit)
         handler(this);
 }
 
+void TStarFtp::Abort() {
+    // An operation cut off did not succeed, whatever it had done so far.
+    if (m_busy || m_step != Step::Idle)
+        m_success = false;
+    endConnection();
+    ++m_readyEpoch;
+    m_busy = false;
+    m_pendingEvent = PendingNone;
+    postQuit();
+}
+
 // ---- sending ----
 
-namespace {
-constexpr qint64 PumpIntervalNs = 1000000;
-}
-
-bool TStarFtp::sendAll(TStarSocket& socket, const char* bytes, int count, bool controlLine,
-                       bool moreFollows) {
-    bool wouldBlock = false;
-    while (count > 0) {
-        // Let pending events run first, so the stop controls and painting keep going; when the
-        // socket is full, sleep in the event loop until it can take more. Looking for pending
-        // events costs a poll of every descriptor the loop watches, which over thousands of
-        // 2048-byte upload blocks a second would cost more than the sending itself: between
-        // data blocks the loop is asked at most once a millisecond, far below anything a person
-        // or a repaint notices.
-        if (wouldBlock) {
-            socket.WaitForWritable();
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            m_pumpClock.start();
-        } else if (controlLine || !m_pumpClock.isValid() ||
-                   m_pumpClock.nsecsElapsed() >= PumpIntervalNs) {
-            QCoreApplication::processEvents();
-            m_pumpClock.start();
-        }
-        if (m_shutDown || !socket.HasHandle())
-            return false;
-        const int sent = socket.SendData(bytes, count, moreFollows);
-        if (controlLine) {
-            if (!checkSocketError())
-                return false;
-        } else if (socket.LastError != 0) {
-            fatal(FtpError::DataConnection);
-            return false;
-        }
-        wouldBlock = sent == 0;
-        bytes += sent;
-        count -= sent;
-    }
-    return true;
-}
-
-void TStarFtp::SendCommand(const QString& text, int state) {
+bool TStarFtp::send(const QString& text, Operation operation, Step step) {
     // A name with a line break in it would smuggle a second command to the server.
     QString command = text;
     for (qsizetype i = 0; i < command.size(); ++i) {
@@ -285,13 +343,98 @@ void TStarFtp::SendCommand(const QString& text, int state) {
             break;
         }
     }
-    m_replyState = state;
+    m_operation = operation;
+    m_step = step;
     if (m_shutDown)
-        return;
+        return false;
     const QString line = command + QStringLiteral("\r\n");
-    info(FtpInfo::CommandSent, line);
-    const QByteArray bytes = line.toUtf8();
-    sendAll(*this, bytes.constData(), static_cast<int>(bytes.size()), true);
+    if (!info(FtpInfo::CommandSent, line))
+        return false;
+    m_controlOut.append(line.toUtf8());
+    awaitReply();
+    const quint64 epoch = m_epoch;
+    flushControl();
+    return epoch == m_epoch;
+}
+
+void TStarFtp::flushControl() {
+    while (!m_controlOut.isEmpty()) {
+        if (m_shutDown || !HasHandle())
+            return;
+        const int sent = SendData(m_controlOut.constData(), static_cast<int>(m_controlOut.size()));
+        if (!checkSocketError())
+            return;
+        if (sent == 0) {
+            // The system's buffer is full (a rare thing for a command line): the rest goes
+            // out on the socket's write notification.
+            OnWrite = [this](TStarSocket*) { flushControl(); };
+            WaitForWritable();
+            return;
+        }
+        m_controlOut.remove(0, sent);
+    }
+}
+
+void TStarFtp::SendCommand(const QString& text, int state) {
+    Step step = Step::Idle;
+    Operation operation = m_operation;
+    switch (state) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+    case 6:
+        operation = Operation::Login;
+        break;
+    case 7:
+    case 8:
+    case 10:
+    case 12:
+        operation = Operation::Listing;
+        break;
+    case 30:
+    case 31:
+    case 32:
+        operation = Operation::Store;
+        break;
+    case 40:
+    case 41:
+        operation = Operation::Rename;
+        break;
+    case 50:
+        operation = Operation::Command;
+        break;
+    case 60:
+        operation = Operation::Quit;
+        break;
+    default:
+        state = static_cast<int>(Step::Idle);
+        operation = Operation::None;
+        break;
+    }
+    step = static_cast<Step>(state);
+    send(text, operation, step);
+}
+
+// ---- waiting ----
+
+bool TStarFtp::dataInFlight() const {
+    return (m_step == Step::List || m_step == Step::Stor) && !m_dataDone;
+}
+
+void TStarFtp::awaitReply() {
+    m_replyTimer.stop();
+    // While the data connection of LIST or STOR is open, its own time-out counts: a long
+    // transfer is no reason to give up on the final reply.
+    if (m_step == Step::Idle || dataInFlight() || ReplyTimeOut <= 0)
+        return;
+    m_replyTimer.start(ReplyTimeOut * 1000);
+}
+
+void TStarFtp::touchData() {
+    if (DataTimeOut > 0)
+        m_dataTimer.start(DataTimeOut * 1000);
 }
 
 // ---- connecting ----
@@ -310,8 +453,10 @@ void TStarFtp::Connect() {
     }
     if (FtpServer().isEmpty()) {
         QString value;
-        if (auto handler = OnFtpNeedInfo)
-            handler(this, NeedServer, value);
+        if (auto handler = OnFtpNeedInfo) {
+            if (!callOut([&] { handler(this, NeedServer, value); }))
+                return;
+        }
         if (value.isEmpty()) {
             report(FtpError::NoServer);
             return;
@@ -323,21 +468,27 @@ void TStarFtp::Connect() {
 
     // A new connection starts clean: whatever an earlier one left (an open control socket, a
     // shut-down after a socket error) is dropped, so no connection is left that nothing reads.
-    closeAllSockets();
+    endConnection();
+    ++m_connection;
+    ++m_readyEpoch;
+    m_quitPosted = false;
     m_shutDown = false;
-    m_connectedFtp = false;
-    m_readerBusy = false;
-    m_controlRemainder.clear();
+    m_replies.reset();
+    m_remoteType = RemoteType::Unknown;
+    m_quitDuringOperation = false;
     m_pendingEvent = PendingNone;
     // Logging in is an operation like any other: nothing else may start until its ready point.
     m_busy = true;
+    m_operation = Operation::Login;
+    m_step = Step::Greeting;
+    // The greeting is the first reply: the look-up and the connect count into its time.
+    awaitReply();
 
-    m_multiLine = false;
-    m_replyState = 0;
     OnConnect = [this](TStarSocket*) { onControlConnect(); };
     OnRead = [this](TStarSocket*) { onControlRead(); };
     OnClose = [this](TStarSocket*) { onControlClose(); };
     OnLookupDone = [this](TStarSocket*) { onLookupDone(); };
+    OnWrite = nullptr;
 
     CreateSocket();
     if (!checkSocketError())
@@ -348,7 +499,8 @@ void TStarFtp::Connect() {
         ConnectSocket();
         checkSocketError();
     } else {
-        info(FtpInfo::LookupStarted, m_hostName);
+        if (!info(FtpInfo::LookupStarted, m_hostName))
+            return;
         LookupHost(m_hostName);
         checkSocketError();
     }
@@ -360,7 +512,8 @@ void TStarFtp::onLookupDone() {
     UseResolvedAddress();
     SetPort(static_cast<std::uint16_t>(FtpPort));
     m_numericAddress = AddressText();
-    info(FtpInfo::LookupDone, m_numericAddress);
+    if (!info(FtpInfo::LookupDone, m_numericAddress))
+        return;
     ConnectSocket();
     checkSocketError();
 }
@@ -370,85 +523,280 @@ void TStarFtp::onControlConnect() {
     // engine would wait for a greeting that never comes.
     if (!checkSocketError())
         return;
-    m_replyState = 0;
-    info(FtpInfo::Connected, m_numericAddress);
+    m_step = Step::Greeting;
     m_connectedFtp = true;
-    m_controlRemainder.clear();
+    m_replies.reset();
     m_readerBusy = false;
+    info(FtpInfo::Connected, m_numericAddress);
 }
 
 void TStarFtp::onControlClose() {
-    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
     // A command that was still waiting for its reply did not succeed.
-    if (m_replyState != 100)
+    if (m_step != Step::Idle)
         m_success = false;
-    m_replyState = 100;
-    closeDataSockets();
-    m_localFile.close();
-    m_uploading = false;
-    postReady();
-    PostOwnerMessage(QuitMessage);
-    m_connectedFtp = false;
+    const bool wasConnected = m_connectedFtp;
+    endConnection();
+    if (wasConnected || m_busy)
+        postReady();
+    postQuit();
+    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
 }
 
 // ---- reading replies ----
 
-void TStarFtp::appendBounded(QByteArray& remainder, const QByteArray& bytes) {
-    remainder.append(bytes);
-    // Nothing beyond MaxLineLength of one line matters; keep a trailing CR so that a CR LF
-    // split across reads still ends the line.
-    qsizetype lastBreak = remainder.lastIndexOf(kCrLf);
-    const qsizetype tailStart = lastBreak < 0 ? 0 : lastBreak + 2;
-    if (remainder.size() - tailStart > MaxLineLength) {
-        const bool endsWithCr = remainder.endsWith('\r');
-        remainder.truncate(tailStart + MaxLineLength);
-        if (endsWithCr)
-            remainder.append('\r');
-    }
-}
-
 void TStarFtp::onControlRead() {
-    if (m_readerBusy || m_shutDown)
+    if (m_shutDown)
         return;
-    for (int reads = 0; reads < kReadsPerNotification && !m_shutDown; ++reads) {
-        const int count = ReceiveData(m_buffer.data(), BlockSize);
+    if (m_readerBusy) {
+        // A handler runs a loop of its own (a dialog asking for the password): read again
+        // once it has returned, or the bytes would wait for ever.
+        m_readMissed = true;
+        return;
+    }
+    QPointer<TStarFtp> self(this);
+    const quint64 connection = m_connection;
+    // Reading goes on as long as this control connection does; a Quit during an operation
+    // leaves it open, and its 221 must still be read.
+    auto stillOpen = [&] {
+        return !self.isNull() && m_connection == connection && HasHandle() && !m_shutDown;
+    };
+    auto readOnLater = [&] {
+        if (self.isNull())
+            return;
+        if (m_readMissed && stillOpen())
+            WaitForReadable();
+        m_readMissed = false;
+    };
+    for (int reads = 0; reads < kReadsPerNotification; ++reads) {
+        const int count = ReceiveData(m_buffer.data(), ReadBlockSize);
         if (!checkSocketError())
             return;
-        const QByteArray bytes = upToZero(m_buffer.data(), count);
+        const QByteArray bytes(m_buffer.data(), count);
+        const QList<FtpReply> replies = m_replies.feed(bytes);
         info(FtpInfo::ControlRead, QString::fromUtf8(bytes));
+        if (!stillOpen())
+            return readOnLater();
         if (bytes.isEmpty())
-            return;
-        appendBounded(m_controlRemainder, bytes);
-        qsizetype lineEnd;
-        while ((lineEnd = m_controlRemainder.indexOf(kCrLf)) >= 0) {
-            const QString line = QString::fromUtf8(m_controlRemainder.left(lineEnd));
-            m_controlRemainder.remove(0, lineEnd + 2);
+            break;
+        for (const FtpReply& reply : replies) {
             m_readerBusy = true;
-            handleReplyLine(line);
-            m_readerBusy = false;
-            // A fatal error closed the connection: nothing more is read from it.
-            if (m_shutDown || !HasHandle())
+            handleReply(reply);
+            if (self.isNull())
                 return;
+            m_readerBusy = false;
+            // A fatal error, an Abort or a new Connect ended this connection.
+            if (!stillOpen())
+                return readOnLater();
         }
     }
+    readOnLater();
 }
 
-void TStarFtp::handleReplyLine(const QString& line) {
-    if (m_multiLine) {
-        if (line.left(4) != m_multiLineCode + QLatin1Char(' '))
-            return;
-    } else if (line.isEmpty()) {
-        return;
-    } else if (line.size() >= 4 && line.at(3) == QLatin1Char('-')) {
-        m_multiLine = true;
-        m_multiLineCode = line.left(3);
+void TStarFtp::handleReply(const FtpReply& reply) {
+    m_replyTimer.stop();
+    if (reply.preliminary()) {
+        // 1xx: the command is under way (a 150 before the data, a 120 before the greeting);
+        // its final reply is still to come, also where none was expected.
+        awaitReply();
         return;
     }
-    m_multiLine = false;
-    handleReply(line);
+    switch (m_operation) {
+    case Operation::Login:
+        loginReply(reply);
+        break;
+    case Operation::Listing:
+        listingReply(reply);
+        break;
+    case Operation::Store:
+        storeReply(reply);
+        break;
+    case Operation::Command:
+        commandReply(reply);
+        break;
+    case Operation::Rename:
+        renameReply(reply);
+        break;
+    case Operation::Quit:
+        quitReply(reply);
+        break;
+    case Operation::None:
+        break; // nothing awaited: an unasked reply is ignored
+    }
 }
 
-void TStarFtp::sendPort(int nextState) {
+// ---- login ----
+
+void TStarFtp::loginRefused() {
+    if (!report(FtpError::LoginRefused))
+        return;
+    m_quitDuringOperation = false;
+    if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
+        m_quitTimer.start(QuitWaitMs);
+}
+
+void TStarFtp::loggedIn() {
+    m_operation = Operation::None;
+    m_step = Step::Idle;
+    if (!info(FtpInfo::LoggedIn, QStringLiteral("Logged in")))
+        return;
+    postReady();
+}
+
+void TStarFtp::loginReply(const FtpReply& reply) {
+    auto needValue = [this](TFtpInfoNeeded need, QString& value) {
+        if (!value.isEmpty())
+            return true;
+        auto handler = OnFtpNeedInfo;
+        return !handler || callOut([&] { handler(this, need, value); });
+    };
+    switch (m_step) {
+    case Step::Greeting:
+        if (!isClass(reply, '2')) {
+            fatal(FtpError::BadGreeting);
+        } else if (needValue(NeedUserName, UserName)) {
+            send(QStringLiteral("USER ") + UserName, Operation::Login, Step::User);
+        }
+        break;
+    case Step::User:
+    case Step::Password:
+        if (isClass(reply, '2')) {
+            send(QStringLiteral("SYST"), Operation::Login, Step::System);
+        } else if (!isClass(reply, '3')) {
+            loginRefused();
+        } else if (m_step == Step::User) {
+            if (needValue(NeedPassword, UserPassword))
+                send(QStringLiteral("PASS ") + UserPassword, Operation::Login, Step::Password);
+        } else if (needValue(NeedAccount, UserAccount)) {
+            send(QStringLiteral("ACCT ") + UserAccount, Operation::Login, Step::Account);
+        }
+        break;
+    case Step::Account:
+        if (isClass(reply, '2'))
+            send(QStringLiteral("SYST"), Operation::Login, Step::System);
+        else
+            loginRefused();
+        break;
+    case Step::System:
+        m_pendingEvent = PendingLoggedIn;
+        ServerType = ServerTypeFromSyst(reply.text);
+        if (!InitialDirectory.isEmpty())
+            send(QStringLiteral("CWD ") + InitialDirectory, Operation::Login, Step::InitialCwd);
+        else
+            loggedIn();
+        break;
+    case Step::InitialCwd:
+        if (!isClass(reply, '2') && !info(FtpInfo::UnexpectedReply))
+            return;
+        loggedIn();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- one-reply commands, rename, quit ----
+
+void TStarFtp::commandReply(const FtpReply& reply) {
+    m_operation = Operation::None;
+    m_step = Step::Idle;
+    if (!isClass(reply, '2')) {
+        m_success = false;
+        if (!info(FtpInfo::UnexpectedReply))
+            return;
+    }
+    postReady();
+}
+
+void TStarFtp::renameReply(const FtpReply& reply) {
+    if (m_step == Step::RenameFrom && isClass(reply, '3')) {
+        send(QStringLiteral("RNTO ") + m_renameTarget, Operation::Rename, Step::RenameTo);
+        return;
+    }
+    commandReply(reply);
+}
+
+void TStarFtp::closedByQuit() {
+    // After the 221 the server has nothing more to say: close the connection here rather
+    // than wait for the server to close it (some never do).
+    endConnection();
+    postReady();
+    postQuit();
+    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
+}
+
+void TStarFtp::quitReply(const FtpReply& reply) {
+    if (m_quitDuringOperation) {
+        // Replies of the operation that was cut off may still come first; only the 221 ends
+        // the connection, the quit wait covers a server that never sends it.
+        if (reply.code == "221")
+            closedByQuit();
+        else
+            awaitReply();
+        return;
+    }
+    if (!isClass(reply, '2')) {
+        fatal(FtpError::QuitRefused);
+        return;
+    }
+    closedByQuit();
+}
+
+void TStarFtp::Quit() {
+    if (!m_busy) {
+        if (!guard())
+            return;
+        m_quitDuringOperation = false;
+        if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
+            m_quitTimer.start(QuitWaitMs);
+        return;
+    }
+    // During an operation: the operation is given up (no ready point of its own), the server
+    // is told when it can still be told, and the connection ends either way.
+    m_success = false;
+    ++m_epoch;
+    ++m_readyEpoch;
+    m_pendingEvent = PendingNone;
+    m_abortedStoreTimer.stop();
+    closeDataSockets();
+    closeLocalFile();
+    if (!m_connectedFtp || m_shutDown || !HasHandle() || !m_controlOut.isEmpty()) {
+        Abort();
+        return;
+    }
+    m_quitDuringOperation = true;
+    if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
+        m_quitTimer.start(QuitWaitMs);
+}
+
+// ---- data commands: TYPE, PORT, and the join of their two halves ----
+
+void TStarFtp::sendType(RemoteType wanted) {
+    m_wantedType = wanted;
+    const bool listing = m_operation == Operation::Listing;
+    // The server keeps the type for the session: a second TYPE I before each of a thousand
+    // uploads would only cost a round trip each.
+    if (m_remoteType == wanted) {
+        m_step = listing ? Step::ListingType : Step::StoreType;
+        sendPort();
+        return;
+    }
+    send(wanted == RemoteType::Ascii ? QStringLiteral("TYPE A") : QStringLiteral("TYPE I"),
+         m_operation, listing ? Step::ListingType : Step::StoreType);
+}
+
+void TStarFtp::typeAccepted(const FtpReply& reply) {
+    if (!isClass(reply, '2')) {
+        m_remoteType = RemoteType::Unknown;
+        fatal(FtpError::UnexpectedReply);
+        return;
+    }
+    m_remoteType = m_wantedType;
+    sendPort();
+}
+
+void TStarFtp::sendPort() {
+    m_controlDone = false;
+    m_dataDone = false;
     const QString argument = MakePortArgument();
     if (argument.isEmpty()) {
         // Without a listening socket the server would have nowhere to connect.
@@ -457,193 +805,40 @@ void TStarFtp::sendPort(int nextState) {
     }
     // Some servers connect back as soon as they read PORT, before they answer it: the
     // listener must know what to do with that connection before the command goes out.
-    if (nextState == 10)
+    const bool listing = m_operation == Operation::Listing;
+    if (listing)
         prepareListing();
     else
         prepareUpload();
-    SendCommand(QStringLiteral("PORT ") + argument, nextState);
+    touchData();
+    send(QStringLiteral("PORT ") + argument, m_operation,
+         listing ? Step::ListingPort : Step::StorePort);
 }
 
-void TStarFtp::handleReply(const QString& line) {
-    const QChar kind = replyClass(line);
-    auto needValue = [this](TFtpInfoNeeded need, QString& value) {
-        if (value.isEmpty()) {
-            if (auto handler = OnFtpNeedInfo)
-                handler(this, need, value);
-        }
-    };
-    auto loginRefused = [this] {
-        report(FtpError::LoginRefused);
-        SendCommand(QStringLiteral("QUIT"), 60);
-    };
-    auto finishSimple = [this, kind] {
-        if (kind != QLatin1Char('2')) {
-            info(FtpInfo::UnexpectedReply);
-            m_success = false;
-        }
-        m_replyState = 100;
-        postReady();
-    };
-
-    switch (m_replyState) {
-    case 0:
-        if (kind == QLatin1Char('2')) {
-            needValue(NeedUserName, UserName);
-            SendCommand(QStringLiteral("USER ") + UserName, 1);
-        } else {
-            fatal(FtpError::BadGreeting);
-        }
-        break;
-    case 1:
-        if (kind == QLatin1Char('2')) {
-            SendCommand(QStringLiteral("SYST"), 5);
-        } else if (kind == QLatin1Char('3')) {
-            needValue(NeedPassword, UserPassword);
-            SendCommand(QStringLiteral("PASS ") + UserPassword, 2);
-        } else {
-            loginRefused();
-        }
-        break;
-    case 2:
-        if (kind == QLatin1Char('2')) {
-            SendCommand(QStringLiteral("SYST"), 5);
-        } else if (kind == QLatin1Char('3')) {
-            needValue(NeedAccount, UserAccount);
-            SendCommand(QStringLiteral("ACCT ") + UserAccount, 3);
-        } else {
-            loginRefused();
-        }
-        break;
-    case 3:
-        if (kind == QLatin1Char('2'))
-            SendCommand(QStringLiteral("SYST"), 5);
-        else
-            loginRefused();
-        break;
-    case 5:
-        m_pendingEvent = PendingLoggedIn;
-        ServerType = ServerTypeFromSyst(line);
-        if (!InitialDirectory.isEmpty()) {
-            SendCommand(QStringLiteral("CWD ") + InitialDirectory, 6);
-        } else {
-            info(FtpInfo::LoggedIn, QStringLiteral("Logged in"));
-            m_replyState = 100;
-            postReady();
-        }
-        break;
-    case 6:
-        if (kind != QLatin1Char('2'))
-            info(FtpInfo::UnexpectedReply);
-        info(FtpInfo::LoggedIn, QStringLiteral("Logged in"));
-        m_replyState = 100;
-        postReady();
-        break;
-    case 7:
-        if (kind == QLatin1Char('2')) {
-            InitialDirectory = DirectoryFromPwdReply(line);
-            SendCommand(QStringLiteral("TYPE A"), 8);
-        } else {
-            fatal(FtpError::UnexpectedReply);
-        }
-        break;
-    case 8:
-    case 30:
-        m_controlDone = false;
-        m_dataDone = false;
-        if (kind == QLatin1Char('2'))
-            sendPort(m_replyState == 8 ? 10 : 31);
-        else
-            fatal(FtpError::UnexpectedReply);
-        break;
-    case 10:
-        if (kind == QLatin1Char('2')) {
-            SendCommand(QStringLiteral("LIST"), 12);
-        } else {
-            fatal(FtpError::UnexpectedReply);
-        }
-        break;
-    case 12:
-        if (kind == QLatin1Char('1'))
-            break;
-        if (kind == QLatin1Char('2')) {
-            m_controlDone = true;
-            if (m_dataDone)
-                dataOperationDone();
-        } else {
-            closeDataSockets();
-            fatal(FtpError::UnexpectedReply);
-        }
-        break;
-    case 31:
-        if (kind == QLatin1Char('2')) {
-            SendCommand(QStringLiteral("STOR ") + RemoteFile, 32);
-            m_storSent = true;
-            // Connected before STOR went out: start sending once this reply is handled.
-            if (m_dataAccepted) {
-                QMetaObject::invokeMethod(
-                    this, [this] { uploadSendBlocks(); }, Qt::QueuedConnection);
-            }
-        } else {
-            fatal(FtpError::UnexpectedReply);
-        }
-        break;
-    case 32:
-        if (kind == QLatin1Char('1'))
-            break;
-        if (kind == QLatin1Char('2')) {
-            m_controlDone = true;
-            if (m_dataDone)
-                dataOperationDone();
-        } else if (line.startsWith(QLatin1String("426"))) {
-            // The transfer was aborted: the 2xx that follows only closes the command, the
-            // file did not arrive whole. Servers that end STOR with the 426 itself send nothing
-            // more, so after a while the 426 counts as the final reply.
-            m_success = false;
-            const quint64 generation = m_storeGeneration;
-            QTimer::singleShot(AbortedStoreWaitMs, this, [this, generation] {
-                if (generation != m_storeGeneration || m_replyState != 32 || m_controlDone)
-                    return;
-                m_controlDone = true;
-                if (m_dataDone)
-                    dataOperationDone();
-            });
-        } else {
-            closeDataSockets();
-            m_localFile.close();
-            m_uploading = false;
-            info(FtpInfo::UnexpectedReply);
-            m_success = false;
-            m_replyState = 100;
-            postReady();
-        }
-        break;
-    case 40:
-        if (kind == QLatin1Char('3')) {
-            SendCommand(QStringLiteral("RNTO ") + m_renameTarget, 41);
-        } else {
-            info(FtpInfo::UnexpectedReply);
-            m_success = false;
-            m_replyState = 100;
-            postReady();
-        }
-        break;
-    case 41:
-    case 50:
-        finishSimple();
-        break;
-    case 60:
-        if (kind != QLatin1Char('2'))
-            fatal(FtpError::QuitRefused);
-        m_replyState = 100;
-        break;
-    default:
-        break;
-    }
+void TStarFtp::controlPartDone() {
+    m_controlDone = true;
+    m_abortedStoreTimer.stop();
+    if (m_dataDone)
+        finishOperation();
 }
 
-void TStarFtp::dataOperationDone() {
+void TStarFtp::dataPartDone() {
+    m_dataDone = true;
+    m_dataTimer.stop();
+    if (m_controlDone)
+        finishOperation();
+    else
+        awaitReply(); // the final reply now has the reply time-out
+}
+
+void TStarFtp::finishOperation() {
     // Both halves are in; a stray reply afterwards must not finish the operation again.
-    m_replyState = 100;
+    m_operation = Operation::None;
+    m_step = Step::Idle;
+    m_replyTimer.stop();
+    m_abortedStoreTimer.stop();
+    closeDataSockets();
+    closeLocalFile();
     postReady();
 }
 
@@ -673,34 +868,41 @@ void TStarFtp::GetListing() {
     if (!guard())
         return;
     m_pendingEvent = PendingListingDone;
-    SendCommand(QStringLiteral("PWD"), 7);
-}
-
-bool TStarFtp::simpleCommand(int pendingEvent, const QString& command) {
-    if (!guard())
-        return false;
-    m_success = true;
-    m_pendingEvent = pendingEvent;
-    SendCommand(command, 50);
-    return true;
+    send(QStringLiteral("PWD"), Operation::Listing, Step::Pwd);
 }
 
 void TStarFtp::ChangeDirectory(const QString& dir) {
+    if (!guard())
+        return;
+    m_success = true;
+    m_pendingEvent = PendingDirectoryChanged;
     // The reply cannot arrive before this returns, so the new directory is in place for it.
-    if (simpleCommand(PendingDirectoryChanged, QStringLiteral("CWD ") + dir))
-        InitialDirectory = dir;
+    InitialDirectory = dir;
+    send(QStringLiteral("CWD ") + dir, Operation::Command, Step::Command);
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
-    simpleCommand(PendingDirectoryCreated, QStringLiteral("MKD ") + name);
+    if (!guard())
+        return;
+    m_success = true;
+    m_pendingEvent = PendingDirectoryCreated;
+    send(QStringLiteral("MKD ") + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
-    simpleCommand(PendingDirectoryDeleted, QStringLiteral("RMD ") + name);
+    if (!guard())
+        return;
+    m_success = true;
+    m_pendingEvent = PendingDirectoryDeleted;
+    send(QStringLiteral("RMD ") + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::DeleteFile(const QString& name) {
-    simpleCommand(PendingFileDeleted, QStringLiteral("DELE ") + name);
+    if (!guard())
+        return;
+    m_success = true;
+    m_pendingEvent = PendingFileDeleted;
+    send(QStringLiteral("DELE ") + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {
@@ -709,13 +911,7 @@ void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {
     m_success = true;
     m_pendingEvent = PendingFileRenamed;
     m_renameTarget = newName;
-    SendCommand(QStringLiteral("RNFR ") + oldName, 40);
-}
-
-void TStarFtp::Quit() {
-    if (!guard())
-        return;
-    SendCommand(QStringLiteral("QUIT"), 60);
+    send(QStringLiteral("RNFR ") + oldName, Operation::Rename, Step::RenameFrom);
 }
 
 void TStarFtp::StoreFile() {
@@ -723,8 +919,8 @@ void TStarFtp::StoreFile() {
         // Nothing was stored: the ready point must not read as a success.
         m_success = false;
         m_pendingEvent = PendingFileStored;
-        info(FtpInfo::NotConnected);
         postReady();
+        info(FtpInfo::NotConnected);
         return;
     }
     if (m_busy) {
@@ -735,28 +931,58 @@ void TStarFtp::StoreFile() {
     m_success = true;
     m_pendingEvent = PendingFileStored;
     m_lastFtpError = 0;
-    ++m_storeGeneration;
     if (RemoteFile.isEmpty()) {
+        postReady();
         report(FtpError::NoRemoteFile);
-        postReady();
         return;
     }
-    m_localFile.close();
-    m_localFile.setFileName(LocalFile);
-    if (LocalFile.isEmpty() || !m_localFile.open(QIODevice::ReadOnly)) {
+    if (!openLocalFile()) {
+        postReady();
         report(FtpError::LocalFileOpen);
-        postReady();
         return;
     }
-    SendCommand(TransferMode == AsciiTransfer ? QStringLiteral("TYPE A") : QStringLiteral("TYPE I"),
-                30);
+    m_operation = Operation::Store;
+    sendType(TransferMode == AsciiTransfer ? RemoteType::Ascii : RemoteType::Image);
 }
 
-// ---- listing data connection ----
+// ---- listing ----
+
+void TStarFtp::listingReply(const FtpReply& reply) {
+    switch (m_step) {
+    case Step::Pwd:
+        if (!isClass(reply, '2')) {
+            fatal(FtpError::UnexpectedReply);
+            return;
+        }
+        InitialDirectory = DirectoryFromPwdReply(reply.text);
+        sendType(RemoteType::Ascii);
+        break;
+    case Step::ListingType:
+        typeAccepted(reply);
+        break;
+    case Step::ListingPort:
+        if (isClass(reply, '2'))
+            send(QStringLiteral("LIST"), Operation::Listing, Step::List);
+        else
+            fatal(FtpError::UnexpectedReply);
+        break;
+    case Step::List:
+        if (isClass(reply, '2')) {
+            controlPartDone();
+        } else {
+            closeDataSockets();
+            fatal(FtpError::UnexpectedReply);
+        }
+        break;
+    default:
+        break;
+    }
+}
 
 void TStarFtp::prepareListing() {
     m_dataSocket.OnRead = [this](TStarSocket*) { listingRead(); };
     m_dataSocket.OnClose = [this](TStarSocket*) { listingEnd(); };
+    m_dataSocket.OnWrite = nullptr;
     m_listenerSocket.OnAccept = [this](TStarSocket*) { listingAccepted(); };
     m_rawListing.clear();
     m_fileList.clear();
@@ -772,6 +998,7 @@ void TStarFtp::listingAccepted() {
     }
     // One data connection per command: nobody else gets to connect to us.
     m_listenerSocket.CloseSocket();
+    touchData();
     m_bytesTransferred = 0;
     m_success = true;
     m_startTick.start();
@@ -779,65 +1006,148 @@ void TStarFtp::listingAccepted() {
     m_dataRemainder.clear();
 }
 
-void TStarFtp::listingLine(const QString& line) {
-    m_elapsedMs = m_startTick.elapsed();
-    info(FtpInfo::DataProgress, line);
+bool TStarFtp::listingLine(const QString& line) {
+    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
+    if (!info(FtpInfo::DataProgress, line))
+        return false;
     if (m_rawListing.size() >= MaxListingLines)
-        return;
+        return true;
     m_rawListing.append(line);
-    info(FtpInfo::ListingLine, line);
+    if (!info(FtpInfo::ListingLine, line))
+        return false;
     const ListingEntry parsed = ParseListingLine(line, ServerType, m_vmsPendingLine);
     if (!parsed.isEntry)
-        return;
+        return true;
     if (parsed.isDirectory)
         m_directoryList.append(parsed.name);
     else
         m_fileList.append(parsed.name);
+    return true;
 }
 
 void TStarFtp::listingRead() {
-    const int count = m_dataSocket.ReceiveData(m_buffer.data(), BlockSize);
+    const int count = m_dataSocket.ReceiveData(m_buffer.data(), ReadBlockSize);
     if (m_dataSocket.LastError != 0) {
         fatal(FtpError::DataConnection);
         return;
     }
-    const QByteArray bytes = upToZero(m_buffer.data(), count);
-    if (bytes.isEmpty())
+    if (count <= 0)
         return;
-    m_bytesTransferred += bytes.size();
-    appendBounded(m_dataRemainder, bytes);
+    touchData();
+    m_bytesTransferred += count;
+    appendBounded(m_dataRemainder, QByteArray(m_buffer.data(), count));
     qsizetype lineEnd;
     while ((lineEnd = m_dataRemainder.indexOf(kCrLf)) >= 0) {
         const QString line = QString::fromUtf8(m_dataRemainder.left(lineEnd));
         m_dataRemainder.remove(0, lineEnd + 2);
-        listingLine(line);
+        if (!listingLine(line))
+            return;
     }
 }
 
 void TStarFtp::listingEnd() {
-    if (m_dataSocket.OnRead)
+    const quint64 epoch = m_epoch;
+    if (m_dataSocket.OnRead) {
+        QPointer<TStarFtp> self(this);
         listingRead();
+        if (!self || epoch != m_epoch)
+            return;
+    }
     // A last line the server did not end with CR LF is still part of the listing.
     if (!m_dataRemainder.isEmpty()) {
         const QString line = QString::fromUtf8(m_dataRemainder);
         m_dataRemainder.clear();
-        listingLine(line);
+        if (!listingLine(line))
+            return;
     }
     m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
     m_dataSocket.OnRead = nullptr;
     closeDataSockets();
-    info(FtpInfo::ListingReady, QStringLiteral("Listing ready"));
-    info(FtpInfo::TransferDone, QStringLiteral("Transfer done"));
-    m_dataDone = true;
-    if (m_controlDone)
-        dataOperationDone();
+    if (!info(FtpInfo::ListingReady, QStringLiteral("Listing ready")) ||
+        !info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
+        return;
+    dataPartDone();
 }
 
-// ---- upload data connection ----
+// ---- upload ----
+
+void TStarFtp::storeReply(const FtpReply& reply) {
+    switch (m_step) {
+    case Step::StoreType:
+        typeAccepted(reply);
+        break;
+    case Step::StorePort:
+        if (!isClass(reply, '2')) {
+            fatal(FtpError::UnexpectedReply);
+            return;
+        }
+        if (!send(QStringLiteral("STOR ") + RemoteFile, Operation::Store, Step::Stor))
+            return;
+        m_storSent = true;
+        // Connected before STOR went out: the file goes now.
+        if (m_dataAccepted)
+            startUpload();
+        break;
+    case Step::Stor:
+        if (isClass(reply, '2')) {
+            controlPartDone();
+        } else if (reply.code == "426") {
+            // The transfer was aborted: the 2xx that follows only closes the command, the
+            // file did not arrive whole. Servers that end STOR with the 426 itself send nothing
+            // more, so after a while the 426 counts as the final reply.
+            m_success = false;
+            m_abortedStoreTimer.start(AbortedStoreWaitMs);
+            awaitReply();
+        } else {
+            m_success = false;
+            m_operation = Operation::None;
+            m_step = Step::Idle;
+            closeDataSockets();
+            closeLocalFile();
+            if (!info(FtpInfo::UnexpectedReply))
+                return;
+            postReady();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool TStarFtp::openLocalFile() {
+    closeLocalFile();
+    if (LocalFile.isEmpty())
+        return false;
+    // Only a regular file is uploaded: a FIFO or a device would never end (or never begin).
+    // The check is made again on the open file, with O_NONBLOCK so that a FIFO put in its
+    // place meanwhile cannot hang the open.
+    const QByteArray path = QFile::encodeName(LocalFile);
+    struct stat before {};
+    if (::stat(path.constData(), &before) != 0 || !S_ISREG(before.st_mode))
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fileFd = fd;
+    m_fileSize = st.st_size;
+    return true;
+}
 
 void TStarFtp::prepareUpload() {
-    m_dataSocket.OnRead = nullptr;
+    m_dataSocket.OnRead = [](TStarSocket* socket) {
+        // Nothing is expected from the server here; what comes is dropped, and reading on
+        // keeps its close in sight.
+        char sink[512];
+        socket->ReceiveData(sink, sizeof sink);
+    };
     m_dataSocket.OnClose = [this](TStarSocket*) { uploadEnd(); };
+    m_dataSocket.OnWrite = [this](TStarSocket*) { uploadPump(); };
     m_listenerSocket.OnAccept = [this](TStarSocket*) { uploadAccepted(); };
     m_storSent = false;
     m_dataAccepted = false;
@@ -852,66 +1162,155 @@ void TStarFtp::uploadAccepted() {
     }
     m_listenerSocket.CloseSocket();
     m_dataAccepted = true;
+    touchData();
     // The file goes out only after STOR: before it the server has nowhere to put the bytes.
     if (m_storSent)
-        uploadSendBlocks();
+        startUpload();
 }
 
-void TStarFtp::uploadSendBlocks() {
-    if (!m_dataAccepted || m_uploadStarted || !m_dataSocket.HasHandle() || m_replyState != 32)
+void TStarFtp::startUpload() {
+    if (!m_dataAccepted || m_uploadStarted || !m_dataSocket.HasHandle() || m_step != Step::Stor)
         return;
     m_uploadStarted = true;
-    m_bytesTransferred = 0;
-    m_startTick.start();
-    m_elapsedMs = 0;
-    const qint64 size = m_localFile.size();
-    info(FtpInfo::FileSize, QString::number(size));
     m_uploading = true;
-    const qint64 blocks = size / BlockSize + (size % BlockSize != 0 ? 1 : 0);
-    for (qint64 block = 0; block < blocks; ++block) {
-        const qint64 wanted = qMin<qint64>(BlockSize, size - block * BlockSize);
-        const qint64 got = m_localFile.read(m_uploadBlock.data(), wanted);
-        if (got != wanted) {
-            report(FtpError::LocalFileRead);
-            m_localFile.close();
-            closeDataSockets();
-            m_uploading = false;
-            m_success = false;
-            // The server sees the data connection end and answers STOR; that answer must
-            // still reach a ready point, or the engine would stay busy for good.
-            m_dataDone = true;
-            if (m_controlDone)
-                dataOperationDone();
+    m_bytesTransferred = 0;
+    m_reportedBytes = 0;
+    m_useSendfile = SendStraightFromFile;
+    m_startTick.start();
+    m_progressClock.invalidate();
+    m_elapsedMs = 0;
+    touchData();
+    if (!info(FtpInfo::FileSize, QString::number(m_fileSize)))
+        return;
+    // The first bytes go on the socket's first write notification, after this reply or
+    // accept has been handled.
+    m_dataSocket.WaitForWritable();
+}
+
+bool TStarFtp::uploadProgress() {
+    m_elapsedMs = m_startTick.elapsed();
+    // The first bytes out are reported at once, later ones at most every ProgressIntervalMs;
+    // the end of the file is told by "Transfer done" right after.
+    if (m_bytesTransferred == m_reportedBytes ||
+        (m_progressClock.isValid() && m_progressClock.elapsed() < ProgressIntervalMs))
+        return true;
+    m_progressClock.start();
+    m_reportedBytes = m_bytesTransferred;
+    return info(FtpInfo::DataProgress);
+}
+
+void TStarFtp::uploadPump() {
+    if (!m_uploading || m_fileFd < 0 || !m_dataSocket.HasHandle())
+        return;
+    const int socket = m_dataSocket.Handle();
+    QElapsedTimer slice;
+    slice.start();
+    while (m_bytesTransferred < m_fileSize) {
+        const qint64 left = m_fileSize - m_bytesTransferred;
+        ssize_t sent;
+        if (m_useSendfile) {
+            off_t offset = static_cast<off_t>(m_bytesTransferred);
+            sent = sendfileWithoutSigpipe(socket, m_fileFd, &offset,
+                                          static_cast<size_t>(qMin<qint64>(left, kSendfileChunk)));
+            if (sent < 0 && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+                // Not every file system sends straight from the file: read it instead.
+                m_useSendfile = false;
+                continue;
+            }
+            if (sent == 0) {
+                // The file is shorter than it was when the upload started.
+                uploadFailedRead();
+                return;
+            }
+        } else {
+            if (m_blockOffset == m_uploadBlock.size()) {
+                m_uploadBlock.resize(static_cast<qsizetype>(qMin<qint64>(left, UploadBlockSize)));
+                const ssize_t got = ::pread(m_fileFd, m_uploadBlock.data(),
+                                            static_cast<size_t>(m_uploadBlock.size()),
+                                            static_cast<off_t>(m_bytesTransferred));
+                if (got <= 0) {
+                    uploadFailedRead();
+                    return;
+                }
+                m_uploadBlock.resize(got);
+                m_blockOffset = 0;
+            }
+            const bool more =
+                m_bytesTransferred + (m_uploadBlock.size() - m_blockOffset) < m_fileSize;
+            sent = ::send(socket, m_uploadBlock.constData() + m_blockOffset,
+                          static_cast<size_t>(m_uploadBlock.size() - m_blockOffset),
+                          MSG_NOSIGNAL | (more ? MSG_MORE : 0));
+            if (sent > 0)
+                m_blockOffset += sent;
+        }
+        if (sent < 0) {
+            const int error = WinsockErrorFromErrno(errno);
+            if (error == wsa::WouldBlock || error == wsa::Interrupted)
+                break;
+            m_dataSocket.LastError = error;
+            fatal(FtpError::DataConnection);
             return;
         }
-        m_bytesTransferred += got;
-        const bool lastBlock = block + 1 == blocks;
-        if (!sendAll(m_dataSocket, m_uploadBlock.data(), static_cast<int>(got), false, !lastBlock))
-            return; // shut down, failed, or the server ended the data connection (uploadEnd)
-        info(FtpInfo::DataProgress);
-        m_elapsedMs = m_startTick.elapsed();
+        m_bytesTransferred += sent;
+        if (!uploadProgress())
+            return;
+        if (slice.nsecsElapsed() >= kSendSliceNs)
+            break;
     }
-    m_uploading = false;
+    if (m_bytesTransferred < m_fileSize) {
+        // Full for now: the rest follows on the next write notification.
+        touchData();
+        m_dataSocket.WaitForWritable();
+        return;
+    }
+    uploadSent();
+}
+
+void TStarFtp::uploadFailedRead() {
+    closeLocalFile();
     closeDataSockets();
-    m_localFile.close();
+    m_success = false;
+    // The server sees the data connection end and answers STOR; that answer must still reach
+    // a ready point, or the engine would stay busy for good.
+    if (!report(FtpError::LocalFileRead))
+        return;
+    dataPartDone();
+}
+
+void TStarFtp::uploadSent() {
+    m_uploading = false;
+    // Closing the data connection is the end of the file for the server.
+    closeDataSockets();
+    closeLocalFile();
     m_elapsedMs = m_startTick.elapsed();
-    info(FtpInfo::TransferDone, QStringLiteral("Transfer done"));
-    m_dataDone = true;
-    if (m_controlDone)
-        dataOperationDone();
+    if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
+        return;
+    dataPartDone();
 }
 
 void TStarFtp::uploadEnd() {
     // The server closed the data connection before we finished sending: the file is not
     // complete on the server, whatever the server says next.
-    if (m_uploading)
+    if (m_uploading || !m_uploadStarted)
         m_success = false;
-    m_uploading = false;
     m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
     closeDataSockets();
-    m_localFile.close();
-    info(FtpInfo::TransferDone, QStringLiteral("Transfer done"));
-    m_dataDone = true;
-    if (m_controlDone)
-        dataOperationDone();
+    closeLocalFile();
+    if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
+        return;
+    dataPartDone();
+}
+
+void TStarFtp::appendBounded(QByteArray& remainder, const QByteArray& bytes) {
+    remainder.append(bytes);
+    // Nothing beyond MaxLineLength of one line matters; keep a trailing CR so that a CR LF
+    // split across reads still ends the line.
+    qsizetype lastBreak = remainder.lastIndexOf(kCrLf);
+    const qsizetype tailStart = lastBreak < 0 ? 0 : lastBreak + 2;
+    if (remainder.size() - tailStart > MaxLineLength) {
+        const bool endsWithCr = remainder.endsWith('\r');
+        remainder.truncate(tailStart + MaxLineLength);
+        if (endsWithCr)
+            remainder.append('\r');
+    }
 }

@@ -1,14 +1,17 @@
 // TStarFtp: the program's own asynchronous FTP client (active mode only). Its own socket is the
 // control connection; ListenerSocket waits for the server's data connection and DataSocket
-// carries it. Every operation returns at once and ends in OnFtpReady plus its completion event.
+// carries it. Every operation returns at once and ends in OnFtpReady plus its completion event;
+// every connection ends in exactly one OnFtpQuit. Nothing waits for ever: replies and the data
+// connection have time-outs, and Abort() ends whatever is going on.
 #pragma once
 
 #include "ftp/FtpListing.h"
+#include "ftp/FtpReply.h"
 #include "ftp/starsock.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStringList>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -68,10 +71,16 @@ class TStarFtp : public TStarSocket {
     Q_OBJECT
 
 public:
-    static constexpr int QuitMessage = LookupDoneMessage + 2;
-    static constexpr int ReadyMessage = LookupDoneMessage + 4;
-    // Reads and upload blocks go through one buffer of this size.
-    static constexpr int BlockSize = 2048;
+    // What one read of the control or data connection takes at most.
+    static constexpr int ReadBlockSize = 64 * 1024;
+    // Upload blocks where the system cannot send straight from the file.
+    static constexpr int UploadBlockSize = 256 * 1024;
+    // Upload progress (OnFtpInfo 7) is reported at most this often.
+    static constexpr int ProgressIntervalMs = 50;
+    // Longest reply or listing line kept; the rest of a longer line is dropped.
+    static constexpr qsizetype MaxLineLength = FtpReplyAssembler::MaxLineLength;
+    // A listing keeps at most this many lines, however long the server goes on.
+    static constexpr qsizetype MaxListingLines = 200000;
 
     using TFtpInfoEvent = std::function<void(TStarFtp*, FtpInfo, const QString&)>;
     using TFtpErrorEvent = std::function<void(TStarFtp*, FtpError, const QString&)>;
@@ -95,15 +104,27 @@ public:
     TTransferType TransferMode = BinaryTransfer;
     QString InitialDirectory;
     TFTPServerType ServerType = ftpstDefault;
+    // Seconds a reply may take, from the command (or from Connect, for the greeting) to the
+    // reply that ends it; 0 waits for ever. While a transfer runs, DataTimeOut counts instead.
+    int ReplyTimeOut = 60;
+    // Seconds the data connection may stay silent: the server's connection back after LIST or
+    // STOR, and then between two pieces of progress; 0 waits for ever.
+    int DataTimeOut = 60;
     // How long a STOR answered by 426 waits for the 2xx that some servers send after it;
     // servers that end the command with the 426 itself send nothing more.
     int AbortedStoreWaitMs = 3000;
+    // Uploads go straight from the file to the socket (sendfile) where the system allows it;
+    // off, or where it is refused, the file is read in blocks of UploadBlockSize.
+    bool SendStraightFromFile = true;
+    // How long Quit waits for the server's 221 before it closes the connection itself.
+    int QuitWaitMs = 2000;
     bool WinsockStarted() const { return IsWinsockStarted(); }
     void SetWinsockStarted(bool started);
     QString Version() const { return QStringLiteral("TFtp 1.4.2"); }
     bool Success() const { return m_success; }
 
-    // Events.
+    // Events. Any handler may delete the engine (or call Abort, Quit or Connect); the engine
+    // touches nothing of itself afterwards.
     TFtpInfoEvent OnFtpInfo;
     TFtpErrorEvent OnFtpError;
     TFtpInfoNeededEvent OnFtpNeedInfo;
@@ -127,28 +148,35 @@ public:
     void DeleteFile(const QString& name);
     void RenameFile(const QString& oldName, const QString& newName);
     void StoreFile();
+    // Never refused: idle, it sends QUIT and closes the connection on the 221; during an
+    // operation it sends QUIT when the control connection can still take it and aborts after
+    // QuitWaitMs without a 221.
     void Quit();
+    // Always accepted: closes the data and control connections, clears Busy and reaches the
+    // quit point (once per connection; an ended connection gets no second one). The object can
+    // Connect again at once.
+    void Abort();
+    // Sends a command line; state is the number of the reply it waits for (see ReplyState).
     void SendCommand(const QString& text, int state);
 
     // State, read only.
     bool Connected() const { return m_connectedFtp; }
     bool Busy() const { return m_busy; }
     bool ShutDown() const { return m_shutDown; }
-    int ReplyState() const { return m_replyState; }
+    // What the next final reply answers, numbered as the engine's reply table always was:
+    // 0 greeting, 1 USER, 2 PASS, 3 ACCT, 5 SYST, 6 CWD after login, 7 PWD, 8 TYPE A for a
+    // listing, 10 PORT for a listing, 12 LIST, 30 TYPE for an upload, 31 PORT for an upload,
+    // 32 STOR, 40 RNFR, 41 RNTO, 50 CWD/MKD/RMD/DELE, 60 QUIT, 100 nothing.
+    int ReplyState() const { return static_cast<int>(m_step); }
     int LastFtpError() const { return m_lastFtpError; }
     qint64 BytesTransferred() const { return m_bytesTransferred; }
     qint64 ElapsedMs() const { return m_elapsedMs; }
     const QStringList& RawListing() const { return m_rawListing; }
     const QStringList& FileList() const { return m_fileList; }
     const QStringList& DirectoryList() const { return m_directoryList; }
-    qsizetype ControlRemainderSize() const { return m_controlRemainder.size(); }
+    qsizetype ControlRemainderSize() const { return m_replies.pendingSize(); }
     TStarSocket& ListenerSocket() { return m_listenerSocket; }
     TStarSocket& DataSocket() { return m_dataSocket; }
-
-    // Longest reply or listing line kept; the rest of a longer line is dropped.
-    static constexpr qsizetype MaxLineLength = 8192;
-    // A listing keeps at most this many lines, however long the server goes on.
-    static constexpr qsizetype MaxListingLines = 200000;
 
 protected:
     // The argument of the next PORT command; sets up ListenerSocket. Empty when it failed.
@@ -167,41 +195,99 @@ private:
         PendingFileRenamed = 9,
     };
 
-    bool guard();
-    // CWD, MKD, RMD and DELE: one command, one reply (state 50); false when refused.
-    bool simpleCommand(int pendingEvent, const QString& command);
-    void info(FtpInfo code, const QString& text = {});
-    void report(FtpError code);
-    void fatal(FtpError code);
+    // Each operation has its own handler; the steps say which reply it waits for. The values
+    // are the numbers of the reply table (ReplyState).
+    enum class Operation { None, Login, Listing, Store, Command, Rename, Quit };
+    enum class Step : int {
+        Greeting = 0,
+        User = 1,
+        Password = 2,
+        Account = 3,
+        System = 5,
+        InitialCwd = 6,
+        Pwd = 7,
+        ListingType = 8,
+        ListingPort = 10,
+        List = 12,
+        StoreType = 30,
+        StorePort = 31,
+        Stor = 32,
+        RenameFrom = 40,
+        RenameTo = 41,
+        Command = 50,
+        QuitReply = 60,
+        Idle = 100,
+    };
+    // The transfer type last accepted by the server on this connection.
+    enum class RemoteType { Unknown, Ascii, Image };
+
+    // Runs an owner handler; false when the handler deleted the engine or ended or replaced
+    // the connection, so the caller must stop at once.
+    template <typename Call> bool callOut(Call&& call);
+    bool info(FtpInfo code, const QString& text = {});
+    bool report(FtpError code);
+    void fatal(FtpError code, bool socketError = false);
     bool checkSocketError();
     void closeAllSockets();
     void closeDataSockets();
-    void postReady() { PostOwnerMessage(ReadyMessage); }
-    void dataOperationDone();
-    bool sendAll(TStarSocket& socket, const char* bytes, int count, bool controlLine,
-                 bool moreFollows = false);
-    void ownerMessage(int message);
-    void readyPoint();
-    void quitPoint();
+    void closeLocalFile();
+    // Ends the connection's work: sockets closed, timers stopped, nothing awaited.
+    void endConnection();
+    void postReady();
+    void postQuit();
+    void readyPoint(quint64 epoch);
+    void quitPoint(quint64 connection);
+    bool guard();
+
+    // Sending: the line goes out now when the socket takes it, else on its write notification.
+    bool send(const QString& text, Operation operation, Step step);
+    void flushControl();
+
+    // Waiting: exactly one of the two time-outs guards each wait.
+    void awaitReply();
+    bool dataInFlight() const;
+    void touchData();
 
     void onLookupDone();
     void onControlConnect();
     void onControlRead();
     void onControlClose();
-    void handleReplyLine(const QString& line);
-    void handleReply(const QString& line);
-    void sendPort(int nextState);
+    void handleReply(const FtpReply& reply);
+    void loginReply(const FtpReply& reply);
+    void listingReply(const FtpReply& reply);
+    void storeReply(const FtpReply& reply);
+    void commandReply(const FtpReply& reply);
+    void renameReply(const FtpReply& reply);
+    void quitReply(const FtpReply& reply);
+    void loginRefused();
+    void loggedIn();
+    void closedByQuit();
+
+    // The data commands: TYPE (skipped when the server has it already), PORT, then LIST/STOR.
+    void sendType(RemoteType wanted);
+    void typeAccepted(const FtpReply& reply);
+    void sendPort();
+    // The one place where both halves of LIST and STOR meet: the operation is over when the
+    // final reply and the end of the data connection are both in, in either order.
+    void controlPartDone();
+    void dataPartDone();
+    void finishOperation();
 
     void prepareListing();
     void listingAccepted();
     void listingRead();
     void listingEnd();
-    void listingLine(const QString& line);
+    bool listingLine(const QString& line);
 
+    bool openLocalFile();
     void prepareUpload();
     void uploadAccepted();
-    void uploadSendBlocks();
+    void startUpload();
+    void uploadPump();
+    void uploadFailedRead();
+    void uploadSent();
     void uploadEnd();
+    bool uploadProgress();
 
     static void appendBounded(QByteArray& remainder, const QByteArray& bytes);
 
@@ -211,37 +297,55 @@ private:
     bool m_connectedFtp = false;
     bool m_busy = false;
     bool m_shutDown = false;
-    int m_replyState = 100;
+    Operation m_operation = Operation::None;
+    Step m_step = Step::Idle;
     int m_pendingEvent = PendingNone;
-    bool m_multiLine = false;
-    QString m_multiLineCode;
-    QByteArray m_controlRemainder;
+    RemoteType m_remoteType = RemoteType::Unknown;
+    RemoteType m_wantedType = RemoteType::Unknown;
+    FtpReplyAssembler m_replies;
+    QByteArray m_controlOut;
     QByteArray m_dataRemainder;
     bool m_readerBusy = false;
+    bool m_readMissed = false;
     bool m_controlDone = false;
     bool m_dataDone = false;
+    bool m_quitDuringOperation = false;
+
+    // Epochs: m_connection counts connections (Connect) and their ends; m_epoch changes
+    // whenever the exchange under way is cut off, so handlers know to stop; m_readyEpoch
+    // voids ready points posted for an exchange that was cut off.
+    quint64 m_connection = 0;
+    quint64 m_epoch = 0;
+    quint64 m_readyEpoch = 0;
+    bool m_quitPosted = false;
+
+    // The upload.
+    int m_fileFd = -1;
+    qint64 m_fileSize = 0;
+    bool m_useSendfile = true;
     bool m_uploading = false;
     bool m_storSent = false;
     bool m_dataAccepted = false;
     bool m_uploadStarted = false;
+    qint64 m_reportedBytes = 0;
+    QElapsedTimer m_progressClock;
+    QByteArray m_uploadBlock;
+    qsizetype m_blockOffset = 0;
+
     qint64 m_bytesTransferred = 0;
     qint64 m_elapsedMs = 0;
     QElapsedTimer m_startTick;
     int m_lastFtpError = 0;
-    QFile m_localFile;
     QString m_renameTarget;
     QStringList m_rawListing;
     QStringList m_fileList;
     QStringList m_directoryList;
     QString m_vmsPendingLine;
-    std::array<char, BlockSize> m_buffer{};
-    // The upload block has a buffer of its own: replies read while the block is being sent
-    // (the sender lets events run) would otherwise overwrite it.
-    std::array<char, BlockSize> m_uploadBlock{};
+    std::array<char, ReadBlockSize> m_buffer{};
     TStarSocket m_listenerSocket;
     TStarSocket m_dataSocket;
-    // Counts uploads, so that a late wait for an aborted STOR cannot end a later upload.
-    quint64 m_storeGeneration = 0;
-    // When the sender last let pending events run (see sendAll).
-    QElapsedTimer m_pumpClock;
+    QTimer m_replyTimer;
+    QTimer m_dataTimer;
+    QTimer m_abortedStoreTimer;
+    QTimer m_quitTimer;
 };

@@ -154,7 +154,17 @@ QString DirectoryFromPwdReply(const QString& reply) {
     const qsizetype open = reply.indexOf(QLatin1Char('"'));
     if (open < 0)
         return {};
-    const qsizetype close = reply.indexOf(QLatin1Char('"'), open + 1);
-    const qsizetype length = close < 0 ? reply.size() - open - 1 : close - open - 1;
-    return reply.mid(open + 1, qMin<qsizetype>(length, 999));
+    // Inside the quotes a doubled quote stands for one quote of the name (257 "/""x""" is the
+    // directory /"x"); a single quote ends the name. Without a closing quote the name runs to
+    // the end of the line.
+    QString name;
+    for (qsizetype i = open + 1; i < reply.size() && name.size() < 999; ++i) {
+        if (reply.at(i) == QLatin1Char('"')) {
+            if (i + 1 >= reply.size() || reply.at(i + 1) != QLatin1Char('"'))
+                break;
+            ++i;
+        }
+        name.append(reply.at(i));
+    }
+    return name;
 }

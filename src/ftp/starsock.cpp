@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -515,6 +516,8 @@ void TStarSocket::writeReady() {
 }
 
 void TStarSocket::notify(int event, int error) {
+    // A handler may delete this socket (or its owner): nothing of it is touched afterwards.
+    QPointer<TStarSocket> self(this);
     stopCountdown();
     LastError = error;
     switch (event) {
@@ -540,7 +543,7 @@ void TStarSocket::notify(int event, int error) {
     case EventClose:
         if (auto handler = OnClose)
             handler(this);
-        if (m_connected) {
+        if (self && m_connected) {
             const int keep = LastError;
             CloseSocket();
             LastError = keep;

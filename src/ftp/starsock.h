@@ -107,6 +107,8 @@ public:
     // Arms a one-shot write notification: OnWrite runs once the socket can take data again.
     // Senders that got a would-block result use it to sleep instead of spinning.
     void WaitForWritable();
+    // Arms the read notification again without a receive (a reader that had to skip one).
+    void WaitForReadable() { armRead(); }
 
     // Posts a message to this socket's window; the owner handler receives it once the current
     // notification has returned.

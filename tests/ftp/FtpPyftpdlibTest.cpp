@@ -4,9 +4,13 @@
 #include "FtpTestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -176,21 +180,21 @@ TEST_F(FtpPyftpdlib, DirectoryAndFileCommandsEndInTheirEventsAndTellTheOutcome) 
     EXPECT_FALSE(m_ftp.Connected());
 }
 
-TEST_F(FtpPyftpdlib, UploadsArriveByteForByteInBlocksOf2048) {
+TEST_F(FtpPyftpdlib, UploadsArriveByteForByteWithProgressAtMostEvery50Ms) {
     m_ftp.InitialDirectory = QStringLiteral("/site");
     login();
     struct Case {
         const char* name;
         int size;
-        int blocks;
+        int progress; // a small file is out in one go: one progress report, none when empty
     };
-    const Case cases[] = {{"empty.bin", 0, 0}, {"two.bin", 4096, 2}, {"three.bin", 4097, 3}};
+    const Case cases[] = {{"empty.bin", 0, 0}, {"two.bin", 4096, 1}, {"three.bin", 4097, 1}};
     for (const Case& c : cases) {
         QByteArray bytes(c.size, '\0');
         for (int i = 0; i < c.size; ++i)
             bytes[i] = char(i * 7 + 3);
         EXPECT_EQ(upload(bytes, QString::fromLatin1(c.name)), bytes) << c.name;
-        EXPECT_EQ(m_rec.count(FtpInfo::DataProgress), c.blocks) << c.name;
+        EXPECT_EQ(m_rec.count(FtpInfo::DataProgress), c.progress) << c.name;
         EXPECT_EQ(m_rec.texts(FtpInfo::FileSize), QStringList{QString::number(c.size)});
         EXPECT_EQ(m_rec.texts(FtpInfo::TransferDone), QStringList{QStringLiteral("Transfer done")});
         EXPECT_EQ(m_ftp.BytesTransferred(), c.size);
@@ -205,6 +209,109 @@ TEST_F(FtpPyftpdlib, UploadsArriveByteForByteInBlocksOf2048) {
     const QByteArray stored = upload(big, QStringLiteral("big.bin"));
     EXPECT_EQ(stored.size(), big.size());
     EXPECT_TRUE(stored == big);
+    // Progress comes with the first bytes, then at most every 50 ms.
+    EXPECT_LE(m_rec.count(FtpInfo::DataProgress), m_ftp.ElapsedMs() / 50 + 1);
+    EXPECT_GE(m_rec.count(FtpInfo::DataProgress), 1);
+}
+
+TEST_F(FtpPyftpdlib, UploadsReadInBlocksWhereTheFileCannotGoStraightToTheSocket) {
+    m_ftp.InitialDirectory = QStringLiteral("/site");
+    m_ftp.SendStraightFromFile = false;
+    login();
+    // Not a multiple of the block size: the last block is a short one.
+    QByteArray big(3 * TStarFtp::UploadBlockSize + 12345, '\0');
+    QRandomGenerator random(7);
+    random.fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
+    EXPECT_TRUE(upload(big, QStringLiteral("blocks.bin")) == big);
+    EXPECT_TRUE(upload(QByteArray("x"), QStringLiteral("one.bin")) == QByteArray("x"));
+    EXPECT_TRUE(upload(QByteArray(), QStringLiteral("none.bin")).isEmpty());
+    EXPECT_TRUE(QFile::exists(m_home.path() + QStringLiteral("/site/none.bin")));
+}
+
+TEST_F(FtpPyftpdlib, AFileThatShrinksUnderwayIsReportedAs23AndTheConnectionGoesOn) {
+    login();
+    for (const bool straight : {true, false}) {
+        const QString local = m_local.path() + QStringLiteral("/shrinks.bin");
+        writeFile(local, QByteArray(600000, 's'));
+        m_ftp.LocalFile = local;
+        m_ftp.RemoteFile = QStringLiteral("shrinks.bin");
+        m_ftp.SendStraightFromFile = straight;
+        m_rec.events.clear();
+        m_rec.errors.clear();
+        auto record = m_ftp.OnFtpInfo;
+        m_ftp.OnFtpInfo = [&](TStarFtp* f, FtpInfo code, const QString& text) {
+            record(f, code, text);
+            // The size is taken; then someone cuts the file down before a byte went out.
+            if (code == FtpInfo::FileSize)
+                QFile::resize(local, 0);
+        };
+        m_ftp.StoreFile();
+        ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored"))) << straight;
+        m_ftp.OnFtpInfo = record;
+        EXPECT_EQ(m_rec.errors, QList<int>{23}) << straight;
+        EXPECT_FALSE(m_ftp.Success()) << straight;
+        EXPECT_TRUE(m_ftp.Connected()) << straight;
+        EXPECT_FALSE(m_ftp.Busy()) << straight;
+    }
+}
+
+// The sender at full size: 200 MB arrive byte for byte (in memory where the machine has it).
+TEST(FtpPyftpdlibLarge, TwoHundredMegabytesArriveByteForByte) {
+    const QString scratch =
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    QTemporaryDir home(scratch + QStringLiteral("/quillon-test-XXXXXX"));
+    QTemporaryDir local(scratch + QStringLiteral("/quillon-test-XXXXXX"));
+    ASSERT_TRUE(home.isValid() && local.isValid());
+    const qint64 size = 200LL * 1024 * 1024;
+    const QString path = local.path() + QStringLiteral("/big.bin");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray chunk(1 << 20, '\0');
+        QRandomGenerator random(2026);
+        for (qint64 written = 0; written < size; written += chunk.size()) {
+            random.fillRange(reinterpret_cast<quint32*>(chunk.data()), chunk.size() / 4);
+            ASSERT_EQ(f.write(chunk), chunk.size());
+        }
+    }
+    ftptest::PythonServer server;
+    const int port = server.start(QStringLiteral("pyftpd_server.py"),
+                                  {home.path(), QStringLiteral("u"), QStringLiteral("p")});
+    ASSERT_GT(port, 0) << server.error().toStdString();
+    TStarFtp ftp;
+    Recorder rec(ftp);
+    ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
+    ftp.FtpPort = port;
+    ftp.UserName = QStringLiteral("u");
+    ftp.UserPassword = QStringLiteral("p");
+    ftp.Connect();
+    ASSERT_TRUE(rec.waitEvent(QStringLiteral("loggedin")));
+    ftp.LocalFile = path;
+    ftp.RemoteFile = QStringLiteral("big.bin");
+    QElapsedTimer clock;
+    QList<qint64> progressAt;
+    auto record = ftp.OnFtpInfo;
+    ftp.OnFtpInfo = [&](TStarFtp* f, FtpInfo code, const QString& text) {
+        if (code == FtpInfo::DataProgress)
+            progressAt.append(clock.elapsed());
+        record(f, code, text);
+    };
+    clock.start();
+    ftp.StoreFile();
+    ASSERT_TRUE(rec.waitEvent(QStringLiteral("stored"), 120000));
+    EXPECT_TRUE(ftp.Success());
+    EXPECT_EQ(ftp.BytesTransferred(), size);
+    EXPECT_EQ(rec.texts(FtpInfo::FileSize), QStringList{QString::number(size)});
+    ASSERT_FALSE(progressAt.isEmpty());
+    for (qsizetype i = 1; i < progressAt.size(); ++i)
+        EXPECT_GE(progressAt[i] - progressAt[i - 1], TStarFtp::ProgressIntervalMs);
+    QFile sent(path), stored(home.path() + QStringLiteral("/big.bin"));
+    ASSERT_TRUE(sent.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
+    ASSERT_EQ(stored.size(), size);
+    const uchar* a = sent.map(0, size);
+    const uchar* b = stored.map(0, size);
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(std::equal(a, a + size, b));
 }
 
 TEST_F(FtpPyftpdlib, MissingLocalOrRemoteNameIsReportedAndStillEndsInReady) {
@@ -223,6 +330,20 @@ TEST_F(FtpPyftpdlib, MissingLocalOrRemoteNameIsReportedAndStillEndsInReady) {
                                          QStringLiteral("stored")}));
     EXPECT_FALSE(m_ftp.Success());
     EXPECT_TRUE(m_ftp.Connected());
+
+    // A FIFO or a folder is no file to upload: refused at once, nothing is sent.
+    const QString fifo = m_local.path() + QStringLiteral("/fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& local : {fifo, m_local.path()}) {
+        m_rec.events.clear();
+        m_rec.commands.clear();
+        m_ftp.LocalFile = local;
+        m_ftp.StoreFile();
+        ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("stored")));
+        EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("error 21 Error"),
+                                             QStringLiteral("ready"), QStringLiteral("stored")}));
+        EXPECT_TRUE(m_rec.commands.isEmpty());
+    }
 }
 
 TEST_F(FtpPyftpdlib, WrongPasswordReports27ThenQuits) {
@@ -294,7 +415,7 @@ TEST_F(FtpPyftpdlib, SecondOperationWhileBusyIsRefusedWithoutDisturbingTheFirst)
     m_ftp.LocalFile = m_local.path();
     m_ftp.RemoteFile = QStringLiteral("y");
     m_ftp.StoreFile();
-    m_ftp.Quit();
+    m_ftp.Connect();
     EXPECT_EQ(m_rec.count(FtpInfo::Busy), 3);
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("ready")));
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("listed")));

@@ -8,7 +8,12 @@ SCENARIO_FILE holds a JSON list of steps:
   ["data_out", text]      connect to the last PORT address, send text (latin-1), close
   ["data_in", limit]      connect to the last PORT address, read until EOF (limit < 0) or
                           until limit bytes, then close; log the byte count and MD5
+  ["data_open", text, rcvbuf]
+                          connect to the last PORT address with a receive buffer of rcvbuf
+                          bytes (0: the system's), send text, then keep the connection open
+                          without reading until the end of the script (a stalled transfer)
   ["flood", count]        send count bytes "x" on the control connection
+  ["sleep", seconds]      wait before the next step
   ["close"]               close the control connection
 Prints the port first, then one log line per event. Everything is bounded by time-outs.
 """
@@ -16,6 +21,7 @@ import hashlib
 import json
 import socket
 import sys
+import time
 
 
 def log(text):
@@ -34,6 +40,7 @@ def main():
     conn.settimeout(10)
     pending = b""
     data_address = None
+    held = []
 
     def read_line():
         nonlocal pending
@@ -76,8 +83,19 @@ def main():
                     total += len(chunk)
                 data.close()
                 log("data_in %d %s" % (total, digest.hexdigest()))
+            elif op == "data_open":
+                data = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+                if step[2] > 0:
+                    data.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, step[2])
+                data.settimeout(10)
+                data.connect(data_address)
+                data.sendall(step[1].encode("latin-1"))
+                held.append(data)
+                log("data_open")
             elif op == "flood":
                 conn.sendall(b"x" * step[1])
+            elif op == "sleep":
+                time.sleep(step[1])
             elif op == "close":
                 conn.close()
                 log("closed")
