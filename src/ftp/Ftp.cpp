@@ -271,14 +271,15 @@ void TStarFtp::readyPoint(quint64 epoch) {
     if (epoch != m_readyEpoch)
         return;
     m_busy = false;
+    // Taken first: an OnFtpReady handler that starts the next operation sets its own.
+    const int pending = m_pendingEvent;
+    m_pendingEvent = PendingNone;
     QPointer<TStarFtp> self(this);
     if (auto handler = OnFtpReady) {
         handler(this);
         if (!self)
             return;
     }
-    const int pending = m_pendingEvent;
-    m_pendingEvent = PendingNone;
     TNotifyEvent completion;
     switch (pending) {
     case PendingLoggedIn:
@@ -550,9 +551,16 @@ void TStarFtp::onControlRead() {
         return;
     }
     QPointer<TStarFtp> self(this);
-    const quint64 epoch = m_epoch;
-    auto readOnLater = [this] {
-        if (m_readMissed && HasHandle() && !m_shutDown)
+    const quint64 connection = m_connection;
+    // Reading goes on as long as this control connection does; a Quit during an operation
+    // leaves it open, and its 221 must still be read.
+    auto stillOpen = [&] {
+        return !self.isNull() && m_connection == connection && HasHandle() && !m_shutDown;
+    };
+    auto readOnLater = [&] {
+        if (self.isNull())
+            return;
+        if (m_readMissed && stillOpen())
             WaitForReadable();
         m_readMissed = false;
     };
@@ -561,26 +569,21 @@ void TStarFtp::onControlRead() {
         if (!checkSocketError())
             return;
         const QByteArray bytes(m_buffer.data(), count);
-        if (!info(FtpInfo::ControlRead, QString::fromUtf8(bytes))) {
-            if (self)
-                readOnLater();
-            return;
-        }
+        const QList<FtpReply> replies = m_replies.feed(bytes);
+        info(FtpInfo::ControlRead, QString::fromUtf8(bytes));
+        if (!stillOpen())
+            return readOnLater();
         if (bytes.isEmpty())
             break;
-        const QList<FtpReply> replies = m_replies.feed(bytes);
         for (const FtpReply& reply : replies) {
             m_readerBusy = true;
             handleReply(reply);
-            if (!self)
+            if (self.isNull())
                 return;
             m_readerBusy = false;
-            // A fatal error, an Abort, a Quit during an operation or a new Connect: the rest
-            // of what was read belongs to an exchange that is over.
-            if (m_epoch != epoch || m_shutDown || !HasHandle()) {
-                readOnLater();
-                return;
-            }
+            // A fatal error, an Abort or a new Connect ended this connection.
+            if (!stillOpen())
+                return readOnLater();
         }
     }
     readOnLater();
@@ -1170,7 +1173,7 @@ void TStarFtp::startUpload() {
     m_reportedBytes = 0;
     m_useSendfile = SendStraightFromFile;
     m_startTick.start();
-    m_progressClock.invalidate(); // the first bytes out are reported at once
+    m_progressClock.invalidate();
     m_elapsedMs = 0;
     touchData();
     if (!info(FtpInfo::FileSize, QString::number(m_fileSize)))
@@ -1180,11 +1183,12 @@ void TStarFtp::startUpload() {
     m_dataSocket.WaitForWritable();
 }
 
-bool TStarFtp::uploadProgress(bool force) {
+bool TStarFtp::uploadProgress() {
     m_elapsedMs = m_startTick.elapsed();
-    if (m_bytesTransferred == m_reportedBytes)
-        return true;
-    if (!force && m_progressClock.isValid() && m_progressClock.elapsed() < ProgressIntervalMs)
+    // The first bytes out are reported at once, later ones at most every ProgressIntervalMs;
+    // the end of the file is told by "Transfer done" right after.
+    if (m_bytesTransferred == m_reportedBytes ||
+        (m_progressClock.isValid() && m_progressClock.elapsed() < ProgressIntervalMs))
         return true;
     m_progressClock.start();
     m_reportedBytes = m_bytesTransferred;
@@ -1244,7 +1248,7 @@ void TStarFtp::uploadPump() {
             return;
         }
         m_bytesTransferred += sent;
-        if (!uploadProgress(false))
+        if (!uploadProgress())
             return;
         if (slice.nsecsElapsed() >= kSendSliceNs)
             break;
@@ -1271,8 +1275,6 @@ void TStarFtp::uploadFailedRead() {
 
 void TStarFtp::uploadSent() {
     m_uploading = false;
-    if (!uploadProgress(true))
-        return;
     // Closing the data connection is the end of the file for the server.
     closeDataSockets();
     closeLocalFile();

@@ -289,7 +289,7 @@ private:
     void uploadFailedRead();
     void uploadSent();
     void uploadEnd();
-    bool uploadProgress(bool force);
+    bool uploadProgress();
 
     static void appendBounded(QByteArray& remainder, const QByteArray& bytes);
 

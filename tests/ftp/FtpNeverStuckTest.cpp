@@ -234,6 +234,31 @@ TEST_F(FtpNeverStuck, QuitWhileAListingHangsSendsQuitAndEndsAfterAShortWait) {
     expectEndedAndReusable({});
 }
 
+TEST_F(FtpNeverStuck, QuitDuringTheLoginIsNeverRefused) {
+    m_ftp.ReplyTimeOut = 0;
+    m_ftp.QuitWaitMs = 300;
+    // Before the connection is even up there is nobody to tell: it ends at once.
+    connectTo(m_first, QStringLiteral(R"(["send", "220 ready\r\n"], ["expect", "USER"])"));
+    m_ftp.Quit();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit"), 1000));
+    EXPECT_EQ(m_rec.events, QStringList{QStringLiteral("quit")});
+    EXPECT_TRUE(m_rec.commands.isEmpty());
+
+    // Logged half-way in, on a server that answers nothing more: QUIT goes out, and the
+    // connection ends after the quit wait.
+    Scripted silent;
+    m_rec.events.clear();
+    connectTo(silent, QStringLiteral(R"(["send", "220 ready\r\n"], ["expect", "USER"])"));
+    ASSERT_TRUE(waitFor([&] { return m_rec.commands.size() == 1; }));
+    m_clock.start();
+    m_ftp.Quit();
+    ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit"), 2000));
+    EXPECT_GE(elapsedMs(), 250);
+    EXPECT_EQ(m_rec.commands, (QStringList{QStringLiteral("USER u"), QStringLiteral("QUIT")}));
+    EXPECT_EQ(m_rec.events, QStringList{QStringLiteral("quit")});
+    expectEndedAndReusable({});
+}
+
 TEST_F(FtpNeverStuck, ServerThatKeepsTheConnectionAfter221IsLeftByTheClient) {
     connectTo(m_first, QString::fromLatin1(kLogin) +
                            QStringLiteral(R"(, ["expect", "QUIT"], ["send", "221 bye\r\n"])"));
