@@ -277,10 +277,14 @@ bool TStarFtp::sendAll(TStarSocket& socket, const char* bytes, int count, bool c
 }
 
 void TStarFtp::SendCommand(const QString& text, int state) {
+    SendCommand(text.toUtf8(), state);
+}
+
+void TStarFtp::SendCommand(const QByteArray& text, int state) {
     // A name with a line break in it would smuggle a second command to the server.
-    QString command = text;
+    QByteArray command = text;
     for (qsizetype i = 0; i < command.size(); ++i) {
-        if (command.at(i) == QLatin1Char('\r') || command.at(i) == QLatin1Char('\n')) {
+        if (command.at(i) == '\r' || command.at(i) == '\n') {
             command.truncate(i);
             break;
         }
@@ -288,9 +292,8 @@ void TStarFtp::SendCommand(const QString& text, int state) {
     m_replyState = state;
     if (m_shutDown)
         return;
-    const QString line = command + QStringLiteral("\r\n");
-    info(FtpInfo::CommandSent, line);
-    const QByteArray bytes = line.toUtf8();
+    const QByteArray bytes = command + kCrLf;
+    info(FtpInfo::CommandSent, RemoteNameText(bytes));
     sendAll(*this, bytes.constData(), static_cast<int>(bytes.size()), true);
 }
 
@@ -619,7 +622,7 @@ void TStarFtp::handleReply(const QString& line) {
         break;
     case 40:
         if (kind == QLatin1Char('3')) {
-            SendCommand(QStringLiteral("RNTO ") + m_renameTarget, 41);
+            SendCommand("RNTO " + m_renameTarget, 41);
         } else {
             info(FtpInfo::UnexpectedReply);
             m_success = false;
@@ -676,7 +679,7 @@ void TStarFtp::GetListing() {
     SendCommand(QStringLiteral("PWD"), 7);
 }
 
-bool TStarFtp::simpleCommand(int pendingEvent, const QString& command) {
+bool TStarFtp::simpleCommand(int pendingEvent, const QByteArray& command) {
     if (!guard())
         return false;
     m_success = true;
@@ -686,30 +689,46 @@ bool TStarFtp::simpleCommand(int pendingEvent, const QString& command) {
 }
 
 void TStarFtp::ChangeDirectory(const QString& dir) {
+    ChangeDirectory(dir.toUtf8());
+}
+
+void TStarFtp::ChangeDirectory(const QByteArray& dir) {
     // The reply cannot arrive before this returns, so the new directory is in place for it.
-    if (simpleCommand(PendingDirectoryChanged, QStringLiteral("CWD ") + dir))
-        InitialDirectory = dir;
+    if (simpleCommand(PendingDirectoryChanged, "CWD " + dir))
+        InitialDirectory = RemoteNameText(dir);
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
-    simpleCommand(PendingDirectoryCreated, QStringLiteral("MKD ") + name);
+    simpleCommand(PendingDirectoryCreated, "MKD " + name.toUtf8());
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
-    simpleCommand(PendingDirectoryDeleted, QStringLiteral("RMD ") + name);
+    RemoveDirectory(name.toUtf8());
+}
+
+void TStarFtp::RemoveDirectory(const QByteArray& name) {
+    simpleCommand(PendingDirectoryDeleted, "RMD " + name);
 }
 
 void TStarFtp::DeleteFile(const QString& name) {
-    simpleCommand(PendingFileDeleted, QStringLiteral("DELE ") + name);
+    DeleteFile(name.toUtf8());
+}
+
+void TStarFtp::DeleteFile(const QByteArray& name) {
+    simpleCommand(PendingFileDeleted, "DELE " + name);
 }
 
 void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {
+    RenameFile(oldName.toUtf8(), newName.toUtf8());
+}
+
+void TStarFtp::RenameFile(const QByteArray& oldName, const QByteArray& newName) {
     if (!guard())
         return;
     m_success = true;
     m_pendingEvent = PendingFileRenamed;
     m_renameTarget = newName;
-    SendCommand(QStringLiteral("RNFR ") + oldName, 40);
+    SendCommand("RNFR " + oldName, 40);
 }
 
 void TStarFtp::Quit() {
@@ -761,6 +780,8 @@ void TStarFtp::prepareListing() {
     m_rawListing.clear();
     m_fileList.clear();
     m_directoryList.clear();
+    m_fileNames.clear();
+    m_directoryNames.clear();
     m_vmsPendingLine.clear();
 }
 
@@ -779,20 +800,25 @@ void TStarFtp::listingAccepted() {
     m_dataRemainder.clear();
 }
 
-void TStarFtp::listingLine(const QString& line) {
+void TStarFtp::listingLine(const QByteArray& bytes) {
     m_elapsedMs = m_startTick.elapsed();
+    const QString line = RemoteNameText(bytes);
     info(FtpInfo::DataProgress, line);
     if (m_rawListing.size() >= MaxListingLines)
         return;
     m_rawListing.append(line);
     info(FtpInfo::ListingLine, line);
-    const ListingEntry parsed = ParseListingLine(line, ServerType, m_vmsPendingLine);
+    // Parsed from the bytes, not the shown text: the name must go back to the server unchanged.
+    const ListingEntry parsed = ParseListingLine(bytes, ServerType, m_vmsPendingLine);
     if (!parsed.isEntry)
         return;
-    if (parsed.isDirectory)
-        m_directoryList.append(parsed.name);
-    else
-        m_fileList.append(parsed.name);
+    if (parsed.isDirectory) {
+        m_directoryNames.append(parsed.name);
+        m_directoryList.append(RemoteNameText(parsed.name));
+    } else {
+        m_fileNames.append(parsed.name);
+        m_fileList.append(RemoteNameText(parsed.name));
+    }
 }
 
 void TStarFtp::listingRead() {
@@ -808,7 +834,7 @@ void TStarFtp::listingRead() {
     appendBounded(m_dataRemainder, bytes);
     qsizetype lineEnd;
     while ((lineEnd = m_dataRemainder.indexOf(kCrLf)) >= 0) {
-        const QString line = QString::fromUtf8(m_dataRemainder.left(lineEnd));
+        const QByteArray line = m_dataRemainder.left(lineEnd);
         m_dataRemainder.remove(0, lineEnd + 2);
         listingLine(line);
     }
@@ -819,7 +845,7 @@ void TStarFtp::listingEnd() {
         listingRead();
     // A last line the server did not end with CR LF is still part of the listing.
     if (!m_dataRemainder.isEmpty()) {
-        const QString line = QString::fromUtf8(m_dataRemainder);
+        const QByteArray line = m_dataRemainder;
         m_dataRemainder.clear();
         listingLine(line);
     }

@@ -121,14 +121,21 @@ public:
     // Operations.
     void Connect();
     void GetListing();
+    // Names typed by the user go to the server as UTF-8; names taken from a listing go back
+    // as the bytes the server sent (FileNames, DirectoryNames), whatever their character set.
     void ChangeDirectory(const QString& dir);
+    void ChangeDirectory(const QByteArray& dir);
     void MakeDirectory(const QString& name);
     void RemoveDirectory(const QString& name);
+    void RemoveDirectory(const QByteArray& name);
     void DeleteFile(const QString& name);
+    void DeleteFile(const QByteArray& name);
     void RenameFile(const QString& oldName, const QString& newName);
+    void RenameFile(const QByteArray& oldName, const QByteArray& newName);
     void StoreFile();
     void Quit();
     void SendCommand(const QString& text, int state);
+    void SendCommand(const QByteArray& text, int state);
 
     // State, read only.
     bool Connected() const { return m_connectedFtp; }
@@ -141,6 +148,9 @@ public:
     const QStringList& RawListing() const { return m_rawListing; }
     const QStringList& FileList() const { return m_fileList; }
     const QStringList& DirectoryList() const { return m_directoryList; }
+    // The same names as the server's bytes: FileNames()[i] is the name FileList()[i] shows.
+    const QList<QByteArray>& FileNames() const { return m_fileNames; }
+    const QList<QByteArray>& DirectoryNames() const { return m_directoryNames; }
     qsizetype ControlRemainderSize() const { return m_controlRemainder.size(); }
     TStarSocket& ListenerSocket() { return m_listenerSocket; }
     TStarSocket& DataSocket() { return m_dataSocket; }
@@ -169,7 +179,7 @@ private:
 
     bool guard();
     // CWD, MKD, RMD and DELE: one command, one reply (state 50); false when refused.
-    bool simpleCommand(int pendingEvent, const QString& command);
+    bool simpleCommand(int pendingEvent, const QByteArray& command);
     void info(FtpInfo code, const QString& text = {});
     void report(FtpError code);
     void fatal(FtpError code);
@@ -196,7 +206,7 @@ private:
     void listingAccepted();
     void listingRead();
     void listingEnd();
-    void listingLine(const QString& line);
+    void listingLine(const QByteArray& bytes);
 
     void prepareUpload();
     void uploadAccepted();
@@ -229,11 +239,13 @@ private:
     QElapsedTimer m_startTick;
     int m_lastFtpError = 0;
     QFile m_localFile;
-    QString m_renameTarget;
+    QByteArray m_renameTarget;
     QStringList m_rawListing;
     QStringList m_fileList;
     QStringList m_directoryList;
-    QString m_vmsPendingLine;
+    QList<QByteArray> m_fileNames;
+    QList<QByteArray> m_directoryNames;
+    QByteArray m_vmsPendingLine;
     std::array<char, BlockSize> m_buffer{};
     // The upload block has a buffer of its own: replies read while the block is being sent
     // (the sender lets events run) would otherwise overwrite it.
