@@ -1,7 +1,6 @@
 // Fuzzes the FTP client's text rules with whatever a server might send: every line of the input
-// goes through the listing parser of every server family (with the wrapped-line state carried
-// along, as in a real listing), the SYST rules and the PWD rule. Nothing may crash or hang, no
-// entry may come out without a name, and the held VMS line never outgrows its cap.
+// goes through the listing parser of every server family, the SYST rules and the PWD rule.
+// Nothing may crash or hang, and no entry may come out without a name.
 #include "ftp/FtpListing.h"
 
 #include <QList>
@@ -14,17 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QList<QByteArray> lines = bytes.split('\n');
     for (int type = ftpstDefault; type <= ftpstVMVPS; ++type) {
-        QByteArray pending;
         for (QByteArray line : lines) {
             if (line.endsWith('\r'))
                 line.chop(1);
-            const ListingEntry e =
-                ParseListingLine(line, static_cast<TFTPServerType>(type), pending);
+            const ListingEntry e = ParseListingLine(line, static_cast<TFTPServerType>(type));
             if (e.isEntry && e.name.isEmpty())
                 __builtin_trap();
             if (!e.isEntry && !e.name.isEmpty())
-                __builtin_trap();
-            if (pending.size() > VmsHeldLineCap)
                 __builtin_trap();
         }
     }

@@ -782,7 +782,6 @@ void TStarFtp::prepareListing() {
     m_directoryList.clear();
     m_fileNames.clear();
     m_directoryNames.clear();
-    m_vmsPendingLine.clear();
 }
 
 void TStarFtp::listingAccepted() {
@@ -809,7 +808,7 @@ void TStarFtp::listingLine(const QByteArray& bytes) {
     m_rawListing.append(line);
     info(FtpInfo::ListingLine, line);
     // Parsed from the bytes, not the shown text: the name must go back to the server unchanged.
-    const ListingEntry parsed = ParseListingLine(bytes, ServerType, m_vmsPendingLine);
+    const ListingEntry parsed = ParseListingLine(bytes, ServerType);
     if (!parsed.isEntry)
         return;
     if (parsed.isDirectory) {

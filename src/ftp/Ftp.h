@@ -245,7 +245,6 @@ private:
     QStringList m_directoryList;
     QList<QByteArray> m_fileNames;
     QList<QByteArray> m_directoryNames;
-    QByteArray m_vmsPendingLine;
     std::array<char, BlockSize> m_buffer{};
     // The upload block has a buffer of its own: replies read while the block is being sent
     // (the sender lets events run) would otherwise overwrite it.

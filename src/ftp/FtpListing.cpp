@@ -5,6 +5,8 @@
 
 #include <QVarLengthArray>
 
+#include <string_view>
+
 namespace {
 
 ListingEntry noEntry() {
@@ -101,12 +103,13 @@ struct Field {
 };
 using Fields = QVarLengthArray<Field, 24>;
 
-// The space-separated fields of a line, runs of spaces counting as one separator.
-Fields splitFields(QByteArrayView line) {
+// The first space-separated fields of a line (at most maxFields), runs of spaces counting as
+// one separator.
+Fields splitFields(QByteArrayView line, qsizetype maxFields) {
     Fields fields;
     qsizetype pos = 0;
     const qsizetype size = line.size();
-    while (pos < size) {
+    while (pos < size && fields.size() < maxFields) {
         while (pos < size && line[pos] == ' ')
             ++pos;
         if (pos == size)
@@ -123,6 +126,11 @@ QByteArrayView fieldText(QByteArrayView line, const Field& field) {
     return line.sliced(field.begin, field.end - field.begin);
 }
 
+// The date of an "ls -l" line stands within its first fields: permissions, link count, owner,
+// group (which some servers write with spaces in them) and size come before it. Looking no
+// further keeps the work on a line independent of how long its name is.
+constexpr qsizetype kDateSearchFields = 16;
+
 constexpr qsizetype kNoDate = -1;
 constexpr qsizetype kNoName = -2;
 
@@ -137,7 +145,7 @@ constexpr qsizetype kNoName = -2;
 qsizetype unixNameStart(QByteArrayView line, const Fields& fields) {
     const qsizetype count = fields.size();
     auto text = [&](qsizetype i) { return fieldText(line, fields[i]); };
-    for (qsizetype i = 3; i + 1 < count; ++i) {
+    for (qsizetype i = 3; i + 1 < count && i < kDateSearchFields; ++i) {
         if (!allDigits(text(i - 1)))
             continue;
         qsizetype last = -1;
@@ -193,7 +201,7 @@ ListingEntry parseUnixLine(QByteArrayView line) {
         return noEntry();
     }
     const bool isLink = line[0] == 'l';
-    const qsizetype nameStart = unixNameStart(line, splitFields(line));
+    const qsizetype nameStart = unixNameStart(line, splitFields(line, kDateSearchFields + 4));
     if (nameStart == kNoName)
         return noEntry();
     if (nameStart >= 0) {
@@ -286,13 +294,12 @@ bool parseDosLine(QByteArrayView line, ListingEntry& result) {
     return true;
 }
 
-ListingEntry parseVmsLine(QByteArrayView line, QByteArray& pending) {
-    const bool continuation = !pending.isEmpty() && !line.isEmpty() && line[0] == ' ';
-    // A continuation belongs to the one name line just before it, so whatever this line is,
-    // nothing is held past it: a stray blank cannot join the rest of the listing together.
-    pending.clear();
-    if (continuation)
-        return noEntry();
+// VMS lines: "NAME.TYPE;VERSION  size  date  owner  protection". A name too long for its
+// column stands alone on its line and its details follow on the next, blank-led line. The
+// name line alone is the entry, so nothing is held from one line to the next: the details
+// line has no ";" in its first field and gives nothing, and a stray blank or a broken wrap
+// cannot join lines together.
+ListingEntry parseVmsLine(QByteArrayView line) {
     qsizetype start = 0;
     while (start < line.size() && line[start] == ' ')
         ++start;
@@ -300,49 +307,73 @@ ListingEntry parseVmsLine(QByteArrayView line, QByteArray& pending) {
     const qsizetype fieldEnd = rest.indexOf(' ');
     const QByteArrayView field = fieldEnd < 0 ? rest : rest.first(fieldEnd);
     // Every VMS file name carries its version after a ";"; a first field without one is a
-    // heading ("Directory ..."), a total or the details of a name.
+    // heading ("Directory ..."), a total or the details of a wrapped name.
     const qsizetype semicolon = field.indexOf(';');
     if (semicolon <= 0)
         return noEntry();
-    bool alone = true;
-    for (qsizetype p = field.size(); p < rest.size(); ++p) {
-        if (rest[p] != ' ') {
-            alone = false;
-            break;
-        }
-    }
-    // The name stands alone: its size and date come on the next line. The name is all the
-    // entry needs, so it is given now; the line is held only to know the next one for its
-    // continuation.
-    if (alone)
-        pending = line.first(qMin(line.size(), VmsHeldLineCap)).toByteArray();
     const QByteArrayView name = field.first(semicolon);
-    if (name.size() > 4 &&
+    // Only the ".DIR" type makes a directory; ".DIR" alone is no name.
+    if (name.size() >= 4 &&
         name.sliced(name.size() - 4).compare(QByteArrayView(".DIR"), Qt::CaseInsensitive) == 0)
-        return entry(name.first(name.size() - 4), true);
-    // ".DIR" alone is no directory name; any other name before the ";" is a file.
-    if (name.compare(QByteArrayView(".DIR"), Qt::CaseInsensitive) == 0)
-        return noEntry();
+        return name.size() == 4 ? noEntry() : entry(name.first(name.size() - 4), true);
     return entry(name, false);
 }
 
+// Field n of a line as ListingToken finds it, without copying it.
+QByteArrayView tokenView(QByteArrayView line, int n) {
+    const qsizetype size = line.size();
+    qsizetype pos = 0;
+    for (int field = 0;; ++field) {
+        qsizetype end = pos;
+        while (end < size && line[end] != ' ')
+            ++end;
+        if (end == size)
+            return {};
+        if (field == n)
+            return line.sliced(pos, end - pos);
+        pos = end;
+        while (pos < size && line[pos] == ' ')
+            ++pos;
+    }
+}
+
 ListingEntry parseVmLine(QByteArrayView line) {
-    const QByteArray name = ListingToken(line, 0);
-    const QByteArray type = ListingToken(line, 1);
+    const QByteArrayView name = tokenView(line, 0);
+    const QByteArrayView type = tokenView(line, 1);
     if (name.isEmpty() || type.isEmpty())
         return noEntry();
-    return {true, false, name + '.' + type};
+    QByteArray full;
+    full.reserve(name.size() + 1 + type.size());
+    full.append(name).append('.').append(type);
+    return {true, false, full};
+}
+
+// Headings and totals of a VM/VPS listing hold "=", "totals:", " rf trks" or "track limit".
+// Three of them start with a "t", so one look at each "t" finds them all.
+bool isVmVpsHeading(QByteArrayView line) {
+    const std::string_view text(line.data(), static_cast<size_t>(line.size()));
+    if (text.find('=') != std::string_view::npos)
+        return true;
+    for (size_t t = text.find('t'); t != std::string_view::npos; t = text.find('t', t + 1)) {
+        const std::string_view at = text.substr(t);
+        if (at.starts_with("totals:") || at.starts_with("track limit"))
+            return true;
+        if (at.starts_with("trks") && t >= 4 && text.substr(t - 4, 4) == " rf ")
+            return true;
+    }
+    return false;
 }
 
 ListingEntry parseVmVpsLine(QByteArrayView line) {
-    for (const char* marker : {"=", "totals:", " rf trks", "track limit"}) {
-        if (line.contains(QByteArrayView(marker)))
-            return noEntry();
-    }
-    const QByteArray field = ListingToken(line, 1);
+    if (isVmVpsHeading(line))
+        return noEntry();
+    const QByteArrayView field = tokenView(line, 1);
     if (field.isEmpty())
         return noEntry();
-    return {true, false, '.' + field};
+    QByteArray name;
+    name.reserve(field.size() + 1);
+    name.append('.').append(field);
+    return {true, false, name};
 }
 
 } // namespace
@@ -353,29 +384,15 @@ QString RemoteNameText(const QByteArray& bytes) {
 
 QByteArray ListingToken(QByteArrayView line, int n) {
     // One pass: a run of spaces is one separator, so a leading run makes field 0 empty.
-    const qsizetype size = line.size();
-    qsizetype pos = 0;
-    for (int field = 0;; ++field) {
-        qsizetype end = pos;
-        while (end < size && line[end] != ' ')
-            ++end;
-        if (end == size)
-            return {};
-        if (field == n)
-            return line.sliced(pos, end - pos).toByteArray();
-        pos = end;
-        while (pos < size && line[pos] == ' ')
-            ++pos;
-    }
+    return tokenView(line, n).toByteArray();
 }
 
-ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type,
-                              QByteArray& vmsPendingLine) {
+ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type) {
+    // Windows servers send MS-DOS style lines whatever their SYST reply says, and no other
+    // style's line reads as one.
     ListingEntry dos;
-    if (parseDosLine(line, dos)) {
-        vmsPendingLine.clear();
+    if (parseDosLine(line, dos))
         return dos;
-    }
     switch (type) {
     case ftpstDefault:
     case ftpstUNIX:
@@ -385,7 +402,7 @@ ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type,
         return parseUnixLine(line);
     case ftpstVmsMultinet:
     case ftpstVmsUcx:
-        return parseVmsLine(line, vmsPendingLine);
+        return parseVmsLine(line);
     case ftpstVM:
         return parseVmLine(line);
     case ftpstVMVPS:

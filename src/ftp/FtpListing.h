@@ -46,13 +46,10 @@ QString RemoteNameText(const QByteArray& bytes);
 // fewer fields, or a wanted field with no space after it, gives the empty text.
 QByteArray ListingToken(QByteArrayView line, int n);
 
-// Longest VMS name line held while waiting for its continuation; a longer "name" is noise.
-constexpr qsizetype VmsHeldLineCap = 4096;
-
-// Parses one listing line (without its CR LF). VMS servers put a long name on a line of its own
-// and its details on the next, blank-led line; vmsPendingLine remembers the name line so that
-// the details line is taken as its continuation and not as an entry.
-ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type, QByteArray& vmsPendingLine);
+// Parses one listing line (without its CR LF). Each line stands on its own: where VMS servers
+// wrap a long name onto a line of its own, that line is the entry and the details line after
+// it is none.
+ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type);
 
 // The server family announced by a SYST reply (the whole reply line, code included).
 TFTPServerType ServerTypeFromSyst(const QString& reply);

@@ -42,9 +42,8 @@ struct LineCase {
 };
 
 void expectLines(std::initializer_list<LineCase> cases) {
-    QByteArray pending;
     for (const LineCase& c : cases) {
-        const ListingEntry got = ParseListingLine(QByteArrayView(c.line), c.type, pending);
+        const ListingEntry got = ParseListingLine(QByteArrayView(c.line), c.type);
         EXPECT_EQ(got.isEntry, c.isEntry) << c.line;
         EXPECT_EQ(got.isDirectory, c.isDirectory) << c.line;
         EXPECT_EQ(got.name, QByteArray(c.isEntry ? c.name : "")) << c.line;
@@ -247,7 +246,7 @@ TEST(FtpParseListingLine, VmsWithWrappedNames) {
          true, false, "INDEX.HTML"},
         {"IMAGES.DIR;1        1/3   1-JAN-2000 10:00 [WEB] (RWE,RWE,RE,RE)", ftpstVmsUcx, true,
          true, "IMAGES"},
-        // The name alone on its line is the entry; its details follow on the next line.
+        // The name alone on its line is the entry; its details on the next line are none.
         {"A_VERY_LONG_FILE_NAME_FOR_THE_COLUMN.HTML;12", ftpstVmsMultinet, true, false,
          "A_VERY_LONG_FILE_NAME_FOR_THE_COLUMN.HTML"},
         {"                    9/9   1-JAN-2000 10:00 [WEB] (RWED,RWED,RE,RE)", ftpstVmsMultinet,
@@ -267,7 +266,7 @@ TEST(FtpParseListingLine, VmsWithWrappedNames) {
 
 TEST(FtpParseListingLine, VmsBrokenLinesNeitherJoinNorSwallowTheListing) {
     expectLines({
-        // A stray blank in front of a name does not hide it, nor does it hold the line.
+        // A stray blank in front of a name does not hide it.
         {" STRAY.TXT;1        1/3   1-JAN-2000 10:00 [WEB] (RWED)", ftpstVmsMultinet, true, false,
          "STRAY.TXT"},
         {"NEXT.TXT;1        1/3   1-JAN-2000 10:00 [WEB] (RWED)", ftpstVmsMultinet, true, false,
@@ -275,29 +274,33 @@ TEST(FtpParseListingLine, VmsBrokenLinesNeitherJoinNorSwallowTheListing) {
         // Two names alone in a row: the second is no continuation of the first.
         {"FIRST_ALONE.TXT;1", ftpstVmsMultinet, true, false, "FIRST_ALONE.TXT"},
         {"SECOND_ALONE.TXT;1", ftpstVmsMultinet, true, false, "SECOND_ALONE.TXT"},
-        // A continuation is taken once; a second blank-led line with a name is an entry.
         {"   1/3   1-JAN-2000", ftpstVmsMultinet, false, false, ""},
+        // A blank-led line right after a details line, with a name of its own.
         {"   AFTER.TXT;2   1/3   1-JAN-2000", ftpstVmsMultinet, true, false, "AFTER.TXT"},
         // A name alone followed by a full line: both are entries.
         {"THIRD_ALONE.TXT;1", ftpstVmsMultinet, true, false, "THIRD_ALONE.TXT"},
         {"FULL.TXT;1        1/3   1-JAN-2000 10:00 [WEB] (RWED)", ftpstVmsMultinet, true, false,
          "FULL.TXT"},
+        // Details lines with no name before them, and blank lines.
+        {"                    9/9   1-JAN-2000 10:00 [WEB] (RWED,RWED,RE,RE)", ftpstVmsUcx, false,
+         false, ""},
+        {"", ftpstVmsUcx, false, false, ""},
+        {"      ", ftpstVmsUcx, false, false, ""},
     });
 }
 
-TEST(FtpParseListingLine, VmsHeldLineIsCappedAndLastsOneLine) {
-    QByteArray pending;
-    EXPECT_EQ(ParseListingLine("WRAPPED.TXT;1", ftpstVmsMultinet, pending).name, "WRAPPED.TXT");
-    EXPECT_EQ(pending, "WRAPPED.TXT;1");
-    EXPECT_FALSE(ParseListingLine(" 1/3 x;y", ftpstVmsMultinet, pending).isEntry);
-    EXPECT_TRUE(pending.isEmpty());
-
-    const QByteArray huge = QByteArray(10000, 'N') + ";1";
-    EXPECT_EQ(ParseListingLine(huge, ftpstVmsUcx, pending).name, QByteArray(10000, 'N'));
-    EXPECT_EQ(pending.size(), VmsHeldLineCap);
-    // An MS-DOS line between ends the wait too.
-    EXPECT_TRUE(ParseListingLine("04-08-94  02:34PM  1 x", ftpstVmsUcx, pending).isEntry);
-    EXPECT_TRUE(pending.isEmpty());
+TEST(FtpParseListingLine, VmsListingOfStrayBlanksGivesEveryName) {
+    // Each line blank-led with a ";": once the kind of listing that joined every line to the
+    // next. Every name comes out, each on its own.
+    int entries = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const QByteArray line = " STRAY" + QByteArray::number(i) + ".TXT;1";
+        const ListingEntry e = ParseListingLine(line, ftpstVmsUcx);
+        entries += e.name == "STRAY" + QByteArray::number(i) + ".TXT" ? 1 : 0;
+    }
+    EXPECT_EQ(entries, 1000);
+    const QByteArray huge = QByteArray(100000, 'N') + ";1";
+    EXPECT_EQ(ParseListingLine(huge, ftpstVmsUcx).name, QByteArray(100000, 'N'));
 }
 
 TEST(FtpParseListingLine, VmAndVmVps) {
@@ -317,8 +320,7 @@ TEST(FtpParseListingLine, VmAndVmVps) {
 TEST(FtpParseListingLine, OtherServerTypesGiveNoEntries) {
     for (TFTPServerType t : {ftpstAutoDetect, ftpstMVS, ftpstMacFtpd, ftpstClix, ftpstQVT,
                              ftpstNCSA, ftpstChameleon}) {
-        QByteArray pending;
-        EXPECT_FALSE(ParseListingLine("-rw-r--r-- 1 u g 1 Jan 1 a.txt", t, pending).isEntry) << t;
+        EXPECT_FALSE(ParseListingLine("-rw-r--r-- 1 u g 1 Jan 1 a.txt", t).isEntry) << t;
     }
 }
 
