@@ -684,7 +684,20 @@ bool TStarFtp::simpleCommand(int pendingEvent, const QByteArray& command) {
         return false;
     m_success = true;
     m_pendingEvent = pendingEvent;
+    if (refusedForLineBreak(command))
+        return false;
     SendCommand(command, 50);
+    return true;
+}
+
+bool TStarFtp::refusedForLineBreak(const QByteArray& command) {
+    // No line break can travel inside a command, and a name cut at one would be another
+    // file's: such a command fails without going out, and still ends in its ready point.
+    if (!command.contains('\r') && !command.contains('\n'))
+        return false;
+    m_success = false;
+    m_replyState = 100;
+    postReady();
     return true;
 }
 
@@ -728,6 +741,8 @@ void TStarFtp::RenameFile(const QByteArray& oldName, const QByteArray& newName) 
     m_success = true;
     m_pendingEvent = PendingFileRenamed;
     m_renameTarget = newName;
+    if (refusedForLineBreak(oldName + newName))
+        return;
     SendCommand("RNFR " + oldName, 40);
 }
 

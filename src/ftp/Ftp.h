@@ -178,8 +178,9 @@ private:
     };
 
     bool guard();
-    // CWD, MKD, RMD and DELE: one command, one reply (state 50); false when refused.
+    // CWD, MKD, RMD and DELE: one command, one reply (state 50); false when not sent.
     bool simpleCommand(int pendingEvent, const QByteArray& command);
+    bool refusedForLineBreak(const QByteArray& command);
     void info(FtpInfo code, const QString& text = {});
     void report(FtpError code);
     void fatal(FtpError code);
