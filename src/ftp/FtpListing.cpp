@@ -1,9 +1,9 @@
-// Listing, SYST, PORT and PWD text rules of the FTP client.
+// Listing, SYST, PORT and PWD text rules of the FTP client. Listing lines are read as bytes
+// and each on its own, in one pass over the parts that matter, so that any listing costs time
+// in proportion to its size and every name keeps the server's spelling.
 #include "ftp/FtpListing.h"
 
 #include "platform/TextFile.h"
-
-#include <QVarLengthArray>
 
 #include <string_view>
 
@@ -78,7 +78,8 @@ bool isClock(QByteArrayView field, bool withSeconds) {
     QByteArrayView rest = field.sliced(colon + 1);
     if (hours < 0 || hours > 23 || rest.size() < 2)
         return false;
-    if (smallNumber(rest.first(2), 2) < 0 || smallNumber(rest.first(2), 2) > 59)
+    const int minutes = smallNumber(rest.first(2), 2);
+    if (minutes < 0 || minutes > 59)
         return false;
     rest = rest.sliced(2);
     if (rest.isEmpty())
@@ -101,27 +102,6 @@ struct Field {
     qsizetype begin;
     qsizetype end; // one past the last byte: the space after the field, or the line's end
 };
-using Fields = QVarLengthArray<Field, 24>;
-
-// The first space-separated fields of a line (at most maxFields), runs of spaces counting as
-// one separator.
-Fields splitFields(QByteArrayView line, qsizetype maxFields) {
-    Fields fields;
-    qsizetype pos = 0;
-    const qsizetype size = line.size();
-    while (pos < size && fields.size() < maxFields) {
-        while (pos < size && line[pos] == ' ')
-            ++pos;
-        if (pos == size)
-            break;
-        const qsizetype begin = pos;
-        while (pos < size && line[pos] != ' ')
-            ++pos;
-        fields.append({begin, pos});
-    }
-    return fields;
-}
-
 QByteArrayView fieldText(QByteArrayView line, const Field& field) {
     return line.sliced(field.begin, field.end - field.begin);
 }
@@ -130,6 +110,43 @@ QByteArrayView fieldText(QByteArrayView line, const Field& field) {
 // group (which some servers write with spaces in them) and size come before it. Looking no
 // further keeps the work on a line independent of how long its name is.
 constexpr qsizetype kDateSearchFields = 16;
+
+// Cuts a line into space-separated fields on demand, runs of spaces counting as one separator,
+// so that a search that stops early does not walk the rest of the line.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView line) : m_line(line) {}
+
+    // Whether the line has a field i among its first kMaxFields.
+    bool has(qsizetype i) {
+        while (m_count <= i && readNext()) {
+        }
+        return i < m_count;
+    }
+    QByteArrayView text(qsizetype i) const { return fieldText(m_line, m_fields[i]); }
+    qsizetype end(qsizetype i) const { return m_fields[i].end; }
+
+private:
+    static constexpr qsizetype kMaxFields = kDateSearchFields + 4;
+
+    bool readNext() {
+        const qsizetype size = m_line.size();
+        while (m_pos < size && m_line[m_pos] == ' ')
+            ++m_pos;
+        if (m_pos == size || m_count == kMaxFields)
+            return false;
+        const qsizetype begin = m_pos;
+        while (m_pos < size && m_line[m_pos] != ' ')
+            ++m_pos;
+        m_fields[m_count++] = {begin, m_pos};
+        return true;
+    }
+
+    QByteArrayView m_line;
+    Field m_fields[kMaxFields];
+    qsizetype m_count = 0;
+    qsizetype m_pos = 0;
+};
 
 constexpr qsizetype kNoDate = -1;
 constexpr qsizetype kNoName = -2;
@@ -142,28 +159,27 @@ constexpr qsizetype kNoName = -2;
 // least third (permissions, owner, size), because the link count, the group or even both are
 // left out by some servers, and owners and groups may be numbers. kNoDate when no date can
 // be told apart, kNoName when nothing follows it.
-qsizetype unixNameStart(QByteArrayView line, const Fields& fields) {
-    const qsizetype count = fields.size();
-    auto text = [&](qsizetype i) { return fieldText(line, fields[i]); };
-    for (qsizetype i = 3; i + 1 < count && i < kDateSearchFields; ++i) {
-        if (!allDigits(text(i - 1)))
+qsizetype unixNameStart(QByteArrayView line) {
+    FieldReader f(line);
+    for (qsizetype i = 3; i < kDateSearchFields && f.has(i + 1); ++i) {
+        if (!allDigits(f.text(i - 1)))
             continue;
         qsizetype last = -1;
-        if (i + 2 < count && isMonthName(text(i)) && isDay(text(i + 1))) {
-            if (i + 3 < count && isClock(text(i + 2), true) && text(i + 2).size() == 8 &&
-                isYear(text(i + 3)))
+        if (f.has(i + 2) && isMonthName(f.text(i)) && isDay(f.text(i + 1))) {
+            if (f.text(i + 2).size() == 8 && isClock(f.text(i + 2), true) && f.has(i + 3) &&
+                isYear(f.text(i + 3)))
                 last = i + 3;
-            else if (isClock(text(i + 2), false) || isYear(text(i + 2)))
+            else if (isClock(f.text(i + 2), false) || isYear(f.text(i + 2)))
                 last = i + 2;
-        } else if (i + 2 < count && isDay(text(i)) && isMonthName(text(i + 1)) &&
-                   (isClock(text(i + 2), false) || isYear(text(i + 2)))) {
+        } else if (f.has(i + 2) && isDay(f.text(i)) && isMonthName(f.text(i + 1)) &&
+                   (isClock(f.text(i + 2), false) || isYear(f.text(i + 2)))) {
             last = i + 2;
-        } else if (isIsoDate(text(i)) && isClock(text(i + 1), true)) {
+        } else if (isIsoDate(f.text(i)) && isClock(f.text(i + 1), true)) {
             last = i + 1;
         }
         if (last < 0)
             continue;
-        const qsizetype nameStart = fields[last].end + 1;
+        const qsizetype nameStart = f.end(last) + 1;
         if (nameStart >= line.size())
             return kNoName;
         // Blanks alone after the date are padding, not a name.
@@ -201,7 +217,7 @@ ListingEntry parseUnixLine(QByteArrayView line) {
         return noEntry();
     }
     const bool isLink = line[0] == 'l';
-    const qsizetype nameStart = unixNameStart(line, splitFields(line, kDateSearchFields + 4));
+    const qsizetype nameStart = unixNameStart(line);
     if (nameStart == kNoName)
         return noEntry();
     if (nameStart >= 0) {
