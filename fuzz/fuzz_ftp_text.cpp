@@ -1,30 +1,40 @@
 // Fuzzes the FTP client's text rules with whatever a server might send: every line of the input
-// goes through the listing parser of every server family (with the wrapped-line state carried
-// along, as in a real listing), the SYST rules and the PWD rule. Nothing may crash or hang.
+// goes through the listing parser of every server family, the SYST rules and the PWD rule.
+// Nothing may crash or hang, and no entry may come out without a name.
 #include "ftp/FtpListing.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QList<QByteArray> lines = bytes.split('\n');
     for (int type = ftpstDefault; type <= ftpstVMVPS; ++type) {
-        QString pending;
-        for (const QString& line : lines) {
-            ParseListingLine(line, static_cast<TFTPServerType>(type), pending);
+        for (QByteArray line : lines) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            const ListingEntry e = ParseListingLine(line, static_cast<TFTPServerType>(type));
+            if (e.isEntry && e.name.isEmpty())
+                __builtin_trap();
+            if (!e.isEntry && !e.name.isEmpty())
+                __builtin_trap();
         }
     }
-    for (const QString& line : lines) {
+    const QStringList textLines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+    for (const QString& line : textLines) {
         const int t = ServerTypeFromSyst(line);
         if (t < ftpstDefault || t > ftpstVMVPS)
             __builtin_trap();
         DirectoryFromPwdReply(line);
+    }
+    for (const QByteArray& line : lines) {
         for (int n = 0; n < 4; ++n)
             ListingToken(line, n);
+        if (RemoteNameText(line).isEmpty() != line.isEmpty())
+            __builtin_trap();
     }
     return 0;
 }

@@ -335,10 +335,14 @@ void TStarFtp::Abort() {
 // ---- sending ----
 
 bool TStarFtp::send(const QString& text, Operation operation, Step step) {
+    return send(text.toUtf8(), operation, step);
+}
+
+bool TStarFtp::send(const QByteArray& text, Operation operation, Step step) {
     // A name with a line break in it would smuggle a second command to the server.
-    QString command = text;
+    QByteArray command = text;
     for (qsizetype i = 0; i < command.size(); ++i) {
-        if (command.at(i) == QLatin1Char('\r') || command.at(i) == QLatin1Char('\n')) {
+        if (command.at(i) == '\r' || command.at(i) == '\n') {
             command.truncate(i);
             break;
         }
@@ -347,10 +351,10 @@ bool TStarFtp::send(const QString& text, Operation operation, Step step) {
     m_step = step;
     if (m_shutDown)
         return false;
-    const QString line = command + QStringLiteral("\r\n");
-    if (!info(FtpInfo::CommandSent, line))
+    const QByteArray line = command + kCrLf;
+    if (!info(FtpInfo::CommandSent, RemoteNameText(line)))
         return false;
-    m_controlOut.append(line.toUtf8());
+    m_controlOut.append(line);
     awaitReply();
     const quint64 epoch = m_epoch;
     flushControl();
@@ -709,7 +713,7 @@ void TStarFtp::commandReply(const FtpReply& reply) {
 
 void TStarFtp::renameReply(const FtpReply& reply) {
     if (m_step == Step::RenameFrom && isClass(reply, '3')) {
-        send(QStringLiteral("RNTO ") + m_renameTarget, Operation::Rename, Step::RenameTo);
+        send("RNTO " + m_renameTarget, Operation::Rename, Step::RenameTo);
         return;
     }
     commandReply(reply);
@@ -871,14 +875,30 @@ void TStarFtp::GetListing() {
     send(QStringLiteral("PWD"), Operation::Listing, Step::Pwd);
 }
 
+bool TStarFtp::refusedForLineBreak(const QByteArray& command) {
+    // No line break can travel inside a command, and a name cut at one would be another
+    // file's: such a command fails without going out, and still ends in its ready point.
+    if (!command.contains('\r') && !command.contains('\n'))
+        return false;
+    m_success = false;
+    postReady();
+    return true;
+}
+
 void TStarFtp::ChangeDirectory(const QString& dir) {
+    ChangeDirectory(dir.toUtf8());
+}
+
+void TStarFtp::ChangeDirectory(const QByteArray& dir) {
     if (!guard())
         return;
     m_success = true;
     m_pendingEvent = PendingDirectoryChanged;
+    if (refusedForLineBreak(dir))
+        return;
     // The reply cannot arrive before this returns, so the new directory is in place for it.
-    InitialDirectory = dir;
-    send(QStringLiteral("CWD ") + dir, Operation::Command, Step::Command);
+    InitialDirectory = RemoteNameText(dir);
+    send("CWD " + dir, Operation::Command, Step::Command);
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
@@ -886,32 +906,52 @@ void TStarFtp::MakeDirectory(const QString& name) {
         return;
     m_success = true;
     m_pendingEvent = PendingDirectoryCreated;
+    if (refusedForLineBreak(name.toUtf8()))
+        return;
     send(QStringLiteral("MKD ") + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
+    RemoveDirectory(name.toUtf8());
+}
+
+void TStarFtp::RemoveDirectory(const QByteArray& name) {
     if (!guard())
         return;
     m_success = true;
     m_pendingEvent = PendingDirectoryDeleted;
-    send(QStringLiteral("RMD ") + name, Operation::Command, Step::Command);
+    if (refusedForLineBreak(name))
+        return;
+    send("RMD " + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::DeleteFile(const QString& name) {
+    DeleteFile(name.toUtf8());
+}
+
+void TStarFtp::DeleteFile(const QByteArray& name) {
     if (!guard())
         return;
     m_success = true;
     m_pendingEvent = PendingFileDeleted;
-    send(QStringLiteral("DELE ") + name, Operation::Command, Step::Command);
+    if (refusedForLineBreak(name))
+        return;
+    send("DELE " + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {
+    RenameFile(oldName.toUtf8(), newName.toUtf8());
+}
+
+void TStarFtp::RenameFile(const QByteArray& oldName, const QByteArray& newName) {
     if (!guard())
         return;
     m_success = true;
     m_pendingEvent = PendingFileRenamed;
     m_renameTarget = newName;
-    send(QStringLiteral("RNFR ") + oldName, Operation::Rename, Step::RenameFrom);
+    if (refusedForLineBreak(oldName + newName))
+        return;
+    send("RNFR " + oldName, Operation::Rename, Step::RenameFrom);
 }
 
 void TStarFtp::StoreFile() {
@@ -987,7 +1027,8 @@ void TStarFtp::prepareListing() {
     m_rawListing.clear();
     m_fileList.clear();
     m_directoryList.clear();
-    m_vmsPendingLine.clear();
+    m_fileNames.clear();
+    m_directoryNames.clear();
 }
 
 void TStarFtp::listingAccepted() {
@@ -1006,8 +1047,9 @@ void TStarFtp::listingAccepted() {
     m_dataRemainder.clear();
 }
 
-bool TStarFtp::listingLine(const QString& line) {
+bool TStarFtp::listingLine(const QByteArray& bytes) {
     m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
+    const QString line = RemoteNameText(bytes);
     if (!info(FtpInfo::DataProgress, line))
         return false;
     if (m_rawListing.size() >= MaxListingLines)
@@ -1015,13 +1057,17 @@ bool TStarFtp::listingLine(const QString& line) {
     m_rawListing.append(line);
     if (!info(FtpInfo::ListingLine, line))
         return false;
-    const ListingEntry parsed = ParseListingLine(line, ServerType, m_vmsPendingLine);
+    // Parsed from the bytes, not the shown text: the name must go back to the server unchanged.
+    const ListingEntry parsed = ParseListingLine(bytes, ServerType);
     if (!parsed.isEntry)
         return true;
-    if (parsed.isDirectory)
-        m_directoryList.append(parsed.name);
-    else
-        m_fileList.append(parsed.name);
+    if (parsed.isDirectory) {
+        m_directoryNames.append(parsed.name);
+        m_directoryList.append(RemoteNameText(parsed.name));
+    } else {
+        m_fileNames.append(parsed.name);
+        m_fileList.append(RemoteNameText(parsed.name));
+    }
     return true;
 }
 
@@ -1038,7 +1084,7 @@ void TStarFtp::listingRead() {
     appendBounded(m_dataRemainder, QByteArray(m_buffer.data(), count));
     qsizetype lineEnd;
     while ((lineEnd = m_dataRemainder.indexOf(kCrLf)) >= 0) {
-        const QString line = QString::fromUtf8(m_dataRemainder.left(lineEnd));
+        const QByteArray line = m_dataRemainder.left(lineEnd);
         m_dataRemainder.remove(0, lineEnd + 2);
         if (!listingLine(line))
             return;
@@ -1055,7 +1101,7 @@ void TStarFtp::listingEnd() {
     }
     // A last line the server did not end with CR LF is still part of the listing.
     if (!m_dataRemainder.isEmpty()) {
-        const QString line = QString::fromUtf8(m_dataRemainder);
+        const QByteArray line = m_dataRemainder;
         m_dataRemainder.clear();
         if (!listingLine(line))
             return;

@@ -142,11 +142,17 @@ public:
     // Operations.
     void Connect();
     void GetListing();
+    // Names typed by the user go to the server as UTF-8; names taken from a listing go back
+    // as the bytes the server sent (FileNames, DirectoryNames), whatever their character set.
     void ChangeDirectory(const QString& dir);
+    void ChangeDirectory(const QByteArray& dir);
     void MakeDirectory(const QString& name);
     void RemoveDirectory(const QString& name);
+    void RemoveDirectory(const QByteArray& name);
     void DeleteFile(const QString& name);
+    void DeleteFile(const QByteArray& name);
     void RenameFile(const QString& oldName, const QString& newName);
+    void RenameFile(const QByteArray& oldName, const QByteArray& newName);
     void StoreFile();
     // Never refused: idle, it sends QUIT and closes the connection on the 221; during an
     // operation it sends QUIT when the control connection can still take it and aborts after
@@ -174,6 +180,9 @@ public:
     const QStringList& RawListing() const { return m_rawListing; }
     const QStringList& FileList() const { return m_fileList; }
     const QStringList& DirectoryList() const { return m_directoryList; }
+    // The same names as the server's bytes: FileNames()[i] is the name FileList()[i] shows.
+    const QList<QByteArray>& FileNames() const { return m_fileNames; }
+    const QList<QByteArray>& DirectoryNames() const { return m_directoryNames; }
     qsizetype ControlRemainderSize() const { return m_replies.pendingSize(); }
     TStarSocket& ListenerSocket() { return m_listenerSocket; }
     TStarSocket& DataSocket() { return m_dataSocket; }
@@ -241,6 +250,9 @@ private:
 
     // Sending: the line goes out now when the socket takes it, else on its write notification.
     bool send(const QString& text, Operation operation, Step step);
+    bool send(const QByteArray& text, Operation operation, Step step);
+    // A command with a line break in it fails before it is sent (true then).
+    bool refusedForLineBreak(const QByteArray& command);
     void flushControl();
 
     // Waiting: exactly one of the two time-outs guards each wait.
@@ -277,7 +289,7 @@ private:
     void listingAccepted();
     void listingRead();
     void listingEnd();
-    bool listingLine(const QString& line);
+    bool listingLine(const QByteArray& bytes);
 
     bool openLocalFile();
     void prepareUpload();
@@ -336,11 +348,12 @@ private:
     qint64 m_elapsedMs = 0;
     QElapsedTimer m_startTick;
     int m_lastFtpError = 0;
-    QString m_renameTarget;
+    QByteArray m_renameTarget;
     QStringList m_rawListing;
     QStringList m_fileList;
     QStringList m_directoryList;
-    QString m_vmsPendingLine;
+    QList<QByteArray> m_fileNames;
+    QList<QByteArray> m_directoryNames;
     std::array<char, ReadBlockSize> m_buffer{};
     TStarSocket m_listenerSocket;
     TStarSocket m_dataSocket;

@@ -1,5 +1,11 @@
-// Listing, SYST, PORT and PWD text rules of the FTP client.
+// Listing, SYST, PORT and PWD text rules of the FTP client. Listing lines are read as bytes
+// and each on its own, in one pass over the parts that matter, so that any listing costs time
+// in proportion to its size and every name keeps the server's spelling.
 #include "ftp/FtpListing.h"
+
+#include "platform/TextFile.h"
+
+#include <string_view>
 
 namespace {
 
@@ -7,107 +13,412 @@ ListingEntry noEntry() {
     return {};
 }
 
-ListingEntry entry(const QString& name, bool isDirectory) {
-    return {true, isDirectory, name};
+ListingEntry entry(QByteArrayView name, bool isDirectory) {
+    return {true, isDirectory, name.toByteArray()};
 }
 
-// Unix-style "ls -l" lines: the name is the last field, a link's target is not part of it.
-ListingEntry parseUnixLine(const QString& line) {
-    QString text = line;
-    const int arrow = text.indexOf(QLatin1String("->"));
-    if (arrow >= 0)
-        text.truncate(arrow);
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    const int lastSpace = text.lastIndexOf(QLatin1Char(' '));
-    // A line without a space has no name field at all (a bare word, a server message).
-    if (lastSpace < 0)
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The value of a field of 1 to maxDigits digits, else -1.
+int smallNumber(QByteArrayView field, int maxDigits) {
+    if (field.isEmpty() || field.size() > maxDigits)
+        return -1;
+    int value = 0;
+    for (const char c : field) {
+        if (!isDigit(c))
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool allDigits(QByteArrayView field) {
+    if (field.isEmpty())
+        return false;
+    for (const char c : field) {
+        if (!isDigit(c))
+            return false;
+    }
+    return true;
+}
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isMonthName(QByteArrayView field) {
+    if (field.size() != 3)
+        return false;
+    static constexpr char kMonths[] = "janfebmaraprmayjunjulaugsepoctnovdec";
+    const char a = lowerAscii(field[0]), b = lowerAscii(field[1]), c = lowerAscii(field[2]);
+    for (int m = 0; m < 12; ++m) {
+        if (kMonths[3 * m] == a && kMonths[3 * m + 1] == b && kMonths[3 * m + 2] == c)
+            return true;
+    }
+    return false;
+}
+
+bool isDay(QByteArrayView field) {
+    const int day = smallNumber(field, 2);
+    return day >= 1 && day <= 31;
+}
+
+bool isYear(QByteArrayView field) {
+    return field.size() == 4 && allDigits(field);
+}
+
+// "H:MM" or "HH:MM", and with seconds "HH:MM:SS" when they are allowed.
+bool isClock(QByteArrayView field, bool withSeconds) {
+    const qsizetype colon = field.indexOf(':');
+    if (colon < 1)
+        return false;
+    const int hours = smallNumber(field.first(colon), 2);
+    QByteArrayView rest = field.sliced(colon + 1);
+    if (hours < 0 || hours > 23 || rest.size() < 2)
+        return false;
+    const int minutes = smallNumber(rest.first(2), 2);
+    if (minutes < 0 || minutes > 59)
+        return false;
+    rest = rest.sliced(2);
+    if (rest.isEmpty())
+        return true;
+    if (!withSeconds || rest.size() != 3 || rest[0] != ':')
+        return false;
+    const int seconds = smallNumber(rest.sliced(1), 2);
+    return seconds >= 0 && seconds <= 60;
+}
+
+// "YYYY-MM-DD", as servers that list with ISO dates write them.
+bool isIsoDate(QByteArrayView field) {
+    if (field.size() != 10 || field[4] != '-' || field[7] != '-')
+        return false;
+    const int month = smallNumber(field.sliced(5, 2), 2);
+    return isYear(field.first(4)) && month >= 1 && month <= 12 && isDay(field.sliced(8, 2));
+}
+
+struct Field {
+    qsizetype begin;
+    qsizetype end; // one past the last byte: the space after the field, or the line's end
+};
+QByteArrayView fieldText(QByteArrayView line, const Field& field) {
+    return line.sliced(field.begin, field.end - field.begin);
+}
+
+// The date of an "ls -l" line stands within its first fields: permissions, link count, owner,
+// group (which some servers write with spaces in them) and size come before it. Looking no
+// further keeps the work on a line independent of how long its name is.
+constexpr qsizetype kDateSearchFields = 16;
+
+// Cuts a line into space-separated fields on demand, runs of spaces counting as one separator,
+// so that a search that stops early does not walk the rest of the line.
+class FieldReader {
+public:
+    explicit FieldReader(QByteArrayView line) : m_line(line) {}
+
+    // Whether the line has a field i among its first kMaxFields.
+    bool has(qsizetype i) {
+        while (m_count <= i && readNext()) {
+        }
+        return i < m_count;
+    }
+    QByteArrayView text(qsizetype i) const { return fieldText(m_line, m_fields[i]); }
+    qsizetype end(qsizetype i) const { return m_fields[i].end; }
+
+private:
+    static constexpr qsizetype kMaxFields = kDateSearchFields + 4;
+
+    bool readNext() {
+        const qsizetype size = m_line.size();
+        while (m_pos < size && m_line[m_pos] == ' ')
+            ++m_pos;
+        if (m_pos == size || m_count == kMaxFields)
+            return false;
+        const qsizetype begin = m_pos;
+        while (m_pos < size && m_line[m_pos] != ' ')
+            ++m_pos;
+        m_fields[m_count++] = {begin, m_pos};
+        return true;
+    }
+
+    QByteArrayView m_line;
+    Field m_fields[kMaxFields];
+    qsizetype m_count = 0;
+    qsizetype m_pos = 0;
+};
+
+constexpr qsizetype kNoDate = -1;
+constexpr qsizetype kNoName = -2;
+
+// Where the name begins in an "ls -l" style line: right after the one space that follows the
+// modification time, so that names keep their spaces (also leading ones). The date is the
+// first run of fields after a size that reads as "Mon DD HH:MM", "Mon DD YYYY",
+// "Mon DD HH:MM:SS YYYY", "DD Mon HH:MM", "DD Mon YYYY" or "YYYY-MM-DD HH:MM"; searching from
+// the left keeps a date-like part of the name itself from being taken. The size stands at
+// least third (permissions, owner, size), because the link count, the group or even both are
+// left out by some servers, and owners and groups may be numbers. kNoDate when no date can
+// be told apart, kNoName when nothing follows it.
+qsizetype unixNameStart(QByteArrayView line) {
+    FieldReader f(line);
+    for (qsizetype i = 3; i < kDateSearchFields && f.has(i + 1); ++i) {
+        if (!allDigits(f.text(i - 1)))
+            continue;
+        qsizetype last = -1;
+        if (f.has(i + 2) && isMonthName(f.text(i)) && isDay(f.text(i + 1))) {
+            if (f.text(i + 2).size() == 8 && isClock(f.text(i + 2), true) && f.has(i + 3) &&
+                isYear(f.text(i + 3)))
+                last = i + 3;
+            else if (isClock(f.text(i + 2), false) || isYear(f.text(i + 2)))
+                last = i + 2;
+        } else if (f.has(i + 2) && isDay(f.text(i)) && isMonthName(f.text(i + 1)) &&
+                   (isClock(f.text(i + 2), false) || isYear(f.text(i + 2)))) {
+            last = i + 2;
+        } else if (isIsoDate(f.text(i)) && isClock(f.text(i + 1), true)) {
+            last = i + 1;
+        }
+        if (last < 0)
+            continue;
+        const qsizetype nameStart = f.end(last) + 1;
+        if (nameStart >= line.size())
+            return kNoName;
+        // Blanks alone after the date are padding, not a name.
+        for (qsizetype p = nameStart; p < line.size(); ++p) {
+            if (line[p] != ' ')
+                return nameStart;
+        }
+        return kNoName;
+    }
+    return kNoDate;
+}
+
+// A link is listed as "name -> target"; only the name is the entry. A name that merely holds
+// "->" without the spaces around it is not cut.
+QByteArrayView withoutLinkTarget(QByteArrayView text) {
+    const qsizetype arrow = text.indexOf(QByteArrayView(" -> "));
+    return arrow > 0 ? text.first(arrow) : text;
+}
+
+// Unix-style "ls -l" lines; the first character tells files from directories and links.
+ListingEntry parseUnixLine(QByteArrayView line) {
+    if (line.isEmpty())
         return noEntry();
-    const QString name = text.mid(lastSpace + 1);
-    if (name.isEmpty())
-        return noEntry();
-    switch (line.at(0).unicode()) {
+    bool isDirectory;
+    switch (line[0]) {
     case '-':
     case 'f':
-        return entry(name, false);
+        isDirectory = false;
+        break;
     case 'd':
     case 'l':
-        return entry(name, true);
+        isDirectory = true;
+        break;
     default:
         return noEntry();
     }
+    const bool isLink = line[0] == 'l';
+    const qsizetype nameStart = unixNameStart(line);
+    if (nameStart == kNoName)
+        return noEntry();
+    if (nameStart >= 0) {
+        QByteArrayView name = line.sliced(nameStart);
+        if (isLink)
+            name = withoutLinkTarget(name);
+        return entry(name, isDirectory);
+    }
+    // No date to go by: the name is the last field, as it is on servers with simple names.
+    QByteArrayView text = isLink ? withoutLinkTarget(line) : line;
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    const qsizetype lastSpace = text.lastIndexOf(' ');
+    // A line without a space has no name field at all (a bare word, a server message).
+    if (lastSpace < 0 || lastSpace + 1 == text.size())
+        return noEntry();
+    return entry(text.sliced(lastSpace + 1), isDirectory);
 }
 
-ListingEntry parseVmsLine(const QString& received, QString& pending) {
-    QString line = received;
-    if (!pending.isEmpty()) {
-        line = pending + line;
-        pending.clear();
-    }
-    if (!line.contains(QLatin1Char(';')))
-        return noEntry();
-    const QString field = ListingToken(line, 0);
-    if (field.isEmpty()) {
-        // The name stood alone: its size and date follow on the next line.
-        pending = line;
-        return noEntry();
-    }
-    QString name = field.left(field.indexOf(QLatin1Char(';')));
-    const int dir = name.indexOf(QLatin1String(".DIR"));
-    if (dir >= 0)
-        return name.left(dir).isEmpty() ? noEntry() : entry(name.left(dir), true);
-    return name.isEmpty() ? noEntry() : entry(name, false);
+// "MM-DD-YY", "MM-DD-YYYY" (also with "/") or "YYYY-MM-DD".
+bool isDosDate(QByteArrayView field) {
+    if (field.size() == 10 && isIsoDate(field))
+        return true;
+    if ((field.size() != 8 && field.size() != 10) || field[2] != field[5] ||
+        (field[2] != '-' && field[2] != '/'))
+        return false;
+    const int month = smallNumber(field.first(2), 2);
+    const QByteArrayView year = field.sliced(6);
+    return month >= 1 && month <= 12 && isDay(field.sliced(3, 2)) && allDigits(year);
 }
 
-ListingEntry parseVmLine(const QString& line) {
-    const QString name = ListingToken(line, 0);
-    const QString type = ListingToken(line, 1);
+// "HH:MM" on a 24-hour clock, or "HH:MMAM" / "HH:MMPM" on a 12-hour one.
+bool isDosTime(QByteArrayView field) {
+    if (field.size() >= 6) {
+        const char a = lowerAscii(field[field.size() - 2]);
+        const char m = lowerAscii(field[field.size() - 1]);
+        if ((a == 'a' || a == 'p') && m == 'm') {
+            const QByteArrayView clock = field.first(field.size() - 2);
+            const qsizetype colon = clock.indexOf(':');
+            const int hours = colon > 0 ? smallNumber(clock.first(colon), 2) : -1;
+            return isClock(clock, false) && hours >= 1 && hours <= 12;
+        }
+    }
+    return isClock(field, false);
+}
+
+bool isDosSize(QByteArrayView field) {
+    bool digit = false;
+    for (const char c : field) {
+        if (isDigit(c))
+            digit = true;
+        else if (c != ',' && c != '.')
+            return false;
+    }
+    return digit;
+}
+
+// MS-DOS style lines as Windows servers send them, whatever their SYST reply said:
+// "04-08-94  02:34PM       <DIR>          my folder" and "04-08-1994  02:34PM  12345 my page.html".
+// The columns are padded, so the name is everything after the blanks that follow the size or
+// "<DIR>"; Windows names cannot end in blanks, so trailing ones are padding too.
+bool parseDosLine(QByteArrayView line, ListingEntry& result) {
+    if (line.size() < 8 || !isDigit(line[0]))
+        return false;
+    Field fields[3];
+    qsizetype pos = 0;
+    const qsizetype size = line.size();
+    for (Field& field : fields) {
+        while (pos < size && line[pos] == ' ')
+            ++pos;
+        field.begin = pos;
+        while (pos < size && line[pos] != ' ')
+            ++pos;
+        field.end = pos;
+        if (field.begin == field.end)
+            return false;
+    }
+    if (!isDosDate(fieldText(line, fields[0])) || !isDosTime(fieldText(line, fields[1])))
+        return false;
+    const QByteArrayView kind = fieldText(line, fields[2]);
+    const bool isDirectory = kind.compare(QByteArrayView("<DIR>"), Qt::CaseInsensitive) == 0;
+    if (!isDirectory && !isDosSize(kind))
+        return false;
+    while (pos < size && line[pos] == ' ')
+        ++pos;
+    QByteArrayView name = line.sliced(pos);
+    while (!name.isEmpty() && name.back() == ' ')
+        name.chop(1);
+    result = name.isEmpty() ? noEntry() : entry(name, isDirectory);
+    return true;
+}
+
+// VMS lines: "NAME.TYPE;VERSION  size  date  owner  protection". A name too long for its
+// column stands alone on its line and its details follow on the next, blank-led line. The
+// name line alone is the entry, so nothing is held from one line to the next: the details
+// line has no ";" in its first field and gives nothing, and a stray blank or a broken wrap
+// cannot join lines together.
+ListingEntry parseVmsLine(QByteArrayView line) {
+    qsizetype start = 0;
+    while (start < line.size() && line[start] == ' ')
+        ++start;
+    const QByteArrayView rest = line.sliced(start);
+    const qsizetype fieldEnd = rest.indexOf(' ');
+    const QByteArrayView field = fieldEnd < 0 ? rest : rest.first(fieldEnd);
+    // Every VMS file name carries its version after a ";"; a first field without one is a
+    // heading ("Directory ..."), a total or the details of a wrapped name.
+    const qsizetype semicolon = field.indexOf(';');
+    if (semicolon <= 0)
+        return noEntry();
+    const QByteArrayView name = field.first(semicolon);
+    // Only the ".DIR" type makes a directory; ".DIR" alone is no name.
+    if (name.size() >= 4 &&
+        name.sliced(name.size() - 4).compare(QByteArrayView(".DIR"), Qt::CaseInsensitive) == 0)
+        return name.size() == 4 ? noEntry() : entry(name.first(name.size() - 4), true);
+    return entry(name, false);
+}
+
+// Field n of a line as ListingToken finds it, without copying it.
+QByteArrayView tokenView(QByteArrayView line, int n) {
+    const qsizetype size = line.size();
+    qsizetype pos = 0;
+    for (int field = 0;; ++field) {
+        qsizetype end = pos;
+        while (end < size && line[end] != ' ')
+            ++end;
+        if (end == size)
+            return {};
+        if (field == n)
+            return line.sliced(pos, end - pos);
+        pos = end;
+        while (pos < size && line[pos] == ' ')
+            ++pos;
+    }
+}
+
+ListingEntry parseVmLine(QByteArrayView line) {
+    const QByteArrayView name = tokenView(line, 0);
+    const QByteArrayView type = tokenView(line, 1);
     if (name.isEmpty() || type.isEmpty())
         return noEntry();
-    return entry(name + QLatin1Char('.') + type, false);
+    QByteArray full;
+    full.reserve(name.size() + 1 + type.size());
+    full.append(name).append('.').append(type);
+    return {true, false, full};
 }
 
-ListingEntry parseVmVpsLine(const QString& line) {
-    for (const char* marker : {"=", "totals:", " rf trks", "track limit"}) {
-        if (line.contains(QLatin1String(marker)))
-            return noEntry();
+// Headings and totals of a VM/VPS listing hold "=", "totals:", " rf trks" or "track limit".
+// Three of them start with a "t", so one look at each "t" finds them all.
+bool isVmVpsHeading(QByteArrayView line) {
+    const std::string_view text(line.data(), static_cast<size_t>(line.size()));
+    if (text.find('=') != std::string_view::npos)
+        return true;
+    for (size_t t = text.find('t'); t != std::string_view::npos; t = text.find('t', t + 1)) {
+        const std::string_view at = text.substr(t);
+        if (at.starts_with("totals:") || at.starts_with("track limit"))
+            return true;
+        if (at.starts_with("trks") && t >= 4 && text.substr(t - 4, 4) == " rf ")
+            return true;
     }
-    const QString field = ListingToken(line, 1);
+    return false;
+}
+
+ListingEntry parseVmVpsLine(QByteArrayView line) {
+    if (isVmVpsHeading(line))
+        return noEntry();
+    const QByteArrayView field = tokenView(line, 1);
     if (field.isEmpty())
         return noEntry();
-    return entry(QLatin1Char('.') + field, false);
+    QByteArray name;
+    name.reserve(field.size() + 1);
+    name.append('.').append(field);
+    return {true, false, name};
 }
 
 } // namespace
 
-QString ListingToken(const QString& line, int n) {
-    QString text = line;
-    while (text.contains(QLatin1String("  ")))
-        text.replace(QLatin1String("  "), QLatin1String(" "));
-    qsizetype pos = 0;
-    for (int i = 0; i < n; ++i) {
-        const qsizetype space = text.indexOf(QLatin1Char(' '), pos);
-        if (space < 0)
-            return {};
-        pos = space + 1;
-    }
-    const qsizetype end = text.indexOf(QLatin1Char(' '), pos);
-    if (end < 0)
-        return {};
-    return text.mid(pos, end - pos);
+QString RemoteNameText(const QByteArray& bytes) {
+    return decodeText(bytes).text;
 }
 
-ListingEntry ParseListingLine(const QString& line, TFTPServerType type, QString& vmsPendingLine) {
+QByteArray ListingToken(QByteArrayView line, int n) {
+    // One pass: a run of spaces is one separator, so a leading run makes field 0 empty.
+    return tokenView(line, n).toByteArray();
+}
+
+ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type) {
+    // Windows servers send MS-DOS style lines whatever their SYST reply says, and no other
+    // style's line reads as one.
+    ListingEntry dos;
+    if (parseDosLine(line, dos))
+        return dos;
     switch (type) {
     case ftpstDefault:
     case ftpstUNIX:
     case ftpstULTRIX:
     case ftpstU5000:
     case ftpstSINTFTPD:
-        return line.isEmpty() ? noEntry() : parseUnixLine(line);
+        return parseUnixLine(line);
     case ftpstVmsMultinet:
     case ftpstVmsUcx:
-        return parseVmsLine(line, vmsPendingLine);
+        return parseVmsLine(line);
     case ftpstVM:
         return parseVmLine(line);
     case ftpstVMVPS:

@@ -2,6 +2,8 @@
 // directory of a PWD reply, and the parsing of directory listings by server type.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -26,21 +28,28 @@ enum TFTPServerType : int {
     ftpstVMVPS,
 };
 
+// One line of a listing. The name is kept as the bytes the server sent: it goes back in CWD,
+// RMD, DELE and RNFR exactly so, whatever character set the server's file system uses.
 struct ListingEntry {
     bool isEntry = false;
     bool isDirectory = false;
-    QString name;
+    QByteArray name;
 
     bool operator==(const ListingEntry&) const = default;
 };
 
+// How a name (or a whole line) the server sent is shown: as UTF-8 when its bytes are valid
+// UTF-8, else as Latin-1, so that every byte shows as some character and none is lost.
+QString RemoteNameText(const QByteArray& bytes);
+
 // Field n of a listing line: runs of spaces count as one, a field ends at a space; a line with
 // fewer fields, or a wanted field with no space after it, gives the empty text.
-QString ListingToken(const QString& line, int n);
+QByteArray ListingToken(QByteArrayView line, int n);
 
-// Parses one listing line. VMS servers wrap long names onto a line of their own; the name
-// waits in vmsPendingLine until the next line arrives.
-ListingEntry ParseListingLine(const QString& line, TFTPServerType type, QString& vmsPendingLine);
+// Parses one listing line (without its CR LF). Each line stands on its own: where VMS servers
+// wrap a long name onto a line of its own, that line is the entry and the details line after
+// it is none.
+ListingEntry ParseListingLine(QByteArrayView line, TFTPServerType type);
 
 // The server family announced by a SYST reply (the whole reply line, code included).
 TFTPServerType ServerTypeFromSyst(const QString& reply);

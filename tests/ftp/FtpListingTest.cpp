@@ -20,6 +20,7 @@ TEST(FtpListingToken, FieldsCountRunsOfSpacesAsOne) {
         {"drwxr-xr-x   2 user  group  4096 Jan 1 images", 7, ""},
         {"a b", 1, ""},
         {"a b ", 1, "b"},
+        {"a b     ", 2, ""},
         {"a b", 5, ""},
         {"  lead", 0, ""},
         {"  lead x", 1, "lead"},
@@ -27,7 +28,7 @@ TEST(FtpListingToken, FieldsCountRunsOfSpacesAsOne) {
         {"PROFILE  EXEC     A1 V", 1, "EXEC"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ListingToken(QString::fromLatin1(c.line), c.n), QString::fromLatin1(c.expected))
+        EXPECT_EQ(ListingToken(QByteArrayView(c.line), c.n), QByteArray(c.expected))
             << c.line << " field " << c.n;
     }
 }
@@ -41,14 +42,11 @@ struct LineCase {
 };
 
 void expectLines(std::initializer_list<LineCase> cases) {
-    QString pending;
     for (const LineCase& c : cases) {
-        const ListingEntry got = ParseListingLine(QString::fromLatin1(c.line), c.type, pending);
-        const ListingEntry want{c.isEntry, c.isDirectory,
-                                c.isEntry ? QString::fromLatin1(c.name) : QString()};
-        EXPECT_EQ(got.isEntry, want.isEntry) << c.line;
-        EXPECT_EQ(got.isDirectory, want.isDirectory) << c.line;
-        EXPECT_EQ(got.name, want.name) << c.line;
+        const ListingEntry got = ParseListingLine(QByteArrayView(c.line), c.type);
+        EXPECT_EQ(got.isEntry, c.isEntry) << c.line;
+        EXPECT_EQ(got.isDirectory, c.isDirectory) << c.line;
+        EXPECT_EQ(got.name, QByteArray(c.isEntry ? c.name : "")) << c.line;
     }
 }
 
@@ -59,8 +57,6 @@ TEST(FtpParseListingLine, UnixFamily) {
         {"drwxr-xr-x   2 user  users  4096 Mar  1 10:00 images", ftpstUNIX, true, true, "images"},
         {"-rw-r--r--   1 user  users  1234 Mar  1 10:00 index.html", ftpstDefault, true, false,
          "index.html"},
-        {"-rw-r--r--   1 user  users  1234 Mar  1 10:00 trailing.htm   ", ftpstULTRIX, true, false,
-         "trailing.htm"},
         {"frw-r--r--   1 user  users  1 Mar  1 10:00 f.txt", ftpstU5000, true, false, "f.txt"},
         {"total 12", ftpstUNIX, false, false, ""},
         // No space at all: no name to take, the line is skipped.
@@ -70,6 +66,179 @@ TEST(FtpParseListingLine, UnixFamily) {
     });
 }
 
+TEST(FtpParseListingLine, UnixNamesKeepTheirSpacesInBothDateForms) {
+    expectLines({
+        // Recent files carry the time, older ones the year.
+        {"-rw-r--r--   1 webmaster staff      2048 Apr  8 12:34 my page.html", ftpstUNIX, true,
+         false, "my page.html"},
+        {"-rw-r--r--   1 webmaster staff      2048 Apr  8  1994 my page.html", ftpstUNIX, true,
+         false, "my page.html"},
+        {"drwxr-xr-x   3 webmaster staff      4096 Dec 31 23:59 old site", ftpstUNIX, true, true,
+         "old site"},
+        {"drwxr-xr-x   3 webmaster staff      4096 Jan  1  2001 old  site  2001", ftpstDefault,
+         true, true, "old  site  2001"},
+        {"-rw-r--r--   1 user     group         7 Sep 30 9:05 a b c d e.txt", ftpstULTRIX, true,
+         false, "a b c d e.txt"},
+        // Dates inside the name are part of it: the first date from the left is the real one.
+        {"-rw-r--r--   1 user     group       100 Feb 29 2000 report Mar 3 10:00 final.doc",
+         ftpstUNIX, true, false, "report Mar 3 10:00 final.doc"},
+        // Month names in any case.
+        {"-rw-r--r--   1 user     group       100 jun 05 08:00 lower month.txt", ftpstUNIX, true,
+         false, "lower month.txt"},
+        {"-rw-r--r--   1 user     group       100 OCT 05 08:00 upper month.txt", ftpstUNIX, true,
+         false, "upper month.txt"},
+        // A time with seconds and the year after it.
+        {"-rw-r--r--   1 user     group       100 Apr  8 12:34:56 2021 full time.txt", ftpstUNIX,
+         true, false, "full time.txt"},
+        // ISO dates.
+        {"-rw-r--r--   1 user     group       100 2024-04-08 12:34 iso name.txt", ftpstUNIX, true,
+         false, "iso name.txt"},
+        {"drwxr-xr-x   2 user     group      4096 2023-12-01 07:00:01 iso dir", ftpstUNIX, true,
+         true, "iso dir"},
+        // Marks after the permissions (ACLs, security labels) change nothing.
+        {"-rw-r--r--+  1 user     group       100 Apr  8 12:34 acl file.txt", ftpstUNIX, true,
+         false, "acl file.txt"},
+        {"drwxr-xr-x.  2 user     group      4096 Apr  8 12:34 label dir", ftpstUNIX, true, true,
+         "label dir"},
+    });
+}
+
+TEST(FtpParseListingLine, UnixOwnersGroupsAndDayOrder) {
+    expectLines({
+        // Numeric owners and groups, as servers without user names show them.
+        {"-rw-r--r--    1 1000     1000          512 Mar 14 15:09 numeric owner.txt", ftpstUNIX,
+         true, false, "numeric owner.txt"},
+        {"-rw-r--r--    1 0        0               5 Jan  9  2010 root owned", ftpstUNIX, true,
+         false, "root owned"},
+        {"drwxr-xr-x    2 0        12           4096 Jan  9 10:10 group 12 dir", ftpstUNIX, true,
+         true, "group 12 dir"},
+        // No group column.
+        {"-rw-r--r--   1 owner     1234 Apr  8 12:34 no group.txt", ftpstUNIX, true, false,
+         "no group.txt"},
+        {"drwxr-xr-x   1 owner     0 Apr  8  1999 no group dir", ftpstUNIX, true, true,
+         "no group dir"},
+        // No link count either.
+        {"-rw-r--r-- owner group 77 Nov 11 11:11 no links.txt", ftpstUNIX, true, false,
+         "no links.txt"},
+        {"-rw-r--r-- owner 77 Nov 11 11:11 bare owner.txt", ftpstUNIX, true, false,
+         "bare owner.txt"},
+        // The day before the month.
+        {"-rw-r--r--   1 user group   3000 8 Apr 12:34 day first.html", ftpstUNIX, true, false,
+         "day first.html"},
+        {"drwxr-xr-x   1 user group      0 31 Dec  2005 day first dir", ftpstUNIX, true, true,
+         "day first dir"},
+        // An owner called like a month does not pass for the date.
+        {"-rw-r--r--   1 jan   may        42 Jun  1 10:00 people.txt", ftpstUNIX, true, false,
+         "people.txt"},
+    });
+}
+
+TEST(FtpParseListingLine, UnixLeadingAndTrailingSpacesBelongToTheName) {
+    expectLines({
+        // One space separates the time from the name; more are the name's own.
+        {"-rw-r--r--   1 user group 1 Apr  8 12:34   two leading.txt", ftpstUNIX, true, false,
+         "  two leading.txt"},
+        {"-rw-r--r--   1 user group 1 Apr  8 12:34 trailing.htm   ", ftpstUNIX, true, false,
+         "trailing.htm   "},
+        {"-rw-r--r--   1 user group 1 Apr  8  1994  both  ", ftpstUNIX, true, false, " both  "},
+        // Only blanks after the date: padding, no name.
+        {"-rw-r--r--   1 user group 1 Apr  8 12:34    ", ftpstUNIX, false, false, ""},
+        {"-rw-r--r--   1 user group 1 Apr  8 12:34 ", ftpstUNIX, false, false, ""},
+        {"-rw-r--r--   1 user group 1 Apr  8 12:34", ftpstUNIX, false, false, ""},
+    });
+}
+
+TEST(FtpParseListingLine, UnixLinesWithoutADateFallBackToTheLastField) {
+    expectLines({
+        // Fields that cannot be told apart: the name is the last field, blanks stripped.
+        {"-rw-r--r-- 1 u g 5 Jan 1 a.txt", ftpstUNIX, true, false, "a.txt"},
+        {"drwxr-xr-x 2 u g 5 Jan 1 last", ftpstDefault, true, true, "last"},
+        {"-rw-r--r-- 1 u g 5 Mär 8 12:34 german.txt", ftpstUNIX, true, false, "german.txt"},
+        {"-rw-r--r-- 1 u g 5 13 Foo 12:34 odd date   ", ftpstUNIX, true, false, "date"},
+        {"drwxr-xr-x Apr 8 12:34 dir", ftpstUNIX, true, true, "dir"},
+        {"lrwxrwxrwx 1 u g 5 sometime link -> target", ftpstUNIX, true, true, "link"},
+        // Other file kinds are no entries, dated or not.
+        {"crw-rw-rw-   1 root  root   1,   3 Apr  8 12:34 null", ftpstUNIX, false, false, ""},
+        {"brw-rw----   1 root  disk   8,   0 Apr  8 12:34 sda", ftpstUNIX, false, false, ""},
+        {"prw-r--r--   1 user  group       0 Apr  8 12:34 fifo", ftpstUNIX, false, false, ""},
+    });
+}
+
+TEST(FtpParseListingLine, LinksGiveTheNameBeforeTheArrow) {
+    expectLines({
+        {"lrwxrwxrwx   1 user group 11 Mar  1 10:00 my link -> some target", ftpstUNIX, true, true,
+         "my link"},
+        {"lrwxrwxrwx   1 user group 11 Mar  1  2010 up -> ../a -> b", ftpstUNIX, true, true, "up"},
+        // "->" without the spaces around it is part of the name.
+        {"lrwxrwxrwx   1 user group 11 Mar  1 10:00 a->b -> c", ftpstUNIX, true, true, "a->b"},
+        {"-rw-r--r--   1 user group 11 Mar  1 10:00 from->to.txt", ftpstUNIX, true, false,
+         "from->to.txt"},
+        // Only links have targets: a file may be called "x -> y".
+        {"-rw-r--r--   1 user group 11 Mar  1 10:00 x -> y", ftpstUNIX, true, false, "x -> y"},
+        // A link listed without its target.
+        {"lrwxrwxrwx   1 user group 11 Mar  1 10:00 bare link", ftpstUNIX, true, true, "bare link"},
+    });
+}
+
+TEST(FtpParseListingLine, DosLinesWhateverTheServerType) {
+    for (TFTPServerType type :
+         {ftpstDefault, ftpstUNIX, ftpstVmsUcx, ftpstVM, ftpstMVS, ftpstNCSA, ftpstChameleon}) {
+        SCOPED_TRACE(type);
+        expectLines({
+            {"04-08-94  02:34PM       <DIR>          my folder", type, true, true, "my folder"},
+            {"04-08-94  09:15AM                12345 my page.html", type, true, false,
+             "my page.html"},
+            {"12-31-1999  11:59PM       <DIR>          y2k", type, true, true, "y2k"},
+            {"01-01-2000  12:00AM                    0 empty  file.txt", type, true, false,
+             "empty  file.txt"},
+            {"03-05-21  1:07pm  <dir>  lower case", type, true, true, "lower case"},
+            {"2024-04-08  14:34       <DIR>          iso dir", type, true, true, "iso dir"},
+            {"04/08/2024  14:34               1,024 slashed.txt   ", type, true, false,
+             "slashed.txt"},
+            {"04-08-94  02:34PM       <DIR>", type, false, false, ""},
+        });
+    }
+}
+
+TEST(FtpParseListingLine, DosLookalikesAreNotTakenForDosLines) {
+    expectLines({
+        // Month 13, hour 25, a 13 o'clock PM and no size: these are not MS-DOS lines, and on a
+        // Unix server lines that begin with a digit are no entries.
+        {"13-01-94  02:34PM  <DIR>  nope", ftpstUNIX, false, false, ""},
+        {"04-08-94  25:34  <DIR>  nope", ftpstUNIX, false, false, ""},
+        {"04-08-94  13:34PM  <DIR>  nope", ftpstUNIX, false, false, ""},
+        {"04-08-94  02:34PM  big  nope", ftpstUNIX, false, false, ""},
+        {"04-08  02:34PM  <DIR>  nope", ftpstUNIX, false, false, ""},
+    });
+}
+
+TEST(FtpParseListingLine, NamesStayTheServersBytes) {
+    expectLines({
+        // Latin-1 and UTF-8 names, and bytes no character set makes sense of.
+        {"-rw-r--r--   1 user group 5 Apr  8 12:34 caf\xe9 menu.html", ftpstUNIX, true, false,
+         "caf\xe9 menu.html"},
+        {"-rw-r--r--   1 user group 5 Apr  8 12:34 caf\xc3\xa9 menu.html", ftpstUNIX, true, false,
+         "caf\xc3\xa9 menu.html"},
+        {"drwxr-xr-x   1 user group 5 Apr  8 12:34 \x93\xfa\x96\x7b", ftpstUNIX, true, true,
+         "\x93\xfa\x96\x7b"},
+        {"04-08-94  02:34PM  123 \xc4rger \xfc.txt", ftpstDefault, true, false,
+         "\xc4rger \xfc.txt"},
+        {"-rw-r--r--   1 us\xe9r gr\xfcp 5 Apr  8 12:34 owner bytes", ftpstUNIX, true, false,
+         "owner bytes"},
+    });
+}
+
+TEST(FtpRemoteNameText, Utf8WhenValidElseLatin1) {
+    EXPECT_EQ(RemoteNameText("caf\xc3\xa9"), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(RemoteNameText("caf\xe9"), QStringLiteral("caf\u00e9"));
+    // Shift-JIS bytes are no valid UTF-8: shown as Latin-1, one character per byte.
+    EXPECT_EQ(RemoteNameText("\x93\xfa\x96\x7b"), QStringLiteral("\u0093\u00fa\u0096{"));
+    // A UTF-8 sequence cut short is not valid either.
+    EXPECT_EQ(RemoteNameText("ab\xc3"), QStringLiteral("ab\u00c3"));
+    EXPECT_EQ(RemoteNameText("plain"), QStringLiteral("plain"));
+    EXPECT_EQ(RemoteNameText(QByteArray()), QString());
+}
+
 TEST(FtpParseListingLine, VmsWithWrappedNames) {
     expectLines({
         {"Directory DISK$USER:[WEB]", ftpstVmsMultinet, false, false, ""},
@@ -77,25 +246,61 @@ TEST(FtpParseListingLine, VmsWithWrappedNames) {
          true, false, "INDEX.HTML"},
         {"IMAGES.DIR;1        1/3   1-JAN-2000 10:00 [WEB] (RWE,RWE,RE,RE)", ftpstVmsUcx, true,
          true, "IMAGES"},
-        // The name alone on its line; its details follow on the next one.
-        {"A_VERY_LONG_FILE_NAME_FOR_THE_COLUMN.HTML;12", ftpstVmsMultinet, false, false, ""},
+        // The name alone on its line is the entry; its details on the next line are none.
+        {"A_VERY_LONG_FILE_NAME_FOR_THE_COLUMN.HTML;12", ftpstVmsMultinet, true, false,
+         "A_VERY_LONG_FILE_NAME_FOR_THE_COLUMN.HTML"},
         {"                    9/9   1-JAN-2000 10:00 [WEB] (RWED,RWED,RE,RE)", ftpstVmsMultinet,
-         true, false, "A_VERY_LONG_FILE_NAME_FOR_THE_COLUMN.HTML"},
-        {"LONG_DIRECTORY_NAME_THAT_WRAPS.DIR;1", ftpstVmsUcx, false, false, ""},
-        {"   1/3   1-JAN-2000 10:00 [WEB] (RWE,RWE,RE,RE)", ftpstVmsUcx, true, true,
+         false, false, ""},
+        {"LONG_DIRECTORY_NAME_THAT_WRAPS.DIR;1   ", ftpstVmsUcx, true, true,
          "LONG_DIRECTORY_NAME_THAT_WRAPS"},
+        {"   1/3   1-JAN-2000 10:00 [WEB] (RWE,RWE,RE,RE)", ftpstVmsUcx, false, false, ""},
         {"Total of 4 files, 23/27 blocks.", ftpstVmsUcx, false, false, ""},
+        // Only the ".DIR" type makes a directory.
+        {"A.DIRTY;1   1/3  1-JAN-2000", ftpstVmsUcx, true, false, "A.DIRTY"},
+        {"SUB.dir;1   1/3  1-JAN-2000", ftpstVmsUcx, true, true, "SUB"},
+        {".DIR;1   1/3  1-JAN-2000", ftpstVmsUcx, false, false, ""},
+        {";1   1/3  1-JAN-2000", ftpstVmsUcx, false, false, ""},
+        {"NOVERSION.TXT  1/3  [X;Y]", ftpstVmsUcx, false, false, ""},
     });
 }
 
-TEST(FtpParseListingLine, VmsPendingLineIsClearedByALineWithoutSemicolon) {
-    QString pending;
-    ParseListingLine(QStringLiteral("WRAPPED.TXT;1"), ftpstVmsMultinet, pending);
-    EXPECT_EQ(pending, QStringLiteral("WRAPPED.TXT;1"));
-    // Joined with the pending name the line has a ";" and a first field: an entry.
-    const ListingEntry e = ParseListingLine(QStringLiteral(" 1/3 x"), ftpstVmsMultinet, pending);
-    EXPECT_EQ(e.name, QStringLiteral("WRAPPED.TXT"));
-    EXPECT_TRUE(pending.isEmpty());
+TEST(FtpParseListingLine, VmsBrokenLinesNeitherJoinNorSwallowTheListing) {
+    expectLines({
+        // A stray blank in front of a name does not hide it.
+        {" STRAY.TXT;1        1/3   1-JAN-2000 10:00 [WEB] (RWED)", ftpstVmsMultinet, true, false,
+         "STRAY.TXT"},
+        {"NEXT.TXT;1        1/3   1-JAN-2000 10:00 [WEB] (RWED)", ftpstVmsMultinet, true, false,
+         "NEXT.TXT"},
+        // Two names alone in a row: the second is no continuation of the first.
+        {"FIRST_ALONE.TXT;1", ftpstVmsMultinet, true, false, "FIRST_ALONE.TXT"},
+        {"SECOND_ALONE.TXT;1", ftpstVmsMultinet, true, false, "SECOND_ALONE.TXT"},
+        {"   1/3   1-JAN-2000", ftpstVmsMultinet, false, false, ""},
+        // A blank-led line right after a details line, with a name of its own.
+        {"   AFTER.TXT;2   1/3   1-JAN-2000", ftpstVmsMultinet, true, false, "AFTER.TXT"},
+        // A name alone followed by a full line: both are entries.
+        {"THIRD_ALONE.TXT;1", ftpstVmsMultinet, true, false, "THIRD_ALONE.TXT"},
+        {"FULL.TXT;1        1/3   1-JAN-2000 10:00 [WEB] (RWED)", ftpstVmsMultinet, true, false,
+         "FULL.TXT"},
+        // Details lines with no name before them, and blank lines.
+        {"                    9/9   1-JAN-2000 10:00 [WEB] (RWED,RWED,RE,RE)", ftpstVmsUcx, false,
+         false, ""},
+        {"", ftpstVmsUcx, false, false, ""},
+        {"      ", ftpstVmsUcx, false, false, ""},
+    });
+}
+
+TEST(FtpParseListingLine, VmsListingOfStrayBlanksGivesEveryName) {
+    // Each line blank-led with a ";": once the kind of listing that joined every line to the
+    // next. Every name comes out, each on its own.
+    int entries = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const QByteArray line = " STRAY" + QByteArray::number(i) + ".TXT;1";
+        const ListingEntry e = ParseListingLine(line, ftpstVmsUcx);
+        entries += e.name == "STRAY" + QByteArray::number(i) + ".TXT" ? 1 : 0;
+    }
+    EXPECT_EQ(entries, 1000);
+    const QByteArray huge = QByteArray(100000, 'N') + ";1";
+    EXPECT_EQ(ParseListingLine(huge, ftpstVmsUcx).name, QByteArray(100000, 'N'));
 }
 
 TEST(FtpParseListingLine, VmAndVmVps) {
@@ -115,10 +320,7 @@ TEST(FtpParseListingLine, VmAndVmVps) {
 TEST(FtpParseListingLine, OtherServerTypesGiveNoEntries) {
     for (TFTPServerType t : {ftpstAutoDetect, ftpstMVS, ftpstMacFtpd, ftpstClix, ftpstQVT,
                              ftpstNCSA, ftpstChameleon}) {
-        QString pending;
-        EXPECT_FALSE(
-            ParseListingLine(QStringLiteral("-rw-r--r-- 1 u g 1 Jan 1 a.txt"), t, pending).isEntry)
-            << t;
+        EXPECT_FALSE(ParseListingLine("-rw-r--r-- 1 u g 1 Jan 1 a.txt", t).isEntry) << t;
     }
 }
 

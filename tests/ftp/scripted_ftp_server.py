@@ -15,7 +15,9 @@ SCENARIO_FILE holds a JSON list of steps:
   ["flood", count]        send count bytes "x" on the control connection
   ["sleep", seconds]      wait before the next step
   ["close"]               close the control connection
-Prints the port first, then one log line per event. Everything is bounded by time-outs.
+Prints the port first, then one log line per event; bytes of a command line that are no valid
+UTF-8 are logged as \\xNN escapes, so tests can check them byte for byte. Everything is
+bounded by time-outs.
 """
 import hashlib
 import json
@@ -50,7 +52,7 @@ def main():
                 raise EOFError
             pending += chunk
         line, pending = pending.split(b"\r\n", 1)
-        return line.decode("utf-8", "replace")
+        return line.decode("utf-8", "backslashreplace")
 
     try:
         for step in steps:
