@@ -45,10 +45,11 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
     // Opens the settings dialog on its "Tag Options" page once that dialog is there.
     add("TagColorOptions1", QStringLiteral("Tag Color Options"), {}, {});
 
+    // The menu titles keep clear of the Alt shortcuts of the File commands (Alt+S saves).
     using namespace ServicesCommands;
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Search1"),
-                        QStringLiteral("&Search"),
+                        QStringLiteral("Se&arch"),
                         SearchMenuOrder,
                         {},
                         {entry("Find1"), entry("FindNext1"), entry("Replace1")}};
@@ -60,7 +61,7 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
                         {entry("ColorTagsNow1")}};
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Tools1"),
-                        QStringLiteral("&Tools"),
+                        QStringLiteral("Too&ls"),
                         ToolsMenuOrder,
                         {},
                         {entry("ColorPicker1")}};
