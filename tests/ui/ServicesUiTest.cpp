@@ -110,3 +110,12 @@ TEST_F(ServicesWindowTest, APressInTheEditorStopsAPassAtTheNextLine) {
 }
 
 } // namespace
+
+namespace {
+TEST_F(ServicesWindowTest, DefaultColoursColourEveryTag) {
+    openPage("<B>x</B><A HREF=\"a\">y</A>\r\n");
+    services->room().colorTagsNow();
+    EXPECT_EQ(colours(),
+              (QStringList{"0+3:#ff0000", "4+4:#ff0000", "8+12:#ff0000", "21+4:#ff0000"}));
+}
+} // namespace
