@@ -13,8 +13,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -117,5 +119,34 @@ TEST_F(ServicesWindowTest, DefaultColoursColourEveryTag) {
     services->room().colorTagsNow();
     EXPECT_EQ(colours(),
               (QStringList{"0+3:#ff0000", "4+4:#ff0000", "8+12:#ff0000", "21+4:#ff0000"}));
+}
+} // namespace
+
+namespace {
+TEST_F(ServicesWindowTest, SnipsTabShowsTheFileAndADoubleClickPastes) {
+    ASSERT_TRUE(dir.write(QStringLiteral("urlsnips.dat"), "zeta\r\nhttp://a/\r\n"));
+    SetUp();
+    auto* left = form->findChild<QTabWidget*>(QStringLiteral("LeftTabs"));
+    ASSERT_EQ(left->tabText(left->count() - 1), QStringLiteral("Snips"));
+    left->setCurrentIndex(left->count() - 1);
+    QListWidget* urls = form->findChild<QListWidget*>(QStringLiteral("ListBoxURL"));
+    ASSERT_NE(urls, nullptr);
+    ASSERT_EQ(urls->count(), 2);
+    EXPECT_EQ(urls->item(0)->text(), QStringLiteral("http://a/"));
+    form->editWindow().setText(QStringLiteral("<P>"));
+    form->state().document().setHtmlModified(false);
+    form->editWindow().setSelStart(3);
+    emit urls->itemDoubleClicked(urls->item(0));
+    EXPECT_EQ(form->editWindow().text(), QStringLiteral("<P>http://a/"));
+    EXPECT_EQ(clipboard.text(), QStringLiteral("http://a/"));
+    EXPECT_TRUE(form->state().document().htmlModified());
+
+    auto* field = form->findChild<QLineEdit*>(QStringLiteral("EditURL"));
+    field->setText(QStringLiteral("Beta"));
+    form->findChild<QPushButton*>(QStringLiteral("URLAdd"))->click();
+    EXPECT_EQ(urls->count(), 3);
+    EXPECT_EQ(urls->item(0)->text(), QStringLiteral("Beta"));
+    EXPECT_EQ(dir.read(QStringLiteral("urlsnips.dat")),
+              QByteArray("Beta\r\nhttp://a/\r\nzeta\r\n"));
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/UiPump.h"
 #include "services/ServicesCommands.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/services/SnipsTab.h"
 #include "ui/services/TFormFindReplace.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
@@ -12,6 +13,7 @@
 #include <QColorDialog>
 #include <QEvent>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 
 ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
     : QObject(&registry) {
@@ -31,6 +33,18 @@ ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
         parts.colouring = m_room.get();
     if (!parts.snippets)
         parts.snippets = &m_room->snips();
+    // The Snips tab joins the left-hand tabs; its lists show what start-up read when it is
+    // first looked at (start-up reads the files after the window is built).
+    if (auto* left =
+            window ? window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")) : nullptr) {
+        m_snipsTab = new SnipsTab(m_room->snips(), context.editor, *context.editor.clipboard(),
+                                  context.state.document(), left);
+        left->addTab(m_snipsTab, QStringLiteral("Snips"));
+        connect(left, &QTabWidget::currentChanged, m_snipsTab, [this, left](int index) {
+            if (left->widget(index) == m_snipsTab)
+                m_snipsTab->refresh();
+        });
+    }
     // A press in the editor stops a colouring pass; it acts on the press, which the pass sees
     // when it lets events run between lines.
     if (m_editor) {

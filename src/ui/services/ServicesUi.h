@@ -10,6 +10,7 @@
 
 class ActionRegistry;
 class QPlainTextEdit;
+class SnipsTab;
 class TFormFindReplace;
 struct CommandContext;
 
@@ -23,6 +24,7 @@ public:
     ServicesRoom& room() { return *m_room; }
     TFormFindReplace* findDialog() const { return m_findDialog; }
     TFormFindReplace* replaceDialog() const { return m_replaceDialog; }
+    SnipsTab* snipsTab() const { return m_snipsTab; }
 
     void showFindDialog(const QString& findText) override;
     void showReplaceDialog(const QString& findText) override;
@@ -41,6 +43,7 @@ private:
     QPlainTextEdit* m_editor = nullptr;
     TFormFindReplace* m_findDialog = nullptr;
     TFormFindReplace* m_replaceDialog = nullptr;
+    SnipsTab* m_snipsTab = nullptr;
 };
 
 // InstallCommands' line for the services room.
