@@ -65,6 +65,8 @@ public:
     ChangedList& changedList() { return m_changedList; }
     HtmlDocument& document() { return m_document; }
     ProjectState& project() { return m_project; }
+    ShellParts& parts() { return m_parts; }
+    Prompter& prompter() { return m_prompter; }
 
     static QString saveProjectQuestion();
     static QString noEmbeddedBrowserText();

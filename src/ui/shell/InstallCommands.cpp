@@ -2,8 +2,10 @@
 #include "ui/shell/InstallCommands.h"
 
 #include "app/AppCommands.h"
+#include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
 
 void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(appCommands(c.state, c.editor, c.window, c.tips));
+    registry.add(installServices(registry, c));
 }

@@ -1,0 +1,92 @@
+// The services room's command table and layouts.
+#include "services/ServicesCommands.h"
+
+#include "app/AppState.h"
+#include "services/ServicesRoom.h"
+
+CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& editor,
+                              ServicesWindow& window) {
+    HtmlDocument& doc = state.document();
+    FindReplace& find = room.find();
+    CommandTable t;
+    const auto add = [&t](const char* id, const QString& caption, QKeySequence shortcut,
+                          std::function<void()> run) -> Command& {
+        Command c;
+        c.id = QLatin1String(id);
+        c.caption = caption;
+        c.shortcut = std::move(shortcut);
+        c.run = std::move(run);
+        t.commands << c;
+        return t.commands.last();
+    };
+    const auto keys = [](const char* text) { return QKeySequence(QLatin1String(text)); };
+
+    add("Find1", QStringLiteral("&Find"), keys("Ctrl+F"), [&] {
+        window.showFindDialog(find.openDialog());
+    }).hint = QStringLiteral("Find Text");
+    t.commands.last().icon = QStringLiteral("edit-find");
+    add("FindNext1", QStringLiteral("Find &Next"), keys("F3"),
+        [&] { find.findNext(window.findDialogText()); });
+    add("Replace1", QStringLiteral("&Replace"), keys("Ctrl+R"), [&] {
+        window.showReplaceDialog(find.openDialog());
+    }).hint = QStringLiteral("Replace Text");
+    t.commands.last().icon = QStringLiteral("edit-find-replace");
+    add("ReplaceAllSlashes1", QStringLiteral("Replace &all \"\\\" with \"/\" (every occurence)"),
+        keys("Ctrl+\\"), [&] { find.slashReplaceAll(); });
+    add("ReplacePreciseSlashes1",
+        QStringLiteral("Replace precise \"\\\" with \"/\" (only in tags)"), keys("Ctrl+Shift+\\"),
+        [&] { find.slashReplaceInTags(); });
+
+    add("ColorTagsNow1", QStringLiteral("&Color Tags Now"), keys("Ctrl+K"), [&room] {
+        room.colorTagsNow();
+    }).hint = QStringLiteral("Color Tags Now");
+    add("ColorPicker1", QStringLiteral("Color Picker..."), {},
+        [&] { ColorPicker(editor, doc, window); });
+    // Opens the settings dialog on its "Tag Options" page once that dialog is there.
+    add("TagColorOptions1", QStringLiteral("Tag Color Options"), {}, {});
+
+    // The menu titles keep clear of the Alt shortcuts of the File commands (Alt+S saves).
+    using namespace ServicesCommands;
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Search1"),
+                        QStringLiteral("Se&arch"),
+                        SearchMenuOrder,
+                        {},
+                        {entry("Find1"), entry("FindNext1"), entry("Replace1")}};
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Tags1"),
+                        QStringLiteral("&Tags"),
+                        TagsMenuOrder,
+                        {},
+                        {entry("ColorTagsNow1")}};
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Tools1"),
+                        QStringLiteral("Too&ls"),
+                        ToolsMenuOrder,
+                        {},
+                        {entry("ColorPicker1")}};
+    t.layouts << Layout{
+        LayoutPlace::MenuBar,
+        QStringLiteral("Edit1"),
+        {},
+        0,
+        {},
+        {separator(), entry("ReplaceAllSlashes1"), entry("ReplacePreciseSlashes1")}};
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        {},
+                        0,
+                        {},
+                        {entry("Find1"), entry("Replace1")}};
+    t.layouts << Layout{LayoutPlace::Popup,
+                        QStringLiteral("EditorPopup"),
+                        {},
+                        0,
+                        {},
+                        {separator(), entry("Find1", QStringLiteral("Find ...")),
+                         entry("Replace1", QStringLiteral("Replace ...")), separator(),
+                         entry("ColorTagsNow1", QStringLiteral("Color Tags Now")),
+                         entry("TagColorOptions1"),
+                         entry("ColorPicker1", QStringLiteral("Color Picker"))}};
+    return t;
+}

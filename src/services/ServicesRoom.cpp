@@ -1,0 +1,21 @@
+// The editor services of the main window.
+#include "services/ServicesRoom.h"
+
+#include "app/AppState.h"
+
+ServicesRoom::ServicesRoom(AppState& state, EditWindow& editor, Prompter& prompter, UiPump& pump)
+    : m_state(state), m_colouring(editor, pump, m_stop, state.settings().wrap),
+      m_find(editor, prompter, state.document(), pump, m_stop, state.settings().wrap),
+      m_snips(state.programDirectory(), prompter) {
+}
+
+void ServicesRoom::colourText() {
+    // The settings dialog may have stored new names since the last pass.
+    m_colouring.setColors(TagColors::fromNames(m_state.settings().tagColors));
+    m_colouring.colorTags();
+}
+
+void ServicesRoom::colorTagsNow() {
+    m_colouring.setColors(TagColors::fromNames(m_state.settings().tagColors));
+    m_colouring.colorTagsNow(m_state.document());
+}

@@ -1,0 +1,43 @@
+// The editor services the main window keeps for its whole life: the tag colours and the
+// colouring pass with its stop flag, the one search state, and the two snip lists.
+#pragma once
+
+#include "services/ColorPicker.h"
+#include "services/FindReplace.h"
+#include "services/Snips.h"
+#include "services/TagColors.h"
+
+class AppState;
+
+// What the services' commands need of the window, which ui/ implements with its dialogs.
+class ServicesWindow : public ColorChooser {
+public:
+    // The Find and Replace dialogs, shown with their find text set.
+    virtual void showFindDialog(const QString& findText) = 0;
+    virtual void showReplaceDialog(const QString& findText) = 0;
+    // The Find dialog's text, named by Find Next's not-found message.
+    virtual QString findDialogText() const = 0;
+};
+
+class ServicesRoom : public TagColouring {
+public:
+    ServicesRoom(AppState& state, EditWindow& editor, Prompter& prompter, UiPump& pump);
+
+    // TagColouring: the pass after a load while "Color" is on, with the colours stored now.
+    void colourText() override;
+    // "Color Tags Now".
+    void colorTagsNow();
+    // A press on BitBtnStopColors or in the editor while a pass runs.
+    void pressStop() { m_stop.stop = true; }
+
+    TagColoringPass& colouring() { return m_colouring; }
+    FindReplace& find() { return m_find; }
+    Snips& snips() { return m_snips; }
+
+private:
+    AppState& m_state;
+    StopColoring m_stop;
+    TagColoringPass m_colouring;
+    FindReplace m_find;
+    Snips m_snips;
+};

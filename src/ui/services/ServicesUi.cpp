@@ -1,0 +1,91 @@
+// The services room in the main window.
+#include "ui/services/ServicesUi.h"
+
+#include "app/AppState.h"
+#include "platform/UiPump.h"
+#include "services/ServicesCommands.h"
+#include "ui/PlainTextEditWindow.h"
+#include "ui/services/SnipsTab.h"
+#include "ui/services/TFormFindReplace.h"
+#include "ui/shell/ActionRegistry.h"
+#include "ui/shell/InstallCommands.h"
+
+#include <QColorDialog>
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
+    : QObject(&registry) {
+    setObjectName(QStringLiteral("ServicesUi"));
+    auto* plain = dynamic_cast<PlainTextEditWindow*>(&context.editor);
+    m_editor = plain ? plain->editor() : nullptr;
+    QWidget* window = m_editor ? m_editor->window() : nullptr;
+    m_pump = std::make_unique<EventLoopPump>();
+    m_room = std::make_unique<ServicesRoom>(context.state, context.editor, context.state.prompter(),
+                                            *m_pump);
+    m_findDialog = new TFormFindReplace(TFormFindReplace::Mode::Find, m_room->find(), window);
+    m_replaceDialog = new TFormFindReplace(TFormFindReplace::Mode::Replace, m_room->find(), window);
+    // The pass after every load while "Color" is on, and the snip files at start-up.
+    // (unless the window was handed its own, as tests do).
+    ShellParts& parts = context.state.parts();
+    if (!parts.colouring)
+        parts.colouring = m_room.get();
+    if (!parts.snippets)
+        parts.snippets = &m_room->snips();
+    // The Snips tab joins the left-hand tabs; its lists show what start-up read when it is
+    // first looked at (start-up reads the files after the window is built).
+    if (auto* left =
+            window ? window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")) : nullptr) {
+        m_snipsTab = new SnipsTab(m_room->snips(), context.editor, *context.editor.clipboard(),
+                                  context.state.document(), left);
+        left->addTab(m_snipsTab, QStringLiteral("Snips"));
+        connect(left, &QTabWidget::currentChanged, m_snipsTab, [this, left](int index) {
+            if (left->widget(index) == m_snipsTab)
+                m_snipsTab->refresh();
+        });
+    }
+    // A press in the editor stops a colouring pass; it acts on the press, which the pass sees
+    // when it lets events run between lines.
+    if (m_editor) {
+        m_editor->installEventFilter(this);
+        m_editor->viewport()->installEventFilter(this);
+    }
+}
+
+ServicesUi::~ServicesUi() = default;
+
+ServicesUi* ServicesUi::of(const ActionRegistry& registry) {
+    return registry.findChild<ServicesUi*>(QStringLiteral("ServicesUi"),
+                                           Qt::FindDirectChildrenOnly);
+}
+
+bool ServicesUi::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        m_room->pressStop();
+    return QObject::eventFilter(watched, event);
+}
+
+void ServicesUi::showFindDialog(const QString& findText) {
+    m_findDialog->open(findText);
+}
+
+void ServicesUi::showReplaceDialog(const QString& findText) {
+    m_replaceDialog->open(findText);
+}
+
+QString ServicesUi::findDialogText() const {
+    return m_findDialog->findText();
+}
+
+std::optional<QColor> ServicesUi::chooseColor() {
+    const QColor c = QColorDialog::getColor(Qt::white, m_editor ? m_editor->window() : nullptr);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+CommandTable installServices(ActionRegistry& registry, const CommandContext& context) {
+    auto* ui = new ServicesUi(registry, context);
+    return servicesCommands(ui->room(), context.state, context.editor, *ui);
+}

@@ -1,0 +1,84 @@
+// The Find and Replace dialogs.
+#include "ui/services/TFormFindReplace.h"
+
+#include "services/FindReplace.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFormFindReplace::TFormFindReplace(Mode mode, FindReplace& find, QWidget* parent)
+    : QDialog(parent), m_find(find) {
+    const bool replace = mode == Mode::Replace;
+    setObjectName(replace ? QStringLiteral("ReplaceDialog") : QStringLiteral("FindDialog"));
+    setWindowTitle(replace ? QStringLiteral("Replace") : QStringLiteral("Find"));
+    setModal(false);
+
+    auto* fields = new QFormLayout;
+    m_findEdit = new QLineEdit(this);
+    m_findEdit->setObjectName(QStringLiteral("FindWhat"));
+    fields->addRow(QStringLiteral("Fi&nd what:"), m_findEdit);
+    if (replace) {
+        m_replaceEdit = new QLineEdit(this);
+        m_replaceEdit->setObjectName(QStringLiteral("ReplaceWith"));
+        fields->addRow(QStringLiteral("Re&place with:"), m_replaceEdit);
+    }
+    m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    m_matchCase->setObjectName(QStringLiteral("MatchCase"));
+    fields->addRow(m_matchCase);
+
+    auto* buttons = new QVBoxLayout;
+    m_findNext = new QPushButton(QStringLiteral("&Find Next"), this);
+    m_findNext->setObjectName(QStringLiteral("FindNext"));
+    m_findNext->setDefault(true);
+    buttons->addWidget(m_findNext);
+    connect(m_findNext, &QPushButton::clicked, this,
+            [this] { m_find.findNextButton(findText(), m_matchCase->isChecked()); });
+    if (replace) {
+        auto* one = new QPushButton(QStringLiteral("&Replace"), this);
+        one->setObjectName(QStringLiteral("ReplaceOne"));
+        connect(one, &QPushButton::clicked, this,
+                [this] { m_find.replaceButton(findText(), m_replaceEdit->text()); });
+        auto* all = new QPushButton(QStringLiteral("Replace &All"), this);
+        all->setObjectName(QStringLiteral("ReplaceAll"));
+        connect(all, &QPushButton::clicked, this, [this] {
+            m_find.replaceAll(findText(), m_replaceEdit->text(), m_matchCase->isChecked());
+        });
+        buttons->addWidget(one);
+        buttons->addWidget(all);
+    }
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+
+    // An empty find text is never searched.
+    const auto follow = [this] {
+        const bool some = !m_findEdit->text().isEmpty();
+        for (QPushButton* b : findChildren<QPushButton*>())
+            if (b->objectName() != QStringLiteral("Cancel"))
+                b->setEnabled(some);
+    };
+    connect(m_findEdit, &QLineEdit::textChanged, this, follow);
+    follow();
+
+    auto* row = new QHBoxLayout(this);
+    row->addLayout(fields, 1);
+    row->addLayout(buttons);
+}
+
+void TFormFindReplace::open(const QString& findText) {
+    m_findEdit->setText(findText);
+    show();
+    raise();
+    activateWindow();
+    m_findEdit->setFocus();
+}
+
+QString TFormFindReplace::findText() const {
+    return m_findEdit->text();
+}
