@@ -41,7 +41,7 @@ QString Project::invalidProjectText() {
                           "existing project.");
 }
 QString Project::cannotFindProjectText(const QString& path) {
-    return QStringLiteral("Cannot find the project \"%1\".\nPlease locate and open it using the "
+    return QStringLiteral("Cannot find the project \"%1\".\rPlease locate and open it using the "
                           "File|Open menu item.")
         .arg(path.toUpper());
 }
