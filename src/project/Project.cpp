@@ -301,7 +301,10 @@ void Project::addSubPage() {
     enableSaveProject();
     setModified(true);
     rememberHtmlFolder(r.path);
-    m_selected = m_outline.addSubPage(m_selected, r.title, r.path);
+    // The new page goes below S; the selection stays on S, as a click left it.
+    const int added = m_outline.addSubPage(m_selected, r.title, r.path);
+    if (m_selected == 0)
+        m_selected = added;
     emit outlineChanged(true);
 }
 

@@ -20,8 +20,10 @@ TEST_F(ProjectFixture, ANewProjectSavedUnderATypedNameReopensFromTheFirstRecentE
     project.setSelectedItem(1);
     pageDialog.queue("About us", about);
     project.addSubPage();
+    EXPECT_EQ(project.selectedItem(), 1);
+    project.setSelectedItem(2);
     pageDialog.queue("Team", team);
-    project.addSubPage(); // below About us, now selected
+    project.addSubPage();
     EXPECT_TRUE(state().projectModified);
     EXPECT_EQ(enabled, QStringList({"on"}));
     EXPECT_EQ(app.settings().lastHtmlDirectory, web.path());
@@ -199,11 +201,13 @@ TEST_F(ProjectFixture, RemovalAsksUntilTheBoxIsTickedAndTakesTheWholeSubTree) {
     project.setSelectedItem(1);
     pageDialog.queue("B", b);
     project.addSubPage();
+    project.setSelectedItem(2);
     pageDialog.queue("C", c);
     project.addSubPage();
     pageDialog.queue("D", d);
     project.addPage();
     ASSERT_EQ(titles(), QStringList({"A", "B", "C", "D"}));
+    ASSERT_EQ(project.outline().page(3).level, 3);
 
     // Cancel with the box ticked: nothing removed, but the confirmation is off from now on.
     confirm.answers.push_back({false, true});
