@@ -324,3 +324,22 @@ TEST_F(ProjectFixture, TheMoveDialogRebuildsOnOkAndKeepsTheOutlineWhenTheResultC
     EXPECT_EQ(titles(), QStringList({"A", "C", "B >> &&& x"}));
     EXPECT_EQ(links(), QStringList({a, c, b}));
 }
+
+TEST_F(ProjectFixture, AFailedSaveNamesTheFileAndKeepsTheProjectChanged) {
+    pageDialog.queue("Home", page("index.html"));
+    project.addPage();
+    state().projectFileName = QStringLiteral("site.out");
+    // A file where the projects folder should be: nothing can be written below it.
+    ASSERT_TRUE(QDir(dir.file("projects")).removeRecursively());
+    ASSERT_TRUE(dir.write("projects", "not a folder"));
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(project.saveProjectFiles());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Error);
+    EXPECT_TRUE(
+        prompter.texts()[0].startsWith(QStringLiteral("Cannot write the project file \"%1\": ")
+                                           .arg(dir.file("projects/site.out"))))
+        << prompter.texts()[0].toStdString();
+    EXPECT_TRUE(state().projectModified);
+    EXPECT_EQ(dir.read("projects"), QByteArray("not a folder"));
+}
