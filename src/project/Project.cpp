@@ -1,0 +1,403 @@
+// Project: the project commands and the page operations.
+#include "project/Project.h"
+
+#include "app/AppState.h"
+#include "platform/FileChooser.h"
+#include "platform/Prompter.h"
+#include "project/MovePages.h"
+#include "project/ProjectFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+Project::Project(AppState& app, Prompter& prompter, FileChooser& chooser, QObject* parent)
+    : QObject(parent), m_app(app), m_prompter(prompter), m_chooser(chooser) {
+}
+
+void Project::setDialogs(PageDialog* page, ConfirmDeleteWindow* confirm, MoveDialog* move) {
+    m_pageDialog = page;
+    m_confirm = confirm;
+    m_moveDialog = move;
+}
+
+ProjectState& Project::state() {
+    return m_app.project();
+}
+
+QString Project::saveProjectQuestion(const QString& projectFileName) {
+    return QStringLiteral("Save changes to Project \"%1\" ?").arg(projectFileName.toUpper());
+}
+QString Project::captionPrefix() {
+    return QStringLiteral("Ostra Quillon Pro:  ");
+}
+QString Project::recentCaptionPrefix() {
+    return QStringLiteral("Ostra Quillon:  ");
+}
+QString Project::askSaveOpenProjectText() {
+    return QStringLiteral("Save changes to open Project?");
+}
+QString Project::invalidProjectText() {
+    return QStringLiteral("Error opening this project. Please be sure you selected a valid, "
+                          "existing project.");
+}
+QString Project::cannotFindProjectText(const QString& path) {
+    return QStringLiteral("Cannot find the project \"%1\".\rPlease locate and open it using the "
+                          "File|Open menu item.")
+        .arg(path.toUpper());
+}
+QString Project::helpCannotBeChangedText() {
+    return QStringLiteral("Sorry, this is the HELP file and cannot be changed.");
+}
+QString Project::helpCannotBeEditedText() {
+    return QStringLiteral("Sorry, this is the HELP file and cannot be edited.");
+}
+QString Project::cannotOpenPageText() {
+    return QStringLiteral(
+        "Cannot open this file. Has it been moved, renamed, or deleted? Please right-click it and "
+        "select \"Change HTML Link\" or go to the SETTINGS menu and select CHANGE FILE PATH to "
+        "update new file path location for all files that have been moved.");
+}
+QString Project::fileSizeText(qint64 bytes) {
+    return QStringLiteral("File Size: %1KB").arg(bytes / 1000);
+}
+QString Project::pageLocationText(const QString& path) {
+    return QStringLiteral("Page Location:  ") + path;
+}
+QString Project::saveFilter() {
+    return QStringLiteral(
+        "Project File|*.out|HTML Files|*.html;*.shtml;*.htm;*.sht;*.asp;*.cgi;|All Files|*.*");
+}
+
+QString Project::withOutExtension(const QString& name) {
+    const QFileInfo info(name);
+    if (info.suffix() == QStringLiteral("out"))
+        return name;
+    const QString base = info.suffix().isEmpty() && !name.endsWith(QLatin1Char('.'))
+                             ? name
+                             : name.left(name.lastIndexOf(QLatin1Char('.')));
+    return base + QStringLiteral(".out");
+}
+
+QString Project::projectsFolder() const {
+    return m_app.programDirectory() + QStringLiteral("projects/");
+}
+
+void Project::setSelectedItem(int item) {
+    m_selected = (item >= 1 && item <= m_outline.count()) ? item : 0;
+}
+
+void Project::enableSaveProject() {
+    if (m_saveEnabled)
+        return;
+    m_saveEnabled = true;
+    emit saveProjectEnabledChanged(true);
+}
+
+void Project::setModified(bool modified) {
+    state().projectModified = modified;
+}
+
+void Project::setCaption(const QString& caption) {
+    emit captionChanged(caption);
+}
+
+bool Project::askToSaveFirst(bool evenInHelpMode, const QString& question) {
+    if (!state().projectModified || (!evenInHelpMode && state().helpProjectMode))
+        return true;
+    const MessageAnswer a =
+        m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo, question);
+    if (a == MessageAnswer::Yes)
+        saveProjectFiles();
+    return true;
+}
+
+void Project::takePages(const ProjectRead& read) {
+    m_outline.assign(read.pages);
+    m_outlineEncoding = read.outlineEncoding;
+    m_linkEncoding = read.linkEncoding;
+    m_selected = m_outline.isEmpty() ? 0 : 1;
+    emit outlineChanged(true);
+}
+
+void Project::newProject() {
+    askToSaveFirst(false, askSaveOpenProjectText());
+    m_app.runBackupReminder();
+    state().projectFileName.clear();
+    m_outline.clear();
+    m_selected = 0;
+    m_outlineEncoding = m_linkEncoding = TextEncoding::Utf8;
+    setModified(false);
+    state().helpProjectMode = false;
+    emit outlineChanged(true);
+    setCaption(captionPrefix());
+}
+
+namespace {
+// The 1-based index of a label in a "label|pattern|..." filter; 1 when it is not there.
+int filterIndexOf(const QString& filter, const QString& label) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        if (parts[i] == label)
+            return static_cast<int>(i / 2) + 1;
+    return 1;
+}
+} // namespace
+
+void Project::openProject() {
+    askToSaveFirst(false, saveProjectQuestion(state().projectFileName));
+    m_app.runBackupReminder();
+    FileDialogRequest r;
+    r.title = QStringLiteral("Open");
+    r.filter = m_app.mainOpenFilter();
+    r.filterIndex = filterIndexOf(r.filter, QStringLiteral("Project Files"));
+    r.initialDirectory = projectsFolder();
+    const std::optional<QString> chosen = m_chooser.openFile(r);
+    if (!chosen)
+        return;
+    const QString path = *chosen;
+    if (!QFileInfo(path).isFile()) {
+        m_prompter.inform(invalidProjectText());
+        return;
+    }
+    enableSaveProject();
+    m_app.updateRecentProjects(path);
+    // Read first: a project that cannot be read leaves the open one as it was, so nothing ever
+    // saves an empty outline over the file that failed.
+    const ProjectRead read = readProject(path);
+    if (!read.ok()) {
+        m_prompter.inform(read.message);
+        return;
+    }
+    setModified(false);
+    state().helpProjectMode = false;
+    state().projectFileName = QFileInfo(path).fileName();
+    takePages(read);
+    setCaption(captionPrefix() + path);
+}
+
+void Project::openRecentProject(const QString& caption) {
+    if (caption.size() <= 3)
+        return;
+    const QString path = caption.mid(3);
+    askToSaveFirst(true, saveProjectQuestion(state().projectFileName));
+    m_app.runBackupReminder();
+    enableSaveProject();
+    const ProjectRead read = readProject(path);
+    if (!read.ok()) {
+        m_prompter.inform(read.failure == ProjectRead::Failure::BadOutline
+                              ? read.message
+                              : cannotFindProjectText(path));
+        return;
+    }
+    setModified(false);
+    state().helpProjectMode = false;
+    m_app.updateRecentProjects(path);
+    state().projectFileName = QFileInfo(path).fileName();
+    takePages(read);
+    setCaption(recentCaptionPrefix() + path);
+}
+
+bool Project::openHelpProject(const QString& outlinePath) {
+    const ProjectRead read = readProject(outlinePath);
+    if (!read.ok()) {
+        m_prompter.inform(read.message);
+        return false;
+    }
+    state().helpProjectMode = true;
+    state().projectFileName = QFileInfo(outlinePath).fileName();
+    setModified(false);
+    takePages(read);
+    setCaption(captionPrefix() + outlinePath);
+    return true;
+}
+
+bool Project::writeTo(const QString& name) {
+    QDir().mkpath(projectsFolder());
+    const ProjectWrite w =
+        writeProject(projectsFolder() + name, m_outline, m_outlineEncoding, m_linkEncoding);
+    if (!w.ok) {
+        m_prompter.error(w.message);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+bool Project::saveProjectFiles() {
+    if (state().projectFileName.toLower() == QStringLiteral("welcome.out")) {
+        m_prompter.inform(helpCannotBeChangedText());
+        return false;
+    }
+    if (state().projectFileName.isEmpty()) {
+        FileDialogRequest r;
+        r.title = QStringLiteral("Save Project As..");
+        r.filter = saveFilter();
+        r.filterIndex = 1;
+        r.defaultExtension = QStringLiteral("out");
+        r.initialDirectory = projectsFolder();
+        r.overwritePrompt = true;
+        const std::optional<QString> chosen = m_chooser.saveFile(r);
+        if (!chosen)
+            return false;
+        state().projectFileName = withOutExtension(QFileInfo(*chosen).fileName());
+        // The project is written to the projects folder whatever folder the dialog showed: the
+        // recent entry and the caption name the file written, so the entry reopens it.
+        const QString written = projectsFolder() + state().projectFileName;
+        m_app.updateRecentProjects(written);
+        setCaption(captionPrefix() + written);
+    }
+    return writeTo(state().projectFileName);
+}
+
+void Project::saveProjectAs() {
+    if (state().helpProjectMode) {
+        m_prompter.inform(helpCannotBeChangedText());
+        return;
+    }
+    FileDialogRequest r;
+    r.title = QStringLiteral("Save Project As...");
+    r.filter = saveFilter();
+    r.filterIndex = 1;
+    r.defaultExtension = QStringLiteral("out");
+    r.initialDirectory = projectsFolder();
+    r.overwritePrompt = true;
+    const std::optional<QString> chosen = m_chooser.saveFile(r);
+    if (!chosen)
+        return;
+    state().projectFileName = withOutExtension(QFileInfo(*chosen).fileName());
+    const QString written = projectsFolder() + state().projectFileName;
+    m_app.updateRecentProjects(written);
+    if (writeTo(state().projectFileName))
+        setCaption(captionPrefix() + written);
+}
+
+void Project::rememberHtmlFolder(const QString& path) {
+    const QString folder = folderWithSeparator(QFileInfo(path).absolutePath());
+    if (folder != m_app.settings().lastHtmlDirectory)
+        m_app.store().set(m_app.settings(), &Settings::lastHtmlDirectory, folder);
+}
+
+void Project::addPage() {
+    if (!m_pageDialog)
+        return;
+    const PageDialogResult r = m_pageDialog->run({});
+    if (r.cancelled)
+        return;
+    enableSaveProject();
+    m_outline.appendPage(r.title, r.path);
+    setModified(true);
+    if (m_selected == 0)
+        m_selected = 1;
+    rememberHtmlFolder(r.path);
+    emit outlineChanged(false);
+}
+
+void Project::addSubPage() {
+    if (!m_pageDialog)
+        return;
+    const PageDialogResult r = m_pageDialog->run({});
+    if (r.cancelled)
+        return;
+    enableSaveProject();
+    setModified(true);
+    rememberHtmlFolder(r.path);
+    // The new page goes below S; the selection stays on S, as a click left it.
+    const int added = m_outline.addSubPage(m_selected, r.title, r.path);
+    if (m_selected == 0)
+        m_selected = added;
+    emit outlineChanged(true);
+}
+
+void Project::removePage() {
+    if (state().helpProjectMode) {
+        m_prompter.inform(helpCannotBeEditedText());
+        return;
+    }
+    if (m_selected == 0)
+        return;
+    if (m_app.settings().confirmRemove) {
+        const ConfirmDeleteWindow::Answer a =
+            m_confirm ? m_confirm->ask() : ConfirmDeleteWindow::Answer{};
+        m_app.store().set(m_app.settings(), &Settings::confirmRemove, !a.doNotShowAgain);
+        if (!a.confirmed)
+            return;
+    }
+    setModified(true);
+    m_outline.removeItem(m_selected);
+    m_selected = std::min(m_selected, m_outline.count());
+    emit outlineChanged(false);
+}
+
+void Project::changePage(bool focusPath) {
+    // With no page there is nothing to change: the link list keeps one entry per page.
+    if (!m_pageDialog || m_selected == 0)
+        return;
+    const ProjectPage& page = m_outline.page(m_selected);
+    const PageDialogResult r = m_pageDialog->run({true, focusPath, page.title, page.link});
+    if (r.cancelled)
+        return;
+    setModified(true);
+    m_outline.setTitle(m_selected, outlineTitle(r.title));
+    m_outline.setLink(m_selected, r.path);
+    emit outlineChanged(false);
+}
+
+void Project::openPage() {
+    if (m_selected == 0)
+        return;
+    HtmlDocument& doc = m_app.document();
+    if (doc.confirmCloseHtml() == MessageAnswer::Cancel)
+        return;
+    const QString entry = m_outline.page(m_selected).link;
+    const qsizetype dot = entry.lastIndexOf(QLatin1Char('.'));
+    const bool helpPage =
+        state().helpProjectMode && dot >= 0 && entry.mid(dot) == QStringLiteral(".hxp");
+    const QString path =
+        helpPage ? m_app.programDirectory() + QStringLiteral("help/") + entry : entry;
+    // A page that cannot be read leaves the open document as it was.
+    const DocumentLoad load = doc.loadDocument(path);
+    if (!load.ok) {
+        m_prompter.inform(cannotOpenPageText());
+        return;
+    }
+    doc.setHelpPageMode(helpPage);
+}
+
+void Project::selectPage(int item) {
+    setSelectedItem(item);
+    if (m_selected == 0)
+        return;
+    m_selectedPageFile = m_outline.page(m_selected).link;
+    const QFileInfo info(m_selectedPageFile);
+    if (!info.isFile())
+        return;
+    emit fileSizeTextChanged(fileSizeText(info.size()));
+    emit pageLocationTextChanged(pageLocationText(m_selectedPageFile));
+}
+
+void Project::movePages() {
+    if (!m_moveDialog)
+        return;
+    const QString dir = m_app.programDirectory();
+    const QString outlinePath = dir + moveScratchOutlineName();
+    const QString linkPath = dir + moveScratchLinksName();
+    const MovePages current(m_outline.pages());
+    const MovePages::Written w = current.writeScratchFiles(dir);
+    if (!w.ok) {
+        m_prompter.error(w.message);
+        return;
+    }
+    if (!m_moveDialog->run())
+        return;
+    setModified(true);
+    const ProjectRead read = readProject(outlinePath, linkPath);
+    if (!read.ok()) {
+        // A sequence of moves can leave a line two levels below the one above it: the outline
+        // stays as it was rather than being emptied.
+        m_prompter.inform(read.message);
+        return;
+    }
+    m_outline.assign(read.pages);
+    m_selected = m_outline.isEmpty() ? 0 : std::min(std::max(m_selected, 1), m_outline.count());
+    emit outlineChanged(true);
+}

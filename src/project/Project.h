@@ -1,0 +1,109 @@
+// Project: the open web-site project and its commands.
+//
+// Holds the SiteOutline (with its PageLinkList view), the selected item and SelectedPageFile,
+// and carries out New, Open, the recent entries, Save and Save As, the page operations and the
+// move command. ProjectFileName, ProjectModified and HelpProjectMode live in the shell's
+// ProjectState, which the close check reads; this class is the shell's ProjectSave. The window
+// follows the signals.
+#pragma once
+
+#include "app/ShellParts.h"
+#include "platform/TextFile.h"
+#include "project/ProjectDialogs.h"
+#include "project/SiteOutline.h"
+
+#include <QObject>
+#include <QString>
+
+class AppState;
+class FileChooser;
+class Prompter;
+struct ProjectState;
+
+class Project : public QObject, public ProjectSave {
+    Q_OBJECT
+public:
+    Project(AppState& app, Prompter& prompter, FileChooser& chooser, QObject* parent = nullptr);
+
+    // The window's dialogs; a missing one makes its command do nothing.
+    void setDialogs(PageDialog* page, ConfirmDeleteWindow* confirm, MoveDialog* move);
+
+    const SiteOutline& outline() const { return m_outline; }
+    ProjectState& state();
+    // S: the selected item, from 1; 0 when none. Any button press in the outline sets it.
+    int selectedItem() const { return m_selected; }
+    void setSelectedItem(int item);
+    const QString& selectedPageFile() const { return m_selectedPageFile; }
+    bool saveProjectEnabled() const { return m_saveEnabled; }
+    // Where Save and Save As write: ProgramDirectory + "projects/".
+    QString projectsFolder() const;
+
+    void newProject();
+    void openProject();
+    // A numbered File-menu entry, by its caption ("1: /path/site.out").
+    void openRecentProject(const QString& caption);
+    // Save Project; true when both files were written.
+    bool saveProjectFiles();
+    void saveProject() override { saveProjectFiles(); }
+    void saveProjectAs();
+    // The help project: its two files read as any project's, marked read-only.
+    bool openHelpProject(const QString& outlinePath);
+
+    void addPage();
+    void addSubPage();
+    void removePage();
+    void changePageTitle() { changePage(false); }
+    void changeHtmlLink() { changePage(true); }
+    void openPage();
+    // A single click: SelectedPageFile and the status fields.
+    void selectPage(int item);
+    void movePages();
+
+    static QString saveProjectQuestion(const QString& projectFileName);
+    static QString captionPrefix();       // "Ostra Quillon Pro:  "
+    static QString recentCaptionPrefix(); // "Ostra Quillon:  "
+    static QString askSaveOpenProjectText();
+    static QString invalidProjectText();
+    static QString cannotFindProjectText(const QString& path);
+    static QString helpCannotBeChangedText();
+    static QString helpCannotBeEditedText();
+    static QString cannotOpenPageText();
+    static QString fileSizeText(qint64 bytes);
+    static QString pageLocationText(const QString& path);
+    // The save dialog's file types.
+    static QString saveFilter();
+    // name with its extension made ".out".
+    static QString withOutExtension(const QString& name);
+
+signals:
+    // The outline was replaced or changed; expandAll: after loading, a sub-page and moving.
+    void outlineChanged(bool expandAll);
+    void captionChanged(const QString& caption);
+    void saveProjectEnabledChanged(bool enabled);
+    void fileSizeTextChanged(const QString& text);
+    void pageLocationTextChanged(const QString& text);
+
+private:
+    bool askToSaveFirst(bool evenInHelpMode, const QString& question);
+    void enableSaveProject();
+    void setModified(bool modified);
+    void takePages(const struct ProjectRead& read);
+    bool writeTo(const QString& name);
+    void changePage(bool focusPath);
+    void rememberHtmlFolder(const QString& path);
+    void setCaption(const QString& caption);
+
+    AppState& m_app;
+    Prompter& m_prompter;
+    FileChooser& m_chooser;
+    PageDialog* m_pageDialog = nullptr;
+    ConfirmDeleteWindow* m_confirm = nullptr;
+    MoveDialog* m_moveDialog = nullptr;
+
+    SiteOutline m_outline;
+    int m_selected = 0;
+    QString m_selectedPageFile;
+    bool m_saveEnabled = false;
+    TextEncoding m_outlineEncoding = TextEncoding::Utf8;
+    TextEncoding m_linkEncoding = TextEncoding::Utf8;
+};

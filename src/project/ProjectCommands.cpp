@@ -1,0 +1,90 @@
+// The project room's command table and layouts.
+#include "project/ProjectCommands.h"
+
+#include "app/AppState.h"
+#include "project/Project.h"
+
+CommandTable projectCommands(Project& project, OutlineView& view) {
+    CommandTable t;
+    const auto add = [&t](const char* id, const char* caption,
+                          std::function<void()> run) -> Command& {
+        Command c;
+        c.id = QLatin1String(id);
+        c.caption = QLatin1String(caption);
+        c.run = std::move(run);
+        t.commands << c;
+        return t.commands.last();
+    };
+    Project* p = &project;
+    add("AddaWebPage1", "&Add a Web Page", [p] { p->addPage(); });
+    add("AddaSubPage1", "Add a Sub-Page", [p] { p->addSubPage(); });
+    Command& remove =
+        add("RemovePagefromProject1", "&Remove Page from Project", [p] { p->removePage(); });
+    remove.hint = QStringLiteral("Remove page from project");
+    remove.icon = QStringLiteral("edit-delete");
+    add("ChangePageTitle1", "C&hange Page Title", [p] { p->changePageTitle(); });
+    add("ChangeHTMLLink1", "Change &HTML Link", [p] { p->changeHtmlLink(); });
+    add("OpenEditWebPage1", "Open/Edit Web Page", [p] { p->openPage(); });
+    add("MovePageUpDown1", "Move Page Up/Down", [p] { p->movePages(); });
+    add("ExpandThisPageGroup1", "This Page Group",
+        [p, &view] { view.expandGroup(p->selectedItem()); });
+    add("ExpandAllPageGroups1", "All Page Groups", [&view] { view.expandAll(); });
+    add("CollapseThisPageGroup1", "This Page Group",
+        [p, &view] { view.collapseGroup(p->selectedItem()); });
+    add("CollapseAllPageGroups1", "All Page Groups", [&view] { view.collapseAll(); });
+    // Entries of the FTP list and of the analysis, shown disabled until those rooms run them.
+    add("AddtoFTPlist1", "FTP :  Add to FTP list", {});
+    add("PageSiteAnalysis1", "Page/Site Analysis", {});
+
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Edit1"),
+                        {},
+                        0,
+                        {},
+                        {separator(), entry("RemovePagefromProject1"), entry("ChangePageTitle1"),
+                         entry("ChangeHTMLLink1")}};
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        {},
+                        0,
+                        {},
+                        {entry("RemovePagefromProject1")}};
+    // The button group below the outline: the buttons word the commands their own way.
+    t.layouts << Layout{LayoutPlace::Popup,
+                        QLatin1String(ProjectCommands::pageButtons),
+                        QStringLiteral("Add/Move Web Pages"),
+                        0,
+                        {},
+                        {entry("AddaWebPage1"), entry("AddaSubPage1"),
+                         entry("RemovePagefromProject1", QStringLiteral("&Remove from Project")),
+                         entry("MovePageUpDown1", QStringLiteral("Moves Pages Up/Down"))}};
+    t.layouts << Layout{
+        LayoutPlace::Popup,
+        QLatin1String(ProjectCommands::outlinePopup),
+        QStringLiteral("Outline"),
+        0,
+        {},
+        {entry("OpenProject1", QStringLiteral("Open Project")),
+         entry("ProjectBuilder1"),
+         entry("PrintProjectHTML1", QStringLiteral("Print Project")),
+         separator(),
+         entry("OpenEditWebPage1"),
+         entry("RemovePagefromProject1", QStringLiteral("Remove Page from Project")),
+         separator(),
+         entry("AddaWebPage1", QStringLiteral("Add a Web Page")),
+         entry("AddaSubPage1"),
+         separator(),
+         entry("MovePageUpDown1"),
+         separator(),
+         entry("ChangeHTMLLink1", QStringLiteral("Change HTML Link")),
+         entry("ChangePageTitle1", QStringLiteral("Change Page Title")),
+         separator(),
+         subMenu(QStringLiteral("Expand1"), QStringLiteral("Expand"),
+                 {entry("ExpandThisPageGroup1"), entry("ExpandAllPageGroups1")}),
+         subMenu(QStringLiteral("Collapse1"), QStringLiteral("Collapse"),
+                 {entry("CollapseThisPageGroup1"), entry("CollapseAllPageGroups1")}),
+         separator(),
+         entry("AddtoFTPlist1"),
+         entry("PageSiteAnalysis1")}};
+    return t;
+}

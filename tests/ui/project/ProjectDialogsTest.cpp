@@ -1,0 +1,115 @@
+// The project's dialogs on the offscreen platform: the page dialog's checks and results, the
+// confirmation window's check box, and the move dialog's buttons writing the scratch files.
+#include "ui/project/ProjectDialogs.h"
+#include "app/AppState.h"
+#include "editor/TextBuffer.h"
+#include "platform/Clipboard.h"
+#include "support/ScriptedFileChooser.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+void click(QWidget* window, const char* name) {
+    window->findChild<QPushButton*>(QLatin1String(name))->click();
+}
+} // namespace
+
+TEST(ProjectDialogs, ThePageDialogKeepsItsFieldsInStepWithItsChecks) {
+    TempDir dir;
+    TextBuffer editor;
+    MemoryClipboard clipboard;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    AppState app(dir.path(), QStringLiteral("/home/someone"), editor, prompter, chooser, clipboard);
+    app.startUp();
+    ASSERT_TRUE(dir.write("index.html", "<p></p>"));
+    TFormPage page(app, prompter, chooser);
+    EXPECT_EQ(page.windowTitle(), QStringLiteral("Adding/Changing Web Pages"));
+    EXPECT_FALSE(page.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+    prompter.queue(MessageAnswer::Ok);
+    QTimer::singleShot(0, &page, [&] {
+        EXPECT_EQ(page.pathField()->text(), app.settings().lastHtmlDirectory);
+        page.titleField()->setText(QStringLiteral("  Home"));
+        click(&page, "OKButton"); // the path is a folder
+        EXPECT_TRUE(page.isVisible());
+        page.pathField()->setText(dir.file("index.html"));
+        click(&page, "OKButton");
+    });
+    PageDialogResult r = page.run({});
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_EQ(r.title, QStringLiteral("Home"));
+    EXPECT_EQ(r.path, dir.file("index.html"));
+    EXPECT_EQ(prompter.texts(),
+              QStringList({"HTML file does not exist. Please enter a valid HTML file path."}));
+
+    // Reused in change mode: the fields hold the page; Cancel gives nothing.
+    QTimer::singleShot(0, &page, [&] {
+        EXPECT_EQ(page.titleField()->text(), QStringLiteral("Old"));
+        EXPECT_EQ(page.pathField()->selectedText(), dir.file("index.html"));
+        click(&page, "CancelButton");
+    });
+    r = page.run({true, true, QStringLiteral("Old"), dir.file("index.html")});
+    EXPECT_TRUE(r.cancelled);
+}
+
+TEST(ProjectDialogs, TheConfirmationReportsItsCheckBoxWhateverTheAnswer) {
+    TFormConfirmDelete confirm;
+    QTimer::singleShot(0, &confirm, [&] {
+        confirm.findChild<QCheckBox*>()->setChecked(true);
+        click(&confirm, "CancelButton");
+    });
+    ConfirmDeleteWindow::Answer a = confirm.ask();
+    EXPECT_FALSE(a.confirmed);
+    EXPECT_TRUE(a.doNotShowAgain);
+    QTimer::singleShot(0, &confirm, [&] {
+        EXPECT_FALSE(confirm.findChild<QCheckBox*>()->isChecked());
+        EXPECT_TRUE(confirm.findChild<QPushButton*>(QStringLiteral("CancelButton"))->isDefault());
+        click(&confirm, "YesButton");
+    });
+    a = confirm.ask();
+    EXPECT_TRUE(a.confirmed);
+    EXPECT_FALSE(a.doNotShowAgain);
+}
+
+TEST(ProjectDialogs, TheMoveDialogShowsTheListMovesAndWritesOnOkOnly) {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(dir.write("temp.ttt", "A\r\nB\r\nC\r\n"));
+    ASSERT_TRUE(dir.write("temp2.ttt", "/a\r\n/b\r\n/c\r\n"));
+    TFormMove move(dir.path(), prompter);
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<TFormMoveWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Move Pages within Site"));
+        w->listWidget()->setCurrentRow(1);
+        click(w, "MoveDown");
+        EXPECT_EQ(w->listWidget()->currentRow(), 2);
+        EXPECT_TRUE(w->listWidget()->item(2)->text().startsWith(QStringLiteral("B>>  ")));
+        click(w, "MoveIn");
+        EXPECT_TRUE(w->listWidget()->item(2)->text().startsWith(QStringLiteral("    B>>")));
+        click(w, "CancelButton");
+    });
+    EXPECT_FALSE(move.run());
+    EXPECT_EQ(dir.read("temp.ttt"), QByteArray("A\r\nB\r\nC\r\n"));
+
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<TFormMoveWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        w->listWidget()->setCurrentRow(1);
+        click(w, "MoveDown");
+        click(w, "MoveIn");
+        click(w, "OKButton");
+    });
+    EXPECT_TRUE(move.run());
+    EXPECT_EQ(dir.read("temp.ttt"), QByteArray("A\r\nC\r\n\tB\r\n"));
+    EXPECT_EQ(dir.read("temp2.ttt"), QByteArray("/a\r\n/c\r\n/b\r\n"));
+}
