@@ -9,6 +9,7 @@
 #include "support/TempDir.h"
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TForm1.h"
+#include "ui/shell/ActionRegistry.h"
 #include "ui/spell/SpellCommands.h"
 #include "ui/spell/TFormSpellCheck.h"
 #include "ui/spell/TFormSpellConfig.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,8 +39,9 @@ protected:
             "spell/american.dct",
             buildDct({"the", "cat", "sat", "on", "a", "mat", "hello", "world"}, "Test").bytes));
         form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
-                                        TForm1::Options{false});
+                                        TForm1::Options::withoutBanner());
         form->show();
+        QCoreApplication::processEvents(); // the checker is configured after start-up
     }
 
     // Runs each step, in turn, when the dialog waits for an answer.
@@ -74,15 +77,17 @@ protected:
 } // namespace
 
 TEST_F(SpellCheckUi, CommandOnToolBarEditMenuAndEditorPopup) {
-    QAction* action = spellCheckAction(*form);
+    QAction* action = form->registry().action("SpellCheck1");
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->text(), QStringLiteral("Spell Check"));
     EXPECT_EQ(action->toolTip(), QStringLiteral("Check spelling"));
     EXPECT_TRUE(form->findChild<QToolBar*>("ToolBar1")->actions().contains(action));
-    QMenu* edit = form->menuBar()->findChild<QMenu*>("Edit1");
+    QMenu* edit = form->registry().menu("Edit1");
     EXPECT_EQ(edit->actions().last(), action);
     EXPECT_TRUE(edit->actions().at(edit->actions().size() - 2)->isSeparator());
-    EXPECT_TRUE(form->editor()->actions().contains(action));
+    QMenu* popup = form->registry().menu("EditorPopup");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->actions().last()->text(), QStringLiteral("Spell Check"));
     // Configured at start-up from the program folder.
     const SpellConfig& c = spellChecker(*form)->configuration();
     ASSERT_EQ(c.mainDictionaries.size(), 1);
@@ -94,6 +99,7 @@ TEST_F(SpellCheckUi, ChangeWithTheFirstSuggestionThenIgnore) {
     form->editWindow().setText("<p class=\"x\">the catt sat on teh mat</p>\r\n");
     form->editWindow().setSelStart(0);
     QStringList seen;
+    prompter.queue(MessageAnswer::Ok); // "Spell Check Complete."
     whenAsked({[&](TFormSpellCheck& d) {
                    seen << d.notFoundLabel()->text() + d.notFoundEdit()->text() + "|" +
                                d.replaceEdit()->text();
@@ -107,7 +113,7 @@ TEST_F(SpellCheckUi, ChangeWithTheFirstSuggestionThenIgnore) {
                    EXPECT_TRUE(d.button("Undo &Last")->isEnabled());
                    d.button("I&gnore")->click();
                }});
-    spellCheckAction(*form)->trigger();
+    form->registry().action("SpellCheck1")->trigger();
     EXPECT_EQ(seen, QStringList({"Not Found:catt|catt", "teh"}));
     EXPECT_EQ(form->editWindow().text(),
               QStringLiteral("<p class=\"x\">the cat sat on teh mat</p>\r\n"));
@@ -121,7 +127,7 @@ TEST_F(SpellCheckUi, CancelAndTheConfigurationDialog) {
     form->editWindow().setText("zzz yyy");
     form->editWindow().setSelStart(0);
     whenAsked({[&](TFormSpellCheck& d) { d.reject(); }});
-    spellCheckAction(*form)->trigger();
+    form->registry().action("SpellCheck1")->trigger();
     EXPECT_TRUE(spellChecker(*form)->checkCancelled());
     EXPECT_TRUE(prompter.texts().isEmpty());
     EXPECT_EQ(form->editWindow().text(), QStringLiteral("zzz yyy"));

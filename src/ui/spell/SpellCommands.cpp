@@ -1,65 +1,51 @@
 // The spell checker in the main window.
 #include "ui/spell/SpellCommands.h"
 
+#include "app/AppState.h"
+#include "app/ShellWindow.h"
 #include "spell/SpellCheckDocument.h"
 #include "spell/TAddictSpell.h"
 #include "ui/PlainTextEditWindow.h"
-#include "ui/TForm1.h"
+#include "ui/shell/InstallCommands.h"
 #include "ui/spell/TFormSpellCheck.h"
 #include "ui/spell/TFormSpellProgress.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QStyle>
-#include <QToolBar>
+#include <QTimer>
 
 namespace {
 
 class SpellCheckUi : public QObject {
 public:
-    SpellCheckUi(TForm1& form, Prompter& prompter)
-        : QObject(&form), m_form(form), m_prompter(prompter),
-          m_spell(form.state().settings().spellConfigPath, form.state().settings().spellConfigKey) {
+    SpellCheckUi(QWidget& window, AppState& state, PlainTextEditWindow& editor, Prompter& prompter)
+        : QObject(&window), m_state(state), m_editor(editor), m_prompter(prompter),
+          m_spell(QString(), QString()) {
         setObjectName(QStringLiteral("SpellCheckUi"));
-        m_spell.configure();
-        m_dialog = new TFormSpellCheck(&form);
-        m_progress = new TFormSpellProgress(&form);
+        m_dialog = new TFormSpellCheck(&window);
+        m_progress = new TFormSpellProgress(&window);
         m_spell.setDialog(m_dialog);
         m_spell.setPrompter(&prompter);
         m_spell.onCreated = [this] { ready(); };
         m_spell.onComplete = [this] { ready(); };
         m_spell.onCancelled = [this] { ready(); };
-        m_spell.onTextChanged = [this] { m_form.state().document().setHtmlModified(true); };
-
-        m_action = new QAction(QStringLiteral("Spell Check"), &form);
-        m_action->setObjectName(QStringLiteral("SpellCheck1"));
-        m_action->setToolTip(QStringLiteral("Check spelling"));
-        m_action->setIcon(form.style()->standardIcon(QStyle::SP_FileDialogContentsView));
-        connect(m_action, &QAction::triggered, this, [this] { run(); });
-        if (auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar1")))
-            bar->addAction(m_action);
-        if (auto* edit = form.menuBar()->findChild<QMenu*>(QStringLiteral("Edit1"))) {
-            edit->addSeparator();
-            edit->addAction(m_action);
-        }
-        // The editor's pop-up menu shows the editor's own actions at its end.
-        form.editor()->addAction(m_action);
+        m_spell.onTextChanged = [this] { m_state.document().setHtmlModified(true); };
+        // The settings are read by the window's start-up sequence, which runs after the
+        // commands are installed: the checker is configured right after it.
+        QTimer::singleShot(0, this, [this] { configure(); });
     }
 
     TAddictSpell& spell() { return m_spell; }
     TFormSpellCheck* dialog() const { return m_dialog; }
-    QAction* action() const { return m_action; }
 
-private:
     void run() {
         if (m_running)
             return;
+        configure();
         m_running = true;
-        QPlainTextEdit* editor = m_form.editor();
+        QPlainTextEdit* editor = m_editor.editor();
         SpellCheckDocumentHooks hooks;
         hooks.showBusy = [this] {
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -70,6 +56,8 @@ private:
         };
         hooks.restoreCursor = [this] { ready(); };
         hooks.keepSelectionVisible = [this, editor](bool on) {
+            if (!editor)
+                return;
             if (on) {
                 m_palette = editor->palette();
                 QPalette p = m_palette;
@@ -80,8 +68,18 @@ private:
                 editor->setPalette(m_palette);
             }
         };
-        SpellCheckDocument(m_spell, m_form.editWindow(), m_prompter, hooks);
+        SpellCheckDocument(m_spell, m_editor, m_prompter, hooks);
         m_running = false;
+    }
+
+private:
+    void configure() {
+        if (m_configured)
+            return;
+        m_configured = true;
+        const Settings& s = m_state.settings();
+        m_spell.setConfigurationFile(s.spellConfigPath, s.spellConfigKey);
+        m_spell.configure();
     }
 
     // The checker is ready, done or cancelled: the hourglass and the start-up window go.
@@ -93,39 +91,40 @@ private:
         }
     }
 
-    TForm1& m_form;
+    AppState& m_state;
+    PlainTextEditWindow& m_editor;
     Prompter& m_prompter;
     TAddictSpell m_spell;
     TFormSpellCheck* m_dialog = nullptr;
     TFormSpellProgress* m_progress = nullptr;
-    QAction* m_action = nullptr;
     QPalette m_palette;
+    bool m_configured = false;
     bool m_busy = false;
     bool m_running = false;
 };
 
-SpellCheckUi* ui(TForm1& form) {
-    return form.findChild<SpellCheckUi*>(QStringLiteral("SpellCheckUi"),
-                                         Qt::FindDirectChildrenOnly);
+SpellCheckUi* ui(QObject& window) {
+    return window.findChild<SpellCheckUi*>(QStringLiteral("SpellCheckUi"),
+                                           Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
 
-void installSpellCheck(TForm1& form, Prompter& prompter) {
-    new SpellCheckUi(form, prompter);
+std::function<void()> installSpellCheck(const CommandContext& c) {
+    auto* window = dynamic_cast<QWidget*>(&c.window);
+    auto* editor = dynamic_cast<PlainTextEditWindow*>(&c.editor);
+    if (!window || !editor)
+        return {};
+    auto* u = new SpellCheckUi(*window, c.state, *editor, c.prompter);
+    return [u] { u->run(); };
 }
 
-TAddictSpell* spellChecker(TForm1& form) {
-    SpellCheckUi* u = ui(form);
+TAddictSpell* spellChecker(QObject& window) {
+    SpellCheckUi* u = ui(window);
     return u ? &u->spell() : nullptr;
 }
 
-TFormSpellCheck* spellCheckDialog(TForm1& form) {
-    SpellCheckUi* u = ui(form);
+TFormSpellCheck* spellCheckDialog(QObject& window) {
+    SpellCheckUi* u = ui(window);
     return u ? u->dialog() : nullptr;
-}
-
-QAction* spellCheckAction(TForm1& form) {
-    SpellCheckUi* u = ui(form);
-    return u ? u->action() : nullptr;
 }

@@ -1,18 +1,19 @@
-// The spell checker in the main window: the "Spell Check" command on the tool bar, in the Edit
-// menu and in the editor's pop-up menu, the checker created and configured with the window, its
-// dialogs and the "Now Checking Spelling....." window.
+// The spell checker in the main window: the checker, created with the window and configured as
+// it starts, its dialogs and the "Now Checking Spelling....." window; the command table of
+// spell/ places the "Spell Check" command that runs SpellCheckDocument through it.
 #pragma once
 
-class Prompter;
-class QAction;
+#include <functional>
+
+class QObject;
 class TAddictSpell;
-class TForm1;
 class TFormSpellCheck;
+struct CommandContext;
 
-// Called once from the main window's constructor, after its start-up sequence.
-void installSpellCheck(TForm1& form, Prompter& prompter);
+// Makes the checker and its windows for the main window of the context; returns what the
+// "Spell Check" command runs.
+std::function<void()> installSpellCheck(const CommandContext& context);
 
-// What tests reach of the installed checker.
-TAddictSpell* spellChecker(TForm1& form);
-TFormSpellCheck* spellCheckDialog(TForm1& form);
-QAction* spellCheckAction(TForm1& form);
+// What tests reach of the installed checker (searched among the window's children).
+TAddictSpell* spellChecker(QObject& window);
+TFormSpellCheck* spellCheckDialog(QObject& window);
