@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth
   python3 python3-pyftpdlib vsftpd curl
   fonts-dejavu-core
+  wamerican
 )
 
 # `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer

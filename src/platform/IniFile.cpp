@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QList>
+#include <QSet>
 
 #include <limits>
 #include <optional>
@@ -272,6 +273,63 @@ QStringList IniFile::sections() const {
             names << line.name;
     }
     return names;
+}
+
+QList<std::pair<QString, QString>> IniFile::readSectionValues(const QString& section) const {
+    const IniDocument doc = load(m_path);
+    const qsizetype header = findSection(doc, section);
+    QList<std::pair<QString, QString>> values;
+    if (header < 0)
+        return values;
+    QSet<QString> seen;
+    const qsizetype end = sectionEnd(doc, header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const IniLine& line = doc.lines.at(i);
+        if (line.kind != LineKind::Key)
+            continue;
+        const QString folded = line.name.toCaseFolded();
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        values.append({line.name, line.value});
+    }
+    return values;
+}
+
+bool IniFile::replaceSection(const QString& section,
+                             const QList<std::pair<QString, QString>>& values) const {
+    const QString sectionName = section.trimmed();
+    if (!validSectionName(sectionName))
+        return false;
+    IniDocument doc = load(m_path);
+    if (!doc.readable)
+        return false;
+    QList<IniLine> body;
+    for (const auto& [key, value] : values) {
+        const QString keyName = key.trimmed();
+        if (!validKeyName(keyName))
+            continue;
+        QString cleanValue = value;
+        cleanValue.remove(u'\r');
+        cleanValue.remove(u'\n');
+        body.append(parseLine(keyName + u'=' + cleanValue.trimmed(), false));
+    }
+    qsizetype header = findSection(doc, sectionName);
+    if (header < 0) {
+        doc.lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
+        doc.lines.append(body);
+        return save(m_path, doc);
+    }
+    // Later sections of the same name would show through no more than before: only the first
+    // is read, so only the first is replaced. Blank lines that end the section stay.
+    qsizetype end = sectionEnd(doc, header);
+    qsizetype keep = end;
+    while (keep > header + 1 && doc.lines.at(keep - 1).raw.trimmed().isEmpty())
+        --keep;
+    doc.lines.remove(header + 1, keep - header - 1);
+    for (qsizetype i = 0; i < body.size(); ++i)
+        doc.lines.insert(header + 1 + i, body.at(i));
+    return save(m_path, doc);
 }
 
 bool IniFile::eraseSection(const QString& section) const {

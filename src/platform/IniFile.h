@@ -8,8 +8,11 @@
 // line with CR LF, and replace the file atomically.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 class IniFile {
 public:
@@ -37,6 +40,14 @@ public:
     QStringList readSection(const QString& section) const;
     // Section names in file order.
     QStringList sections() const;
+    // Keys and values of a section in file order, read in one pass (the first of repeated
+    // keys wins, as in readString). Empty when the section is missing.
+    QList<std::pair<QString, QString>> readSectionValues(const QString& section) const;
+    // Replaces the keys of a section (made at the end of the file when missing) by the given
+    // ones, in one write; other sections stay as they were. Keys and values that could not be
+    // read back as written are left out.
+    bool replaceSection(const QString& section,
+                        const QList<std::pair<QString, QString>>& values) const;
     // Removes a whole section with all its keys; other sections stay as they were.
     bool eraseSection(const QString& section) const;
     bool deleteKey(const QString& section, const QString& key) const;

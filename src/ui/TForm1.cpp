@@ -74,7 +74,7 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     tools->setObjectName(QStringLiteral("ToolBar1"));
     tools->setMovable(false);
     m_registry = new ActionRegistry(this);
-    installCommands(*m_registry, CommandContext{*m_state, *m_editWindow, *this, *m_tips});
+    installCommands(*m_registry, CommandContext{*m_state, *m_editWindow, *this, *m_tips, prompter});
     m_registry->build(menuBar(), tools, m_tagTabs);
     for (const QString& problem : m_registry->problems())
         qWarning("command tables: %s", qPrintable(problem));

@@ -239,3 +239,16 @@ TEST_F(IniFileTest, UnreadableFileIsNeverReplaced) {
 }
 
 } // namespace
+
+TEST_F(IniFileTest, WholeSectionsReadAndReplacedInOnePass) {
+    const IniFile f = ini("[a]\r\nx=1\r\n; note\r\nX=2\r\ny = two words \r\n\r\n[b]\r\nz=3\r\n");
+    using Pairs = QList<std::pair<QString, QString>>;
+    EXPECT_EQ(f.readSectionValues(QStringLiteral("A")), (Pairs{{"x", "1"}, {"y", "two words"}}));
+    EXPECT_TRUE(f.readSectionValues(QStringLiteral("none")).isEmpty());
+    ASSERT_TRUE(f.replaceSection(QStringLiteral("a"),
+                                 {{"n", "v"}, {"bad=key", "dropped"}, {"m", "line\r\nbreak"}}));
+    EXPECT_EQ(bytes(), QByteArray("[a]\r\nn=v\r\nm=linebreak\r\n\r\n[b]\r\nz=3\r\n"));
+    ASSERT_TRUE(f.replaceSection(QStringLiteral("new"), {{"k", "1"}}));
+    EXPECT_EQ(bytes(),
+              QByteArray("[a]\r\nn=v\r\nm=linebreak\r\n\r\n[b]\r\nz=3\r\n[new]\r\nk=1\r\n"));
+}

@@ -22,6 +22,7 @@ QIcon iconFor(const QWidget* window, const QString& name) {
         {QStringLiteral("file-open"), QStyle::SP_DialogOpenButton},
         {QStringLiteral("file-template"), QStyle::SP_FileDialogDetailedView},
         {QStringLiteral("file-save"), QStyle::SP_DialogSaveButton},
+        {QStringLiteral("spell-check"), QStyle::SP_FileDialogContentsView},
     };
     const auto it = standard.constFind(name);
     if (it != standard.constEnd())

@@ -2,10 +2,13 @@
 #include "ui/shell/InstallCommands.h"
 
 #include "app/AppCommands.h"
+#include "spell/SpellCommands.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
+#include "ui/spell/SpellCommands.h"
 
 void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(appCommands(c.state, c.editor, c.window, c.tips));
     registry.add(installServices(registry, c));
+    registry.add(spellCommands(installSpellCheck(c)));
 }

@@ -4,6 +4,7 @@
 class ActionRegistry;
 class AppState;
 class EditWindow;
+class Prompter;
 class ShellWindow;
 class TipOfTheDay;
 
@@ -13,6 +14,7 @@ struct CommandContext {
     EditWindow& editor;
     ShellWindow& window;
     TipOfTheDay& tips;
+    Prompter& prompter;
 };
 
 // Adds the tables in the rooms' order (app first: it declares the shell's menus, tool bar,

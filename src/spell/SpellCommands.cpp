@@ -1,0 +1,32 @@
+// The spell checker's command table.
+#include "spell/SpellCommands.h"
+
+CommandTable spellCommands(std::function<void()> spellCheckDocument) {
+    CommandTable t;
+    Command c;
+    c.id = QStringLiteral("SpellCheck1");
+    c.caption = QStringLiteral("Spell Check");
+    c.hint = QStringLiteral("Check spelling");
+    c.icon = QStringLiteral("spell-check");
+    c.run = std::move(spellCheckDocument);
+    t.commands << c;
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Edit1"),
+                        {},
+                        0,
+                        {},
+                        {separator(), entry(QStringLiteral("SpellCheck1"))}};
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        {},
+                        0,
+                        {},
+                        {entry(QStringLiteral("SpellCheck1"))}};
+    t.layouts << Layout{LayoutPlace::Popup,
+                        QStringLiteral("EditorPopup"),
+                        {},
+                        0,
+                        {},
+                        {separator(), entry(QStringLiteral("SpellCheck1"))}};
+    return t;
+}

@@ -1,0 +1,18 @@
+// SuggestionRanking: the display order of suggestions.
+//
+// The dictionaries hand their candidates over in the order of the methods that found them;
+// shown that way, the intended word is often not first. Each candidate gets a cost for the
+// edit that turns the typed word into it, weighted by how people mistype: swapped neighbours,
+// doubled or dropped letters and keys next to the intended one are cheap, other changes dear,
+// a change of the first letter or of case dearer still.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Whether two letters lie next to each other on a QWERTY keyboard.
+bool keyboardNeighbours(QChar a, QChar b);
+// The cost of the edit from typed to candidate; lower is more likely.
+double suggestionCost(const QString& typed, const QString& candidate);
+// Candidates ordered by cost; equal costs keep their order.
+QStringList rankSuggestions(const QString& typed, QStringList candidates);

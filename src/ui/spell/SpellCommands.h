@@ -1,0 +1,19 @@
+// The spell checker in the main window: the checker, created with the window and configured as
+// it starts, its dialogs and the "Now Checking Spelling....." window; the command table of
+// spell/ places the "Spell Check" command that runs SpellCheckDocument through it.
+#pragma once
+
+#include <functional>
+
+class QObject;
+class TAddictSpell;
+class TFormSpellCheck;
+struct CommandContext;
+
+// Makes the checker and its windows for the main window of the context; returns what the
+// "Spell Check" command runs.
+std::function<void()> installSpellCheck(const CommandContext& context);
+
+// What tests reach of the installed checker (searched among the window's children).
+TAddictSpell* spellChecker(QObject& window);
+TFormSpellCheck* spellCheckDialog(QObject& window);
