@@ -3,7 +3,9 @@
 
 #include "app/AppCommands.h"
 #include "ui/shell/ActionRegistry.h"
+#include "ui/tags/TagWindows.h"
 
 void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(appCommands(c.state, c.editor, c.window, c.tips));
+    registry.add(tagCommandsForWindow(c));
 }
