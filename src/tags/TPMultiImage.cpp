@@ -1,0 +1,56 @@
+// TPMultiImage over QImageReader.
+#include "tags/TPMultiImage.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+
+QString TPMultiImage::openErrorText() {
+    return QStringLiteral("Error opening file. File is corrupt or cannot handle this file type.");
+}
+
+void TPMultiImage::clear() {
+    m_image = QImage();
+    m_path.clear();
+    m_fileSize = 0;
+}
+
+bool TPMultiImage::load(const QString& path) {
+    clear();
+    const QFileInfo info(path);
+    // A pipe or a device would block the reader; only a regular file is opened.
+    if (!info.isFile())
+        return false;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    m_image = std::move(image);
+    m_path = path;
+    m_fileSize = info.size();
+    return true;
+}
+
+QImage TPMultiImage::scaledFor(const QSize& panel) const {
+    if (m_image.isNull() || panel.isEmpty())
+        return {};
+    if (m_image.width() <= panel.width() && m_image.height() <= panel.height())
+        return m_image;
+    return m_image.scaled(panel, m_keepAspect ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio,
+                          Qt::SmoothTransformation);
+}
+
+bool TPMultiImage::saveAsBmp(const QString& path) const {
+    if (m_image.isNull())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!m_image.save(&file, "BMP")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

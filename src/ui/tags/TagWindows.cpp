@@ -1,0 +1,108 @@
+// The tag room's windows.
+#include "ui/tags/TagWindows.h"
+
+#include "app/AppState.h"
+#include "app/ShellWindow.h"
+#include "editor/EditWindow.h"
+#include "tags/TagCommands.h"
+#include "tags/TagInsertion.h"
+#include "tags/TagPanelLists.h"
+#include "ui/shell/InstallCommands.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TFormEmail::TFormEmail(const QString& address, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FormEmail"));
+    setWindowTitle(QStringLiteral("MailTo: Tag"));
+    auto* group = new QGroupBox(QStringLiteral("Enter E-Mail Address  "), this);
+    m_address = new QLineEdit(address, group);
+    m_address->setObjectName(QStringLiteral("EmailAddress"));
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(m_address);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(buttons);
+}
+
+QString TFormEmail::address() const {
+    return m_address->text();
+}
+
+TFormSpeedBar::TFormSpeedBar(TagInserter& inserter, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("FormSpeedBar"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Tag Panel"));
+    auto* tabs = new QTabWidget(this);
+    auto* tags = new QListWidget;
+    tags->setObjectName(QStringLiteral("TagList"));
+    tags->addItems(tagPanelTags());
+    tags->setToolTip(QStringLiteral("Double click an item to post into the editor"));
+    auto* attributes = new QListWidget;
+    attributes->setObjectName(QStringLiteral("AttributeList"));
+    attributes->addItems(tagPanelAttributes());
+    tabs->addTab(tags, QStringLiteral("Tags"));
+    tabs->addTab(attributes, QStringLiteral("Attributes"));
+    connect(tags, &QListWidget::itemDoubleClicked, this,
+            [&inserter](QListWidgetItem* item) { inserter.insertPanelTag(item->text()); });
+    connect(attributes, &QListWidget::itemDoubleClicked, this,
+            [&inserter](QListWidgetItem* item) { inserter.insertPanelAttribute(item->text()); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabs);
+    resize(220, 320);
+}
+
+namespace {
+
+// Lives as a child of the main window, so the commands' references hold as long as it does.
+class QtTagDialogs : public QObject, public TagDialogs {
+public:
+    QtTagDialogs(QWidget* window, EditWindow& editor, AppState& state)
+        : QObject(window), m_window(window), m_inserter(editor, *editor.clipboard(), [&state] {
+              state.document().setHtmlModified(true);
+          }) {}
+
+    std::optional<QString> askMailToAddress(const QString& initial) override {
+        TFormEmail dialog(initial, m_window);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.address();
+    }
+    void showTagPanel(TagInserter& inserter) override {
+        auto* panel = new TFormSpeedBar(inserter, m_window);
+        if (QScreen* screen = m_window ? m_window->screen() : nullptr) {
+            QRect frame = panel->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            panel->move(frame.topLeft());
+        }
+        panel->show();
+    }
+    TagInserter& inserter() { return m_inserter; }
+
+private:
+    QWidget* m_window;
+    TagInserter m_inserter;
+};
+
+} // namespace
+
+CommandTable tagCommandsForWindow(const CommandContext& c) {
+    auto* window = dynamic_cast<QWidget*>(&c.window);
+    auto* dialogs = new QtTagDialogs(window, c.editor, c.state);
+    return tagCommands(c.state, c.editor, dialogs->inserter(), *dialogs,
+                       [] { return QDateTime::currentDateTime(); });
+}
