@@ -15,9 +15,9 @@ QStringList shape(const MovePages& m) {
 }
 
 // Pages from "A/1" entries; each page's link is "/" + its title, so a test sees links travel.
-MovePages listOf(const QStringList& spec) {
+MovePages listOf(const QStringList& entries) {
     std::vector<ProjectPage> pages;
-    for (const QString& s : spec) {
+    for (const QString& s : entries) {
         const QStringList parts = s.split(QLatin1Char('/'));
         pages.push_back({parts[0], parts[1].toInt(), QLatin1Char('/') + parts[0]});
     }
