@@ -31,15 +31,12 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
     const auto saveEnabled = [&doc] { return doc.saveCommandsEnabled(); };
     const QList<StateWatch> saveWatch = {watch(&doc, &HtmlDocument::saveCommandsEnabledChanged)};
 
-    // File. The project commands are listed for their places; they run once the project room
-    // declares them (and these rows go).
+    // File. The project room declares the project commands placed here.
     add("ProjectBuilder1", "Project Builder", {}, {});
-    add("NewProject1", "&New Project", keys("Ctrl+N"), {});
     Command& newHtml =
         add("NewHTMLFile1", "New HTML File", keys("Alt+N"), [&doc] { doc.newHtmlFile(); });
     newHtml.hint = QStringLiteral("New HTML file");
     newHtml.icon = QStringLiteral("file-new");
-    add("OpenProject1", "&Open Project", keys("Ctrl+O"), {});
     Command& open =
         add("OpenHTMLFile1", "Open HTML File", keys("Alt+O"), [&doc] { doc.openHtmlFile(); });
     open.hint = QStringLiteral("Open HTML file");
@@ -48,8 +45,6 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
         add("OpenHTMLTemplate1", "Open HTML Template", {}, [&doc] { doc.openHtmlTemplate(); });
     templ.hint = QStringLiteral("Load HTML Template");
     templ.icon = QStringLiteral("file-template");
-    add("SaveProject1", "&Save Project", keys("Ctrl+S"), {});
-    add("SaveProjectAs1", "Save Project &As", {}, {});
     Command& save =
         add("SaveHTMLFile1", "Save &HTML File", keys("Alt+S"), [&doc] { doc.saveHtmlFile(); });
     save.hint = QStringLiteral("Save HTML File");
@@ -64,10 +59,14 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
     add("PrintProjectHTML1", "&Print Project/HTML", keys("Ctrl+P"), {});
     add("Exit1", "E&xit", keys("Alt+X"), [&window] { window.closeMainWindow(); });
     for (int n = 1; n <= RecentProjects::SlotCount; ++n) {
-        // Opening a recent project needs the project room; until then the entries show the list.
-        Command& recent = add("", "", {}, {});
+        // The project room opens the entry (it asks to save the open project first).
+        Command& recent = add("", "", {}, [&state, n] {
+            if (RecentProjectOpener* opener = state.parts().recentProjects)
+                opener->openRecentProject(state.recentProjects().caption(n));
+        });
         recent.id = QStringLiteral("Recent%1").arg(n);
         recent.caption = QStringLiteral("%1: ").arg(n);
+        recent.enabled = [&state, n] { return !state.recentProjects().path(n).isEmpty(); };
         recent.liveCaption = [&state, n] { return state.recentProjects().caption(n); };
         recent.watches = {watch(&state, &AppState::recentProjectsChanged)};
     }

@@ -49,6 +49,7 @@ public:
     void runBackupReminder();
 
     const QString& programDirectory() const { return m_programDirectory; }
+    const QString& homeDirectory() const { return m_homeDirectory; }
     // DEFAULT.INI and OPTIONS.INI: settings are written through the store's table; the lists
     // with keys of their own (recent projects, backup counters) use the files.
     const SettingsStore& store() const { return m_store; }

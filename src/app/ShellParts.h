@@ -3,6 +3,8 @@
 // part that is not there yet is null, and its step is skipped.
 #pragma once
 
+#include <QString>
+
 // custom.dat, read at start-up for the tag panel.
 class CustomTagList {
 public:
@@ -22,6 +24,13 @@ class ProjectSave {
 public:
     virtual ~ProjectSave() = default;
     virtual void saveProject() = 0;
+};
+
+// Opening a numbered File-menu entry of the recent projects, by its caption ("1: /path/site.out").
+class RecentProjectOpener {
+public:
+    virtual ~RecentProjectOpener() = default;
+    virtual void openRecentProject(const QString& caption) = 0;
 };
 
 // The backup window, opened modally when the backup reminder is accepted.
@@ -61,4 +70,5 @@ struct ShellParts {
     EmbeddedBrowser* browser = nullptr;
     TagColouring* colouring = nullptr;
     SettingsDialog* settingsDialog = nullptr;
+    RecentProjectOpener* recentProjects = nullptr;
 };

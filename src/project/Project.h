@@ -20,7 +20,7 @@ class FileChooser;
 class Prompter;
 struct ProjectState;
 
-class Project : public QObject, public ProjectSave {
+class Project : public QObject, public ProjectSave, public RecentProjectOpener {
     Q_OBJECT
 public:
     Project(AppState& app, Prompter& prompter, FileChooser& chooser, QObject* parent = nullptr);
@@ -41,7 +41,7 @@ public:
     void newProject();
     void openProject();
     // A numbered File-menu entry, by its caption ("1: /path/site.out").
-    void openRecentProject(const QString& caption);
+    void openRecentProject(const QString& caption) override;
     // Save Project; true when both files were written.
     bool saveProjectFiles();
     void saveProject() override { saveProjectFiles(); }

@@ -16,6 +16,25 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
         return t.commands.last();
     };
     Project* p = &project;
+    // The File menu's project rows (the app room places them among the HTML file's).
+    Command& newProject = add("NewProject1", "&New Project", [p] { p->newProject(); });
+    newProject.shortcut = QKeySequence(QStringLiteral("Ctrl+N"));
+    newProject.hint = QStringLiteral("New Project");
+    newProject.icon = QStringLiteral("project-new");
+    Command& openProject = add("OpenProject1", "&Open Project", [p] { p->openProject(); });
+    openProject.shortcut = QKeySequence(QStringLiteral("Ctrl+O"));
+    openProject.hint = QStringLiteral("Open Project");
+    openProject.icon = QStringLiteral("project-open");
+    add("SaveProject1", "&Save Project", [p] { p->saveProjectFiles(); }).shortcut =
+        QKeySequence(QStringLiteral("Ctrl+S"));
+    add("SaveProjectAs1", "Save Project &As", [p] { p->saveProjectAs(); });
+    // The tool-bar button starts disabled and is enabled once a project is opened or a page is
+    // added; the menu entry stays enabled, so an unnamed, empty project can still be saved.
+    Command& saveButton = add("SaveProjectButton1", "Save Project", [p] { p->saveProjectFiles(); });
+    saveButton.hint = QStringLiteral("Save Project");
+    saveButton.icon = QStringLiteral("project-save");
+    saveButton.enabled = [p] { return p->saveProjectEnabled(); };
+    saveButton.watches = {watch(p, &Project::saveProjectEnabledChanged)};
     add("AddaWebPage1", "&Add a Web Page", [p] { p->addPage(); });
     add("AddaSubPage1", "Add a Sub-Page", [p] { p->addSubPage(); });
     Command& remove =
@@ -49,6 +68,13 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
                         0,
                         {},
                         {entry("RemovePagefromProject1")}};
+    // The project buttons follow the HTML file's on the tool bar.
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        {},
+                        0,
+                        QStringLiteral("SaveHTMLFile1"),
+                        {entry("NewProject1"), entry("OpenProject1"), entry("SaveProjectButton1")}};
     // The button group below the outline: the buttons word the commands their own way.
     t.layouts << Layout{LayoutPlace::Popup,
                         QLatin1String(ProjectCommands::pageButtons),

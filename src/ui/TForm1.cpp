@@ -9,6 +9,7 @@
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TFormBanner.h"
 #include "ui/TFormTip.h"
+#include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
 
@@ -22,7 +23,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -74,8 +74,10 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     tools->setObjectName(QStringLiteral("ToolBar1"));
     tools->setMovable(false);
     m_registry = new ActionRegistry(this);
-    installCommands(*m_registry, CommandContext{*m_state, *m_editWindow, *this, *m_tips, prompter});
+    installCommands(*m_registry,
+                    CommandContext{*m_state, *m_editWindow, *this, *m_tips, prompter, chooser});
     m_registry->build(menuBar(), tools, m_tagTabs);
+    placeOutlinePopup(*m_registry);
     for (const QString& problem : m_registry->problems())
         qWarning("command tables: %s", qPrintable(problem));
 
@@ -139,13 +141,16 @@ void TForm1::buildPanes() {
     m_pageButtons = new QGroupBox(QStringLiteral("Add/Move Web Pages"), site);
     m_pageButtons->setObjectName(QStringLiteral("PageButtons"));
     m_pageButtons->setFixedHeight(56);
-    m_pageButtons->setEnabled(false); // the page commands arrive with the project model
+    m_pageButtons->setEnabled(false); // until the project room places its buttons
     site->installEventFilter(this);
     m_leftTabs->addTab(site, QStringLiteral("Web Site"));
     auto* files = new QWidget;
     files->setObjectName(QStringLiteral("FilesTab"));
-    m_filesList = new QListWidget(files);
-    m_filesList->setObjectName(QStringLiteral("FilesList"));
+    // The project room fills this area with the Files tab's drive box and lists.
+    m_filesArea = new QWidget(files);
+    m_filesArea->setObjectName(QStringLiteral("FilesArea"));
+    new QVBoxLayout(m_filesArea);
+    m_filesArea->layout()->setContentsMargins(0, 0, 0, 0);
     files->installEventFilter(this);
     m_leftTabs->addTab(files, QStringLiteral("Files"));
     auto* leftLayout = new QVBoxLayout(m_leftPane);
@@ -216,7 +221,7 @@ void TForm1::layoutEditingPane() {
 }
 
 void TForm1::layoutLeftPane() {
-    for (QWidget* page : {m_outline->parentWidget(), m_filesList->parentWidget()}) {
+    for (QWidget* page : {m_outline->parentWidget(), m_filesArea->parentWidget()}) {
         const PaneLayout::LeftPaneGeometry g = PaneLayout::leftPaneGeometry(
             page->width(), page->height(), height(), m_pageButtons->height());
         if (page == m_outline->parentWidget()) {
@@ -228,7 +233,7 @@ void TForm1::layoutLeftPane() {
             m_pageButtons->setVisible(g.buttonGroupTop.has_value());
         } else {
             const int bottom = g.filesListBottom.value_or(page->height() - 4);
-            m_filesList->setGeometry(4, 4, g.outlineWidth, qMax(0, bottom - 4));
+            m_filesArea->setGeometry(4, 4, g.outlineWidth, qMax(0, bottom - 4));
         }
     }
 }
@@ -274,7 +279,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                 setLeftPaneWidth(clamped);
         }
     } else if (type == QEvent::Resize &&
-               (watched == m_outline->parentWidget() || watched == m_filesList->parentWidget())) {
+               (watched == m_outline->parentWidget() || watched == m_filesArea->parentWidget())) {
         layoutLeftPane();
     } else if (watched == m_splitter) {
         if (type == QEvent::MouseButtonPress) {

@@ -19,7 +19,6 @@ class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
@@ -100,7 +99,7 @@ private:
     QTabWidget* m_leftTabs = nullptr;
     QTreeWidget* m_outline = nullptr;
     QGroupBox* m_pageButtons = nullptr;
-    QListWidget* m_filesList = nullptr;
+    QWidget* m_filesArea = nullptr;
     QWidget* m_splitter = nullptr;
     QWidget* m_rightPane = nullptr;
     QTabWidget* m_tagTabs = nullptr;

@@ -23,6 +23,9 @@ QIcon iconFor(const QWidget* window, const QString& name) {
         {QStringLiteral("file-template"), QStyle::SP_FileDialogDetailedView},
         {QStringLiteral("file-save"), QStyle::SP_DialogSaveButton},
         {QStringLiteral("spell-check"), QStyle::SP_FileDialogContentsView},
+        {QStringLiteral("project-new"), QStyle::SP_FileDialogNewFolder},
+        {QStringLiteral("project-open"), QStyle::SP_DirOpenIcon},
+        {QStringLiteral("project-save"), QStyle::SP_DriveFDIcon},
     };
     const auto it = standard.constFind(name);
     if (it != standard.constEnd())

@@ -3,6 +3,7 @@
 
 #include "app/AppCommands.h"
 #include "spell/SpellCommands.h"
+#include "ui/project/ProjectUi.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/spell/SpellCommands.h"
@@ -12,5 +13,9 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(appCommands(c.state, c.editor, c.window, c.tips));
     registry.add(tagCommandsForWindow(c));
     registry.add(installServices(registry, c));
+    const CommandTable project = installProject(registry, c);
+    registry.add(project);
+    placePageButtons(registry, project);
+    // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
 }

@@ -4,6 +4,7 @@
 class ActionRegistry;
 class AppState;
 class EditWindow;
+class FileChooser;
 class Prompter;
 class ShellWindow;
 class TipOfTheDay;
@@ -15,6 +16,7 @@ struct CommandContext {
     ShellWindow& window;
     TipOfTheDay& tips;
     Prompter& prompter;
+    FileChooser& chooser;
 };
 
 // Adds the tables in the rooms' order (app first: it declares the shell's menus, tool bar,

@@ -1,0 +1,149 @@
+// The project room in the main window.
+#include "ui/project/ProjectUi.h"
+
+#include "app/AppState.h"
+#include "app/ShellWindow.h"
+#include "project/FilesTab.h"
+#include "project/Project.h"
+#include "project/ProjectCommands.h"
+#include "ui/project/FilesPane.h"
+#include "ui/project/OutlinePane.h"
+#include "ui/project/ProjectDialogs.h"
+#include "ui/shell/ActionRegistry.h"
+#include "ui/shell/InstallCommands.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+
+QWidget* mainWindow(const CommandContext& c) {
+    return dynamic_cast<QWidget*>(&c.window);
+}
+
+} // namespace
+
+ProjectUi::ProjectUi(ActionRegistry& registry, const CommandContext& c) : QObject(&registry) {
+    setObjectName(QStringLiteral("ProjectUi"));
+    QWidget* window = mainWindow(c);
+    m_project = std::make_unique<Project>(c.state, c.prompter, c.chooser);
+    m_pageDialog = new TFormPage(c.state, c.prompter, c.chooser, window);
+    m_confirm = new TFormConfirmDelete(window);
+    m_move = std::make_unique<TFormMove>(c.state.programDirectory(), c.prompter, window);
+    m_project->setDialogs(m_pageDialog, m_confirm, m_move.get());
+
+    // The close check saves through the project, and the File menu's recent entries open
+    // through it (unless the window was handed its own, as tests do).
+    ShellParts& parts = c.state.parts();
+    if (!parts.projectSave)
+        parts.projectSave = m_project.get();
+    if (!parts.recentProjects)
+        parts.recentProjects = m_project.get();
+
+    if (!window)
+        return;
+    if (auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("SiteOutline")))
+        m_outline = new OutlinePane(*m_project, *tree, this);
+    connect(m_project.get(), &Project::captionChanged, window, &QWidget::setWindowTitle);
+    if (auto* size = window->findChild<QLabel*>(QStringLiteral("StatusField0")))
+        connect(m_project.get(), &Project::fileSizeTextChanged, size, &QLabel::setText);
+    if (auto* location = window->findChild<QLabel*>(QStringLiteral("StatusField1")))
+        connect(m_project.get(), &Project::pageLocationTextChanged, location, &QLabel::setText);
+
+    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("LeftTabs"));
+    auto* area = window->findChild<QWidget*>(QStringLiteral("FilesArea"));
+    if (tabs && area) {
+        AppState* state = &c.state;
+        Prompter* prompter = &c.prompter;
+        connect(tabs, &QTabWidget::currentChanged, this, [this, tabs, area, state, prompter] {
+            if (tabs->currentWidget() && tabs->currentWidget()->isAncestorOf(area))
+                showFilesTab(*state, *prompter, *area);
+        });
+    }
+}
+
+void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area) {
+    if (!m_filesPane) {
+        m_filesTab = new FilesTab(state, prompter, {}, this);
+        m_filesPane =
+            new FilesPane(*m_filesTab, state.homeDirectory(), state.filesTabFilter(), &area);
+        area.layout()->addWidget(m_filesPane);
+        m_filesPane->show(); // the area is on screen already
+    }
+    m_filesPane->activate();
+}
+
+ProjectUi::~ProjectUi() {
+    // The dialogs the project points at belong to the window; the project goes first.
+    m_project.reset();
+}
+
+ProjectUi* ProjectUi::of(const ActionRegistry& registry) {
+    return registry.findChild<ProjectUi*>(QStringLiteral("ProjectUi"), Qt::FindDirectChildrenOnly);
+}
+
+CommandTable installProject(ActionRegistry& registry, const CommandContext& c) {
+    auto* ui = new ProjectUi(registry, c);
+    if (!ui->outline()) {
+        // Without the window's tree there is nothing to expand: the table still runs the rest.
+        struct NoView : OutlineView {
+            void expandGroup(int) override {}
+            void collapseGroup(int) override {}
+            void expandAll() override {}
+            void collapseAll() override {}
+        };
+        static NoView none;
+        return projectCommands(ui->project(), none);
+    }
+    return projectCommands(ui->project(), *ui->outline());
+}
+
+void placePageButtons(ActionRegistry& registry, const CommandTable& table) {
+    auto* group =
+        registry.parent()
+            ? registry.parent()->findChild<QGroupBox*>(QLatin1String(ProjectCommands::pageButtons))
+            : nullptr;
+    if (!group)
+        return;
+    const auto it = std::find_if(table.layouts.begin(), table.layouts.end(), [](const Layout& l) {
+        return l.name == QLatin1String(ProjectCommands::pageButtons);
+    });
+    if (it == table.layouts.end())
+        return;
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setSpacing(2);
+    int n = 0;
+    for (const LayoutItem& item : it->items) {
+        QAction* action = registry.action(item.id);
+        if (item.kind != LayoutItem::Kind::Command || !action)
+            continue;
+        auto* button = new QToolButton(group);
+        button->setObjectName(item.id + QStringLiteral("Button"));
+        button->setText(item.caption.isEmpty() ? action->text() : item.caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setEnabled(action->isEnabled());
+        QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+        QObject::connect(action, &QAction::changed, button,
+                         [button, action] { button->setEnabled(action->isEnabled()); });
+        grid->addWidget(button, n / 2, n % 2);
+        ++n;
+    }
+    group->setFixedHeight(76);
+    group->setEnabled(true);
+}
+
+void placeOutlinePopup(ActionRegistry& registry) {
+    ProjectUi* ui = ProjectUi::of(registry);
+    if (ui && ui->outline())
+        ui->outline()->setPopup(registry.menu(QLatin1String(ProjectCommands::outlinePopup)));
+}

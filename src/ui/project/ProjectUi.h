@@ -1,0 +1,57 @@
+// The project room in the main window: the project, its dialogs, the outline over the "Web Site"
+// tab's tree, the page buttons below it, the Files tab, and the window title and status fields that
+// follow the project.
+#pragma once
+
+#include "app/Commands.h"
+
+#include <QObject>
+#include <memory>
+
+class ActionRegistry;
+class AppState;
+class FilesPane;
+class FilesTab;
+class Prompter;
+class OutlinePane;
+class Project;
+class TFormConfirmDelete;
+class TFormMove;
+class TFormPage;
+struct CommandContext;
+
+class ProjectUi : public QObject {
+    Q_OBJECT
+public:
+    // Lives as long as the registry it installs into (its parent).
+    ProjectUi(ActionRegistry& registry, const CommandContext& context);
+    ~ProjectUi() override;
+
+    Project& project() { return *m_project; }
+    OutlinePane* outline() const { return m_outline; }
+    TFormPage* pageDialog() const { return m_pageDialog; }
+    // Made the first time the Files tab is shown (start-up has then read its file types).
+    FilesPane* filesPane() const { return m_filesPane; }
+
+    // The one instance of the main window.
+    static ProjectUi* of(const ActionRegistry& registry);
+
+private:
+    void showFilesTab(AppState& state, Prompter& prompter, QWidget& area);
+
+    std::unique_ptr<Project> m_project;
+    std::unique_ptr<TFormMove> m_move;
+    OutlinePane* m_outline = nullptr;
+    TFormPage* m_pageDialog = nullptr;
+    TFormConfirmDelete* m_confirm = nullptr;
+    FilesTab* m_filesTab = nullptr;
+    FilesPane* m_filesPane = nullptr;
+};
+
+// InstallCommands' line for the project room: makes the ProjectUi and returns the table.
+CommandTable installProject(ActionRegistry& registry, const CommandContext& context);
+// Once the table is in the registry: one button per entry of the "PageButtons" layout in the
+// group below the outline, running the registry's action.
+void placePageButtons(ActionRegistry& registry, const CommandTable& table);
+// Once the registry has built its menus: the outline's pop-up menu.
+void placeOutlinePopup(ActionRegistry& registry);
