@@ -5,6 +5,7 @@
 #include "editor/EditWindow.h"
 #include "platform/Prompter.h"
 #include "platform/UiPump.h"
+#include "services/TagColors.h"
 
 QString upperSameLength(const QString& text) {
     QString t = text;
@@ -15,34 +16,20 @@ QString upperSameLength(const QString& text) {
 
 QList<int> slashPositionsInLine(const QString& line) {
     QList<int> positions;
-    QString w = line;
-    const qsizetype n = w.size();
+    // The quotes dealt with become "$" in this copy, and the quote search goes on from the last
+    // one. A quoted value whose closing quote lies beyond the tag's ">" is passed over whole.
+    QString q = line;
     const QChar done = QLatin1Char('$');
-    // Everything before these has been dealt with: the searches go on from them.
-    qsizetype fromLt = 0;
-    qsizetype fromGt = 0;
     qsizetype fromQuote = 0;
-    for (;;) {
-        const qsizetype a = w.indexOf(QLatin1Char('<'), fromLt);
-        if (a < 0)
-            break;
-        const qsizetype b = w.indexOf(QLatin1Char('>'), fromGt);
-        if (b < 0)
-            break;
-        if (b < a) {
-            // The close of a tag begun on an earlier line: pair the next ">" instead.
-            w[b] = done;
-            fromGt = b + 1;
-            continue;
-        }
+    forEachTagPair(line, [&](const QString&, qsizetype, qsizetype b) {
         qsizetype beyond = -1;
         for (;;) {
-            const qsizetype q1 = w.indexOf(QLatin1Char('"'), fromQuote);
+            const qsizetype q1 = q.indexOf(QLatin1Char('"'), fromQuote);
             if (q1 < 0 || q1 > b)
                 break;
-            w[q1] = done;
+            q[q1] = done;
             fromQuote = q1 + 1;
-            const qsizetype q2 = w.indexOf(QLatin1Char('"'), fromQuote);
+            const qsizetype q2 = q.indexOf(QLatin1Char('"'), fromQuote);
             if (q2 < 0)
                 break;
             if (q2 > b) {
@@ -50,22 +37,16 @@ QList<int> slashPositionsInLine(const QString& line) {
                 break;
             }
             for (qsizetype p = q1; p <= q2; ++p)
-                if (w[p] == QLatin1Char('\\'))
+                if (q[p] == QLatin1Char('\\'))
                     positions << static_cast<int>(p);
-            w[q2] = done;
+            q[q2] = done;
             fromQuote = q2 + 1;
         }
-        if (b >= n - 1)
-            break;
-        w[a] = done;
-        w[b] = done;
-        fromLt = a + 1;
-        fromGt = b + 1;
         if (beyond >= 0) {
-            w[beyond] = done;
+            q[beyond] = done;
             fromQuote = beyond + 1;
         }
-    }
+    });
     return positions;
 }
 

@@ -79,8 +79,9 @@ TagColors TagColors::fromNames(const std::array<QString, 6>& names) {
     return t;
 }
 
-QList<TagSpan> tagSpansOfLine(const QString& line) {
-    QList<TagSpan> spans;
+void forEachTagPair(
+    const QString& line,
+    const std::function<void(const QString& marked, qsizetype lt, qsizetype gt)>& onPair) {
     // The working copy: each "<" and ">" dealt with becomes "$", so the next search finds the
     // next pair. The searches go on from the last ones: everything before them is dealt with.
     QString w = line;
@@ -100,8 +101,7 @@ QList<TagSpan> tagSpansOfLine(const QString& line) {
             fromGt = b + 1;
             continue;
         }
-        const QString tag = w.mid(a, b - a + 1);
-        spans.append({static_cast<int>(a), static_cast<int>(b - a + 1), tagKindOf(tag)});
+        onPair(w, a, b);
         if (b >= n - 1)
             break;
         w[a] = QLatin1Char('$');
@@ -109,6 +109,14 @@ QList<TagSpan> tagSpansOfLine(const QString& line) {
         fromLt = a + 1;
         fromGt = b + 1;
     }
+}
+
+QList<TagSpan> tagSpansOfLine(const QString& line) {
+    QList<TagSpan> spans;
+    forEachTagPair(line, [&](const QString& marked, qsizetype a, qsizetype b) {
+        spans.append({static_cast<int>(a), static_cast<int>(b - a + 1),
+                      tagKindOf(marked.mid(a, b - a + 1))});
+    });
     return spans;
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 class EditWindow;
 class HtmlDocument;
@@ -44,6 +45,15 @@ struct TagSpan {
     int length;
     TagKind kind;
 };
+
+// Pairs the "<" and ">" of one line as the colouring and the in-tags slash replacement both
+// need it: the k-th "<" with the k-th ">". A ">" standing before the next "<" (the end of a tag
+// begun on an earlier line) is passed over, and a "<" with no ">" after it ends the line's work.
+// Calls onPair with the working copy of the line (each bracket already paired or passed over
+// shows as "$") and the positions of the pair's "<" and ">".
+void forEachTagPair(
+    const QString& line,
+    const std::function<void(const QString& marked, qsizetype lt, qsizetype gt)>& onPair);
 
 // The tags of one line: the k-th "<" paired with the k-th ">". A ">" standing before the next
 // "<" (the end of a tag begun on an earlier line) is passed over, and a "<" with no ">" after it

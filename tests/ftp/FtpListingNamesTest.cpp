@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+using ftptest::kLogin;
 using ftptest::Recorder;
 
 namespace {
@@ -41,14 +42,8 @@ protected:
         ASSERT_TRUE(QFile::link(QStringLiteral("images"), site + QStringLiteral("/pictures")));
         ASSERT_TRUE(
             QFile::link(QStringLiteral("page.html"), site + QStringLiteral("/page link.html")));
-        m_port =
-            m_server.start(QStringLiteral("pyftpd_server.py"),
-                           {m_home.path(), QStringLiteral("webmaster"), QStringLiteral("s3cret")});
+        m_port = ftptest::startPyftpd(m_server, m_home.path(), m_ftp);
         ASSERT_GT(m_port, 0) << "pyftpdlib did not start: " << m_server.error().toStdString();
-        m_ftp.FtpPort = m_port;
-        m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
-        m_ftp.UserName = QStringLiteral("webmaster");
-        m_ftp.UserPassword = QStringLiteral("s3cret");
         m_ftp.InitialDirectory = QStringLiteral("/site");
     }
     void TearDown() override { m_server.stop(); }
@@ -130,38 +125,12 @@ TEST_F(FtpListingNamesPyftpdlib, NamesWithSpacesAndLinksListWholeAndActOnTheRigh
     EXPECT_TRUE(m_ftp.Success());
 }
 
-const char* kLogin = R"(["send", "220 ready\r\n"], ["expect", "USER"], ["send", "331 pass\r\n"],
-    ["expect", "PASS"], ["send", "230 ok\r\n"], ["expect", "SYST"])";
-
-class FtpListingNamesScripted : public ::testing::Test {
+class FtpListingNamesScripted : public ftptest::ScriptedFixture {
 protected:
-    void play(const QString& steps) {
-        ASSERT_TRUE(m_scenario.open());
-        m_scenario.write((QLatin1Char('[') + steps + QLatin1Char(']')).toUtf8());
-        m_scenario.flush();
-        const int port =
-            m_server.start(QStringLiteral("scripted_ftp_server.py"), {m_scenario.fileName()});
-        ASSERT_GT(port, 0) << m_server.error().toStdString();
-        m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
-        m_ftp.FtpPort = port;
-        m_ftp.UserName = QStringLiteral("u");
-        m_ftp.UserPassword = QStringLiteral("p");
-        m_ftp.Connect();
-    }
-    void TearDown() override { m_server.stop(); }
-    QString serverLog() {
-        m_ftp.CloseSocket();
-        return m_server.finish();
-    }
     void waitAndClear(const char* event) {
         ASSERT_TRUE(m_rec.waitEvent(QLatin1String(event))) << event;
         m_rec.events.clear();
     }
-
-    QTemporaryFile m_scenario;
-    ftptest::PythonServer m_server;
-    TStarFtp m_ftp;
-    Recorder m_rec{m_ftp};
 };
 
 // The scenario's texts go out as Latin-1, one byte per character: "\u00e9" is the byte E9, and

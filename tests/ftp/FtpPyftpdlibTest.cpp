@@ -28,14 +28,8 @@ protected:
         QDir(m_home.path()).mkpath(QStringLiteral("site/old"));
         writeFile(m_home.path() + QStringLiteral("/site/index.html"), "<html></html>");
         writeFile(m_home.path() + QStringLiteral("/site/notes.txt"), "notes");
-        m_port =
-            m_server.start(QStringLiteral("pyftpd_server.py"),
-                           {m_home.path(), QStringLiteral("webmaster"), QStringLiteral("s3cret")});
+        m_port = ftptest::startPyftpd(m_server, m_home.path(), m_ftp);
         ASSERT_GT(m_port, 0) << "pyftpdlib did not start: " << m_server.error().toStdString();
-        m_ftp.FtpPort = m_port;
-        m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
-        m_ftp.UserName = QStringLiteral("webmaster");
-        m_ftp.UserPassword = QStringLiteral("s3cret");
     }
     void TearDown() override { m_server.stop(); }
 

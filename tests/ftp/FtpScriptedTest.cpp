@@ -9,42 +9,14 @@
 
 #include <gtest/gtest.h>
 
-using ftptest::Recorder;
+using ftptest::kLogin;
 using ftptest::waitFor;
 
 namespace {
 
-const char* kLogin = R"(["send", "220 ready\r\n"], ["expect", "USER"], ["send", "331 pass\r\n"],
-    ["expect", "PASS"], ["send", "230 ok\r\n"], ["expect", "SYST"])";
-
-class FtpScripted : public ::testing::Test {
+class FtpScripted : public ftptest::ScriptedFixture {
 protected:
-    // Starts the server with the steps (a JSON list body) and connects to it.
-    void play(const QString& steps) {
-        ASSERT_TRUE(m_scenario.open());
-        m_scenario.write((QLatin1Char('[') + steps + QLatin1Char(']')).toUtf8());
-        m_scenario.flush();
-        const int port =
-            m_server.start(QStringLiteral("scripted_ftp_server.py"), {m_scenario.fileName()});
-        ASSERT_GT(port, 0) << m_server.error().toStdString();
-        m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
-        m_ftp.FtpPort = port;
-        m_ftp.UserName = QStringLiteral("u");
-        m_ftp.UserPassword = QStringLiteral("p");
-        m_ftp.Connect();
-    }
     QString playUpload(QTemporaryDir& dir, const QByteArray& bytes, const QString& afterSteps);
-    void TearDown() override { m_server.stop(); }
-    // The server's log once the client has gone.
-    QString serverLog() {
-        m_ftp.CloseSocket();
-        return m_server.finish();
-    }
-
-    QTemporaryFile m_scenario;
-    ftptest::PythonServer m_server;
-    TStarFtp m_ftp;
-    Recorder m_rec{m_ftp};
 };
 
 TEST_F(FtpScripted, MultiLineShortAndEmptyRepliesAreEachHandledOnce) {

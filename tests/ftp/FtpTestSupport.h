@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <functional>
@@ -150,6 +151,53 @@ struct Recorder {
     bool waitEvent(const QString& event, int deadlineMs = 8000) {
         return waitFor([&] { return has(event); }, deadlineMs);
     }
+};
+
+// Starts pyftpdlib serving `home` to "webmaster" (password "s3cret") and points the client at
+// it; returns the port, or 0 with the reason in server.error().
+inline int startPyftpd(PythonServer& server, const QString& home, TStarFtp& ftp) {
+    const int port = server.start(QStringLiteral("pyftpd_server.py"),
+                                  {home, QStringLiteral("webmaster"), QStringLiteral("s3cret")});
+    ftp.FtpPort = port;
+    ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
+    ftp.UserName = QStringLiteral("webmaster");
+    ftp.UserPassword = QStringLiteral("s3cret");
+    return port;
+}
+
+// The login every scripted scenario starts with, up to the client's SYST.
+inline constexpr const char* kLogin =
+    R"(["send", "220 ready\r\n"], ["expect", "USER"], ["send", "331 pass\r\n"],
+    ["expect", "PASS"], ["send", "230 ok\r\n"], ["expect", "SYST"])";
+
+// A TStarFtp against the scripted server, which plays one scenario and logs what it received.
+class ScriptedFixture : public ::testing::Test {
+protected:
+    // Starts the server with the steps (a JSON list body) and connects to it.
+    void play(const QString& steps) {
+        ASSERT_TRUE(m_scenario.open());
+        m_scenario.write((QLatin1Char('[') + steps + QLatin1Char(']')).toUtf8());
+        m_scenario.flush();
+        const int port =
+            m_server.start(QStringLiteral("scripted_ftp_server.py"), {m_scenario.fileName()});
+        ASSERT_GT(port, 0) << m_server.error().toStdString();
+        m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
+        m_ftp.FtpPort = port;
+        m_ftp.UserName = QStringLiteral("u");
+        m_ftp.UserPassword = QStringLiteral("p");
+        m_ftp.Connect();
+    }
+    void TearDown() override { m_server.stop(); }
+    // The server's log once the client has gone.
+    QString serverLog() {
+        m_ftp.CloseSocket();
+        return m_server.finish();
+    }
+
+    QTemporaryFile m_scenario;
+    PythonServer m_server;
+    TStarFtp m_ftp;
+    Recorder m_rec{m_ftp};
 };
 
 } // namespace ftptest

@@ -1,10 +1,7 @@
 // The program's menus, tool bar and pop-up as the command tables build them: the golden file
 // tests/data/ui/menus.txt shows every change in review (QUILLON_UPDATE_GOLDEN=1 rewrites it), and
 // every place of one command runs that command.
-#include "platform/Clipboard.h"
-#include "support/ScriptedFileChooser.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
+#include "support/MainWindowFixture.h"
 #include "ui/TForm1.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/MenuTree.h"
@@ -23,12 +20,9 @@ QString goldenPath() {
     return QStringLiteral(QUILLON_TEST_DIR "/data/ui/menus.txt");
 }
 
-class Menus : public ::testing::Test {
+class Menus : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
-                                        TForm1::Options::withoutBanner());
-    }
+    void SetUp() override { openWindow(); }
     QString tree() const {
         return describeMenuBar(form->menuBar()) +
                describeToolBar(form->findChild<QToolBar*>(QStringLiteral("ToolBar1"))) +
@@ -40,12 +34,6 @@ protected:
                 return a;
         return nullptr;
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    MemoryClipboard clipboard;
-    std::unique_ptr<TForm1> form;
 };
 
 } // namespace

@@ -1,11 +1,8 @@
 // The editor services in the main window: colours in the real editor widget, the Replace
 // dialog's Replace All reaching the saved file, and a press in the editor stopping a pass.
 #include "ui/services/ServicesUi.h"
-#include "platform/Clipboard.h"
 #include "services/ServicesRoom.h"
-#include "support/ScriptedFileChooser.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
+#include "support/MainWindowFixture.h"
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TForm1.h"
 #include "ui/services/TFormFindReplace.h"
@@ -22,11 +19,10 @@
 
 namespace {
 
-class ServicesWindowTest : public ::testing::Test {
+class ServicesWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
-                                        TForm1::Options::withoutBanner());
+        openWindow();
         form->resize(1024, 768);
         form->show();
         services = ServicesUi::of(form->registry());
@@ -49,11 +45,6 @@ protected:
         return out;
     }
 
-    TempDir dir;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    MemoryClipboard clipboard;
-    std::unique_ptr<TForm1> form;
     ServicesUi* services = nullptr;
 };
 

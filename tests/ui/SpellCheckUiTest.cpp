@@ -1,12 +1,9 @@
 // The spell checker in the main window: its command in three places, and the check dialog
 // driven by its buttons over the real editor.
-#include "platform/Clipboard.h"
 #include "platform/IniFile.h"
 #include "spell/DctWriter.h"
 #include "spell/TAddictSpell.h"
-#include "support/ScriptedFileChooser.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
+#include "support/MainWindowFixture.h"
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TForm1.h"
 #include "ui/shell/ActionRegistry.h"
@@ -32,14 +29,13 @@
 
 namespace {
 
-class SpellCheckUi : public ::testing::Test {
+class SpellCheckUi : public MainWindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.write(
             "spell/american.dct",
             buildDct({"the", "cat", "sat", "on", "a", "mat", "hello", "world"}, "Test").bytes));
-        form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
-                                        TForm1::Options::withoutBanner());
+        openWindow();
         form->show();
         QCoreApplication::processEvents(); // the checker is configured after start-up
     }
@@ -66,12 +62,6 @@ protected:
         });
         timer->start();
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    MemoryClipboard clipboard;
-    std::unique_ptr<TForm1> form;
 };
 
 } // namespace

@@ -1,9 +1,6 @@
 // The main window over a temporary program folder, on the offscreen platform.
 #include "ui/TForm1.h"
-#include "platform/Clipboard.h"
-#include "support/ScriptedFileChooser.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
+#include "support/MainWindowFixture.h"
 #include "ui/PlainTextEditWindow.h"
 
 #include <QAction>
@@ -17,20 +14,13 @@
 #include <gtest/gtest.h>
 
 namespace {
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowFixture {
 protected:
     void SetUp() override {
-        form = std::make_unique<TForm1>(dir.path(), prompter, chooser, clipboard,
-                                        TForm1::Options::withoutBanner());
+        openWindow();
         form->resize(1024, 768);
         form->show();
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser chooser;
-    MemoryClipboard clipboard;
-    std::unique_ptr<TForm1> form;
 };
 } // namespace
 
