@@ -135,10 +135,11 @@ void placePageButtons(ActionRegistry& registry, const CommandTable& table) {
         QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
         QObject::connect(action, &QAction::changed, button,
                          [button, action] { button->setEnabled(action->isEnabled()); });
-        grid->addWidget(button, n / 2, n % 2);
+        // One button a row: the outline pane is narrow, and two side by side cut the captions.
+        grid->addWidget(button, n, 0);
         ++n;
     }
-    group->setFixedHeight(76);
+    group->setFixedHeight(group->sizeHint().height());
     group->setEnabled(true);
 }
 
