@@ -61,6 +61,8 @@ TFormPage::TFormPage(AppState& app, Prompter& prompter, FileChooser& chooser, QW
     buttons->addStretch();
     QPushButton* ok = button(QStringLiteral("&OK"), "OKButton", this);
     QPushButton* cancel = button(QStringLiteral("&Cancel"), "CancelButton", this);
+    // Return in the title or path field accepts the page, as in any entry dialog.
+    ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     v->addLayout(buttons);

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -59,6 +60,20 @@ TEST(ProjectDialogs, ThePageDialogKeepsItsFieldsInStepWithItsChecks) {
     });
     r = page.run({true, true, QStringLiteral("Old"), dir.file("index.html")});
     EXPECT_TRUE(r.cancelled);
+
+    // Return in a field is OK.
+    QTimer::singleShot(0, &page, [&] {
+        page.titleField()->setText(QStringLiteral("New title"));
+        QTest::keyClick(page.pathField(), Qt::Key_Return);
+        // Should Return not close it, Cancel does, so the test fails rather than hangs.
+        QTimer::singleShot(2000, &page, [&] {
+            if (page.isVisible())
+                click(&page, "CancelButton");
+        });
+    });
+    r = page.run({true, true, QStringLiteral("Old"), dir.file("index.html")});
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_EQ(r.title, QStringLiteral("New title"));
 }
 
 TEST(ProjectDialogs, TheConfirmationReportsItsCheckBoxWhateverTheAnswer) {
