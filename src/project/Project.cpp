@@ -229,33 +229,18 @@ bool Project::saveProjectFiles() {
         return false;
     }
     if (state().projectFileName.isEmpty()) {
-        FileDialogRequest r;
-        r.title = QStringLiteral("Save Project As..");
-        r.filter = saveFilter();
-        r.filterIndex = 1;
-        r.defaultExtension = QStringLiteral("out");
-        r.initialDirectory = projectsFolder();
-        r.overwritePrompt = true;
-        const std::optional<QString> chosen = m_chooser.saveFile(r);
-        if (!chosen)
+        const std::optional<QString> written =
+            chooseProjectName(QStringLiteral("Save Project As.."));
+        if (!written)
             return false;
-        state().projectFileName = withOutExtension(QFileInfo(*chosen).fileName());
-        // The project is written to the projects folder whatever folder the dialog showed: the
-        // recent entry and the caption name the file written, so the entry reopens it.
-        const QString written = projectsFolder() + state().projectFileName;
-        m_app.updateRecentProjects(written);
-        setCaption(captionPrefix() + written);
+        setCaption(captionPrefix() + *written);
     }
     return writeTo(state().projectFileName);
 }
 
-void Project::saveProjectAs() {
-    if (state().helpProjectMode) {
-        m_prompter.inform(helpCannotBeChangedText());
-        return;
-    }
+std::optional<QString> Project::chooseProjectName(const QString& title) {
     FileDialogRequest r;
-    r.title = QStringLiteral("Save Project As...");
+    r.title = title;
     r.filter = saveFilter();
     r.filterIndex = 1;
     r.defaultExtension = QStringLiteral("out");
@@ -263,12 +248,23 @@ void Project::saveProjectAs() {
     r.overwritePrompt = true;
     const std::optional<QString> chosen = m_chooser.saveFile(r);
     if (!chosen)
-        return;
+        return std::nullopt;
     state().projectFileName = withOutExtension(QFileInfo(*chosen).fileName());
+    // The project is written to the projects folder whatever folder the dialog showed: the
+    // recent entry and the caption name the file written, so the entry reopens it.
     const QString written = projectsFolder() + state().projectFileName;
     m_app.updateRecentProjects(written);
-    if (writeTo(state().projectFileName))
-        setCaption(captionPrefix() + written);
+    return written;
+}
+
+void Project::saveProjectAs() {
+    if (state().helpProjectMode) {
+        m_prompter.inform(helpCannotBeChangedText());
+        return;
+    }
+    const std::optional<QString> written = chooseProjectName(QStringLiteral("Save Project As..."));
+    if (written && writeTo(state().projectFileName))
+        setCaption(captionPrefix() + *written);
 }
 
 void Project::rememberHtmlFolder(const QString& path) {

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class AppState;
 class FileChooser;
@@ -84,6 +85,8 @@ signals:
     void pageLocationTextChanged(const QString& text);
 
 private:
+    // Asks for the project's name and takes it; gives the path the project is written to.
+    std::optional<QString> chooseProjectName(const QString& title);
     bool askToSaveFirst(bool evenInHelpMode, const QString& question);
     void enableSaveProject();
     void setModified(bool modified);
