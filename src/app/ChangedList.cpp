@@ -31,3 +31,27 @@ void ChangedList::normalise() {
     });
     m_paths.erase(std::unique(m_paths.begin(), m_paths.end()), m_paths.end());
 }
+
+QStringList CollectImageNames(const QStringList& lines) {
+    QStringList names;
+    for (const QString& line : lines) {
+        qsizetype from = 0;
+        while (from < line.size()) {
+            const qsizetype open = line.indexOf(u'"', from);
+            if (open < 0)
+                break;
+            const qsizetype close = line.indexOf(u'"', open + 1);
+            if (close < 0)
+                break;
+            const QString value = line.mid(open + 1, close - open - 1).toLower();
+            const qsizetype dot = value.lastIndexOf(u'.');
+            const QString ext = dot < 0 ? QString() : value.mid(dot);
+            if (ext == QLatin1String(".gif") || ext == QLatin1String(".jpg")) {
+                const qsizetype cut = std::max(value.lastIndexOf(u'/'), value.lastIndexOf(u'\\'));
+                names << value.mid(cut + 1);
+            }
+            from = close + 1;
+        }
+    }
+    return names;
+}

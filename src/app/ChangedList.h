@@ -23,3 +23,9 @@ private:
     void normalise();
     QStringList m_paths;
 };
+
+// The picture names a page refers to: every double-quoted value, lower-cased, whose extension is
+// ".gif" or ".jpg", cut to the part after its last "/" or "\". Quotes pair up strictly left to
+// right within a line (a closing quote never opens the next value); names come in order of
+// appearance, repeats included.
+QStringList CollectImageNames(const QStringList& lines);
