@@ -444,7 +444,8 @@ void PlainTextEditWindow::refreshFormats(int from, int to) {
         blockPos = next;
     }
     // One notice to the layout for the whole stretch: the blocks are laid out again when they
-    // are next drawn.
+    // are next drawn. The notice is needed: each block's new formats are a change the document
+    // holds on to until told, and would otherwise fold into the stretch the next edit reports.
     if (changedEnd >= 0)
         doc->markContentsDirty(firstPos, changedEnd - firstPos);
 }
