@@ -46,7 +46,8 @@ constexpr KindPattern KindPatterns[] = {
 constexpr qsizetype LongestPattern = 6;
 
 // Lower case for the patterns' letters. Outside ASCII no character lower-cases to a letter of
-// a pattern as one character, so those can match nothing and read as 0.
+// a pattern as one character, so those can match nothing and read as 0. (The one that
+// lower-cases to a letter and more is dealt with where the text is read.)
 char patternChar(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'A' && u <= u'Z')
@@ -62,11 +63,19 @@ TagKind kindOf(QStringView t, bool deadGreaterThan) {
     TagKind kind = TagKind::Default;
     const qsizetype n = t.size();
     for (qsizetype lt = t.indexOf(u'<'); lt >= 0; lt = t.indexOf(u'<', lt + 1)) {
+        // The lower-cased characters after the "<". A capital I with a dot lower-cases to an
+        // "i" and a combining dot, so it can end a pattern such as "<li".
         char after[LongestPattern + 1] = {};
-        const qsizetype count = std::min(LongestPattern, n - lt - 1);
-        for (qsizetype i = 0; i < count; ++i) {
-            const qsizetype at = lt + 1 + i;
-            after[i] = deadGreaterThan && t[at] == u'>' && at != n - 1 ? '$' : patternChar(t[at]);
+        qsizetype filled = 0;
+        for (qsizetype at = lt + 1; at < n && filled < LongestPattern; ++at) {
+            if (t[at] == QChar(0x0130)) {
+                after[filled++] = 'i';
+                if (filled < LongestPattern)
+                    after[filled++] = '\x01';
+                continue;
+            }
+            after[filled++] =
+                deadGreaterThan && t[at] == u'>' && at != n - 1 ? '$' : patternChar(t[at]);
         }
         for (const KindPattern& p : KindPatterns) {
             if (p.rank <= rank)
