@@ -7,9 +7,17 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
 class Clipboard;
+
+// One stretch of the text to replace: start and length in the positions above.
+struct TextReplacement {
+    int start;
+    int length;
+    QString text;
+};
 
 class EditWindow {
 public:
@@ -34,6 +42,13 @@ public:
     // nothing selected. Line ends of the new text become CR LF.
     virtual void replaceSelection(const QString& text) = 0;
     void selectAll();
+    // Replaces several stretches of the text, given in ascending order and not overlapping, all
+    // positions taken before the first replacement, as one step of the undo history. With
+    // joinPrevious the step is the one the previous replaceRanges made, as long as nothing else
+    // changed the text in between: a long pass that puts in its work batch by batch stays one
+    // step. The caret ends after the last replacement's text, nothing selected.
+    virtual void replaceRanges(const QList<TextReplacement>& replacements,
+                               bool joinPrevious = false) = 0;
 
     // Through the clipboard given to setClipboard(): cut and copy empty it first.
     void cut();

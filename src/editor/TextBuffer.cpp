@@ -46,6 +46,7 @@ void TextBuffer::replaceSelection(const QString& text) {
     if (inserted.isEmpty() && m_selLength == 0)
         return; // nothing changes, so nothing to undo either
     m_canUndo = true;
+    m_lastWasRanges = false;
     m_undoText = m_text;
     m_undoSelStart = m_selStart;
     m_undoSelLength = m_selLength;
@@ -54,10 +55,41 @@ void TextBuffer::replaceSelection(const QString& text) {
     m_selLength = 0;
 }
 
+void TextBuffer::replaceRanges(const QList<TextReplacement>& replacements, bool joinPrevious) {
+    if (replacements.isEmpty())
+        return;
+    if (!(joinPrevious && m_canUndo && m_lastWasRanges)) {
+        m_undoText = m_text;
+        m_undoSelStart = m_selStart;
+        m_undoSelLength = m_selLength;
+    }
+    m_canUndo = true;
+    m_lastWasRanges = true;
+    // One pass: the kept stretches and the new texts in order.
+    QString result;
+    result.reserve(m_text.size());
+    qsizetype copied = 0;
+    qsizetype caret = 0;
+    for (const TextReplacement& r : replacements) {
+        const int from = static_cast<int>(std::max<qsizetype>(
+            snapPosition(m_text, std::max<qsizetype>(r.start, copied)), copied));
+        const int to = std::max(from, snapPosition(m_text, qint64(from) + std::max(r.length, 0)));
+        result += QStringView(m_text).mid(copied, from - copied);
+        result += toCrLf(r.text);
+        caret = result.size();
+        copied = to;
+    }
+    result += QStringView(m_text).mid(copied);
+    m_text = result;
+    m_selStart = static_cast<int>(caret);
+    m_selLength = 0;
+}
+
 void TextBuffer::undo() {
     if (!m_canUndo)
         return;
     m_canUndo = false;
+    m_lastWasRanges = false;
     m_text = m_undoText;
     m_selStart = m_undoSelStart;
     m_selLength = m_undoSelLength;

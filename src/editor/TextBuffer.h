@@ -22,6 +22,8 @@ public:
     void setSelLength(int length) override;
     QString selText() const override;
     void replaceSelection(const QString& text) override;
+    void replaceRanges(const QList<TextReplacement>& replacements,
+                       bool joinPrevious = false) override;
     void undo() override;
     void setFocus() override {}
     bool wordWrap() const override { return m_wordWrap; }
@@ -37,6 +39,8 @@ private:
     QList<ColoredRange> m_colored;
     // One step of undo: the text and selection before the last replacement.
     bool m_canUndo = false;
+    // The last change was replaceRanges: a joining replaceRanges keeps its undo text.
+    bool m_lastWasRanges = false;
     QString m_undoText;
     int m_undoSelStart = 0;
     int m_undoSelLength = 0;

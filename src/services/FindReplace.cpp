@@ -4,6 +4,7 @@
 #include "app/HtmlDocument.h"
 #include "editor/EditWindow.h"
 #include "platform/Prompter.h"
+#include "platform/TextFile.h"
 #include "platform/UiPump.h"
 #include "services/TagColors.h"
 
@@ -14,38 +15,32 @@ QString upperSameLength(const QString& text) {
     return t;
 }
 
-QList<int> slashPositionsInLine(const QString& line) {
+QList<int> slashPositionsInLine(QStringView line) {
     QList<int> positions;
-    // The quotes dealt with become "$" in this copy, and the quote search goes on from the last
+    // The quotes dealt with are those before fromQuote: the quote search goes on from the last
     // one. A quoted value whose closing quote lies beyond the tag's ">" is passed over whole.
-    QString q = line;
-    const QChar done = QLatin1Char('$');
     qsizetype fromQuote = 0;
-    forEachTagPair(line, [&](const QString&, qsizetype, qsizetype b) {
+    forEachTagPair(line, [&](qsizetype, qsizetype b) {
         qsizetype beyond = -1;
         for (;;) {
-            const qsizetype q1 = q.indexOf(QLatin1Char('"'), fromQuote);
+            const qsizetype q1 = line.indexOf(u'"', fromQuote);
             if (q1 < 0 || q1 > b)
                 break;
-            q[q1] = done;
             fromQuote = q1 + 1;
-            const qsizetype q2 = q.indexOf(QLatin1Char('"'), fromQuote);
+            const qsizetype q2 = line.indexOf(u'"', fromQuote);
             if (q2 < 0)
                 break;
             if (q2 > b) {
                 beyond = q2;
                 break;
             }
-            for (qsizetype p = q1; p <= q2; ++p)
-                if (q[p] == QLatin1Char('\\'))
-                    positions << static_cast<int>(p);
-            q[q2] = done;
+            for (qsizetype p = line.indexOf(u'\\', q1); p >= 0 && p < q2;
+                 p = line.indexOf(u'\\', p + 1))
+                positions << static_cast<int>(p);
             fromQuote = q2 + 1;
         }
-        if (beyond >= 0) {
-            q[beyond] = done;
+        if (beyond >= 0)
             fromQuote = beyond + 1;
-        }
     });
     return positions;
 }
@@ -153,37 +148,31 @@ int FindReplace::replaceAllMatches() {
     const QString& snap = m_state.snapshot;
     const QString& pattern = m_state.pattern;
     const QString& replacement = m_state.replacement;
-    if (pattern.isEmpty()) {
-        m_state.position = -1;
+    m_state.position = -1; // the loop ends on a search that finds nothing
+    if (pattern.isEmpty())
         return 0;
+    QList<TextReplacement> replacements;
+    // The snapshot after the loop, built alongside: the folded text outside the matches with
+    // the folded replacements, which is the new text folded.
+    const QString foldedReplacement = fold(toCrLf(replacement));
+    QString after;
+    after.reserve(snap.size());
+    qsizetype copied = 0;
+    for (qsizetype m = snap.indexOf(pattern, 0); m >= 0;
+         m = snap.indexOf(pattern, m + pattern.size())) {
+        replacements.append({static_cast<int>(m), static_cast<int>(pattern.size()), replacement});
+        after += QStringView(snap).mid(copied, m - copied);
+        after += foldedReplacement;
+        copied = m + pattern.size();
     }
-    const QString live = m_editor.text();
-    QString middle;
-    qsizetype first = -1;
-    qsizetype copied = 0; // in live: where the text not yet copied into middle starts
-    int count = 0;
-    for (qsizetype m = snap.indexOf(pattern, 0); m >= 0; m = snap.indexOf(pattern, m)) {
-        if (first < 0) {
-            first = m;
-            copied = m;
-        }
-        middle += QStringView(live).mid(copied, m - copied);
-        middle += replacement;
-        m += pattern.size();
-        copied = m;
-        ++count;
-    }
-    if (count > 0) {
-        m_editor.setFocus();
-        m_editor.setSelStart(static_cast<int>(first));
-        m_editor.setSelLength(static_cast<int>(copied - first));
-        m_editor.replaceSelection(middle);
-        m_state.snapshot = fold(m_editor.text());
-        m_document.setHtmlModified(true);
-    }
-    // The loop ends on a search that finds nothing.
-    m_state.position = -1;
-    return count;
+    if (replacements.isEmpty())
+        return 0;
+    after += QStringView(snap).mid(copied);
+    m_editor.setFocus();
+    m_editor.replaceRanges(replacements);
+    m_state.snapshot = after;
+    m_document.setHtmlModified(true);
+    return static_cast<int>(replacements.size());
 }
 
 int FindReplace::slashReplaceAll() {
@@ -205,44 +194,51 @@ int FindReplace::slashReplaceInTags() {
     m_editor.setWordWrap(false);
     int count = 0;
     // One character for one: the positions of the copy stay the editor's positions.
-    const QString text = m_editor.text();
-    const QString lineEnd = QStringLiteral("\r\n");
+    const QString copy = m_editor.text();
+    const QStringView text(copy);
+    // The back slashes found since the last pump go in as one edit before the next pump, all
+    // the pass's edits together one step of the undo history.
+    QList<int> batch;
+    bool joinPrevious = false;
+    const auto putInBatch = [&] {
+        if (batch.isEmpty())
+            return;
+        // Taken from the editor, not the copy: only a back slash ever becomes a slash, even if
+        // something typed while the pass yielded changed the text.
+        const int from = batch.first();
+        m_editor.setSelStart(from);
+        m_editor.setSelLength(batch.last() + 1 - from);
+        const QString live = m_editor.selText();
+        QList<TextReplacement> replacements;
+        for (int p : batch)
+            if (p - from < live.size() && live[p - from] == u'\\')
+                replacements.append({p, 1, QStringLiteral("/")});
+        batch.clear();
+        if (replacements.isEmpty())
+            return;
+        m_editor.replaceRanges(replacements, joinPrevious);
+        joinPrevious = true;
+        m_document.setHtmlModified(true);
+        count += static_cast<int>(replacements.size());
+    };
     qsizetype lineStart = 0;
     while (lineStart < text.size()) {
-        m_pump.pump();
-        if (m_stop.stop) {
-            m_editor.setWordWrap(m_wrapSetting);
-            return -1;
+        if (m_pump.due()) {
+            putInBatch();
+            m_pump.pump();
+            if (m_stop.stop) {
+                m_editor.setWordWrap(m_wrapSetting);
+                return -1;
+            }
         }
-        qsizetype lineEndAt = text.indexOf(lineEnd, lineStart);
+        qsizetype lineEndAt = text.indexOf(u"\r\n", lineStart);
         if (lineEndAt < 0)
             lineEndAt = text.size();
-        const QString line = text.mid(lineStart, lineEndAt - lineStart);
-        const QList<int> positions = slashPositionsInLine(line);
-        if (!positions.isEmpty()) {
-            // The line's replacements as one edit of the stretch they lie in.
-            const int from = positions.first();
-            const int to = positions.last() + 1;
-            // Taken from the editor, not the copy: only a back slash ever becomes a slash, even
-            // if something typed while the pass yielded changed the text.
-            m_editor.setSelStart(static_cast<int>(lineStart) + from);
-            m_editor.setSelLength(to - from);
-            QString stretch = m_editor.selText();
-            int replaced = 0;
-            for (int p : positions) {
-                if (p - from < stretch.size() && stretch[p - from] == QLatin1Char('\\')) {
-                    stretch[p - from] = QLatin1Char('/');
-                    ++replaced;
-                }
-            }
-            if (replaced > 0) {
-                m_editor.replaceSelection(stretch);
-                m_document.setHtmlModified(true);
-                count += replaced;
-            }
-        }
-        lineStart = lineEndAt + lineEnd.size();
+        for (int p : slashPositionsInLine(text.mid(lineStart, lineEndAt - lineStart)))
+            batch.append(static_cast<int>(lineStart) + p);
+        lineStart = lineEndAt + 2;
     }
+    putInBatch();
     m_editor.setWordWrap(m_wrapSetting);
     m_editor.setSelStart(0);
     m_prompter.inform(slashCountText(count));

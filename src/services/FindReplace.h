@@ -31,7 +31,7 @@ QString upperSameLength(const QString& text);
 // Where the in-tags slash replacement changes a line: the back slashes inside double-quoted
 // stretches that close before the ">" of their tag. A quoted value running past ">" is skipped
 // whole, and a "<" with no ">" after it on the line ends the line's work.
-QList<int> slashPositionsInLine(const QString& line);
+QList<int> slashPositionsInLine(QStringView line);
 
 class FindReplace {
 public:

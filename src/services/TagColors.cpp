@@ -5,6 +5,8 @@
 #include "editor/EditWindow.h"
 #include "platform/UiPump.h"
 
+#include <algorithm>
+
 namespace {
 
 struct NamedColor {
@@ -20,11 +22,74 @@ constexpr NamedColor NamedColors[] = {
 };
 constexpr int RedIndex = 1;
 
-bool holdsAny(const QString& text, std::initializer_list<const char*> patterns) {
-    for (const char* p : patterns)
-        if (text.contains(QLatin1String(p)))
-            return true;
-    return false;
+// The patterns of the kinds after their "<", lower case, with the rank of their kind: a kind
+// later in the order anchor, font, image, table, list wins over an earlier one.
+struct KindPattern {
+    const char* text;
+    TagKind kind;
+    int rank;
+};
+
+constexpr KindPattern KindPatterns[] = {
+    {"a href", TagKind::Anchor, 1}, {"/a", TagKind::Anchor, 1},    {"a name", TagKind::Anchor, 1},
+    {"font", TagKind::Font, 2},     {"/font", TagKind::Font, 2},   {"b>", TagKind::Font, 2},
+    {"/b>", TagKind::Font, 2},      {"i>", TagKind::Font, 2},      {"/i>", TagKind::Font, 2},
+    {"u>", TagKind::Font, 2},       {"/u>", TagKind::Font, 2},     {"img", TagKind::Image, 3},
+    {"table", TagKind::Table, 4},   {"/table", TagKind::Table, 4}, {"tr", TagKind::Table, 4},
+    {"/tr", TagKind::Table, 4},     {"td", TagKind::Table, 4},     {"/td", TagKind::Table, 4},
+    {"th", TagKind::Table, 4},      {"/th", TagKind::Table, 4},    {"ol", TagKind::List, 5},
+    {"/ol", TagKind::List, 5},      {"ul", TagKind::List, 5},      {"/ul", TagKind::List, 5},
+    {"dl", TagKind::List, 5},       {"/dl", TagKind::List, 5},     {"li", TagKind::List, 5},
+    {"/li", TagKind::List, 5},      {"dd", TagKind::List, 5},      {"/dd", TagKind::List, 5},
+    {"dt", TagKind::List, 5},       {"/dt", TagKind::List, 5},
+};
+constexpr qsizetype LongestPattern = 6;
+
+// Lower case for the patterns' letters. Outside ASCII no character lower-cases to a letter of
+// a pattern as one character, so those can match nothing and read as 0. (The one that
+// lower-cases to a letter and more is dealt with where the text is read.)
+char patternChar(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'A' && u <= u'Z')
+        return static_cast<char>(u - u'A' + 'a');
+    return u < 0x80 ? static_cast<char>(u) : '\0';
+}
+
+// The kind of a tag's text by substring tests, without copying or lower-casing the text: every
+// pattern begins with "<", so only the places of a "<" can match. deadGreaterThan: a ">" counts
+// only as the text's last character.
+TagKind kindOf(QStringView t, bool deadGreaterThan) {
+    int rank = 0;
+    TagKind kind = TagKind::Default;
+    const qsizetype n = t.size();
+    for (qsizetype lt = t.indexOf(u'<'); lt >= 0; lt = t.indexOf(u'<', lt + 1)) {
+        // The lower-cased characters after the "<". A capital I with a dot lower-cases to an
+        // "i" and a combining dot, so it can end a pattern such as "<li".
+        char after[LongestPattern + 1] = {};
+        qsizetype filled = 0;
+        for (qsizetype at = lt + 1; at < n && filled < LongestPattern; ++at) {
+            if (t[at] == QChar(0x0130)) {
+                after[filled++] = 'i';
+                if (filled < LongestPattern)
+                    after[filled++] = '\x01';
+                continue;
+            }
+            after[filled++] =
+                deadGreaterThan && t[at] == u'>' && at != n - 1 ? '$' : patternChar(t[at]);
+        }
+        for (const KindPattern& p : KindPatterns) {
+            if (p.rank <= rank)
+                continue;
+            qsizetype i = 0;
+            while (p.text[i] != '\0' && p.text[i] == after[i])
+                ++i;
+            if (p.text[i] == '\0') {
+                rank = p.rank;
+                kind = p.kind;
+            }
+        }
+    }
+    return kind;
 }
 
 } // namespace
@@ -56,20 +121,11 @@ int ColorListIndex(const QColor& color) {
 }
 
 TagKind tagKindOf(const QString& tagText) {
-    const QString t = tagText.toLower();
-    TagKind kind = TagKind::Default;
-    if (holdsAny(t, {"<a href", "</a", "<a name"}))
-        kind = TagKind::Anchor;
-    if (holdsAny(t, {"<font", "</font", "<b>", "</b>", "<i>", "</i>", "<u>", "</u>"}))
-        kind = TagKind::Font;
-    if (holdsAny(t, {"<img"}))
-        kind = TagKind::Image;
-    if (holdsAny(t, {"<table", "</table", "<tr", "</tr", "<td", "</td", "<th", "</th"}))
-        kind = TagKind::Table;
-    if (holdsAny(t, {"<ol", "</ol", "<ul", "</ul", "<dl", "</dl", "<li", "</li", "<dd", "</dd",
-                     "<dt", "</dt"}))
-        kind = TagKind::List;
-    return kind;
+    return kindOf(tagText, false);
+}
+
+TagKind tagKindOfPair(QStringView span) {
+    return kindOf(span, true);
 }
 
 TagColors TagColors::fromNames(const std::array<QString, 6>& names) {
@@ -79,43 +135,38 @@ TagColors TagColors::fromNames(const std::array<QString, 6>& names) {
     return t;
 }
 
-void forEachTagPair(
-    const QString& line,
-    const std::function<void(const QString& marked, qsizetype lt, qsizetype gt)>& onPair) {
-    // The working copy: each "<" and ">" dealt with becomes "$", so the next search finds the
-    // next pair. The searches go on from the last ones: everything before them is dealt with.
-    QString w = line;
-    const qsizetype n = w.size();
+void forEachTagPair(QStringView line,
+                    const std::function<void(qsizetype lt, qsizetype gt)>& onPair) {
+    // Each "<" and ">" dealt with lies before the searches' starting points, so the next
+    // searches find the next pair without marking anything.
+    const qsizetype n = line.size();
     qsizetype fromLt = 0;
     qsizetype fromGt = 0;
     for (;;) {
-        const qsizetype a = w.indexOf(QLatin1Char('<'), fromLt);
+        const qsizetype a = line.indexOf(u'<', fromLt);
         if (a < 0)
             break;
-        const qsizetype b = w.indexOf(QLatin1Char('>'), fromGt);
+        const qsizetype b = line.indexOf(u'>', fromGt);
         if (b < 0)
             break;
         if (b < a) {
             // The close of something begun before: no tag; pair the next ">" instead.
-            w[b] = QLatin1Char('$');
             fromGt = b + 1;
             continue;
         }
-        onPair(w, a, b);
+        onPair(a, b);
         if (b >= n - 1)
             break;
-        w[a] = QLatin1Char('$');
-        w[b] = QLatin1Char('$');
         fromLt = a + 1;
         fromGt = b + 1;
     }
 }
 
-QList<TagSpan> tagSpansOfLine(const QString& line) {
+QList<TagSpan> tagSpansOfLine(QStringView line) {
     QList<TagSpan> spans;
-    forEachTagPair(line, [&](const QString& marked, qsizetype a, qsizetype b) {
+    forEachTagPair(line, [&](qsizetype a, qsizetype b) {
         spans.append({static_cast<int>(a), static_cast<int>(b - a + 1),
-                      tagKindOf(marked.mid(a, b - a + 1))});
+                      tagKindOfPair(line.mid(a, b - a + 1))});
     });
     return spans;
 }
@@ -129,32 +180,36 @@ bool TagColoringPass::colorTags() {
     m_stop.stop = false;
     // Unwrapped, the editor's lines are the document's lines.
     m_editor.setWordWrap(false);
-    const QString text = m_editor.text();
-    const QString lineEnd = QStringLiteral("\r\n");
+    const QString copy = m_editor.text();
+    const QStringView text(copy);
     qsizetype lineStart = 0;
     int lastStart = -1;
     int lastLength = 0;
     while (lineStart < text.size()) {
-        m_pump.pump();
-        if (m_stop.stop) {
-            // The selection stands on the last tag coloured, as it would after selecting each.
-            if (lastStart >= 0) {
-                m_editor.setSelStart(lastStart);
-                m_editor.setSelLength(lastLength);
+        if (m_pump.due()) {
+            m_pump.pump();
+            if (m_stop.stop) {
+                // The selection stands on the last tag coloured, as it would after selecting
+                // each.
+                if (lastStart >= 0) {
+                    m_editor.setSelStart(lastStart);
+                    m_editor.setSelLength(lastLength);
+                }
+                m_editor.setWordWrap(m_wrapSetting);
+                return false;
             }
-            m_editor.setWordWrap(m_wrapSetting);
-            return false;
         }
-        qsizetype lineEndAt = text.indexOf(lineEnd, lineStart);
+        qsizetype lineEndAt = text.indexOf(u"\r\n", lineStart);
         if (lineEndAt < 0)
             lineEndAt = text.size();
-        const QString line = text.mid(lineStart, lineEndAt - lineStart);
-        for (const TagSpan& span : tagSpansOfLine(line)) {
-            lastStart = static_cast<int>(lineStart) + span.start;
-            lastLength = span.length;
-            m_editor.colorRange(lastStart, lastLength, m_colors.of(span.kind));
-        }
-        lineStart = lineEndAt + lineEnd.size();
+        const QStringView line = text.mid(lineStart, lineEndAt - lineStart);
+        forEachTagPair(line, [&](qsizetype a, qsizetype b) {
+            lastStart = static_cast<int>(lineStart + a);
+            lastLength = static_cast<int>(b - a + 1);
+            m_editor.colorRange(lastStart, lastLength,
+                                m_colors.of(tagKindOfPair(line.mid(a, b - a + 1))));
+        });
+        lineStart = lineEndAt + 2;
     }
     m_editor.setWordWrap(m_wrapSetting);
     m_editor.setSelStart(0);

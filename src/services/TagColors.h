@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <array>
 #include <functional>
 
@@ -49,16 +50,19 @@ struct TagSpan {
 // Pairs the "<" and ">" of one line as the colouring and the in-tags slash replacement both
 // need it: the k-th "<" with the k-th ">". A ">" standing before the next "<" (the end of a tag
 // begun on an earlier line) is passed over, and a "<" with no ">" after it ends the line's work.
-// Calls onPair with the working copy of the line (each bracket already paired or passed over
-// shows as "$") and the positions of the pair's "<" and ">".
-void forEachTagPair(
-    const QString& line,
-    const std::function<void(const QString& marked, qsizetype lt, qsizetype gt)>& onPair);
+// Calls onPair with the positions of the pair's "<" and ">". Every ">" inside a pair's span but
+// its last has been dealt with already (it closed an earlier pair or was passed over).
+void forEachTagPair(QStringView line,
+                    const std::function<void(qsizetype lt, qsizetype gt)>& onPair);
+
+// The kind of a pair's span of a line, as the pairing leaves it: a ">" before the span's last
+// character was dealt with earlier and counts as no ">" (it cannot end a "<b>" pattern).
+TagKind tagKindOfPair(QStringView span);
 
 // The tags of one line: the k-th "<" paired with the k-th ">". A ">" standing before the next
 // "<" (the end of a tag begun on an earlier line) is passed over, and a "<" with no ">" after it
 // ends the line's work, so nothing outside the line is ever coloured and the scan always ends.
-QList<TagSpan> tagSpansOfLine(const QString& line);
+QList<TagSpan> tagSpansOfLine(QStringView line);
 
 // The stop flag that the stop button and a press in the editor set, shared by the colouring
 // pass and the in-tags slash replacement.
@@ -67,7 +71,8 @@ struct StopColoring {
 };
 
 // ColorTags over the editor. Lines are taken from one copy of the text made when the pass
-// starts; the pump runs once per line and a stop seen after it ends the pass there.
+// starts; before a line, whenever the pump is due, pending events run and a stop seen after
+// them ends the pass there.
 class TagColoringPass : public TagColouring {
 public:
     // wrapSetting: the "Wrap" setting the editor's word wrap returns to.

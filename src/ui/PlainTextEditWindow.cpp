@@ -3,11 +3,15 @@
 
 #include "platform/TextFile.h"
 
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -24,15 +28,108 @@ QString fromDocumentText(QString text) {
     return text;
 }
 
-// Batches of colours go to the widget at most this often during a long colouring pass.
-constexpr int ColorBatchMilliseconds = 50;
+// Converts ascending edit positions to document positions in one walk over the blocks, where a
+// conversion of its own would search the document for each.
+class BlockWalk {
+public:
+    explicit BlockWalk(const PlainTextEditWindow& window)
+        : m_window(window), m_doc(window.editor()->document()), m_length(window.length()) {}
+
+    // The document position toDocumentPosition() gives.
+    int toDocument(qint64 position) {
+        const qint64 p = std::clamp<qint64>(position, 0, m_length);
+        if (!m_block.isValid() || p < m_editStart)
+            seek(p);
+        for (;;) {
+            const int textLength = m_block.length() - 1;
+            if (p < m_editStart + textLength + 2)
+                break;
+            const QTextBlock next = m_block.next();
+            if (!next.isValid())
+                break;
+            m_editStart += textLength + 2;
+            m_docStart += textLength + 1;
+            m_block = next;
+            m_text.reset();
+        }
+        const int textLength = m_block.length() - 1;
+        // Past the text of the block is only the LF of its line end: that goes before the line end.
+        const int offset = static_cast<int>(std::min<qint64>(p - m_editStart, textLength));
+        int q = m_docStart + offset;
+        // Never between the two halves of a character outside the basic plane.
+        if (offset > 0 && offset < textLength) {
+            if (!m_text)
+                m_text = m_block.text();
+            if (m_text->at(offset - 1).isHighSurrogate() && m_text->at(offset).isLowSurrogate())
+                --q;
+        }
+        m_last = q;
+        return q;
+    }
+    // The edit position of the document position toDocument() gave last.
+    qint64 editOfLast() const { return m_editStart + (m_last - m_docStart); }
+
+private:
+    void seek(qint64 p) {
+        m_block = m_doc->findBlock(m_window.toDocumentPosition(p));
+        if (!m_block.isValid())
+            m_block = m_doc->lastBlock();
+        m_docStart = m_block.position();
+        m_editStart = qint64(m_docStart) + m_block.blockNumber();
+        m_text.reset();
+    }
+
+    const PlainTextEditWindow& m_window;
+    const QTextDocument* m_doc;
+    const qint64 m_length;
+    QTextBlock m_block;
+    qint64 m_editStart = 0;
+    int m_docStart = 0;
+    int m_last = 0;
+    std::optional<QString> m_text;
+};
+
+// Paints one run over sorted runs: the new colour wins where they overlap. The pass gives its
+// tags in the order of the text, so a new run nearly always goes at the end.
+void paintRun(std::vector<PlainTextEditWindow::ColorRun>& runs,
+              const PlainTextEditWindow::ColorRun& run) {
+    using Run = PlainTextEditWindow::ColorRun;
+    if (run.from >= run.to)
+        return;
+    if (runs.empty() || runs.back().to <= run.from) {
+        runs.push_back(run);
+        return;
+    }
+    const auto first = std::lower_bound(runs.begin(), runs.end(), run.from,
+                                        [](const Run& r, int v) { return r.to <= v; });
+    auto last = first;
+    while (last != runs.end() && last->from < run.to)
+        ++last;
+    Run pieces[3];
+    int count = 0;
+    if (first != last && first->from < run.from)
+        pieces[count++] = {first->from, run.from, first->rgb};
+    pieces[count++] = run;
+    if (first != last && std::prev(last)->to > run.to)
+        pieces[count++] = {run.to, std::prev(last)->to, std::prev(last)->rgb};
+    const auto at = runs.erase(first, last);
+    runs.insert(at, pieces, pieces + count);
+}
+
+// No replaceRanges since the text was set: nothing to join.
+constexpr int NoRevision = -1;
 
 } // namespace
 
 PlainTextEditWindow::PlainTextEditWindow(QPlainTextEdit* editor) : m_editor(editor) {
     m_colorTimer.setSingleShot(true);
-    m_colorTimer.setInterval(ColorBatchMilliseconds);
+    m_colorTimer.setInterval(0);
     QObject::connect(&m_colorTimer, &QTimer::timeout, &m_colorTimer, [this] { applyColors(); });
+    if (m_editor)
+        QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
+                         [this](int position, int removed, int added) {
+                             onContentsChange(position, removed, added);
+                         });
 }
 
 int PlainTextEditWindow::toEditPosition(int documentPosition) const {
@@ -80,9 +177,14 @@ void PlainTextEditWindow::setText(const QString& text) {
     if (!m_editor)
         return;
     m_colorTimer.stop();
-    m_colors.clear();
-    m_editor->setExtraSelections({});
+    m_pending.clear();
+    m_runs.clear();
+    // New blocks come without formats.
+    m_ownEdit = true;
     m_editor->setPlainText(toDocumentText(text));
+    m_ownEdit = false;
+    m_formatsShown = false;
+    m_rangesRevision = NoRevision;
     m_editor->setTextCursor(QTextCursor(m_editor->document()));
 }
 
@@ -142,6 +244,81 @@ void PlainTextEditWindow::replaceSelection(const QString& text) {
     m_editor->setTextCursor(cursor);
 }
 
+void PlainTextEditWindow::replaceRanges(const QList<TextReplacement>& replacements,
+                                        bool joinPrevious) {
+    if (!m_editor || replacements.isEmpty())
+        return;
+    QTextDocument* doc = m_editor->document();
+    std::vector<DocumentEdit> edits;
+    QStringList texts;
+    edits.reserve(replacements.size());
+    BlockWalk walk(*this);
+    int previousEnd = 0;
+    for (const TextReplacement& r : replacements) {
+        const int from = std::max(walk.toDocument(r.start), previousEnd);
+        const int to = std::max(walk.toDocument(walk.editOfLast() + std::max(r.length, 0)), from);
+        QString inserted = toDocumentText(r.text);
+        if (to > from || !inserted.isEmpty()) {
+            edits.push_back({from, to, static_cast<int>(inserted.size())});
+            texts << inserted;
+        }
+        previousEnd = to;
+    }
+    if (edits.empty())
+        return;
+
+    // The edits go in from the last one, so the positions of those before stay valid; within
+    // one edit block the document lays nothing out until the end.
+    QTextCursor cursor(doc);
+    const bool join = joinPrevious && m_rangesRevision == doc->revision();
+    m_ownEdit = true;
+    if (join)
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
+    for (qsizetype i = qsizetype(edits.size()) - 1; i >= 0; --i) {
+        cursor.setPosition(edits[i].from);
+        cursor.setPosition(edits[i].to, QTextCursor::KeepAnchor);
+        if (texts[i].isEmpty())
+            cursor.removeSelectedText();
+        else
+            cursor.insertText(texts[i]);
+    }
+    cursor.endEditBlock();
+    m_ownEdit = false;
+    m_rangesRevision = doc->revision();
+
+    // The runs follow each edit; the blocks the edits touched get their formats anew, blocks
+    // next to each other in one go.
+    qint64 delta = 0;
+    if (!m_runs.empty())
+        moveRuns(m_runs, edits);
+    int refreshFrom = -1;
+    int refreshTo = -1;
+    for (const DocumentEdit& e : edits) {
+        const int from = static_cast<int>(e.from + delta);
+        const int to = from + e.count;
+        delta += e.count - (e.to - e.from);
+        if (!m_formatsShown)
+            continue;
+        if (refreshFrom >= 0 && from > refreshTo + 256) {
+            refreshFormats(refreshFrom, refreshTo);
+            refreshFrom = -1;
+        }
+        if (refreshFrom < 0)
+            refreshFrom = from;
+        refreshTo = to;
+    }
+    if (refreshFrom >= 0)
+        refreshFormats(refreshFrom, refreshTo);
+
+    const DocumentEdit& last = edits.back();
+    QTextCursor caret(doc);
+    caret.setPosition(
+        static_cast<int>(last.from + delta - (last.count - (last.to - last.from)) + last.count));
+    m_editor->setTextCursor(caret);
+}
+
 void PlainTextEditWindow::undo() {
     if (m_editor)
         m_editor->undo();
@@ -162,29 +339,179 @@ void PlainTextEditWindow::setWordWrap(bool on) {
 }
 
 void PlainTextEditWindow::colorRange(int start, int length, const QColor& color) {
-    if (!m_editor)
+    if (!m_editor || length <= 0)
         return;
-    const int from = toDocumentPosition(start);
-    const int to = toDocumentPosition(qint64(toEditPosition(from)) + std::max(length, 0));
-    if (to <= from)
-        return;
-    // A cursor pair follows later edits the way a character format would: text typed inside
-    // or right after a coloured tag takes its colour, text typed before it does not.
-    QTextEdit::ExtraSelection colored;
-    colored.cursor = QTextCursor(m_editor->document());
-    colored.cursor.setPosition(from);
-    colored.cursor.setPosition(to, QTextCursor::KeepAnchor);
-    colored.format.setForeground(color);
-    m_colors.append(colored);
+    m_pending.push_back({start, length, color.rgb()});
     if (!m_colorTimer.isActive())
         m_colorTimer.start();
 }
 
 void PlainTextEditWindow::applyColors() {
     m_colorTimer.stop();
+    if (!m_editor || m_pending.empty())
+        return;
+    // The ranges given, as document runs, a later one winning where two overlap.
+    std::vector<ColorRun> top;
+    top.reserve(m_pending.size());
+    BlockWalk walk(*this);
+    for (const PendingColor& p : m_pending) {
+        const int from = walk.toDocument(p.start);
+        const int to = walk.toDocument(walk.editOfLast() + p.length);
+        paintRun(top, {from, to, p.rgb});
+    }
+    m_pending.clear();
+    if (top.empty())
+        return;
+    if (m_runs.empty() || m_runs.back().to <= top.front().from)
+        m_runs.insert(m_runs.end(), top.begin(), top.end());
+    else
+        m_runs = overlay(m_runs, top);
+    refreshFormats(top.front().from, top.back().to);
+}
+
+QColor PlainTextEditWindow::colorAt(int position) const {
+    if (!m_editor)
+        return {};
+    const int q = toDocumentPosition(position);
+    const QTextBlock block = m_editor->document()->findBlock(q);
+    if (!block.isValid() || !block.layout())
+        return {};
+    const int offset = q - block.position();
+    for (const QTextLayout::FormatRange& f : block.layout()->formats())
+        if (offset >= f.start && offset < f.start + f.length)
+            return f.format.foreground().color();
+    return {};
+}
+
+void PlainTextEditWindow::onContentsChange(int position, int removed, int added) {
+    if (m_ownEdit || !m_editor || (m_runs.empty() && !m_formatsShown))
+        return;
+    // An edit block reports the stretch its edits spanned: where that kept its length (one
+    // character put in place of another, an undo of such edits), the runs stay where they are.
+    if (removed != added)
+        moveRuns(m_runs, {{position, position + removed, added}});
+    refreshFormats(position, position + added);
+}
+
+void PlainTextEditWindow::refreshFormats(int from, int to) {
     if (!m_editor)
         return;
-    // Ranges whose text was deleted since hold nothing to colour.
-    m_colors.removeIf([](const QTextEdit::ExtraSelection& s) { return !s.cursor.hasSelection(); });
-    m_editor->setExtraSelections(m_colors);
+    QTextDocument* doc = m_editor->document();
+    QTextBlock block = doc->findBlock(std::max(from, 0));
+    if (!block.isValid())
+        block = doc->lastBlock();
+    QTextBlock endBlock = doc->findBlock(std::max(to, from));
+    if (!endBlock.isValid())
+        endBlock = doc->lastBlock();
+    QHash<QRgb, QTextCharFormat> formats;
+    int blockPos = block.position();
+    const int firstPos = blockPos;
+    int changedEnd = -1;
+    auto run = std::lower_bound(m_runs.begin(), m_runs.end(), blockPos,
+                                [](const ColorRun& r, int v) { return r.to <= v; });
+    for (;;) {
+        const int textEnd = blockPos + block.length() - 1;
+        QList<QTextLayout::FormatRange> ranges;
+        while (run != m_runs.end() && run->from < textEnd) {
+            const int s = std::max(run->from, blockPos);
+            const int e = std::min(run->to, textEnd);
+            if (s < e) {
+                auto f = formats.find(run->rgb);
+                if (f == formats.end()) {
+                    QTextCharFormat format;
+                    format.setForeground(QColor::fromRgb(run->rgb));
+                    f = formats.insert(run->rgb, format);
+                }
+                ranges.append({s - blockPos, e - s, *f});
+            }
+            if (run->to > textEnd)
+                break; // goes on into the next block
+            ++run;
+        }
+        QTextLayout* layout = block.layout();
+        if (layout->formats() != ranges) {
+            layout->setFormats(ranges);
+            changedEnd = blockPos + block.length();
+            if (!ranges.isEmpty())
+                m_formatsShown = true;
+        }
+        if (block == endBlock)
+            break;
+        const int next = blockPos + block.length();
+        block = block.next();
+        if (!block.isValid())
+            break;
+        blockPos = next;
+    }
+    // One notice to the layout for the whole stretch: the blocks are laid out again when they
+    // are next drawn. The notice is needed: each block's new formats are a change the document
+    // holds on to until told, and would otherwise fold into the stretch the next edit reports.
+    if (changedEnd >= 0)
+        doc->markContentsDirty(firstPos, changedEnd - firstPos);
+}
+
+void PlainTextEditWindow::moveRuns(std::vector<ColorRun>& runs,
+                                   const std::vector<DocumentEdit>& edits) {
+    if (runs.empty() || edits.empty())
+        return;
+    // The start and the end of a run move differently at the edge of an edit, so each has its
+    // own way through the edits; both go forward only, as the runs do.
+    size_t startEdit = 0;
+    size_t endEdit = 0;
+    qint64 startDelta = 0;
+    qint64 endDelta = 0;
+    const auto change = [](const DocumentEdit& e) { return qint64(e.count) - (e.to - e.from); };
+    size_t kept = 0;
+    for (const ColorRun& r : runs) {
+        // A start at or after an edit's end moves with the text after it; a start inside a
+        // replaced stretch (not at its first character) goes to the end of the new text.
+        while (startEdit < edits.size() && r.from >= edits[startEdit].to)
+            startDelta += change(edits[startEdit++]);
+        qint64 from = r.from + startDelta;
+        if (startEdit < edits.size() && edits[startEdit].from < r.from)
+            from = edits[startEdit].from + startDelta + edits[startEdit].count;
+        // An end past a replaced stretch moves with the text after it; an end inside it or at
+        // its end (the run holds its first character) takes the new text in; an end at an
+        // insertion point takes the inserted text in.
+        const auto passed = [&](const DocumentEdit& e) {
+            return e.to > e.from ? r.to > e.to : r.to >= e.from;
+        };
+        while (endEdit < edits.size() && passed(edits[endEdit]))
+            endDelta += change(edits[endEdit++]);
+        qint64 to = r.to + endDelta;
+        if (endEdit < edits.size() && edits[endEdit].to > edits[endEdit].from &&
+            edits[endEdit].from < r.to)
+            to = edits[endEdit].from + endDelta + edits[endEdit].count;
+        if (from < to)
+            runs[kept++] = {static_cast<int>(from), static_cast<int>(to), r.rgb};
+    }
+    runs.resize(kept);
+}
+
+std::vector<PlainTextEditWindow::ColorRun>
+PlainTextEditWindow::overlay(const std::vector<ColorRun>& base, const std::vector<ColorRun>& top) {
+    std::vector<ColorRun> out;
+    out.reserve(base.size() + top.size());
+    size_t i = 0;
+    size_t j = 0;
+    int done = std::numeric_limits<int>::min(); // everything before is in out
+    while (i < base.size() || j < top.size()) {
+        const int baseFrom = i < base.size() ? std::max(base[i].from, done) : 0;
+        if (j < top.size() && (i >= base.size() || top[j].from <= baseFrom)) {
+            out.push_back(top[j]);
+            done = top[j].to;
+            ++j;
+            continue;
+        }
+        if (baseFrom >= base[i].to) {
+            ++i;
+            continue;
+        }
+        const int baseTo = j < top.size() ? std::min(base[i].to, top[j].from) : base[i].to;
+        out.push_back({baseFrom, baseTo, base[i].rgb});
+        done = baseTo;
+        if (baseTo == base[i].to)
+            ++i;
+    }
+    return out;
 }

@@ -1,17 +1,20 @@
 // PlainTextEditWindow: the EditWindow operations over the main window's QPlainTextEdit.
 //
 // The document keeps one character per line end where EditWindow positions count two (CR LF);
-// every position is converted both ways here. Tag colours are drawn as extra selections of the
-// widget, so colouring never enters the undo history and never modifies the document.
+// every position is converted both ways here. Tag colours are kept here as runs of the document
+// and drawn as the formats of each block's layout, the way a syntax highlighter draws: colouring
+// never enters the undo history, never modifies the document and costs no layout of its own.
+// Edits move the runs the way character formats would move.
 #pragma once
 
 #include "editor/EditWindow.h"
 
-#include <QList>
+#include <QColor>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTextEdit>
 #include <QTimer>
+
+#include <vector>
 
 class PlainTextEditWindow : public EditWindow {
 public:
@@ -29,22 +32,66 @@ public:
     void setSelLength(int length) override;
     QString selText() const override;
     void replaceSelection(const QString& text) override;
+    void replaceRanges(const QList<TextReplacement>& replacements,
+                       bool joinPrevious = false) override;
     void undo() override;
     void setFocus() override;
     bool wordWrap() const override;
     void setWordWrap(bool on) override;
     void colorRange(int start, int length, const QColor& color) override;
 
-    // Puts the colours given so far on screen now; otherwise they follow shortly, in batches,
-    // so that a colouring pass over a long page does not hand the widget its list per tag.
+    // Puts the colours given so far on screen now; otherwise they follow at the next turn of the
+    // event loop, in one batch, so that a colouring pass hands the widget its work once.
     void applyColors();
+    // The tag colour the widget draws the character at an edit position in (what its block's
+    // layout holds), or an invalid colour for text drawn in the editor's own colour.
+    QColor colorAt(int position) const;
 
     // Position conversions: document positions count one character per line end.
     int toDocumentPosition(qint64 position) const;
     int toEditPosition(int documentPosition) const;
 
+    // A stretch of the document in one colour; runs are sorted and never overlap.
+    struct ColorRun {
+        int from;
+        int to;
+        QRgb rgb;
+    };
+    // One replaced stretch in document positions before the change: [from, to) became count
+    // characters.
+    struct DocumentEdit {
+        int from;
+        int to;
+        int count;
+    };
+    // How runs follow edits given in ascending order: text put in place of a stretch takes the
+    // colour of the stretch's first character, text inserted takes the colour of the character
+    // before it, and text removed takes its colour with it.
+    static void moveRuns(std::vector<ColorRun>& runs, const std::vector<DocumentEdit>& edits);
+    // Paints top over base: where top has a run, its colour wins.
+    static std::vector<ColorRun> overlay(const std::vector<ColorRun>& base,
+                                         const std::vector<ColorRun>& top);
+
 private:
+    struct PendingColor {
+        int start;
+        int length;
+        QRgb rgb;
+    };
+    void onContentsChange(int position, int removed, int added);
+    // Gives the blocks that hold document positions from..to their formats from the runs.
+    void refreshFormats(int from, int to);
+
     QPointer<QPlainTextEdit> m_editor;
-    QList<QTextEdit::ExtraSelection> m_colors;
+    std::vector<ColorRun> m_runs;
+    std::vector<PendingColor> m_pending;
     QTimer m_colorTimer;
+    // Set while this adapter changes the document itself and moves the runs on its own.
+    bool m_ownEdit = false;
+    // Some block was given formats since the text was set: edits must keep the blocks right
+    // even when the runs are gone.
+    bool m_formatsShown = false;
+    // The document's revision after the last replaceRanges: a joining call joins only if nothing
+    // changed the document since.
+    int m_rangesRevision = -1;
 };

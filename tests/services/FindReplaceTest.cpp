@@ -48,8 +48,8 @@ TEST_F(Find, OverlappingMatchesThenNotFoundUntilANewSearch) {
         ASSERT_TRUE(find.findNext(QStringLiteral("aa")));
         found << selection();
     }
-    EXPECT_EQ(found, (QStringList{QStringLiteral("0+2"), QStringLiteral("1+2"),
-                                  QStringLiteral("2+2")}));
+    EXPECT_EQ(found,
+              (QStringList{QStringLiteral("0+2"), QStringLiteral("1+2"), QStringLiteral("2+2")}));
     // After the last match: the message, and again on every Find Next.
     prompter.queue(MessageAnswer::Ok, 3);
     for (int i = 0; i < 3; ++i)
@@ -245,7 +245,7 @@ TEST(SlashPositions, QuoteRulesOfOneLine) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
-        EXPECT_EQ(slashPositionsInLine(QLatin1String(r.line)), r.positions);
+        EXPECT_EQ(slashPositionsInLine(QString::fromLatin1(r.line)), r.positions);
     }
 }
 

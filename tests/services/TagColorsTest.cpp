@@ -71,6 +71,10 @@ TEST(TagKinds, SubstringTestsAndTheOrderOfKinds) {
         SCOPED_TRACE(r.tag);
         EXPECT_EQ(tagKindOf(QLatin1String(r.tag)), r.kind);
     }
+    // Lower case as the text's own: a dotted capital I reads as an "i" and a dot.
+    EXPECT_EQ(tagKindOf(QStringLiteral("<L\u0130>")), TagKind::List);
+    EXPECT_EQ(tagKindOf(QStringLiteral("<\u0130MG>")), TagKind::Default);
+    EXPECT_EQ(tagKindOf(QStringLiteral("<\u0130>")), TagKind::Default);
 }
 
 QString spans(const QString& line) {

@@ -4,6 +4,8 @@
 #include "editor/TextBuffer.h"
 #include "platform/Clipboard.h"
 
+#include <QFontDatabase>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -158,6 +160,35 @@ TYPED_TEST(EditWindowAgreement, CutCopyPasteAndSelectAll) {
     EXPECT_EQ(clipboard.text(), QString());
 }
 
+TYPED_TEST(EditWindowAgreement, ReplaceRangesMakesOneUndoStepAndJoinsTheNext) {
+    EditWindow& w = this->w();
+    w.setText(Lines);
+    // The second starts between CR and LF and so takes the whole line end; the last deletes.
+    w.replaceRanges({{0, 1, QStringLiteral("X")},
+                     {3, 2, QStringLiteral("-")},
+                     {8, 2, QStringLiteral("\n")},
+                     {11, 1, QString()}});
+    EXPECT_EQ(w.text(), QStringLiteral("Xb-cd\r\n\r\ne"));
+    EXPECT_EQ(w.selStart(), 10);
+    EXPECT_EQ(w.selLength(), 0);
+    w.undo();
+    EXPECT_EQ(w.text(), Lines);
+
+    // Joined batches are one step; a change in between starts a step of its own.
+    w.replaceRanges({{0, 1, QStringLiteral("A")}});
+    w.replaceRanges({{11, 1, QStringLiteral("F")}}, true);
+    EXPECT_EQ(w.text(), QStringLiteral("Ab\r\ncd\r\n\r\neF"));
+    w.undo();
+    EXPECT_EQ(w.text(), Lines);
+    w.replaceRanges({{0, 1, QStringLiteral("A")}});
+    w.setSelStart(4);
+    w.replaceSelection(QStringLiteral("+"));
+    w.replaceRanges({{1, 1, QStringLiteral("B")}}, true);
+    EXPECT_EQ(w.text(), QStringLiteral("AB\r\n+cd\r\n\r\nef"));
+    w.undo();
+    EXPECT_EQ(w.text(), QStringLiteral("Ab\r\n+cd\r\n\r\nef"));
+}
+
 TYPED_TEST(EditWindowAgreement, WordWrapSwitches) {
     this->w().setWordWrap(false);
     EXPECT_FALSE(this->w().wordWrap());
@@ -193,6 +224,21 @@ TEST_F(PlainTextEditWindowTest, PositionsConvertBothWaysOnALongDocument) {
     }
 }
 
+// The colour drawn at each edit position of the text, "-" for the editor's own, one letter per
+// character: r(ed), g(reen), b(lue).
+QString colourMap(const PlainTextEditWindow& window) {
+    QString out;
+    for (int p = 0; p < window.length(); ++p) {
+        const QColor c = window.colorAt(p);
+        out += !c.isValid()             ? u'-'
+               : c == QColor(Qt::red)   ? u'r'
+               : c == QColor(Qt::green) ? u'g'
+               : c == QColor(Qt::blue)  ? u'b'
+                                        : u'?';
+    }
+    return out;
+}
+
 TEST_F(PlainTextEditWindowTest, ColouringAddsNoUndoStepAndLeavesTheDocumentUnmodified) {
     window.setText(QStringLiteral("<b>x</b>\r\n<i>y</i>"));
     window.colorRange(0, 3, Qt::red);
@@ -200,29 +246,168 @@ TEST_F(PlainTextEditWindowTest, ColouringAddsNoUndoStepAndLeavesTheDocumentUnmod
     window.colorRange(8, 1, Qt::green); // between CR and LF: nothing to colour
     window.colorRange(50, 3, Qt::green);
     window.applyColors();
-    const QList<QTextEdit::ExtraSelection> colors = widget.extraSelections();
-    ASSERT_EQ(colors.size(), 2);
-    EXPECT_EQ(colors[0].cursor.selectionStart(), 0);
-    EXPECT_EQ(colors[0].cursor.selectionEnd(), 3);
-    EXPECT_EQ(colors[0].format.foreground().color(), QColor(Qt::red));
-    EXPECT_EQ(colors[1].cursor.selectedText(), QStringLiteral("<i>"));
-    EXPECT_EQ(colors[1].format.foreground().color(), QColor(Qt::blue));
+    // Line ends read as two characters, never coloured here.
+    EXPECT_EQ(colourMap(window), QStringLiteral("rrr-------bbb-----"));
     EXPECT_FALSE(widget.document()->isUndoAvailable());
     EXPECT_FALSE(widget.document()->isModified());
 
-    // Typed text right after a coloured tag takes its colour; undo takes back the text only.
+    // Typed text right after a coloured tag takes its colour, typed before it does not; undo
+    // takes back the text only.
     window.setSelStart(3);
     window.replaceSelection(QStringLiteral("!"));
-    window.applyColors();
-    EXPECT_EQ(widget.extraSelections()[0].cursor.selectedText(), QStringLiteral("<b>!"));
+    window.setSelStart(0);
+    window.replaceSelection(QStringLiteral("_"));
+    EXPECT_EQ(colourMap(window), QStringLiteral("-rrrr-------bbb-----"));
+    window.undo();
     window.undo();
     EXPECT_EQ(window.text(), QStringLiteral("<b>x</b>\r\n<i>y</i>"));
     EXPECT_FALSE(widget.document()->isUndoAvailable());
+    EXPECT_EQ(colourMap(window), QStringLiteral("rrr-------bbb-----"));
+
+    // Colours stay through the wrap switch, which lays every line out again.
+    window.setWordWrap(false);
+    window.setWordWrap(true);
+    EXPECT_EQ(colourMap(window), QStringLiteral("rrr-------bbb-----"));
+
+    // A later range wins where it overlaps an earlier one, also from a later pass.
+    window.colorRange(1, 3, Qt::green);
     window.applyColors();
-    EXPECT_EQ(widget.extraSelections().size(), 2);
+    window.colorRange(2, 9, Qt::blue);
+    window.colorRange(12, 1, Qt::red);
+    window.applyColors();
+    EXPECT_EQ(colourMap(window), QStringLiteral("rgbbbbbb--bbr-----"));
 
     window.setText(QStringLiteral("new"));
-    EXPECT_TRUE(widget.extraSelections().isEmpty());
+    EXPECT_EQ(colourMap(window), QStringLiteral("---"));
+}
+
+TEST_F(PlainTextEditWindowTest, ColoursFollowEditsAcrossLines) {
+    window.setText(QStringLiteral("<p>\r\n<b>\r\n<i>"));
+    window.colorRange(0, 3, Qt::red);
+    window.colorRange(5, 3, Qt::green);
+    window.colorRange(10, 3, Qt::blue);
+    window.applyColors();
+    EXPECT_EQ(colourMap(window), QStringLiteral("rrr--ggg--bbb"));
+    // A new line typed inside the first tag: the tag's rest goes to the new line with its
+    // colour.
+    window.setSelStart(1);
+    window.replaceSelection(QStringLiteral("\n"));
+    EXPECT_EQ(window.text(), QStringLiteral("<\r\np>\r\n<b>\r\n<i>"));
+    EXPECT_EQ(colourMap(window), QStringLiteral("r--rr--ggg--bbb"));
+    // Two lines joined by deleting the line end between them.
+    window.setSelStart(5);
+    window.setSelLength(2);
+    window.replaceSelection(QString());
+    EXPECT_EQ(window.text(), QStringLiteral("<\r\np><b>\r\n<i>"));
+    EXPECT_EQ(colourMap(window), QStringLiteral("r--rrggg--bbb"));
+    // A stretch over two tags replaced: the new text takes the first character's colour.
+    window.setSelStart(4);
+    window.setSelLength(6);
+    window.replaceSelection(QStringLiteral("XY"));
+    EXPECT_EQ(window.text(), QStringLiteral("<\r\npXY<i>"));
+    EXPECT_EQ(colourMap(window), QStringLiteral("r--rrrbbb"));
+}
+
+TEST(ColorRuns, EditsMoveRunsAsCharacterFormatsWould) {
+    using Run = PlainTextEditWindow::ColorRun;
+    using Edit = PlainTextEditWindow::DocumentEdit;
+    const auto show = [](const std::vector<Run>& runs) {
+        QStringList out;
+        for (const Run& r : runs)
+            out << QStringLiteral("%1-%2:%3").arg(r.from).arg(r.to).arg(r.rgb & 0xff);
+        return out.join(QLatin1Char(' '));
+    };
+    const struct {
+        const char* name;
+        std::vector<Edit> edits;
+        const char* want;
+    } rows[] = {
+        {"insert before a run", {{2, 2, 3}}, "5-8:1 13-15:2"},
+        {"insert at a run's end", {{5, 5, 2}}, "2-7:1 12-14:2"},
+        {"insert inside", {{3, 3, 1}}, "2-6:1 11-13:2"},
+        {"replace the first character", {{2, 3, 4}}, "2-8:1 13-15:2"},
+        {"replace the stretch before a run", {{0, 2, 1}}, "1-4:1 9-11:2"},
+        {"replace across both runs", {{4, 11, 1}}, "2-5:1 5-6:2"},
+        {"delete a whole run", {{1, 6, 0}}, "5-7:2"},
+        {"one for one, many", {{2, 3, 1}, {6, 7, 1}, {10, 11, 1}}, "2-5:1 10-12:2"},
+        {"grow and shrink", {{0, 0, 2}, {3, 5, 0}, {11, 12, 3}}, "4-5:1 10-14:2"},
+        {"after every run", {{20, 20, 5}}, "2-5:1 10-12:2"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::vector<Run> runs{{2, 5, 1}, {10, 12, 2}};
+        PlainTextEditWindow::moveRuns(runs, r.edits);
+        EXPECT_EQ(show(runs), QLatin1String(r.want));
+    }
+    // Overlay: the top wins, the base shows where the top has nothing.
+    const std::vector<Run> base{{0, 4, 1}, {6, 10, 2}, {12, 14, 3}};
+    EXPECT_EQ(show(PlainTextEditWindow::overlay(base, {{2, 7, 9}, {9, 13, 8}})),
+              QStringLiteral("0-2:1 2-7:9 7-9:2 9-13:8 13-14:3"));
+    EXPECT_EQ(show(PlainTextEditWindow::overlay(base, {{0, 20, 7}})), QStringLiteral("0-20:7"));
+    EXPECT_EQ(show(PlainTextEditWindow::overlay({}, {{1, 2, 7}})), QStringLiteral("1-2:7"));
+    EXPECT_EQ(show(PlainTextEditWindow::overlay(base, {})), show(base));
+}
+
+// What the widget really draws over a stretch of one line, counted by pixels: mostly red, green
+// or blue ink, or dark ink (the editor's own text colour).
+struct Ink {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    int dark = 0;
+};
+
+Ink inkOver(QPlainTextEdit& widget, int from, int to) {
+    const QImage image = widget.viewport()->grab().toImage();
+    QTextCursor cursor(widget.document());
+    cursor.setPosition(from);
+    const QRect start = widget.cursorRect(cursor);
+    cursor.setPosition(to);
+    const QRect end = widget.cursorRect(cursor);
+    Ink ink;
+    const qreal ratio = image.devicePixelRatio();
+    for (int y = start.top(); y <= start.bottom(); ++y) {
+        for (int x = start.left() + 1; x < end.left(); ++x) {
+            const QColor p = image.pixelColor(qRound(x * ratio), qRound(y * ratio));
+            const int r = p.red(), g = p.green(), b = p.blue();
+            if (r < 80 && g < 80 && b < 80)
+                ++ink.dark;
+            else if (r > 128 && g < 100 && b < 100)
+                ++ink.red;
+            else if (g > 90 && r < 80 && b < 80)
+                ++ink.green;
+            else if (b > 128 && r < 100 && g < 100)
+                ++ink.blue;
+        }
+    }
+    return ink;
+}
+
+TEST_F(PlainTextEditWindowTest, TagsThatTouchAreEachDrawnInTheirOwnColour) {
+    widget.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    widget.resize(600, 200);
+    window.setText(QStringLiteral("<B><I>x</I></B>\r\nplain"));
+    // <B> and <I> touch, and so do </I> and </B>.
+    window.colorRange(0, 3, QColor(255, 0, 0));
+    window.colorRange(3, 3, QColor(0, 0, 255));
+    window.colorRange(7, 4, QColor(0, 128, 0));
+    window.colorRange(11, 4, QColor(255, 0, 0));
+    window.applyColors();
+    const Ink b = inkOver(widget, 0, 3);
+    const Ink i = inkOver(widget, 3, 6);
+    const Ink x = inkOver(widget, 6, 7);
+    const Ink endI = inkOver(widget, 7, 11);
+    const Ink endB = inkOver(widget, 11, 15);
+    EXPECT_GT(b.red, 0);
+    EXPECT_EQ(b.dark + b.blue + b.green, 0);
+    EXPECT_GT(i.blue, 0);
+    EXPECT_EQ(i.dark + i.red + i.green, 0);
+    EXPECT_GT(x.dark, 0); // between the tags: the editor's own colour
+    EXPECT_EQ(x.red + x.green + x.blue, 0);
+    EXPECT_GT(endI.green, 0);
+    EXPECT_EQ(endI.dark + endI.red + endI.blue, 0);
+    EXPECT_GT(endB.red, 0);
+    EXPECT_EQ(endB.dark + endB.green + endB.blue, 0);
 }
 
 TEST_F(PlainTextEditWindowTest, WordWrapMapsToTheWidgetsModes) {

@@ -1,6 +1,7 @@
 // The editor services in the main window: colours in the real editor widget, the Replace
 // dialog's Replace All reaching the saved file, and a press in the editor stopping a pass.
 #include "ui/services/ServicesUi.h"
+#include "platform/UiPump.h"
 #include "services/ServicesRoom.h"
 #include "support/MainWindowFixture.h"
 #include "ui/PlainTextEditWindow.h"
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,15 +36,17 @@ protected:
         chooser.queue(dir.file(QStringLiteral("page.htm")));
         form->findChild<QAction*>(QStringLiteral("OpenHTMLFile1"))->trigger();
     }
-    // The colour drawn over each stretch of the editor, as "start+length:#rrggbb".
+    // The colour drawn over each stretch of the editor, as "start+length:#rrggbb" in document
+    // positions, as the blocks' layouts hold them.
     QStringList colours() {
         form->editWindow().applyColors();
         QStringList out;
-        for (const QTextEdit::ExtraSelection& s : form->editor()->extraSelections())
-            out << QStringLiteral("%1+%2:%3")
-                       .arg(s.cursor.selectionStart())
-                       .arg(s.cursor.selectionEnd() - s.cursor.selectionStart())
-                       .arg(s.format.foreground().color().name());
+        for (QTextBlock b = form->editor()->document()->firstBlock(); b.isValid(); b = b.next())
+            for (const QTextLayout::FormatRange& f : b.layout()->formats())
+                out << QStringLiteral("%1+%2:%3")
+                           .arg(b.position() + f.start)
+                           .arg(f.length)
+                           .arg(f.format.foreground().color().name());
         return out;
     }
 
@@ -83,6 +88,8 @@ TEST_F(ServicesWindowTest, APressInTheEditorStopsAPassAtTheNextLine) {
         page += "<P>line</P>\r\n";
     openPage(page);
     form->wrapBox()->setChecked(true);
+    // Every line pumps here, so the press lands on a known line.
+    services->pump().setInterval(0);
     // Pressed while line 100 waits: each line lets one queued step run.
     int steps = 0;
     std::function<void()> step = [&] {
@@ -139,5 +146,41 @@ TEST_F(ServicesWindowTest, SnipsTabShowsTheFileAndADoubleClickPastes) {
     EXPECT_EQ(urls->item(0)->text(), QStringLiteral("Beta"));
     EXPECT_EQ(dir.read(QStringLiteral("urlsnips.dat")),
               QByteArray("Beta\r\nhttp://a/\r\nzeta\r\n"));
+}
+} // namespace
+
+namespace {
+TEST_F(ServicesWindowTest, TheEditingPaneButtonsColourAndStopOnThePress) {
+    QPushButton* now = form->findChild<QPushButton*>(QStringLiteral("BitBtnColorNow"));
+    QPushButton* stop = form->findChild<QPushButton*>(QStringLiteral("BitBtnStopColors"));
+    ASSERT_NE(now, nullptr);
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(now->toolTip(), QStringLiteral("Color Tags Now"));
+    EXPECT_EQ(stop->toolTip(), QStringLiteral("Stop Colored Tag Processing"));
+    openPage("<B>x</B>\r\n");
+    now->click();
+    EXPECT_EQ(colours(), (QStringList{"0+3:#ff0000", "4+4:#ff0000"}));
+
+    // A long page and the pump as the program has it: the press, waiting in the queue, is seen
+    // at the first pump, and the pass ends there with whole lines coloured before it.
+    QByteArray page;
+    for (int i = 0; i < 20000; ++i)
+        page += "<P>line</P>\r\n";
+    openPage(page);
+    form->wrapBox()->setChecked(true);
+    QMetaObject::invokeMethod(
+        stop, [stop] { QTest::mousePress(stop, Qt::LeftButton); }, Qt::QueuedConnection);
+    EXPECT_FALSE(services->room().colouring().colorTags());
+    QTest::mouseRelease(stop, Qt::LeftButton);
+    const QStringList c = colours();
+    EXPECT_LT(c.size(), 2 * 20000);
+    EXPECT_EQ(c.size() % 2, 0);
+    if (!c.isEmpty()) {
+        EXPECT_EQ(c.last(), QStringLiteral("%1+4:#ff0000").arg((c.size() / 2 - 1) * 12 + 7));
+    }
+    EXPECT_EQ(form->editor()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    // Without a press the pass runs to the end.
+    EXPECT_TRUE(services->room().colouring().colorTags());
+    EXPECT_EQ(colours().size(), 2 * 20000);
 }
 } // namespace

@@ -10,9 +10,12 @@
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
 
+#include <QAction>
 #include <QColorDialog>
 #include <QEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 
 ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
@@ -51,6 +54,35 @@ ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
         m_editor->installEventFilter(this);
         m_editor->viewport()->installEventFilter(this);
     }
+    addEditingPaneButtons(registry);
+}
+
+void ServicesUi::addEditingPaneButtons(ActionRegistry& registry) {
+    // They stand in the strip above the editor, after the "Color" and "Wrap" boxes.
+    QWidget* pane = m_editor ? m_editor->parentWidget() : nullptr;
+    if (!pane)
+        return;
+    const auto button = [pane](const char* name, QStyle::StandardPixmap icon, int x,
+                               const QString& hint) {
+        auto* b = new QPushButton(pane);
+        b->setObjectName(QLatin1String(name));
+        b->setIcon(pane->style()->standardIcon(icon));
+        b->setToolTip(hint);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setGeometry(x, 2, 24, 22);
+        return b;
+    };
+    m_colorNow =
+        button("BitBtnColorNow", QStyle::SP_MediaPlay, 150, QStringLiteral("Color Tags Now"));
+    m_stopColors = button("BitBtnStopColors", QStyle::SP_BrowserStop, 178,
+                          QStringLiteral("Stop Colored Tag Processing"));
+    // The button is one more place of the command, so it runs what the menu entry runs.
+    connect(m_colorNow, &QPushButton::clicked, this, [&registry] {
+        if (QAction* a = registry.action(QStringLiteral("ColorTagsNow1")))
+            a->trigger();
+    });
+    // The stop acts on the press, which a running pass sees when it lets events run.
+    connect(m_stopColors, &QPushButton::pressed, this, [this] { m_room->pressStop(); });
 }
 
 ServicesUi::~ServicesUi() = default;

@@ -9,7 +9,9 @@
 #include <memory>
 
 class ActionRegistry;
+class EventLoopPump;
 class QPlainTextEdit;
+class QPushButton;
 class SnipsTab;
 class TFormFindReplace;
 struct CommandContext;
@@ -25,6 +27,11 @@ public:
     TFormFindReplace* findDialog() const { return m_findDialog; }
     TFormFindReplace* replaceDialog() const { return m_replaceDialog; }
     SnipsTab* snipsTab() const { return m_snipsTab; }
+    // The editing pane's buttons: "Color Tags Now" and the stop of a colouring pass.
+    QPushButton* colorNowButton() const { return m_colorNow; }
+    QPushButton* stopColorsButton() const { return m_stopColors; }
+    // How often the passes let events run.
+    EventLoopPump& pump() { return *m_pump; }
 
     void showFindDialog(const QString& findText) override;
     void showReplaceDialog(const QString& findText) override;
@@ -38,12 +45,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::unique_ptr<UiPump> m_pump;
+    void addEditingPaneButtons(ActionRegistry& registry);
+
+    std::unique_ptr<EventLoopPump> m_pump;
     std::unique_ptr<ServicesRoom> m_room;
     QPlainTextEdit* m_editor = nullptr;
     TFormFindReplace* m_findDialog = nullptr;
     TFormFindReplace* m_replaceDialog = nullptr;
     SnipsTab* m_snipsTab = nullptr;
+    QPushButton* m_colorNow = nullptr;
+    QPushButton* m_stopColors = nullptr;
 };
 
 // InstallCommands' line for the services room.
