@@ -2,14 +2,19 @@
 //  - checking a 1 MB English text (the system's licence texts, repeated), in words per second;
 //  - suggestions for 200 one-edit misspellings of words of that text: time per word, and how
 //    often the intended word comes first and how often it is among the first 15 shown.
+//    The text's distinct words are split in two halves by a fixed hash: the order of
+//    suggestions is tuned on misspellings of the one half ("tuning") and judged on those of
+//    the other ("held out"), so that no held-out word was ever looked at while tuning.
 // Peers are run as programs (aspell list / -a, hunspell -l / -a with their en_US dictionaries);
 // their time is taken as the difference between runs on four copies and on one copy of the input,
 // so that loading their dictionaries does not count against them.
 //
 //   spell_bench [MAIN.dct [--ours [misses]]]
+// (the frequency table is taken from beside MAIN.dct, named as it with ".frq")
 #include "spell/SpellConfig.h"
 #include "spell/SuggestionRanking.h"
 #include "spell/TAddictSpell.h"
+#include "spell/WordFrequencies.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 
@@ -124,6 +130,16 @@ struct Quality {
     int listed = 0;
 };
 
+// Which half a word falls in: FNV-1a over its letters, fixed across runs and machines.
+bool heldOut(const QString& word) {
+    std::uint32_t h = 2166136261u;
+    for (const char c : word.toUtf8()) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    return (h >> 7) & 1;
+}
+
 Quality score(const QList<QStringList>& lists, const QStringList& intended) {
     Quality q;
     for (qsizetype i = 0; i < intended.size() && i < lists.size(); ++i) {
@@ -145,12 +161,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(dct));
         return 1;
     }
+    // The frequency table beside it, when there is one.
+    QFile::copy(WordFrequencies::pathFor(dct), dir.filePath(QStringLiteral("american.frq")));
     TAddictSpell spell(dir.filePath(QStringLiteral("spell.cfg")), QStringLiteral("default"));
     spell.configure();
     if (!spell.openDictionaries().isEmpty() || spell.mainDictionaries().isEmpty()) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(dct));
         return 1;
     }
+    std::printf("frequency table: %lld words\n",
+                static_cast<long long>(spell.frequencies() ? spell.frequencies()->size() : 0));
 
     const QByteArray bytes = englishText(1 << 20);
     if (bytes.isEmpty()) {
@@ -216,97 +236,107 @@ int main(int argc, char** argv) {
         if (w.size() >= 3 && w == w.toLower() && spell.isWordCorrect(w))
             tokens << w;
     const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
-    for (const bool slips : {false, true}) {
-        std::mt19937 rng(slips ? 20261209 : 20261208);
-        QStringList intended;
-        QStringList typed;
-        while (typed.size() < Misspellings && !tokens.isEmpty()) {
-            const QString w = tokens.at(static_cast<qsizetype>(rng() % tokens.size()));
-            QString m = w;
-            const int at = static_cast<int>(rng() % w.size());
-            QChar letter = letters.at(static_cast<qsizetype>(rng() % 26));
-            if (slips) {
-                QString near;
-                for (QChar c : letters)
-                    if (keyboardNeighbours(c, w.at(at)))
-                        near += c;
-                if (near.isEmpty())
+    QStringList halves[2];
+    for (const QString& w : tokens)
+        halves[heldOut(w) ? 1 : 0] << w;
+    for (const bool held : {false, true})
+        for (const bool slips : {false, true}) {
+            std::mt19937 rng(held ? (slips ? 20261213 : 20261212) : (slips ? 20261209 : 20261208));
+            const QStringList& words = halves[held ? 1 : 0];
+            QStringList intended;
+            QStringList typed;
+            while (typed.size() < Misspellings && !words.isEmpty()) {
+                const QString w = words.at(static_cast<qsizetype>(rng() % words.size()));
+                QString m = w;
+                const int at = static_cast<int>(rng() % w.size());
+                QChar letter = letters.at(static_cast<qsizetype>(rng() % 26));
+                if (slips) {
+                    QString near;
+                    for (QChar c : letters)
+                        if (keyboardNeighbours(c, w.at(at)))
+                            near += c;
+                    if (near.isEmpty())
+                        continue;
+                    letter = near.at(static_cast<qsizetype>(rng() % near.size()));
+                }
+                switch (typed.size() % 4) {
+                case 0:
+                    m.remove(at, 1);
+                    break;
+                case 1:
+                    m.insert(at + 1, letter);
+                    break;
+                case 2:
+                    m[at] = letter;
+                    break;
+                default:
+                    if (at + 1 >= m.size())
+                        continue;
+                    std::swap(m[at], m[at + 1]);
+                    break;
+                }
+                if (m == w || spell.isWordCorrect(m) || typed.contains(m))
                     continue;
-                letter = near.at(static_cast<qsizetype>(rng() % near.size()));
+                intended << w;
+                typed << m;
             }
-            switch (typed.size() % 4) {
-            case 0:
-                m.remove(at, 1);
-                break;
-            case 1:
-                m.insert(at + 1, letter);
-                break;
-            case 2:
-                m[at] = letter;
-                break;
-            default:
-                if (at + 1 >= m.size())
-                    continue;
-                std::swap(m[at], m[at + 1]);
-                break;
+
+            QList<QStringList> ourLists;
+            QElapsedTimer t;
+            t.start();
+            for (const QString& m : typed)
+                ourLists << spell.suggestionsFor(m);
+            const double ourPerWord = t.nsecsElapsed() / 1e9 / typed.size();
+            QByteArray pipe;
+            for (const QString& m : typed)
+                pipe += "^" + m.toUtf8() + "\n";
+            const QStringList aspellArgs{QStringLiteral("--lang=en_US"), QStringLiteral("-a")};
+            const QStringList hunspellArgs{QStringLiteral("-d"), QStringLiteral("en_US"),
+                                           QStringLiteral("-a")};
+            const Run aspellSuggest =
+                !peers ? Run{} : timedPeer(QStringLiteral("aspell"), aspellArgs, pipe);
+            const Run hunspellSuggest =
+                !peers ? Run{} : timedPeer(QStringLiteral("hunspell"), hunspellArgs, pipe);
+
+            const QByteArray setName = QByteArray(slips ? "keyboard slips" : "random letters") +
+                                       (held ? ", held out" : ", tuning");
+            const char* set = setName.constData();
+            std::printf("suggestions for %lld one-edit misspellings, %s (first %d shown):\n",
+                        static_cast<long long>(typed.size()), set, Shown);
+            const auto report = [&](const char* name, double perWord, const Quality& q) {
+                std::printf(
+                    "%s suggest: %8.3f ms per word, intended first %5.1f %%, in list %5.1f %%\n",
+                    name, perWord * 1000, 100.0 * q.first / typed.size(),
+                    100.0 * q.listed / typed.size());
+            };
+            const Quality ourQuality = score(ourLists, intended);
+            report("quillon ", ourPerWord, ourQuality);
+            if (aspellSuggest.ok)
+                report("aspell  ", aspellSuggest.seconds / typed.size(),
+                       score(parsePipe(aspellSuggest.out), intended));
+            if (hunspellSuggest.ok)
+                report("hunspell", hunspellSuggest.seconds / typed.size(),
+                       score(parsePipe(hunspellSuggest.out), intended));
+            if (aspellSuggest.ok)
+                std::printf("ratio suggestion speed quillon/aspell (%s): %.2f\n", set,
+                            aspellSuggest.seconds / typed.size() / ourPerWord);
+            if (hunspellSuggest.ok)
+                std::printf("ratio suggestion speed quillon/hunspell (%s): %.2f\n", set,
+                            hunspellSuggest.seconds / typed.size() / ourPerWord);
+            std::printf("quillon intended first (%s): %.1f %%\n", set,
+                        100.0 * ourQuality.first / typed.size());
+            std::printf("quillon intended in list (%s): %.1f %%\n", set,
+                        100.0 * ourQuality.listed / typed.size());
+            if (argc > 3 && !held) {
+                // A third argument lists the misses, for tuning the order: of the tuning sets
+                // only, so that tuning never looks at the held-out words.
+                for (qsizetype i = 0; i < typed.size(); ++i)
+                    if (ourLists.at(i).value(0) != intended.at(i))
+                        std::printf(
+                            "miss: %s -> %s : %s\n", qPrintable(typed.at(i)),
+                            qPrintable(intended.at(i)),
+                            qPrintable(ourLists.at(i).mid(0, 5).join(QStringLiteral(", "))));
             }
-            if (m == w || spell.isWordCorrect(m) || typed.contains(m))
-                continue;
-            intended << w;
-            typed << m;
         }
-
-        QList<QStringList> ourLists;
-        QElapsedTimer t;
-        t.start();
-        for (const QString& m : typed)
-            ourLists << spell.suggestionsFor(m);
-        const double ourPerWord = t.nsecsElapsed() / 1e9 / typed.size();
-        QByteArray pipe;
-        for (const QString& m : typed)
-            pipe += "^" + m.toUtf8() + "\n";
-        const QStringList aspellArgs{QStringLiteral("--lang=en_US"), QStringLiteral("-a")};
-        const QStringList hunspellArgs{QStringLiteral("-d"), QStringLiteral("en_US"),
-                                       QStringLiteral("-a")};
-        const Run aspellSuggest =
-            !peers ? Run{} : timedPeer(QStringLiteral("aspell"), aspellArgs, pipe);
-        const Run hunspellSuggest =
-            !peers ? Run{} : timedPeer(QStringLiteral("hunspell"), hunspellArgs, pipe);
-
-        const char* set = slips ? "keyboard slips" : "random letters";
-        std::printf("suggestions for %lld one-edit misspellings, %s (first %d shown):\n",
-                    static_cast<long long>(typed.size()), set, Shown);
-        const auto report = [&](const char* name, double perWord, const Quality& q) {
-            std::printf(
-                "%s suggest: %8.3f ms per word, intended first %5.1f %%, in list %5.1f %%\n", name,
-                perWord * 1000, 100.0 * q.first / typed.size(), 100.0 * q.listed / typed.size());
-        };
-        const Quality ourQuality = score(ourLists, intended);
-        report("quillon ", ourPerWord, ourQuality);
-        if (aspellSuggest.ok)
-            report("aspell  ", aspellSuggest.seconds / typed.size(),
-                   score(parsePipe(aspellSuggest.out), intended));
-        if (hunspellSuggest.ok)
-            report("hunspell", hunspellSuggest.seconds / typed.size(),
-                   score(parsePipe(hunspellSuggest.out), intended));
-        if (aspellSuggest.ok)
-            std::printf("ratio suggestion speed quillon/aspell (%s): %.2f\n", set,
-                        aspellSuggest.seconds / typed.size() / ourPerWord);
-        if (hunspellSuggest.ok)
-            std::printf("ratio suggestion speed quillon/hunspell (%s): %.2f\n", set,
-                        hunspellSuggest.seconds / typed.size() / ourPerWord);
-        std::printf("quillon intended first (%s): %.1f %%\n", set,
-                    100.0 * ourQuality.first / typed.size());
-        std::printf("quillon intended in list (%s): %.1f %%\n", set,
-                    100.0 * ourQuality.listed / typed.size());
-        if (argc > 3) {
-            // A third argument lists the misses, for tuning the order.
-            for (qsizetype i = 0; i < typed.size(); ++i)
-                if (ourLists.at(i).value(0) != intended.at(i))
-                    std::printf("miss: %s -> %s : %s\n", qPrintable(typed.at(i)),
-                                qPrintable(intended.at(i)),
-                                qPrintable(ourLists.at(i).mid(0, 5).join(QStringLiteral(", "))));
-        }
-    }
     return 0;
 }

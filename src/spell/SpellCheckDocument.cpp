@@ -29,16 +29,23 @@ void SpellCheckDocument(TAddictSpell& spell, EditWindow& editor, Prompter& promp
         spell.checkSelection(editor);
         // Changes inside the selection move its end.
         selLength = qMax(0, selLength + spell.lastLengthChange());
+        // The check dialog stays above other windows: it steps aside while the question is up,
+        // and comes back with the next word.
+        spell.hideDialog();
         goOn = !spell.checkCancelled() &&
                prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
                                 checkRemainderQuestion()) == MessageAnswer::Yes;
     }
+    bool complete = false;
     if (goOn) {
         spell.checkRange(editor, selStart + selLength, editor.length());
-        if (!spell.checkCancelled())
-            prompter.inform(spellCheckCompleteText());
+        complete = !spell.checkCancelled();
     }
+    // The run ends, and its dialog goes, before the closing message: left up, the dialog
+    // would sit over the message and look as if the check were still going.
     spell.endRun();
+    if (complete)
+        prompter.inform(spellCheckCompleteText());
 
     editor.setSelStart(selStart);
     editor.setSelLength(selLength);

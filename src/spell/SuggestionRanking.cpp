@@ -1,7 +1,7 @@
 // SuggestionRanking: costs of typing mistakes.
 #include "spell/SuggestionRanking.h"
 
-#include <QHash>
+#include "spell/WordFrequencies.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,71 +9,20 @@
 
 namespace {
 
-// The commonest words of English, most common first: among equal edits the common word is the
-// one meant far more often than a rare one or a name.
-const char* const CommonWords[] = {
-    "the",        "be",       "to",        "of",       "and",        "a",          "in",
-    "that",       "have",     "i",         "it",       "for",        "not",        "on",
-    "with",       "he",       "as",        "you",      "do",         "at",         "this",
-    "but",        "his",      "by",        "from",     "they",       "we",         "say",
-    "her",        "she",      "or",        "an",       "will",       "my",         "one",
-    "all",        "would",    "there",     "their",    "what",       "so",         "up",
-    "out",        "if",       "about",     "who",      "get",        "which",      "go",
-    "me",         "when",     "make",      "can",      "like",       "time",       "no",
-    "just",       "him",      "know",      "take",     "people",     "into",       "year",
-    "your",       "good",     "some",      "could",    "them",       "see",        "other",
-    "than",       "then",     "now",       "look",     "only",       "come",       "its",
-    "over",       "think",    "also",      "back",     "after",      "use",        "two",
-    "how",        "our",      "work",      "first",    "well",       "way",        "even",
-    "new",        "want",     "because",   "any",      "these",      "give",       "day",
-    "most",       "us",       "is",        "are",      "was",        "were",       "been",
-    "has",        "had",      "did",       "said",     "made",       "does",       "done",
-    "being",      "very",     "much",      "more",     "many",       "such",       "those",
-    "own",        "same",     "through",   "where",    "why",        "again",      "few",
-    "while",      "should",   "may",       "might",    "must",       "each",       "both",
-    "under",      "never",    "here",      "still",    "between",    "off",        "last",
-    "long",       "great",    "little",    "right",    "old",        "big",        "high",
-    "small",      "large",    "next",      "early",    "young",      "important",  "public",
-    "bad",        "able",     "without",   "around",   "another",    "within",     "against",
-    "during",     "before",   "home",      "life",     "part",       "place",      "case",
-    "world",      "number",   "group",     "problem",  "fact",       "hand",       "eye",
-    "week",       "company",  "system",    "program",  "question",   "government", "point",
-    "end",        "name",     "water",     "room",     "mother",     "area",       "money",
-    "story",      "month",    "lot",       "book",     "job",        "word",       "business",
-    "issue",      "side",     "kind",      "head",     "house",      "service",    "friend",
-    "father",     "power",    "hour",      "game",     "line",       "member",     "law",
-    "car",        "city",     "community", "school",   "country",    "state",      "family",
-    "student",    "night",    "woman",     "man",      "men",        "child",      "children",
-    "always",     "often",    "something", "nothing",  "everything", "anything",   "someone",
-    "thing",      "things",   "let",       "put",      "mean",       "keep",       "begin",
-    "seem",       "help",     "talk",      "turn",     "start",      "show",       "hear",
-    "play",       "run",      "move",      "live",     "believe",    "hold",       "bring",
-    "happen",     "write",    "provide",   "sit",      "stand",      "lose",       "pay",
-    "meet",       "include",  "continue",  "set",      "learn",      "change",     "lead",
-    "understand", "watch",    "follow",    "stop",     "create",     "speak",      "read",
-    "allow",      "add",      "spend",     "grow",     "open",       "walk",       "win",
-    "offer",      "remember", "love",      "consider", "appear",     "buy",        "wait",
-    "serve",      "die",      "send",      "expect",   "build",      "stay",       "fall",
-    "cut",        "reach",    "kill",      "remain",   "suggest",    "raise",      "pass",
-    "sell",       "require",  "report",    "decide",   "pull",       "form",       "free",
-    "full",       "sure",     "real",      "best",     "better",     "less",       "least",
-    "whole",      "true",     "close",     "clear",    "certain",    "low",        "late",
-    "hard",       "major",    "possible",  "already",  "enough",     "almost",     "however",
-    "though",     "although", "until",     "since",    "yet",        "ever",       "far",
-    "together",   "today",    "away",      "once",     "upon",       "above",      "below",
-    "down",       "across",   "along",     "behind",   "beyond",     "toward",     "every",
-    "either",     "neither",  "rather",    "quite",    "yes",        "please",     "thank",
-};
+// Classes past this one count as rare as unlisted words.
+constexpr double FrequencyFloor = 40.0;
+// What the commonest class takes off the cost of an edit: enough to put a common word before
+// a rare one of a like edit, not enough to put a far edit before a near one.
+constexpr double FrequencyWeight = 1.0;
 
-int commonRank(const QString& word) {
-    static const QHash<QString, int> ranks = [] {
-        QHash<QString, int> r;
-        int i = 0;
-        for (const char* w : CommonWords)
-            r.insert(QString::fromLatin1(w), i++);
-        return r;
-    }();
-    return ranks.value(word, -1);
+// How much commoner a word of this frequency class is than an unlisted one, from 0 to 1: the
+// commonest class 1, falling evenly to nothing at the floor. The classes under 10 are the
+// commonest words of English by their counts, 10 the few thousand words of everyday use, the
+// classes beyond rarer and rarer words.
+double commonness(int wordClass) {
+    if (wordClass >= WordFrequencies::Unlisted)
+        return 0.0;
+    return std::clamp((FrequencyFloor - wordClass) / (FrequencyFloor - 1.0), 0.0, 1.0);
 }
 
 bool keyPosition(QChar ch, double& x, double& y) {
@@ -195,17 +144,18 @@ bool keyboardNeighbours(QChar a, QChar b) {
     return std::hypot(ax - bx, ay - by) < 1.3;
 }
 
-double suggestionCost(const QString& typed, const QString& candidate) {
+double suggestionCost(const QString& typed, const QString& candidate,
+                      const WordFrequencies* frequencies) {
     const QString t = typed.toLower();
     const QString c = candidate.toLower();
     double cost = letterCost(t, c);
     // Slips seldom touch the last letter, which carries the word's ending.
     if (!t.isEmpty() && !c.isEmpty() && t.back() == c.back())
         cost -= 0.1;
-    const int rank = commonRank(c);
-    if (rank >= 0)
-        cost -= rank < 100 ? 0.5 : 0.35;
-    else if (c.size() <= 2 && t.size() >= 3)
+    const double common = frequencies ? commonness(frequencies->wordClass(candidate)) : 0.0;
+    cost -= FrequencyWeight * common;
+    // A scrap of two letters is seldom meant for a longer word, unless it is a common word.
+    if (common < 0.5 && c.size() <= 2 && t.size() >= 3)
         cost += 0.3;
     // Case: a capital the typist did not type marks a name, less likely meant.
     if (!typed.isEmpty() && !candidate.isEmpty()) {
@@ -217,11 +167,12 @@ double suggestionCost(const QString& typed, const QString& candidate) {
     return cost;
 }
 
-QStringList rankSuggestions(const QString& typed, QStringList candidates) {
+QStringList rankSuggestions(const QString& typed, QStringList candidates,
+                            const WordFrequencies* frequencies) {
     std::vector<std::pair<double, qsizetype>> order;
     order.reserve(static_cast<size_t>(candidates.size()));
     for (qsizetype i = 0; i < candidates.size(); ++i)
-        order.push_back({suggestionCost(typed, candidates.at(i)), i});
+        order.push_back({suggestionCost(typed, candidates.at(i), frequencies), i});
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     QStringList ranked;

@@ -4,15 +4,20 @@
 // shown that way, the intended word is often not first. Each candidate gets a cost for the
 // edit that turns the typed word into it, weighted by how people mistype: swapped neighbours,
 // doubled or dropped letters and keys next to the intended one are cheap, other changes dear,
-// a change of the first letter or of case dearer still.
+// a change of the first letter or of case dearer still. Among like edits, the commoner word
+// (by the main dictionary's frequency table, when it has one) comes first.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
+class WordFrequencies;
+
 // Whether two letters lie next to each other on a QWERTY keyboard.
 bool keyboardNeighbours(QChar a, QChar b);
 // The cost of the edit from typed to candidate; lower is more likely.
-double suggestionCost(const QString& typed, const QString& candidate);
+double suggestionCost(const QString& typed, const QString& candidate,
+                      const WordFrequencies* frequencies = nullptr);
 // Candidates ordered by cost; equal costs keep their order.
-QStringList rankSuggestions(const QString& typed, QStringList candidates);
+QStringList rankSuggestions(const QString& typed, QStringList candidates,
+                            const WordFrequencies* frequencies = nullptr);

@@ -127,6 +127,16 @@ QStringList TAddictSpell::openDictionaries() {
         if (!r.ok)
             problems << (QFileInfo::exists(d.path) ? r.error
                                                    : SpellTexts::unableToFind() + u'\n' + d.path);
+        auto& table = m_frequenciesByPath[d.path];
+        if (!table && r.ok) {
+            // Optional: without a table suggestions are ordered by their edits alone, so a
+            // missing or damaged one is no reason to trouble the user.
+            table = std::make_unique<WordFrequencies>();
+            const QString frq = WordFrequencies::pathFor(d.path);
+            const WordFrequencies::Result fr = table->open(frq);
+            if (!fr.ok && QFileInfo::exists(frq))
+                qWarning("%s", qPrintable(fr.error));
+        }
     }
     refreshActive();
     if (!m_usersOpen) {
@@ -144,12 +154,18 @@ QList<const MainDictionary*> TAddictSpell::mainDictionaries() const {
 
 void TAddictSpell::refreshActive() {
     m_active.clear();
+    m_frequencies = nullptr;
     for (const SpellDictionaryEntry& d : m_config.mainDictionaries) {
         if (!d.enabled)
             continue;
         const auto it = m_mainByPath.find(d.path);
-        if (it != m_mainByPath.end() && it->second->isLoaded())
-            m_active << it->second.get();
+        if (it == m_mainByPath.end() || !it->second->isLoaded())
+            continue;
+        m_active << it->second.get();
+        const auto table = m_frequenciesByPath.find(d.path);
+        if (!m_frequencies && table != m_frequenciesByPath.end() && table->second &&
+            !table->second->isEmpty())
+            m_frequencies = table->second.get();
     }
 }
 
@@ -337,7 +353,7 @@ QStringList TAddictSpell::suggestionsFor(const QString& word) const {
             }
         }
     }
-    QStringList ranked = rankSuggestions(word, candidates);
+    QStringList ranked = rankSuggestions(word, candidates, m_frequencies);
     if (ranked.size() > MaxSuggestions)
         ranked.erase(ranked.begin() + MaxSuggestions, ranked.end());
     return ranked;
@@ -401,8 +417,8 @@ QStringList TAddictSpell::wideSuggestionsFor(const QString& word) const {
     const QList<QByteArray> first = edits(*typed);
     for (const QByteArray& c : first)
         if (take(c))
-            return rankSuggestions(word, found).mid(0, MaxSuggestions);
-    QStringList ranked = rankSuggestions(word, found);
+            return rankSuggestions(word, found, m_frequencies).mid(0, MaxSuggestions);
+    QStringList ranked = rankSuggestions(word, found, m_frequencies);
     for (const QByteArray& c : first) {
         if (c.contains(' '))
             continue;
@@ -634,16 +650,23 @@ void TAddictSpell::check(EditWindow& editor, int start, int end) {
             m_undo.erase(m_undo.begin());
     }
 
+    const bool ownRun = !m_keepActive;
+    // A run of one check ends here, its dialog closed before the closing message is shown.
+    if (ownRun)
+        endRun();
     if (m_cancelled) {
         if (onCancelled)
             onCancelled();
     } else {
-        if (!m_keepActive && m_prompter)
+        if (ownRun && m_prompter)
             m_prompter->inform(SpellTexts::checkComplete() + QStringLiteral("\n\n") +
                                SpellTexts::wordsChecked() + QString::number(m_wordsChecked));
         if (onComplete)
             onComplete();
     }
-    if (!m_keepActive)
-        endRun();
+}
+
+void TAddictSpell::hideDialog() {
+    if (m_dialog)
+        m_dialog->hideForNow();
 }

@@ -11,6 +11,7 @@
 #include "spell/MainDictionary.h"
 #include "spell/SpellConfig.h"
 #include "spell/UserDictionary.h"
+#include "spell/WordFrequencies.h"
 #include "spell/WordScanner.h"
 
 #include <QHash>
@@ -51,6 +52,8 @@ public:
     virtual SpellReply ask(TAddictSpell& checker, const SpellQuery& query) = 0;
     // The run is over: the dialog may go.
     virtual void runFinished() {}
+    // The run waits for a question of the program: the dialog steps aside until the next word.
+    virtual void hideForNow() {}
 };
 
 class TAddictSpell {
@@ -79,6 +82,9 @@ public:
     // cannot be used.
     QStringList openDictionaries();
     QList<const MainDictionary*> mainDictionaries() const;
+    // The frequency table that orders suggestions: that of the first enabled main dictionary
+    // that has one beside it; null when none has.
+    const WordFrequencies* frequencies() const { return m_frequencies; }
 
     void setDialog(SpellDialogHost* dialog) { m_dialog = dialog; }
     // Where the component's own messages go (missing dictionaries, the end of a check).
@@ -103,6 +109,8 @@ public:
     bool keepActive() const { return m_keepActive; }
     // Ends a run kept active: the lists go and the dialog closes.
     void endRun();
+    // Hides the dialog of a run kept active, while the program asks something of its own.
+    void hideDialog();
 
     // The words of one check: whether a word (as scanned) needs the user.
     bool isWordCorrect(QStringView word) const;
@@ -172,6 +180,9 @@ private:
     std::map<QString, std::unique_ptr<MainDictionary>> m_mainByPath; // opened once each
     std::vector<std::unique_ptr<UserDictionary>> m_users;            // index as in the config
     QList<const MainDictionary*> m_active; // the enabled main dictionaries that opened
+    // Each main dictionary's frequency table, read once with it; empty when it has none.
+    std::map<QString, std::unique_ptr<WordFrequencies>> m_frequenciesByPath;
+    const WordFrequencies* m_frequencies = nullptr;
     bool m_usersOpen = false;
     SpellDialogHost* m_dialog = nullptr;
     Prompter* m_prompter = nullptr;

@@ -34,6 +34,7 @@ public:
         m_replies.push_back({action, replacement});
     }
     SpellReply ask(TAddictSpell&, const SpellQuery& q) override {
+        visible = true;
         asked << (q.repeated ? QStringLiteral("repeated:") : QString()) + q.word;
         suggestions << q.suggestions.join(u',');
         if (m_replies.empty()) {
@@ -44,10 +45,15 @@ public:
         m_replies.pop_front();
         return r;
     }
-    void runFinished() override { ++finished; }
+    void runFinished() override {
+        ++finished;
+        visible = false;
+    }
+    void hideForNow() override { visible = false; }
     QStringList asked;
     QStringList suggestions;
     int finished = 0;
+    bool visible = false; // shown by a question, hidden when the run ends or steps aside
     bool done() const { return m_replies.empty(); }
 
 private:
@@ -71,6 +77,11 @@ protected:
         spell->onCreated = [this] { events << "created"; };
         spell->onComplete = [this] { events << "complete"; };
         spell->onCancelled = [this] { events << "cancelled"; };
+        // Every message box must find the check dialog out of the way.
+        prompter.onMessage = [this](const QString& text) {
+            if (dialog.visible)
+                ADD_FAILURE() << "check dialog still up under: " << qPrintable(text);
+        };
     }
 
     TempDir dir;

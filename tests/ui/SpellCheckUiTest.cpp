@@ -90,6 +90,10 @@ TEST_F(SpellCheckUi, ChangeWithTheFirstSuggestionThenIgnore) {
     form->editWindow().setSelStart(0);
     QStringList seen;
     prompter.queue(MessageAnswer::Ok); // "Spell Check Complete."
+    QList<bool> dialogUpAtMessage;
+    prompter.onMessage = [&](const QString&) {
+        dialogUpAtMessage << spellCheckDialog(*form)->isVisible();
+    };
     whenAsked({[&](TFormSpellCheck& d) {
                    seen << d.notFoundLabel()->text() + d.notFoundEdit()->text() + "|" +
                                d.replaceEdit()->text();
@@ -108,6 +112,8 @@ TEST_F(SpellCheckUi, ChangeWithTheFirstSuggestionThenIgnore) {
     EXPECT_EQ(form->editWindow().text(),
               QStringLiteral("<p class=\"x\">the cat sat on teh mat</p>\r\n"));
     EXPECT_EQ(prompter.texts(), QStringList({"Spell Check Complete.\n\n"}));
+    // The dialog has gone before the message comes up.
+    EXPECT_EQ(dialogUpAtMessage, QList<bool>({false}));
     EXPECT_TRUE(form->state().document().htmlModified());
     EXPECT_FALSE(spellCheckDialog(*form)->isVisible());
     EXPECT_EQ(form->editWindow().selStart(), 0);

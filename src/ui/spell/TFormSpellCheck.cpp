@@ -132,6 +132,10 @@ void TFormSpellCheck::runFinished() {
     m_checker = nullptr;
 }
 
+void TFormSpellCheck::hideForNow() {
+    hide();
+}
+
 void TFormSpellCheck::suggestWider() {
     if (!m_checker)
         return;

@@ -19,6 +19,7 @@ public:
 
     SpellReply ask(TAddictSpell& checker, const SpellQuery& query) override;
     void runFinished() override;
+    void hideForNow() override;
 
     QLineEdit* notFoundEdit() const { return m_notFound; }
     QLineEdit* replaceEdit() const { return m_replace; }
