@@ -76,6 +76,23 @@ TextWriteResult rewriteFile(const QString& path, const QByteArray& bytes) {
     r.ok = true;
     return r;
 }
+
+// The page's text with CR LF line ends. Pages written by this program have them already, and
+// the common case is then one scan instead of a copy built character by character.
+QString withCrLf(const QString& text) {
+    const QChar* p = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == u'\r') {
+            if (i + 1 >= n || p[i + 1] != u'\n')
+                return toCrLf(text);
+            ++i;
+        } else if (p[i] == u'\n') {
+            return toCrLf(text);
+        }
+    }
+    return text;
+}
 } // namespace
 
 TextReplaced replaceAllInText(const QString& text, const QString& pattern,
@@ -294,7 +311,7 @@ bool ExtendedReplace::run(ExtendedReplaceView& view) {
         }
         const DecodedText decoded = decodeText(bytes.bytes);
         const TextReplaced replaced =
-            replaceAllInText(toCrLf(decoded.text), text, replacement, matchCase);
+            replaceAllInText(withCrLf(decoded.text), text, replacement, matchCase);
         const EncodedText encoded = encodeText(replaced.text, decoded.encoding);
         const TextWriteResult written = rewriteFile(path, encoded.bytes);
         if (!written.ok) {
