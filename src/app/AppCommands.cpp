@@ -31,8 +31,8 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
     const auto saveEnabled = [&doc] { return doc.saveCommandsEnabled(); };
     const QList<StateWatch> saveWatch = {watch(&doc, &HtmlDocument::saveCommandsEnabledChanged)};
 
-    // File. The project room declares the project commands placed here.
-    add("ProjectBuilder1", "Project Builder", {}, {});
+    // File. The project room declares the project commands placed here, and the project tools
+    // the Project Builder.
     Command& newHtml =
         add("NewHTMLFile1", "New HTML File", keys("Alt+N"), [&doc] { doc.newHtmlFile(); });
     newHtml.hint = QStringLiteral("New HTML file");

@@ -3,7 +3,9 @@
 
 #include "app/AppCommands.h"
 #include "spell/SpellCommands.h"
+#include "ui/project/ProjectToolsUi.h"
 #include "ui/project/ProjectUi.h"
+#include "ui/services/BigReplaceUi.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/spell/SpellCommands.h"
@@ -16,6 +18,8 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     const CommandTable project = installProject(registry, c);
     registry.add(project);
     placePageButtons(registry, project);
+    registry.add(installBigReplace(registry, c));
+    registry.add(installProjectTools(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
 }

@@ -1,0 +1,36 @@
+// The project tools in the main window.
+#include "ui/project/ProjectToolsUi.h"
+
+#include "app/AppState.h"
+#include "app/ShellWindow.h"
+#include "project/ProjectToolsCommands.h"
+#include "ui/project/TFormBackup.h"
+#include "ui/project/TFormProjectBuilder.h"
+#include "ui/shell/ActionRegistry.h"
+#include "ui/shell/InstallCommands.h"
+
+ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, const CommandContext& c)
+    : QObject(&registry), m_state(c.state), m_prompter(c.prompter),
+      m_window(dynamic_cast<QWidget*>(&c.window)) {
+    setObjectName(QStringLiteral("ProjectToolsUi"));
+    // The backup reminder opens this dialog (unless the window was handed its own, as tests do).
+    ShellParts& parts = c.state.parts();
+    if (!parts.backupWindow)
+        parts.backupWindow = this;
+}
+
+void ProjectToolsUi::openBackupWindow() {
+    TFormBackup dialog(m_state, m_prompter, m_window);
+    dialog.exec();
+}
+
+void ProjectToolsUi::openProjectBuilder() {
+    TFormProjectBuilder dialog(m_state, m_prompter, m_window);
+    dialog.exec();
+}
+
+CommandTable installProjectTools(ActionRegistry& registry, const CommandContext& context) {
+    auto* ui = new ProjectToolsUi(registry, context);
+    return projectToolsCommands([ui] { ui->openBackupWindow(); },
+                                [ui] { ui->openProjectBuilder(); });
+}

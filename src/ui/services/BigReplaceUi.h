@@ -1,0 +1,11 @@
+// Extended Replace in the main window: its command, opening TFormBigReplace after the open page
+// has been closed.
+#pragma once
+
+#include "app/Commands.h"
+
+class ActionRegistry;
+struct CommandContext;
+
+// InstallCommands' line for Extended Replace.
+CommandTable installBigReplace(ActionRegistry& registry, const CommandContext& context);

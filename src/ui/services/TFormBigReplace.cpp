@@ -1,0 +1,228 @@
+// TFormBigReplace: the "Extended Replace" dialog.
+#include "ui/services/TFormBigReplace.h"
+
+#include "app/AppState.h"
+#include "platform/FileChooser.h"
+#include "platform/UiPump.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+template <class W> W* named(W* w, const char* name) {
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+QLabel* wrapped(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setWordWrap(true);
+    return l;
+}
+} // namespace
+
+TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChooser& chooser,
+                                 QWidget* parent)
+    : QDialog(parent), m_pump(std::make_unique<EventLoopPump>()),
+      m_model(std::make_unique<ExtendedReplace>(state.programDirectory(), prompter, *m_pump)),
+      m_chooser(chooser), m_addFolder(state.settings().lastHtmlDirectory) {
+    setObjectName(QStringLiteral("TFormBigReplace"));
+    setWindowTitle(QStringLiteral("Extended Replace"));
+    setModal(true);
+    auto* v = new QVBoxLayout(this);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("Replace:"), this), 0, 0);
+    m_text = named(new QLineEdit(this), "EditText");
+    fields->addWidget(m_text, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("With:"), this), 1, 0);
+    m_replacement = named(new QLineEdit(this), "EditReplacement");
+    fields->addWidget(m_replacement, 1, 1);
+    m_case = named(new QCheckBox(QStringLiteral("Match Case?"), this), "CheckCase");
+    fields->addWidget(m_case, 2, 1);
+    v->addLayout(fields);
+
+    auto* where = named(new QGroupBox(QStringLiteral("Where? "), this), "GroupWhere");
+    auto* wg = new QGridLayout(where);
+    m_radioProj =
+        named(new QRadioButton(QStringLiteral("Selected Project (below)"), where), "RadioProj");
+    m_radioFiles =
+        named(new QRadioButton(QStringLiteral("Selected Files (below)"), where), "RadioFiles");
+    m_radioProj->setChecked(true);
+    wg->addWidget(m_radioProj, 0, 0);
+    wg->addWidget(m_radioFiles, 0, 1);
+    wg->addWidget(new QLabel(QStringLiteral("Click to select a project"), where), 1, 0);
+    m_projects = named(new QComboBox(where), "ComboProjects");
+    m_projects->setPlaceholderText(QStringLiteral("Select a Project"));
+    for (const ProjectEntry& e : m_model->projects())
+        m_projects->addItem(e.shown);
+    const QString open = m_model->shownProject(state.project().projectFileName);
+    m_projects->setCurrentIndex(open.isEmpty() ? -1 : m_projects->findText(open));
+    wg->addWidget(m_projects, 2, 0);
+    m_files = named(new QListWidget(where), "ListBox1");
+    wg->addWidget(m_files, 1, 1, 3, 1);
+    auto* fileButtons = new QHBoxLayout;
+    m_addFile = named(new QPushButton(QStringLiteral("Add File"), where), "ButtonAddFile");
+    m_remove = named(new QPushButton(QStringLiteral("Re&move"), where), "ButtonRemove");
+    fileButtons->addWidget(m_addFile);
+    fileButtons->addWidget(m_remove);
+    wg->addLayout(fileButtons, 4, 1);
+    wg->addWidget(
+        wrapped(QStringLiteral("Hint: If you regularly replace text in a specific list of files, "
+                               "create a separate project for them so you can quickly select "
+                               "them from the Project list to the left, rather than selecting "
+                               "them individually."),
+                where),
+        3, 0, 2, 1);
+    v->addWidget(where);
+
+    auto* backup = named(new QGroupBox(QStringLiteral("Backup Option "), this), "GroupBackup");
+    auto* bg = new QGridLayout(backup);
+    m_backup = named(new QCheckBox(QStringLiteral("Backup all files before replacing"), backup),
+                     "CheckBackup");
+    bg->addWidget(m_backup, 0, 0, 1, 2);
+    bg->addWidget(new QLabel(QStringLiteral("Create this new directory:"), backup), 1, 0);
+    m_backupDir = named(new QLineEdit(m_model->backupDir, backup), "EditBackupDir");
+    bg->addWidget(m_backupDir, 1, 1);
+    bg->addWidget(wrapped(QStringLiteral("NOTE: Files will be copied to the \\BACKUP directory "
+                                         "in your Quillon Pro directory. A new directory named "
+                                         "after today's date (example: \\10_12_97) will be "
+                                         "created unless another is specified above."),
+                          backup),
+                  2, 0, 1, 2);
+    v->addWidget(backup);
+
+    auto* buttons = new QHBoxLayout;
+    m_bar = named(new QProgressBar(this), "Bar1");
+    m_bar->hide();
+    buttons->addWidget(m_bar, 1);
+    m_stop = named(new QPushButton(QStringLiteral("&Stop"), this), "ButtonStop");
+    m_stop->hide();
+    buttons->addWidget(m_stop);
+    buttons->addStretch();
+    m_replaceAll = named(new QPushButton(QStringLiteral("&Replace All"), this), "Button1");
+    m_exit = named(new QPushButton(QStringLiteral("E&xit"), this), "ButtonExit");
+    for (QPushButton* b : {m_addFile, m_remove, m_replaceAll, m_exit, m_stop})
+        b->setAutoDefault(false);
+    buttons->addWidget(m_replaceAll);
+    buttons->addWidget(m_exit);
+    v->addLayout(buttons);
+
+    auto* status = named(new QStatusBar(this), "StatusBar1");
+    status->setSizeGripEnabled(false);
+    m_status = named(new QLabel(QStringLiteral("Status:"), status), "StatusPanel");
+    m_status->setMinimumWidth(120);
+    m_report = named(new QLabel(status), "ReportPanel");
+    status->addWidget(m_status);
+    status->addWidget(m_report, 1);
+    v->addWidget(status);
+
+    setMode(true);
+    connect(m_radioProj, &QRadioButton::toggled, this, [this](bool on) { setMode(on); });
+    connect(m_addFile, &QPushButton::clicked, this, &TFormBigReplace::addFile);
+    connect(m_remove, &QPushButton::clicked, this, &TFormBigReplace::removeFile);
+    connect(m_replaceAll, &QPushButton::clicked, this, &TFormBigReplace::replaceAll);
+    connect(m_exit, &QPushButton::clicked, this, &TFormBigReplace::reject);
+    connect(m_stop, &QPushButton::pressed, this, [this] { m_model->stop(); });
+    resize(640, 520);
+}
+
+TFormBigReplace::~TFormBigReplace() = default;
+
+void TFormBigReplace::setMode(bool projects) {
+    m_projects->setEnabled(projects);
+    m_files->setEnabled(!projects);
+    m_addFile->setEnabled(!projects);
+    m_remove->setEnabled(!projects);
+}
+
+void TFormBigReplace::addFile() {
+    FileDialogRequest r;
+    r.title = QStringLiteral("Add File");
+    r.filter = ExtendedReplace::addFileFilter();
+    r.initialDirectory = m_addFolder;
+    const std::optional<QString> chosen = m_chooser.openFile(r);
+    if (!chosen)
+        return;
+    const QString path = QFileInfo(*chosen).absoluteFilePath();
+    m_files->addItem(path);
+    m_addFolder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+}
+
+void TFormBigReplace::removeFile() {
+    const int row = m_files->currentRow();
+    if (row >= 0 && m_files->currentItem() && m_files->currentItem()->isSelected())
+        delete m_files->takeItem(row);
+}
+
+void TFormBigReplace::replaceAll() {
+    ExtendedReplace& m = *m_model;
+    m.text = m_text->text();
+    m.replacement = m_replacement->text();
+    m.matchCase = m_case->isChecked();
+    m.projectMode = m_radioProj->isChecked();
+    m.project = m_projects->currentIndex() >= 0 ? m_projects->currentText() : QString();
+    m.files.clear();
+    for (int i = 0; i < m_files->count(); ++i)
+        m.files << m_files->item(i)->text();
+    m.backup = m_backup->isChecked();
+    m.backupDir = m_backupDir->text();
+    m.run(*this);
+    // The date put in for an empty name shows in the field.
+    m_backupDir->setText(m.backupDir);
+    if (m_closeAfterRun)
+        QDialog::reject();
+}
+
+void TFormBigReplace::runStarted(int fileCount) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_bar->setRange(0, fileCount);
+    m_bar->setValue(0);
+    m_bar->show();
+    m_stop->show();
+    // Exit stays: it stops the run and then closes.
+    m_replaceAll->setEnabled(false);
+}
+
+void TFormBigReplace::fileStarted(int index) {
+    m_bar->setValue(index);
+}
+
+void TFormBigReplace::runEnded() {
+    m_bar->hide();
+    m_stop->hide();
+    m_replaceAll->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void TFormBigReplace::setStatus(const QString& text) {
+    m_status->setText(text);
+}
+
+void TFormBigReplace::setReport(const QString& text) {
+    m_report->setText(text);
+    m_report->setToolTip(text);
+}
+
+void TFormBigReplace::reject() {
+    // Closing while files are rewritten: the run stops after the file in hand, then the
+    // dialog closes.
+    if (m_model->running()) {
+        m_model->stop();
+        m_closeAfterRun = true;
+        return;
+    }
+    QDialog::reject();
+}

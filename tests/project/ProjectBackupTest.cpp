@@ -1,0 +1,179 @@
+// Project backup over real files: the proposed folder, the copies byte for byte, a missing page,
+// a destination that is not there, and CopyFileTo itself.
+#include "project/ProjectBackup.h"
+#include "platform/CopyFile.h"
+#include "platform/UiPump.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QFileInfo>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+struct RecordingBackupView : BackupView {
+    QStringList events;
+    void runStarted(int max) override { events << QStringLiteral("bar %1").arg(max); }
+    void fileStarted(int i) override { events << QStringLiteral("file %1").arg(i); }
+    void runEnded() override { events << QStringLiteral("end"); }
+    void setStatus(const QString& t) override { events << t; }
+};
+
+class Backup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkpath(QStringLiteral("backup"));
+        ASSERT_TRUE(dir.write(QStringLiteral("site/index.html"), page1));
+        ASSERT_TRUE(dir.write(QStringLiteral("site/about.htm"), page2));
+        ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.out"), "Home\r\n\tAbout\r\n"));
+        links = dir.file(QStringLiteral("site/index.html")) + QStringLiteral("\r\n") +
+                dir.file(QStringLiteral("site/about.htm")) + QStringLiteral("\r\n");
+        ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), links.toUtf8()));
+        ASSERT_TRUE(dir.write(QStringLiteral("projects/other.OUT"), "X\r\n"));
+    }
+    ProjectBackup make() {
+        return ProjectBackup(dir.path(), prompter, pump, [] { return QDate(1998, 12, 25); });
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    CallbackPump pump{{}};
+    RecordingBackupView view;
+    const QByteArray page1{"<html>\r\n\xe9\x00\xff</html>\n", 19};
+    const QByteArray page2{"about\r\n"};
+    QString links;
+};
+
+TEST(BackupNames, SubFolderIsProjectAndDateWithoutLeadingZeros) {
+    EXPECT_EQ(ProjectBackup::subFolderName(QStringLiteral("ACME.OUT"), QDate(1998, 12, 25)),
+              QStringLiteral("acme_12_25_1998"));
+    EXPECT_EQ(ProjectBackup::subFolderName(QStringLiteral("site.out"), QDate(2001, 3, 5)),
+              QStringLiteral("site_3_5_2001"));
+}
+
+TEST_F(Backup, OpenProjectIsChosenAndEverythingIsCopiedByteForByte) {
+    ProjectBackup b = make();
+    ASSERT_EQ(b.projects().size(), 2);
+    EXPECT_EQ(b.projects()[0].shown, QStringLiteral("ACME.OUT"));
+    EXPECT_EQ(b.projects()[1].shown, QStringLiteral("OTHER.OUT"));
+    EXPECT_FALSE(b.backupEnabled());
+    b.open(QStringLiteral("acme.out"), b.backupFolder());
+    EXPECT_TRUE(b.backupEnabled());
+    EXPECT_EQ(b.project(), QStringLiteral("ACME.OUT"));
+    EXPECT_EQ(b.files().size(), 2);
+    EXPECT_EQ(b.newSub, QStringLiteral("acme_12_25_1998"));
+    EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("backup/")));
+
+    b.createSubFolder();
+    EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("backup/acme_12_25_1998")));
+    EXPECT_TRUE(b.newSub.isEmpty());
+    EXPECT_TRUE(QFileInfo(b.backupPath).isDir());
+    // An old copy of the same name is replaced.
+    ASSERT_TRUE(dir.write(QStringLiteral("backup/acme_12_25_1998/about.htm"), "stale"));
+    const struct timespec times[2] = {{0, UTIME_NOW}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD,
+                QFile::encodeName(dir.file(QStringLiteral("site/index.html"))).constData(), times,
+                0);
+
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(b.backupRun(view));
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Backup finished.")});
+    EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("backup/acme_12_25_1998/")));
+    const QString to = QStringLiteral("backup/acme_12_25_1998/");
+    EXPECT_EQ(dir.read(to + QStringLiteral("index.html")), page1);
+    EXPECT_EQ(dir.read(to + QStringLiteral("about.htm")), page2);
+    EXPECT_EQ(dir.read(to + QStringLiteral("Acme.fil")), links.toUtf8());
+    EXPECT_EQ(dir.read(to + QStringLiteral("Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
+    EXPECT_EQ(
+        QFileInfo(dir.file(to + QStringLiteral("index.html"))).lastModified().toSecsSinceEpoch(),
+        1000000000);
+    EXPECT_EQ(view.events,
+              (QStringList{"Status:", "bar 1", "file 0", "Status: Copying index.html", "file 1",
+                           "Status: Copying about.htm", "end", "Status: Backup complete"}));
+}
+
+TEST_F(Backup, MissingPageIsReportedAndTheRestIsCopied) {
+    links = dir.file(QStringLiteral("site/gone.html")) + QStringLiteral("\r\n") + links;
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), links.toUtf8()));
+    ProjectBackup b = make();
+    b.open(QString(), b.backupFolder());
+    EXPECT_FALSE(b.backupEnabled());
+    b.chooseProject(QStringLiteral("ACME.OUT"));
+    ASSERT_EQ(b.files().size(), 3);
+    prompter.queue(MessageAnswer::Ok, 2);
+    EXPECT_TRUE(b.backupRun(view));
+    EXPECT_EQ(prompter.texts(),
+              (QStringList{QStringLiteral("Error copying HTML file: ") +
+                               dir.file(QStringLiteral("site/gone.html")) +
+                               QStringLiteral(". Not backed up!"),
+                           QStringLiteral("Backup finished. However, as reported, at least one "
+                                          "file could not be backed up.")}));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/index.html")), page1);
+    EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
+}
+
+TEST_F(Backup, DestinationThatIsNotThereFailsFileByFile) {
+    ProjectBackup b = make();
+    b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
+    b.editBackupPath(dir.file(QStringLiteral("nowhere")));
+    prompter.queue(MessageAnswer::Ok, 5);
+    EXPECT_TRUE(b.backupRun(view));
+    EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("nowhere/")));
+    const QStringList t = prompter.texts();
+    ASSERT_EQ(t.size(), 5);
+    EXPECT_TRUE(t[0].startsWith(QStringLiteral("Error copying HTML file: ")));
+    EXPECT_EQ(t[2], QStringLiteral("Error copying the project file. Not backed up!"));
+    EXPECT_EQ(t[3], QStringLiteral("Error copying the project file. Not backed up!"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("nowhere"))));
+}
+
+TEST_F(Backup, TypedNameAndEmptyProjectAreRefused) {
+    ProjectBackup b = make();
+    prompter.queue(MessageAnswer::Ok, 2);
+    b.chooseProject(QStringLiteral("ACM"));
+    EXPECT_TRUE(b.backupEnabled());
+    EXPECT_TRUE(b.files().isEmpty());
+    EXPECT_FALSE(b.backupRun(view));
+    EXPECT_EQ(prompter.texts(),
+              (QStringList{QStringLiteral("You cannot type in a project name. You must select it "
+                                          "from the list."),
+                           QStringLiteral("You have not selected a valid project. Please choose "
+                                          "from the list.")}));
+    EXPECT_TRUE(view.events.isEmpty());
+}
+
+TEST(CopyFileTo, IntoAFolderOrToAFullNameAndItsFailures) {
+    TempDir dir;
+    QByteArray big(200 * 1024 + 7, '\0');
+    for (int i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 31 + 7);
+    ASSERT_TRUE(dir.write(QStringLiteral("src/big.bin"), big));
+    QDir(dir.path()).mkpath(QStringLiteral("to"));
+
+    FileCopyResult r =
+        copyFileTo(dir.file(QStringLiteral("src/big.bin")), dir.file(QStringLiteral("to")));
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.destination, dir.file(QStringLiteral("to/big.bin")));
+    EXPECT_EQ(dir.read(QStringLiteral("to/big.bin")), big);
+    r = copyFileTo(dir.file(QStringLiteral("src/big.bin")), dir.file(QStringLiteral("to/copy")));
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(dir.read(QStringLiteral("to/copy")), big);
+
+    r = copyFileTo(dir.file(QStringLiteral("src/none")), dir.file(QStringLiteral("to")));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("Cannot open file ") + dir.file(QStringLiteral("src/none")));
+    r = copyFileTo(dir.file(QStringLiteral("src/big.bin")), dir.file(QStringLiteral("no/such")));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("Cannot create file ") + dir.file(QStringLiteral("no/such")));
+    // A pipe is never opened: reading it would wait for a writer.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file(QStringLiteral("src/pipe"))).constData(), 0644),
+              0);
+    r = copyFileTo(dir.file(QStringLiteral("src/pipe")), dir.file(QStringLiteral("to")));
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("to/pipe"))));
+}
+
+} // namespace
