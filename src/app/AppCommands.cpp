@@ -75,15 +75,29 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
     // is elsewhere in the window. A command that changes the text marks the document as a key
     // press would.
     const auto edit = [&](const char* id, const char* caption, QKeySequence::StandardKey key,
-                          std::function<void()> run) {
-        add(id, caption, QKeySequence(key), std::move(run)).shortcutContext =
-            Qt::WidgetWithChildrenShortcut;
+                          std::function<void()> run) -> Command& {
+        Command& c = add(id, caption, QKeySequence(key), std::move(run));
+        c.shortcutContext = Qt::WidgetWithChildrenShortcut;
+        return c;
     };
-    edit("Cut1", "Cu&t", QKeySequence::Cut, [&] { doc.changeText([&] { editor.cut(); }); });
-    edit("Copy1", "&Copy", QKeySequence::Copy, [&editor] { editor.copy(); });
-    edit("Paste1", "&Paste", QKeySequence::Paste, [&] { doc.changeText([&] { editor.paste(); }); });
-    edit("Undo1", "&Undo", QKeySequence::Undo, [&] { doc.changeText([&] { editor.undo(); }); });
-    edit("SelectAll1", "Select &All", QKeySequence::SelectAll, [&editor] { editor.selectAll(); });
+    // The tool bar's buttons (pictures drawn by the shell) leave the focus in the editor.
+    const auto button = [](Command& c, const char* hint, const char* icon) {
+        c.hint = QLatin1String(hint);
+        c.icon = QLatin1String(icon);
+    };
+    button(edit("Cut1", "Cu&t", QKeySequence::Cut, [&] { doc.changeText([&] { editor.cut(); }); }),
+           "Cut", "edit-cut");
+    button(edit("Copy1", "&Copy", QKeySequence::Copy, [&editor] { editor.copy(); }), "Copy",
+           "edit-copy");
+    button(edit("Paste1", "&Paste", QKeySequence::Paste,
+                [&] { doc.changeText([&] { editor.paste(); }); }),
+           "Paste", "edit-paste");
+    button(
+        edit("Undo1", "&Undo", QKeySequence::Undo, [&] { doc.changeText([&] { editor.undo(); }); }),
+        "Undo", "edit-undo");
+    button(edit("SelectAll1", "Select &All", QKeySequence::SelectAll,
+                [&editor] { editor.selectAll(); }),
+           "Select All", "edit-select-all");
 
     // Help.
     add("ShowTipOfTheDay1", "Show Tip of the &Day", {}, [&tips] { tips.post(); });
@@ -138,7 +152,8 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                         0,
                         {},
                         {entry("NewHTMLFile1"), entry("OpenHTMLFile1"), entry("OpenHTMLTemplate1"),
-                         entry("SaveHTMLFile1")}};
+                         entry("SaveHTMLFile1"), separator(), entry("Cut1"), entry("Copy1"),
+                         entry("Paste1"), entry("Undo1"), entry("SelectAll1"), separator()}};
     // The tag tool box's first tab; the tag commands fill it.
     t.layouts << Layout{LayoutPlace::TagTab,
                         QStringLiteral("CommonTab"),
@@ -155,6 +170,7 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                          entry("OpenHTMLFile1", QStringLiteral("Open")),
                          entry("SaveHTMLFile1", QStringLiteral("Save")),
                          entry("SaveHTMLFileAs1", QStringLiteral("Save As..")), separator(),
-                         entry("Cut1"), entry("Copy1"), entry("Paste1")}};
+                         entry("Cut1"), entry("Copy1"), entry("Paste1"), entry("Undo1"),
+                         entry("SelectAll1")}};
     return t;
 }

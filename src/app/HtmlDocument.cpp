@@ -168,6 +168,11 @@ void HtmlDocument::newHtmlFile() {
     startUntitled();
     setHelpPageMode(false);
     // A new page goes in like any inserted block: through the clipboard, caret after it.
+    if (m_parts && m_parts->blocks) {
+        m_parts->blocks->insertBlock(QStringLiteral("NEW"));
+        setHtmlModified(true);
+        return;
+    }
     m_clipboard.setText(newPageSkeleton());
     m_editor.paste();
     m_editor.setFocus();

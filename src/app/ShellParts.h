@@ -62,6 +62,22 @@ public:
     virtual void openSettingsDialog() = 0;
 };
 
+// The block insertion of the tag commands: New HTML File puts its skeleton in through it
+// ("NEW"), as every other block goes in.
+class BlockInsertion {
+public:
+    virtual ~BlockInsertion() = default;
+    virtual void insertBlock(const QString& tagName) = 0;
+};
+
+// The page analysis window, opened by "Analyze Web Page" of the Files tab's file list for the
+// file chosen there (folder and name; the name is empty when no file is chosen).
+class PageAnalysisOpener {
+public:
+    virtual ~PageAnalysisOpener() = default;
+    virtual void analyzeWebPage(const QString& folder, const QString& fileName) = 0;
+};
+
 struct ShellParts {
     CustomTagList* customTags = nullptr;
     SnippetLists* snippets = nullptr;
@@ -71,4 +87,6 @@ struct ShellParts {
     TagColouring* colouring = nullptr;
     SettingsDialog* settingsDialog = nullptr;
     RecentProjectOpener* recentProjects = nullptr;
+    BlockInsertion* blocks = nullptr;
+    PageAnalysisOpener* pageAnalysis = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 #include "platform/TextFile.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 std::optional<CustomTagParts> customTagParts(const QString& entry) {
@@ -112,9 +113,15 @@ QString CustomTags::writeFailedText(const QString& path, const QString& reason) 
 
 void CustomTags::loadCustomTags() {
     m_custom.clear();
+    m_unreadable.clear();
     const TextReadResult file = readTextFile(m_path);
-    if (!file.ok)
+    if (!file.ok) {
+        // A file that is there but cannot be read holds the user's tags all the same: writing
+        // the list over it would lose them.
+        if (QFileInfo(m_path).exists() || QFileInfo(m_path).isSymLink())
+            m_unreadable = file.error;
         return;
+    }
     m_encoding = file.encoding;
     for (const QString& line : file.text.split(QStringLiteral("\r\n"))) {
         if (!line.isEmpty())
@@ -145,7 +152,15 @@ bool CustomTags::replaceAll(const QStringList& entries) {
     return save();
 }
 
+QString CustomTags::unreadableReason(const QString& error) {
+    return QStringLiteral("the file could not be read (%1), so it was left as it is").arg(error);
+}
+
 bool CustomTags::save() {
+    if (!m_unreadable.isEmpty()) {
+        m_prompter.error(writeFailedText(m_path, unreadableReason(m_unreadable)));
+        return false;
+    }
     QString text;
     for (const QString& line : m_custom)
         text += line + QStringLiteral("\r\n");

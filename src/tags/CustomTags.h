@@ -53,7 +53,8 @@ public:
     static QString selectEntry(); // "  Select a Custom Tag to Insert"
     static QString noneEntry();   // " NONE"
 
-    // Reads custom.dat; a file that cannot be read leaves only the fixed entries.
+    // Reads custom.dat; a file that cannot be read leaves only the fixed entries (and is not
+    // written over later).
     void loadCustomTags() override;
     // The list as the Custom tab shows it: the fixed entries, then the user's entries.
     QStringList entries() const;
@@ -71,6 +72,9 @@ public:
     bool replaceAll(const QStringList& entries);
 
     static QString writeFailedText(const QString& path, const QString& reason);
+    // The reason given when custom.dat is there but could not be read at start-up: it is then
+    // never written, and the changes of this run are not saved.
+    static QString unreadableReason(const QString& error);
 
 private:
     bool save();
@@ -78,6 +82,7 @@ private:
     QString m_path;
     Prompter& m_prompter;
     QStringList m_custom;
+    QString m_unreadable; // why custom.dat could not be read, when it is there
     // Written back in the encoding it was read in.
     TextEncoding m_encoding = TextEncoding::Utf8;
 };

@@ -281,5 +281,34 @@ CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inser
                             order++,
                             {},
                             tabs[QLatin1String(tab)]};
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        {},
+                        0,
+                        {},
+                        {entry(QStringLiteral("ShowTagPanel1"))}};
+
+    // The buttons that show no caption show a picture of ours (drawn by the window's shell).
+    static const std::map<QString, QString> pictures = {
+        {QStringLiteral("Center1"), QStringLiteral("tag-center")},
+        {QStringLiteral("Italic1"), QStringLiteral("tag-italic")},
+        {QStringLiteral("Superscript1"), QStringLiteral("tag-sup")},
+        {QStringLiteral("Subscript1"), QStringLiteral("tag-sub")},
+        {QStringLiteral("MailTo1"), QStringLiteral("tag-mailto")},
+        {QStringLiteral("ShowTagPanel1"), QStringLiteral("tag-panel")},
+        {QStringLiteral("PowerBODY1"), QStringLiteral("power-body")},
+        {QStringLiteral("PowerAHREF1"), QStringLiteral("power-anchor")},
+        {QStringLiteral("PowerIMG1"), QStringLiteral("power-image")},
+        {QStringLiteral("PowerTABLE1"), QStringLiteral("power-table")},
+        {QStringLiteral("PowerLIST1"), QStringLiteral("power-list")},
+        {QStringLiteral("PowerFRAME1"), QStringLiteral("power-frame")},
+        {QStringLiteral("FRAMESETDialog1"), QStringLiteral("frameset-dialog")},
+        {QStringLiteral("FRAMEDialog1"), QStringLiteral("frame-dialog")},
+    };
+    for (Command& c : t.commands) {
+        const auto it = pictures.find(c.id);
+        if (it != pictures.end())
+            c.icon = it->second;
+    }
     return t;
 }

@@ -291,7 +291,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (watched == m_editor || watched == m_editor->viewport()) {
-        if (type == QEvent::KeyPress) {
+        if (type == QEvent::ShortcutOverride) {
+            // The editor claims some keys of the window's commands for itself (Shift+Return,
+            // Line Break, would become a line break of its own): those run the command.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (m_registry->windowShortcuts().contains(QKeySequence(key->keyCombination()))) {
+                event->ignore();
+                return true;
+            }
+        } else if (type == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (keyPressChangesDocument(key->key(), QKeySequence(key->keyCombination()),
                                         m_registry->windowShortcuts()))

@@ -1,6 +1,8 @@
 // ActionRegistry: the commands' actions and their places.
 #include "ui/shell/ActionRegistry.h"
 
+#include "ui/shell/DrawnPictures.h"
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -30,6 +32,8 @@ QIcon iconFor(const QWidget* window, const QString& name) {
     const auto it = standard.constFind(name);
     if (it != standard.constEnd())
         return window->style()->standardIcon(*it);
+    if (const QIcon drawn = drawnPicture(name); !drawn.isNull())
+        return drawn;
     return QIcon::fromTheme(name);
 }
 
@@ -45,6 +49,11 @@ bool insertAfter(QList<LayoutItem>& items, const QString& after, const QList<Lay
             return true;
     }
     return false;
+}
+
+QAction* withTip(QAction* view, const QAction* source) {
+    view->setToolTip(source->toolTip());
+    return view;
 }
 
 } // namespace
@@ -251,7 +260,10 @@ void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tag
                 }
                 auto* button = new QToolButton(page);
                 button->setObjectName(QStringLiteral("Button") + item.id);
-                button->setDefaultAction(a);
+                // A tab may word a command its own way ("B" for Bold): the button then shows a
+                // view of the one action, with the action's hint as its tip.
+                button->setDefaultAction(
+                    item.caption.isEmpty() ? a : withTip(popupView(a, item.caption, button), a));
                 button->setToolButtonStyle(a->icon().isNull() ? Qt::ToolButtonTextOnly
                                                               : Qt::ToolButtonIconOnly);
                 row->addWidget(button);
@@ -260,4 +272,5 @@ void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tag
             tagTabs->addTab(page, layout.caption);
         }
     }
+    emit built();
 }

@@ -51,6 +51,11 @@ public:
     // Asks every command's enabled, checked and caption functions again.
     void refreshAll();
 
+signals:
+    // build() has placed everything: rooms that add widgets of their own to a tab or pane
+    // the registry laid out do so now.
+    void built();
+
 private:
     struct Entry {
         Command command;

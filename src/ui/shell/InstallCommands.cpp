@@ -9,11 +9,13 @@
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/spell/SpellCommands.h"
+#include "ui/tags/TagRoomParts.h"
 #include "ui/tags/TagWindows.h"
 
 void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(appCommands(c.state, c.editor, c.window, c.tips));
     registry.add(tagCommandsForWindow(c));
+    registry.add(installTagRoomParts(registry, c));
     registry.add(installServices(registry, c));
     const CommandTable project = installProject(registry, c);
     registry.add(project);
