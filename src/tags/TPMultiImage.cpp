@@ -10,8 +10,18 @@ QString TPMultiImage::openErrorText() {
     return QStringLiteral("Error opening file. File is corrupt or cannot handle this file type.");
 }
 
+namespace {
+
+// Beyond this many pixels a picture is measured from its header and decoded only at the size it
+// is shown in: a 20,000 by 20,000 picture would take 1.6 GB whole.
+constexpr qint64 maxWholePixels = 4096LL * 4096LL;
+const QSize previewBound(1024, 1024);
+
+} // namespace
+
 void TPMultiImage::clear() {
     m_image = QImage();
+    m_size = QSize();
     m_path.clear();
     m_fileSize = 0;
 }
@@ -24,9 +34,25 @@ bool TPMultiImage::load(const QString& path) {
         return false;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    const bool huge = size.isValid() && qint64(size.width()) * size.height() > maxWholePixels;
+    if (huge) {
+        // Readers that cannot decode at a smaller size would decode the whole picture first:
+        // such a picture is measured only, and shows no preview.
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize)) {
+            if (!reader.canRead())
+                return false;
+            m_size = size;
+            m_path = path;
+            m_fileSize = info.size();
+            return true;
+        }
+        reader.setScaledSize(size.scaled(previewBound, Qt::KeepAspectRatio));
+    }
     QImage image = reader.read();
     if (image.isNull())
         return false;
+    m_size = huge ? size : image.size();
     m_image = std::move(image);
     m_path = path;
     m_fileSize = info.size();

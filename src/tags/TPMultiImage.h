@@ -20,11 +20,14 @@ public:
 
     // Loads the file; false (and nothing loaded) when it is no regular file or no image Qt reads.
     bool load(const QString& path);
-    bool isLoaded() const { return !m_image.isNull(); }
-    int width() const { return m_image.width(); }
-    int height() const { return m_image.height(); }
+    bool isLoaded() const { return m_size.isValid(); }
+    // The picture's own size, also for a huge picture decoded only at preview size.
+    int width() const { return m_size.width(); }
+    int height() const { return m_size.height(); }
     const QString& loadedPath() const { return m_path; }
     qint64 fileSize() const { return m_fileSize; }
+    // What was decoded: the whole picture, or for a huge one a copy at most 1024 pixels across
+    // (null when its reader cannot decode at a smaller size).
     const QImage& image() const { return m_image; }
     // The image as drawn in a panel of the given size: whole, keeping its aspect ratio when that
     // is on, never enlarged.
@@ -36,6 +39,7 @@ public:
 
 private:
     QImage m_image;
+    QSize m_size;
     QString m_path;
     qint64 m_fileSize = 0;
     bool m_keepAspect = true;

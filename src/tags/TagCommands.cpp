@@ -209,16 +209,30 @@ CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inser
     add("ShowTagPanel1", "Show Tag Panel", "", [&dialogs, &inserter] {
         dialogs.showTagPanel(inserter);
     }).hint = QStringLiteral("Show Tag Panel");
-    // The Power dialogs arrive with their own room; until then their entries show disabled.
-    add("PowerBODY1", "Power <&BODY>", "Ctrl+B", {}).hint = QStringLiteral("Power Body Tag");
-    add("PowerAHREF1", "Power <&A HREF>", "Ctrl+H", {}).hint = QStringLiteral("Power Anchor Tag");
-    add("PowerIMG1", "Power <&IMG>", "Ctrl+I", {}).hint = QStringLiteral("Power Image Tag/Preview");
-    add("PowerTABLE1", "Power <&TABLE>", "Ctrl+T", {}).hint = QStringLiteral("Power Table Tag");
-    add("PowerFRAME1", "Power <&FRAME>", "Ctrl+Shift+F", {}).hint = QStringLiteral("POWER Frame");
-    add("PowerLIST1", "Power &LIST", "Ctrl+L", {}).hint = QStringLiteral("Power LIST Tag");
-    add("HorizontalRule1", "Horizontal Rule <HR>", "", {});
-    add("FRAMESETDialog1", "FRAMESET Dialog", "", {}).hint = QStringLiteral("FRAMESET Dialog");
-    add("FRAMEDialog1", "FRAME Dialog", "", {}).hint = QStringLiteral("FRAME Dialog");
+    // The Power dialogs: each shows its dialog and hands its text to the editor.
+    const auto powerDialog = [&inserter, &dialogs, &state](PowerDialog which) {
+        return [&inserter, &dialogs, &state, which] {
+            runPowerDialog(which, inserter, state,
+                           [&dialogs](PowerDialog d) { return dialogs.openPowerDialog(d); });
+        };
+    };
+    add("PowerBODY1", "Power <&BODY>", "Ctrl+B", powerDialog(PowerDialog::Body)).hint =
+        QStringLiteral("Power Body Tag");
+    add("PowerAHREF1", "Power <&A HREF>", "Ctrl+H", powerDialog(PowerDialog::Anchor)).hint =
+        QStringLiteral("Power Anchor Tag");
+    add("PowerIMG1", "Power <&IMG>", "Ctrl+I", powerDialog(PowerDialog::Image)).hint =
+        QStringLiteral("Power Image Tag/Preview");
+    add("PowerTABLE1", "Power <&TABLE>", "Ctrl+T", powerDialog(PowerDialog::Table)).hint =
+        QStringLiteral("Power Table Tag");
+    add("PowerFRAME1", "Power <&FRAME>", "Ctrl+Shift+F", powerDialog(PowerDialog::Frames)).hint =
+        QStringLiteral("POWER Frame");
+    add("PowerLIST1", "Power &LIST", "Ctrl+L", powerDialog(PowerDialog::List)).hint =
+        QStringLiteral("Power LIST Tag");
+    add("HorizontalRule1", "Horizontal Rule <HR>", "", powerDialog(PowerDialog::Rule));
+    add("FRAMESETDialog1", "FRAMESET Dialog", "", powerDialog(PowerDialog::FrameSet)).hint =
+        QStringLiteral("FRAMESET Dialog");
+    add("FRAMEDialog1", "FRAME Dialog", "", powerDialog(PowerDialog::Frame)).hint =
+        QStringLiteral("FRAME Dialog");
     (void)editor;
 
     for (const char* id : {"Comment1", "MailTo1"})

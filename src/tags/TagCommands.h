@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Commands.h"
+#include "tags/PowerCommands.h"
 
 #include <QDateTime>
 #include <QString>
@@ -41,6 +42,8 @@ public:
     virtual std::optional<QString> askMailToAddress(const QString& initial) = 0;
     // A further tag panel, not modal.
     virtual void showTagPanel(TagInserter& inserter) = 0;
+    // A Power dialog, shown modally; what it left when it closed.
+    virtual PowerDialogOutcome openPowerDialog(PowerDialog) { return {}; }
 };
 
 namespace TagCommandOrder {

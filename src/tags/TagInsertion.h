@@ -82,6 +82,7 @@ public:
     // A custom tag: start tag, selected text, end tag, all of it left selected.
     void insertCustomTag(const QString& start, const QString& end);
 
+    void markModified() { m_markModified(); }
     EditWindow& editor() { return m_editor; }
     Clipboard& clipboard() { return m_clipboard; }
 

@@ -97,6 +97,32 @@ TEST(TPMultiImage, LoadSizeSaveAsBmp) {
     EXPECT_FALSE(image.saveAsBmp(dir.file("none.bmp")));
 }
 
+TEST(TPMultiImage, AHugePictureIsMeasuredWithoutDecodingItWhole) {
+    TempDir dir;
+    // A small JPEG whose frame header claims 20,000 by 20,000 pixels: decoded whole it would
+    // take 1.6 GB.
+    QByteArray jpeg = imageBytes(16, 16, "JPEG");
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    for (int i : {5, 7}) {
+        jpeg[sof + i] = char(0x4E);
+        jpeg[sof + i + 1] = char(0x20);
+    }
+    ASSERT_TRUE(dir.write("huge.jpg", jpeg));
+    TPMultiImage image;
+    ASSERT_TRUE(image.load(dir.file("huge.jpg")));
+    EXPECT_EQ(image.width(), 20000);
+    EXPECT_EQ(image.height(), 20000);
+    EXPECT_LE(image.image().width(), 1024);
+    EXPECT_LE(image.image().height(), 1024);
+
+    ASSERT_TRUE(dir.write("bad.gif", "GIF89a not really"));
+    EXPECT_FALSE(image.load(dir.file("bad.gif")));
+    EXPECT_FALSE(image.isLoaded());
+    ASSERT_TRUE(dir.write("text.jpg", "hello"));
+    EXPECT_FALSE(image.load(dir.file("text.jpg")));
+}
+
 TEST(TagPanel, ListsInOrder) {
     ASSERT_EQ(tagPanelTags().size(), 100);
     EXPECT_EQ(tagPanelTags().first(), QStringLiteral("<!--.-->"));

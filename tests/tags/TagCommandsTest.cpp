@@ -17,6 +17,11 @@ struct NoDialogs : TagDialogs {
     std::optional<QString> answer;
     std::optional<QString> askMailToAddress(const QString&) override { return answer; }
     void showTagPanel(TagInserter&) override {}
+    QList<PowerDialog> opened;
+    PowerDialogOutcome openPowerDialog(PowerDialog which) override {
+        opened << which;
+        return {};
+    }
 };
 
 struct Tags {
@@ -150,11 +155,18 @@ TEST(TagCommands, QuickTablesAndPowerEntries) {
             EXPECT_EQ(t.editor.text(), tableGridText(r, c));
         }
     EXPECT_EQ(menu + popup, 41);
-    for (const char* id : {"PowerBODY1", "PowerAHREF1", "PowerIMG1", "PowerTABLE1", "PowerFRAME1",
-                           "PowerLIST1", "HorizontalRule1", "FRAMESETDialog1", "FRAMEDialog1"}) {
+    const std::pair<const char*, PowerDialog> power[] = {
+        {"PowerBODY1", PowerDialog::Body},      {"PowerAHREF1", PowerDialog::Anchor},
+        {"PowerIMG1", PowerDialog::Image},      {"PowerTABLE1", PowerDialog::Table},
+        {"PowerFRAME1", PowerDialog::Frames},   {"PowerLIST1", PowerDialog::List},
+        {"HorizontalRule1", PowerDialog::Rule}, {"FRAMESETDialog1", PowerDialog::FrameSet},
+        {"FRAMEDialog1", PowerDialog::Frame}};
+    for (const auto& [id, dialog] : power) {
         const Command* c = t.command(QLatin1String(id));
         ASSERT_NE(c, nullptr) << id;
-        EXPECT_FALSE(c->run) << id; // shown disabled until the dialogs arrive
+        t.dialogs.opened.clear();
+        c->run();
+        EXPECT_EQ(t.dialogs.opened, QList<PowerDialog>{dialog}) << id;
     }
     EXPECT_EQ(t.command(QStringLiteral("PowerBODY1"))->shortcut,
               QKeySequence(QStringLiteral("Ctrl+B")));

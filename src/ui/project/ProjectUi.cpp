@@ -72,7 +72,13 @@ ProjectUi::ProjectUi(ActionRegistry& registry, const CommandContext& c) : QObjec
 
 void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area) {
     if (!m_filesPane) {
-        m_filesTab = new FilesTab(state, prompter, {}, this);
+        // A GIF or JPEG double-clicked opens the Power Image dialog on it.
+        const auto powerImage = [this](const QString&) {
+            if (auto* registry = dynamic_cast<ActionRegistry*>(parent()))
+                if (QAction* image = registry->action(QStringLiteral("PowerIMG1")))
+                    image->trigger();
+        };
+        m_filesTab = new FilesTab(state, prompter, powerImage, this);
         m_filesPane =
             new FilesPane(*m_filesTab, state.homeDirectory(), state.filesTabFilter(), &area);
         area.layout()->addWidget(m_filesPane);

@@ -7,9 +7,14 @@
 #include "tags/TagCommands.h"
 #include "tags/TagInsertion.h"
 #include "tags/TagPanelLists.h"
+#include "ui/project/FilesPane.h"
 #include "ui/shell/InstallCommands.h"
+#include "ui/tags/PowerDialogs.h"
 
+#include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,10 +76,11 @@ namespace {
 // Lives as a child of the main window, so the commands' references hold as long as it does.
 class QtTagDialogs : public QObject, public TagDialogs {
 public:
-    QtTagDialogs(QWidget* window, EditWindow& editor, AppState& state)
-        : QObject(window), m_window(window), m_inserter(editor, *editor.clipboard(), [&state] {
-              state.document().setHtmlModified(true);
-          }) {}
+    QtTagDialogs(QWidget* window, EditWindow& editor, AppState& state, Prompter& prompter,
+                 FileChooser& chooser)
+        : QObject(window), m_window(window), m_editor(editor), m_state(state), m_prompter(prompter),
+          m_chooser(chooser), m_inserter(editor, *editor.clipboard(),
+                                         [&state] { state.document().setHtmlModified(true); }) {}
 
     std::optional<QString> askMailToAddress(const QString& initial) override {
         TFormEmail dialog(initial, m_window);
@@ -91,10 +97,46 @@ public:
         }
         panel->show();
     }
+    PowerDialogOutcome openPowerDialog(PowerDialog which) override {
+        const Settings& s = m_state.settings();
+        const QString page = m_state.document().currentHtmlFile();
+        PowerDialogEnv env{*m_editor.clipboard(), m_prompter, m_chooser, m_state.optionsIni()};
+        env.programDirectory = m_state.programDirectory();
+        env.lastHtmlDirectory = s.lastHtmlDirectory;
+        env.htmlFilePattern = m_state.htmlFilePattern();
+        env.pageFolder = page.isEmpty() ? QString() : QFileInfo(page).absolutePath();
+        env.relImage = s.relImage;
+        env.useAnchor = s.useAnchor;
+        env.anchorPath = s.anchorPath;
+        env.selectedText = m_editor.selText();
+        env.filesTabImage = filesTabImage();
+        env.chooseColor = [this](const QColor& initial) -> std::optional<QColor> {
+            const QColor c = QColorDialog::getColor(initial, m_window);
+            return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+        };
+        return showPowerDialog(which, env, m_window);
+    }
     TagInserter& inserter() { return m_inserter; }
 
 private:
+    // The GIF or JPEG picture selected on the Files tab, if any: the image dialog opens on it.
+    QString filesTabImage() const {
+        auto* pane = m_window ? m_window->findChild<FilesPane*>() : nullptr;
+        const QListWidgetItem* item = pane ? pane->fileList()->currentItem() : nullptr;
+        if (!item || !item->isSelected())
+            return {};
+        const QString name = item->text();
+        const QString lower = name.toLower();
+        if (!lower.endsWith(QLatin1String(".gif")) && !lower.endsWith(QLatin1String(".jpg")))
+            return {};
+        return QDir(pane->folder()).filePath(name);
+    }
+
     QWidget* m_window;
+    EditWindow& m_editor;
+    AppState& m_state;
+    Prompter& m_prompter;
+    FileChooser& m_chooser;
     TagInserter m_inserter;
 };
 
@@ -102,7 +144,7 @@ private:
 
 CommandTable tagCommandsForWindow(const CommandContext& c) {
     auto* window = dynamic_cast<QWidget*>(&c.window);
-    auto* dialogs = new QtTagDialogs(window, c.editor, c.state);
+    auto* dialogs = new QtTagDialogs(window, c.editor, c.state, c.prompter, c.chooser);
     return tagCommands(c.state, c.editor, dialogs->inserter(), *dialogs,
                        [] { return QDateTime::currentDateTime(); });
 }
