@@ -4,6 +4,7 @@
 #include "app/AppCommands.h"
 #include "spell/SpellCommands.h"
 #include "ui/project/ProjectUi.h"
+#include "ui/publish/PublishUi.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/spell/SpellCommands.h"
@@ -18,4 +19,5 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     placePageButtons(registry, project);
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
+    registry.add(installPublish(registry, c));
 }
