@@ -51,8 +51,8 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
     add("CollapseThisPageGroup1", "This Page Group",
         [p, &view] { view.collapseGroup(p->selectedItem()); });
     add("CollapseAllPageGroups1", "All Page Groups", [&view] { view.collapseAll(); });
-    // Entries of the FTP list and of the analysis, shown disabled until those rooms run them.
-    add("AddtoFTPlist1", "FTP :  Add to FTP list", {});
+    // The analysis entry, shown disabled until that room runs it. The FTP list's entry of the
+    // pop-up (AddtoFTPlist1) is the publishing room's.
     add("PageSiteAnalysis1", "Page/Site Analysis", {});
 
     t.layouts << Layout{LayoutPlace::MenuBar,

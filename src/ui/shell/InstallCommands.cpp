@@ -6,6 +6,7 @@
 #include "ui/project/ProjectToolsUi.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/services/BigReplaceUi.h"
+#include "ui/publish/PublishUi.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/spell/SpellCommands.h"
@@ -24,4 +25,5 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(installProjectTools(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
+    registry.add(installPublish(registry, c));
 }

@@ -1,0 +1,684 @@
+// FtpScreen: the FTP screen's logic over its TStarFtp.
+#include "publish/FtpScreen.h"
+
+#include "app/ChangedList.h"
+#include "app/Settings.h"
+#include "platform/Prompter.h"
+#include "project/FilesTab.h"
+#include "project/ProjectFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+bool hasLineBreak(const QString& text) {
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// The errors that end one file of a transfer but not the connection.
+bool fileError(FtpError code) {
+    return code == FtpError::LocalFileOpen || code == FtpError::LocalFileRead ||
+           code == FtpError::NoRemoteFile;
+}
+
+} // namespace
+
+FtpScreen::FtpScreen(QString programDirectory, ChangedList& changedList, const Settings& settings,
+                     Prompter& prompter, QObject* parent)
+    : QObject(parent), m_programDirectory(std::move(programDirectory)), m_changedList(changedList),
+      m_settings(settings), m_prompter(prompter), m_profiles(m_programDirectory),
+      m_ftp(std::make_unique<TStarFtp>()) {
+    wireEngine();
+}
+
+FtpScreen::~FtpScreen() {
+    if (m_ftp) {
+        // No handler may run into a screen that is going away.
+        m_ftp->OnFtpInfo = {};
+        m_ftp->OnFtpError = {};
+        m_ftp->OnFtpQuit = {};
+        m_ftp->OnListingDone = {};
+        m_ftp->OnFileStored = {};
+        m_ftp->OnLoggedIn = {};
+        m_ftp->OnDirectoryChanged = {};
+        m_ftp->OnDirectoryCreated = {};
+        m_ftp->OnDirectoryDeleted = {};
+        m_ftp->OnFileDeleted = {};
+        m_ftp->OnFileRenamed = {};
+        m_ftp->Abort();
+    }
+}
+
+void FtpScreen::wireEngine() {
+    TStarFtp& f = *m_ftp;
+    f.FtpPort = 21;
+    // The one place where the transfer type and the server type are chosen.
+    f.TransferMode = BinaryTransfer;
+    f.ServerType = ftpstDefault;
+    f.OnFtpInfo = [this](TStarFtp*, FtpInfo code, const QString& text) { onInfo(code, text); };
+    f.OnFtpError = [this](TStarFtp*, FtpError code, const QString& text) { onError(code, text); };
+    f.OnListingDone = [this](TStarFtp*) { onListingDone(); };
+    f.OnFileStored = [this](TStarFtp*) { onFileStored(); };
+    f.OnFtpQuit = [this](TStarFtp*) { onQuit(); };
+    const TStarFtp::TNotifyEvent relist = [this](TStarFtp*) { afterChange(); };
+    f.OnLoggedIn = relist;
+    f.OnDirectoryChanged = relist;
+    f.OnDirectoryCreated = relist;
+    f.OnDirectoryDeleted = relist;
+    f.OnFileDeleted = relist;
+    f.OnFileRenamed = relist;
+}
+
+void FtpScreen::open() {
+    m_hostList = m_profiles.readNames();
+    m_auto = m_changedList.paths();
+    m_status.clear();
+    if (m_hostList.size() == 1)
+        selectHost(0);
+    emit changed();
+}
+
+// ---- page 1 ----
+
+void FtpScreen::selectHost(int index) {
+    if (index < 0 || index >= m_hostList.size())
+        return;
+    m_selectedHost = index;
+    const QString name = m_hostList.at(index);
+    fields = m_profiles.read(name);
+    m_selectedLabel = QStringLiteral("Selected FTP Host: ") + name;
+    m_current = fields;
+    emit changed();
+}
+
+void FtpScreen::writeHostList() {
+    if (!m_profiles.writeNames(m_hostList) && m_profiles.namesUnreadable())
+        m_prompter.inform(HostProfiles::namesUnreadableText(m_profiles.namesPath()));
+}
+
+void FtpScreen::deleteHost() {
+    if (m_selectedHost < 0 || m_selectedHost >= m_hostList.size())
+        return;
+    m_profiles.erase(m_hostList.at(m_selectedHost));
+    m_hostList.removeAt(m_selectedHost);
+    m_selectedHost = -1;
+    writeHostList();
+    emit changed();
+}
+
+void FtpScreen::clearFields() {
+    fields = HostProfile();
+    emit changed();
+}
+
+void FtpScreen::addToList() {
+    if (fields.profile.isEmpty()) {
+        m_prompter.inform(profileNameMissingText());
+        emit focusProfileName();
+        return;
+    }
+    if (!HostProfiles::validName(fields.profile)) {
+        m_prompter.inform(HostProfiles::invalidNameText(fields.profile));
+        emit focusProfileName();
+        return;
+    }
+    m_profiles.write(fields, savePassword);
+    m_hostList << fields.profile;
+    m_selectedHost = -1;
+    writeHostList();
+    fields = HostProfile();
+    emit changed();
+}
+
+void FtpScreen::modify() {
+    if (fields.profile.isEmpty()) {
+        m_prompter.inform(modifyNameMissingText());
+        emit focusProfileName();
+        return;
+    }
+    // Refused before anything is removed, so a bad name loses no entry.
+    if (!HostProfiles::validName(fields.profile)) {
+        m_prompter.inform(HostProfiles::invalidNameText(fields.profile));
+        emit focusProfileName();
+        return;
+    }
+    const qsizetype at = m_hostList.indexOf(fields.profile);
+    if (at >= 0)
+        m_hostList.removeAt(at);
+    addToList();
+}
+
+// ---- page 2 ----
+
+bool FtpScreen::addExisting(const QString& path) {
+    if (QFileInfo(path).isFile()) {
+        m_transfer << path;
+        return true;
+    }
+    m_prompter.inform(fileMissingText(path));
+    return false;
+}
+
+void FtpScreen::removeFromTransferList(const QList<int>& rows) {
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    for (int row : sorted)
+        if (row >= 0 && row < m_transfer.size())
+            m_transfer.removeAt(row);
+    emit changed();
+}
+
+void FtpScreen::clearTransferList() {
+    m_transfer.clear();
+    emit changed();
+}
+
+void FtpScreen::addFromAutoList(const QList<int>& rows) {
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    for (int row : sorted)
+        if (row >= 0 && row < m_auto.size())
+            addExisting(m_auto.at(row));
+    emit changed();
+}
+
+void FtpScreen::addAllFromAutoList() {
+    if (m_auto.isEmpty())
+        return;
+    for (const QString& path : m_auto)
+        addExisting(path);
+    emit changed();
+}
+
+void FtpScreen::removeFromAutoList(const QList<int>& rows) {
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    for (int row : sorted)
+        if (row >= 0 && row < m_auto.size())
+            m_auto.removeAt(row);
+    m_changedList.replace(m_auto);
+    emit changed();
+}
+
+void FtpScreen::clearAutoList() {
+    m_auto.clear();
+    m_changedList.clear();
+    emit changed();
+}
+
+QStringList FtpScreen::projectNames() const {
+    const QDir dir(m_programDirectory + QStringLiteral("projects"));
+    QStringList names;
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.out")}, QDir::Files | QDir::Readable, QDir::Name))
+        names << name.toUpper();
+    return names;
+}
+
+void FtpScreen::chooseProject(const QString& name) {
+    // The box shows the names upper-cased; the file on disk keeps its own case.
+    const QDir dir(m_programDirectory + QStringLiteral("projects"));
+    QString real;
+    for (const QString& entry : dir.entryList({QStringLiteral("*.out")}, QDir::Files)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+            real = entry;
+            break;
+        }
+    }
+    ProjectRead read;
+    if (real.isEmpty())
+        read.failure = ProjectRead::Failure::Missing;
+    else
+        read = readProject(dir.filePath(real));
+    if (!read.ok()) {
+        m_projectPages.clear();
+        emit changed();
+        m_prompter.inform(badProjectText());
+        return;
+    }
+    m_projectPages = read.pages;
+    emit changed();
+}
+
+void FtpScreen::addProjectPage(int item) {
+    if (item < 1 || item > static_cast<int>(m_projectPages.size()))
+        return;
+    addExisting(m_projectPages.at(static_cast<size_t>(item - 1)).link);
+    emit changed();
+}
+
+void FtpScreen::addAllProjectPages() {
+    for (const ProjectPage& page : m_projectPages)
+        addExisting(page.link);
+    emit changed();
+}
+
+void FtpScreen::addFiles(const QString& folder, const QStringList& names) {
+    for (const QString& name : names)
+        m_transfer << FilesTab::joinPath(folder, name);
+    emit changed();
+}
+
+// ---- page 3 ----
+
+void FtpScreen::setBusy(bool busy) {
+    if (m_busy == busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+void FtpScreen::appendLog(const QString& line) {
+    m_log << line;
+    emit changed();
+}
+
+void FtpScreen::connectToHost() {
+    if (connected() || m_busy)
+        return;
+    if (fields.profile.isEmpty() || fields.host.isEmpty() || fields.user.isEmpty() ||
+        fields.password.isEmpty()) {
+        m_prompter.inform(fieldsMissingText());
+        emit showPage(HostPage);
+        return;
+    }
+    appendLog(QStringLiteral("Connecting.."));
+    TStarFtp& f = *m_ftp;
+    // A host may name its port ("ftp.example.com:2121"); without one the screen's port counts.
+    QString host = m_current.host;
+    f.FtpPort = ftpPort;
+    static const QRegularExpression withPort(QStringLiteral("^([^:]+):(\\d{1,5})$"));
+    const QRegularExpressionMatch m = withPort.match(host);
+    if (m.hasMatch() && m.captured(2).toInt() > 0 && m.captured(2).toInt() < 65536) {
+        host = m.captured(1);
+        f.FtpPort = m.captured(2).toInt();
+    }
+    f.SetFtpServer(host);
+    f.UserName = m_current.user;
+    f.UserPassword = m_current.password;
+    f.UserAccount = m_current.account;
+    f.InitialDirectory = m_current.directory;
+    setBusy(true);
+    f.Connect();
+}
+
+void FtpScreen::disconnectFromHost() {
+    m_closeEnabled = true;
+    if (connected() && !m_busy) {
+        m_ftp->Quit();
+        m_notice = false;
+    }
+    emit changed();
+}
+
+void FtpScreen::transferFiles() {
+    if (!connected()) {
+        m_prompter.inform(notConnectedText());
+        return;
+    }
+    if (m_transfer.isEmpty()) {
+        m_prompter.inform(nothingToTransferText());
+        return;
+    }
+    if (m_busy)
+        return;
+    m_transferring = true;
+    m_index = 0;
+    m_count = static_cast<int>(m_transfer.size());
+    m_sent = 0;
+    m_gaugeMax = m_count;
+    m_gaugePos = 0;
+    m_gaugeVisible = true;
+    sendCurrent();
+}
+
+void FtpScreen::sendCurrent() {
+    // A name with a line break cannot go into a command: it is skipped with its reason.
+    while (m_index < m_count && hasLineBreak(m_transfer.at(m_index))) {
+        appendLog(lineBreakInNameText(m_transfer.at(m_index)));
+        ++m_index;
+    }
+    if (m_index >= m_count) {
+        finishTransfer();
+        return;
+    }
+    const QString path = m_transfer.at(m_index);
+    m_status = QStringLiteral("Sending file #%1 of %2").arg(m_index + 1).arg(m_count);
+    m_gaugePos = m_index;
+    m_size = QFileInfo(path).size();
+    m_lastReply.clear();
+    m_fileError.clear();
+    m_ftp->LocalFile = path;
+    m_ftp->RemoteFile = QFileInfo(path).fileName();
+    setBusy(true);
+    emit changed();
+    m_ftp->StoreFile();
+}
+
+void FtpScreen::onFileStored() {
+    if (!m_transferring)
+        return;
+    TStarFtp& f = *m_ftp;
+    const QString path = m_transfer.value(m_index);
+    if (f.Success()) {
+        ++m_sent;
+        const qint64 ms = f.ElapsedMs();
+        if (ms != 0) {
+            const qint64 bytes = f.BytesTransferred();
+            appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
+                          .arg(bytes)
+                          .arg(ms / 1000)
+                          .arg(ms % 1000, 3, 10, QLatin1Char('0'))
+                          .arg(bytes / ms));
+        }
+    } else {
+        QString why = !m_fileError.isEmpty() ? m_fileError : m_lastReply;
+        if (why.isEmpty())
+            why = QStringLiteral("the server did not accept it");
+        appendLog(QStringLiteral("Could not send %1: %2").arg(path, why));
+    }
+    m_bytes.clear();
+    ++m_index;
+    if (m_index >= m_count) {
+        finishTransfer();
+        return;
+    }
+    sendCurrent();
+}
+
+void FtpScreen::finishTransfer() {
+    m_transferring = false;
+    m_status = m_sent == m_count
+                   ? QStringLiteral("Completed sending %1 files.").arg(m_count)
+                   : QStringLiteral("Completed sending %1 of %2 files.").arg(m_sent).arg(m_count);
+    m_gaugeVisible = false;
+    m_bytes.clear();
+    emit changed();
+    if (connected()) {
+        setBusy(true);
+        afterChange();
+    } else {
+        setBusy(false);
+    }
+}
+
+void FtpScreen::abort() {
+    m_ftp->Abort();
+}
+
+void FtpScreen::afterChange() {
+    m_ftp->GetListing();
+    m_closeEnabled = false;
+    m_notice = true;
+    emit changed();
+}
+
+void FtpScreen::makeDirectory() {
+    if (!connected() || m_busy)
+        return;
+    const std::optional<QString> name = m_prompter.input(
+        QStringLiteral("Create Directory"), QStringLiteral("Enter new directory name:"), {});
+    if (!name)
+        return;
+    setBusy(true);
+    m_ftp->MakeDirectory(*name);
+}
+
+QString FtpScreen::remoteName(int row, bool directory) const {
+    const QStringList& names = directory ? m_remoteDirs : m_remoteFiles;
+    return row >= 0 && row < names.size() ? names.at(row) : QString();
+}
+
+void FtpScreen::removeDirectory(int row) {
+    const QString name = remoteName(row, true);
+    if (!connected() || name.isEmpty() || m_busy || name == QLatin1String(".."))
+        return;
+    if (m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
+                           QStringLiteral("Are you sure you want to remove ") + name +
+                               QStringLiteral(" ?")) != MessageAnswer::Yes)
+        return;
+    setBusy(true);
+    m_ftp->RemoveDirectory(m_remoteDirNames.at(row));
+}
+
+void FtpScreen::renameFile(int row) {
+    const QString name = remoteName(row, false);
+    if (!connected() || name.isEmpty() || m_busy)
+        return;
+    const std::optional<QString> to =
+        m_prompter.input(QStringLiteral("Rename File"), QStringLiteral("Enter new File name:"), {});
+    if (!to)
+        return;
+    setBusy(true);
+    m_ftp->RenameFile(m_remoteFileNames.at(row), to->toUtf8());
+}
+
+void FtpScreen::deleteFile(int row) {
+    const QString name = remoteName(row, false);
+    if (!connected() || name.isEmpty() || m_busy)
+        return;
+    if (m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
+                           QStringLiteral("Are you sure you want to delete ") + name +
+                               QStringLiteral(" ?")) != MessageAnswer::Yes)
+        return;
+    setBusy(true);
+    m_ftp->DeleteFile(m_remoteFileNames.at(row));
+}
+
+void FtpScreen::refresh() {
+    if (!connected() || m_busy)
+        return;
+    setBusy(true);
+    m_ftp->GetListing();
+}
+
+void FtpScreen::openDirectory(int row) {
+    const QString name = remoteName(row, true);
+    if (!connected() || name.isEmpty() || m_busy)
+        return;
+    setBusy(true);
+    m_ftp->ChangeDirectory(m_remoteDirNames.at(row));
+}
+
+bool FtpScreen::close() {
+    if (!connected() && !m_busy) {
+        setBusy(false);
+        if (m_settings.ftpFlush) {
+            m_changedList.clear();
+            m_auto.clear();
+        }
+        return true;
+    }
+    m_ftp->Quit();
+    setBusy(false);
+    emit changed();
+    return false;
+}
+
+// ---- the engine's events ----
+
+void FtpScreen::onInfo(FtpInfo code, const QString& text) {
+    switch (code) {
+    case FtpInfo::ControlRead:
+    case FtpInfo::CommandSent: {
+        QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        while (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        for (QString line : lines) {
+            // The password never reaches the screen.
+            if (code == FtpInfo::CommandSent && line.startsWith(QLatin1String("PASS ")))
+                line = QStringLiteral("PASS ********");
+            m_log << line;
+        }
+        if (code == FtpInfo::ControlRead && !lines.isEmpty())
+            m_lastReply = lines.last();
+        emit changed();
+        break;
+    }
+    case FtpInfo::DataProgress:
+        m_bytes = QStringLiteral("%1 of %2").arg(m_ftp->BytesTransferred()).arg(m_size);
+        emit changed();
+        break;
+    default:
+        break;
+    }
+}
+
+void FtpScreen::onError(FtpError code, const QString&) {
+    const int number = static_cast<int>(code);
+    // The local file is what the engine could not open or read.
+    const QString text = errorText(number, m_ftp->LocalFile);
+    setBusy(false);
+    if (m_transferring && fileError(code)) {
+        // The transfer goes on with the next file; the Log says what went wrong with this one.
+        m_fileError = text;
+        return;
+    }
+    if (text.isEmpty())
+        return;
+    // Shown once the engine's handler has returned: a modal box must not run inside it.
+    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
+}
+
+void FtpScreen::onListingDone() {
+    TStarFtp& f = *m_ftp;
+    m_remoteDirs = f.DirectoryList();
+    m_remoteDirNames = f.DirectoryNames();
+    if (!m_remoteDirs.contains(QStringLiteral(".."))) {
+        m_remoteDirs.prepend(QStringLiteral(".."));
+        m_remoteDirNames.prepend(QByteArrayLiteral(".."));
+    }
+    m_remoteFiles = f.FileList();
+    m_remoteFileNames = f.FileNames();
+    setBusy(false);
+    m_bytes.clear();
+    emit changed();
+}
+
+void FtpScreen::onQuit() {
+    setBusy(false);
+    if (m_transferring) {
+        // A fatal error or Abort ended the connection in the middle of the list.
+        m_transferring = false;
+        m_gaugeVisible = false;
+        m_bytes.clear();
+        m_status =
+            QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
+    }
+    // Without a connection the screen can be left again.
+    m_closeEnabled = true;
+    m_notice = false;
+    emit changed();
+}
+
+// ---- texts ----
+
+QString FtpScreen::caption() {
+    return QStringLiteral("Quillon Pro:    FTP Module");
+}
+
+QString FtpScreen::noticeText() {
+    return QStringLiteral(
+        "Connected to FTP Server:    You must press the DISCONNECT button before closing");
+}
+
+QString FtpScreen::profileNameMissingText() {
+    return QStringLiteral("You must enter a Profile Name before adding to the Host List");
+}
+
+QString FtpScreen::modifyNameMissingText() {
+    return QStringLiteral("You must include the Profile Name that you wish to have modified.");
+}
+
+QString FtpScreen::fieldsMissingText() {
+    return QStringLiteral("Please verify that the host you have selected has a Profile Name, Host "
+                          "Name, User Name, and Password. These fields are all required to "
+                          "connect to an FTP host.");
+}
+
+QString FtpScreen::notConnectedText() {
+    return QStringLiteral("You must press the CONNECT button to connect to the FTP server before "
+                          "beginning to transfer files.");
+}
+
+QString FtpScreen::nothingToTransferText() {
+    return QStringLiteral("You haven't selected any files to transfer. Select the files you wish "
+                          "to transfer from Tab #2.");
+}
+
+QString FtpScreen::fileMissingText(const QString& path) {
+    return QStringLiteral("The file: ") + path +
+           QStringLiteral("  does not exist. Please be sure the location is correct and the "
+                          "file has not been deleted.");
+}
+
+QString FtpScreen::badProjectText() {
+    return QStringLiteral("You cannot type in a project name. You must select it from the list.");
+}
+
+QString FtpScreen::lineBreakInNameText(const QString& path) {
+    QString shown = path;
+    shown.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+    return QStringLiteral("Skipped %1: a file name holding a line break cannot be sent.")
+        .arg(shown);
+}
+
+QString FtpScreen::errorText(int code, const QString& extra) {
+    switch (code) {
+    case 1:
+        return QStringLiteral("The winsock interface could not be initialized. Make sure that "
+                              "winsock is installed on your system.");
+    case 2:
+    case 10:
+    case 11:
+    case 18:
+        return QStringLiteral("The network is down. Make sure that you have established a "
+                              "connection to the network.");
+    case 3:
+    case 16:
+        return QStringLiteral("Could not find your FTP server. Check that you are connected to "
+                              "your service provider and that your setup information is correct.");
+    case 4:
+    case 5:
+    case 15:
+        return QStringLiteral("An unexpected error occured");
+    case 6:
+    case 7:
+        return QStringLiteral("The connection was unexpectedly closed by the remote server");
+    case 8:
+        return QStringLiteral("The connection attempt to the server timed out.");
+    case 9:
+        return QStringLiteral("The winsock is out of sockets. Close a winsock application before "
+                              "trying again.");
+    case 12:
+        return QStringLiteral("The server refused the connection. Make sure that you have entered "
+                              "the correct value in setup for your FTP server.");
+    case 13:
+        return QStringLiteral("An unexpected response was received from the server. Make sure "
+                              "that you have entered the correct value in setup for your FTP "
+                              "port.");
+    case 19:
+        return QStringLiteral("No server specified");
+    case 21:
+    case 24:
+        return QStringLiteral("Error opening ") + extra;
+    case 23:
+        return QStringLiteral("Error reading from ") + extra;
+    case 26:
+        return QStringLiteral("The FTP server is down.");
+    case 27:
+        return QStringLiteral("Access denied. Check your user ID and password.");
+    case 28:
+        return QStringLiteral("An error occured while transferring data.");
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,179 @@
+// FtpScreen: what the FTP screen does, without a widget.
+//
+// Page 1 edits the host profiles and selects one (its fields become the current host); page 2
+// collects the transfer list from the Auto-FTP list (a copy of the ChangedList), a project's
+// pages or files of a folder; page 3 connects, moves about the server and uploads the list into
+// the server's current directory, one file after another. The screen owns its TStarFtp; every
+// server operation runs on the event loop and ends in an engine event, so the window stays
+// responsive, and while one runs the screen is busy (the window shows the hourglass) and takes
+// no other server command. The window draws what changed() announces.
+#pragma once
+
+#include "ftp/Ftp.h"
+#include "project/SiteOutline.h"
+#include "publish/HostProfiles.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class ChangedList;
+class Prompter;
+struct Settings;
+
+class FtpScreen : public QObject {
+    Q_OBJECT
+public:
+    // The pages, numbered as the screen's tabs.
+    enum Page { HostPage = 0, FilesPage = 1, TransferPage = 2, InstructionsPage = 3 };
+
+    FtpScreen(QString programDirectory, ChangedList& changedList, const Settings& settings,
+              Prompter& prompter, QObject* parent = nullptr);
+    ~FtpScreen() override;
+
+    // The steps of opening: host list, Auto-FTP copy, the one profile preselected.
+    void open();
+
+    // ---- page 1 ----
+    HostProfile fields;       // the six fields as typed
+    bool savePassword = true; // "Save Password"
+    const QStringList& hostList() const { return m_hostList; }
+    int selectedHost() const { return m_selectedHost; }
+    void selectHost(int index);
+    void deleteHost();
+    void clearFields();
+    void addToList();
+    void modify();
+    QString selectedHostLabel() const { return m_selectedLabel; }
+    const HostProfile& currentHost() const { return m_current; }
+
+    // ---- page 2 ----
+    const QStringList& transferList() const { return m_transfer; }
+    void removeFromTransferList(const QList<int>& rows);
+    void clearTransferList();
+    const QStringList& autoList() const { return m_auto; }
+    void addFromAutoList(const QList<int>& rows);
+    void addAllFromAutoList();
+    void removeFromAutoList(const QList<int>& rows);
+    void clearAutoList();
+    // The project box: the outline files of projects/, upper-cased as the box lists them.
+    QStringList projectNames() const;
+    // Loads the project chosen in the box (or typed into it).
+    void chooseProject(const QString& name);
+    const std::vector<ProjectPage>& projectPages() const { return m_projectPages; }
+    // "Add": item numbered from 1, 0 when none is selected.
+    void addProjectPage(int item);
+    void addAllProjectPages();
+    // The "Files" page's "Add": the selected names of folder.
+    void addFiles(const QString& folder, const QStringList& names);
+
+    // ---- page 3 ----
+    const QStringList& log() const { return m_log; }
+    const QString& statusLine() const { return m_status; }
+    const QString& byteCounter() const { return m_bytes; }
+    int gaugeMaximum() const { return m_gaugeMax; }
+    int gaugePosition() const { return m_gaugePos; }
+    bool gaugeVisible() const { return m_gaugeVisible; }
+    const QStringList& remoteDirectories() const { return m_remoteDirs; }
+    const QStringList& remoteFiles() const { return m_remoteFiles; }
+    bool connected() const { return m_ftp && m_ftp->Connected(); }
+    bool busy() const { return m_busy; }
+    bool closeEnabled() const { return m_closeEnabled; }
+    bool noticeShown() const { return m_notice; }
+    bool transferring() const { return m_transferring; }
+
+    void connectToHost();
+    void disconnectFromHost();
+    void transferFiles();
+    // Ends whatever the engine is doing at once (the transfer too): the connection is closed.
+    void abort();
+    void makeDirectory();
+    void removeDirectory(int row);
+    void renameFile(int row);
+    void deleteFile(int row);
+    void refresh();
+    void openDirectory(int row);
+    // "Close": true when the screen may close now.
+    bool close();
+
+    TStarFtp& engine() { return *m_ftp; }
+    // The server's port; the screen uses 21, tests their own server's.
+    int ftpPort = 21;
+
+    // The texts of the screen.
+    static QString caption();
+    static QString noticeText();
+    static QString profileNameMissingText();
+    static QString modifyNameMissingText();
+    static QString fieldsMissingText();
+    static QString notConnectedText();
+    static QString nothingToTransferText();
+    static QString fileMissingText(const QString& path);
+    static QString badProjectText();
+    static QString errorText(int code, const QString& extra);
+    static QString lineBreakInNameText(const QString& path);
+
+signals:
+    // Anything shown may have changed.
+    void changed();
+    void busyChanged(bool busy);
+    void showPage(int page);
+    // The cursor goes to the Profile Name field.
+    void focusProfileName();
+
+private:
+    void wireEngine();
+    void setBusy(bool busy);
+    void appendLog(const QString& line);
+    void afterChange();
+    void onInfo(FtpInfo code, const QString& text);
+    void onError(FtpError code, const QString& text);
+    void onListingDone();
+    void onFileStored();
+    void onQuit();
+    void sendCurrent();
+    void finishTransfer();
+    bool addExisting(const QString& path);
+    void writeHostList();
+    QString remoteName(int row, bool directory) const;
+
+    QString m_programDirectory;
+    ChangedList& m_changedList;
+    const Settings& m_settings;
+    Prompter& m_prompter;
+    HostProfiles m_profiles;
+    std::unique_ptr<TStarFtp> m_ftp;
+
+    QStringList m_hostList;
+    int m_selectedHost = -1;
+    QString m_selectedLabel = QStringLiteral("Selected FTP Host: none");
+    HostProfile m_current;
+
+    QStringList m_transfer;
+    QStringList m_auto;
+    std::vector<ProjectPage> m_projectPages;
+
+    QStringList m_log{QStringLiteral("Log")};
+    QString m_status;
+    QString m_bytes;
+    int m_gaugeMax = 0;
+    int m_gaugePos = 0;
+    bool m_gaugeVisible = false;
+    QStringList m_remoteDirs;
+    QList<QByteArray> m_remoteDirNames;
+    QStringList m_remoteFiles;
+    QList<QByteArray> m_remoteFileNames;
+    bool m_busy = false;
+    bool m_closeEnabled = true;
+    bool m_notice = false;
+
+    // The transfer under way.
+    bool m_transferring = false;
+    int m_index = 0;
+    int m_count = 0;
+    int m_sent = 0;
+    qint64 m_size = 0;
+    QString m_lastReply;
+    QString m_fileError;
+};

@@ -1,0 +1,128 @@
+// HostProfiles: FTP.DAT and FTP.INI.
+#include "publish/HostProfiles.h"
+
+#include "platform/IniFile.h"
+#include "platform/TextFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QList<std::pair<QString, QString>> kKeys = {
+    {QStringLiteral("Profile"), QStringLiteral("none")},
+    {QStringLiteral("Host"), QStringLiteral("none")},
+    {QStringLiteral("User"), QString()},
+    {QStringLiteral("Password"), QString()},
+    {QStringLiteral("Account"), QString()},
+    {QStringLiteral("Directory"), QString()},
+};
+
+} // namespace
+
+HostProfiles::HostProfiles(const QString& programDirectory)
+    : m_namesPath(programDirectory + QStringLiteral("FTP.DAT")),
+      m_profilesPath(programDirectory + QStringLiteral("FTP.INI")) {
+}
+
+QStringList HostProfiles::readNames() {
+    m_namesUnreadable = false;
+    if (!QFileInfo::exists(m_namesPath))
+        return {};
+    const FileBytesResult file = readFileBytes(m_namesPath);
+    if (!file.ok || !looksLikeText(file.bytes)) {
+        m_namesUnreadable = true;
+        return {};
+    }
+    QStringList lines = toCrLf(decodeText(file.bytes).text).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool HostProfiles::writeNames(const QStringList& names) const {
+    if (m_namesUnreadable)
+        return false;
+    QString text;
+    for (const QString& name : names)
+        text += name + QStringLiteral("\r\n");
+    return writeTextFile(m_namesPath, text, TextEncoding::Utf8).ok;
+}
+
+HostProfile HostProfiles::read(const QString& name) const {
+    const IniFile ini(m_profilesPath);
+    HostProfile p;
+    QString* fields[] = {&p.profile, &p.host, &p.user, &p.password, &p.account, &p.directory};
+    for (qsizetype i = 0; i < kKeys.size(); ++i)
+        *fields[i] = ini.readString(name, kKeys[i].first, kKeys[i].second);
+    return p;
+}
+
+bool HostProfiles::makePrivate() const {
+    const QByteArray path = QFile::encodeName(m_profilesPath);
+    struct stat st {};
+    if (lstat(path.constData(), &st) != 0) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        return true;
+    }
+    if (!S_ISREG(st.st_mode))
+        return false;
+    if ((st.st_mode & 0777) != 0600)
+        return ::chmod(path.constData(), 0600) == 0;
+    return true;
+}
+
+bool HostProfiles::write(const HostProfile& profile, bool savePassword) const {
+    if (!validName(profile.profile))
+        return false;
+    const IniFile ini(m_profilesPath);
+    if (ini.isIgnored() || !makePrivate())
+        return false;
+    const QString values[] = {profile.profile, profile.host,
+                              profile.user,    savePassword ? profile.password : QString(),
+                              profile.account, profile.directory};
+    QList<std::pair<QString, QString>> section = ini.readSectionValues(profile.profile);
+    for (qsizetype i = 0; i < kKeys.size(); ++i) {
+        const auto it = std::find_if(section.begin(), section.end(), [&](const auto& kv) {
+            return kv.first.compare(kKeys[i].first, Qt::CaseInsensitive) == 0;
+        });
+        if (it != section.end())
+            it->second = values[i];
+        else
+            section.append({kKeys[i].first, values[i]});
+    }
+    return ini.replaceSection(profile.profile, section);
+}
+
+bool HostProfiles::erase(const QString& name) const {
+    const IniFile ini(m_profilesPath);
+    if (ini.isIgnored() || !ini.sectionExists(name))
+        return false;
+    if (!makePrivate())
+        return false;
+    return ini.eraseSection(name);
+}
+
+bool HostProfiles::validName(const QString& name) {
+    return !name.contains(u']') && !name.contains(u'\r') && !name.contains(u'\n');
+}
+
+QString HostProfiles::invalidNameText(const QString& name) {
+    return QStringLiteral("The Profile Name \"%1\" cannot be used: a Profile Name may not hold "
+                          "\"]\" or a line break.")
+        .arg(QString(name).replace(u'\r', u' ').replace(u'\n', u' '));
+}
+
+QString HostProfiles::namesUnreadableText(const QString& path) {
+    return QStringLiteral("The host list %1 cannot be read; changes to the list are not saved.")
+        .arg(path);
+}

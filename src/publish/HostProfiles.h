@@ -1,0 +1,57 @@
+// HostProfiles: the FTP host profiles of the program directory.
+//
+// FTP.DAT holds the profile names, one a line, in the order of the host list; FTP.INI one
+// section per profile with the keys Profile, Host, User, Password, Account and Directory. The
+// password is kept in plain text, as the file has always held it, so FTP.INI is made readable
+// and writable by its owner only and kept so on every write. A file that exists but cannot be
+// read is never written over.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct HostProfile {
+    QString profile;
+    QString host;
+    QString user;
+    QString password;
+    QString account;
+    QString directory;
+    bool operator==(const HostProfile&) const = default;
+};
+
+class HostProfiles {
+public:
+    // programDirectory ends with "/".
+    explicit HostProfiles(const QString& programDirectory);
+
+    const QString& namesPath() const { return m_namesPath; }
+    const QString& profilesPath() const { return m_profilesPath; }
+
+    // FTP.DAT: a missing or unreadable file gives an empty list.
+    QStringList readNames();
+    // Whether FTP.DAT was there but could not be read: the list is then not saved.
+    bool namesUnreadable() const { return m_namesUnreadable; }
+    bool writeNames(const QStringList& names) const;
+
+    // A profile's section; missing keys give "none" for Profile and Host, empty for the rest.
+    HostProfile read(const QString& name) const;
+    // Writes the six keys to the section named by the profile; the password only when it is
+    // to be saved (else written empty). Other keys of the section stay.
+    bool write(const HostProfile& profile, bool savePassword) const;
+    bool erase(const QString& name) const;
+
+    // A section name that would read back as something else: "]" or a line break.
+    static bool validName(const QString& name);
+    static QString invalidNameText(const QString& name);
+    static QString namesUnreadableText(const QString& path);
+
+private:
+    // FTP.INI made (or kept) mode 0600 before a write, so the temporary file of the atomic write
+    // takes that mode before any password goes into it.
+    bool makePrivate() const;
+
+    QString m_namesPath;
+    QString m_profilesPath;
+    bool m_namesUnreadable = false;
+};

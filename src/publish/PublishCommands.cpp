@@ -1,0 +1,81 @@
+// The publishing room's command table.
+#include "publish/PublishCommands.h"
+
+#include "app/AppState.h"
+#include "editor/EditWindow.h"
+
+#include <QRegularExpression>
+
+PublishRoom::PublishRoom(AppState& state, EditWindow& editor, Prompter& prompter,
+                         PublishWindow& window)
+    : m_state(state), m_editor(editor), m_prompter(prompter), m_window(window) {
+}
+
+void PublishRoom::addSelectedFile() {
+    FtpList::addSelectedFile(m_state.changedList(), m_prompter, m_window.ftpAddSelection());
+}
+
+void PublishRoom::addImages() {
+    Settings& s = m_state.settings();
+    const std::optional<QString> folder =
+        m_window.imageFolderDialog().askImageFolder(s.ftpImages, s.images);
+    if (!folder)
+        return;
+    const QStringList lines =
+        m_editor.text().split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    FtpList::addImagesOfPage(m_state.changedList(), lines, *folder, s, m_state.store());
+}
+
+CommandTable publishCommands(PublishRoom& room) {
+    CommandTable t;
+    PublishRoom* r = &room;
+    const auto add = [&t](const char* id, const char* caption,
+                          std::function<void()> run) -> Command& {
+        Command c;
+        c.id = QLatin1String(id);
+        c.caption = QLatin1String(caption);
+        c.run = std::move(run);
+        t.commands << c;
+        return t.commands.last();
+    };
+    const auto open = [r] { r->openFtpScreen(); };
+    const auto addFile = [r] { r->addSelectedFile(); };
+    Command& button = add("BitBtnFTP", "FTP", open);
+    button.hint = QStringLiteral("Go to FTP Screen");
+    add("FTPFileTransfer1", "FTP File Transfer", open);
+    add("GotoFTPscreen1", "Go to FTP screen", open);
+    Command& plus = add("BitBtnFTPAdd", "+FTP", addFile);
+    plus.hint = QStringLiteral("Add a file or image to the FTP list");
+    add("AddSelectedFiletoFTPList1", "Add Selected File to FTP List", addFile);
+    // The outline's pop-up places this one; the file list's pop-up too.
+    add("AddtoFTPlist1", "FTP :  Add to FTP list", addFile);
+    add("AddImagesfromopenHTMLfiletoFTPlist1", "Add Images from open HTML file to FTP list",
+        [r] { r->addImages(); });
+
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("FTP1"),
+                        QStringLiteral("FT&P"),
+                        PublishCommands::FtpMenuOrder,
+                        {},
+                        {entry("GotoFTPscreen1"), separator(), entry("AddSelectedFiletoFTPList1"),
+                         entry("AddImagesfromopenHTMLfiletoFTPlist1")}};
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Tools1"),
+                        {},
+                        0,
+                        {},
+                        {separator(), entry("FTPFileTransfer1")}};
+    t.layouts << Layout{LayoutPlace::ToolBar,
+                        QStringLiteral("ToolBar1"),
+                        {},
+                        0,
+                        {},
+                        {entry("BitBtnFTP"), entry("BitBtnFTPAdd")}};
+    t.layouts << Layout{LayoutPlace::Popup,
+                        QLatin1String(PublishCommands::filesPopup),
+                        QStringLiteral("Files"),
+                        0,
+                        {},
+                        {entry("AddtoFTPlist1")}};
+    return t;
+}

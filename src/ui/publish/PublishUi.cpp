@@ -1,0 +1,113 @@
+// The publishing room in the main window.
+#include "ui/publish/PublishUi.h"
+
+#include "app/AppState.h"
+#include "app/ShellWindow.h"
+#include "project/Project.h"
+#include "publish/FtpScreen.h"
+#include "ui/project/FilesPane.h"
+#include "ui/project/ProjectUi.h"
+#include "ui/publish/TFormFTP.h"
+#include "ui/shell/ActionRegistry.h"
+#include "ui/shell/InstallCommands.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
+#include <QWidget>
+
+namespace {
+
+QWidget* mainWindow(const CommandContext& c) {
+    return dynamic_cast<QWidget*>(&c.window);
+}
+
+} // namespace
+
+PublishUi::PublishUi(ActionRegistry& registry, const CommandContext& c)
+    : QObject(&registry), m_registry(registry), m_state(c.state), m_prompter(c.prompter),
+      m_chooser(c.chooser), m_window(mainWindow(c)),
+      m_room(std::make_unique<PublishRoom>(c.state, c.editor, c.prompter, *this)) {
+    setObjectName(QStringLiteral("PublishUi"));
+    if (QWidget* window = m_window) {
+        if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")))
+            // After the project room's own handler, which makes the Files tab's lists.
+            connect(tabs, &QTabWidget::currentChanged, this, [this] { hookFilesPopup(); });
+    }
+}
+
+PublishUi::~PublishUi() = default;
+
+PublishUi* PublishUi::of(const ActionRegistry& registry) {
+    return registry.findChild<PublishUi*>(QStringLiteral("PublishUi"), Qt::FindDirectChildrenOnly);
+}
+
+void PublishUi::hookFilesPopup() {
+    if (m_filesPopupHooked)
+        return;
+    ProjectUi* project = ProjectUi::of(m_registry);
+    QMenu* popup = m_registry.menu(QLatin1String(PublishCommands::filesPopup));
+    if (!project || !project->filesPane() || !popup)
+        return;
+    QListWidget* files = project->filesPane()->fileList();
+    files->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(files, &QWidget::customContextMenuRequested, popup, [files, popup](const QPoint& at) {
+        if (QListWidgetItem* item = files->itemAt(at))
+            files->setCurrentItem(item);
+        popup->popup(files->viewport()->mapToGlobal(at));
+    });
+    m_filesPopupHooked = true;
+}
+
+void PublishUi::openFtpScreen() {
+    AppState& state = m_state;
+    FtpScreen screen(state.programDirectory(), state.changedList(), state.settings(), m_prompter);
+    TFormFTP form(screen, state.settings().lastHtmlDirectory, state.homeDirectory(), m_window);
+    if (onScreenOpened)
+        onScreenOpened(form);
+    form.exec();
+}
+
+FtpAddSelection PublishUi::ftpAddSelection() {
+    FtpAddSelection s;
+    QWidget* window = m_window;
+    auto* tabs = window ? window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")) : nullptr;
+    if (!tabs || !tabs->currentWidget())
+        return s;
+    const QString shown = tabs->currentWidget()->objectName();
+    ProjectUi* project = ProjectUi::of(m_registry);
+    if (shown == QLatin1String("WebSiteTab")) {
+        s.page = FtpAddSelection::Page::WebSite;
+        if (project) {
+            const Project& p = project->project();
+            const int item = p.selectedItem();
+            s.pageSelected = item >= 1 && item <= p.outline().count();
+            if (s.pageSelected)
+                s.pageFile = p.outline().page(item).link;
+        }
+    } else if (shown == QLatin1String("FilesTab")) {
+        s.page = FtpAddSelection::Page::Files;
+        if (project && project->filesPane()) {
+            FilesPane* pane = project->filesPane();
+            s.folder = pane->folder();
+            QListWidgetItem* item = pane->fileList()->currentItem();
+            if (item && item->isSelected())
+                s.fileName = item->text();
+        }
+    }
+    return s;
+}
+
+std::optional<QString> PublishUi::askImageFolder(const QString& current,
+                                                 const QString& startFolder) {
+    TFormFTPImageLoc dialog(m_chooser, m_prompter, current, startFolder, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.result();
+}
+
+CommandTable installPublish(ActionRegistry& registry, const CommandContext& context) {
+    auto* ui = new PublishUi(registry, context);
+    return publishCommands(ui->room());
+}

@@ -1,0 +1,54 @@
+// The publishing room in the main window: the FTP screen, the image-folder dialog, "+FTP" by
+// the page shown on the left, and the Files tab's file-list pop-up.
+#pragma once
+
+#include "publish/PublishCommands.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class ActionRegistry;
+class AppState;
+class FileChooser;
+class Prompter;
+class QWidget;
+class TFormFTP;
+struct CommandContext;
+
+class PublishUi : public QObject, public PublishWindow, public ImageFolderDialog {
+    Q_OBJECT
+public:
+    PublishUi(ActionRegistry& registry, const CommandContext& context);
+    ~PublishUi() override;
+
+    PublishRoom& room() { return *m_room; }
+
+    // PublishWindow
+    void openFtpScreen() override;
+    FtpAddSelection ftpAddSelection() override;
+    ImageFolderDialog& imageFolderDialog() override { return *this; }
+    // ImageFolderDialog
+    std::optional<QString> askImageFolder(const QString& current,
+                                          const QString& startFolder) override;
+
+    // Called with each FTP screen once it is made, before it runs (the window tests drive it).
+    std::function<void(TFormFTP&)> onScreenOpened;
+
+    static PublishUi* of(const ActionRegistry& registry);
+
+private:
+    void hookFilesPopup();
+
+    ActionRegistry& m_registry;
+    // The context itself is gone once the tables are installed; what it pointed at stays.
+    AppState& m_state;
+    Prompter& m_prompter;
+    FileChooser& m_chooser;
+    QWidget* m_window = nullptr;
+    std::unique_ptr<PublishRoom> m_room;
+    bool m_filesPopupHooked = false;
+};
+
+// InstallCommands' line for the publishing room.
+CommandTable installPublish(ActionRegistry& registry, const CommandContext& context);

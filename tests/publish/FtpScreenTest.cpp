@@ -1,0 +1,521 @@
+// The FTP screen's logic: host profiles, the transfer list's sources, the messages, and whole
+// sessions against a real pyftpdlib server on loopback.
+#include "publish/FtpScreen.h"
+#include "app/ChangedList.h"
+#include "app/Settings.h"
+#include "ftp/FtpTestSupport.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using ftptest::waitFor;
+
+namespace {
+
+QStringList sorted(QStringList names) {
+    names.sort();
+    return names;
+}
+
+class FtpScreenTest : public ::testing::Test {
+protected:
+    FtpScreen& screen() {
+        if (!m_screen)
+            m_screen = std::make_unique<FtpScreen>(dir.path(), changed, settings, prompter);
+        return *m_screen;
+    }
+    HostProfile profile(const QString& name, const QString& host = QStringLiteral("127.0.0.1")) {
+        return {name, host, QStringLiteral("webmaster"), QStringLiteral("s3cret"), {}, {}};
+    }
+
+    TempDir dir;
+    ChangedList changed;
+    Settings settings;
+    ScriptedPrompter prompter;
+    std::unique_ptr<FtpScreen> m_screen;
+};
+
+} // namespace
+
+TEST_F(FtpScreenTest, HostProfilesAddModifyDeleteAndTheOnePreselected) {
+    FtpScreen& s = screen();
+    s.open();
+    EXPECT_EQ(s.selectedHostLabel(), QStringLiteral("Selected FTP Host: none"));
+
+    prompter.queue(MessageAnswer::Ok, 2);
+    int focused = 0;
+    QObject::connect(&s, &FtpScreen::focusProfileName, [&] { ++focused; });
+    s.addToList();
+    s.modify();
+    EXPECT_EQ(prompter.texts(),
+              QStringList({"You must enter a Profile Name before adding to the Host List",
+                           "You must include the Profile Name that you wish to have modified."}));
+    EXPECT_EQ(focused, 2);
+
+    // Add twice lists twice; the fields are emptied after each.
+    s.fields = profile(QStringLiteral("Home"));
+    s.addToList();
+    EXPECT_EQ(s.fields, HostProfile());
+    s.fields = profile(QStringLiteral("Home"));
+    s.addToList();
+    s.fields = profile(QStringLiteral("Work"));
+    s.addToList();
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Home\r\nHome\r\nWork\r\n"));
+    // Modify removes the first entry of that name only, then appends.
+    s.fields = profile(QStringLiteral("Home"), QStringLiteral("10.0.0.1"));
+    s.modify();
+    EXPECT_EQ(s.hostList(), QStringList({"Home", "Work", "Home"}));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Home\r\nWork\r\nHome\r\n"));
+
+    // A name that would corrupt FTP.INI is refused and nothing is removed.
+    prompter.queue(MessageAnswer::Ok);
+    s.fields = profile(QStringLiteral("Work]"));
+    s.modify();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The Profile Name \"Work]\" cannot be used: a Profile Name may not "
+                             "hold \"]\" or a line break."));
+    EXPECT_EQ(s.hostList(), QStringList({"Home", "Work", "Home"}));
+
+    s.selectHost(1);
+    EXPECT_EQ(s.fields, profile(QStringLiteral("Work")));
+    EXPECT_EQ(s.currentHost(), profile(QStringLiteral("Work")));
+    EXPECT_EQ(s.selectedHostLabel(), QStringLiteral("Selected FTP Host: Work"));
+    s.clearFields();
+    EXPECT_EQ(s.fields, HostProfile());
+    EXPECT_EQ(s.currentHost().host, QStringLiteral("127.0.0.1")); // the copy stays
+    s.deleteHost();
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Home\r\nHome\r\n"));
+    EXPECT_FALSE(dir.read(QStringLiteral("FTP.INI")).contains("[Work]"));
+
+    // With exactly one profile the next screen opens with it selected.
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Home\r\n"));
+    FtpScreen again(dir.path(), changed, settings, prompter);
+    again.open();
+    EXPECT_EQ(again.selectedHost(), 0);
+    EXPECT_EQ(again.selectedHostLabel(), QStringLiteral("Selected FTP Host: Home"));
+    EXPECT_EQ(again.fields.host, QStringLiteral("10.0.0.1"));
+}
+
+TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
+    ASSERT_TRUE(dir.write(QStringLiteral("site/a.html"), "a"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/b.gif"), "b"));
+    const QString a = dir.file(QStringLiteral("site/a.html"));
+    const QString b = dir.file(QStringLiteral("site/b.gif"));
+    const QString gone = dir.file(QStringLiteral("site/gone.html"));
+    changed.addAll({a, b, gone});
+    FtpScreen& s = screen();
+    s.open();
+    EXPECT_EQ(s.autoList(), QStringList({a, b, gone}));
+
+    prompter.queue(MessageAnswer::Ok, 4);
+    s.addFromAutoList({2, 0});
+    s.addAllFromAutoList();
+    const QString missing = QStringLiteral("The file: ") + gone +
+                            QStringLiteral("  does not exist. Please be sure the location is "
+                                           "correct and the file has not been deleted.");
+    EXPECT_EQ(prompter.texts(), QStringList({missing, missing}));
+    EXPECT_EQ(s.transferList(), QStringList({a, a, b}));
+    s.removeFromTransferList({0, 2});
+    EXPECT_EQ(s.transferList(), QStringList({a}));
+
+    // The Auto-FTP list's edits go back to the ChangedList at once.
+    s.removeFromAutoList({2});
+    EXPECT_EQ(changed.paths(), QStringList({a, b}));
+    s.clearAutoList();
+    EXPECT_EQ(changed.count(), 0);
+    s.clearTransferList();
+
+    // Projects: upper-cased names; the page list from the .fil beside the chosen .out.
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Site.out"), "Home\r\n\tGone\r\nPictures\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Site.fil"),
+                          (a + "\r\n" + gone + "\r\n" + b + "\r\n").toUtf8()));
+    EXPECT_EQ(s.projectNames(), QStringList({"SITE.OUT"}));
+    s.chooseProject(QStringLiteral("SITE.OUT"));
+    ASSERT_EQ(s.projectPages().size(), 3u);
+    EXPECT_EQ(s.projectPages()[1].level, 2);
+    s.addProjectPage(3);
+    s.addProjectPage(0); // nothing selected
+    s.addAllProjectPages();
+    EXPECT_EQ(prompter.texts().last(), missing);
+    EXPECT_EQ(s.transferList(), QStringList({b, a, b}));
+    s.chooseProject(QStringLiteral("typed.out"));
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("You cannot type in a project name. You must select it from the "
+                             "list."));
+    EXPECT_TRUE(s.projectPages().empty());
+
+    // Files: one "/" between folder and name, in the root folder too.
+    s.clearTransferList();
+    s.addFiles(QStringLiteral("/"), {QStringLiteral("x.gif")});
+    s.addFiles(QStringLiteral("/site"), {QStringLiteral("y.gif"), QStringLiteral("z.gif")});
+    EXPECT_EQ(s.transferList(), QStringList({"/x.gif", "/site/y.gif", "/site/z.gif"}));
+    EXPECT_FALSE(prompter.answersLeft());
+}
+
+TEST_F(FtpScreenTest, ConnectChecksTheFieldsAndUsesTheSelectedHost) {
+    FtpScreen& s = screen();
+    s.open();
+    int shownPage = -1;
+    QObject::connect(&s, &FtpScreen::showPage, [&](int page) { shownPage = page; });
+    prompter.queue(MessageAnswer::Ok, 3);
+    s.fields = profile(QStringLiteral("Home"));
+    s.fields.password.clear();
+    s.connectToHost();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("Please verify that the host you have selected has a Profile Name, "
+                             "Host Name, User Name, and Password. These fields are all required "
+                             "to connect to an FTP host."));
+    EXPECT_EQ(shownPage, FtpScreen::HostPage);
+
+    // Typed but never selected: the current host is empty and the engine has no server.
+    s.fields = profile(QStringLiteral("Home"));
+    s.connectToHost();
+    ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 2; }));
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("No server specified"));
+    EXPECT_FALSE(s.busy());
+    EXPECT_EQ(s.log(), QStringList({"Log", "Connecting.."}));
+
+    s.transferFiles();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("You must press the CONNECT button to connect to the FTP server "
+                             "before beginning to transfer files."));
+    // Not connected: Close closes, and with FTPFLUSH on empties the list though nothing was sent.
+    changed.add(QStringLiteral("/site/a.html"));
+    settings.ftpFlush = false;
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(changed.count(), 1);
+    settings.ftpFlush = true;
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST(FtpScreenTexts, EveryErrorCodeHasItsMessage) {
+    const QString down = QStringLiteral(
+        "The network is down. Make sure that you have established a connection to the network.");
+    const QString notFound = QStringLiteral(
+        "Could not find your FTP server. Check that you are connected to your service provider "
+        "and that your setup information is correct.");
+    const QString unexpected = QStringLiteral("An unexpected error occured");
+    const QString closed =
+        QStringLiteral("The connection was unexpectedly closed by the remote server");
+    const std::vector<std::pair<int, QString>> table = {
+        {0, {}},
+        {1, QStringLiteral("The winsock interface could not be initialized. Make sure that "
+                           "winsock is installed on your system.")},
+        {2, down},
+        {3, notFound},
+        {4, unexpected},
+        {5, unexpected},
+        {6, closed},
+        {7, closed},
+        {8, QStringLiteral("The connection attempt to the server timed out.")},
+        {9, QStringLiteral("The winsock is out of sockets. Close a winsock application before "
+                           "trying again.")},
+        {10, down},
+        {11, down},
+        {12, QStringLiteral("The server refused the connection. Make sure that you have entered "
+                            "the correct value in setup for your FTP server.")},
+        {13, QStringLiteral("An unexpected response was received from the server. Make sure that "
+                            "you have entered the correct value in setup for your FTP port.")},
+        {15, unexpected},
+        {16, notFound},
+        {18, down},
+        {19, QStringLiteral("No server specified")},
+        {21, QStringLiteral("Error opening /x/a.gif")},
+        {23, QStringLiteral("Error reading from /x/a.gif")},
+        {24, QStringLiteral("Error opening /x/a.gif")},
+        {26, QStringLiteral("The FTP server is down.")},
+        {27, QStringLiteral("Access denied. Check your user ID and password.")},
+        {28, QStringLiteral("An error occured while transferring data.")},
+    };
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(FtpScreen::errorText(code, QStringLiteral("/x/a.gif")), text) << code;
+}
+
+namespace {
+
+const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
+
+int freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t length = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+bool accepts(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+enum class Peer { Pyftpdlib, Vsftpd };
+
+// A screen against a real server on loopback serving a temporary folder: pyftpdlib with a
+// user and password, or vsftpd with anonymous uploads (the set-up of the engine's own tests).
+class FtpScreenServer : public FtpScreenTest, public ::testing::WithParamInterface<Peer> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        root = QDir(home.path()).absolutePath();
+        FtpScreen& s = screen();
+        HostProfile p = profile(QStringLiteral("Loopback"));
+        if (GetParam() == Peer::Pyftpdlib) {
+            TStarFtp probe;
+            s.ftpPort = ftptest::startPyftpd(server, root, probe);
+            ASSERT_GT(s.ftpPort, 0) << server.error().toStdString();
+        } else {
+            startVsftpd();
+            if (IsSkipped() || HasFatalFailure())
+                return;
+            p.user = QStringLiteral("anonymous");
+            p.password = QStringLiteral("tests@example.org");
+        }
+        QObject::connect(&s, &FtpScreen::changed, [this] {
+            const QString status = screen().statusLine();
+            if (!status.isEmpty() && (statuses.isEmpty() || statuses.last() != status))
+                statuses << status;
+        });
+        s.open();
+        s.fields = p;
+        s.addToList();
+        s.selectHost(0);
+    }
+    void startVsftpd() {
+        if (!QFile::exists(kVsftpd))
+            GTEST_SKIP() << "vsftpd is not installed";
+        ASSERT_TRUE(scratch.isValid());
+        QFile::setPermissions(root, QFileDevice::Permissions(0x7777));
+        QDir().mkpath(scratch.path() + QStringLiteral("empty"));
+        QFile tmpl(ftptest::testDir() + QStringLiteral("/ftp/vsftpd.conf.in"));
+        ASSERT_TRUE(tmpl.open(QIODevice::ReadOnly));
+        const int port = freePort();
+        QString conf = QString::fromUtf8(tmpl.readAll());
+        conf.replace(QStringLiteral("@PORT@"), QString::number(port));
+        conf.replace(QStringLiteral("@ROOT@"), root);
+        conf.replace(QStringLiteral("@EMPTY@"), scratch.path() + QStringLiteral("empty"));
+        ASSERT_TRUE(scratch.write(QStringLiteral("vsftpd.conf"), conf.toUtf8()));
+        vsftpd.setProgram(kVsftpd);
+        vsftpd.setArguments({scratch.file(QStringLiteral("vsftpd.conf"))});
+        vsftpd.start();
+        ASSERT_TRUE(vsftpd.waitForStarted(5000)) << vsftpd.errorString().toStdString();
+        ASSERT_TRUE(waitFor([&] { return accepts(port) || vsftpd.state() == QProcess::NotRunning; },
+                            5000) &&
+                    vsftpd.state() == QProcess::Running)
+            << vsftpd.readAllStandardError().toStdString();
+        screen().ftpPort = port;
+    }
+    void TearDown() override {
+        server.stop();
+        const qint64 pid = vsftpd.processId();
+        if (vsftpd.state() != QProcess::NotRunning && pid > 0) {
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+            if (!vsftpd.waitForFinished(2000))
+                ::kill(static_cast<pid_t>(pid), SIGKILL);
+            vsftpd.waitForFinished(2000);
+        }
+    }
+
+    bool idle() {
+        return waitFor([this] { return !screen().busy(); });
+    }
+    int row(const QStringList& names, const QString& name) {
+        return static_cast<int>(names.indexOf(name));
+    }
+
+    TempDir home;
+    TempDir scratch;
+    QString root;
+    ftptest::PythonServer server;
+    QProcess vsftpd;
+    QStringList statuses;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Peers, FtpScreenServer, ::testing::Values(Peer::Pyftpdlib, Peer::Vsftpd),
+                         [](const ::testing::TestParamInfo<Peer>& info) {
+                             return info.param == Peer::Pyftpdlib ? "pyftpdlib" : "vsftpd";
+                         });
+
+TEST_P(FtpScreenServer, AWholeSessionFromProfileToClose) {
+    FtpScreen& s = screen();
+    QByteArray big(300 * 1024, '\0');
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 7 + 3);
+    ASSERT_TRUE(dir.write(QStringLiteral("site/a.html"), "<HTML>a</HTML>\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/b.gif"), big));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/c.jpg"), QByteArray("\xff\xd8\x00\r\n\x1a", 6)));
+    changed.addAll({dir.file(QStringLiteral("site/a.html")), dir.file(QStringLiteral("site/b.gif")),
+                    dir.file(QStringLiteral("site/c.jpg"))});
+    s.open();
+
+    s.connectToHost();
+    EXPECT_TRUE(s.busy());
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+    EXPECT_EQ(s.remoteDirectories(), QStringList({".."}));
+    EXPECT_FALSE(s.closeEnabled());
+    EXPECT_TRUE(s.noticeShown());
+    // vsftpd lets the anonymous user in without asking for a password.
+    if (GetParam() == Peer::Pyftpdlib) {
+        EXPECT_TRUE(s.log().contains(QStringLiteral("PASS ********")));
+    }
+    EXPECT_FALSE(s.log().join(QLatin1Char('\n')).contains(s.currentHost().password));
+    EXPECT_TRUE(s.log().contains(QStringLiteral("USER ") + s.currentHost().user));
+
+    // "Remove Dir" on ".." asks nothing and does nothing.
+    s.removeDirectory(0);
+    EXPECT_FALSE(s.busy());
+
+    prompter.queueInput(QStringLiteral("site"));
+    s.makeDirectory();
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(s.remoteDirectories(), QStringList({"..", "site"}));
+    s.openDirectory(row(s.remoteDirectories(), QStringLiteral("site")));
+    ASSERT_TRUE(idle());
+
+    s.addAllFromAutoList();
+    s.transferFiles();
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
+    EXPECT_EQ(statuses, QStringList({"Sending file #1 of 3", "Sending file #2 of 3",
+                                     "Sending file #3 of 3", "Completed sending 3 files."}));
+    EXPECT_FALSE(s.gaugeVisible());
+    EXPECT_EQ(s.transferList().size(), 3); // sent files stay in it
+    const QString remote = root + QStringLiteral("/site/");
+    EXPECT_EQ(QFile(remote + "b.gif").size(), big.size());
+    {
+        QFile f(remote + "b.gif");
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll() == big);
+        QFile c(remote + "c.jpg");
+        ASSERT_TRUE(c.open(QIODevice::ReadOnly));
+        EXPECT_EQ(c.readAll(), QByteArray("\xff\xd8\x00\r\n\x1a", 6));
+    }
+    EXPECT_EQ(sorted(s.remoteFiles()), QStringList({"a.html", "b.gif", "c.jpg"}));
+    static const QRegularExpression rate(QStringLiteral(
+        "^(\\d+) bytes transferred in \\d+\\.\\d{3} seconds \\(\\d+K per second\\)$"));
+    for (const QString& line : s.log()) {
+        if (line.contains(QStringLiteral("bytes transferred"))) {
+            EXPECT_TRUE(rate.match(line).hasMatch()) << line.toStdString();
+        }
+    }
+
+    prompter.queueInput(QStringLiteral("renamed.jpg"));
+    s.renameFile(row(s.remoteFiles(), QStringLiteral("c.jpg")));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(sorted(s.remoteFiles()), QStringList({"a.html", "b.gif", "renamed.jpg"}));
+    EXPECT_EQ(prompter.inputPrompts().last(), QStringLiteral("Rename File|Enter new File name:|"));
+    for (const QString& name :
+         {QStringLiteral("b.gif"), QStringLiteral("a.html"), QStringLiteral("renamed.jpg")}) {
+        prompter.queue(MessageAnswer::Yes);
+        s.deleteFile(row(s.remoteFiles(), name));
+        ASSERT_TRUE(idle());
+        EXPECT_EQ(prompter.texts().last(),
+                  QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?"));
+    }
+    EXPECT_TRUE(s.remoteFiles().isEmpty());
+    EXPECT_TRUE(QDir(remote).entryList(QDir::Files).isEmpty());
+
+    s.openDirectory(0); // ".."
+    ASSERT_TRUE(idle());
+    prompter.queue(MessageAnswer::Yes);
+    s.removeDirectory(row(s.remoteDirectories(), QStringLiteral("site")));
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(s.remoteDirectories(), QStringList({".."}));
+    EXPECT_FALSE(QFileInfo::exists(remote));
+
+    // Close while connected only asks the server to quit; after Disconnect it closes and
+    // FTPFLUSH empties the list.
+    EXPECT_FALSE(s.closeEnabled());
+    s.disconnectFromHost();
+    EXPECT_TRUE(s.closeEnabled());
+    ASSERT_TRUE(waitFor([&] { return !s.connected() && !s.busy(); }));
+    EXPECT_EQ(changed.count(), 3);
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_FALSE(prompter.answersLeft());
+}
+
+TEST_P(FtpScreenServer, AFileThatFailsIsLoggedAndTheTransferGoesOn) {
+    FtpScreen& s = screen();
+    ASSERT_TRUE(dir.write(QStringLiteral("site/ok.html"), "ok"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/gone.html"), "gone"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/two\nlines.html"), "evil"));
+    const QString ok = dir.file(QStringLiteral("site/ok.html"));
+    const QString gone = dir.file(QStringLiteral("site/gone.html"));
+    const QString evil = dir.file(QStringLiteral("site/two\nlines.html"));
+    changed.addAll({gone, evil, ok});
+    s.open();
+    s.addAllFromAutoList();
+    ASSERT_EQ(s.transferList().size(), 3);
+    ASSERT_TRUE(QFile::remove(gone)); // deleted after it was listed
+
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    s.transferFiles();
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
+    EXPECT_TRUE(s.log().contains(QStringLiteral("Could not send ") + gone +
+                                 QStringLiteral(": Error opening ") + gone));
+    EXPECT_TRUE(s.log().contains(QStringLiteral("Skipped ") + dir.file(QStringLiteral("site/")) +
+                                 QStringLiteral("two\\nlines.html: a file name holding a line "
+                                                "break cannot be sent.")));
+    EXPECT_EQ(statuses.last(), QStringLiteral("Completed sending 1 of 3 files."));
+    EXPECT_TRUE(s.connected());
+    EXPECT_EQ(s.remoteFiles(), QStringList({"ok.html"}));
+    EXPECT_TRUE(QFile::exists(root + QStringLiteral("/ok.html")));
+    // No line of the Log and no command held the broken name.
+    EXPECT_FALSE(s.log().join(QLatin1Char('|')).contains(QStringLiteral("two\nlines")));
+}
+
+TEST_P(FtpScreenServer, StopEndsATransferAtOnce) {
+    FtpScreen& s = screen();
+    const QString big = dir.file(QStringLiteral("big.bin"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(200LL * 1024 * 1024));
+    }
+    changed.add(big);
+    s.open();
+    s.addAllFromAutoList();
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    // Stop on the first progress report, as a press of the button would come in.
+    QString counter;
+    QObject::connect(&s, &FtpScreen::changed, [&] {
+        if (counter.isEmpty() && !s.byteCounter().isEmpty()) {
+            counter = s.byteCounter();
+            s.abort();
+        }
+    });
+    s.transferFiles();
+    ASSERT_TRUE(waitFor([&] { return !counter.isEmpty(); }, 10000));
+    EXPECT_TRUE(counter.endsWith(QStringLiteral(" of 209715200"))) << counter.toStdString();
+    ASSERT_TRUE(waitFor([&] { return !s.transferring(); }, 2000));
+    EXPECT_FALSE(s.connected());
+    EXPECT_EQ(s.statusLine(), QStringLiteral("Transfer stopped: sent 0 of 1 files."));
+    EXPECT_TRUE(s.closeEnabled());
+    EXPECT_TRUE(s.close());
+}

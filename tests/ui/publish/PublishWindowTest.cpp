@@ -1,0 +1,231 @@
+// The publishing room in the main window: the FTP screen from the tool bar with its pages, a
+// whole upload through the real screen against pyftpdlib, "+FTP" and the image-folder dialog.
+#include "ftp/FtpTestSupport.h"
+#include "publish/FtpScreen.h"
+#include "support/MainWindowFixture.h"
+#include "ui/PlainTextEditWindow.h"
+#include "ui/project/FilesPane.h"
+#include "ui/project/ProjectUi.h"
+#include "ui/publish/PublishUi.h"
+#include "ui/publish/TFormFTP.h"
+#include "ui/shell/ActionRegistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PublishWindowTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        openWindow();
+        form->resize(1024, 768);
+        form->show();
+        ui = PublishUi::of(form->registry());
+        ASSERT_NE(ui, nullptr);
+    }
+    QAction* action(const char* id) const { return form->registry().action(QLatin1String(id)); }
+    template <class W> static W* child(QWidget* w, const char* name) {
+        return w->findChild<W*>(QLatin1String(name));
+    }
+    static void click(QWidget* w, const char* name) {
+        auto* b = child<QPushButton>(w, name);
+        ASSERT_NE(b, nullptr) << name;
+        b->click();
+    }
+
+    PublishUi* ui = nullptr;
+};
+
+QStringList tabTexts(const QTabWidget* tabs) {
+    QStringList out;
+    for (int i = 0; i < tabs->count(); ++i)
+        out << tabs->tabText(i);
+    return out;
+}
+
+} // namespace
+
+TEST_F(PublishWindowTest, TheScreenOpensFromTheToolBarWithItsPagesAndCloseFlushesTheList) {
+    QAction* button = action("BitBtnFTP");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Go to FTP Screen"));
+    auto* bar = form->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->actions().contains(button));
+    EXPECT_TRUE(bar->actions().contains(action("BitBtnFTPAdd")));
+    EXPECT_EQ(action("BitBtnFTPAdd")->toolTip(),
+              QStringLiteral("Add a file or image to the FTP list"));
+
+    form->state().changedList().add(dir.file(QStringLiteral("a.html")));
+    int opened = 0;
+    ui->onScreenOpened = [&](TFormFTP& f) {
+        ++opened;
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Quillon Pro:    FTP Module"));
+        EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_EQ(tabTexts(f.pages()),
+                  QStringList({"1. Select FTP Host  ", "2. Select Files to Transfer   ",
+                               "3. Transfer Files  ", "Instructions"}));
+        EXPECT_EQ(tabTexts(f.filePages()), QStringList({"Auto-FTP List", "Projects", "Files"}));
+        EXPECT_EQ(f.pages()->currentIndex(), 0);
+        EXPECT_EQ(f.filePages()->currentIndex(), 0);
+        EXPECT_EQ(f.logView()->toPlainText(), QStringLiteral("Log"));
+        EXPECT_EQ(child<QLabel>(&f, "LabelSelectedHost")->text(),
+                  QStringLiteral("Selected FTP Host: none"));
+        EXPECT_EQ(child<QListWidget>(&f, "ListAutoFTP")->count(), 1);
+        EXPECT_EQ(child<QLineEdit>(&f, "EditPassword")->echoMode(), QLineEdit::Password);
+        QTimer::singleShot(0, &f, [&f] {
+            // Escape is "Close" too; no other way out.
+            QTest::keyClick(&f, Qt::Key_Escape);
+        });
+    };
+    button->trigger();
+    EXPECT_EQ(opened, 1);
+    // FTPFLUSH is on by default: leaving the screen empties the list, though nothing was sent.
+    EXPECT_EQ(form->state().changedList().count(), 0);
+    // The menus reach it too; every opening is a new screen.
+    ui->onScreenOpened = [&](TFormFTP& f) {
+        ++opened;
+        QTimer::singleShot(0, &f, [&f] { click(&f, "ButtonClose"); });
+    };
+    action("FTPFileTransfer1")->trigger();
+    action("GotoFTPscreen1")->trigger();
+    EXPECT_EQ(opened, 3);
+}
+
+TEST_F(PublishWindowTest, AnUploadThroughTheRealScreen) {
+    TempDir home;
+    ftptest::PythonServer server;
+    TStarFtp probe;
+    const int port = ftptest::startPyftpd(server, QDir(home.path()).absolutePath(), probe);
+    ASSERT_GT(port, 0) << server.error().toStdString();
+    ASSERT_TRUE(dir.write(QStringLiteral("site/index.html"), "<HTML>\r\nhello\r\n</HTML>\r\n"));
+    form->state().changedList().add(dir.file(QStringLiteral("site/index.html")));
+
+    bool done = false;
+    ui->onScreenOpened = [&](TFormFTP& f) {
+        QTimer::singleShot(0, &f, [&] {
+            QTest::keyClicks(child<QLineEdit>(&f, "EditProfile"), QStringLiteral("Loopback"));
+            // The host names its port: the screen's own is 21.
+            QTest::keyClicks(child<QLineEdit>(&f, "EditHost"),
+                             QStringLiteral("127.0.0.1:%1").arg(port));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditUser"), QStringLiteral("webmaster"));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditPassword"), QStringLiteral("s3cret"));
+            click(&f, "ButtonAddHost");
+            EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Loopback\r\n"));
+            auto* hosts = child<QListWidget>(&f, "ListHosts");
+            ASSERT_EQ(hosts->count(), 1);
+            QTest::mouseClick(hosts->viewport(), Qt::LeftButton, {},
+                              hosts->visualItemRect(hosts->item(0)).center());
+            EXPECT_EQ(child<QLabel>(&f, "LabelSelectedHost")->text(),
+                      QStringLiteral("Selected FTP Host: Loopback"));
+            f.pages()->setCurrentIndex(FtpScreen::FilesPage);
+            click(&f, "ButtonAutoAddAll");
+            EXPECT_EQ(child<QListWidget>(&f, "ListTransferFiles")->count(), 1);
+            f.pages()->setCurrentIndex(FtpScreen::TransferPage);
+            click(&f, "ButtonConnect");
+            auto* dirs = child<QListWidget>(&f, "ListRemoteDirs");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return dirs->count() == 1; }, 8000));
+            EXPECT_FALSE(child<QPushButton>(&f, "ButtonClose")->isEnabled());
+            EXPECT_TRUE(child<QLabel>(&f, "LabelNotice")->isVisible());
+            click(&f, "ButtonTransfer");
+            auto* status = child<QLabel>(&f, "LabelStatus");
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return status->text() == QLatin1String("Completed sending 1 files.") &&
+                           !f.screen().busy();
+                },
+                8000));
+            EXPECT_EQ(child<QListWidget>(&f, "ListRemoteFiles")->count(), 1);
+            EXPECT_TRUE(f.logView()->toPlainText().contains(QStringLiteral("PASS ********")));
+            click(&f, "ButtonDisconnect");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.screen().connected(); }, 8000));
+            EXPECT_TRUE(child<QPushButton>(&f, "ButtonClose")->isEnabled());
+            done = true;
+            click(&f, "ButtonClose");
+        });
+    };
+    action("BitBtnFTP")->trigger();
+    EXPECT_TRUE(done);
+    QFile arrived(QDir(home.path()).absolutePath() + QStringLiteral("/index.html"));
+    ASSERT_TRUE(arrived.open(QIODevice::ReadOnly));
+    EXPECT_EQ(arrived.readAll(), QByteArray("<HTML>\r\nhello\r\n</HTML>\r\n"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    server.stop();
+}
+
+TEST_F(PublishWindowTest, PlusFtpByThePageShownAndTheImagesOfTheOpenPage) {
+    prompter.queue(MessageAnswer::Ok);
+    action("BitBtnFTPAdd")->trigger();
+    EXPECT_EQ(prompter.texts(),
+              QStringList({"You must click on a file within your project first.."}));
+
+    // The Files tab: the selected file of the list.
+    ASSERT_TRUE(dir.write(QStringLiteral("pics/logo.gif"), "gif"));
+    form->leftTabs()->setCurrentIndex(1);
+    FilesPane* pane = ProjectUi::of(form->registry())->filesPane();
+    ASSERT_NE(pane, nullptr);
+    pane->setFolder(dir.file(QStringLiteral("pics")));
+    pane->typeBox()->setCurrentIndex(1); // "Image Files"
+    ASSERT_GE(pane->fileList()->count(), 1);
+    pane->fileList()->setCurrentRow(0);
+    action("AddSelectedFiletoFTPList1")->trigger();
+    EXPECT_EQ(form->state().changedList().paths(),
+              QStringList({dir.file(QStringLiteral("pics/logo.gif"))}));
+    EXPECT_EQ(pane->fileList()->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    // The images of the open page, through the "Image Directory" dialog.
+    form->editWindow().setText(QStringLiteral("<IMG SRC=\"img/LOGO.gif\"><IMG SRC=\"x.jpg\">"));
+    chooser.queue(dir.file(QStringLiteral("pics/logo.gif")));
+    QTimer::singleShot(0, form.get(), [this] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Image Directory"));
+        click(dialog, "ButtonSelect");
+        EXPECT_EQ(child<QLineEdit>(dialog, "EditImageLocation")->text(),
+                  dir.file(QStringLiteral("pics/")));
+        click(dialog, "ButtonOK");
+    });
+    action("AddImagesfromopenHTMLfiletoFTPlist1")->trigger();
+    EXPECT_EQ(form->state().changedList().paths(),
+              QStringList({dir.file(QStringLiteral("pics/logo.gif")),
+                           dir.file(QStringLiteral("pics/x.jpg"))}));
+    EXPECT_EQ(form->state().settings().ftpImages, dir.file(QStringLiteral("pics/")));
+}
+
+TEST_F(PublishWindowTest, EveryPlaceOfPlusFtpRunsTheSameCommand) {
+    // The outline's pop-up and the file list's hold the pop-up wording of the one command.
+    QMenu* outline = form->registry().menu(QStringLiteral("OutlinePopup"));
+    QMenu* files = form->registry().menu(QStringLiteral("FilesPopup"));
+    ASSERT_NE(outline, nullptr);
+    ASSERT_NE(files, nullptr);
+    for (QMenu* menu : {outline, files}) {
+        QAction* entry = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text() == QLatin1String("FTP :  Add to FTP list"))
+                entry = a;
+        ASSERT_NE(entry, nullptr) << menu->objectName().toStdString();
+        prompter.queue(MessageAnswer::Ok);
+        entry->trigger();
+        EXPECT_EQ(prompter.texts().last(),
+                  QStringLiteral("You must click on a file within your project first.."));
+    }
+    for (const char* id : {"BitBtnFTPAdd", "AddSelectedFiletoFTPList1"}) {
+        prompter.queue(MessageAnswer::Ok);
+        action(id)->trigger();
+    }
+    EXPECT_EQ(prompter.shown().size(), 4u);
+}
