@@ -3,6 +3,7 @@
 
 #include "app/AppCommands.h"
 #include "spell/SpellCommands.h"
+#include "ui/preview/PreviewUi.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
@@ -16,6 +17,7 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     const CommandTable project = installProject(registry, c);
     registry.add(project);
     placePageButtons(registry, project);
+    registry.add(installPreview(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
 }
