@@ -8,6 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libglx-dev
   qt6-webengine-dev qt6-webengine-dev-tools
+  libqt6webenginecore6-bin libqt6webengine6-data
   qt6-qpa-plugins libqt6printsupport6
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

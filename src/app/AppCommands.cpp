@@ -145,7 +145,10 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                         QStringLiteral("&Help"),
                         HelpMenuOrder,
                         {},
-                        {entry("ShowTipOfTheDay1"), entry("About1")}};
+                        // The preview room declares the help entries.
+                        {entry("WelcometoQuillonPro1"), entry("Instructions1"),
+                         entry("ShowHelpOnTop1"), entry("FrequentlyAskedQuestions1"), separator(),
+                         entry("ShowTipOfTheDay1"), entry("About1")}};
     t.layouts << Layout{LayoutPlace::ToolBar,
                         QStringLiteral("ToolBar1"),
                         QStringLiteral("Tools"),

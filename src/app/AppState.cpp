@@ -37,12 +37,7 @@ QString AppState::ignoredSettingsFileText(const QString& path) {
 }
 
 void AppState::startUp() {
-    m_htmlExtensions = loadHtmlExtensions(m_programDirectory + QStringLiteral("htmlext.dat"));
-    m_htmlFilePattern = ::htmlFilePattern(m_htmlExtensions);
-    m_filesTabFilter = ::filesTabFilter(m_htmlFilePattern);
-    m_mainOpenFilter = ::mainOpenFilter(m_htmlFilePattern);
-    m_pageDialogFilter = ::pageDialogFilter(m_htmlFilePattern);
-    m_document.setOpenFilter(m_mainOpenFilter);
+    setHtmlExtensions(loadHtmlExtensions(m_programDirectory + QStringLiteral("htmlext.dat")));
 
     if (m_parts.customTags)
         m_parts.customTags->loadCustomTags();
@@ -76,6 +71,16 @@ void AppState::startUp() {
 
     m_recent.load(optionsIni());
     emit recentProjectsChanged();
+}
+
+void AppState::setHtmlExtensions(const QStringList& extensions) {
+    m_htmlExtensions = extensions.mid(0, MaxHtmlExtensions);
+    m_htmlFilePattern = ::htmlFilePattern(m_htmlExtensions);
+    m_filesTabFilter = ::filesTabFilter(m_htmlFilePattern);
+    m_mainOpenFilter = ::mainOpenFilter(m_htmlFilePattern);
+    m_pageDialogFilter = ::pageDialogFilter(m_htmlFilePattern);
+    m_document.setOpenFilter(m_mainOpenFilter);
+    emit htmlFiltersChanged();
 }
 
 QList<int> AppState::updateRecentProjects(const QString& path) {

@@ -62,6 +62,11 @@ public:
     const QString& filesTabFilter() const { return m_filesTabFilter; }
     const QString& mainOpenFilter() const { return m_mainOpenFilter; }
     const QString& pageDialogFilter() const { return m_pageDialogFilter; }
+    // The extensions that count as HTML (at most 15 are kept) with the mask and the filters
+    // built from them anew; the running window's lists follow htmlFiltersChanged.
+    void setHtmlExtensions(const QStringList& extensions);
+    // The preview mode changed (settings dialog, the mode letter): the letter follows.
+    void notifyPreviewModeChanged() { emit previewModeChanged(m_settings.previewModeLabel); }
     RecentProjects& recentProjects() { return m_recent; }
     ChangedList& changedList() { return m_changedList; }
     HtmlDocument& document() { return m_document; }
@@ -76,6 +81,8 @@ public:
 signals:
     // The recent-projects list was read or changed: the File menu's last entries follow it.
     void recentProjectsChanged();
+    void htmlFiltersChanged();
+    void previewModeChanged(const QString& letter);
 
 private:
     QString m_programDirectory;

@@ -117,50 +117,50 @@ const SettingRow* SettingsStore::rowOf(const SettingField& field) {
     return nullptr;
 }
 
-void SettingsStore::write(const SettingRow& row, const Settings& s) const {
+bool SettingsStore::write(const SettingRow& row, const Settings& s) const {
     const IniFile& ini = file(row.file);
     const QString section = QLatin1String(row.section);
     const QString key = QLatin1String(row.key);
     // Errors of settings writes are ignored, as everywhere in the program.
-    std::visit(
+    return std::visit(
         [&](auto field) {
             using Field = decltype(field);
             if constexpr (std::is_same_v<Field, QString Settings::*>)
-                ini.writeString(section, key, s.*field);
+                return ini.writeString(section, key, s.*field);
             else if constexpr (std::is_same_v<Field, bool Settings::*>)
-                ini.writeBool(section, key, s.*field);
+                return ini.writeBool(section, key, s.*field);
             else if constexpr (std::is_same_v<Field, int Settings::*>)
-                ini.writeInteger(section, key, s.*field);
+                return ini.writeInteger(section, key, s.*field);
             else
-                ini.writeString(section, key, s.tagColors[static_cast<size_t>(field.index)]);
+                return ini.writeString(section, key, s.tagColors[static_cast<size_t>(field.index)]);
         },
         row.field);
 }
 
-void SettingsStore::set(Settings& s, QString Settings::*field, const QString& value) const {
+bool SettingsStore::set(Settings& s, QString Settings::*field, const QString& value) const {
     s.*field = value;
     if (field == &Settings::previewOption)
         s.previewModeLabel = previewModeLabel(value);
-    store(field, s);
+    return store(field, s);
 }
-void SettingsStore::set(Settings& s, bool Settings::*field, bool value) const {
+bool SettingsStore::set(Settings& s, bool Settings::*field, bool value) const {
     s.*field = value;
-    store(field, s);
+    return store(field, s);
 }
-void SettingsStore::set(Settings& s, int Settings::*field, int value) const {
+bool SettingsStore::set(Settings& s, int Settings::*field, int value) const {
     s.*field = value;
-    store(field, s);
+    return store(field, s);
 }
-void SettingsStore::setTagColor(Settings& s, int index, const QString& value) const {
+bool SettingsStore::setTagColor(Settings& s, int index, const QString& value) const {
     if (index < 0 || index >= static_cast<int>(s.tagColors.size()))
-        return;
+        return false;
     s.tagColors[static_cast<size_t>(index)] = value;
-    store(TagColorSlot{index}, s);
+    return store(TagColorSlot{index}, s);
 }
 
-void SettingsStore::store(const SettingField& field, const Settings& s) const {
+bool SettingsStore::store(const SettingField& field, const Settings& s) const {
     if (const SettingRow* row = rowOf(field))
-        write(*row, s);
-    else
-        qWarning("a setting without a row in the settings table was changed; it is not stored");
+        return write(*row, s);
+    qWarning("a setting without a row in the settings table was changed; it is not stored");
+    return false;
 }

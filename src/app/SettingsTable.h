@@ -52,17 +52,18 @@ public:
 
     // Sets one setting in memory and writes it to its file. A member that has no row is a fault
     // of the program: it is reported once on the console and only kept in memory.
-    void set(Settings& settings, QString Settings::*field, const QString& value) const;
-    void set(Settings& settings, bool Settings::*field, bool value) const;
-    void set(Settings& settings, int Settings::*field, int value) const;
-    void setTagColor(Settings& settings, int index, const QString& value) const;
+    // Each returns whether its file was written (callers may ignore it, as the program does).
+    bool set(Settings& settings, QString Settings::*field, const QString& value) const;
+    bool set(Settings& settings, bool Settings::*field, bool value) const;
+    bool set(Settings& settings, int Settings::*field, int value) const;
+    bool setTagColor(Settings& settings, int index, const QString& value) const;
 
     // The row of a member, or null.
     static const SettingRow* rowOf(const SettingField& field);
 
 private:
-    void store(const SettingField& field, const Settings& settings) const;
-    void write(const SettingRow& row, const Settings& settings) const;
+    bool store(const SettingField& field, const Settings& settings) const;
+    bool write(const SettingRow& row, const Settings& settings) const;
 
     IniFile m_default;
     IniFile m_options;

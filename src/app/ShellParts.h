@@ -55,11 +55,19 @@ public:
     virtual void colourText() = 0;
 };
 
+// The settings dialog's tabs, in their order.
+enum class SettingsPage { Files, TagOptions, WebBrowsers, HelperApps, BackUp, Ftp, ChangeFilePath };
+
 // The settings dialog, modal (Open HTML Template without a template opens it).
 class SettingsDialog {
 public:
     virtual ~SettingsDialog() = default;
     virtual void openSettingsDialog() = 0;
+    // The commands that need a setting first open it on the tab that holds it.
+    virtual void openSettingsDialogOn(SettingsPage page) {
+        (void)page;
+        openSettingsDialog();
+    }
 };
 
 // The block insertion of the tag commands: New HTML File puts its skeleton in through it

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "platform/FileChooser.h"
 #include "platform/Prompter.h"
+#include "project/ChangeFilePath.h"
 #include "project/MovePages.h"
 #include "project/ProjectFiles.h"
 
@@ -221,6 +222,28 @@ bool Project::writeTo(const QString& name) {
     }
     setModified(false);
     return true;
+}
+
+bool Project::changeFilePath(const QString& oldFolder, const QString& newFolder) {
+    ::changeFilePath(m_outline, oldFolder, newFolder);
+    emit outlineChanged(false);
+    QDir().mkpath(projectsFolder());
+    const QString path = linkFileName(projectsFolder() + state().projectFileName);
+    const TextWriteResult w = writeTextFile(path, linkFileText(m_outline), m_linkEncoding);
+    if (!w.ok) {
+        m_prompter.error(cannotWriteProjectFileText(path, w.error));
+        return false;
+    }
+    m_prompter.inform(changeFilePathDoneText());
+    return true;
+}
+
+void Project::resolveRelativeLinks(const QString& folder) {
+    for (int item = 1; item <= m_outline.count(); ++item) {
+        const QString link = m_outline.page(item).link;
+        if (!link.isEmpty() && !link.startsWith(QLatin1Char('/')))
+            m_outline.setLink(item, folder + link);
+    }
 }
 
 bool Project::saveProjectFiles() {

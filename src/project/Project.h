@@ -59,6 +59,12 @@ public:
     // A single click: SelectedPageFile and the status fields.
     void selectPage(int item);
     void movePages();
+    // Change File Path: the pages of oldFolder move to newFolder, and the link file is written
+    // to the projects folder. Returns whether it was written.
+    bool changeFilePath(const QString& oldFolder, const QString& newFolder);
+    // Links without a folder of their own are taken as lying in folder (the help project lists
+    // its pages by name).
+    void resolveRelativeLinks(const QString& folder);
 
     static QString saveProjectQuestion(const QString& projectFileName);
     static QString captionPrefix();       // "Ostra Quillon Pro:  "

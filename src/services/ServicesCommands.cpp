@@ -42,8 +42,10 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
     }).hint = QStringLiteral("Color Tags Now");
     add("ColorPicker1", QStringLiteral("Color Picker..."), {},
         [&] { ColorPicker(editor, doc, window); });
-    // Opens the settings dialog on its "Tag Options" page once that dialog is there.
-    add("TagColorOptions1", QStringLiteral("Tag Color Options"), {}, {});
+    add("TagColorOptions1", QStringLiteral("Tag Color Options"), {}, [&state] {
+        if (SettingsDialog* dialog = state.parts().settingsDialog)
+            dialog->openSettingsDialogOn(SettingsPage::TagOptions);
+    });
 
     // The menu titles keep clear of the Alt shortcuts of the File commands (Alt+S saves).
     using namespace ServicesCommands;

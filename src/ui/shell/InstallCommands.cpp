@@ -4,6 +4,7 @@
 #include "app/AppCommands.h"
 #include "spell/SpellCommands.h"
 #include "ui/project/ProjectToolsUi.h"
+#include "ui/preview/PreviewUi.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/services/BigReplaceUi.h"
 #include "ui/publish/PublishUi.h"
@@ -23,6 +24,7 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     placePageButtons(registry, project);
     registry.add(installBigReplace(registry, c));
     registry.add(installProjectTools(registry, c));
+    registry.add(installPreview(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
     registry.add(installPublish(registry, c));

@@ -1,0 +1,20 @@
+// ProcessLauncher: starting another program (browsers, helper applications) without waiting
+// for it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // Starts program with the arguments, detached; false when it could not be started.
+    virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+};
+
+// The system's: QProcess::startDetached. Only a regular, executable file or a program name found
+// on PATH is started.
+class SystemProcessLauncher : public ProcessLauncher {
+public:
+    bool startDetached(const QString& program, const QStringList& arguments) override;
+};
