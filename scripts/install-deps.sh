@@ -14,6 +14,7 @@ PACKAGES=(
   python3 python3-pyftpdlib vsftpd curl
   fonts-dejavu-core
   wamerican
+  poppler-utils
 )
 
 # `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer

@@ -51,9 +51,9 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
     add("CollapseThisPageGroup1", "This Page Group",
         [p, &view] { view.collapseGroup(p->selectedItem()); });
     add("CollapseAllPageGroups1", "All Page Groups", [&view] { view.collapseAll(); });
-    // Entries of the FTP list and of the analysis, shown disabled until those rooms run them.
+    // The FTP list's entry, shown disabled until that room runs it. The analysis room declares
+    // "Page/Site Analysis".
     add("AddtoFTPlist1", "FTP :  Add to FTP list", {});
-    add("PageSiteAnalysis1", "Page/Site Analysis", {});
 
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Edit1"),

@@ -3,6 +3,8 @@
 
 #include "app/AppCommands.h"
 #include "spell/SpellCommands.h"
+#include "ui/analysis/AnalysisUi.h"
+#include "ui/project/PrintUi.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
@@ -16,6 +18,8 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     const CommandTable project = installProject(registry, c);
     registry.add(project);
     placePageButtons(registry, project);
+    registry.add(installPrinting(registry, c));
+    registry.add(installAnalysis(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
 }
