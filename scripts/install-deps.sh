@@ -16,6 +16,7 @@ PACKAGES=(
   fonts-dejavu-core
   wamerican
   scowl fortunes
+  poppler-utils
 )
 
 # `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer

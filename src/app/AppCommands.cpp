@@ -56,7 +56,7 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
     saveAs.enabled = saveEnabled;
     saveAs.watches = saveWatch;
     add("CloseHTMLFile1", "Close HTML File", {}, [&doc] { doc.closeHtmlFile(); });
-    add("PrintProjectHTML1", "&Print Project/HTML", keys("Ctrl+P"), {});
+    // "&Print Project/HTML" (PrintProjectHTML1) comes from the project room's print table.
     add("Exit1", "E&xit", keys("Alt+X"), [&window] { window.closeMainWindow(); });
     for (int n = 1; n <= RecentProjects::SlotCount; ++n) {
         // The project room opens the entry (it asks to save the open project first).

@@ -51,9 +51,8 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
     add("CollapseThisPageGroup1", "This Page Group",
         [p, &view] { view.collapseGroup(p->selectedItem()); });
     add("CollapseAllPageGroups1", "All Page Groups", [&view] { view.collapseAll(); });
-    // The analysis entry, shown disabled until that room runs it. The FTP list's entry of the
-    // pop-up (AddtoFTPlist1) is the publishing room's.
-    add("PageSiteAnalysis1", "Page/Site Analysis", {});
+    // The pop-up's FTP list entry (AddtoFTPlist1) is the publishing room's, "Page/Site Analysis"
+    // (PageSiteAnalysis1) the analysis room's: placed here, declared there.
 
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Edit1"),

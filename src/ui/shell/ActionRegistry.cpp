@@ -28,6 +28,8 @@ QIcon iconFor(const QWidget* window, const QString& name) {
         {QStringLiteral("project-new"), QStyle::SP_FileDialogNewFolder},
         {QStringLiteral("project-open"), QStyle::SP_DirOpenIcon},
         {QStringLiteral("project-save"), QStyle::SP_DriveFDIcon},
+        {QStringLiteral("document-print"), QStyle::SP_FileDialogListView},
+        {QStringLiteral("site-analysis"), QStyle::SP_FileDialogInfoView},
     };
     const auto it = standard.constFind(name);
     if (it != standard.constEnd())

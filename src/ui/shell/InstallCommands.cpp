@@ -5,6 +5,8 @@
 #include "spell/SpellCommands.h"
 #include "ui/project/ProjectToolsUi.h"
 #include "ui/preview/PreviewUi.h"
+#include "ui/analysis/AnalysisUi.h"
+#include "ui/project/PrintUi.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/services/BigReplaceUi.h"
 #include "ui/publish/PublishUi.h"
@@ -25,6 +27,8 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(installBigReplace(registry, c));
     registry.add(installProjectTools(registry, c));
     registry.add(installPreview(registry, c));
+    registry.add(installPrinting(registry, c));
+    registry.add(installAnalysis(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
     registry.add(installPublish(registry, c));

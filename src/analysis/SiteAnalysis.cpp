@@ -1,0 +1,624 @@
+// SiteAnalysis: page and site analysis, the listings and the text search.
+#include "analysis/SiteAnalysis.h"
+
+#include "analysis/HrefLinks.h"
+#include "app/ChangedList.h"
+#include "app/Settings.h"
+#include "app/SettingsTable.h"
+#include "platform/FileChooser.h"
+#include "platform/Printer.h"
+#include "platform/Prompter.h"
+#include "platform/TextFile.h"
+#include "platform/UiPump.h"
+#include "project/ProjectFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString joinFolder(const QString& folder, const QString& name) {
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// The project name without its last four characters (".out").
+QString withoutExtension(const QString& name) {
+    return name.size() >= 4 ? name.left(name.size() - 4) : QString();
+}
+
+} // namespace
+
+SiteAnalysis::SiteAnalysis(QString programDirectory, Settings& settings, const SettingsStore& store,
+                           Prompter& prompter, UiPump& pump, QObject* parent)
+    : QObject(parent), m_programDirectory(std::move(programDirectory)), m_settings(settings),
+      m_store(store), m_prompter(prompter), m_pump(pump),
+      m_clock([] { return QTime::currentTime(); }) {
+    m_listingStatus = QStringLiteral("Status:");
+    m_searchStatus = QStringLiteral("Status:");
+}
+
+QStringList SiteAnalysis::gridHeadings() {
+    return {QStringLiteral("Page"),
+            QStringLiteral("File Size"),
+            QStringLiteral("Unique Images"),
+            QStringLiteral("Total Image KB"),
+            QStringLiteral("Est. Load Time @ 28.8"),
+            QStringLiteral("Est. Load Time @ 14.4")};
+}
+QString SiteAnalysis::equalsLine(int count) {
+    return QString(count, QLatin1Char('='));
+}
+QString SiteAnalysis::starLine() {
+    return QStringLiteral(" *").repeated(36);
+}
+QString SiteAnalysis::errorLabelText() {
+    return QStringLiteral("*  = see Page Summary for error details");
+}
+QString SiteAnalysis::couldNotOpenText(const QString& path) {
+    return QStringLiteral("Could not open file \"%1\".").arg(fileNameOf(path));
+}
+QString SiteAnalysis::noPageSelectedText() {
+    return QStringLiteral("You have not selected a web page to analyze.");
+}
+QString SiteAnalysis::preparedNoticeText() {
+    return QStringLiteral(
+        "The page you selected has already been loaded and prepared for analysis. Just click the "
+        "ANALYZE PAGE button on either screen to view the analysis data for the page.");
+}
+QString SiteAnalysis::browseImageFolderText() {
+    return QStringLiteral(
+        "In the next dialog box, go to the directory where you store the images used in your HTML "
+        "files and select any file in that directory. Then click the OPEN button. That will "
+        "return the proper directory location.");
+}
+QString SiteAnalysis::emptySearchText() {
+    return QStringLiteral("You must enter some text to search for. Please try again.");
+}
+QString SiteAnalysis::nothingToPrintText() {
+    return QStringLiteral("Nothing to print.");
+}
+QString SiteAnalysis::searchSiteLabel(const QString& projectName) {
+    return QStringLiteral("Site to search:  ") + withoutExtension(projectName).toUpper();
+}
+QString SiteAnalysis::initialSearchText() {
+    return QStringLiteral("Enter text to search for here....");
+}
+
+qint64 SiteAnalysis::seconds288(qint64 totalKb) {
+    return static_cast<qint64>(std::trunc(static_cast<double>(totalKb) * 0.27027027027027027));
+}
+qint64 SiteAnalysis::seconds144(qint64 totalKb) {
+    return static_cast<qint64>(std::trunc(static_cast<double>(totalKb) * 0.52631578947368421));
+}
+
+QString SiteAnalysis::imageFolderFromField(const QString& text) {
+    if (text.isEmpty() || text.endsWith(QLatin1Char('/')))
+        return text;
+    return text + QLatin1Char('/');
+}
+
+std::vector<AnalysisProject> SiteAnalysis::listProjects(const QString& projectsFolder) {
+    std::vector<AnalysisProject> list;
+    const QFileInfoList files =
+        QDir(projectsFolder)
+            .entryInfoList({QStringLiteral("*.out")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo& f : files)
+        list.push_back({f.fileName().toUpper(), f.fileName()});
+    return list;
+}
+
+void SiteAnalysis::open(const AnalysisStart& start) {
+    m_projects = listProjects(m_programDirectory + QStringLiteral("projects/"));
+    emit projectsChanged();
+    m_imageFolder = m_settings.images;
+    for (size_t i = 0; i < m_projects.size(); ++i) {
+        if (!start.projectFileName.isEmpty() &&
+            m_projects[i].fileName.compare(start.projectFileName, Qt::CaseInsensitive) == 0) {
+            m_projectIndex = static_cast<int>(i);
+            setProject(m_projects[i].fileName);
+            emit projectChosen(m_projectIndex);
+            break;
+        }
+    }
+    if (m_projectIndex < 0 && !start.projectFileName.isEmpty())
+        m_projectName = start.projectFileName;
+    m_outline = start.outline;
+    emit outlineChanged();
+    if (start.selectedItem >= 1 && start.selectedItem <= m_outline.count())
+        selectItem(start.selectedItem);
+}
+
+void SiteAnalysis::preselectFile(const QString& folder, const QString& fileName) {
+    // The title names the file: the page selected in the outline may be another one.
+    m_selected = {fileName, joinFolder(folder, fileName)};
+    m_selectedItem = 0;
+    emit selectionChanged(0);
+}
+
+void SiteAnalysis::setProject(const QString& name) {
+    m_projectName = name;
+    m_searchLabel = searchSiteLabel(name);
+    emit searchLabelChanged(m_searchLabel);
+    if (!m_searchEnabled) {
+        m_searchEnabled = true;
+        emit searchEnabledChanged(true);
+    }
+}
+
+void SiteAnalysis::chooseProject(int index) {
+    if (index < 0 || index >= static_cast<int>(m_projects.size()))
+        return;
+    m_projectIndex = index;
+    const QString name = m_projects[static_cast<size_t>(index)].fileName;
+    const QString outlinePath = m_programDirectory + QStringLiteral("projects/") + name;
+    // Each file on its own: an unreadable one leaves its part empty.
+    std::vector<ProjectPage> pages;
+    const TextReadResult outlineText = readTextFile(outlinePath);
+    if (outlineText.ok) {
+        OutlineParse parsed = parseOutlineText(outlineText.text);
+        if (parsed.ok)
+            pages = std::move(parsed.pages);
+    }
+    const TextReadResult links = readTextFile(linkFileName(outlinePath));
+    attachLinks(pages, links.ok ? parseLinkText(links.text) : QStringList());
+    m_outline.assign(std::move(pages));
+    emit outlineChanged();
+    emit projectChosen(index);
+    setProject(name);
+    m_selected = {};
+    m_selectedItem = 0;
+    if (!m_outline.isEmpty())
+        selectItem(1);
+    else
+        emit selectionChanged(0);
+    m_report.clear();
+    emit reportChanged();
+}
+
+void SiteAnalysis::selectItem(int item) {
+    m_selectedItem = item;
+    const ProjectPage& p = m_outline.page(item);
+    m_selected = {p.title, p.link};
+    emit selectionChanged(item);
+}
+
+void SiteAnalysis::clickItem(int item) {
+    if (item >= 1 && item <= m_outline.count())
+        selectItem(item);
+}
+
+void SiteAnalysis::imageFolderEdited(const QString& text) {
+    m_imageFolder = imageFolderFromField(text);
+    m_settings.images = m_imageFolder;
+}
+
+QString SiteAnalysis::imageFolderLeft(const QString& text) {
+    imageFolderEdited(text);
+    return m_imageFolder;
+}
+
+std::optional<QString> SiteAnalysis::browseImageFolder(FileChooser& chooser) {
+    m_prompter.inform(browseImageFolderText());
+    FileDialogRequest r;
+    r.title = QStringLiteral("Open");
+    r.filter = QStringLiteral("*.*|*");
+    r.initialDirectory = m_imageFolder;
+    const std::optional<QString> chosen = chooser.openFile(r);
+    if (!chosen)
+        return std::nullopt;
+    // The folder keeps its case: a lower-cased path would name no folder here.
+    const QString folder = QFileInfo(*chosen).absolutePath();
+    imageFolderEdited(folder);
+    return folder;
+}
+
+void SiteAnalysis::close() {
+    m_store.set(m_settings, &Settings::images, m_imageFolder);
+}
+
+void SiteAnalysis::setProgress(AnalysisTab tab, AnalysisProgress progress) {
+    m_progress[static_cast<int>(tab)] = progress;
+    emit progressChanged(tab, progress);
+}
+
+void SiteAnalysis::setErrorLabel(bool visible) {
+    if (m_errorLabel == visible)
+        return;
+    m_errorLabel = visible;
+    emit errorLabelChanged(visible);
+}
+
+void SiteAnalysis::setListingStatus(const QString& text) {
+    m_listingStatus = text;
+    emit listingStatusChanged(text);
+}
+
+void SiteAnalysis::setSearchStatus(const QString& text) {
+    m_searchStatus = text;
+    emit searchStatusChanged(text);
+}
+
+SiteAnalysis::PageText SiteAnalysis::readPage(const QString& path) {
+    PageText t;
+    if (path.isEmpty())
+        return t;
+    const FileBytesResult bytes = readFileBytes(path);
+    if (!bytes.ok)
+        return t;
+    t.ok = true;
+    t.size = bytes.bytes.size();
+    const QString text = toCrLf(decodeText(bytes.bytes).text);
+    t.lines = text.split(QStringLiteral("\r\n"));
+    if (!t.lines.isEmpty() && t.lines.last().isEmpty())
+        t.lines.removeLast();
+    return t;
+}
+
+bool SiteAnalysis::sortUnique(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    for (qsizetype i = names.size() - 1; i > 0; --i) {
+        m_pump.pump();
+        if (m_stopRequest)
+            return false;
+        if (names[i] == names[i - 1])
+            names.removeAt(i);
+    }
+    return true;
+}
+
+qint64 SiteAnalysis::imageSize(const QString& path) {
+    const auto known = m_imageSizes.constFind(path);
+    if (known != m_imageSizes.constEnd())
+        return *known;
+    const QFileInfo info(path);
+    const qint64 size = info.isFile() ? info.size() : -1;
+    m_imageSizes.insert(path, size);
+    return size;
+}
+
+void SiteAnalysis::analyseSelectedPage(bool single) {
+    if (!m_siteMode)
+        m_images.clear();
+    const QString title = m_selected.title;
+    const QString path = m_selected.file;
+    const PageText page = readPage(path);
+    if (single && page.ok) {
+        // One page: the listing page's bar follows the lines as they are read.
+        const int lines = static_cast<int>(page.lines.size());
+        setProgress(AnalysisTab::Listing, {true, lines, 0});
+        for (int n = 0; n < lines; ++n) {
+            m_images << CollectImageNames({page.lines[n]});
+            setProgress(AnalysisTab::Listing, {true, lines, n + 1});
+            m_pump.pump();
+        }
+        setProgress(AnalysisTab::Listing, {});
+    } else if (page.ok) {
+        m_images << CollectImageNames(page.lines);
+    }
+    if (!page.ok) {
+        m_prompter.inform(couldNotOpenText(path));
+        m_report << QStringLiteral("Error For Page: ") + title << equalsLine(35)
+                 << QStringLiteral(
+                        "Could not open this HTML file. Has it been moved, renamed, or deleted?")
+                 << QStringLiteral(" ");
+        emit reportChanged();
+        m_grid.push_back({title, QStringLiteral("ERROR"), QString(), QString(),
+                          QStringLiteral("Cannot access file."), QString()});
+        emit gridChanged();
+        return;
+    }
+    QStringList unique = m_images;
+    // Stopped while sorting: the page gets no row rather than one that counts an image twice.
+    if (!sortUnique(unique))
+        return;
+
+    m_report << QStringLiteral("Data For Page: ") + title
+             << QStringLiteral("HTML File Location:  ") + path.toUpper() << equalsLine(35)
+             << QStringLiteral("Embedded Images.....");
+    bool error = false;
+    qint64 imageKb = 0;
+    for (const QString& name : unique) {
+        const QString imagePath = m_imageFolder + name;
+        const qint64 size = imageSize(imagePath);
+        if (size >= 0) {
+            const qint64 kb = kilobytes(size);
+            imageKb += kb;
+            m_report << QString::number(kb) + QStringLiteral("KB       ") + imagePath;
+        } else {
+            m_report << QStringLiteral("**Cannot access file       ") + imagePath
+                     << QStringLiteral(
+                            "    Make sure file exists and is in the image directory above.");
+            error = true;
+        }
+    }
+    const qint64 htmlKb = kilobytes(page.size);
+    const qint64 total = imageKb + htmlKb;
+    const QString count = QString::number(unique.size());
+    m_report << starLine()
+             << QStringLiteral("Unique Images: ") + count +
+                    QStringLiteral("   Total File Size of Images: ") + QString::number(imageKb) +
+                    QStringLiteral("KB")
+             << QStringLiteral("HTML File Size: ") + QString::number(htmlKb) +
+                    QStringLiteral("KB   Total Files to Load: ") + QString::number(total) +
+                    QStringLiteral("KB")
+             << starLine() << QStringLiteral(" ");
+    emit reportChanged();
+    if (error)
+        setErrorLabel(true);
+    m_grid.push_back({title, QString::number(htmlKb) + QStringLiteral("KB"), count,
+                      (error ? QStringLiteral("**") : QString()) + QString::number(imageKb) +
+                          QStringLiteral("KB"),
+                      QString::number(seconds288(total)) + QStringLiteral(" sec"),
+                      QString::number(seconds144(total)) + QStringLiteral(" sec")});
+    emit gridChanged();
+}
+
+void SiteAnalysis::analyzePage() {
+    // A stop pressed during an earlier pass must not end this one at once.
+    m_stopRequest = false;
+    m_imageSizes.clear();
+    m_report.clear();
+    emit reportChanged();
+    analyseSelectedPage(true);
+}
+
+void SiteAnalysis::analyzeSite() {
+    m_stopRequest = false;
+    m_imageSizes.clear();
+    const int count = m_outline.count();
+    setProgress(AnalysisTab::Site, {true, count, 0});
+    m_report.clear();
+    emit reportChanged();
+    m_grid.clear();
+    emit gridChanged();
+    setErrorLabel(false);
+    for (int i = 1; i <= count; ++i) {
+        m_pump.pump();
+        if (m_stopRequest)
+            break;
+        setProgress(AnalysisTab::Site, {true, count, i});
+        selectItem(i);
+        analyseSelectedPage(false);
+    }
+    m_imageSizes.clear();
+    setProgress(AnalysisTab::Site, {});
+    setProgress(AnalysisTab::Listing, {});
+}
+
+void SiteAnalysis::clearGrid() {
+    m_grid.clear();
+    emit gridChanged();
+}
+
+void SiteAnalysis::addImageNames(const QString& path) {
+    const PageText page = readPage(path);
+    if (page.ok)
+        m_images << CollectImageNames(page.lines);
+}
+
+bool SiteAnalysis::linksListing() {
+    setListingStatus(QStringLiteral("Extracting Links..."));
+    QStringList links;
+    if (m_siteMode) {
+        const int count = m_outline.count();
+        setProgress(AnalysisTab::Listing, {true, count, 0});
+        for (int i = 1; i <= count; ++i) {
+            m_pump.pump();
+            if (m_stopRequest) {
+                setProgress(AnalysisTab::Listing, {});
+                setListingStatus(QStringLiteral("Status: Aborted."));
+                return false;
+            }
+            setProgress(AnalysisTab::Listing, {true, count, i});
+            selectItem(i);
+            links << CollectHrefLinks(readPage(m_selected.file).lines);
+        }
+        setProgress(AnalysisTab::Listing, {});
+    } else {
+        links = CollectHrefLinks(readPage(m_selected.file).lines);
+    }
+    setListingStatus(QStringLiteral("Sorting..."));
+    if (!sortUnique(links)) {
+        setListingStatus(QStringLiteral("Status: Aborted."));
+        return false;
+    }
+    m_listing << QStringLiteral("URL Link report for page: ") + m_selected.title
+              << QStringLiteral("HTML File Location:  ") + m_selected.file.toUpper()
+              << QStringLiteral("The following HREF links have been found on this page:")
+              << equalsLine(54) << links;
+    emit listingChanged();
+    setListingStatus(QStringLiteral("Status:"));
+    return true;
+}
+
+bool SiteAnalysis::imagesListing() {
+    setListingStatus(QStringLiteral("Scanning for Images..."));
+    m_images.clear();
+    if (m_siteMode) {
+        const int count = m_outline.count();
+        setProgress(AnalysisTab::Listing, {true, count, 0});
+        for (int i = 1; i <= count; ++i) {
+            m_pump.pump();
+            if (m_stopRequest) {
+                setProgress(AnalysisTab::Listing, {});
+                setListingStatus(QStringLiteral("Status: Search Aborted."));
+                return false;
+            }
+            setProgress(AnalysisTab::Listing, {true, count, i});
+            selectItem(i);
+            addImageNames(m_selected.file);
+        }
+        setProgress(AnalysisTab::Listing, {});
+        m_listing << QStringLiteral("Image File Report For Site: ") + m_projectName.toUpper()
+                  << QStringLiteral("These are the images included on the pages within this site:");
+    } else {
+        addImageNames(m_selected.file);
+        m_listing << QStringLiteral("Image File Report For Page: ") + m_selected.title
+                  << QStringLiteral("HTML File Location:  ") + m_selected.file.toUpper()
+                  << QStringLiteral("These are the images included on this web page:");
+    }
+    m_listing << equalsLine(35);
+    emit listingChanged();
+    setListingStatus(QStringLiteral("Sorting:"));
+    QStringList unique = m_images;
+    if (!sortUnique(unique))
+        return false;
+    for (const QString& name : unique)
+        m_listing << m_imageFolder + name;
+    m_listing << QStringLiteral(" ");
+    emit listingChanged();
+    setListingStatus(QStringLiteral("Status:"));
+    return true;
+}
+
+void SiteAnalysis::listPage(ListingChoice choice) {
+    m_siteMode = false;
+    m_stopRequest = false;
+    m_listing.clear();
+    emit listingChanged();
+    if (choice == ListingChoice::Images) {
+        imagesListing();
+        return;
+    }
+    if (!linksListing() || choice == ListingChoice::HrefLinks)
+        return;
+    m_listing << QStringLiteral("  ") << equalsLine(48) << QStringLiteral("  ")
+              << QStringLiteral("  ");
+    imagesListing();
+}
+
+void SiteAnalysis::listSite(ListingChoice choice) {
+    // A listing of its own each time, and a stop pressed before does not end it at once.
+    m_stopRequest = false;
+    m_listing.clear();
+    emit listingChanged();
+    m_siteMode = true;
+    if (choice == ListingChoice::Images) {
+        imagesListing();
+        return;
+    }
+    if (!linksListing() || choice == ListingChoice::HrefLinks)
+        return;
+    m_listing << QStringLiteral("  ") << equalsLine(48) << QStringLiteral("  ")
+              << QStringLiteral("  ");
+    imagesListing();
+}
+
+void SiteAnalysis::findPages(const QString& text, bool fileNameOnly) {
+    if (text.isEmpty()) {
+        m_prompter.inform(emptySearchText());
+        return;
+    }
+    m_stopRequest = false;
+    m_search.clear();
+    m_search << QStringLiteral("Report generated by Quillon Pro:  ") +
+                    QLocale().toString(m_clock(), QLocale::ShortFormat)
+             << QStringLiteral(" ")
+             << QStringLiteral("SHOW ME WHERE report for Project: ") +
+                    withoutExtension(m_projectName).toUpper()
+             << QStringLiteral("Search for Text: ") + text
+             << QStringLiteral("This text was found on the following pages:") << equalsLine(54);
+    emit searchResultChanged();
+    setSearchStatus(QStringLiteral("Finding text..."));
+    const QString wanted = text.toLower();
+    const int count = m_outline.count();
+    setProgress(AnalysisTab::Search, {true, count, 0});
+    for (int i = 1; i <= count; ++i) {
+        m_pump.pump();
+        if (m_stopRequest) {
+            setProgress(AnalysisTab::Search, {});
+            setSearchStatus(QStringLiteral("Status: Search Aborted."));
+            return;
+        }
+        setProgress(AnalysisTab::Search, {true, count, i});
+        selectItem(i);
+        const PageText page = readPage(m_selected.file);
+        QString hits;
+        for (qsizetype n = 0; n < page.lines.size(); ++n) {
+            if (!page.lines[n].toLower().contains(wanted))
+                continue;
+            hits += (hits.isEmpty() ? QStringLiteral("Line#") : QStringLiteral(", #")) +
+                    QString::number(n);
+        }
+        if (hits.isEmpty())
+            continue;
+        const QString shown = fileNameOnly ? fileNameOf(m_selected.file) : m_selected.file;
+        m_search << QStringLiteral("HTML File:  ") + shown.toUpper() + QStringLiteral("   ") + hits;
+        emit searchResultChanged();
+    }
+    setProgress(AnalysisTab::Search, {});
+    setSearchStatus(QStringLiteral("Status: Finished."));
+}
+
+void SiteAnalysis::printList(Printer& printer, const QStringList& lines, const QString& title) {
+    if (lines.isEmpty()) {
+        m_prompter.inform(nothingToPrintText());
+        return;
+    }
+    if (!printer.choosePrinter(title))
+        return;
+    // A printer error ends the job; there is nothing the screen can add to it.
+    printer.printLines(title, lines, std::nullopt);
+}
+
+void SiteAnalysis::printReport(Printer& printer) {
+    printList(printer, m_report, QStringLiteral("Page Summary"));
+}
+void SiteAnalysis::printListing(Printer& printer) {
+    printList(printer, m_listing, QStringLiteral("Link / Image Lists"));
+}
+void SiteAnalysis::printSearchResult(Printer& printer) {
+    printList(printer, m_search, QStringLiteral("Show Me Where"));
+}
+
+void SiteAnalysis::printGrid(Printer& printer) {
+    if (m_grid.empty()) {
+        m_prompter.inform(nothingToPrintText());
+        return;
+    }
+    const QString title = QStringLiteral("Site Summary");
+    if (!printer.choosePrinter(title))
+        return;
+    printer.printPages(title, gridPages(m_grid), std::nullopt);
+}
+
+std::vector<PrintPage> SiteAnalysis::gridPages(const std::vector<GridRow>& rows) {
+    static const std::array<int, 6> headingX = {100, 550, 800, 1050, 1350, 1650};
+    static const std::array<int, 6> cellX = {100, 570, 880, 1130, 1430, 1730};
+    static const std::array<const char*, 6> headings = {
+        "Page", "File Size", "Unique Images", "Total Image KB", "Est. 28.8 Time", "Est. 14.4 Time"};
+    std::vector<PrintPage> pages;
+    const auto newPage = [&pages] {
+        PrintPage page;
+        for (size_t c = 0; c < headings.size(); ++c)
+            page.runs.push_back({headingX[c], 75, QLatin1String(headings[c])});
+        page.filledRects.push_back(QRect(QPoint(100, 110), QPoint(1899, 111)));
+        pages.push_back(std::move(page));
+    };
+    newPage();
+    // Rows start below the headings again on each page, so none is drawn beyond the paper.
+    int onPage = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int y = 150 + 75 * onPage;
+        for (size_t c = 0; c < cellX.size(); ++c)
+            pages.back().runs.push_back({cellX[c], y, rows[i][c]});
+        ++onPage;
+        if (i % 40 == 0 && i > 39 && i + 1 < rows.size()) {
+            newPage();
+            onPage = 0;
+        }
+    }
+    return pages;
+}

@@ -1,0 +1,108 @@
+// QtPrinter: drawing printed pages with QPainter.
+#include "ui/QtPrinter.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrintDialog>
+
+namespace {
+// Positioned text is laid out in pixels of a 300-dot-per-inch page.
+constexpr int PositionedDpi = 300;
+} // namespace
+
+QtPrinter::QtPrinter(QWidget* parent) : m_parent(parent), m_printer(QPrinter::HighResolution) {
+    m_printer.setResolution(PositionedDpi);
+}
+
+void QtPrinter::setPdfOutput(const QString& path) {
+    m_pdfOutput = path;
+}
+
+QFont QtPrinter::textFont() {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSize(10);
+    return f;
+}
+
+bool QtPrinter::choosePrinter(const QString& jobTitle) {
+    m_printer.setDocName(jobTitle);
+    if (!m_pdfOutput.isEmpty()) {
+        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        m_printer.setOutputFileName(m_pdfOutput);
+        return true;
+    }
+    QPrintDialog dialog(&m_printer, m_parent);
+    dialog.setWindowTitle(QStringLiteral("Print"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrinter::printLines(const QString& jobTitle, const QStringList& lines,
+                           const std::optional<QFont>& font) {
+    m_printer.setResolution(PositionedDpi);
+    const QFont f = font.value_or(textFont());
+    const QFontMetrics metrics(f, &m_printer);
+    const QRect page = m_printer.pageLayout().paintRectPixels(m_printer.resolution());
+    const std::vector<PrintPage> pages =
+        layoutTextLines(lines, {page.height(), metrics.lineSpacing()});
+    return draw(jobTitle, pages, f, 1.0);
+}
+
+bool QtPrinter::printPages(const QString& jobTitle, const std::vector<PrintPage>& pages,
+                           const std::optional<QFont>& font) {
+    m_printer.setResolution(PositionedDpi);
+    // The grid's columns lie 250 pixels (under an inch) apart: a small proportional font keeps
+    // each heading clear of the next.
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPointSize(8);
+    const QFont f = font.value_or(small);
+    // A page smaller than the layout (letter paper with wide margins) gets all of it, smaller.
+    const QRect page = m_printer.pageLayout().paintRectPixels(m_printer.resolution());
+    const QFontMetrics metrics(f, &m_printer);
+    int right = 0;
+    int bottom = 0;
+    for (const PrintPage& p : pages) {
+        for (const PrintRun& r : p.runs) {
+            right = std::max(right, r.x + metrics.horizontalAdvance(r.text));
+            bottom = std::max(bottom, r.y + metrics.height());
+        }
+        for (const QRect& r : p.filledRects) {
+            right = std::max(right, r.right() + 1);
+            bottom = std::max(bottom, r.bottom() + 1);
+        }
+    }
+    double scale = 1.0;
+    if (right > page.width() && right > 0)
+        scale = std::min(scale, double(page.width()) / right);
+    if (bottom > page.height() && bottom > 0)
+        scale = std::min(scale, double(page.height()) / bottom);
+    return draw(jobTitle, pages, f, scale);
+}
+
+bool QtPrinter::draw(const QString& jobTitle, const std::vector<PrintPage>& pages,
+                     const QFont& font, double scale) {
+    m_printer.setDocName(jobTitle);
+    QPainter painter;
+    if (!painter.begin(&m_printer))
+        return false;
+    painter.scale(scale, scale);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, &m_printer);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(8 * metrics.horizontalAdvance(QLatin1Char(' ')));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !m_printer.newPage()) {
+            painter.end();
+            return false;
+        }
+        for (const QRect& r : pages[i].filledRects)
+            painter.fillRect(r, Qt::black);
+        for (const PrintRun& run : pages[i].runs) {
+            // Wide enough for any line: a line longer than the page is cut by the paper.
+            const QRectF box(run.x, run.y, 1e6, metrics.height());
+            painter.drawText(box, run.text, option);
+        }
+    }
+    return painter.end();
+}

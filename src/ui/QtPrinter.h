@@ -1,0 +1,35 @@
+// QtPrinter: the Printer over QPrinter, asked for with QPrintDialog (a CUPS printer or "Print to
+// File (PDF)").
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <QPrinter>
+
+class QWidget;
+
+class QtPrinter : public Printer {
+public:
+    explicit QtPrinter(QWidget* parent = nullptr);
+
+    // Print into this PDF file without showing the dialog (batch use and tests).
+    void setPdfOutput(const QString& path);
+    QPrinter& printer() { return m_printer; }
+
+    bool choosePrinter(const QString& jobTitle) override;
+    bool printLines(const QString& jobTitle, const QStringList& lines,
+                    const std::optional<QFont>& font) override;
+    bool printPages(const QString& jobTitle, const std::vector<PrintPage>& pages,
+                    const std::optional<QFont>& font) override;
+
+    // The font lines are printed in when none is given.
+    static QFont textFont();
+
+private:
+    bool draw(const QString& jobTitle, const std::vector<PrintPage>& pages, const QFont& font,
+              double scale);
+
+    QWidget* m_parent;
+    QString m_pdfOutput;
+    QPrinter m_printer;
+};

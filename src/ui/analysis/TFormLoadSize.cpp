@@ -1,0 +1,474 @@
+// TFormLoadSize: the analysis screen's widgets.
+#include "ui/analysis/TFormLoadSize.h"
+
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QListWidget* makeList(const QString& name) {
+    auto* list = new QListWidget;
+    list->setObjectName(name);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setUniformItemSizes(true);
+    QFont f = list->font();
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFamily(QStringLiteral("monospace"));
+    list->setFont(f);
+    return list;
+}
+} // namespace
+
+TFormLoadSize::TFormLoadSize(SiteAnalysis& logic, Prompter& prompter, FileChooser& chooser,
+                             Printer& printer, QWidget* parent)
+    : QDialog(parent), m_logic(logic), m_prompter(prompter), m_chooser(chooser),
+      m_printer(printer) {
+    setObjectName(QStringLiteral("FormLoadSize"));
+    setWindowTitle(QStringLiteral("Web Page Analysis"));
+    setModal(true);
+    resize(820, 600);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("AnalysisPages"));
+    m_pages->addTab(buildSitePage(), QStringLiteral("Site Analysis"));
+    m_pages->addTab(buildListingPage(), QStringLiteral("Link / Image Lists"));
+    m_pages->addTab(buildSearchPage(), QStringLiteral("Show Me Where..."));
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(m_pages);
+    connect(m_pages, &QTabWidget::currentChanged, this, [this] { m_logic.pageChanged(); });
+
+    // The logic's changes, shown.
+    connect(&logic, &SiteAnalysis::projectsChanged, this, [this] {
+        for (QComboBox* box : m_projectBoxes) {
+            const QSignalBlocker block(box);
+            box->clear();
+            for (const AnalysisProject& p : m_logic.projects())
+                box->addItem(p.shown);
+            box->setCurrentIndex(-1);
+        }
+    });
+    connect(&logic, &SiteAnalysis::projectChosen, this, [this](int index) {
+        for (QComboBox* box : m_projectBoxes) {
+            const QSignalBlocker block(box);
+            box->setCurrentIndex(index);
+        }
+    });
+    connect(&logic, &SiteAnalysis::outlineChanged, this, [this] { fillOutlines(); });
+    connect(&logic, &SiteAnalysis::selectionChanged, this,
+            [this](int item) { showSelection(item); });
+    connect(&logic, &SiteAnalysis::searchEnabledChanged, m_findButton, &QWidget::setEnabled);
+    connect(&logic, &SiteAnalysis::searchLabelChanged, m_siteLabel, &QLabel::setText);
+    connect(&logic, &SiteAnalysis::reportChanged, this, [this] { refillReport(); });
+    connect(&logic, &SiteAnalysis::gridChanged, this, [this] { refillGrid(); });
+    connect(&logic, &SiteAnalysis::errorLabelChanged, m_errorLabel, &QWidget::setVisible);
+    connect(&logic, &SiteAnalysis::listingChanged, this,
+            [this] { refillList(m_listing, m_logic.listing()); });
+    connect(&logic, &SiteAnalysis::searchResultChanged, this,
+            [this] { refillList(m_search, m_logic.searchResult()); });
+    connect(&logic, &SiteAnalysis::listingStatusChanged, m_statusTexts[1], &QLabel::setText);
+    connect(&logic, &SiteAnalysis::searchStatusChanged, m_statusTexts[2], &QLabel::setText);
+    connect(&logic, &SiteAnalysis::progressChanged, this,
+            [this](AnalysisTab tab, AnalysisProgress p) {
+                QProgressBar* bar = m_bars[static_cast<int>(tab)];
+                bar->setMaximum(std::max(1, p.maximum));
+                bar->setValue(std::min(p.value, bar->maximum()));
+                bar->setVisible(p.visible);
+            });
+}
+
+TFormLoadSize::~TFormLoadSize() = default;
+
+QWidget* TFormLoadSize::projectRow(int page) {
+    auto* row = new QWidget;
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(new QLabel(QStringLiteral("Select a Site/Project:")));
+    auto* box = new QComboBox;
+    box->setObjectName(QStringLiteral("ProjectBox%1").arg(page));
+    box->setMinimumWidth(200);
+    h->addWidget(box, 1);
+    m_projectBoxes[page] = box;
+    connect(box, &QComboBox::activated, this, [this](int index) {
+        if (m_busy)
+            return;
+        m_logic.chooseProject(index);
+    });
+    auto* tree = new QTreeWidget;
+    tree->setObjectName(QStringLiteral("Outline%1").arg(page));
+    tree->setHeaderHidden(true);
+    m_outlines[page] = tree;
+    connect(tree, &QTreeWidget::itemPressed, this, [this, tree](QTreeWidgetItem* item) {
+        if (m_busy || !item)
+            return;
+        m_logic.clickItem(item->data(0, Qt::UserRole).toInt());
+    });
+    return row;
+}
+
+QPushButton* TFormLoadSize::addButton(const QString& name, const QString& caption,
+                                      const QString& hint) {
+    auto* b = new QPushButton(caption);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    m_passButtons << b;
+    return b;
+}
+
+QPushButton* TFormLoadSize::stopButton(const QString& name) {
+    auto* b = new QPushButton(QStringLiteral("Stop"));
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setToolTip(QStringLiteral("Stop Site Analysis"));
+    // On the press, not the release: the pass looks at the request between pages.
+    connect(b, &QPushButton::pressed, this, [this] { m_logic.requestStop(); });
+    return b;
+}
+
+QPushButton* TFormLoadSize::button(const QString& objectName) const {
+    return findChild<QPushButton*>(objectName);
+}
+
+QStatusBar* TFormLoadSize::statusBar(int page) const {
+    return m_statusBars[page];
+}
+
+QWidget* TFormLoadSize::buildSitePage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("SiteAnalysisPage"));
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(projectRow(0), 0, 0, 1, 2);
+    grid->addWidget(m_outlines[0], 1, 0, 3, 1);
+
+    auto* folderRow = new QWidget;
+    auto* fh = new QHBoxLayout(folderRow);
+    fh->setContentsMargins(0, 0, 0, 0);
+    fh->addWidget(new QLabel(QStringLiteral("Image Directory:")));
+    m_imageFolder = new QLineEdit;
+    m_imageFolder->setObjectName(QStringLiteral("ImageFolder"));
+    m_imageFolder->installEventFilter(this);
+    fh->addWidget(m_imageFolder, 1);
+    QPushButton* browse = addButton(QStringLiteral("BrowseImages"), QStringLiteral("..."));
+    fh->addWidget(browse);
+    grid->addWidget(folderRow, 1, 1);
+    connect(m_imageFolder, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_logic.imageFolderEdited(text); });
+    connect(browse, &QPushButton::clicked, this, [this] {
+        if (const std::optional<QString> folder = m_logic.browseImageFolder(m_chooser))
+            m_imageFolder->setText(*folder);
+    });
+
+    auto* buttons = new QWidget;
+    auto* bh = new QHBoxLayout(buttons);
+    bh->setContentsMargins(0, 0, 0, 0);
+    QPushButton* page1 = addButton(QStringLiteral("AnalyzePage"), QStringLiteral("Analyze Page"),
+                                   QStringLiteral("Analyze Selected Page from Site"));
+    QPushButton* site = addButton(QStringLiteral("AnalyzeSite"), QStringLiteral("Analyze Site"),
+                                  QStringLiteral("Analyze All Pages in Site"));
+    QPushButton* stop = stopButton(QStringLiteral("StopSite"));
+    QPushButton* clear =
+        addButton(QStringLiteral("ClearGrid"), QStringLiteral("Clear Site Summary Grid"));
+    QPushButton* printReport =
+        addButton(QStringLiteral("PrintPageSummary"), QStringLiteral("Page Summary"));
+    QPushButton* printGrid =
+        addButton(QStringLiteral("PrintSiteSummary"), QStringLiteral("Site Summary"));
+    for (QPushButton* b : {page1, site, stop, clear, printReport, printGrid})
+        bh->addWidget(b);
+    grid->addWidget(buttons, 2, 1);
+    connect(page1, &QPushButton::clicked, this,
+            [this] { runPass([this] { m_logic.analyzePage(); }); });
+    connect(site, &QPushButton::clicked, this, [this] {
+        m_outlines[0]->expandAll();
+        runPass([this] { m_logic.analyzeSite(); });
+    });
+    connect(clear, &QPushButton::clicked, this, [this] { m_logic.clearGrid(); });
+    connect(printReport, &QPushButton::clicked, this, [this] { m_logic.printReport(m_printer); });
+    connect(printGrid, &QPushButton::clicked, this, [this] { m_logic.printGrid(m_printer); });
+
+    auto* reportBox = new QWidget;
+    auto* rv = new QVBoxLayout(reportBox);
+    rv->setContentsMargins(0, 0, 0, 0);
+    m_report = makeList(QStringLiteral("PageSummary"));
+    rv->addWidget(m_report, 1);
+    m_errorLabel = new QLabel(SiteAnalysis::errorLabelText());
+    m_errorLabel->setObjectName(QStringLiteral("ErrorLabel"));
+    m_errorLabel->hide();
+    rv->addWidget(m_errorLabel);
+    grid->addWidget(reportBox, 3, 1);
+
+    m_grid = new QTableWidget(0, 6);
+    m_grid->setObjectName(QStringLiteral("SiteSummaryGrid"));
+    m_grid->setHorizontalHeaderLabels(SiteAnalysis::gridHeadings());
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid->addWidget(m_grid, 4, 0, 1, 2);
+
+    m_bars[0] = new QProgressBar;
+    m_bars[0]->setObjectName(QStringLiteral("SiteProgress"));
+    m_bars[0]->hide();
+    grid->addWidget(m_bars[0], 5, 0, 1, 2);
+    QPushButton* close = new QPushButton(QStringLiteral("&Close"));
+    close->setObjectName(QStringLiteral("Close0"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    grid->addWidget(close, 6, 1, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 1);
+    return page;
+}
+
+QWidget* TFormLoadSize::buildListingPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("ListingPage"));
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(projectRow(1), 0, 0, 1, 2);
+    grid->addWidget(m_outlines[1], 1, 0, 2, 1);
+    auto* choices = new QWidget;
+    auto* ch = new QHBoxLayout(choices);
+    ch->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QButtonGroup(this);
+    const std::array<const char*, 3> captions = {"All HREF Links", "All Images", "Both"};
+    for (int i = 0; i < 3; ++i) {
+        m_choices[i] = new QRadioButton(QLatin1String(captions[i]));
+        m_choices[i]->setObjectName(QStringLiteral("ListingChoice%1").arg(i));
+        group->addButton(m_choices[i], i);
+        ch->addWidget(m_choices[i]);
+    }
+    m_choices[0]->setChecked(true);
+    QPushButton* onePage = addButton(QStringLiteral("ListPage"), QStringLiteral("Analyze Page"));
+    QPushButton* site = addButton(QStringLiteral("ListSite"), QStringLiteral("Analyze Site"));
+    QPushButton* print = addButton(QStringLiteral("PrintListing"), QStringLiteral("Print Listing"));
+    QPushButton* stop = stopButton(QStringLiteral("StopListing"));
+    for (QPushButton* b : {onePage, site, print, stop})
+        ch->addWidget(b);
+    grid->addWidget(choices, 1, 1);
+    connect(onePage, &QPushButton::clicked, this,
+            [this] { runPass([this] { m_logic.listPage(listingChoice()); }); });
+    connect(site, &QPushButton::clicked, this,
+            [this] { runPass([this] { m_logic.listSite(listingChoice()); }); });
+    connect(print, &QPushButton::clicked, this, [this] { m_logic.printListing(m_printer); });
+    m_listing = makeList(QStringLiteral("Listing"));
+    grid->addWidget(m_listing, 2, 1);
+    m_bars[1] = new QProgressBar;
+    m_bars[1]->setObjectName(QStringLiteral("ListingProgress"));
+    m_bars[1]->hide();
+    grid->addWidget(m_bars[1], 3, 0, 1, 2);
+    m_statusBars[1] = new QStatusBar;
+    m_statusBars[1]->setSizeGripEnabled(false);
+    m_statusTexts[1] = new QLabel(m_logic.listingStatus());
+    m_statusTexts[1]->setObjectName(QStringLiteral("ListingStatus"));
+    m_statusBars[1]->addWidget(m_statusTexts[1], 1);
+    grid->addWidget(m_statusBars[1], 4, 0, 1, 2);
+    QPushButton* close = new QPushButton(QStringLiteral("&Close"));
+    close->setObjectName(QStringLiteral("Close1"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    grid->addWidget(close, 5, 1, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    return page;
+}
+
+QWidget* TFormLoadSize::buildSearchPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("SearchPage"));
+    auto* v = new QVBoxLayout(page);
+    m_siteLabel = new QLabel(QStringLiteral("Site to search:  "));
+    m_siteLabel->setObjectName(QStringLiteral("SiteToSearch"));
+    v->addWidget(m_siteLabel);
+    auto* row = new QWidget;
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    m_findButton =
+        addButton(QStringLiteral("FindPages"), QStringLiteral("&Find Pages with this text:"));
+    m_findButton->setEnabled(false);
+    h->addWidget(m_findButton);
+    m_searchText = new QLineEdit(SiteAnalysis::initialSearchText());
+    m_searchText->setObjectName(QStringLiteral("SearchText"));
+    h->addWidget(m_searchText, 1);
+    v->addWidget(row);
+    m_fileNameOnly = new QCheckBox(QStringLiteral("Show HTML filename only, without full path"));
+    m_fileNameOnly->setObjectName(QStringLiteral("FileNameOnly"));
+    v->addWidget(m_fileNameOnly);
+    auto* buttons = new QWidget;
+    auto* bh = new QHBoxLayout(buttons);
+    bh->setContentsMargins(0, 0, 0, 0);
+    QPushButton* print = addButton(QStringLiteral("PrintReport"), QStringLiteral("&Print Report"));
+    QPushButton* stop = stopButton(QStringLiteral("StopSearch"));
+    bh->addWidget(print);
+    bh->addWidget(stop);
+    bh->addStretch(1);
+    v->addWidget(buttons);
+    connect(m_findButton, &QPushButton::clicked, this, [this] {
+        runPass([this] { m_logic.findPages(m_searchText->text(), m_fileNameOnly->isChecked()); });
+    });
+    connect(print, &QPushButton::clicked, this, [this] { m_logic.printSearchResult(m_printer); });
+    m_search = makeList(QStringLiteral("SearchResult"));
+    v->addWidget(m_search, 1);
+    m_bars[2] = new QProgressBar;
+    m_bars[2]->setObjectName(QStringLiteral("SearchProgress"));
+    m_bars[2]->hide();
+    v->addWidget(m_bars[2]);
+    m_statusBars[2] = new QStatusBar;
+    m_statusBars[2]->setSizeGripEnabled(false);
+    m_statusTexts[2] = new QLabel(m_logic.searchStatus());
+    m_statusTexts[2]->setObjectName(QStringLiteral("SearchStatus"));
+    m_statusBars[2]->addWidget(m_statusTexts[2], 1);
+    v->addWidget(m_statusBars[2]);
+    QPushButton* close = new QPushButton(QStringLiteral("&Close"));
+    close->setObjectName(QStringLiteral("Close2"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    v->addWidget(close, 0, Qt::AlignRight);
+    return page;
+}
+
+void TFormLoadSize::fillOutlines() {
+    const SiteOutline& outline = m_logic.outline();
+    for (QTreeWidget* tree : m_outlines) {
+        tree->clear();
+        std::vector<QTreeWidgetItem*> parents;
+        for (int n = 1; n <= outline.count(); ++n) {
+            const ProjectPage& p = outline.page(n);
+            const size_t depth = static_cast<size_t>(std::max(1, p.level)) - 1;
+            parents.resize(std::min(parents.size(), depth));
+            auto* item =
+                parents.empty() ? new QTreeWidgetItem(tree) : new QTreeWidgetItem(parents.back());
+            item->setText(0, p.title);
+            item->setData(0, Qt::UserRole, n);
+            parents.push_back(item);
+        }
+        tree->expandAll();
+    }
+}
+
+void TFormLoadSize::showSelection(int item) {
+    for (QTreeWidget* tree : m_outlines) {
+        QTreeWidgetItem* found = nullptr;
+        for (QTreeWidgetItemIterator it(tree); *it && item > 0; ++it)
+            if ((*it)->data(0, Qt::UserRole).toInt() == item) {
+                found = *it;
+                break;
+            }
+        tree->setCurrentItem(found);
+    }
+}
+
+void TFormLoadSize::refillList(QListWidget* list, const QStringList& lines) {
+    // The lists only grow during a pass: add the new lines rather than rebuilding.
+    if (lines.size() < list->count() ||
+        (list->count() > 0 && list->item(0)->text() != lines.value(0)))
+        list->clear();
+    for (qsizetype i = list->count(); i < lines.size(); ++i)
+        list->addItem(lines[i]);
+}
+
+void TFormLoadSize::refillReport() {
+    refillList(m_report, m_logic.report());
+}
+
+void TFormLoadSize::refillGrid() {
+    const std::vector<GridRow>& rows = m_logic.grid();
+    if (static_cast<int>(rows.size()) < m_grid->rowCount())
+        m_grid->setRowCount(0);
+    for (int r = m_grid->rowCount(); r < static_cast<int>(rows.size()); ++r) {
+        m_grid->insertRow(r);
+        for (int c = 0; c < 6; ++c)
+            m_grid->setItem(r, c, new QTableWidgetItem(rows[static_cast<size_t>(r)][c]));
+    }
+}
+
+ListingChoice TFormLoadSize::listingChoice() const {
+    if (m_choices[1]->isChecked())
+        return ListingChoice::Images;
+    if (m_choices[2]->isChecked())
+        return ListingChoice::Both;
+    return ListingChoice::HrefLinks;
+}
+
+void TFormLoadSize::runPass(const std::function<void()>& pass) {
+    if (m_busy)
+        return;
+    m_busy = true;
+    for (QPushButton* b : m_passButtons)
+        b->setProperty("wasEnabled", b->isEnabled()), b->setEnabled(false);
+    for (QComboBox* box : m_projectBoxes)
+        box->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    pass();
+    QApplication::restoreOverrideCursor();
+    for (QPushButton* b : m_passButtons)
+        b->setEnabled(b->property("wasEnabled").toBool());
+    m_findButton->setEnabled(m_logic.searchEnabled());
+    for (QComboBox* box : m_projectBoxes)
+        box->setEnabled(true);
+    m_busy = false;
+    if (m_closeAfterPass)
+        QTimer::singleShot(0, this, [this] { done(m_closeResult); });
+}
+
+void TFormLoadSize::done(int result) {
+    // Closing while a pass runs stops it first; the screen closes when the pass has ended.
+    if (m_busy) {
+        m_logic.requestStop();
+        m_closeAfterPass = true;
+        m_closeResult = result;
+        return;
+    }
+    m_logic.close();
+    QDialog::done(result);
+}
+
+void TFormLoadSize::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_imageFolder->text() != m_logic.imageFolder()) {
+        const QSignalBlocker block(m_imageFolder);
+        m_imageFolder->setText(m_logic.imageFolder());
+    }
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // Once per opening, after the screen is up: a message box closing activates the screen
+    // again, and that must not bring the notice back.
+    QTimer::singleShot(0, this, [this] {
+        if (m_noticePending) {
+            m_noticePending = false;
+            m_prompter.inform(SiteAnalysis::preparedNoticeText());
+        }
+        if (afterShown)
+            afterShown();
+    });
+}
+
+bool TFormLoadSize::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_imageFolder && event->type() == QEvent::FocusOut) {
+        const QString shown = m_logic.imageFolderLeft(m_imageFolder->text());
+        if (shown != m_imageFolder->text()) {
+            const QSignalBlocker block(m_imageFolder);
+            m_imageFolder->setText(shown);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
