@@ -447,7 +447,7 @@ TEST_F(TagsWindow, TheFilesTabInsertsLinksAndImagesAndOffersTheAnalysis) {
     });
     EXPECT_EQ(seen, (QStringList{QStringLiteral("Insert Image"),
                                  QStringLiteral("Insert Link to HTML file"), QStringLiteral("-"),
-                                 QStringLiteral("Analyze Web Page (disabled)")}));
+                                 QStringLiteral("Analyze Web Page")}));
     EXPECT_EQ(files->currentItem()->text(), QStringLiteral("page.html"));
 
     setSelected(QStringLiteral("x"));
@@ -456,8 +456,10 @@ TEST_F(TagsWindow, TheFilesTabInsertsLinksAndImagesAndOffersTheAnalysis) {
     EXPECT_EQ(edit().text(), QStringLiteral("<A HREF=\"page.html\"></A>x"));
     EXPECT_EQ(edit().selText(), QStringLiteral("<A HREF=\"page.html\"></A>"));
 
-    // Once the analysis window is there, "Analyze Web Page" opens it for a web page only.
+    // "Analyze Web Page" opens the analysis window for a web page only.
     Analysis analysis;
+    PageAnalysisOpener* const installed = form->state().parts().pageAnalysis;
+    ASSERT_NE(installed, nullptr);
     form->state().parts().pageAnalysis = &analysis;
     bool enabled = true;
     rightClick(QStringLiteral("logo.jpg"),
@@ -470,5 +472,5 @@ TEST_F(TagsWindow, TheFilesTabInsertsLinksAndImagesAndOffersTheAnalysis) {
     });
     EXPECT_EQ(analysis.opened,
               QStringList{dir.file(QStringLiteral("site")) + QStringLiteral("|page.html")});
-    form->state().parts().pageAnalysis = nullptr;
+    form->state().parts().pageAnalysis = installed;
 }
