@@ -5,6 +5,7 @@
 #include "ftp/Ftp.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -12,9 +13,16 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
+#include <QFile>
+
+#include <arpa/inet.h>
+#include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace ftptest {
 
@@ -163,6 +171,82 @@ inline int startPyftpd(PythonServer& server, const QString& home, TStarFtp& ftp)
     ftp.UserName = QStringLiteral("webmaster");
     ftp.UserPassword = QStringLiteral("s3cret");
     return port;
+}
+
+// A loopback port that was free a moment ago.
+inline int freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t length = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+inline bool accepts(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+inline const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
+
+// Starts vsftpd with anonymous uploads into `root`, its configuration and empty secure folder
+// kept in `scratch`; returns the port, or 0 with the reason in `error`.
+inline int startVsftpd(QProcess& process, const QString& root, const QString& scratch,
+                       QString& error) {
+    QFile tmpl(testDir() + QStringLiteral("/ftp/vsftpd.conf.in"));
+    if (!tmpl.open(QIODevice::ReadOnly)) {
+        error = tmpl.errorString();
+        return 0;
+    }
+    QDir().mkpath(scratch + QStringLiteral("/empty"));
+    const int port = freePort();
+    QString conf = QString::fromUtf8(tmpl.readAll());
+    conf.replace(QStringLiteral("@PORT@"), QString::number(port));
+    conf.replace(QStringLiteral("@ROOT@"), root);
+    conf.replace(QStringLiteral("@EMPTY@"), scratch + QStringLiteral("/empty"));
+    const QString confPath = scratch + QStringLiteral("/vsftpd.conf");
+    QFile out(confPath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(conf.toUtf8()) < 0) {
+        error = out.errorString();
+        return 0;
+    }
+    out.close();
+    process.setProgram(kVsftpd);
+    process.setArguments({confPath});
+    process.start();
+    if (!process.waitForStarted(5000)) {
+        error = process.errorString();
+        return 0;
+    }
+    const bool up =
+        waitFor([&] { return accepts(port) || process.state() == QProcess::NotRunning; }, 5000);
+    if (!up || process.state() != QProcess::Running) {
+        error = QStringLiteral("vsftpd did not start: ") +
+                QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput());
+        return 0;
+    }
+    return port;
+}
+
+// Stops a server process by its PID: TERM, then KILL if it does not go.
+inline void stopByPid(QProcess& process) {
+    const qint64 pid = process.processId();
+    if (process.state() != QProcess::NotRunning && pid > 0) {
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+        if (!process.waitForFinished(2000))
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        process.waitForFinished(2000);
+    }
 }
 
 // The login every scripted scenario starts with, up to the client's SYST.

@@ -12,35 +12,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using ftptest::kVsftpd;
 using ftptest::Recorder;
 using ftptest::waitFor;
 
 namespace {
-
-const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
-
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
 
 class FtpVsftpd : public ::testing::Test {
 protected:
@@ -50,35 +26,15 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_root = m_dir.path() + QStringLiteral("/root");
         QDir().mkpath(m_root + QStringLiteral("/pub"));
-        QDir().mkpath(m_dir.path() + QStringLiteral("/empty"));
         QFile::setPermissions(m_root, QFileDevice::Permissions(0x7777));
         QFile page(m_root + QStringLiteral("/index.html"));
         ASSERT_TRUE(page.open(QIODevice::WriteOnly));
         page.write("<html></html>");
         page.close();
 
-        QFile tmpl(ftptest::testDir() + QStringLiteral("/ftp/vsftpd.conf.in"));
-        ASSERT_TRUE(tmpl.open(QIODevice::ReadOnly));
-        m_port = freePort();
-        QString conf = QString::fromUtf8(tmpl.readAll());
-        conf.replace(QStringLiteral("@PORT@"), QString::number(m_port));
-        conf.replace(QStringLiteral("@ROOT@"), m_root);
-        conf.replace(QStringLiteral("@EMPTY@"), m_dir.path() + QStringLiteral("/empty"));
-        const QString confPath = m_dir.path() + QStringLiteral("/vsftpd.conf");
-        QFile out(confPath);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(conf.toUtf8());
-        out.close();
-
-        m_process.setProgram(kVsftpd);
-        m_process.setArguments({confPath});
-        m_process.start();
-        ASSERT_TRUE(m_process.waitForStarted(5000)) << m_process.errorString().toStdString();
-        const bool up = waitFor(
-            [&] { return accepts(m_port) || m_process.state() == QProcess::NotRunning; }, 5000);
-        ASSERT_TRUE(up && m_process.state() == QProcess::Running)
-            << "vsftpd did not start: " << m_process.readAllStandardError().toStdString()
-            << m_process.readAllStandardOutput().toStdString();
+        QString error;
+        m_port = ftptest::startVsftpd(m_process, m_root, m_dir.path(), error);
+        ASSERT_GT(m_port, 0) << error.toStdString();
 
         m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
         m_ftp.FtpPort = m_port;
@@ -86,15 +42,7 @@ protected:
         m_ftp.UserPassword = QStringLiteral("tests@example.org");
     }
 
-    void TearDown() override {
-        const qint64 pid = m_process.processId();
-        if (m_process.state() != QProcess::NotRunning && pid > 0) {
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
-            if (!m_process.waitForFinished(2000))
-                ::kill(static_cast<pid_t>(pid), SIGKILL);
-            m_process.waitForFinished(2000);
-        }
-    }
+    void TearDown() override { ftptest::stopByPid(m_process); }
 
     QTemporaryDir m_dir;
     QString m_root;

@@ -245,31 +245,6 @@ TEST(FtpScreenTexts, EveryErrorCodeHasItsMessage) {
 
 namespace {
 
-const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
-
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
-
 enum class Peer { Pyftpdlib, Vsftpd };
 
 // A screen against a real server on loopback serving a temporary folder: pyftpdlib with a
@@ -303,38 +278,18 @@ protected:
         s.selectHost(0);
     }
     void startVsftpd() {
-        if (!QFile::exists(kVsftpd))
+        if (!QFile::exists(ftptest::kVsftpd))
             GTEST_SKIP() << "vsftpd is not installed";
         ASSERT_TRUE(scratch.isValid());
         QFile::setPermissions(root, QFileDevice::Permissions(0x7777));
-        QDir().mkpath(scratch.path() + QStringLiteral("empty"));
-        QFile tmpl(ftptest::testDir() + QStringLiteral("/ftp/vsftpd.conf.in"));
-        ASSERT_TRUE(tmpl.open(QIODevice::ReadOnly));
-        const int port = freePort();
-        QString conf = QString::fromUtf8(tmpl.readAll());
-        conf.replace(QStringLiteral("@PORT@"), QString::number(port));
-        conf.replace(QStringLiteral("@ROOT@"), root);
-        conf.replace(QStringLiteral("@EMPTY@"), scratch.path() + QStringLiteral("empty"));
-        ASSERT_TRUE(scratch.write(QStringLiteral("vsftpd.conf"), conf.toUtf8()));
-        vsftpd.setProgram(kVsftpd);
-        vsftpd.setArguments({scratch.file(QStringLiteral("vsftpd.conf"))});
-        vsftpd.start();
-        ASSERT_TRUE(vsftpd.waitForStarted(5000)) << vsftpd.errorString().toStdString();
-        ASSERT_TRUE(waitFor([&] { return accepts(port) || vsftpd.state() == QProcess::NotRunning; },
-                            5000) &&
-                    vsftpd.state() == QProcess::Running)
-            << vsftpd.readAllStandardError().toStdString();
+        QString error;
+        const int port = ftptest::startVsftpd(vsftpd, root, scratch.path(), error);
+        ASSERT_GT(port, 0) << error.toStdString();
         screen().ftpPort = port;
     }
     void TearDown() override {
         server.stop();
-        const qint64 pid = vsftpd.processId();
-        if (vsftpd.state() != QProcess::NotRunning && pid > 0) {
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
-            if (!vsftpd.waitForFinished(2000))
-                ::kill(static_cast<pid_t>(pid), SIGKILL);
-            vsftpd.waitForFinished(2000);
-        }
+        ftptest::stopByPid(vsftpd);
     }
 
     bool idle() {
