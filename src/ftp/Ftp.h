@@ -1,4 +1,4 @@
-// TStarFtp: the program's own asynchronous FTP client (active mode only). Its own socket is the
+// TStarFtp: the program's own asynchronous FTP client. Its own socket is the
 // control connection; ListenerSocket waits for the server's data connection and DataSocket
 // carries it. Every operation returns at once and ends in OnFtpReady plus its completion event;
 // every connection ends in exactly one OnFtpQuit. Nothing waits for ever: replies and the data
@@ -31,6 +31,11 @@ enum class FtpInfo : int {
     FileSize = 12,
     UnexpectedReply = 13,
     ListingLine = 14,
+    // Passive mode: the PASV reply named another address than the control connection's peer;
+    // the peer is used. The text names both.
+    PassiveAddressIgnored = 15,
+    // TLS is up on the control connection; the text names the protocol and cipher.
+    TlsEstablished = 16,
 };
 
 enum class FtpError : int {
@@ -58,12 +63,34 @@ enum class FtpError : int {
     BadGreeting = 26,
     LoginRefused = 27,
     DataConnection = 28,
+    // FTP over TLS and passive mode.
+    TlsNotOffered = 30,      // TLS required, the server refused AUTH TLS (no password was sent)
+    TlsHandshake = 31,       // the TLS handshake on the control or data connection failed
+    CertificateRefused = 32, // the server's certificate failed the check and was not trusted
+    PassiveRefused = 33,     // EPSV and PASV refused where only passive mode may be used
 };
 
 // The FTP error a socket error number stands for.
 FtpError FtpErrorFromSocketError(int socketError);
 
 enum TTransferType : int { BinaryTransfer = 0, AsciiTransfer = 1 };
+
+// How the data connection is made: the server connects back (PORT/EPRT), the client connects
+// to the server (EPSV, then PASV), or passive first and active when both are refused.
+enum class TDataConnection : int { Active = 0, Passive = 1, PassiveThenActive = 2 };
+
+// Explicit FTP over TLS (AUTH TLS, PBSZ 0, PROT P).
+enum class TFtpSecurity : int { None = 0, TlsIfOffered = 1, TlsRequired = 2 };
+
+// A server certificate that failed the check against the system's trust store and host name.
+struct TCertificateInfo {
+    QString Subject;
+    QString Issuer;
+    QString NotBefore;
+    QString NotAfter;
+    QString Sha256Fingerprint; // upper-case hex pairs joined by ':'
+    QString Problem;           // why the check failed, in words
+};
 
 enum TFtpInfoNeeded : int { NeedServer = 0, NeedUserName = 1, NeedPassword = 2, NeedAccount = 3 };
 
@@ -86,6 +113,8 @@ public:
     using TFtpErrorEvent = std::function<void(TStarFtp*, FtpError, const QString&)>;
     using TFtpInfoNeededEvent = std::function<void(TStarFtp*, TFtpInfoNeeded, QString&)>;
     using TNotifyEvent = std::function<void(TStarFtp*)>;
+    // Asked when the server's certificate fails the check; true trusts it for this connection.
+    using TCertificateEvent = std::function<bool(TStarFtp*, const TCertificateInfo&)>;
 
     explicit TStarFtp(QObject* parent = nullptr);
     ~TStarFtp() override;
@@ -104,6 +133,12 @@ public:
     TTransferType TransferMode = BinaryTransfer;
     QString InitialDirectory;
     TFTPServerType ServerType = ftpstDefault;
+    // Active by default, as the engine has always worked; profiles choose passive.
+    TDataConnection DataConnection = TDataConnection::Active;
+    TFtpSecurity Security = TFtpSecurity::None;
+    // A certificate with this SHA-256 fingerprint (as TCertificateInfo gives it) is accepted
+    // without the check and without asking.
+    QString TrustedFingerprint;
     // Seconds a reply may take, from the command (or from Connect, for the greeting) to the
     // reply that ends it; 0 waits for ever. While a transfer runs, DataTimeOut counts instead.
     int ReplyTimeOut = 60;
@@ -138,6 +173,8 @@ public:
     TNotifyEvent OnListingDone;
     TNotifyEvent OnFileRenamed;
     TNotifyEvent OnFtpQuit;
+    // Unset, a certificate that fails the check is refused (CertificateRefused).
+    TCertificateEvent OnCertificateCheck;
 
     // Operations.
     void Connect();
