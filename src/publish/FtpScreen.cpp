@@ -51,6 +51,7 @@ FtpScreen::~FtpScreen() {
         m_ftp->OnDirectoryDeleted = {};
         m_ftp->OnFileDeleted = {};
         m_ftp->OnFileRenamed = {};
+        m_ftp->OnCertificateCheck = {};
         m_ftp->Abort();
     }
 }
@@ -69,7 +70,16 @@ void FtpScreen::wireEngine() {
     const TStarFtp::TNotifyEvent relist = [this](TStarFtp*) { afterChange(); };
     f.OnLoggedIn = relist;
     f.OnDirectoryChanged = relist;
-    f.OnDirectoryCreated = relist;
+    // While a transfer makes the folders of a site, the next folder or the file follows.
+    f.OnDirectoryCreated = [this](TStarFtp*) {
+        if (m_transferring)
+            storeStep();
+        else
+            afterChange();
+    };
+    f.OnCertificateCheck = [this](TStarFtp*, const TCertificateInfo& c) {
+        return onCertificate(c);
+    };
     f.OnDirectoryDeleted = relist;
     f.OnFileDeleted = relist;
     f.OnFileRenamed = relist;
@@ -94,6 +104,7 @@ void FtpScreen::selectHost(int index) {
     fields = m_profiles.read(name);
     m_selectedLabel = QStringLiteral("Selected FTP Host: ") + name;
     m_current = fields;
+    m_currentSection = name;
     emit changed();
 }
 
@@ -306,6 +317,11 @@ void FtpScreen::connectToHost() {
     f.UserPassword = m_current.password;
     f.UserAccount = m_current.account;
     f.InitialDirectory = m_current.directory;
+    f.DataConnection = m_current.dataConnection;
+    f.Security = m_current.security;
+    f.TrustedFingerprint = m_current.fingerprint;
+    m_remoteBase.clear();
+    m_remoteCurrent.clear();
     setBusy(true);
     f.Connect();
 }
@@ -334,6 +350,7 @@ void FtpScreen::transferFiles() {
     m_index = 0;
     m_count = static_cast<int>(m_transfer.size());
     m_sent = 0;
+    m_madeFolders.clear();
     m_gaugeMax = m_count;
     m_gaugePos = 0;
     m_gaugeVisible = true;
@@ -354,13 +371,63 @@ void FtpScreen::sendCurrent() {
     m_status = QStringLiteral("Sending file #%1 of %2").arg(m_index + 1).arg(m_count);
     m_gaugePos = m_index;
     m_size = QFileInfo(path).size();
-    m_lastReply.clear();
     m_fileError.clear();
-    m_ftp->LocalFile = path;
-    m_ftp->RemoteFile = QFileInfo(path).fileName();
+    QStringList folders;
+    m_remotePath =
+        remotePathFor(path, m_current.siteFolder, m_remoteBase, m_remoteCurrent, &folders);
+    m_folderQueue.clear();
+    for (const QString& folder : folders)
+        if (!m_madeFolders.contains(folder))
+            m_folderQueue << folder;
+    m_log << QStringLiteral("Sending %1 to %2").arg(path, m_remotePath);
     setBusy(true);
     emit changed();
+    storeStep();
+}
+
+void FtpScreen::storeStep() {
+    if (!m_folderQueue.isEmpty()) {
+        // A reply that the folder is there already (550, 521 ...) only shows in the Log: the
+        // file's own STOR tells whether it could go there.
+        const QString folder = m_folderQueue.takeFirst();
+        m_madeFolders << folder;
+        m_ftp->MakeDirectory(folder);
+        return;
+    }
+    m_lastReply.clear();
+    m_ftp->LocalFile = m_transfer.at(m_index);
+    m_ftp->RemoteFile = m_remotePath;
     m_ftp->StoreFile();
+}
+
+QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFolder,
+                                 const QString& remoteBase, const QString& remoteCurrent,
+                                 QStringList* folders) {
+    const auto join = [](const QString& folder, const QString& name) {
+        if (folder.isEmpty())
+            return name;
+        return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+    };
+    if (folders)
+        folders->clear();
+    const QString local = QDir::cleanPath(localPath);
+    if (!siteFolder.isEmpty() && QDir::isAbsolutePath(siteFolder)) {
+        QString prefix = QDir::cleanPath(siteFolder);
+        if (!prefix.endsWith(u'/'))
+            prefix += u'/';
+        if (local.startsWith(prefix) && local.size() > prefix.size()) {
+            const QString relative = local.mid(prefix.size());
+            const QStringList parts = relative.split(u'/');
+            QString folder;
+            for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+                folder = folder.isEmpty() ? parts.at(i) : folder + u'/' + parts.at(i);
+                if (folders)
+                    *folders << join(remoteBase, folder);
+            }
+            return join(remoteBase, relative);
+        }
+    }
+    return join(remoteCurrent, QFileInfo(local).fileName());
 }
 
 void FtpScreen::onFileStored() {
@@ -523,6 +590,12 @@ void FtpScreen::onInfo(FtpInfo code, const QString& text) {
         emit changed();
         break;
     }
+    case FtpInfo::PassiveAddressIgnored:
+        appendLog(QStringLiteral("Passive mode: ") + text);
+        break;
+    case FtpInfo::TlsEstablished:
+        appendLog(QStringLiteral("Secure connection: ") + text);
+        break;
     case FtpInfo::DataProgress:
         m_bytes = QStringLiteral("%1 of %2").arg(m_ftp->BytesTransferred()).arg(m_size);
         emit changed();
@@ -558,9 +631,36 @@ void FtpScreen::onListingDone() {
     }
     m_remoteFiles = f.FileList();
     m_remoteFileNames = f.FileNames();
+    // The first listing of a connection shows where the login ended: site files go below it.
+    m_remoteCurrent = f.InitialDirectory;
+    if (m_remoteBase.isEmpty())
+        m_remoteBase = m_remoteCurrent;
     setBusy(false);
     m_bytes.clear();
     emit changed();
+}
+
+bool FtpScreen::onCertificate(const TCertificateInfo& certificate) {
+    // The normal pointer while the user reads the question; the connection waits for it.
+    const bool wasBusy = m_busy;
+    setBusy(false);
+    const bool trusted =
+        m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
+                           certificateQuestionText(certificate, m_currentSection)) ==
+        MessageAnswer::Yes;
+    setBusy(wasBusy);
+    if (!trusted)
+        return false;
+    m_current.fingerprint = certificate.Sha256Fingerprint;
+    if (!m_currentSection.isEmpty() &&
+        m_profiles.trust(m_currentSection, certificate.Sha256Fingerprint)) {
+        if (m_selectedHost >= 0 && m_hostList.value(m_selectedHost) == m_currentSection)
+            fields.fingerprint = certificate.Sha256Fingerprint;
+        appendLog(QStringLiteral("Certificate %1 trusted for the profile %2")
+                      .arg(certificate.Sha256Fingerprint, m_currentSection));
+    }
+    emit changed();
+    return true;
 }
 
 void FtpScreen::onQuit() {
@@ -631,6 +731,14 @@ QString FtpScreen::lineBreakInNameText(const QString& path) {
         .arg(shown);
 }
 
+QString FtpScreen::certificateQuestionText(const TCertificateInfo& c, const QString& profile) {
+    return QStringLiteral("The server's certificate could not be verified: %1\n\n"
+                          "Subject: %2\nIssuer: %3\nValid from %4 to %5\n"
+                          "SHA-256 fingerprint: %6\n\n"
+                          "Do you want to trust this certificate for the profile \"%7\"?")
+        .arg(c.Problem, c.Subject, c.Issuer, c.NotBefore, c.NotAfter, c.Sha256Fingerprint, profile);
+}
+
 QString FtpScreen::errorText(int code, const QString& extra) {
     switch (code) {
     case 1:
@@ -678,6 +786,18 @@ QString FtpScreen::errorText(int code, const QString& extra) {
         return QStringLiteral("Access denied. Check your user ID and password.");
     case 28:
         return QStringLiteral("An error occured while transferring data.");
+    case 30:
+        return QStringLiteral("The server does not offer a secure (TLS) connection, and this "
+                              "profile requires one. The password was not sent.");
+    case 31:
+        return QStringLiteral("The secure (TLS) connection to the server could not be "
+                              "established.");
+    case 32:
+        return QStringLiteral("The server's certificate was not trusted, so the connection was "
+                              "closed.");
+    case 33:
+        return QStringLiteral("The server refused passive mode. Choose \"Active\" or \"Passive, "
+                              "then active if refused\" as this profile's transfer mode.");
     default:
         return {};
     }

@@ -7,6 +7,11 @@
 // server operation runs on the event loop and ends in an engine event, so the window stays
 // responsive, and while one runs the screen is busy (the window shows the hourglass) and takes
 // no other server command. The window draws what changed() announces.
+//
+// A profile with a site folder keeps the site's layout on the server: a file below that folder
+// goes to the same relative path below the remote directory the login ended in, and the remote
+// folders it needs are made first (a folder that is there already is fine). Other files go
+// into the current directory as always.
 #pragma once
 
 #include "ftp/Ftp.h"
@@ -113,6 +118,14 @@ public:
     static QString badProjectText();
     static QString errorText(int code, const QString& extra);
     static QString lineBreakInNameText(const QString& path);
+    static QString certificateQuestionText(const TCertificateInfo& certificate,
+                                           const QString& profile);
+    // Where a local file goes on the server: the path below remoteBase that it has below
+    // siteFolder, or remoteCurrent + its name when it is not below siteFolder (or none is set).
+    // folders receives the remote folders that path needs, outermost first.
+    static QString remotePathFor(const QString& localPath, const QString& siteFolder,
+                                 const QString& remoteBase, const QString& remoteCurrent,
+                                 QStringList* folders = nullptr);
 
 signals:
     // Anything shown may have changed.
@@ -132,7 +145,10 @@ private:
     void onListingDone();
     void onFileStored();
     void onQuit();
+    bool onCertificate(const TCertificateInfo& certificate);
     void sendCurrent();
+    // The next step of the file being sent: a remote folder it needs, then the file itself.
+    void storeStep();
     void finishTransfer();
     bool addExisting(const QString& path);
     void writeHostList();
@@ -149,6 +165,11 @@ private:
     int m_selectedHost = -1;
     QString m_selectedLabel = QStringLiteral("Selected FTP Host: none");
     HostProfile m_current;
+    // The FTP.INI section the current host was read from (a trusted certificate goes there).
+    QString m_currentSection;
+    // The directory the login ended in (site files go below it) and the one listed last.
+    QString m_remoteBase;
+    QString m_remoteCurrent;
 
     QStringList m_transfer;
     QStringList m_auto;
@@ -176,4 +197,8 @@ private:
     qint64 m_size = 0;
     QString m_lastReply;
     QString m_fileError;
+    QString m_remotePath;
+    QStringList m_folderQueue;
+    // Remote folders made (or found there) during this transfer: each is asked for once.
+    QStringList m_madeFolders;
 };

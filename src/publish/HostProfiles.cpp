@@ -24,7 +24,51 @@ const QList<std::pair<QString, QString>> kKeys = {
     {QStringLiteral("Directory"), QString()},
 };
 
+const QString kTransferMode = QStringLiteral("TransferMode");
+const QString kSecurity = QStringLiteral("Security");
+const QString kSiteFolder = QStringLiteral("SiteFolder");
+const QString kFingerprint = QStringLiteral("Fingerprint");
+
+const QList<std::pair<TDataConnection, QString>> kModes = {
+    {TDataConnection::Passive, QStringLiteral("Passive")},
+    {TDataConnection::Active, QStringLiteral("Active")},
+    {TDataConnection::PassiveThenActive, QStringLiteral("PassiveThenActive")},
+};
+
+const QList<std::pair<TFtpSecurity, QString>> kSecurities = {
+    {TFtpSecurity::None, QStringLiteral("None")},
+    {TFtpSecurity::TlsIfOffered, QStringLiteral("TLSIfOffered")},
+    {TFtpSecurity::TlsRequired, QStringLiteral("TLSRequired")},
+};
+
+bool hasLineBreakOrNothing(const QString& text) {
+    return text.isEmpty() || text.contains(u'\r') || text.contains(u'\n');
+}
+
+template <typename E>
+E fromValue(const QList<std::pair<E, QString>>& table, const QString& value, E otherwise) {
+    for (const auto& [e, text] : table)
+        if (text.compare(value.trimmed(), Qt::CaseInsensitive) == 0)
+            return e;
+    return otherwise;
+}
+
+template <typename E> QString toValue(const QList<std::pair<E, QString>>& table, E e) {
+    for (const auto& [v, text] : table)
+        if (v == e)
+            return text;
+    return table.front().second;
+}
+
 } // namespace
+
+QString HostProfiles::dataConnectionValue(TDataConnection mode) {
+    return toValue(kModes, mode);
+}
+
+QString HostProfiles::securityValue(TFtpSecurity security) {
+    return toValue(kSecurities, security);
+}
 
 HostProfiles::HostProfiles(const QString& programDirectory)
     : m_namesPath(programDirectory + QStringLiteral("FTP.DAT")),
@@ -61,6 +105,12 @@ HostProfile HostProfiles::read(const QString& name) const {
     QString* fields[] = {&p.profile, &p.host, &p.user, &p.password, &p.account, &p.directory};
     for (qsizetype i = 0; i < kKeys.size(); ++i)
         *fields[i] = ini.readString(name, kKeys[i].first, kKeys[i].second);
+    // Without the key the profile was made before passive mode: it keeps working as it did.
+    p.dataConnection =
+        fromValue(kModes, ini.readString(name, kTransferMode, {}), TDataConnection::Active);
+    p.security = fromValue(kSecurities, ini.readString(name, kSecurity, {}), TFtpSecurity::None);
+    p.siteFolder = ini.readString(name, kSiteFolder, {});
+    p.fingerprint = ini.readString(name, kFingerprint, {});
     return p;
 }
 
@@ -81,26 +131,47 @@ bool HostProfiles::makePrivate() const {
     return true;
 }
 
-bool HostProfiles::write(const HostProfile& profile, bool savePassword) const {
-    if (!validName(profile.profile))
-        return false;
+bool HostProfiles::writeKeys(const QString& name,
+                             const QList<std::pair<QString, QString>>& keys) const {
     const IniFile ini(m_profilesPath);
     if (ini.isIgnored() || !makePrivate())
+        return false;
+    QList<std::pair<QString, QString>> section = ini.readSectionValues(name);
+    for (const auto& [key, value] : keys) {
+        const auto it = std::find_if(section.begin(), section.end(), [&](const auto& kv) {
+            return kv.first.compare(key, Qt::CaseInsensitive) == 0;
+        });
+        if (it != section.end())
+            it->second = value;
+        else
+            section.append({key, value});
+    }
+    return ini.replaceSection(name, section);
+}
+
+bool HostProfiles::write(const HostProfile& profile, bool savePassword) const {
+    if (!validName(profile.profile))
         return false;
     const QString values[] = {profile.profile, profile.host,
                               profile.user,    savePassword ? profile.password : QString(),
                               profile.account, profile.directory};
-    QList<std::pair<QString, QString>> section = ini.readSectionValues(profile.profile);
-    for (qsizetype i = 0; i < kKeys.size(); ++i) {
-        const auto it = std::find_if(section.begin(), section.end(), [&](const auto& kv) {
-            return kv.first.compare(kKeys[i].first, Qt::CaseInsensitive) == 0;
-        });
-        if (it != section.end())
-            it->second = values[i];
-        else
-            section.append({kKeys[i].first, values[i]});
-    }
-    return ini.replaceSection(profile.profile, section);
+    QList<std::pair<QString, QString>> keys;
+    for (qsizetype i = 0; i < kKeys.size(); ++i)
+        keys.append({kKeys[i].first, values[i]});
+    keys.append({kTransferMode, dataConnectionValue(profile.dataConnection)});
+    keys.append({kSecurity, securityValue(profile.security)});
+    keys.append({kSiteFolder, profile.siteFolder});
+    keys.append({kFingerprint, profile.fingerprint});
+    return writeKeys(profile.profile, keys);
+}
+
+bool HostProfiles::trust(const QString& name, const QString& fingerprint) const {
+    if (!validName(name) || hasLineBreakOrNothing(fingerprint))
+        return false;
+    const IniFile ini(m_profilesPath);
+    if (ini.isIgnored() || !ini.sectionExists(name))
+        return false;
+    return writeKeys(name, {{kFingerprint, fingerprint}});
 }
 
 bool HostProfiles::erase(const QString& name) const {

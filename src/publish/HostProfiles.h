@@ -5,7 +5,14 @@
 // password is kept in plain text, as the file has always held it, so FTP.INI is made readable
 // and writable by its owner only and kept so on every write. A file that exists but cannot be
 // read is never written over.
+//
+// Four keys came later: TransferMode (how the data connection is made), Security (FTP over
+// TLS), SiteFolder (the local folder whose layout uploads keep) and Fingerprint (the server
+// certificate the user chose to trust). A profile stored before them reads as it always
+// worked: active mode, no TLS, every file into the current directory.
 #pragma once
+
+#include "ftp/Ftp.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +24,11 @@ struct HostProfile {
     QString password;
     QString account;
     QString directory;
+    // A profile made now starts passive: active mode rarely gets through a home router.
+    TDataConnection dataConnection = TDataConnection::Passive;
+    TFtpSecurity security = TFtpSecurity::None;
+    QString siteFolder{};
+    QString fingerprint{};
     bool operator==(const HostProfile&) const = default;
 };
 
@@ -34,12 +46,19 @@ public:
     bool namesUnreadable() const { return m_namesUnreadable; }
     bool writeNames(const QStringList& names) const;
 
-    // A profile's section; missing keys give "none" for Profile and Host, empty for the rest.
+    // A profile's section; missing keys give "none" for Profile and Host, empty for the rest,
+    // active mode without TLS for TransferMode and Security (also for a value not known).
     HostProfile read(const QString& name) const;
-    // Writes the six keys to the section named by the profile; the password only when it is
-    // to be saved (else written empty). Other keys of the section stay.
+    // Writes the keys to the section named by the profile; the password only when it is to be
+    // saved (else written empty). Other keys of the section stay.
     bool write(const HostProfile& profile, bool savePassword) const;
+    // Stores the trusted certificate's fingerprint in an existing section, nothing else.
+    bool trust(const QString& name, const QString& fingerprint) const;
     bool erase(const QString& name) const;
+
+    // The values as FTP.INI holds them.
+    static QString dataConnectionValue(TDataConnection mode);
+    static QString securityValue(TFtpSecurity security);
 
     // A section name that would read back as something else: "]" or a line break.
     static bool validName(const QString& name);
@@ -50,6 +69,7 @@ private:
     // FTP.INI made (or kept) mode 0600 before a write, so the temporary file of the atomic write
     // takes that mode before any password goes into it.
     bool makePrivate() const;
+    bool writeKeys(const QString& section, const QList<std::pair<QString, QString>>& keys) const;
 
     QString m_namesPath;
     QString m_profilesPath;

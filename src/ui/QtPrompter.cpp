@@ -96,6 +96,10 @@ std::optional<QString> QtPrompter::input(const QString& caption, const QString& 
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(prompt);
     dialog.setTextValue(initial);
+    // The program's input boxes (the FTP screen's Make Dir and Rename) name their buttons
+    // themselves, with their own accelerators, whatever the desktop's language.
+    dialog.setOkButtonText(QStringLiteral("&Ok"));
+    dialog.setCancelButtonText(QStringLiteral("&Cancel"));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

@@ -238,9 +238,123 @@ TEST(FtpScreenTexts, EveryErrorCodeHasItsMessage) {
         {26, QStringLiteral("The FTP server is down.")},
         {27, QStringLiteral("Access denied. Check your user ID and password.")},
         {28, QStringLiteral("An error occured while transferring data.")},
+        {30, QStringLiteral("The server does not offer a secure (TLS) connection, and this "
+                            "profile requires one. The password was not sent.")},
+        {31, QStringLiteral("The secure (TLS) connection to the server could not be "
+                            "established.")},
+        {32, QStringLiteral("The server's certificate was not trusted, so the connection was "
+                            "closed.")},
+        {33, QStringLiteral("The server refused passive mode. Choose \"Active\" or \"Passive, "
+                            "then active if refused\" as this profile's transfer mode.")},
+        {34, {}},
     };
     for (const auto& [code, text] : table)
         EXPECT_EQ(FtpScreen::errorText(code, QStringLiteral("/x/a.gif")), text) << code;
+}
+
+TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTrusted) {
+    // A profile stored before the options: the engine works as it always did.
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\nNew\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"),
+                          "[Old]\r\nProfile=Old\r\nHost=127.0.0.1\r\nUser=u\r\nPassword=pw\r\n"));
+    FtpScreen& s = screen();
+    s.ftpPort = ftptest::freePort(); // nobody listens: the connection is refused
+    s.open();
+    s.selectHost(0);
+    prompter.queue(MessageAnswer::Ok);
+    s.connectToHost();
+    TStarFtp& f = s.engine();
+    EXPECT_EQ(f.DataConnection, TDataConnection::Active);
+    EXPECT_EQ(f.Security, TFtpSecurity::None);
+    EXPECT_EQ(f.TrustedFingerprint, QString());
+    ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty(); }));
+    EXPECT_EQ(prompter.texts().last(), FtpScreen::errorText(12, {}));
+
+    // The options typed into page 1 are written with the profile and read back by selecting it.
+    HostProfile p = profile(QStringLiteral("New"));
+    p.dataConnection = TDataConnection::PassiveThenActive;
+    p.security = TFtpSecurity::TlsRequired;
+    p.siteFolder = dir.file(QStringLiteral("site"));
+    s.fields = p;
+    s.modify();
+    EXPECT_EQ(s.hostList(), QStringList({"Old", "New"}));
+    s.selectHost(1);
+    EXPECT_EQ(s.fields, p);
+    prompter.queue(MessageAnswer::Ok);
+    s.connectToHost();
+    EXPECT_EQ(f.DataConnection, TDataConnection::PassiveThenActive);
+    EXPECT_EQ(f.Security, TFtpSecurity::TlsRequired);
+    ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 2; }));
+
+    // The certificate question: No trusts nothing; Yes stores the fingerprint in the profile.
+    ASSERT_TRUE(bool(f.OnCertificateCheck));
+    const TCertificateInfo cert{QStringLiteral("CN=ftp.example.org"),
+                                QStringLiteral("CN=Example Root"),
+                                QStringLiteral("2026-01-01 00:00:00 UTC"),
+                                QStringLiteral("2027-01-01 00:00:00 UTC"),
+                                QStringLiteral("0A:1B:2C:3D"),
+                                QStringLiteral("the host name does not match")};
+    const QByteArray stored = dir.read(QStringLiteral("FTP.INI"));
+    prompter.queue(MessageAnswer::No);
+    EXPECT_FALSE(f.OnCertificateCheck(&f, cert));
+    EXPECT_EQ(prompter.shown().back().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The server's certificate could not be verified: the host name does "
+                             "not match\n\nSubject: CN=ftp.example.org\nIssuer: CN=Example Root\n"
+                             "Valid from 2026-01-01 00:00:00 UTC to 2027-01-01 00:00:00 UTC\n"
+                             "SHA-256 fingerprint: 0A:1B:2C:3D\n\nDo you want to trust this "
+                             "certificate for the profile \"New\"?"));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), stored);
+    prompter.queue(MessageAnswer::Yes);
+    EXPECT_TRUE(f.OnCertificateCheck(&f, cert));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
+              QByteArray(stored).replace("Fingerprint=\r\n", "Fingerprint=0A:1B:2C:3D\r\n"));
+    EXPECT_EQ(s.currentHost().fingerprint, QStringLiteral("0A:1B:2C:3D"));
+    EXPECT_EQ(s.fields.fingerprint, QStringLiteral("0A:1B:2C:3D"));
+    EXPECT_EQ(s.log().last(),
+              QStringLiteral("Certificate 0A:1B:2C:3D trusted for the profile New"));
+    prompter.queue(MessageAnswer::Ok);
+    s.connectToHost();
+    EXPECT_EQ(f.TrustedFingerprint, QStringLiteral("0A:1B:2C:3D"));
+    ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 5; }));
+
+    // The new notes of the engine reach the Log; the password never does.
+    f.OnFtpInfo(&f, FtpInfo::TlsEstablished, QStringLiteral("TLSv1.3 TLS_AES_256_GCM_SHA384"));
+    f.OnFtpInfo(&f, FtpInfo::PassiveAddressIgnored,
+                QStringLiteral("the server named 10.0.0.5, 127.0.0.1 is used"));
+    f.OnFtpInfo(&f, FtpInfo::CommandSent, QStringLiteral("PASS s3cret\r\n"));
+    EXPECT_EQ(s.log().mid(s.log().size() - 3),
+              QStringList({"Secure connection: TLSv1.3 TLS_AES_256_GCM_SHA384",
+                           "Passive mode: the server named 10.0.0.5, 127.0.0.1 is used",
+                           "PASS ********"}));
+    EXPECT_FALSE(s.log().join(QLatin1Char('\n')).contains(QStringLiteral("s3cret")));
+    EXPECT_FALSE(prompter.answersLeft());
+}
+
+TEST(FtpScreenSiteFolder, WhereEachFileGoesOnTheServer) {
+    struct Case {
+        QString local, site, base, current, remote;
+        QStringList folders;
+    };
+    const std::vector<Case> cases = {
+        {"/s/index.html", "/s", "/www", "/www/news", "/www/index.html", {}},
+        {"/s/img/a.png", "/s/", "/www", "/www", "/www/img/a.png", {"/www/img"}},
+        {"/s/docs/sub/p.html", "/s", "/", "/x", "/docs/sub/p.html", {"/docs", "/docs/sub"}},
+        {"/s/./docs/../img/b.gif", "/s", "/www/", "/", "/www/img/b.gif", {"/www/img"}},
+        // Outside the site folder, or none set: the current directory, as always.
+        {"/other/readme.txt", "/s", "/www", "/www/news", "/www/news/readme.txt", {}},
+        {"/site2/a.html", "/site", "/www", "/", "/a.html", {}},
+        {"/s/img/a.png", "", "/www", "/www/news", "/www/news/a.png", {}},
+        {"/s/img/a.png", "relative/s", "/www", "/", "/a.png", {}},
+        // A PWD reply without a directory: the paths stay relative.
+        {"/s/img/a.png", "/s", "", "", "img/a.png", {"img"}},
+    };
+    for (const Case& c : cases) {
+        QStringList folders{QStringLiteral("stale")};
+        EXPECT_EQ(FtpScreen::remotePathFor(c.local, c.site, c.base, c.current, &folders), c.remote)
+            << c.local.toStdString();
+        EXPECT_EQ(folders, c.folders) << c.local.toStdString();
+    }
 }
 
 namespace {
@@ -264,6 +378,8 @@ protected:
             startVsftpd();
             if (IsSkipped() || HasFatalFailure())
                 return;
+            // The engine tests' vsftpd takes active mode only.
+            p.dataConnection = TDataConnection::Active;
             p.user = QStringLiteral("anonymous");
             p.password = QStringLiteral("tests@example.org");
         }
@@ -473,4 +589,76 @@ TEST_P(FtpScreenServer, StopEndsATransferAtOnce) {
     EXPECT_EQ(s.statusLine(), QStringLiteral("Transfer stopped: sent 0 of 1 files."));
     EXPECT_TRUE(s.closeEnabled());
     EXPECT_TRUE(s.close());
+}
+
+TEST_P(FtpScreenServer, ASiteFolderKeepsTheSitesFoldersOnTheServer) {
+    FtpScreen& s = screen();
+    QByteArray png(70 * 1024, '\0');
+    for (qsizetype i = 0; i < png.size(); ++i)
+        png[i] = static_cast<char>(i * 13 + 1);
+    const std::vector<std::pair<QString, QByteArray>> site = {
+        {QStringLiteral("index.html"), "<HTML>home</HTML>\r\n"},
+        {QStringLiteral("img/a.png"), png},
+        {QStringLiteral("docs/sub/p.html"), QByteArray("<P>deep\r\n\x00\xff", 12)},
+    };
+    QStringList locals;
+    for (const auto& [name, bytes] : site) {
+        ASSERT_TRUE(dir.write(QStringLiteral("site/") + name, bytes));
+        locals << dir.file(QStringLiteral("site/") + name);
+    }
+    ASSERT_TRUE(dir.write(QStringLiteral("other/readme.txt"), "outside"));
+    locals << dir.file(QStringLiteral("other/readme.txt"));
+    // The remote initial directory, and below it the directory the user moves into.
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/www/news")));
+    QFile::setPermissions(root + QStringLiteral("/www"), QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(root + QStringLiteral("/www/news"), QFileDevice::Permissions(0x7777));
+    HostProfile p = s.currentHost();
+    p.directory = QStringLiteral("www");
+    p.siteFolder = dir.file(QStringLiteral("site"));
+    s.fields = p;
+    s.modify();
+    s.selectHost(0);
+    changed.addAll(locals);
+    s.open();
+    s.addAllFromAutoList();
+    ASSERT_EQ(s.transferList().size(), 4);
+
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+    s.openDirectory(row(s.remoteDirectories(), QStringLiteral("news")));
+    ASSERT_TRUE(idle());
+
+    // Twice: the second time every folder is there already, and that is no failure.
+    for (int round = 0; round < 2; ++round) {
+        statuses.clear();
+        s.transferFiles();
+        ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
+        EXPECT_EQ(statuses.last(), QStringLiteral("Completed sending 4 files.")) << round;
+        for (const auto& [name, bytes] : site) {
+            QFile arrived(root + QStringLiteral("/www/") + name);
+            ASSERT_TRUE(arrived.open(QIODevice::ReadOnly)) << name.toStdString();
+            EXPECT_TRUE(arrived.readAll() == bytes) << name.toStdString();
+        }
+        QFile outside(root + QStringLiteral("/www/news/readme.txt"));
+        ASSERT_TRUE(outside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(outside.readAll(), QByteArray("outside"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/www/news/index.html")));
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/www/news/a.png")));
+    // The Log names where each file went; each folder was asked for once per transfer. This
+    // vsftpd runs without a chroot, so its directories are the real paths.
+    const QString www = (GetParam() == Peer::Vsftpd ? root : QString()) + QStringLiteral("/www");
+    const QStringList& log = s.log();
+    for (const QString& line :
+         {QStringLiteral("Sending %1 to %2/index.html").arg(locals[0], www),
+          QStringLiteral("Sending %1 to %2/img/a.png").arg(locals[1], www),
+          QStringLiteral("Sending %1 to %2/docs/sub/p.html").arg(locals[2], www),
+          QStringLiteral("Sending %1 to %2/news/readme.txt").arg(locals[3], www)})
+        EXPECT_EQ(log.count(line), 2) << line.toStdString();
+    for (const char* mkd : {"/img", "/docs", "/docs/sub"})
+        EXPECT_EQ(log.count(QStringLiteral("MKD ") + www + QLatin1String(mkd)), 2) << mkd;
+    // Still in the directory the user chose, which the listing shows.
+    EXPECT_EQ(s.remoteFiles(), QStringList({"readme.txt"}));
+    EXPECT_FALSE(prompter.answersLeft());
 }

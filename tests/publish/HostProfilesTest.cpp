@@ -32,7 +32,9 @@ TEST(HostProfiles, ProfilesAreWrittenAsSectionsReadableByTheOwnerOnly) {
     ASSERT_TRUE(profiles.write(sample(), true));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
               QByteArray("[My Site]\r\nProfile=My Site\r\nHost=ftp.example.com\r\nUser=web\r\n"
-                         "Password=pa ss\r\nAccount=\r\nDirectory=/www\r\n"));
+                         "Password=pa ss\r\nAccount=\r\nDirectory=/www\r\n"
+                         "TransferMode=Passive\r\nSecurity=None\r\nSiteFolder=\r\n"
+                         "Fingerprint=\r\n"));
     EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
     EXPECT_EQ(profiles.read(QStringLiteral("My Site")), sample());
     // Section names compare without regard to case.
@@ -49,15 +51,82 @@ TEST(HostProfiles, ProfilesAreWrittenAsSectionsReadableByTheOwnerOnly) {
     EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
               QByteArray("[My Site]\r\nProfile=My Site\r\nHost=ftp2.example.com\r\nUser=web\r\n"
-                         "Password=\r\nAccount=\r\nDirectory=/www\r\nPort=2121\r\n"
+                         "Password=\r\nAccount=\r\nDirectory=/www\r\nTransferMode=Passive\r\n"
+                         "Security=None\r\nSiteFolder=\r\nFingerprint=\r\nPort=2121\r\n"
                          "[Other]\r\nHost=o\r\n"));
 
     ASSERT_TRUE(profiles.erase(QStringLiteral("My Site")));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), QByteArray("[Other]\r\nHost=o\r\n"));
     EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
     // A missing section reads as the defaults.
-    EXPECT_EQ(profiles.read(QStringLiteral("My Site")),
-              (HostProfile{QStringLiteral("none"), QStringLiteral("none"), {}, {}, {}, {}}));
+    HostProfile missing{QStringLiteral("none"), QStringLiteral("none"), {}, {}, {}, {}};
+    missing.dataConnection = TDataConnection::Active;
+    EXPECT_EQ(profiles.read(QStringLiteral("My Site")), missing);
+}
+
+TEST(HostProfiles, TransferModeSecuritySiteFolderAndFingerprint) {
+    TempDir dir;
+    HostProfiles profiles(dir.path());
+    // A file from before these keys: active mode, no TLS, no site folder, as it always worked;
+    // writing another profile leaves its bytes alone.
+    const QByteArray old("[Old]\r\nProfile=Old\r\nHost=ftp.old.org\r\nUser=u\r\nPassword=p\r\n"
+                         "Account=\r\nDirectory=/htdocs\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"), old));
+    const HostProfile before = profiles.read(QStringLiteral("Old"));
+    EXPECT_EQ(before.dataConnection, TDataConnection::Active);
+    EXPECT_EQ(before.security, TFtpSecurity::None);
+    EXPECT_EQ(before.siteFolder, QString());
+    EXPECT_EQ(before.fingerprint, QString());
+    EXPECT_EQ(before.directory, QStringLiteral("/htdocs"));
+    // A profile made now starts passive.
+    EXPECT_EQ(HostProfile().dataConnection, TDataConnection::Passive);
+
+    HostProfile p = sample();
+    p.profile = QStringLiteral("New");
+    p.dataConnection = TDataConnection::PassiveThenActive;
+    p.security = TFtpSecurity::TlsRequired;
+    p.siteFolder = QStringLiteral("/home/me/site");
+    ASSERT_TRUE(profiles.write(p, true));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
+              old + "[New]\r\nProfile=New\r\nHost=ftp.example.com\r\nUser=web\r\n"
+                    "Password=pa ss\r\nAccount=\r\nDirectory=/www\r\n"
+                    "TransferMode=PassiveThenActive\r\nSecurity=TLSRequired\r\n"
+                    "SiteFolder=/home/me/site\r\nFingerprint=\r\n");
+    EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
+    EXPECT_EQ(profiles.read(QStringLiteral("New")), p);
+    p.security = TFtpSecurity::TlsIfOffered;
+    p.dataConnection = TDataConnection::Active;
+    ASSERT_TRUE(profiles.write(p, true));
+    EXPECT_EQ(profiles.read(QStringLiteral("new")), p);
+    EXPECT_TRUE(dir.read(QStringLiteral("FTP.INI"))
+                    .contains("TransferMode=Active\r\nSecurity=TLSIfOffered\r\n"));
+
+    // Trusting a certificate touches the Fingerprint key of that section only.
+    const QString fp = QStringLiteral("AB:CD:01");
+    const QByteArray beforeTrust = dir.read(QStringLiteral("FTP.INI"));
+    ASSERT_TRUE(profiles.trust(QStringLiteral("Old"), fp));
+    EXPECT_EQ(
+        dir.read(QStringLiteral("FTP.INI")),
+        QByteArray(beforeTrust)
+            .replace("Directory=/htdocs\r\n", "Directory=/htdocs\r\nFingerprint=AB:CD:01\r\n"));
+    EXPECT_EQ(profiles.read(QStringLiteral("Old")).fingerprint, fp);
+    EXPECT_EQ(profiles.read(QStringLiteral("Old")).dataConnection, TDataConnection::Active);
+    EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
+    // No section to trust for, or a value that would break the file: nothing is written.
+    const QByteArray afterTrust = dir.read(QStringLiteral("FTP.INI"));
+    EXPECT_FALSE(profiles.trust(QStringLiteral("Gone"), fp));
+    EXPECT_FALSE(profiles.trust(QStringLiteral("Old"), QStringLiteral("AB\r\n[Evil]")));
+    EXPECT_FALSE(profiles.trust(QStringLiteral("Old"), QString()));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), afterTrust);
+
+    // Values that are not known read as the defaults of a stored profile.
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"),
+                          "[Odd]\r\nTransferMode=sideways\r\nSecurity=\r\n"
+                          "[Cased]\r\ntransfermode= passive \r\nSECURITY=tlsrequired\r\n"));
+    EXPECT_EQ(profiles.read(QStringLiteral("Odd")).dataConnection, TDataConnection::Active);
+    EXPECT_EQ(profiles.read(QStringLiteral("Odd")).security, TFtpSecurity::None);
+    EXPECT_EQ(profiles.read(QStringLiteral("Cased")).dataConnection, TDataConnection::Passive);
+    EXPECT_EQ(profiles.read(QStringLiteral("Cased")).security, TFtpSecurity::TlsRequired);
 }
 
 TEST(HostProfiles, NamesThatWouldCorruptTheFileAreRefused) {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFileSystemModel>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -94,6 +95,39 @@ TEST(QtPrompter, ShownBoxesAnswerForTheButtonPressedOrTheBoxClosed) {
     EXPECT_EQ(prompter.message(MessageKind::Confirmation, MessageButtons::YesNoCancel,
                                QStringLiteral("Sure?")),
               MessageAnswer::Cancel);
+}
+
+TEST(QtPrompter, InputBoxesShowOkAndCancelAndAnswerTheTextOrNothing) {
+    QtPrompter prompter;
+    QStringList seen;
+    const auto look = [&seen](bool accept, const QString& typed) {
+        QTimer::singleShot(0, [&seen, accept, typed] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen << dialog->windowTitle() << dialog->labelText();
+            QStringList buttons;
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                buttons << b->text();
+            buttons.sort();
+            seen << buttons.join(QLatin1Char('|'));
+            if (!typed.isEmpty())
+                QTest::keyClicks(dialog->findChild<QLineEdit*>(), typed);
+            const QString wanted = accept ? QStringLiteral("&Ok") : QStringLiteral("&Cancel");
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
+                if (b->text() == wanted)
+                    b->click();
+        });
+    };
+    look(true, QStringLiteral("images"));
+    EXPECT_EQ(prompter.input(QStringLiteral("Create Directory"),
+                             QStringLiteral("Enter new directory name:"), {}),
+              std::optional<QString>(QStringLiteral("images")));
+    look(false, QStringLiteral("x.html"));
+    EXPECT_EQ(prompter.input(QStringLiteral("Rename File"), QStringLiteral("Enter new File name:"),
+                             QStringLiteral("a.html")),
+              std::nullopt);
+    EXPECT_EQ(seen, QStringList({"Create Directory", "Enter new directory name:", "&Cancel|&Ok",
+                                 "Rename File", "Enter new File name:", "&Cancel|&Ok"}));
 }
 
 TEST(QtFileChooser, RequestsSetUpTheDialog) {

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -60,6 +61,36 @@ void showEntries(QListWidget* list, const QStringList& entries) {
 void showText(QLineEdit* field, const QString& text) {
     if (field->text() != text)
         field->setText(text);
+}
+
+// The combo boxes' entries, in the order shown, with what each stands for.
+const QList<std::pair<TDataConnection, QString>> kModeEntries = {
+    {TDataConnection::Passive, QStringLiteral("Passive")},
+    {TDataConnection::Active, QStringLiteral("Active")},
+    {TDataConnection::PassiveThenActive, QStringLiteral("Passive, then active if refused")},
+};
+
+const QList<std::pair<TFtpSecurity, QString>> kSecurityEntries = {
+    {TFtpSecurity::None, QStringLiteral("None")},
+    {TFtpSecurity::TlsIfOffered, QStringLiteral("TLS if offered")},
+    {TFtpSecurity::TlsRequired, QStringLiteral("TLS required")},
+};
+
+template <typename E>
+QComboBox* choices(QWidget* parent, const char* name, const QList<std::pair<E, QString>>& entries) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    for (const auto& [value, text] : entries)
+        box->addItem(text, static_cast<int>(value));
+    return box;
+}
+
+template <typename E> void showChoice(QComboBox* box, E value) {
+    const int at = box->findData(static_cast<int>(value));
+    if (at >= 0 && box->currentIndex() != at) {
+        const QSignalBlocker quiet(box);
+        box->setCurrentIndex(at);
+    }
 }
 
 } // namespace
@@ -136,6 +167,22 @@ QWidget* TFormFTP::buildHostPage() {
     form->addRow(QString(), new QLabel(QStringLiteral("(normally leave blank)"), page));
     form->addRow(QStringLiteral("Initial Dir:"), m_directory);
     form->addRow(QString(), new QLabel(QStringLiteral("(optional)"), page));
+    m_siteFolder = field("EditSiteFolder");
+    auto* siteRow = new QHBoxLayout;
+    siteRow->addWidget(m_siteFolder);
+    QPushButton* browse = button(page, "ButtonBrowseSiteFolder", QStringLiteral("Browse..."),
+                                 QStringLiteral("Choose the local folder of the site"));
+    siteRow->addWidget(browse);
+    form->addRow(QStringLiteral("Site folder:"), siteRow);
+    form->addRow(QString(),
+                 new QLabel(QStringLiteral("(optional: files below it keep their folders)"), page));
+    m_dataConnection = choices(page, "ComboTransferMode", kModeEntries);
+    form->addRow(QStringLiteral("Transfer mode:"), m_dataConnection);
+    m_security = choices(page, "ComboSecurity", kSecurityEntries);
+    form->addRow(QStringLiteral("Security:"), m_security);
+    m_fingerprint = field("EditFingerprint");
+    m_fingerprint->setReadOnly(true);
+    form->addRow(QStringLiteral("Trusted certificate:"), m_fingerprint);
     m_savePassword = new QCheckBox(QStringLiteral("Save Password"), page);
     m_savePassword->setObjectName(QStringLiteral("CheckSavePassword"));
     m_savePassword->setChecked(true);
@@ -159,6 +206,10 @@ QWidget* TFormFTP::buildHostPage() {
     for (QLineEdit* f : {m_profile, m_host, m_user, m_password, m_account, m_directory})
         connect(f, &QLineEdit::textEdited, this, &TFormFTP::pullFields);
     connect(m_savePassword, &QCheckBox::toggled, this, &TFormFTP::pullFields);
+    connect(m_siteFolder, &QLineEdit::textEdited, this, &TFormFTP::pullFields);
+    connect(m_dataConnection, &QComboBox::activated, this, &TFormFTP::pullFields);
+    connect(m_security, &QComboBox::activated, this, &TFormFTP::pullFields);
+    connect(browse, &QPushButton::clicked, this, &TFormFTP::BrowseSiteFolderClick);
     connect(m_hosts, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { m_screen.selectHost(m_hosts->row(item)); });
     connect(m_hosts, &QListWidget::itemActivated, this,
@@ -375,7 +426,9 @@ QWidget* TFormFTP::buildInstructionsPage() {
         "also add the pages of a project, or any files from a folder.\n\n"
         "3. Transfer Files: press \"Connect\", go to the server directory the files belong "
         "in (double-click a directory, \"..\" goes up), then press \"Transfer Files\". Every "
-        "file goes into the current directory under its own name. \"Stop\" ends a transfer at "
+        "file goes into the current directory under its own name, except when the profile "
+        "names a site folder: a file below it goes to the same folders below the directory "
+        "the login starts in, and missing folders are made. \"Stop\" ends a transfer at "
         "once. Press \"Disconnect\" when you are done, then \"Close\"."));
     v->addWidget(text);
     return page;
@@ -389,7 +442,20 @@ void TFormFTP::pullFields() {
     f.password = m_password->text();
     f.account = m_account->text();
     f.directory = m_directory->text();
+    f.siteFolder = m_siteFolder->text();
+    f.dataConnection = static_cast<TDataConnection>(m_dataConnection->currentData().toInt());
+    f.security = static_cast<TFtpSecurity>(m_security->currentData().toInt());
     m_screen.savePassword = m_savePassword->isChecked();
+}
+
+void TFormFTP::BrowseSiteFolderClick() {
+    const QString start = m_siteFolder->text().isEmpty() ? m_home : m_siteFolder->text();
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Site folder"),
+                                                             start, QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return;
+    m_siteFolder->setText(folder);
+    pullFields();
 }
 
 void TFormFTP::showModel() {
@@ -400,6 +466,10 @@ void TFormFTP::showModel() {
     showText(m_password, f.password);
     showText(m_account, f.account);
     showText(m_directory, f.directory);
+    showText(m_siteFolder, f.siteFolder);
+    showText(m_fingerprint, f.fingerprint);
+    showChoice(m_dataConnection, f.dataConnection);
+    showChoice(m_security, f.security);
     showEntries(m_hosts, m_screen.hostList());
     if (m_screen.selectedHost() >= 0 && m_hosts->currentRow() != m_screen.selectedHost()) {
         const QSignalBlocker quiet(m_hosts);

@@ -48,6 +48,7 @@ private:
     QWidget* buildTransferPage();
     QWidget* buildInstructionsPage();
     void pullFields();
+    void BrowseSiteFolderClick();
     void showModel();
     void setBusyPointer(bool busy);
     static QList<int> selectedRows(const QListWidget* list);
@@ -68,6 +69,10 @@ private:
     QLineEdit* m_account = nullptr;
     QLineEdit* m_directory = nullptr;
     QCheckBox* m_savePassword = nullptr;
+    QComboBox* m_dataConnection = nullptr;
+    QComboBox* m_security = nullptr;
+    QLineEdit* m_siteFolder = nullptr;
+    QLineEdit* m_fingerprint = nullptr;
     QListWidget* m_hosts = nullptr;
     QListWidget* m_transfer = nullptr;
     QListWidget* m_auto = nullptr;

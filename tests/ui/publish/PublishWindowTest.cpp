@@ -26,6 +26,8 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class PublishWindowTest : public MainWindowFixture {
@@ -164,6 +166,162 @@ TEST_F(PublishWindowTest, AnUploadThroughTheRealScreen) {
     ASSERT_TRUE(arrived.open(QIODevice::ReadOnly));
     EXPECT_EQ(arrived.readAll(), QByteArray("<HTML>\r\nhello\r\n</HTML>\r\n"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    server.stop();
+}
+
+TEST_F(PublishWindowTest, PageOneShowsAndWritesTheProfilesOptions) {
+    bool done = false;
+    ui->onScreenOpened = [&](TFormFTP& f) {
+        QTimer::singleShot(0, &f, [&] {
+            auto* mode = child<QComboBox>(&f, "ComboTransferMode");
+            auto* security = child<QComboBox>(&f, "ComboSecurity");
+            auto* site = child<QLineEdit>(&f, "EditSiteFolder");
+            ASSERT_NE(mode, nullptr);
+            ASSERT_NE(security, nullptr);
+            ASSERT_NE(site, nullptr);
+            ASSERT_NE(child<QPushButton>(&f, "ButtonBrowseSiteFolder"), nullptr);
+            QStringList entries;
+            for (QComboBox* box : {mode, security})
+                for (int i = 0; i < box->count(); ++i)
+                    entries << box->itemText(i);
+            EXPECT_EQ(entries, QStringList({"Passive", "Active", "Passive, then active if refused",
+                                            "None", "TLS if offered", "TLS required"}));
+            // A new profile starts passive, without TLS.
+            EXPECT_EQ(mode->currentText(), QStringLiteral("Passive"));
+            EXPECT_EQ(security->currentText(), QStringLiteral("None"));
+
+            QTest::keyClicks(child<QLineEdit>(&f, "EditProfile"), QStringLiteral("Home"));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditHost"), QStringLiteral("ftp.example.org"));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditUser"), QStringLiteral("me"));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditPassword"), QStringLiteral("pw"));
+            QTest::keyClicks(site, QStringLiteral("/home/me/site"));
+            QTest::keyClick(mode, Qt::Key_Down);
+            QTest::keyClick(security, Qt::Key_Down);
+            QTest::keyClick(security, Qt::Key_Down);
+            click(&f, "ButtonAddHost");
+            EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
+                      QByteArray("[Home]\r\nProfile=Home\r\nHost=ftp.example.org\r\nUser=me\r\n"
+                                 "Password=pw\r\nAccount=\r\nDirectory=\r\nTransferMode=Active\r\n"
+                                 "Security=TLSRequired\r\nSiteFolder=/home/me/site\r\n"
+                                 "Fingerprint=\r\n"));
+            struct stat st {};
+            ASSERT_EQ(
+                ::stat(QFile::encodeName(dir.file(QStringLiteral("FTP.INI"))).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0600u);
+            // Emptied after Add to List; selecting the profile fills the options again.
+            EXPECT_EQ(site->text(), QString());
+            EXPECT_EQ(mode->currentText(), QStringLiteral("Passive"));
+            auto* hosts = child<QListWidget>(&f, "ListHosts");
+            QTest::mouseClick(hosts->viewport(), Qt::LeftButton, {},
+                              hosts->visualItemRect(hosts->item(0)).center());
+            EXPECT_EQ(mode->currentText(), QStringLiteral("Active"));
+            EXPECT_EQ(security->currentText(), QStringLiteral("TLS required"));
+            EXPECT_EQ(site->text(), QStringLiteral("/home/me/site"));
+            EXPECT_EQ(f.screen().currentHost().security, TFtpSecurity::TlsRequired);
+            click(&f, "ButtonClearFields");
+            EXPECT_EQ(security->currentText(), QStringLiteral("None"));
+            done = true;
+            click(&f, "ButtonClose");
+        });
+    };
+    action("BitBtnFTP")->trigger();
+    EXPECT_TRUE(done);
+}
+
+// The screen works on the event loop: while a big file goes out, the window keeps painting,
+// timers keep firing, and the Log and the byte counter move on.
+TEST_F(PublishWindowTest, TheScreenStaysResponsiveDuringABigUpload) {
+    TempDir home;
+    ftptest::PythonServer server;
+    TStarFtp probe;
+    const int port = ftptest::startPyftpd(server, QDir(home.path()).absolutePath(), probe);
+    ASSERT_GT(port, 0) << server.error().toStdString();
+    const qint64 size = 100LL * 1024 * 1024;
+    {
+        QFile big(dir.file(QStringLiteral("big.bin")));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(size));
+    }
+    form->state().changedList().add(dir.file(QStringLiteral("big.bin")));
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    bool done = false;
+    ui->onScreenOpened = [&](TFormFTP& f) {
+        QTimer::singleShot(0, &f, [&] {
+            QTest::keyClicks(child<QLineEdit>(&f, "EditProfile"), QStringLiteral("Loopback"));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditHost"),
+                             QStringLiteral("127.0.0.1:%1").arg(port));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditUser"), QStringLiteral("webmaster"));
+            QTest::keyClicks(child<QLineEdit>(&f, "EditPassword"), QStringLiteral("s3cret"));
+            click(&f, "ButtonAddHost");
+            f.screen().selectHost(0);
+            f.screen().addAllFromAutoList();
+            f.pages()->setCurrentIndex(FtpScreen::TransferPage);
+            click(&f, "ButtonConnect");
+            auto* dirs = child<QListWidget>(&f, "ListRemoteDirs");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return dirs->count() == 1; }, 8000));
+
+            auto* bytes = child<QLabel>(&f, "LabelBytes");
+            auto* status = child<QLabel>(&f, "LabelStatus");
+            bytes->installEventFilter(&counter);
+            QStringList counters;
+            QStringList statuses;
+            int ticks = 0;
+            int logAtFirstProgress = -1;
+            QTimer tick;
+            QObject::connect(&tick, &QTimer::timeout, [&] {
+                ++ticks;
+                if (!bytes->text().isEmpty() &&
+                    (counters.isEmpty() || counters.last() != bytes->text())) {
+                    counters << bytes->text();
+                    if (logAtFirstProgress < 0)
+                        logAtFirstProgress = f.logView()->blockCount();
+                }
+                if (statuses.isEmpty() || statuses.last() != status->text())
+                    statuses << status->text();
+            });
+            tick.start(5);
+            const int logBefore = f.logView()->blockCount();
+            click(&f, "ButtonTransfer");
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return status->text() == QLatin1String("Completed sending 1 files.") &&
+                           !f.screen().busy();
+                },
+                60000));
+            tick.stop();
+            // For the record (--gtest_output=xml): how lively the window was.
+            RecordProperty("counterUpdates", static_cast<int>(counters.size()));
+            RecordProperty("labelPaints", counter.paints);
+            RecordProperty("timerTicks", ticks);
+            EXPECT_EQ(statuses.first(), QStringLiteral("Sending file #1 of 1"));
+            EXPECT_EQ(statuses.last(), QStringLiteral("Completed sending 1 files."));
+            // The counter moved while the file went, and the label was painted each time.
+            EXPECT_GE(counters.size(), 2) << counters.join(QLatin1Char(',')).toStdString();
+            EXPECT_GE(counter.paints, 2);
+            EXPECT_GE(ticks, 4);
+            // The Log had grown by the time the data flowed (the STOR and the server's 150),
+            // and grew again when the file was done.
+            EXPECT_GT(logAtFirstProgress, logBefore);
+            EXPECT_GT(f.logView()->blockCount(), logAtFirstProgress);
+            EXPECT_TRUE(f.logView()->toPlainText().contains(
+                QStringLiteral("%1 bytes transferred in ").arg(size)));
+            click(&f, "ButtonDisconnect");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.screen().connected(); }, 8000));
+            done = true;
+            click(&f, "ButtonClose");
+        });
+    };
+    action("BitBtnFTP")->trigger();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(QFileInfo(QDir(home.path()).absolutePath() + QStringLiteral("/big.bin")).size(),
+              size);
     server.stop();
 }
 
