@@ -1,5 +1,6 @@
 // Fuzzes the FTP client's text rules with whatever a server might send: every line of the input
-// goes through the listing parser of every server family, the SYST rules and the PWD rule.
+// goes through the listing parser of every server family, the SYST rules, the PWD rule and the
+// PASV and EPSV rules.
 // Nothing may crash or hang, and no entry may come out without a name.
 #include "ftp/FtpListing.h"
 
@@ -29,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (t < ftpstDefault || t > ftpstVMVPS)
             __builtin_trap();
         DirectoryFromPwdReply(line);
+        const PassiveTarget target = PassiveTargetFromPasvReply(line);
+        if (target.port != 0 && target.address.count(QLatin1Char('.')) != 3)
+            __builtin_trap();
+        PortFromEpsvReply(line);
     }
     for (const QByteArray& line : lines) {
         for (int n = 0; n < 4; ++n)

@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3 python3-pyftpdlib vsftpd curl
+  libssl-dev openssl python3-openssl
   fonts-dejavu-core
   wamerican
   scowl fortunes

@@ -5,6 +5,8 @@
 // write notification, so the engine never runs the event loop itself.
 #include "ftp/Ftp.h"
 
+#include "ftp/FtpTls.h"
+
 #include <QFile>
 #include <QPointer>
 
@@ -121,6 +123,8 @@ TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
 TStarFtp::~TStarFtp() {
     OnFtpInfo = nullptr;
     OnFtpError = nullptr;
+    m_dataTls.reset();
+    m_controlTls.reset();
     m_listenerSocket.CloseSocket();
     m_dataSocket.CloseSocket();
     closeLocalFile();
@@ -200,6 +204,16 @@ bool TStarFtp::checkSocketError() {
 }
 
 void TStarFtp::closeDataSockets() {
+    // A TLS data connection ends with close_notify: servers forget a session whose
+    // connection ended without it, and the next data connection could not resume it.
+    if (m_dataTls && m_dataTls->established() && !m_dataShutdownSent && m_dataSocket.HasHandle())
+        m_dataTls->shutdown();
+    // The channel goes first: it only borrows the socket.
+    m_dataTls.reset();
+    m_dataUp = false;
+    m_transferUnderway = false;
+    m_dataTlsClosed = false;
+    m_dataShutdownSent = false;
     m_dataSocket.CloseSocket();
     m_listenerSocket.CloseSocket();
     m_dataTimer.stop();
@@ -217,6 +231,7 @@ void TStarFtp::closeLocalFile() {
 void TStarFtp::closeAllSockets() {
     closeDataSockets();
     closeLocalFile();
+    m_controlTls.reset();
     CloseSocket();
     m_controlOut.clear();
 }
@@ -365,7 +380,8 @@ void TStarFtp::flushControl() {
     while (!m_controlOut.isEmpty()) {
         if (m_shutDown || !HasHandle())
             return;
-        const int sent = SendData(m_controlOut.constData(), static_cast<int>(m_controlOut.size()));
+        const int sent =
+            controlSend(m_controlOut.constData(), static_cast<int>(m_controlOut.size()));
         if (!checkSocketError())
             return;
         if (sent == 0) {
@@ -391,15 +407,24 @@ void TStarFtp::SendCommand(const QString& text, int state) {
     case 6:
         operation = Operation::Login;
         break;
+    case 20:
+    case 21:
+    case 22:
+        operation = Operation::Login;
+        break;
     case 7:
     case 8:
     case 10:
     case 12:
+    case 13:
+    case 14:
         operation = Operation::Listing;
         break;
     case 30:
     case 31:
     case 32:
+    case 33:
+    case 34:
         operation = Operation::Store;
         break;
     case 40:
@@ -480,6 +505,10 @@ void TStarFtp::Connect() {
     m_replies.reset();
     m_remoteType = RemoteType::Unknown;
     m_quitDuringOperation = false;
+    m_epsvRefused = false;
+    m_passiveRefused = false;
+    m_protectData = false;
+    m_controlFingerprint.clear();
     m_pendingEvent = PendingNone;
     // Logging in is an operation like any other: nothing else may start until its ready point.
     m_busy = true;
@@ -535,6 +564,11 @@ void TStarFtp::onControlConnect() {
 }
 
 void TStarFtp::onControlClose() {
+    // A server that hangs up in the middle of the handshake did not take TLS.
+    if (m_controlTls && !m_controlTls->established()) {
+        fatal(FtpError::TlsHandshake);
+        return;
+    }
     // A command that was still waiting for its reply did not succeed.
     if (m_step != Step::Idle)
         m_success = false;
@@ -572,7 +606,7 @@ void TStarFtp::onControlRead() {
         m_readMissed = false;
     };
     for (int reads = 0; reads < kReadsPerNotification; ++reads) {
-        const int count = ReceiveData(m_buffer.data(), ReadBlockSize);
+        const int count = controlReceive(m_buffer.data(), ReadBlockSize);
         if (!checkSocketError())
             return;
         const QByteArray bytes(m_buffer.data(), count);
@@ -591,6 +625,12 @@ void TStarFtp::onControlRead() {
             // A fatal error, an Abort or a new Connect ended this connection.
             if (!stillOpen())
                 return readOnLater();
+            // AUTH TLS was accepted: what follows on the socket is the handshake, and a reply
+            // that came in clear after the 234 is no reply of the server's.
+            if (m_controlTls && !m_controlTls->established()) {
+                m_readMissed = false;
+                return;
+            }
         }
     }
     readOnLater();
@@ -602,6 +642,10 @@ void TStarFtp::handleReply(const FtpReply& reply) {
         // 1xx: the command is under way (a 150 before the data, a 120 before the greeting);
         // its final reply is still to come, also where none was expected.
         awaitReply();
+        if (m_step == Step::List || m_step == Step::Stor) {
+            m_transferUnderway = true;
+            maybeStartDataTls();
+        }
         return;
     }
     switch (m_operation) {
@@ -646,25 +690,64 @@ void TStarFtp::loggedIn() {
     postReady();
 }
 
+bool TStarFtp::needValue(TFtpInfoNeeded need, QString& value) {
+    if (!value.isEmpty())
+        return true;
+    auto handler = OnFtpNeedInfo;
+    return !handler || callOut([&] { handler(this, need, value); });
+}
+
+void TStarFtp::sendUser() {
+    if (needValue(NeedUserName, UserName))
+        send(QStringLiteral("USER ") + UserName, Operation::Login, Step::User);
+}
+
+void TStarFtp::afterLogin() {
+    // Data protection is asked for once the login is through, as servers expect it; the
+    // password itself already went over TLS.
+    if (m_controlTls && m_controlTls->established() && !m_protectData) {
+        send(QStringLiteral("PBSZ 0"), Operation::Login, Step::Pbsz);
+        return;
+    }
+    send(QStringLiteral("SYST"), Operation::Login, Step::System);
+}
+
 void TStarFtp::loginReply(const FtpReply& reply) {
-    auto needValue = [this](TFtpInfoNeeded need, QString& value) {
-        if (!value.isEmpty())
-            return true;
-        auto handler = OnFtpNeedInfo;
-        return !handler || callOut([&] { handler(this, need, value); });
-    };
     switch (m_step) {
     case Step::Greeting:
-        if (!isClass(reply, '2')) {
+        if (!isClass(reply, '2'))
             fatal(FtpError::BadGreeting);
-        } else if (needValue(NeedUserName, UserName)) {
-            send(QStringLiteral("USER ") + UserName, Operation::Login, Step::User);
+        else if (Security != TFtpSecurity::None)
+            send(QStringLiteral("AUTH TLS"), Operation::Login, Step::Auth);
+        else
+            sendUser();
+        break;
+    case Step::Auth:
+        if (isClass(reply, '2'))
+            startControlTls();
+        else if (Security == TFtpSecurity::TlsRequired)
+            fatal(FtpError::TlsNotOffered); // before USER: no name, no password in clear
+        else
+            sendUser();
+        break;
+    case Step::Pbsz:
+    case Step::Prot:
+        if (isClass(reply, '2') && m_step == Step::Pbsz) {
+            send(QStringLiteral("PROT P"), Operation::Login, Step::Prot);
+        } else if (isClass(reply, '2')) {
+            m_protectData = true;
+            send(QStringLiteral("SYST"), Operation::Login, Step::System);
+        } else if (Security == TFtpSecurity::TlsRequired) {
+            // Files and listings would go in clear.
+            fatal(FtpError::TlsNotOffered);
+        } else {
+            send(QStringLiteral("SYST"), Operation::Login, Step::System);
         }
         break;
     case Step::User:
     case Step::Password:
         if (isClass(reply, '2')) {
-            send(QStringLiteral("SYST"), Operation::Login, Step::System);
+            afterLogin();
         } else if (!isClass(reply, '3')) {
             loginRefused();
         } else if (m_step == Step::User) {
@@ -676,7 +759,7 @@ void TStarFtp::loginReply(const FtpReply& reply) {
         break;
     case Step::Account:
         if (isClass(reply, '2'))
-            send(QStringLiteral("SYST"), Operation::Login, Step::System);
+            afterLogin();
         else
             loginRefused();
         break;
@@ -695,6 +778,124 @@ void TStarFtp::loginReply(const FtpReply& reply) {
         break;
     default:
         break;
+    }
+}
+
+// ---- TLS on the control connection ----
+
+void TStarFtp::startControlTls() {
+    if (!m_tlsContext)
+        m_tlsContext = std::make_unique<FtpTlsContext>();
+    if (!TrustedCaFile.isEmpty())
+        m_tlsContext->addTrustedFile(TrustedCaFile);
+    // The name the certificate must carry: the one the user typed, else the address.
+    m_controlTls = std::make_unique<FtpTlsChannel>(
+        *m_tlsContext, Handle(), m_hostName.isEmpty() ? m_numericAddress : m_hostName);
+    if (!m_controlTls->ok()) {
+        fatal(FtpError::TlsHandshake);
+        return;
+    }
+    // Sessions of an earlier connection belong to another login, perhaps another server.
+    m_tlsContext->forgetSessions();
+    // Whatever came in clear after the 234 is dropped with the half reply it may have begun.
+    m_replies.reset();
+    OnRead = [this](TStarSocket*) { controlHandshake(); };
+    OnWrite = [this](TStarSocket*) { controlHandshake(); };
+    // The handshake counts as the reply to AUTH TLS.
+    m_step = Step::Auth;
+    awaitReply();
+    controlHandshake();
+}
+
+void TStarFtp::controlHandshake() {
+    if (!m_controlTls)
+        return;
+    switch (m_controlTls->handshake()) {
+    case FtpTlsChannel::Result::WantRead:
+        WaitForReadable();
+        return;
+    case FtpTlsChannel::Result::WantWrite:
+        WaitForWritable();
+        return;
+    case FtpTlsChannel::Result::Done:
+        break;
+    default:
+        fatal(FtpError::TlsHandshake);
+        return;
+    }
+    m_replyTimer.stop();
+    // Nothing is read while the user is asked about the certificate.
+    OnRead = nullptr;
+    OnWrite = nullptr;
+    if (!certificateTrusted())
+        return;
+    OnRead = [this](TStarSocket*) { onControlRead(); };
+    if (!info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher()))
+        return;
+    WaitForReadable();
+    sendUser();
+}
+
+bool TStarFtp::certificateTrusted() {
+    TCertificateInfo certificate = m_controlTls->certificate();
+    m_controlFingerprint = certificate.Sha256Fingerprint;
+    if (m_controlTls->verified())
+        return true;
+    const QString trusted = NormalizedFingerprint(TrustedFingerprint);
+    if (!trusted.isEmpty() && trusted == certificate.Sha256Fingerprint)
+        return true;
+    bool accepted = false;
+    if (auto handler = OnCertificateCheck) {
+        if (!callOut([&] { accepted = handler(this, certificate); }))
+            return false;
+    }
+    if (!accepted) {
+        fatal(FtpError::CertificateRefused);
+        return false;
+    }
+    return true;
+}
+
+int TStarFtp::controlReceive(char* buffer, int size) {
+    if (!m_controlTls)
+        return ReceiveData(buffer, size);
+    LastError = 0;
+    if (!m_controlTls->established() || !HasHandle())
+        return 0;
+    int count = 0;
+    switch (m_controlTls->read(buffer, size, count)) {
+    case FtpTlsChannel::Result::Done:
+        WaitForReadable();
+        return count;
+    case FtpTlsChannel::Result::WantRead:
+    case FtpTlsChannel::Result::WantWrite:
+    case FtpTlsChannel::Result::Closed:
+        // Closed: the server ended TLS; the end of the connection itself follows.
+        WaitForReadable();
+        return 0;
+    case FtpTlsChannel::Result::Failed:
+        break;
+    }
+    LastError = wsa::ConnectionReset;
+    return 0;
+}
+
+int TStarFtp::controlSend(const char* bytes, int size) {
+    if (!m_controlTls)
+        return SendData(bytes, size);
+    LastError = 0;
+    if (!m_controlTls->established())
+        return 0;
+    int count = 0;
+    switch (m_controlTls->write(bytes, size, count)) {
+    case FtpTlsChannel::Result::Done:
+        return count;
+    case FtpTlsChannel::Result::WantRead:
+    case FtpTlsChannel::Result::WantWrite:
+        return 0;
+    default:
+        LastError = wsa::ConnectionReset;
+        return 0;
     }
 }
 
@@ -781,7 +982,7 @@ void TStarFtp::sendType(RemoteType wanted) {
     // uploads would only cost a round trip each.
     if (m_remoteType == wanted) {
         m_step = listing ? Step::ListingType : Step::StoreType;
-        sendPort();
+        openDataConnection();
         return;
     }
     send(wanted == RemoteType::Ascii ? QStringLiteral("TYPE A") : QStringLiteral("TYPE I"),
@@ -795,7 +996,207 @@ void TStarFtp::typeAccepted(const FtpReply& reply) {
         return;
     }
     m_remoteType = m_wantedType;
-    sendPort();
+    openDataConnection();
+}
+
+// The one place where the data connection's way is chosen.
+void TStarFtp::openDataConnection() {
+    if (DataConnection == TDataConnection::Active ||
+        (DataConnection == TDataConnection::PassiveThenActive && m_passiveRefused)) {
+        sendPort();
+        return;
+    }
+    sendPassive(!m_epsvRefused);
+}
+
+void TStarFtp::prepareData() {
+    m_controlDone = false;
+    m_dataDone = false;
+    m_dataRemainder.clear();
+    closeDataSockets();
+    if (m_operation == Operation::Listing)
+        prepareListing();
+    else
+        prepareUpload();
+}
+
+void TStarFtp::sendPassive(bool extended) {
+    const bool listing = m_operation == Operation::Listing;
+    const Step step = extended ? (listing ? Step::ListingEpsv : Step::StoreEpsv)
+                               : (listing ? Step::ListingPasv : Step::StorePasv);
+    send(extended ? QStringLiteral("EPSV") : QStringLiteral("PASV"), m_operation, step);
+}
+
+void TStarFtp::passiveReply(const FtpReply& reply) {
+    const bool extended = m_step == Step::ListingEpsv || m_step == Step::StoreEpsv;
+    if (isClass(reply, '2')) {
+        if (extended) {
+            if (const std::uint16_t port = PortFromEpsvReply(reply.text)) {
+                connectPassive({}, port);
+                return;
+            }
+        } else {
+            const PassiveTarget target = PassiveTargetFromPasvReply(reply.text);
+            if (target.port != 0) {
+                connectPassive(target.address, target.port);
+                return;
+            }
+        }
+    }
+    // Refused, or a reply that names no port: EPSV falls back to PASV, PASV to PORT where the
+    // profile allows active mode.
+    if (extended) {
+        m_epsvRefused = true;
+        sendPassive(false);
+    } else if (DataConnection == TDataConnection::PassiveThenActive) {
+        m_passiveRefused = true;
+        sendPort();
+    } else {
+        fatal(FtpError::PassiveRefused);
+    }
+}
+
+void TStarFtp::connectPassive(const QString& named, std::uint16_t port) {
+    // The data connection goes to the host of the control connection, whatever address the
+    // PASV reply names: a server behind NAT names its private address, and a hostile one could
+    // make the client connect anywhere.
+    const QString peer = AddressText();
+    if (!named.isEmpty() && named != peer &&
+        !info(FtpInfo::PassiveAddressIgnored,
+              QStringLiteral("PASV address %1 ignored, data connection to %2").arg(named, peer)))
+        return;
+    prepareData();
+    m_dataSocket.OnConnect = [this](TStarSocket*) { passiveConnected(); };
+    m_dataSocket.SetAddressFromText(peer);
+    m_dataSocket.SetPort(port);
+    m_dataSocket.CreateSocket();
+    if (m_dataSocket.LastError == 0)
+        m_dataSocket.ConnectSocket();
+    if (m_dataSocket.LastError != 0) {
+        fatal(FtpError::DataConnection);
+        return;
+    }
+    // The same time-out as the server's connection back in active mode.
+    touchData();
+}
+
+void TStarFtp::passiveConnected() {
+    m_dataSocket.OnConnect = nullptr;
+    if (m_dataSocket.LastError != 0) {
+        fatal(FtpError::DataConnection);
+        return;
+    }
+    touchData();
+    if (m_operation == Operation::Listing) {
+        listingConnected();
+    } else {
+        m_dataAccepted = true;
+    }
+    m_dataUp = true;
+    sendTransferCommand();
+}
+
+void TStarFtp::sendTransferCommand() {
+    if (m_operation == Operation::Listing) {
+        send(QStringLiteral("LIST"), Operation::Listing, Step::List);
+        return;
+    }
+    if (!send(QStringLiteral("STOR ") + RemoteFile, Operation::Store, Step::Stor))
+        return;
+    m_storSent = true;
+    // Connected before STOR went out: the file goes now.
+    if (m_dataAccepted)
+        startUpload();
+}
+
+// ---- TLS on the data connection ----
+
+// The handshake starts once the connection is up and the server has said (1xx) that the
+// command is under way: some servers drop a data connection that talks before they have a
+// transfer for it, and the others only answer the handshake after the command anyway.
+void TStarFtp::maybeStartDataTls() {
+    if (m_protectData && !m_dataTls && m_dataUp && m_transferUnderway && m_dataSocket.HasHandle())
+        startDataTls();
+}
+
+void TStarFtp::startDataTls() {
+    m_dataTls = std::make_unique<FtpTlsChannel>(*m_tlsContext, m_dataSocket.Handle(), QString());
+    if (!m_dataTls->ok()) {
+        fatal(FtpError::TlsHandshake);
+        return;
+    }
+    if (m_controlTls)
+        m_dataTls->resumeFrom(*m_controlTls, *m_tlsContext);
+    dataChannelUp();
+}
+
+// True when the data can flow: no TLS, or its handshake is through. Otherwise it drives the
+// handshake on and arms the notification it waits for.
+bool TStarFtp::dataChannelUp() {
+    if (!m_dataTls)
+        return !m_protectData;
+    if (m_dataTls->established())
+        return true;
+    switch (m_dataTls->handshake()) {
+    case FtpTlsChannel::Result::WantRead:
+        m_dataSocket.WaitForReadable();
+        return false;
+    case FtpTlsChannel::Result::WantWrite:
+        m_dataSocket.WaitForWritable();
+        return false;
+    case FtpTlsChannel::Result::Done:
+        break;
+    default:
+        fatal(FtpError::TlsHandshake);
+        return false;
+    }
+    // The data connection must be the control connection's server: the same certificate.
+    if (m_dataTls->certificate().Sha256Fingerprint != m_controlFingerprint) {
+        fatal(FtpError::TlsHandshake);
+        return false;
+    }
+    touchData();
+    QMetaObject::invokeMethod(
+        this,
+        [this, epoch = m_epoch] {
+            if (epoch == m_epoch)
+                dataTlsReady();
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+// The handshake is through: the side that waited for it goes on.
+void TStarFtp::dataTlsReady() {
+    if (!m_dataTls || !m_dataSocket.HasHandle())
+        return;
+    if (m_operation == Operation::Listing) {
+        m_dataSocket.WaitForReadable();
+        listingRead();
+    } else if (m_storSent) {
+        startUpload();
+    }
+}
+
+// Uploads read nothing, but TLS may still send records (session tickets, close_notify): they
+// are read and dropped, so that the channel stays whole and the close stays in sight.
+void TStarFtp::drainDataTls() {
+    if (!dataChannelUp())
+        return;
+    char sink[4096];
+    for (int i = 0; i < 16; ++i) {
+        int count = 0;
+        const FtpTlsChannel::Result result = m_dataTls->read(sink, sizeof sink, count);
+        if (result == FtpTlsChannel::Result::Done)
+            continue;
+        if (result == FtpTlsChannel::Result::Failed) {
+            m_dataSocket.LastError = wsa::ConnectionReset;
+            fatal(FtpError::DataConnection);
+            return;
+        }
+        break;
+    }
+    m_dataSocket.WaitForReadable();
 }
 
 void TStarFtp::sendPort() {
@@ -1000,6 +1401,10 @@ void TStarFtp::listingReply(const FtpReply& reply) {
     case Step::ListingType:
         typeAccepted(reply);
         break;
+    case Step::ListingEpsv:
+    case Step::ListingPasv:
+        passiveReply(reply);
+        break;
     case Step::ListingPort:
         if (isClass(reply, '2'))
             send(QStringLiteral("LIST"), Operation::Listing, Step::List);
@@ -1022,7 +1427,8 @@ void TStarFtp::listingReply(const FtpReply& reply) {
 void TStarFtp::prepareListing() {
     m_dataSocket.OnRead = [this](TStarSocket*) { listingRead(); };
     m_dataSocket.OnClose = [this](TStarSocket*) { listingEnd(); };
-    m_dataSocket.OnWrite = nullptr;
+    // Only a TLS handshake ever waits for the socket to take data.
+    m_dataSocket.OnWrite = [this](TStarSocket*) { dataChannelUp(); };
     m_listenerSocket.OnAccept = [this](TStarSocket*) { listingAccepted(); };
     m_rawListing.clear();
     m_fileList.clear();
@@ -1039,6 +1445,12 @@ void TStarFtp::listingAccepted() {
     }
     // One data connection per command: nobody else gets to connect to us.
     m_listenerSocket.CloseSocket();
+    listingConnected();
+    m_dataUp = true;
+    maybeStartDataTls();
+}
+
+void TStarFtp::listingConnected() {
     touchData();
     m_bytesTransferred = 0;
     m_success = true;
@@ -1071,14 +1483,44 @@ bool TStarFtp::listingLine(const QByteArray& bytes) {
     return true;
 }
 
+int TStarFtp::dataReceive() {
+    if (!m_dataTls)
+        return m_dataSocket.ReceiveData(m_buffer.data(), ReadBlockSize);
+    m_dataSocket.LastError = 0;
+    int total = 0;
+    // Records are taken until the socket has no more for now (one read gives one record).
+    while (total < ReadBlockSize && !m_dataTlsClosed) {
+        int count = 0;
+        const FtpTlsChannel::Result result =
+            m_dataTls->read(m_buffer.data() + total, ReadBlockSize - total, count);
+        if (result == FtpTlsChannel::Result::Done) {
+            total += count;
+            continue;
+        }
+        if (result == FtpTlsChannel::Result::Closed)
+            m_dataTlsClosed = true; // close_notify: the listing is whole
+        else if (result == FtpTlsChannel::Result::Failed)
+            m_dataSocket.LastError = wsa::ConnectionReset;
+        break;
+    }
+    m_dataSocket.WaitForReadable();
+    return total;
+}
+
 void TStarFtp::listingRead() {
-    const int count = m_dataSocket.ReceiveData(m_buffer.data(), ReadBlockSize);
+    if (!dataChannelUp())
+        return;
+    const int count = dataReceive();
     if (m_dataSocket.LastError != 0) {
         fatal(FtpError::DataConnection);
         return;
     }
-    if (count <= 0)
+    if (count <= 0) {
+        // The server ended TLS: the end of the listing, even before its TCP close.
+        if (m_dataTlsClosed && m_dataSocket.HasHandle())
+            listingEnd();
         return;
+    }
     touchData();
     m_bytesTransferred += count;
     appendBounded(m_dataRemainder, QByteArray(m_buffer.data(), count));
@@ -1089,14 +1531,19 @@ void TStarFtp::listingRead() {
         if (!listingLine(line))
             return;
     }
+    if (m_dataTlsClosed)
+        listingEnd();
 }
 
 void TStarFtp::listingEnd() {
     const quint64 epoch = m_epoch;
-    if (m_dataSocket.OnRead) {
+    if (m_dataDone)
+        return;
+    if (m_dataSocket.OnRead && !m_dataTlsClosed) {
         QPointer<TStarFtp> self(this);
         listingRead();
-        if (!self || epoch != m_epoch)
+        // The read may have met the end of TLS and finished the listing itself.
+        if (!self || epoch != m_epoch || m_dataDone)
             return;
     }
     // A last line the server did not end with CR LF is still part of the listing.
@@ -1122,17 +1569,16 @@ void TStarFtp::storeReply(const FtpReply& reply) {
     case Step::StoreType:
         typeAccepted(reply);
         break;
+    case Step::StoreEpsv:
+    case Step::StorePasv:
+        passiveReply(reply);
+        break;
     case Step::StorePort:
         if (!isClass(reply, '2')) {
             fatal(FtpError::UnexpectedReply);
             return;
         }
-        if (!send(QStringLiteral("STOR ") + RemoteFile, Operation::Store, Step::Stor))
-            return;
-        m_storSent = true;
-        // Connected before STOR went out: the file goes now.
-        if (m_dataAccepted)
-            startUpload();
+        sendTransferCommand();
         break;
     case Step::Stor:
         if (isClass(reply, '2')) {
@@ -1186,7 +1632,12 @@ bool TStarFtp::openLocalFile() {
 }
 
 void TStarFtp::prepareUpload() {
-    m_dataSocket.OnRead = [](TStarSocket* socket) {
+    m_dataSocket.OnRead = [this](TStarSocket* socket) {
+        if (m_protectData) {
+            if (m_dataTls)
+                drainDataTls();
+            return;
+        }
         // Nothing is expected from the server here; what comes is dropped, and reading on
         // keeps its close in sight.
         char sink[512];
@@ -1208,7 +1659,9 @@ void TStarFtp::uploadAccepted() {
     }
     m_listenerSocket.CloseSocket();
     m_dataAccepted = true;
+    m_dataUp = true;
     touchData();
+    maybeStartDataTls();
     // The file goes out only after STOR: before it the server has nowhere to put the bytes.
     if (m_storSent)
         startUpload();
@@ -1217,11 +1670,15 @@ void TStarFtp::uploadAccepted() {
 void TStarFtp::startUpload() {
     if (!m_dataAccepted || m_uploadStarted || !m_dataSocket.HasHandle() || m_step != Step::Stor)
         return;
+    // Over TLS the file waits for the handshake (dataTlsReady comes back here).
+    if (m_protectData && (!m_dataTls || !m_dataTls->established()))
+        return;
     m_uploadStarted = true;
     m_uploading = true;
     m_bytesTransferred = 0;
     m_reportedBytes = 0;
-    m_useSendfile = SendStraightFromFile;
+    // TLS encrypts in our memory: the file is read in blocks.
+    m_useSendfile = SendStraightFromFile && !m_protectData;
     m_startTick.start();
     m_progressClock.invalidate();
     m_elapsedMs = 0;
@@ -1246,6 +1703,12 @@ bool TStarFtp::uploadProgress() {
 }
 
 void TStarFtp::uploadPump() {
+    if (!dataChannelUp())
+        return;
+    if (m_dataShutdownSent) {
+        uploadSent();
+        return;
+    }
     if (!m_uploading || m_fileFd < 0 || !m_dataSocket.HasHandle())
         return;
     const int socket = m_dataSocket.Handle();
@@ -1283,9 +1746,26 @@ void TStarFtp::uploadPump() {
             }
             const bool more =
                 m_bytesTransferred + (m_uploadBlock.size() - m_blockOffset) < m_fileSize;
-            sent = ::send(socket, m_uploadBlock.constData() + m_blockOffset,
-                          static_cast<size_t>(m_uploadBlock.size() - m_blockOffset),
-                          MSG_NOSIGNAL | (more ? MSG_MORE : 0));
+            if (m_dataTls) {
+                int count = 0;
+                const FtpTlsChannel::Result result =
+                    m_dataTls->write(m_uploadBlock.constData() + m_blockOffset,
+                                     static_cast<int>(m_uploadBlock.size() - m_blockOffset), count);
+                if (result == FtpTlsChannel::Result::Done) {
+                    sent = count;
+                } else if (result == FtpTlsChannel::Result::WantRead ||
+                           result == FtpTlsChannel::Result::WantWrite) {
+                    sent = -1;
+                    errno = EAGAIN;
+                } else {
+                    sent = -1;
+                    errno = ECONNRESET;
+                }
+            } else {
+                sent = ::send(socket, m_uploadBlock.constData() + m_blockOffset,
+                              static_cast<size_t>(m_uploadBlock.size() - m_blockOffset),
+                              MSG_NOSIGNAL | (more ? MSG_MORE : 0));
+            }
             if (sent > 0)
                 m_blockOffset += sent;
         }
@@ -1325,6 +1805,24 @@ void TStarFtp::uploadFailedRead() {
 
 void TStarFtp::uploadSent() {
     m_uploading = false;
+    // Over TLS the end of the file is told by close_notify before the connection closes, so
+    // the server can tell a whole file from a cut one.
+    if (m_dataTls && m_dataSocket.HasHandle()) {
+        // A session ticket the server sent on this connection is taken before it closes:
+        // the next data connection resumes with it.
+        if (!m_dataShutdownSent) {
+            char sink[4096];
+            int count = 0;
+            while (m_dataTls->read(sink, sizeof sink, count) == FtpTlsChannel::Result::Done) {
+            }
+        }
+        m_dataShutdownSent = true;
+        if (m_dataTls->shutdown() == FtpTlsChannel::Result::WantWrite) {
+            touchData();
+            m_dataSocket.WaitForWritable();
+            return;
+        }
+    }
     // Closing the data connection is the end of the file for the server.
     closeDataSockets();
     closeLocalFile();

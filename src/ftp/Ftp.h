@@ -15,6 +15,10 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+
+class FtpTlsContext;
+class FtpTlsChannel;
 
 enum class FtpInfo : int {
     Connected = 0,
@@ -139,6 +143,9 @@ public:
     // A certificate with this SHA-256 fingerprint (as TCertificateInfo gives it) is accepted
     // without the check and without asking.
     QString TrustedFingerprint;
+    // A PEM file of certificates trusted besides the system's (a site's own CA); empty: the
+    // system's trust store only.
+    QString TrustedCaFile;
     // Seconds a reply may take, from the command (or from Connect, for the greeting) to the
     // reply that ends it; 0 waits for ever. While a transfer runs, DataTimeOut counts instead.
     int ReplyTimeOut = 60;
@@ -209,7 +216,9 @@ public:
     // What the next final reply answers, numbered as the engine's reply table always was:
     // 0 greeting, 1 USER, 2 PASS, 3 ACCT, 5 SYST, 6 CWD after login, 7 PWD, 8 TYPE A for a
     // listing, 10 PORT for a listing, 12 LIST, 30 TYPE for an upload, 31 PORT for an upload,
-    // 32 STOR, 40 RNFR, 41 RNTO, 50 CWD/MKD/RMD/DELE, 60 QUIT, 100 nothing.
+    // 32 STOR, 40 RNFR, 41 RNTO, 50 CWD/MKD/RMD/DELE, 60 QUIT, 100 nothing; and for passive
+    // mode and TLS: 13 EPSV and 14 PASV for a listing, 33 EPSV and 34 PASV for an upload,
+    // 20 AUTH TLS (also while its handshake runs), 21 PBSZ, 22 PROT.
     int ReplyState() const { return static_cast<int>(m_step); }
     int LastFtpError() const { return m_lastFtpError; }
     qint64 BytesTransferred() const { return m_bytesTransferred; }
@@ -255,9 +264,16 @@ private:
         ListingType = 8,
         ListingPort = 10,
         List = 12,
+        ListingEpsv = 13,
+        ListingPasv = 14,
+        Auth = 20,
+        Pbsz = 21,
+        Prot = 22,
         StoreType = 30,
         StorePort = 31,
         Stor = 32,
+        StoreEpsv = 33,
+        StorePasv = 34,
         RenameFrom = 40,
         RenameTo = 41,
         Command = 50,
@@ -310,12 +326,39 @@ private:
     void quitReply(const FtpReply& reply);
     void loginRefused();
     void loggedIn();
+    bool needValue(TFtpInfoNeeded need, QString& value);
+    void sendUser();
+    void afterLogin();
+
+    // TLS on the control connection: AUTH TLS, the handshake, the certificate check, then
+    // PBSZ and PROT after the login.
+    void startControlTls();
+    void controlHandshake();
+    bool certificateTrusted();
+    int controlReceive(char* buffer, int size);
+    int controlSend(const char* bytes, int size);
+
+    // The data connection, chosen in one place (openDataConnection): PORT, or EPSV then PASV.
+    void openDataConnection();
+    void sendPassive(bool extended);
+    void passiveReply(const FtpReply& reply);
+    void connectPassive(const QString& named, std::uint16_t port);
+    void passiveConnected();
+    void sendTransferCommand();
+    // TLS on the data connection: started once the connection is up, in either mode; the
+    // handlers of listing and upload go through dataChannelUp before they touch the data.
+    void maybeStartDataTls();
+    void startDataTls();
+    bool dataChannelUp();
+    void dataTlsReady();
+    void drainDataTls();
     void closedByQuit();
 
     // The data commands: TYPE (skipped when the server has it already), PORT, then LIST/STOR.
     void sendType(RemoteType wanted);
     void typeAccepted(const FtpReply& reply);
     void sendPort();
+    void prepareData();
     // The one place where both halves of LIST and STOR meet: the operation is over when the
     // final reply and the end of the data connection are both in, in either order.
     void controlPartDone();
@@ -324,6 +367,8 @@ private:
 
     void prepareListing();
     void listingAccepted();
+    void listingConnected();
+    int dataReceive();
     void listingRead();
     void listingEnd();
     bool listingLine(const QByteArray& bytes);
@@ -359,6 +404,22 @@ private:
     bool m_controlDone = false;
     bool m_dataDone = false;
     bool m_quitDuringOperation = false;
+
+    // Passive mode, per connection: EPSV refused once is not asked again, and with
+    // PassiveThenActive, passive refused once goes straight to PORT.
+    bool m_epsvRefused = false;
+    bool m_passiveRefused = false;
+
+    // TLS: the context lives as long as the engine, the channels as long as their sockets.
+    std::unique_ptr<FtpTlsContext> m_tlsContext;
+    std::unique_ptr<FtpTlsChannel> m_controlTls;
+    std::unique_ptr<FtpTlsChannel> m_dataTls;
+    bool m_protectData = false;
+    bool m_dataTlsClosed = false;
+    bool m_dataUp = false;
+    bool m_transferUnderway = false;
+    bool m_dataShutdownSent = false;
+    QString m_controlFingerprint;
 
     // Epochs: m_connection counts connections (Connect) and their ends; m_epoch changes
     // whenever the exchange under way is cut off, so handlers know to stop; m_readyEpoch

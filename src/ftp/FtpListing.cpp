@@ -1,9 +1,11 @@
-// Listing, SYST, PORT and PWD text rules of the FTP client. Listing lines are read as bytes
-// and each on its own, in one pass over the parts that matter, so that any listing costs time
+// Listing, SYST, PORT, PASV/EPSV and PWD text rules of the FTP client. Listing lines are read as
+// bytes and each on its own, in one pass over the parts that matter, so that any listing costs time
 // in proportion to its size and every name keeps the server's spelling.
 #include "ftp/FtpListing.h"
 
 #include "platform/TextFile.h"
+
+#include <QRegularExpression>
 
 #include <string_view>
 
@@ -478,4 +480,43 @@ QString DirectoryFromPwdReply(const QString& reply) {
         name.append(reply.at(i));
     }
     return name;
+}
+
+PassiveTarget PassiveTargetFromPasvReply(const QString& reply) {
+    // The numbers may stand in brackets or not, and servers add text before and after them:
+    // the first run of six comma-joined numbers after the code counts.
+    static const QRegularExpression six(
+        QStringLiteral("(\\d{1,3}),(\\d{1,3}),(\\d{1,3}),(\\d{1,3}),(\\d{1,3}),(\\d{1,3})"));
+    const QRegularExpressionMatch match = six.match(reply, qMin<qsizetype>(3, reply.size()));
+    if (!match.hasMatch())
+        return {};
+    int n[6];
+    for (int i = 0; i < 6; ++i) {
+        n[i] = match.captured(i + 1).toInt();
+        if (n[i] > 255)
+            return {};
+    }
+    PassiveTarget target;
+    target.address = QStringLiteral("%1.%2.%3.%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]);
+    target.port = static_cast<std::uint16_t>(n[4] * 256 + n[5]);
+    return target;
+}
+
+std::uint16_t PortFromEpsvReply(const QString& reply) {
+    // "(" then the same delimiter three times, the port, and the delimiter again.
+    const qsizetype open = reply.indexOf(QLatin1Char('('));
+    if (open < 0 || open + 5 > reply.size())
+        return 0;
+    const QChar d = reply.at(open + 1);
+    if (d.isDigit() || reply.at(open + 2) != d || reply.at(open + 3) != d)
+        return 0;
+    const qsizetype close = reply.indexOf(d, open + 4);
+    if (close < 0 || close + 1 >= reply.size() || reply.at(close + 1) != QLatin1Char(')'))
+        return 0;
+    bool ok = false;
+    const QStringView digits = QStringView(reply).mid(open + 4, close - open - 4);
+    const uint port = digits.toUInt(&ok);
+    if (!ok || port == 0 || port > 65535 || digits.isEmpty() || !digits.at(0).isDigit())
+        return 0;
+    return static_cast<std::uint16_t>(port);
 }

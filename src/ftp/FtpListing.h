@@ -59,3 +59,16 @@ QString PortArgument(const QString& dottedAddress, std::uint16_t port);
 
 // The directory a PWD reply names between its first two double quotes; empty without quotes.
 QString DirectoryFromPwdReply(const QString& reply);
+
+// Where a PASV reply ("227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)") asks the client to
+// connect: the dotted address and the port; port 0 when the reply holds no six numbers of 0 to
+// 255 joined by commas, or names port 0.
+struct PassiveTarget {
+    QString address;
+    std::uint16_t port = 0;
+};
+PassiveTarget PassiveTargetFromPasvReply(const QString& reply);
+
+// The port of an EPSV reply ("229 Entering Extended Passive Mode (|||port|)"); 0 when the
+// reply holds none.
+std::uint16_t PortFromEpsvReply(const QString& reply);

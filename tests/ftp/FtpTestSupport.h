@@ -163,9 +163,11 @@ struct Recorder {
 
 // Starts pyftpdlib serving `home` to "webmaster" (password "s3cret") and points the client at
 // it; returns the port, or 0 with the reason in server.error().
-inline int startPyftpd(PythonServer& server, const QString& home, TStarFtp& ftp) {
-    const int port = server.start(QStringLiteral("pyftpd_server.py"),
-                                  {home, QStringLiteral("webmaster"), QStringLiteral("s3cret")});
+inline int startPyftpd(PythonServer& server, const QString& home, TStarFtp& ftp,
+                       const QStringList& options = {}) {
+    const int port = server.start(
+        QStringLiteral("pyftpd_server.py"),
+        QStringList{home, QStringLiteral("webmaster"), QStringLiteral("s3cret")} + options);
     ftp.FtpPort = port;
     ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
     ftp.UserName = QStringLiteral("webmaster");
@@ -200,9 +202,10 @@ inline bool accepts(int port) {
 inline const QString kVsftpd = QStringLiteral("/usr/sbin/vsftpd");
 
 // Starts vsftpd with anonymous uploads into `root`, its configuration and empty secure folder
-// kept in `scratch`; returns the port, or 0 with the reason in `error`.
+// kept in `scratch`; `extra` lines are added to the configuration (later lines win). Returns
+// the port, or 0 with the reason in `error`.
 inline int startVsftpd(QProcess& process, const QString& root, const QString& scratch,
-                       QString& error) {
+                       QString& error, const QString& extra = {}) {
     QFile tmpl(testDir() + QStringLiteral("/ftp/vsftpd.conf.in"));
     if (!tmpl.open(QIODevice::ReadOnly)) {
         error = tmpl.errorString();
@@ -214,6 +217,7 @@ inline int startVsftpd(QProcess& process, const QString& root, const QString& sc
     conf.replace(QStringLiteral("@PORT@"), QString::number(port));
     conf.replace(QStringLiteral("@ROOT@"), root);
     conf.replace(QStringLiteral("@EMPTY@"), scratch + QStringLiteral("/empty"));
+    conf += QLatin1Char('\n') + extra + QLatin1Char('\n');
     const QString confPath = scratch + QStringLiteral("/vsftpd.conf");
     QFile out(confPath);
     if (!out.open(QIODevice::WriteOnly) || out.write(conf.toUtf8()) < 0) {

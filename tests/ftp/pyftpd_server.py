@@ -1,28 +1,56 @@
 #!/usr/bin/python3
 """Loopback FTP server for the FTP client tests: one user over a given home folder.
 
-Usage: pyftpd_server.py HOME USER PASSWORD
+Usage: pyftpd_server.py HOME USER PASSWORD [--tls CERT KEY] [--refuse CMD,...]
+                        [--masquerade ADDRESS]
+  --tls         explicit FTP over TLS with that certificate and key (PEM); TLS is then
+                required on the control and the data connections
+  --refuse      commands the server does not know (500), e.g. PORT,EPRT for passive only
+  --masquerade  the address PASV replies name instead of the server's own
 Prints the port it listens on, then serves until it is killed.
 """
+import argparse
 import logging
-import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
 def main():
-    home, user, password = sys.argv[1:4]
+    parser = argparse.ArgumentParser()
+    parser.add_argument("home")
+    parser.add_argument("user")
+    parser.add_argument("password")
+    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    parser.add_argument("--refuse", default="")
+    parser.add_argument("--masquerade")
+    args = parser.parse_args()
     logging.basicConfig(level=logging.CRITICAL)
     authorizer = DummyAuthorizer()
-    authorizer.add_user(user, password, home, perm="elradfmwMT")
-    handler = FTPHandler
-    handler.authorizer = authorizer
-    handler.auth_failed_timeout = 0
+    authorizer.add_user(args.user, args.password, args.home, perm="elradfmwMT")
+    base = TLS_FTPHandler if args.tls else FTPHandler
+    refused = [c.strip().upper() for c in args.refuse.split(",") if c.strip()]
+
+    class Handler(base):
+        proto_cmds = {k: v for k, v in base.proto_cmds.items() if k not in refused}
+
+    Handler.authorizer = authorizer
+    Handler.auth_failed_timeout = 0
+    if args.tls:
+        Handler.certfile = args.tls[0]
+        Handler.keyfile = args.tls[1]
+        Handler.tls_control_required = True
+        Handler.tls_data_required = True
+        # Without a session id context OpenSSL refuses to resume the control connection's
+        # session on a data connection, and clients that offer it (as they should) fail.
+        Handler.ssl_context = Handler.get_ssl_context()
+        Handler.ssl_context.set_session_id(b"quillon-tests")
+    if args.masquerade:
+        Handler.masquerade_address = args.masquerade
     # Large receive chunks: the upload benchmark should measure the client, not this server.
-    handler.dtp_handler.ac_in_buffer_size = 262144
-    server = FTPServer(("127.0.0.1", 0), handler)
+    Handler.dtp_handler.ac_in_buffer_size = 262144
+    server = FTPServer(("127.0.0.1", 0), Handler)
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever()
 
