@@ -16,6 +16,7 @@ PACKAGES=(
   fonts-dejavu-core
   wamerican
   scowl fortunes
+  aspell aspell-en hunspell hunspell-en-us
   poppler-utils
 )
 
