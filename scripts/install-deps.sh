@@ -17,6 +17,7 @@ PACKAGES=(
   fonts-dejavu-core
   wamerican
   scowl fortunes
+  aspell aspell-en hunspell hunspell-en-us
   poppler-utils
 )
 

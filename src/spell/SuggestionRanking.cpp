@@ -1,4 +1,9 @@
 // SuggestionRanking: costs of typing mistakes.
+//
+// A cost is minus the logarithm (natural) of how likely a candidate is meant: how often people
+// make that one slip, plus how common the word is. A dropped letter or a swap of neighbours is
+// one definite slip; an extra or wrong letter is one of some 26, so far less likely for any
+// one letter, unless it is a key beside the right one, a doubled letter or a vowel for a vowel.
 #include "spell/SuggestionRanking.h"
 
 #include "spell/WordFrequencies.h"
@@ -9,20 +14,22 @@
 
 namespace {
 
-// Classes past this one count as rare as unlisted words.
-constexpr double FrequencyFloor = 40.0;
-// What the commonest class takes off the cost of an edit: enough to put a common word before
-// a rare one of a like edit, not enough to put a far edit before a near one.
-constexpr double FrequencyWeight = 1.0;
-
-// How much commoner a word of this frequency class is than an unlisted one, from 0 to 1: the
-// commonest class 1, falling evenly to nothing at the floor. The classes under 10 are the
-// commonest words of English by their counts, 10 the few thousand words of everyday use, the
-// classes beyond rarer and rarer words.
-double commonness(int wordClass) {
+// How many halvings of frequency a class stands for below the commonest word. The classes
+// under 10 are counted halvings; the graded classes from 10 (everyday words) to 95 (the
+// rarest) spread over about eleven more; unlisted words lie below all of them.
+double rarity(int wordClass) {
     if (wordClass >= WordFrequencies::Unlisted)
-        return 0.0;
-    return std::clamp((FrequencyFloor - wordClass) / (FrequencyFloor - 1.0), 0.0, 1.0);
+        return 23.0;
+    if (wordClass < 10)
+        return wordClass;
+    return 10.0 + (wordClass - 10) * 0.13;
+}
+// A word twice as common is meant twice as often: one halving costs ln 2.
+constexpr double HalvingWeight = 0.69;
+
+// How much commoner a word of this class is than an unlisted one, as a cost taken off.
+double commonness(int wordClass) {
+    return HalvingWeight * (rarity(WordFrequencies::Unlisted) - rarity(wordClass));
 }
 
 bool keyPosition(QChar ch, double& x, double& y) {
@@ -79,6 +86,15 @@ int damerauDistance(const QString& a, const QString& b) {
 double letterCost(const QString& t, const QString& c) {
     if (t == c)
         return 0;
+    if (c.contains(u' ')) {
+        // A lost space (before the letters are compared: the space would pass for a dropped
+        // letter); less likely when one part is a scrap of a word.
+        QString joined = c;
+        joined.remove(u' ');
+        const QStringList parts = c.split(u' ');
+        const bool scrap = parts.first().size() <= 2 || parts.last().size() <= 2;
+        return (joined == t ? 2.0 : 5.0) + (scrap ? 3.0 : 0.0);
+    }
     qsizetype p = 0;
     while (p < t.size() && p < c.size() && t.at(p) == c.at(p))
         ++p;
@@ -88,19 +104,19 @@ double letterCost(const QString& t, const QString& c) {
     const QString tm = t.mid(p, t.size() - p - s);
     const QString cm = c.mid(p, c.size() - p - s);
     // Mistakes at the first letter are rarer than later ones.
-    const double first = p == 0 ? 0.2 : 0.0;
+    const double first = p == 0 ? 0.5 : 0.0;
     if (tm.size() == 2 && cm.size() == 2 && tm.at(0) == cm.at(1) && tm.at(1) == cm.at(0))
-        return 0.8 + first;
+        return 0.3 + first;
     if (tm.size() == 1 && cm.isEmpty()) {
         // An extra letter: a doubled one, or a key hit beside its neighbour.
         const QChar x = tm.at(0);
         const QChar before = p > 0 ? t.at(p - 1) : QChar();
         const QChar after = p + 1 < t.size() ? t.at(p + 1) : QChar();
         if (x == before || x == after)
-            return 0.6 + first;
+            return 1.2 + first;
         if (keyboardNeighbours(x, before) || keyboardNeighbours(x, after))
-            return 0.9 + first;
-        return 1.15 + first;
+            return 2.0 + first;
+        return 3.6 + first;
     }
     if (tm.isEmpty() && cm.size() == 1) {
         // A dropped letter: most often one of a double, or a vowel.
@@ -108,29 +124,21 @@ double letterCost(const QString& t, const QString& c) {
         const QChar before = p > 0 ? c.at(p - 1) : QChar();
         const QChar after = p + 1 < c.size() ? c.at(p + 1) : QChar();
         if (y == before || y == after)
-            return 0.7 + first;
-        return (isVowel(y) ? 0.95 : 1.05) + first;
+            return 0.0 + first;
+        return (isVowel(y) ? 0.2 : 0.4) + first;
     }
     if (tm.size() == 1 && cm.size() == 1) {
         const QChar x = tm.at(0);
         const QChar y = cm.at(0);
         if (keyboardNeighbours(x, y))
-            return 0.85 + first;
+            return 2.0 + first;
         if (isVowel(x) && isVowel(y))
-            return 1.0 + first;
+            return 2.6 + first;
         if (soundAlike(x, y))
-            return 1.1 + first;
-        return 1.2 + first;
+            return 3.0 + first;
+        return 3.6 + first;
     }
-    if (c.contains(u' ')) {
-        // A lost space; less likely when one part is a scrap of a word.
-        QString joined = c;
-        joined.remove(u' ');
-        const QStringList parts = c.split(u' ');
-        const bool scrap = parts.first().size() <= 2 || parts.last().size() <= 2;
-        return (joined == t ? 1.6 : 2.6) + (scrap ? 0.5 : 0.0);
-    }
-    return 1.2 * damerauDistance(t, c) + 0.2 + first;
+    return 4.5 * damerauDistance(t, c) + first;
 }
 
 } // namespace
@@ -151,18 +159,18 @@ double suggestionCost(const QString& typed, const QString& candidate,
     double cost = letterCost(t, c);
     // Slips seldom touch the last letter, which carries the word's ending.
     if (!t.isEmpty() && !c.isEmpty() && t.back() == c.back())
-        cost -= 0.1;
+        cost -= 0.2;
     const double common = frequencies ? commonness(frequencies->wordClass(candidate)) : 0.0;
-    cost -= FrequencyWeight * common;
+    cost -= common;
     // A scrap of two letters is seldom meant for a longer word, unless it is a common word.
-    if (common < 0.5 && c.size() <= 2 && t.size() >= 3)
-        cost += 0.3;
+    if (common < commonness(20) && c.size() <= 2 && t.size() >= 3)
+        cost += 1.0;
     // Case: a capital the typist did not type marks a name, less likely meant.
     if (!typed.isEmpty() && !candidate.isEmpty()) {
         if (typed.at(0).isLower() && candidate.at(0).isUpper())
-            cost += 0.6;
+            cost += 1.5;
         if (t == c)
-            cost += 0.2;
+            cost += 0.5;
     }
     return cost;
 }

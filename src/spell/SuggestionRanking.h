@@ -2,10 +2,11 @@
 //
 // The dictionaries hand their candidates over in the order of the methods that found them;
 // shown that way, the intended word is often not first. Each candidate gets a cost for the
-// edit that turns the typed word into it, weighted by how people mistype: swapped neighbours,
-// doubled or dropped letters and keys next to the intended one are cheap, other changes dear,
-// a change of the first letter or of case dearer still. Among like edits, the commoner word
-// (by the main dictionary's frequency table, when it has one) comes first.
+// edit that turns the typed word into it, weighted by how people mistype: swapped neighbours
+// and dropped letters are cheap, a doubled letter or a key next to the intended one less so,
+// any other letter dear, a change of the first letter or of case dearer still. The commonness
+// of the word (by the main dictionary's frequency table, when it has one) is weighed against
+// the edit: a word twice as common counts as much as a slip twice as likely.
 #pragma once
 
 #include <QString>

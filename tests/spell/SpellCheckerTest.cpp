@@ -5,9 +5,13 @@
 #include "spell/SpellCheckDocument.h"
 #include "spell/SuggestionRanking.h"
 #include "spell/TAddictSpell.h"
+#include "spell/WordFrequencies.h"
 #include "spell/WordScanner.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include "support/QtPrinters.h"
 #include <deque>
@@ -368,11 +372,56 @@ TEST(SuggestionRanking, EditsPeopleMakeComeFirst) {
     EXPECT_EQ(rankSuggestions("cst", {"cot", "cat"}), QStringList({"cat", "cot"}));
     // A common word before a rare one; a capital the typist did not type costs.
     EXPECT_EQ(rankSuggestions("thw", {"thy", "the"}), QStringList({"the", "thy"}));
-    EXPECT_NEAR(suggestionCost("ohm", "Ohm") - suggestionCost("Ohm", "Ohm"), 0.6, 1e-9);
+    EXPECT_NEAR(suggestionCost("ohm", "Ohm") - suggestionCost("Ohm", "Ohm"), 1.5, 1e-9);
     // A lost space only when both parts are real words of some length.
     EXPECT_EQ(rankSuggestions("mispelt", {"mi spelt", "misspelt"}),
               QStringList({"misspelt", "mi spelt"}));
     EXPECT_LT(suggestionCost("teh", "the"), suggestionCost("teh", "tea"));
+}
+
+TEST(SuggestionRanking, ADefiniteSlipBeforeOneLetterOfMany) {
+    // A dropped letter is one slip; a wrong letter one of some 26: "wrk" is "work" with a
+    // letter left out before it is "wok" with a letter changed.
+    EXPECT_EQ(rankSuggestions("wrk", {"wok", "work"}), QStringList({"work", "wok"}));
+    // Even a dropped first letter comes before a key beside the right one, and that before a
+    // letter far from it.
+    EXPECT_EQ(rankSuggestions("ost", {"out", "oat", "cost"}), QStringList({"cost", "oat", "out"}));
+    // A doubled letter is the likeliest extra one; a key beside its neighbour next.
+    EXPECT_EQ(rankSuggestions("laast", {"lest", "last"}), QStringList({"last", "lest"}));
+    // A lost space between two words, but not one that leaves a scrap of two letters.
+    EXPECT_EQ(rankSuggestions("regardgs", {"regard gs", "regards"}),
+              QStringList({"regards", "regard gs"}));
+}
+
+// On the program's own dictionary and frequency table: where a common word and a rare one lie
+// at like edits, the common one leads; where the edits differ, the likelier edit can still
+// beat a commoner word.
+TEST(SuggestionRanking, OrderOnTheAmericanDictionary) {
+    TempDir dir;
+    const QString frq = WordFrequencies::pathFor(QStringLiteral(QUILLON_MAIN_DCT));
+    if (!QFileInfo::exists(frq))
+        GTEST_SKIP() << "no frequency table in the build";
+    ASSERT_TRUE(QDir().mkpath(dir.file("spell")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLON_MAIN_DCT), dir.file("spell/american.dct")));
+    ASSERT_TRUE(QFile::copy(frq, dir.file("spell/american.frq")));
+    TAddictSpell spell(dir.file("spell/spell.cfg"), "default");
+    spell.configure();
+    ASSERT_TRUE(spell.openDictionaries().isEmpty());
+    const auto top = [&](const char* typed, int n) {
+        return spell.suggestionsFor(QString::fromLatin1(typed)).mid(0, n);
+    };
+    // Swapped neighbours, a dropped letter, a key beside, a doubled letter.
+    EXPECT_EQ(top("teh", 1), QStringList({"the"}));
+    EXPECT_EQ(top("recieve", 1), QStringList({"receive"}));
+    EXPECT_EQ(top("wprk", 1), QStringList({"work"}));
+    EXPECT_EQ(top("licennse", 1), QStringList({"license"}));
+    EXPECT_EQ(top("sofware", 1), QStringList({"software"}));
+    // "thw": "the" by a key beside, before the rarer "thaw", "thew" and "thy".
+    EXPECT_EQ(top("thw", 2), QStringList({"the", "thaw"}));
+    // A capital the typist did not type comes after the common lower-case word.
+    EXPECT_EQ(top("Teh", 1), QStringList({"The"}));
+    EXPECT_EQ(top("ann", 3), QStringList({"an", "and", "any"}));
+    EXPECT_GT(spell.suggestionsFor("ann").indexOf("Ann"), 2);
 }
 
 TEST_F(SpellChecker, ADroppedFirstLetterIsSuggestedByTheChecker) {
