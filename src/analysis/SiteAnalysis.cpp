@@ -13,8 +13,12 @@
 #include "project/ProjectFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStringBuilder>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -28,6 +32,47 @@ QString joinFolder(const QString& folder, const QString& name) {
 
 QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// The lines of a page as the program reads text: each CR LF, lone LF and lone CR ends a line; the
+// empty piece after a final line end is not a line. One pass, without the CR LF copy in between.
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    const qsizetype n = text.size();
+    const QChar* data = text.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = data[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines << text.mid(start);
+    return lines;
+}
+
+// QString::compare(a, b, Qt::CaseInsensitive), with the ASCII letters of the names and links that
+// a site pass sorts by the thousand folded here and the rest left to Qt from the first other
+// character on.
+int compareNoCase(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x > 0x7F || y > 0x7F)
+            return QStringView(a.mid(i)).compare(b.mid(i), Qt::CaseInsensitive);
+        if (x >= u'A' && x <= u'Z')
+            x = char16_t(x + 32);
+        if (y >= u'A' && y <= u'Z')
+            y = char16_t(y + 32);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 // The project name without its last four characters (".out").
@@ -247,7 +292,7 @@ void SiteAnalysis::setSearchStatus(const QString& text) {
     emit searchStatusChanged(text);
 }
 
-SiteAnalysis::PageText SiteAnalysis::readPage(const QString& path) {
+SiteAnalysis::PageText SiteAnalysis::readPage(const QString& path, PageForm form) {
     PageText t;
     if (path.isEmpty())
         return t;
@@ -256,20 +301,27 @@ SiteAnalysis::PageText SiteAnalysis::readPage(const QString& path) {
         return t;
     t.ok = true;
     t.size = bytes.bytes.size();
-    const QString text = toCrLf(decodeText(bytes.bytes).text);
-    t.lines = text.split(QStringLiteral("\r\n"));
-    if (!t.lines.isEmpty() && t.lines.last().isEmpty())
-        t.lines.removeLast();
+    if (form == PageForm::Lines)
+        t.lines = splitLines(decodeText(bytes.bytes).text);
+    else
+        t.text = decodeText(bytes.bytes).text;
     return t;
+}
+
+void SiteAnalysis::pumpIfDue() {
+    // The pump decides how often events run (every few milliseconds in the window, every time in
+    // tests); the stop request is still looked at on every line, file and name.
+    if (m_pump.due())
+        m_pump.pump();
 }
 
 bool SiteAnalysis::sortUnique(QStringList& names) {
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        const int c = compareNoCase(a, b);
         return c != 0 ? c < 0 : a < b;
     });
     for (qsizetype i = names.size() - 1; i > 0; --i) {
-        m_pump.pump();
+        pumpIfDue();
         if (m_stopRequest)
             return false;
         if (names[i] == names[i - 1])
@@ -278,13 +330,26 @@ bool SiteAnalysis::sortUnique(QStringList& names) {
     return true;
 }
 
-qint64 SiteAnalysis::imageSize(const QString& path) {
-    const auto known = m_imageSizes.constFind(path);
+qint64 SiteAnalysis::imageSize(const QString& name) {
+    // Every name is looked up in the one image folder, so within a folder the name stands for the
+    // path. The folder's field stays editable during a pass: sizes met in another folder are
+    // forgotten.
+    if (m_imageSizesFolder != m_imageFolder) {
+        m_imageSizes.clear();
+        m_imageSizesFolder = m_imageFolder;
+    }
+    const auto known = m_imageSizes.constFind(name);
     if (known != m_imageSizes.constEnd())
         return *known;
-    const QFileInfo info(path);
-    const qint64 size = info.isFile() ? info.size() : -1;
-    m_imageSizes.insert(path, size);
+    // One stat of the path (links followed): the size of a regular file, else cannot be read.
+    const QByteArray native = QFile::encodeName(m_imageFolder + name);
+    struct stat st {};
+    const qint64 size =
+        !native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode)
+            ? static_cast<qint64>(st.st_size)
+            : -1;
+    m_imageSizes.insert(name, size);
+    ++m_imageLookups;
     return size;
 }
 
@@ -293,7 +358,7 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
         m_images.clear();
     const QString title = m_selected.title;
     const QString path = m_selected.file;
-    const PageText page = readPage(path);
+    const PageText page = readPage(path, single ? PageForm::Lines : PageForm::Text);
     if (single && page.ok) {
         // One page: the listing page's bar follows the lines as they are read.
         const int lines = static_cast<int>(page.lines.size());
@@ -301,11 +366,11 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
         for (int n = 0; n < lines; ++n) {
             m_images << CollectImageNames({page.lines[n]});
             setProgress(AnalysisTab::Listing, {true, lines, n + 1});
-            m_pump.pump();
+            pumpIfDue();
         }
         setProgress(AnalysisTab::Listing, {});
     } else if (page.ok) {
-        m_images << CollectImageNames(page.lines);
+        m_images << CollectImageNamesInText(page.text);
     }
     if (!page.ok) {
         m_prompter.inform(couldNotOpenText(path));
@@ -324,20 +389,19 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
     if (!sortUnique(unique))
         return;
 
-    m_report << QStringLiteral("Data For Page: ") + title
-             << QStringLiteral("HTML File Location:  ") + path.toUpper() << equalsLine(35)
+    m_report << QStringLiteral("Data For Page: ") % title
+             << QStringLiteral("HTML File Location:  ") % path.toUpper() << equalsLine(35)
              << QStringLiteral("Embedded Images.....");
     bool error = false;
     qint64 imageKb = 0;
     for (const QString& name : unique) {
-        const QString imagePath = m_imageFolder + name;
-        const qint64 size = imageSize(imagePath);
+        const qint64 size = imageSize(name);
         if (size >= 0) {
             const qint64 kb = kilobytes(size);
             imageKb += kb;
-            m_report << QString::number(kb) + QStringLiteral("KB       ") + imagePath;
+            m_report << QString::number(kb) % QLatin1String("KB       ") % m_imageFolder % name;
         } else {
-            m_report << QStringLiteral("**Cannot access file       ") + imagePath
+            m_report << QLatin1String("**Cannot access file       ") % m_imageFolder % name
                      << QStringLiteral(
                             "    Make sure file exists and is in the image directory above.");
             error = true;
@@ -346,14 +410,15 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
     const qint64 htmlKb = kilobytes(page.size);
     const qint64 total = imageKb + htmlKb;
     const QString count = QString::number(unique.size());
-    m_report << starLine()
-             << QStringLiteral("Unique Images: ") + count +
-                    QStringLiteral("   Total File Size of Images: ") + QString::number(imageKb) +
-                    QStringLiteral("KB")
-             << QStringLiteral("HTML File Size: ") + QString::number(htmlKb) +
-                    QStringLiteral("KB   Total Files to Load: ") + QString::number(total) +
-                    QStringLiteral("KB")
-             << starLine() << QStringLiteral(" ");
+    static const QString stars = starLine();
+    m_report << stars
+             << QLatin1String("Unique Images: ") % count %
+                    QLatin1String("   Total File Size of Images: ") % QString::number(imageKb) %
+                    QLatin1String("KB")
+             << QLatin1String("HTML File Size: ") % QString::number(htmlKb) %
+                    QLatin1String("KB   Total Files to Load: ") % QString::number(total) %
+                    QLatin1String("KB")
+             << stars << QStringLiteral(" ");
     emit reportChanged();
     if (error)
         setErrorLabel(true);
@@ -369,6 +434,7 @@ void SiteAnalysis::analyzePage() {
     // A stop pressed during an earlier pass must not end this one at once.
     m_stopRequest = false;
     m_imageSizes.clear();
+    m_imageLookups = 0;
     m_report.clear();
     emit reportChanged();
     analyseSelectedPage(true);
@@ -377,6 +443,7 @@ void SiteAnalysis::analyzePage() {
 void SiteAnalysis::analyzeSite() {
     m_stopRequest = false;
     m_imageSizes.clear();
+    m_imageLookups = 0;
     const int count = m_outline.count();
     setProgress(AnalysisTab::Site, {true, count, 0});
     m_report.clear();
@@ -385,7 +452,7 @@ void SiteAnalysis::analyzeSite() {
     emit gridChanged();
     setErrorLabel(false);
     for (int i = 1; i <= count; ++i) {
-        m_pump.pump();
+        pumpIfDue();
         if (m_stopRequest)
             break;
         setProgress(AnalysisTab::Site, {true, count, i});
@@ -403,9 +470,9 @@ void SiteAnalysis::clearGrid() {
 }
 
 void SiteAnalysis::addImageNames(const QString& path) {
-    const PageText page = readPage(path);
+    const PageText page = readPage(path, PageForm::Text);
     if (page.ok)
-        m_images << CollectImageNames(page.lines);
+        m_images << CollectImageNamesInText(page.text);
 }
 
 bool SiteAnalysis::linksListing() {
@@ -415,7 +482,7 @@ bool SiteAnalysis::linksListing() {
         const int count = m_outline.count();
         setProgress(AnalysisTab::Listing, {true, count, 0});
         for (int i = 1; i <= count; ++i) {
-            m_pump.pump();
+            pumpIfDue();
             if (m_stopRequest) {
                 setProgress(AnalysisTab::Listing, {});
                 setListingStatus(QStringLiteral("Status: Aborted."));
@@ -450,7 +517,7 @@ bool SiteAnalysis::imagesListing() {
         const int count = m_outline.count();
         setProgress(AnalysisTab::Listing, {true, count, 0});
         for (int i = 1; i <= count; ++i) {
-            m_pump.pump();
+            pumpIfDue();
             if (m_stopRequest) {
                 setProgress(AnalysisTab::Listing, {});
                 setListingStatus(QStringLiteral("Status: Search Aborted."));
@@ -536,7 +603,7 @@ void SiteAnalysis::findPages(const QString& text, bool fileNameOnly) {
     const int count = m_outline.count();
     setProgress(AnalysisTab::Search, {true, count, 0});
     for (int i = 1; i <= count; ++i) {
-        m_pump.pump();
+        pumpIfDue();
         if (m_stopRequest) {
             setProgress(AnalysisTab::Search, {});
             setSearchStatus(QStringLiteral("Status: Search Aborted."));

@@ -149,6 +149,8 @@ public:
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
     AnalysisProgress progress(AnalysisTab tab) const { return m_progress[static_cast<int>(tab)]; }
+    // How many image files the last pass asked the file system about.
+    int imageLookups() const { return m_imageLookups; }
 
     // Printing: "Nothing to print." for an empty list or grid, else the print dialog and the job.
     void printReport(Printer& printer);
@@ -176,12 +178,15 @@ signals:
     void progressChanged(AnalysisTab tab, AnalysisProgress progress);
 
 private:
+    // A page read as lines, or as one text for the passes that only look for image names.
+    enum class PageForm { Lines, Text };
     struct PageText {
         bool ok = false;
-        QStringList lines;
+        QStringList lines; // PageForm::Lines
+        QString text;      // PageForm::Text, with its line ends as read
         qint64 size = 0;
     };
-    static PageText readPage(const QString& path);
+    static PageText readPage(const QString& path, PageForm form = PageForm::Lines);
     void selectItem(int item);
     void setProject(const QString& name);
     void setProgress(AnalysisTab tab, AnalysisProgress progress);
@@ -193,7 +198,9 @@ private:
     bool sortUnique(QStringList& names);
     // Analyses SelectedPage: report lines and a grid row.
     void analyseSelectedPage(bool single);
-    qint64 imageSize(const QString& path);
+    // The size of ImageFolder + name, -1 when it cannot be read; asked once per pass.
+    qint64 imageSize(const QString& name);
+    void pumpIfDue();
     void addImageNames(const QString& path);
     bool linksListing();
     bool imagesListing();
@@ -219,9 +226,11 @@ private:
     bool m_stopRequest = false;
     bool m_siteMode = false;
     QStringList m_images;
-    // Image sizes met during one pass (-1: cannot be read), so that an image named by many pages
-    // is asked for once.
+    // Image sizes met during one pass (-1: cannot be read) by name in m_imageSizesFolder, so that
+    // an image named by many pages is asked for once.
     QHash<QString, qint64> m_imageSizes;
+    QString m_imageSizesFolder;
+    int m_imageLookups = 0;
 
     QStringList m_report;
     std::vector<GridRow> m_grid;

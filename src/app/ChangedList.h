@@ -29,3 +29,6 @@ private:
 // right within a line (a closing quote never opens the next value); names come in order of
 // appearance, repeats included.
 QStringList CollectImageNames(const QStringList& lines);
+// The same rule over the lines of a whole text, each CR LF, lone LF or lone CR ending a line, for
+// passes over many files that have no use for the lines themselves.
+QStringList CollectImageNamesInText(QStringView text);

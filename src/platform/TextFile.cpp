@@ -87,18 +87,31 @@ FileBytesResult readFileBytes(const QString& path) {
         result.error = notRegularFileText(path);
         return result;
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        result.error = file.errorString();
-        return result;
+    // Read straight from the descriptor into a buffer of the size just seen: site passes read
+    // many small files, and a file that grows meanwhile is still read to its end.
+    QByteArray bytes(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size())
+            bytes.resize(bytes.size() * 2 + 4096);
+        const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.error = qt_error_string(errno);
+            ::close(fd);
+            return result;
+        }
+        if (n == 0)
+            break;
+        got += n;
+        // A regular file reads short only at its end: no second call just to be told so.
+        if (got < bytes.size())
+            break;
     }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        result.bytes.clear();
-        return result;
-    }
+    ::close(fd);
+    bytes.truncate(got);
+    result.bytes = std::move(bytes);
     result.ok = true;
     return result;
 }

@@ -376,3 +376,30 @@ TEST_F(SiteAnalysisTest, ASiteAsksEachImageOnceAndEachPageReadsOnce) {
     EXPECT_EQ(analysis.grid()[1][3], "**0KB");
     EXPECT_TRUE(analysis.errorLabelVisible());
 }
+
+TEST_F(SiteAnalysisTest, OneLookupPerImageOfTheFolderAndAFolderChangedMidwayIsAskedAgain) {
+    image("a.gif", 4000);
+    image("b.jpg", 1000);
+    ASSERT_TRUE(web.write(QStringLiteral("other/a.gif"), QByteArray(9000, 'x')));
+    const QString one = page("one.html", "<img src=\"images/a.gif\"><img src=\"b.jpg\">\r\n");
+    const QString two = page("two.html", "<img src=\"../art/a.gif\">\n<img src=\"IMAGES\\A.GIF\">");
+    const QString three = page("three.html", "<img src=\"a.gif\">");
+    openWith({{"One", one}, {"Two", two}, {"Three", three}});
+    analysis.analyzeSite();
+    EXPECT_EQ(analysis.imageLookups(), 2);
+    ASSERT_EQ(analysis.grid().size(), 3u);
+    EXPECT_EQ(analysis.grid()[1], (GridRow{"Two", "0KB", "1", "4KB", "1 sec", "2 sec"}));
+    // The field is edited while the pass runs: the pages after it are sized in the new folder.
+    onPump = [this] {
+        if (analysis.grid().size() == 2)
+            analysis.imageFolderEdited(web.file("other"));
+    };
+    analysis.analyzeSite();
+    EXPECT_EQ(analysis.imageLookups(), 3);
+    ASSERT_EQ(analysis.grid().size(), 3u);
+    EXPECT_EQ(analysis.grid()[1][3], "4KB");
+    EXPECT_EQ(analysis.grid()[2][3], "9KB");
+    const QStringList& report = analysis.report();
+    ASSERT_GE(report.size(), 3);
+    EXPECT_EQ(report[report.size() - 3], "HTML File Size: 0KB   Total Files to Load: 9KB");
+}

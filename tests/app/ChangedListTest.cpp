@@ -29,3 +29,20 @@ TEST(CollectImageNames, QuotedPictureValuesInOrderCutToTheirLastSeparator) {
     EXPECT_EQ(CollectImageNames(lines),
               QStringList({"logo.gif", "x.jpg", "c.jpg", "y.gif", "same.gif", "same.gif"}));
 }
+
+TEST(CollectImageNames, AWholeTextGivesWhatItsLinesGive) {
+    // Every kind of line end; a quote left open at a line end does not pair with the next line;
+    // upper-case and non-ASCII names are lower-cased, a non-ASCII extension is no picture.
+    const QString text = QString::fromUtf8("<img src=\"A.GIF\">\r\n\"open.gif\n\"x.gif\"\r"
+                                           "\"\u00c4B/\u00c9T\u00c9.JPG\"\r\n\r\n"
+                                           "\"p.g\u00cdf\" \"k.Jpg\" \"\" \"..gif\"\n\"tail.jpg");
+    const QStringList lines = QString(text)
+                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                  .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                                  .split(QLatin1Char('\n'));
+    const QStringList expected = {"a.gif", "x.gif", QString::fromUtf8("\u00e9t\u00e9.jpg"), "k.jpg",
+                                  "..gif"};
+    EXPECT_EQ(CollectImageNames(lines), expected);
+    EXPECT_EQ(CollectImageNamesInText(text), expected);
+    EXPECT_EQ(CollectImageNamesInText(QString()), QStringList());
+}

@@ -347,8 +347,12 @@ QWidget* TFormLoadSize::buildSearchPage() {
 
 void TFormLoadSize::fillOutlines() {
     const SiteOutline& outline = m_logic.outline();
-    for (QTreeWidget* tree : m_outlines) {
+    for (size_t t = 0; t < m_outlines.size(); ++t) {
+        QTreeWidget* tree = m_outlines[t];
         tree->clear();
+        // Item n of the outline, found at once when a site pass selects every page in turn.
+        std::vector<QTreeWidgetItem*>& items = m_outlineItems[t];
+        items.assign(1, nullptr);
         std::vector<QTreeWidgetItem*> parents;
         for (int n = 1; n <= outline.count(); ++n) {
             const ProjectPage& p = outline.page(n);
@@ -359,20 +363,18 @@ void TFormLoadSize::fillOutlines() {
             item->setText(0, p.title);
             item->setData(0, Qt::UserRole, n);
             parents.push_back(item);
+            items.push_back(item);
         }
         tree->expandAll();
     }
 }
 
 void TFormLoadSize::showSelection(int item) {
-    for (QTreeWidget* tree : m_outlines) {
-        QTreeWidgetItem* found = nullptr;
-        for (QTreeWidgetItemIterator it(tree); *it && item > 0; ++it)
-            if ((*it)->data(0, Qt::UserRole).toInt() == item) {
-                found = *it;
-                break;
-            }
-        tree->setCurrentItem(found);
+    for (size_t t = 0; t < m_outlines.size(); ++t) {
+        const std::vector<QTreeWidgetItem*>& items = m_outlineItems[t];
+        QTreeWidgetItem* found =
+            item > 0 && static_cast<size_t>(item) < items.size() ? items[item] : nullptr;
+        m_outlines[t]->setCurrentItem(found);
     }
 }
 
@@ -393,11 +395,15 @@ void TFormLoadSize::refillGrid() {
     const std::vector<GridRow>& rows = m_logic.grid();
     if (static_cast<int>(rows.size()) < m_grid->rowCount())
         m_grid->setRowCount(0);
-    for (int r = m_grid->rowCount(); r < static_cast<int>(rows.size()); ++r) {
-        m_grid->insertRow(r);
+    const int from = m_grid->rowCount();
+    const int to = static_cast<int>(rows.size());
+    if (from == to)
+        return;
+    // The new rows in one go: one row insertion for the model, not one per row.
+    m_grid->setRowCount(to);
+    for (int r = from; r < to; ++r)
         for (int c = 0; c < 6; ++c)
             m_grid->setItem(r, c, new QTableWidgetItem(rows[static_cast<size_t>(r)][c]));
-    }
 }
 
 ListingChoice TFormLoadSize::listingChoice() const {

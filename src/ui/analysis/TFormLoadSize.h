@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class FileChooser;
 class Printer;
@@ -24,6 +25,7 @@ class QStatusBar;
 class QTabWidget;
 class QTableWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
 class UiPump;
 
 class TFormLoadSize : public QDialog {
@@ -94,6 +96,7 @@ private:
     QTabWidget* m_pages = nullptr;
     std::array<QComboBox*, 2> m_projectBoxes{};
     std::array<QTreeWidget*, 2> m_outlines{};
+    std::array<std::vector<QTreeWidgetItem*>, 2> m_outlineItems; // [n]: item n, from 1
     QLineEdit* m_imageFolder = nullptr;
     QListWidget* m_report = nullptr;
     QTableWidget* m_grid = nullptr;
