@@ -17,6 +17,7 @@ PACKAGES=(
   wamerican
   scowl fortunes
   poppler-utils
+  desktop-file-utils appstream dpkg-dev file xdotool
 )
 
 # `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer
