@@ -60,11 +60,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Quillon")
 set(CPACK_PACKAGE_CONTACT "Quillon <support@quillon.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Build and keep small web sites by hand-written HTML")
+# The long description below the summary line; CPack indents each line itself.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Build and keep small web sites by hand-written HTML\n"
-  " A site outline of pages on the left, the HTML source of one page on the right, tag\n"
-  " commands, find and replace, snippets, site analysis, spell checking, preview and an FTP\n"
-  " client that publishes the changed pages.")
+  "A site outline of pages on the left, the HTML source of one page on the right, tag\n"
+  "commands, find and replace, snippets, site analysis, spell checking, preview and an FTP\n"
+  "client that publishes the changed pages.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.quillon.example/")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
