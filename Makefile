@@ -8,8 +8,9 @@ XVFB_AUTH ?= $(abspath $(BUILD_DIR))/xvfb.auth
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 30
 FUZZERS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run screenshot vnc test fuzz clean
+.PHONY: all deps configure build run screenshot vnc test fuzz clean program install deb
 
 all: build
 
@@ -44,6 +45,20 @@ vnc:
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
+
+# The program and the data it installs with it, without the tests.
+program: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target quillon
+
+# Installs under PREFIX (bin/quillon, share/quillon/, the menu entry, icons and metainfo);
+# DESTDIR stages the files elsewhere, as packagers expect.
+install: program
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
+
+# The Debian package quillon_<version>_<arch>.deb, in $(BUILD_DIR).
+deb: program
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/quillon_*.deb
 
 # Builds every libFuzzer harness with clang into $(FUZZ_DIR) and runs each for FUZZ_SECONDS,
 # starting from its seeds in tests/data/fuzz/; new inputs go to $(FUZZ_DIR)/corpus/, crashes to

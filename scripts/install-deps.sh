@@ -19,6 +19,7 @@ PACKAGES=(
   scowl fortunes
   aspell aspell-en hunspell hunspell-en-us
   poppler-utils
+  desktop-file-utils appstream dpkg-dev file xdotool
 )
 
 # `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer

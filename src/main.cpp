@@ -1,12 +1,16 @@
 // Quillon Pro: the program's entry point.
 #include "app/ProgramTitle.h"
+#include "app/StartArguments.h"
 #include "app/TipOfTheDay.h"
+#include "platform/ProgramFolder.h"
 #include "ui/QtClipboard.h"
 #include "ui/QtFileChooser.h"
 #include "ui/QtPrompter.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QScreen>
 #include <unistd.h>
 
@@ -17,12 +21,20 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(programTitle());
+    // Ties the windows to the menu entry, so the desktop shows the entry's icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillon.Quillon"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.png")));
 
-    QString programDirectory = QCoreApplication::applicationDirPath();
-    if (!programDirectory.endsWith(QLatin1Char('/')))
-        programDirectory += QLatin1Char('/');
+    // The build folder, or for an installed copy the user's own folder, seeded from the
+    // installed data.
+    const ProgramFolder folder =
+        resolveProgramFolder(QCoreApplication::applicationDirPath(),
+                             qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
 
     QtPrompter prompter;
+    if (!folder.problem.isEmpty())
+        prompter.inform(folder.problem);
+    const QString programDirectory = folder.directory;
     QtFileChooser chooser;
     QtClipboard clipboard;
     TForm1 form(programDirectory, prompter, chooser, clipboard, TForm1::Options{});
@@ -30,6 +42,8 @@ int main(int argc, char** argv) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
+    // The files a file manager's "Open with" or the menu entry hands over.
+    openStartArguments(form.state(), QCoreApplication::arguments().mid(1), QDir::currentPath());
     form.tips().offerAtStartUp();
     return app.exec();
 }

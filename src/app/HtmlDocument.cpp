@@ -200,16 +200,29 @@ void HtmlDocument::openHtmlFile() {
         keepDocument();
         return;
     }
-    rememberHtmlFolder(*chosen);
-    const TextReadResult file = readTextFile(*chosen);
+    openChosenFile(*chosen, answer, wasModified);
+}
+
+void HtmlDocument::openHtmlFilePath(const QString& path) {
+    const bool wasModified = m_htmlModified;
+    const MessageAnswer answer = confirmCloseHtml();
+    if (answer == MessageAnswer::Cancel)
+        return;
+    openChosenFile(path, answer, wasModified);
+}
+
+void HtmlDocument::openChosenFile(const QString& chosen, MessageAnswer answer, bool wasModified) {
+    rememberHtmlFolder(chosen);
+    const TextReadResult file = readTextFile(chosen);
     if (!file.ok) {
-        keepDocument();
+        if (answer == MessageAnswer::No)
+            setHtmlModified(wasModified);
         m_prompter.inform(
-            QStringLiteral("Cannot open the file \"%1\".\n%2").arg(*chosen, file.error));
+            QStringLiteral("Cannot open the file \"%1\".\n%2").arg(chosen, file.error));
         return;
     }
     setHelpPageMode(false);
-    takeDocument(*chosen, file);
+    takeDocument(chosen, file);
 }
 
 void HtmlDocument::openHtmlTemplate() {

@@ -69,6 +69,9 @@ public:
 
     void newHtmlFile();
     void openHtmlFile();
+    // Open HTML File with the file already chosen (a path the program was started with): the
+    // same save question and the same loading steps, without the dialog.
+    void openHtmlFilePath(const QString& path);
     void openHtmlTemplate();
     void saveHtmlFile();
     void saveHtmlFileAs();
@@ -108,6 +111,7 @@ private:
     bool writeTo(const QString& path);
     void takeDocument(const QString& name, const TextReadResult& file);
     void rememberHtmlFolder(const QString& chosenFile);
+    void openChosenFile(const QString& chosen, MessageAnswer answer, bool wasModified);
     void showStatus();
     void enableSaveCommands(bool on);
     void colourIfOn();

@@ -33,6 +33,13 @@ public:
     virtual void openRecentProject(const QString& caption) = 0;
 };
 
+// Opening a project file by its path: a ".out" file the program was started with.
+class ProjectFileOpener {
+public:
+    virtual ~ProjectFileOpener() = default;
+    virtual void openProjectFile(const QString& path) = 0;
+};
+
 // The backup window, opened modally when the backup reminder is accepted.
 class BackupWindow {
 public:
@@ -97,4 +104,5 @@ struct ShellParts {
     RecentProjectOpener* recentProjects = nullptr;
     BlockInsertion* blocks = nullptr;
     PageAnalysisOpener* pageAnalysis = nullptr;
+    ProjectFileOpener* projectFiles = nullptr;
 };

@@ -155,7 +155,16 @@ void Project::openProject() {
     const std::optional<QString> chosen = m_chooser.openFile(r);
     if (!chosen)
         return;
-    const QString path = *chosen;
+    openChosenProject(*chosen);
+}
+
+void Project::openProjectFile(const QString& path) {
+    askToSaveFirst(false, saveProjectQuestion(state().projectFileName));
+    m_app.runBackupReminder();
+    openChosenProject(path);
+}
+
+void Project::openChosenProject(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         m_prompter.inform(invalidProjectText());
         return;

@@ -21,7 +21,10 @@ class FileChooser;
 class Prompter;
 struct ProjectState;
 
-class Project : public QObject, public ProjectSave, public RecentProjectOpener {
+class Project : public QObject,
+                public ProjectSave,
+                public RecentProjectOpener,
+                public ProjectFileOpener {
     Q_OBJECT
 public:
     Project(AppState& app, Prompter& prompter, FileChooser& chooser, QObject* parent = nullptr);
@@ -43,6 +46,8 @@ public:
     void openProject();
     // A numbered File-menu entry, by its caption ("1: /path/site.out").
     void openRecentProject(const QString& caption) override;
+    // Open Project with the file already chosen (a ".out" file the program was started with).
+    void openProjectFile(const QString& path) override;
     // Save Project; true when both files were written.
     bool saveProjectFiles();
     void saveProject() override { saveProjectFiles(); }
@@ -94,6 +99,7 @@ private:
     // Asks for the project's name and takes it; gives the path the project is written to.
     std::optional<QString> chooseProjectName(const QString& title);
     bool askToSaveFirst(bool evenInHelpMode, const QString& question);
+    void openChosenProject(const QString& path);
     void enableSaveProject();
     void setModified(bool modified);
     void takePages(const struct ProjectRead& read);

@@ -47,6 +47,8 @@ ProjectUi::ProjectUi(ActionRegistry& registry, const CommandContext& c) : QObjec
         parts.projectSave = m_project.get();
     if (!parts.recentProjects)
         parts.recentProjects = m_project.get();
+    if (!parts.projectFiles)
+        parts.projectFiles = m_project.get();
 
     if (!window)
         return;
