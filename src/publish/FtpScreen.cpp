@@ -128,17 +128,22 @@ void FtpScreen::clearFields() {
     emit changed();
 }
 
+bool FtpScreen::profileNameRefused(const QString& missingText) {
+    QString text;
+    if (fields.profile.isEmpty())
+        text = missingText;
+    else if (!HostProfiles::validName(fields.profile))
+        text = HostProfiles::invalidNameText(fields.profile);
+    else
+        return false;
+    m_prompter.inform(text);
+    emit focusProfileName();
+    return true;
+}
+
 void FtpScreen::addToList() {
-    if (fields.profile.isEmpty()) {
-        m_prompter.inform(profileNameMissingText());
-        emit focusProfileName();
+    if (profileNameRefused(profileNameMissingText()))
         return;
-    }
-    if (!HostProfiles::validName(fields.profile)) {
-        m_prompter.inform(HostProfiles::invalidNameText(fields.profile));
-        emit focusProfileName();
-        return;
-    }
     m_profiles.write(fields, savePassword);
     m_hostList << fields.profile;
     m_selectedHost = -1;
@@ -148,17 +153,9 @@ void FtpScreen::addToList() {
 }
 
 void FtpScreen::modify() {
-    if (fields.profile.isEmpty()) {
-        m_prompter.inform(modifyNameMissingText());
-        emit focusProfileName();
-        return;
-    }
     // Refused before anything is removed, so a bad name loses no entry.
-    if (!HostProfiles::validName(fields.profile)) {
-        m_prompter.inform(HostProfiles::invalidNameText(fields.profile));
-        emit focusProfileName();
+    if (profileNameRefused(modifyNameMissingText()))
         return;
-    }
     const qsizetype at = m_hostList.indexOf(fields.profile);
     if (at >= 0)
         m_hostList.removeAt(at);

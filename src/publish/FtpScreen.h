@@ -136,6 +136,9 @@ signals:
     void focusProfileName();
 
 private:
+    // The profile-name field empty (missingText) or unfit for a section name: says so and
+    // puts the caret there.
+    bool profileNameRefused(const QString& missingText);
     void wireEngine();
     void setBusy(bool busy);
     void appendLog(const QString& line);
