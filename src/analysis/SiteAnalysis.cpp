@@ -606,21 +606,21 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
     const qint64 htmlKb = kilobytes(pageSize);
     const qint64 total = imageKb + htmlKb;
     const QString count = QString::number(m_pageImages.size());
+    const QString imageKbText = QString::number(imageKb) % QLatin1String("KB");
+    const QString htmlKbText = QString::number(htmlKb) % QLatin1String("KB");
     static const QString stars = starLine();
     m_report << stars
              << QLatin1String("Unique Images: ") % count %
-                    QLatin1String("   Total File Size of Images: ") % QString::number(imageKb) %
-                    QLatin1String("KB")
-             << QLatin1String("HTML File Size: ") % QString::number(htmlKb) %
-                    QLatin1String("KB   Total Files to Load: ") % QString::number(total) %
+                    QLatin1String("   Total File Size of Images: ") % imageKbText
+             << QLatin1String("HTML File Size: ") % htmlKbText %
+                    QLatin1String("   Total Files to Load: ") % QString::number(total) %
                     QLatin1String("KB")
              << stars << QStringLiteral(" ");
     emit reportChanged();
     if (error)
         setErrorLabel(true);
-    m_grid.push_back({title, QString::number(htmlKb) % QLatin1String("KB"), count,
-                      (error ? QLatin1String("**") : QLatin1String()) % QString::number(imageKb) %
-                          QLatin1String("KB"),
+    m_grid.push_back({title, htmlKbText, count,
+                      error ? QString(QLatin1String("**") % imageKbText) : imageKbText,
                       QString::number(seconds288(total)) % QLatin1String(" sec"),
                       QString::number(seconds144(total)) % QLatin1String(" sec")});
     emit gridChanged();
