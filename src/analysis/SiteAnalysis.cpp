@@ -75,6 +75,34 @@ int compareNoCase(QStringView a, QStringView b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// The order the names and links are sorted in: without regard to case, exact spelling breaking
+// ties, so that equal texts end up side by side.
+bool sortsBefore(const QString& a, const QString& b) {
+    const int c = compareNoCase(a, b);
+    return c != 0 ? c < 0 : a < b;
+}
+
+// QString::toUpper, without its full case tables for the plain ASCII paths that are the rule.
+QString upperCased(const QString& text) {
+    QString out(text.size(), Qt::Uninitialized);
+    const QChar* from = text.constData();
+    QChar* to = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = from[i].unicode();
+        if (c > 0x7F)
+            return text.toUpper();
+        to[i] = QChar(c >= u'a' && c <= u'z' ? char16_t(c - 32) : c);
+    }
+    return out;
+}
+
+bool isAscii(QByteArrayView bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) > 0x7F)
+            return false;
+    return true;
+}
+
 // The project name without its last four characters (".out").
 QString withoutExtension(const QString& name) {
     return name.size() >= 4 ? name.left(name.size() - 4) : QString();
@@ -316,10 +344,7 @@ void SiteAnalysis::pumpIfDue() {
 }
 
 bool SiteAnalysis::sortUnique(QStringList& names) {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = compareNoCase(a, b);
-        return c != 0 ? c < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), sortsBefore);
     for (qsizetype i = names.size() - 1; i > 0; --i) {
         pumpIfDue();
         if (m_stopRequest)
@@ -330,49 +355,206 @@ bool SiteAnalysis::sortUnique(QStringList& names) {
     return true;
 }
 
-qint64 SiteAnalysis::imageSize(const QString& name) {
+void SiteAnalysis::startImagePass() {
+    m_imageRecords.clear();
+    m_pageFolders.clear();
+    m_otherImageNames.clear();
+    m_asciiNames.clear();
+    m_asciiNameSlots.clear();
+    m_imageSizesFolder = m_imageFolder;
+    ++m_imageFolderGeneration;
+    m_imageDir.reset();
+    m_imageLookups = 0;
+}
+
+void SiteAnalysis::endImagePass() {
+    m_imageDir.reset();
+    m_pageFolders.clear();
+}
+
+void SiteAnalysis::openImageFolder() {
+    const qsizetype cut = m_imageFolder.lastIndexOf(QLatin1Char('/')) + 1;
+    m_imageDir = std::make_unique<OpenFolder>(m_imageFolder.left(cut));
+    m_imageNamePrefix = m_imageFolder.mid(cut);
+}
+
+FileBytesResult SiteAnalysis::readSitePage(const QString& path) {
+    // The pages of a site sit in a few folders: the latest few stay open.
+    static constexpr size_t keptFolders = 8;
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const QStringView folder = QStringView(path).first(cut);
+    auto open = std::find_if(m_pageFolders.begin(), m_pageFolders.end(),
+                             [folder](const auto& f) { return f->path() == folder; });
+    if (open == m_pageFolders.end()) {
+        if (m_pageFolders.size() >= keptFolders)
+            m_pageFolders.pop_back();
+        open = m_pageFolders.insert(m_pageFolders.begin(),
+                                    std::make_unique<OpenFolder>(folder.toString()));
+    }
+    return (*open)->readFile(QStringView(path).sliced(cut).toLocal8Bit(), path);
+}
+
+int SiteAnalysis::newImageRecord(const QString& name) {
+    ImageRecord record;
+    record.name = name;
+    record.keyed = true;
+    for (qsizetype i = 0; i < 8; ++i) {
+        const char16_t c = i < name.size() ? name[i].unicode() : 0;
+        if (c > 0x7F) {
+            record.keyed = false;
+            break;
+        }
+        record.sortKey = record.sortKey << 8 | (c >= u'A' && c <= u'Z' ? c + 32 : c);
+    }
+    m_imageRecords.push_back(std::move(record));
+    return static_cast<int>(m_imageRecords.size()) - 1;
+}
+
+int SiteAnalysis::imageRecord(const QString& name) {
+    // An ASCII name and one with other characters are never the same name.
+    if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() <= 0x7F; }))
+        return asciiImageRecord(name.toLatin1().toStdString(), &name);
+    const auto known = m_otherImageNames.constFind(name);
+    if (known != m_otherImageNames.constEnd())
+        return *known;
+    const int id = newImageRecord(name);
+    m_otherImageNames.insert(name, id);
+    return id;
+}
+
+int SiteAnalysis::imageRecordOfBytes(QByteArrayView spelling) {
+    // The spelling lower-cased as CollectImageNames would, into a buffer kept for the next one.
+    m_loweredName.resize(static_cast<size_t>(spelling.size()));
+    std::transform(spelling.begin(), spelling.end(), m_loweredName.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+    return asciiImageRecord(m_loweredName, nullptr);
+}
+
+int SiteAnalysis::asciiImageRecord(std::string_view bytes, const QString* name) {
+    // FNV-1a, its high half folded in, as the slots are picked by the low bits.
+    quint64 hash = 14695981039346656037ull;
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    hash ^= hash >> 32;
+    if (m_asciiNameSlots.empty())
+        m_asciiNameSlots.assign(4096, -1);
+    size_t mask = m_asciiNameSlots.size() - 1;
+    size_t slot = hash & mask;
+    for (int at; (at = m_asciiNameSlots[slot]) >= 0; slot = (slot + 1) & mask) {
+        const AsciiName& known = m_asciiNames[static_cast<size_t>(at)];
+        if (known.hash == hash && known.bytes == bytes)
+            return known.image;
+    }
+    const int id = newImageRecord(name ? *name : QString::fromLatin1(bytes.data(), bytes.size()));
+    m_asciiNameSlots[slot] = static_cast<int>(m_asciiNames.size());
+    m_asciiNames.push_back({std::string(bytes), hash, id});
+    if (m_asciiNames.size() * 2 > m_asciiNameSlots.size()) {
+        m_asciiNameSlots.assign(m_asciiNameSlots.size() * 2, -1);
+        mask = m_asciiNameSlots.size() - 1;
+        for (size_t i = 0; i < m_asciiNames.size(); ++i) {
+            slot = m_asciiNames[i].hash & mask;
+            while (m_asciiNameSlots[slot] >= 0)
+                slot = (slot + 1) & mask;
+            m_asciiNameSlots[slot] = static_cast<int>(i);
+        }
+    }
+    return id;
+}
+
+void SiteAnalysis::addPageImageNames(const QStringList& names) {
+    for (const QString& name : names) {
+        m_pageImages.push_back(imageRecord(name));
+        if (m_siteMode)
+            m_images << name;
+    }
+}
+
+void SiteAnalysis::addPageImageBytes(const QByteArray& bytes) {
+    m_nameBytes.clear();
+    CollectImageNameBytes(bytes, m_nameBytes);
+    // A name with other than ASCII bytes is lower-cased as a character of the file's encoding,
+    // which the whole file decides: such a page is decoded as text.
+    for (const QByteArrayView name : m_nameBytes) {
+        if (!isAscii(name)) {
+            addPageImageNames(CollectImageNamesInText(decodeText(bytes).text));
+            return;
+        }
+    }
+    for (const QByteArrayView name : m_nameBytes) {
+        const int id = imageRecordOfBytes(name);
+        m_pageImages.push_back(id);
+        if (m_siteMode)
+            m_images << m_imageRecords[static_cast<size_t>(id)].name;
+    }
+}
+
+const SiteAnalysis::ImageRecord& SiteAnalysis::sizedImage(int id) {
     // Every name is looked up in the one image folder, so within a folder the name stands for the
     // path. The folder's field stays editable during a pass: sizes met in another folder are
-    // forgotten.
+    // asked again.
     if (m_imageSizesFolder != m_imageFolder) {
-        m_imageSizes.clear();
         m_imageSizesFolder = m_imageFolder;
+        ++m_imageFolderGeneration;
+        m_imageDir.reset();
     }
-    const auto known = m_imageSizes.constFind(name);
-    if (known != m_imageSizes.constEnd())
-        return *known;
-    // One stat of the path (links followed): the size of a regular file, else cannot be read.
-    const QByteArray native = QFile::encodeName(m_imageFolder + name);
-    struct stat st {};
-    const qint64 size =
-        !native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode)
-            ? static_cast<qint64>(st.st_size)
-            : -1;
-    m_imageSizes.insert(name, size);
+    ImageRecord& image = m_imageRecords[static_cast<size_t>(id)];
+    if (image.sizedFor == m_imageFolderGeneration)
+        return image;
+    if (!m_imageDir)
+        openImageFolder();
+    // One look at the file (links followed): the size of a regular file, else cannot be read.
+    image.size =
+        m_imageDir->isOpen()
+            ? m_imageDir->regularFileSize(QFile::encodeName(m_imageNamePrefix + image.name))
+            : regularFileSize(m_imageFolder + image.name);
     ++m_imageLookups;
-    return size;
+    // Pages that name the image share the line.
+    if (image.size >= 0)
+        image.line = QString::number(kilobytes(image.size)) % QLatin1String("KB       ") %
+                     m_imageFolder % image.name;
+    else
+        image.line = QLatin1String("**Cannot access file       ") % m_imageFolder % image.name;
+    image.sizedFor = m_imageFolderGeneration;
+    return image;
 }
 
 void SiteAnalysis::analyseSelectedPage(bool single) {
-    if (!m_siteMode)
-        m_images.clear();
     const QString title = m_selected.title;
     const QString path = m_selected.file;
-    const PageText page = readPage(path, single ? PageForm::Lines : PageForm::Text);
-    if (single && page.ok) {
-        // One page: the listing page's bar follows the lines as they are read.
-        const int lines = static_cast<int>(page.lines.size());
-        setProgress(AnalysisTab::Listing, {true, lines, 0});
-        for (int n = 0; n < lines; ++n) {
-            m_images << CollectImageNames({page.lines[n]});
-            setProgress(AnalysisTab::Listing, {true, lines, n + 1});
-            pumpIfDue();
-        }
-        setProgress(AnalysisTab::Listing, {});
-    } else if (page.ok) {
-        m_images << CollectImageNamesInText(page.text);
+    // In the listing page's site mode the names gathered so far stay, and the page's are added.
+    m_pageImages.clear();
+    if (m_siteMode) {
+        for (const QString& name : std::as_const(m_images))
+            m_pageImages.push_back(imageRecord(name));
+    } else {
+        m_images.clear();
     }
-    if (!page.ok) {
+    bool ok = false;
+    qint64 pageSize = 0;
+    if (single) {
+        const PageText page = readPage(path, PageForm::Lines);
+        ok = page.ok;
+        pageSize = page.size;
+        if (ok) {
+            // One page: the listing page's bar follows the lines as they are read.
+            const int lines = static_cast<int>(page.lines.size());
+            setProgress(AnalysisTab::Listing, {true, lines, 0});
+            for (int n = 0; n < lines; ++n) {
+                addPageImageNames(CollectImageNames({page.lines[n]}));
+                setProgress(AnalysisTab::Listing, {true, lines, n + 1});
+                pumpIfDue();
+            }
+            setProgress(AnalysisTab::Listing, {});
+        }
+    } else if (!path.isEmpty()) {
+        // A site pass looks for the names in the bytes as read: no decoded copy of each page.
+        const FileBytesResult file = readSitePage(path);
+        ok = file.ok;
+        pageSize = file.bytes.size();
+        if (ok)
+            addPageImageBytes(file.bytes);
+    }
+    if (!ok) {
         m_prompter.inform(couldNotOpenText(path));
         m_report << QStringLiteral("Error For Page: ") + title << equalsLine(35)
                  << QStringLiteral(
@@ -384,83 +566,110 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
         emit gridChanged();
         return;
     }
-    QStringList unique = m_images;
-    // Stopped while sorting: the page gets no row rather than one that counts an image twice.
-    if (!sortUnique(unique))
-        return;
+    // The repeats are dropped from the end towards the start, the window running at each name;
+    // stopped there, the page gets no row rather than one that counts an image twice. Each
+    // record is one name, so the page's distinct records in name order are what that gives.
+    for (size_t i = m_pageImages.size(); i > 1; --i) {
+        pumpIfDue();
+        if (m_stopRequest)
+            return;
+    }
+    std::sort(m_pageImages.begin(), m_pageImages.end());
+    m_pageImages.erase(std::unique(m_pageImages.begin(), m_pageImages.end()), m_pageImages.end());
+    std::sort(m_pageImages.begin(), m_pageImages.end(), [this](int a, int b) {
+        const ImageRecord& x = m_imageRecords[static_cast<size_t>(a)];
+        const ImageRecord& y = m_imageRecords[static_cast<size_t>(b)];
+        // Keys that differ differ in an ASCII character before any other, or in length, which
+        // is where the full comparison would decide too.
+        if (x.keyed && y.keyed && x.sortKey != y.sortKey)
+            return x.sortKey < y.sortKey;
+        return sortsBefore(x.name, y.name);
+    });
 
     m_report << QStringLiteral("Data For Page: ") % title
-             << QStringLiteral("HTML File Location:  ") % path.toUpper() << equalsLine(35)
+             << QStringLiteral("HTML File Location:  ") % upperCased(path) << equalsLine(35)
              << QStringLiteral("Embedded Images.....");
+    static const QString makeSure =
+        QStringLiteral("    Make sure file exists and is in the image directory above.");
     bool error = false;
     qint64 imageKb = 0;
-    for (const QString& name : unique) {
-        const qint64 size = imageSize(name);
-        if (size >= 0) {
-            const qint64 kb = kilobytes(size);
-            imageKb += kb;
-            m_report << QString::number(kb) % QLatin1String("KB       ") % m_imageFolder % name;
+    for (const int id : m_pageImages) {
+        const ImageRecord& image = sizedImage(id);
+        m_report << image.line;
+        if (image.size >= 0) {
+            imageKb += kilobytes(image.size);
         } else {
-            m_report << QLatin1String("**Cannot access file       ") % m_imageFolder % name
-                     << QStringLiteral(
-                            "    Make sure file exists and is in the image directory above.");
+            m_report << makeSure;
             error = true;
         }
     }
-    const qint64 htmlKb = kilobytes(page.size);
+    const qint64 htmlKb = kilobytes(pageSize);
     const qint64 total = imageKb + htmlKb;
-    const QString count = QString::number(unique.size());
+    const QString count = QString::number(m_pageImages.size());
+    const QString imageKbText = QString::number(imageKb) % QLatin1String("KB");
+    const QString htmlKbText = QString::number(htmlKb) % QLatin1String("KB");
     static const QString stars = starLine();
     m_report << stars
              << QLatin1String("Unique Images: ") % count %
-                    QLatin1String("   Total File Size of Images: ") % QString::number(imageKb) %
-                    QLatin1String("KB")
-             << QLatin1String("HTML File Size: ") % QString::number(htmlKb) %
-                    QLatin1String("KB   Total Files to Load: ") % QString::number(total) %
+                    QLatin1String("   Total File Size of Images: ") % imageKbText
+             << QLatin1String("HTML File Size: ") % htmlKbText %
+                    QLatin1String("   Total Files to Load: ") % QString::number(total) %
                     QLatin1String("KB")
              << stars << QStringLiteral(" ");
     emit reportChanged();
     if (error)
         setErrorLabel(true);
-    m_grid.push_back({title, QString::number(htmlKb) + QStringLiteral("KB"), count,
-                      (error ? QStringLiteral("**") : QString()) + QString::number(imageKb) +
-                          QStringLiteral("KB"),
-                      QString::number(seconds288(total)) + QStringLiteral(" sec"),
-                      QString::number(seconds144(total)) + QStringLiteral(" sec")});
+    m_grid.push_back({title, htmlKbText, count,
+                      error ? QString(QLatin1String("**") % imageKbText) : imageKbText,
+                      QString::number(seconds288(total)) % QLatin1String(" sec"),
+                      QString::number(seconds144(total)) % QLatin1String(" sec")});
     emit gridChanged();
+}
+
+template <typename Step>
+bool SiteAnalysis::forEachPage(AnalysisTab tab, const QString& abortedText, Step step) {
+    const int count = m_outline.count();
+    setProgress(tab, {true, count, 0});
+    for (int i = 1; i <= count; ++i) {
+        pumpIfDue();
+        if (m_stopRequest) {
+            setProgress(tab, {});
+            if (abortedText.isEmpty())
+                return false;
+            if (tab == AnalysisTab::Search)
+                setSearchStatus(abortedText);
+            else
+                setListingStatus(abortedText);
+            return false;
+        }
+        setProgress(tab, {true, count, i});
+        selectItem(i);
+        step();
+    }
+    setProgress(tab, {});
+    return true;
 }
 
 void SiteAnalysis::analyzePage() {
     // A stop pressed during an earlier pass must not end this one at once.
     m_stopRequest = false;
-    m_imageSizes.clear();
-    m_imageLookups = 0;
+    startImagePass();
     m_report.clear();
     emit reportChanged();
     analyseSelectedPage(true);
+    endImagePass();
 }
 
 void SiteAnalysis::analyzeSite() {
     m_stopRequest = false;
-    m_imageSizes.clear();
-    m_imageLookups = 0;
-    const int count = m_outline.count();
-    setProgress(AnalysisTab::Site, {true, count, 0});
+    startImagePass();
     m_report.clear();
     emit reportChanged();
     m_grid.clear();
     emit gridChanged();
     setErrorLabel(false);
-    for (int i = 1; i <= count; ++i) {
-        pumpIfDue();
-        if (m_stopRequest)
-            break;
-        setProgress(AnalysisTab::Site, {true, count, i});
-        selectItem(i);
-        analyseSelectedPage(false);
-    }
-    m_imageSizes.clear();
-    setProgress(AnalysisTab::Site, {});
+    forEachPage(AnalysisTab::Site, QString(), [this] { analyseSelectedPage(false); });
+    endImagePass();
     setProgress(AnalysisTab::Listing, {});
 }
 
@@ -479,20 +688,9 @@ bool SiteAnalysis::linksListing() {
     setListingStatus(QStringLiteral("Extracting Links..."));
     QStringList links;
     if (m_siteMode) {
-        const int count = m_outline.count();
-        setProgress(AnalysisTab::Listing, {true, count, 0});
-        for (int i = 1; i <= count; ++i) {
-            pumpIfDue();
-            if (m_stopRequest) {
-                setProgress(AnalysisTab::Listing, {});
-                setListingStatus(QStringLiteral("Status: Aborted."));
-                return false;
-            }
-            setProgress(AnalysisTab::Listing, {true, count, i});
-            selectItem(i);
-            links << CollectHrefLinks(readPage(m_selected.file).lines);
-        }
-        setProgress(AnalysisTab::Listing, {});
+        if (!forEachPage(AnalysisTab::Listing, QStringLiteral("Status: Aborted."),
+                         [&] { links << CollectHrefLinks(readPage(m_selected.file).lines); }))
+            return false;
     } else {
         links = CollectHrefLinks(readPage(m_selected.file).lines);
     }
@@ -514,20 +712,9 @@ bool SiteAnalysis::imagesListing() {
     setListingStatus(QStringLiteral("Scanning for Images..."));
     m_images.clear();
     if (m_siteMode) {
-        const int count = m_outline.count();
-        setProgress(AnalysisTab::Listing, {true, count, 0});
-        for (int i = 1; i <= count; ++i) {
-            pumpIfDue();
-            if (m_stopRequest) {
-                setProgress(AnalysisTab::Listing, {});
-                setListingStatus(QStringLiteral("Status: Search Aborted."));
-                return false;
-            }
-            setProgress(AnalysisTab::Listing, {true, count, i});
-            selectItem(i);
-            addImageNames(m_selected.file);
-        }
-        setProgress(AnalysisTab::Listing, {});
+        if (!forEachPage(AnalysisTab::Listing, QStringLiteral("Status: Search Aborted."),
+                         [this] { addImageNames(m_selected.file); }))
+            return false;
         m_listing << QStringLiteral("Image File Report For Site: ") + m_projectName.toUpper()
                   << QStringLiteral("These are the images included on the pages within this site:");
     } else {
@@ -600,33 +787,25 @@ void SiteAnalysis::findPages(const QString& text, bool fileNameOnly) {
     emit searchResultChanged();
     setSearchStatus(QStringLiteral("Finding text..."));
     const QString wanted = text.toLower();
-    const int count = m_outline.count();
-    setProgress(AnalysisTab::Search, {true, count, 0});
-    for (int i = 1; i <= count; ++i) {
-        pumpIfDue();
-        if (m_stopRequest) {
-            setProgress(AnalysisTab::Search, {});
-            setSearchStatus(QStringLiteral("Status: Search Aborted."));
-            return;
-        }
-        setProgress(AnalysisTab::Search, {true, count, i});
-        selectItem(i);
-        const PageText page = readPage(m_selected.file);
-        QString hits;
-        for (qsizetype n = 0; n < page.lines.size(); ++n) {
-            if (!page.lines[n].toLower().contains(wanted))
-                continue;
-            hits += (hits.isEmpty() ? QStringLiteral("Line#") : QStringLiteral(", #")) +
-                    QString::number(n);
-        }
-        if (hits.isEmpty())
-            continue;
-        const QString shown = fileNameOnly ? fileNameOf(m_selected.file) : m_selected.file;
-        m_search << QStringLiteral("HTML File:  ") + shown.toUpper() + QStringLiteral("   ") + hits;
-        emit searchResultChanged();
-    }
-    setProgress(AnalysisTab::Search, {});
-    setSearchStatus(QStringLiteral("Status: Finished."));
+    const bool finished =
+        forEachPage(AnalysisTab::Search, QStringLiteral("Status: Search Aborted."), [&] {
+            const PageText page = readPage(m_selected.file);
+            QString hits;
+            for (qsizetype n = 0; n < page.lines.size(); ++n) {
+                if (!page.lines[n].toLower().contains(wanted))
+                    continue;
+                hits += (hits.isEmpty() ? QStringLiteral("Line#") : QStringLiteral(", #")) +
+                        QString::number(n);
+            }
+            if (hits.isEmpty())
+                return;
+            const QString shown = fileNameOnly ? fileNameOf(m_selected.file) : m_selected.file;
+            m_search << QStringLiteral("HTML File:  ") + shown.toUpper() + QStringLiteral("   ") +
+                            hits;
+            emit searchResultChanged();
+        });
+    if (finished)
+        setSearchStatus(QStringLiteral("Status: Finished."));
 }
 
 void SiteAnalysis::printList(Printer& printer, const QStringList& lines, const QString& title) {

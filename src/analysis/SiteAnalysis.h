@@ -10,8 +10,11 @@
 #pragma once
 
 #include "platform/PrintLayout.h"
+#include "platform/TextFile.h"
 #include "project/SiteOutline.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -19,7 +22,10 @@
 #include <QTime>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class FileChooser;
@@ -198,8 +204,38 @@ private:
     bool sortUnique(QStringList& names);
     // Analyses SelectedPage: report lines and a grid row.
     void analyseSelectedPage(bool single);
-    // The size of ImageFolder + name, -1 when it cannot be read; asked once per pass.
-    qint64 imageSize(const QString& name);
+    // The pages of the outline in turn, each selected and handed to step, with the tab's bar
+    // following and the window let run before each; a stop hides the bar, shows abortedText (if
+    // any) in the tab's status and gives false.
+    template <typename Step>
+    bool forEachPage(AnalysisTab tab, const QString& abortedText, Step step);
+
+    // An image named during a pass: its lower-cased name, and once asked for, its size in
+    // ImageFolder (-1: cannot be read) with the report line that shows it.
+    struct ImageRecord {
+        QString name;
+        // The first eight characters of the name folded to lower case, big end first, when they
+        // are ASCII: two names whose keys differ sort by them alone.
+        quint64 sortKey = 0;
+        bool keyed = false;
+        qint64 size = -1;
+        int sizedFor = -1; // the folder generation the size and line belong to; -1: not asked
+        QString line;
+    };
+    void startImagePass();
+    int newImageRecord(const QString& name);
+    int asciiImageRecord(std::string_view bytes, const QString* name);
+    // Closes the folders a pass held open.
+    void endImagePass();
+    void openImageFolder();
+    // A page of a site pass, read relative to its folder, which stays open for the next pages.
+    FileBytesResult readSitePage(const QString& path);
+    int imageRecord(const QString& name);
+    int imageRecordOfBytes(QByteArrayView ascii);
+    void addPageImageNames(const QStringList& names);
+    void addPageImageBytes(const QByteArray& bytes);
+    // The record with its size in the current ImageFolder; each name is asked once per folder.
+    const ImageRecord& sizedImage(int id);
     void pumpIfDue();
     void addImageNames(const QString& path);
     bool linksListing();
@@ -226,10 +262,29 @@ private:
     bool m_stopRequest = false;
     bool m_siteMode = false;
     QStringList m_images;
-    // Image sizes met during one pass (-1: cannot be read) by name in m_imageSizesFolder, so that
-    // an image named by many pages is asked for once.
-    QHash<QString, qint64> m_imageSizes;
+    // The images of one pass, each name once however many pages name it or however they spell
+    // it, so that its size is asked for and its report line made once per folder.
+    std::vector<ImageRecord> m_imageRecords;
+    // The ASCII names (nearly all of them) by their bytes: a table of open addressing over
+    // m_asciiNames, a power of two of slots, at most half of them used (-1: free).
+    struct AsciiName {
+        std::string bytes;
+        quint64 hash = 0;
+        int image = 0;
+    };
+    std::vector<AsciiName> m_asciiNames;
+    std::vector<int> m_asciiNameSlots;
+    std::string m_loweredName;
+    QHash<QString, int> m_otherImageNames;
+    std::vector<int> m_pageImages; // the page's names as records, repeats included
+    std::vector<QByteArrayView> m_nameBytes;
     QString m_imageSizesFolder;
+    // The image folder's path up to its last "/", held open, and the rest of it, which starts
+    // every name looked up there.
+    std::unique_ptr<OpenFolder> m_imageDir;
+    QString m_imageNamePrefix;
+    std::vector<std::unique_ptr<OpenFolder>> m_pageFolders; // the latest first
+    int m_imageFolderGeneration = 0;
     int m_imageLookups = 0;
 
     QStringList m_report;

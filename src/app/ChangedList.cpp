@@ -2,6 +2,7 @@
 #include "app/ChangedList.h"
 
 #include <algorithm>
+#include <cstring>
 
 void ChangedList::add(const QString& path) {
     if (path.isEmpty())
@@ -33,15 +34,22 @@ void ChangedList::normalise() {
 }
 
 namespace {
+char16_t unit(QChar c) {
+    return c.unicode();
+}
+char16_t unit(char c) {
+    return static_cast<unsigned char>(c);
+}
+
 // Whether a value ends in ".gif" or ".jpg" in any case. Only ASCII letters lower-case to these
 // letters, so this is the test on the lower-cased value without making that copy for every
 // quoted value of a page.
-bool hasPictureExtension(const QChar* value, qsizetype size) {
-    if (size < 4 || value[size - 4] != u'.')
+template <typename Char> bool hasPictureExtension(const Char* value, qsizetype size) {
+    if (size < 4 || unit(value[size - 4]) != u'.')
         return false;
     char ext[3];
     for (int i = 0; i < 3; ++i) {
-        const char16_t c = value[size - 3 + i].unicode();
+        const char16_t c = unit(value[size - 3 + i]);
         if (c > 0x7F)
             return false;
         ext[i] = static_cast<char>(c >= u'A' && c <= u'Z' ? c + 32 : c);
@@ -64,45 +72,75 @@ QString lowerName(const QChar* name, qsizetype size) {
     return out;
 }
 
-// The rule itself. Quotes pair up within a line; with linesInText, each CR or LF of the text
-// ends a line (a quote left open there is dropped), else the text is one line. One pass over the
-// characters: most of them are above the quote and take one comparison.
-template <bool linesInText>
-void collectNames(const QChar* text, qsizetype size, QStringList& names) {
-    const QChar* const end = text + size;
-    const QChar* open = nullptr;
-    for (const QChar* p = text; p != end; ++p) {
-        const char16_t c = p->unicode();
-        if (c > u'"')
-            continue;
-        if (c == u'"') {
-            if (!open) {
-                open = p;
+// The next double quote from p on, or end; most characters of a page lie between quotes.
+const QChar* findQuote(const QChar* p, const QChar* end) {
+    const qsizetype at = QStringView(p, end).indexOf(u'"');
+    return at < 0 ? end : p + at;
+}
+const char* findQuote(const char* p, const char* end) {
+    const void* at = std::memchr(p, '"', static_cast<size_t>(end - p));
+    return at ? static_cast<const char*>(at) : end;
+}
+
+// The first CR or LF from p on, or end: the rest of a value, mostly a few characters.
+template <typename Char> const Char* findLineEnd(const Char* p, const Char* end) {
+    while (p != end && unit(*p) != u'\r' && unit(*p) != u'\n')
+        ++p;
+    return p;
+}
+
+// The rule itself, over UTF-16 text or over the bytes of a file. A value runs from a quote to
+// the next one; with linesInText, each CR or LF ends a line and a value still open there is
+// dropped, else the text is one line. Each picture value's name (the part after its last
+// separator, as it stands) goes to found in order.
+template <bool linesInText, typename Char, typename Found>
+void collectNames(const Char* text, qsizetype size, Found&& found) {
+    const Char* const end = text + size;
+    // Outside a value a line end changes nothing: straight to the next quote.
+    const Char* open = findQuote(text, end);
+    while (open != end) {
+        const Char* const close = findQuote(open + 1, end);
+        if (close == end)
+            return;
+        if constexpr (linesInText) {
+            // Dropped at a line end: the quote just found is the next one after it and opens
+            // the next value (every character is looked at once, however long the lines).
+            if (findLineEnd(open + 1, close) != close) {
+                open = close;
                 continue;
             }
-            if (hasPictureExtension(open + 1, p - open - 1)) {
-                const QChar* cut = p;
-                while (cut != open + 1 && cut[-1] != u'/' && cut[-1] != u'\\')
-                    --cut;
-                names << lowerName(cut, p - cut);
-            }
-            open = nullptr;
-        } else if (linesInText && (c == u'\r' || c == u'\n')) {
-            open = nullptr;
         }
+        if (hasPictureExtension(open + 1, close - open - 1)) {
+            const Char* cut = close;
+            while (cut != open + 1 && unit(cut[-1]) != u'/' && unit(cut[-1]) != u'\\')
+                --cut;
+            found(cut, close - cut);
+        }
+        open = findQuote(close + 1, end);
     }
 }
 } // namespace
 
 QStringList CollectImageNames(const QStringList& lines) {
     QStringList names;
+    const auto found = [&names](const QChar* name, qsizetype size) {
+        names << lowerName(name, size);
+    };
     for (const QString& line : lines)
-        collectNames<false>(line.constData(), line.size(), names);
+        collectNames<false>(line.constData(), line.size(), found);
     return names;
 }
 
 QStringList CollectImageNamesInText(QStringView text) {
     QStringList names;
-    collectNames<true>(text.data(), text.size(), names);
+    collectNames<true>(text.data(), text.size(), [&names](const QChar* name, qsizetype size) {
+        names << lowerName(name, size);
+    });
     return names;
+}
+
+void CollectImageNameBytes(QByteArrayView bytes, std::vector<QByteArrayView>& names) {
+    collectNames<true>(bytes.data(), bytes.size(), [&names](const char* name, qsizetype size) {
+        names.emplace_back(name, size);
+    });
 }

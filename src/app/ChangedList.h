@@ -4,7 +4,10 @@
 // alike are kept once.
 #pragma once
 
+#include <QByteArrayView>
 #include <QStringList>
+
+#include <vector>
 
 class ChangedList {
 public:
@@ -32,3 +35,9 @@ QStringList CollectImageNames(const QStringList& lines);
 // The same rule over the lines of a whole text, each CR LF, lone LF or lone CR ending a line, for
 // passes over many files that have no use for the lines themselves.
 QStringList CollectImageNamesInText(QStringView text);
+// The same rule over the bytes of a whole file as read, UTF-8 or Latin-1. The quotes, separators,
+// line ends and extensions it looks for are ASCII: both encodings write them as the same single
+// bytes, and UTF-8 never uses such a byte inside another character, so the names found are those
+// of the decoded text. Each is added to names as it stands in the bytes, not yet lower-cased (a
+// site pass meets the same spellings on many pages and lower-cases each once).
+void CollectImageNameBytes(QByteArrayView bytes, std::vector<QByteArrayView>& names);

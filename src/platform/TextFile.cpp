@@ -59,12 +59,14 @@ QString notRegularFileText(const QString& path) {
     return QStringLiteral("%1 is not a regular file").arg(QFileInfo(path).fileName());
 }
 
-FileBytesResult readFileBytes(const QString& path) {
+namespace {
+// readFileBytes of name relative to the folder dir (AT_FDCWD: the working folder); path names the
+// file in the refusal texts.
+FileBytesResult readFileBytesAt(int dir, const char* name, const QString& path) {
     FileBytesResult result;
-    const QByteArray native = QFile::encodeName(path);
     struct stat st {};
-    if (native.isEmpty() || ::stat(native.constData(), &st) != 0) {
-        result.error = qt_error_string(native.isEmpty() ? ENOENT : errno);
+    if (*name == '\0' || ::fstatat(dir, name, &st, 0) != 0) {
+        result.error = qt_error_string(*name == '\0' ? ENOENT : errno);
         return result;
     }
     if (S_ISDIR(st.st_mode)) {
@@ -77,7 +79,7 @@ FileBytesResult readFileBytes(const QString& path) {
     }
     // Non-blocking and checked again on the open descriptor: the name may have been swapped for a
     // pipe between the two looks.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(dir, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         result.error = qt_error_string(errno);
         return result;
@@ -114,6 +116,50 @@ FileBytesResult readFileBytes(const QString& path) {
     result.bytes = std::move(bytes);
     result.ok = true;
     return result;
+}
+} // namespace
+
+FileBytesResult readFileBytes(const QString& path) {
+    return readFileBytesAt(AT_FDCWD, QFile::encodeName(path).constData(), path);
+}
+
+OpenFolder::OpenFolder(const QString& folder) : m_path(folder) {
+    // O_PATH: the folder is only a starting point for names, never read; it needs no read
+    // permission, as a path walk needs none.
+    m_fd = folder.isEmpty()
+               ? AT_FDCWD
+               : ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+OpenFolder::~OpenFolder() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool OpenFolder::isOpen() const {
+    return m_fd >= 0 || m_fd == AT_FDCWD;
+}
+
+qint64 OpenFolder::regularFileSize(const QByteArray& name) const {
+    struct stat st {};
+    if (!isOpen() || name.isEmpty() || ::fstatat(m_fd, name.constData(), &st, 0) != 0 ||
+        !S_ISREG(st.st_mode))
+        return -1;
+    return static_cast<qint64>(st.st_size);
+}
+
+qint64 regularFileSize(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return static_cast<qint64>(st.st_size);
+}
+
+FileBytesResult OpenFolder::readFile(const QByteArray& name, const QString& path) const {
+    if (!isOpen() || name.isEmpty())
+        return readFileBytes(path);
+    return readFileBytesAt(m_fd, name.constData(), path);
 }
 
 bool looksLikeText(const QByteArray& bytes) {

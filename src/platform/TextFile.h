@@ -52,6 +52,34 @@ struct FileBytesResult {
 // Every reader of a path the user chose goes through here: only a regular file is opened, so a
 // named pipe, a device or a socket can never block the program in open() or read().
 FileBytesResult readFileBytes(const QString& path);
+// A folder held open while a pass works on many files in it: each file is then reached by its
+// name relative to the open folder, without walking the folder's path again for every file. The
+// folder is the one its path named when it was opened.
+class OpenFolder {
+public:
+    // An empty folder stands for the working folder, as a bare file name does.
+    explicit OpenFolder(const QString& folder);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    const QString& path() const { return m_path; }
+    // False when the folder could not be opened (missing, not a folder, no access).
+    bool isOpen() const;
+    // The size of the file of that name (its native bytes, no separator) in the folder, links
+    // followed, when it is a regular file; -1 for anything else or when it cannot be asked.
+    qint64 regularFileSize(const QByteArray& name) const;
+    // readFileBytes of path, the file of that name in the folder, with the same refusals and
+    // texts; a folder that could not be opened, or no name, reads path itself.
+    FileBytesResult readFile(const QByteArray& name, const QString& path) const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};
+
+// The size of the file path names, links followed, when it is a regular file; else -1.
+qint64 regularFileSize(const QString& path);
 // The reason given for a path that is neither missing nor a folder nor a regular file.
 QString notRegularFileText(const QString& path);
 // Whether bytes read as text: no NUL and no control character but tab, line ends and form feed.

@@ -403,3 +403,62 @@ TEST_F(SiteAnalysisTest, OneLookupPerImageOfTheFolderAndAFolderChangedMidwayIsAs
     ASSERT_GE(report.size(), 3);
     EXPECT_EQ(report[report.size() - 3], "HTML File Size: 0KB   Total Files to Load: 9KB");
 }
+
+TEST_F(SiteAnalysisTest, ASitePassGivesWhatEachPageAloneGives) {
+    // Names in any case and folder, in ASCII pages and in UTF-8 and Latin-1 pages that name a
+    // picture in other letters; sort keys alike in their first eight letters.
+    image("abc.gif", 1500);
+    image("abcdefgh10.gif", 2500);
+    image("abcdefgh2.gif", 3500);
+    image("z.gif", 4500);
+    image(QString::fromUtf8("\u00e9t\u00e9.gif"), 5500);
+    const QString one = page("one.html", "<img src=\"Z.GIF\" alt=\"caf\xc3\xa9\">"
+                                         "<img src=\"pics/abcdefgh2.gif\">\r\n"
+                                         "<IMG SRC=\"ABCDEFGH10.GIF\"><img src=\"abc.gif\">\n"
+                                         "<img src=\"z.gif\"><img src=\"missing.jpg\">");
+    const QString two =
+        page("two.html", "<img src=\"\xc3\x89T\xc3\x89.GIF\"><img src=\"abc.gif\">");
+    const QString three =
+        page("sub/three.html", "<img src=\"\xe9t\xe9.gif\">\r<img src=\"a/b\\Abc.Gif\">", 2100);
+    openWith({{"One", one}, {"Two", two}, {"Three", three}});
+    const QString folder = web.file("images/");
+
+    prompter.queue(MessageAnswer::Ok);
+    analysis.analyzeSite();
+    EXPECT_EQ(analysis.imageLookups(), 6);
+    const QStringList siteReport = analysis.report();
+    const std::vector<GridRow> siteGrid = analysis.grid();
+    EXPECT_EQ(
+        siteReport.mid(4, 7),
+        QStringList({"1KB       " + folder + "abc.gif", "2KB       " + folder + "abcdefgh10.gif",
+                     "3KB       " + folder + "abcdefgh2.gif",
+                     "**Cannot access file       " + folder + "missing.jpg",
+                     "    Make sure file exists and is in the image directory above.",
+                     "4KB       " + folder + "z.gif", SiteAnalysis::starLine()}));
+    const qsizetype twoAt = siteReport.indexOf("Data For Page: Two");
+    ASSERT_GE(twoAt, 0);
+    EXPECT_EQ(siteReport.mid(twoAt + 4, 2),
+              QStringList({"1KB       " + folder + "abc.gif",
+                           "5KB       " + folder + QString::fromUtf8("\u00e9t\u00e9.gif")}));
+    ASSERT_EQ(siteGrid.size(), 3u);
+    EXPECT_EQ(siteGrid[0], (GridRow{"One", "0KB", "5", "**10KB", "2 sec", "5 sec"}));
+    EXPECT_EQ(siteGrid[1], (GridRow{"Two", "0KB", "2", "6KB", "1 sec", "3 sec"}));
+    EXPECT_EQ(siteGrid[2], (GridRow{"Three", "2KB", "2", "6KB", "2 sec", "4 sec"}));
+
+    QStringList pageReports;
+    analysis.clearGrid();
+    for (int item = 1; item <= 3; ++item) {
+        analysis.clickItem(item);
+        analysis.analyzePage();
+        pageReports << analysis.report();
+    }
+    EXPECT_EQ(pageReports, siteReport);
+    EXPECT_EQ(analysis.grid(), siteGrid);
+
+    // In the listing page's site mode the names gathered so far stay with every page.
+    analysis.listSite(ListingChoice::Images);
+    analysis.analyzeSite();
+    ASSERT_EQ(analysis.grid().size(), 3u);
+    for (const GridRow& row : analysis.grid())
+        EXPECT_EQ(row[2], "6");
+}

@@ -1,5 +1,6 @@
 // The list of changed files waiting for upload.
 #include "app/ChangedList.h"
+#include "platform/TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -45,4 +46,31 @@ TEST(CollectImageNames, AWholeTextGivesWhatItsLinesGive) {
     EXPECT_EQ(CollectImageNames(lines), expected);
     EXPECT_EQ(CollectImageNamesInText(text), expected);
     EXPECT_EQ(CollectImageNamesInText(QString()), QStringList());
+}
+
+TEST(CollectImageNames, TheBytesOfAFileGiveWhatItsDecodedTextGives) {
+    // In UTF-8 and in Latin-1 (the same text, and bytes that are no UTF-8): the names found in
+    // the bytes, decoded and lower-cased, are those of the decoded text, in order.
+    const QString text =
+        QString::fromUtf8("<img src=\"A.GIF\">\r\n\"open.gif\n\"x.gif\"\r"
+                          "\"\u00c4B/\u00c9T\u00c9.JPG\"\r\n\r\n<a href=\"\u00e9\">"
+                          "\"p.g\u00cdf\" \"k.Jpg\" \"\" \"..gif\"\n\"tail.jpg");
+    const QList<QByteArray> files = {text.toUtf8(), text.toLatin1()};
+    for (const QByteArray& bytes : files) {
+        const DecodedText decoded = decodeText(bytes);
+        std::vector<QByteArrayView> found;
+        CollectImageNameBytes(bytes, found);
+        QStringList names;
+        for (const QByteArrayView name : found)
+            names << (decoded.encoding == TextEncoding::Utf8 ? QString::fromUtf8(name)
+                                                             : QString::fromLatin1(name))
+                         .toLower();
+        EXPECT_EQ(names, CollectImageNamesInText(decoded.text));
+        EXPECT_EQ(names, QStringList({"a.gif", "x.gif", QString::fromUtf8("\u00e9t\u00e9.jpg"),
+                                      "k.jpg", "..gif"}));
+    }
+    std::vector<QByteArrayView> none;
+    CollectImageNameBytes(QByteArray("\"a.gif"), none);
+    CollectImageNameBytes(QByteArray(), none);
+    EXPECT_TRUE(none.empty());
 }

@@ -154,6 +154,66 @@ TEST_F(TextFileTest, OnlyRegularFilesAreOpened) {
     EXPECT_FALSE(fifo.opened());
 }
 
+TEST_F(TextFileTest, AnOpenFolderReadsAndSizesItsFilesByNameWithTheSameRefusals) {
+    ASSERT_TRUE(dir.write(QStringLiteral("site/page.html"), raw("<p>caf\xe9")));
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("site/sub"))));
+    ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("site/page.html")),
+                            dir.file(QStringLiteral("site/link.html"))));
+    const FifoWatch fifo(dir.file(QStringLiteral("site/pipe.html")));
+    ASSERT_TRUE(fifo.made());
+    const QString site = dir.file(QStringLiteral("site/"));
+    const OpenFolder folder(site);
+    ASSERT_TRUE(folder.isOpen());
+    EXPECT_EQ(folder.path(), site);
+
+    const FileBytesResult page = folder.readFile("page.html", site + QStringLiteral("page.html"));
+    EXPECT_TRUE(page.ok);
+    EXPECT_EQ(page.bytes, raw("<p>caf\xe9"));
+    EXPECT_EQ(folder.readFile("link.html", site + QStringLiteral("link.html")).bytes,
+              raw("<p>caf\xe9"));
+    EXPECT_EQ(folder.readFile("sub", site + QStringLiteral("sub")).error,
+              QStringLiteral("Is a directory"));
+    EXPECT_EQ(folder.readFile("gone.html", site + QStringLiteral("gone.html")).error,
+              QStringLiteral("No such file or directory"));
+    const FileBytesResult pipe = folder.readFile("pipe.html", site + QStringLiteral("pipe.html"));
+    EXPECT_FALSE(pipe.ok);
+    EXPECT_EQ(pipe.error, QStringLiteral("pipe.html is not a regular file"));
+    // No name: the path itself, a folder here.
+    EXPECT_EQ(folder.readFile(QByteArray(), site).error, QStringLiteral("Is a directory"));
+
+    EXPECT_EQ(folder.regularFileSize("page.html"), 7);
+    EXPECT_EQ(folder.regularFileSize("link.html"), 7);
+    EXPECT_EQ(folder.regularFileSize("sub"), -1);
+    EXPECT_EQ(folder.regularFileSize("pipe.html"), -1);
+    EXPECT_EQ(folder.regularFileSize("gone.html"), -1);
+    EXPECT_EQ(folder.regularFileSize(QByteArray()), -1);
+    EXPECT_EQ(regularFileSize(site + QStringLiteral("page.html")), 7);
+    EXPECT_EQ(regularFileSize(site + QStringLiteral("pipe.html")), -1);
+    EXPECT_EQ(regularFileSize(site), -1);
+    EXPECT_FALSE(fifo.opened());
+
+    // A folder that cannot be opened reads and sizes nothing, with the reason of the path.
+    const OpenFolder missing(dir.file(QStringLiteral("nowhere/")));
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.readFile("page.html", dir.file(QStringLiteral("nowhere/page.html"))).error,
+              QStringLiteral("No such file or directory"));
+    EXPECT_EQ(missing.regularFileSize("page.html"), -1);
+    const OpenFolder notAFolder(site + QStringLiteral("page.html"));
+    EXPECT_FALSE(notAFolder.isOpen());
+}
+
+TEST_F(TextFileTest, AFileLongerThanItsSizeSaysIsReadToItsEnd) {
+    // The kernel's files give size 0 and have text: what a file growing between the look at its
+    // size and the read comes to.
+    QFile cmdline(QStringLiteral("/proc/self/cmdline"));
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    const QByteArray expected = cmdline.readAll();
+    ASSERT_FALSE(expected.isEmpty());
+    const OpenFolder proc(QStringLiteral("/proc/self/"));
+    EXPECT_EQ(proc.readFile("cmdline", QStringLiteral("/proc/self/cmdline")).bytes, expected);
+    EXPECT_EQ(readFileBytes(QStringLiteral("/proc/self/cmdline")).bytes, expected);
+}
+
 TEST(TextFileEncoding, TextIsToldFromBinary) {
     EXPECT_TRUE(looksLikeText(raw("[A]\r\nk=caf\xe9\t\x93x\x94\f\n")));
     EXPECT_TRUE(looksLikeText(raw("\xef\xbb\xbf\xe2\x82\xac")));
