@@ -214,6 +214,7 @@ void TStarFtp::closeDataSockets() {
     m_transferUnderway = false;
     m_dataTlsClosed = false;
     m_dataShutdownSent = false;
+    m_awaitingDataEnd = false;
     m_dataSocket.CloseSocket();
     m_listenerSocket.CloseSocket();
     m_dataTimer.stop();
@@ -1179,7 +1180,9 @@ void TStarFtp::dataTlsReady() {
 }
 
 // Uploads read nothing, but TLS may still send records (session tickets, close_notify): they
-// are read and dropped, so that the channel stays whole and the close stays in sight.
+// are read and dropped, so that the channel stays whole and the close stays in sight. Once the
+// upload and its close_notify are out, the server's close_notify or the end of the connection
+// ends the data part.
 void TStarFtp::drainDataTls() {
     if (!dataChannelUp())
         return;
@@ -1189,6 +1192,13 @@ void TStarFtp::drainDataTls() {
         const FtpTlsChannel::Result result = m_dataTls->read(sink, sizeof sink, count);
         if (result == FtpTlsChannel::Result::Done)
             continue;
+        if (m_awaitingDataEnd &&
+            (result == FtpTlsChannel::Result::Closed || result == FtpTlsChannel::Result::Failed)) {
+            // Everything of ours was out before; whether the file arrived whole is for the
+            // server's final reply to say.
+            uploadEnd();
+            return;
+        }
         if (result == FtpTlsChannel::Result::Failed) {
             m_dataSocket.LastError = wsa::ConnectionReset;
             fatal(FtpError::DataConnection);
@@ -1223,8 +1233,20 @@ void TStarFtp::sendPort() {
 void TStarFtp::controlPartDone() {
     m_controlDone = true;
     m_abortedStoreTimer.stop();
-    if (m_dataDone)
+    if (m_dataDone) {
         finishOperation();
+        return;
+    }
+    if (m_awaitingDataEnd) {
+        // The server answered the upload before its end of the data connection was seen: it
+        // needs nothing more from it. What it sent there (a session ticket) is taken first.
+        QPointer<TStarFtp> self(this);
+        const quint64 epoch = m_epoch;
+        drainDataTls();
+        if (!self || epoch != m_epoch || m_dataDone)
+            return;
+        uploadEnd();
+    }
 }
 
 void TStarFtp::dataPartDone() {
@@ -1703,7 +1725,7 @@ bool TStarFtp::uploadProgress() {
 }
 
 void TStarFtp::uploadPump() {
-    if (!dataChannelUp())
+    if (!dataChannelUp() || m_awaitingDataEnd)
         return;
     if (m_dataShutdownSent) {
         uploadSent();
@@ -1822,6 +1844,17 @@ void TStarFtp::uploadSent() {
             m_dataSocket.WaitForWritable();
             return;
         }
+        // The socket stays open until the server has seen it all. Closed now, with a record
+        // of the server's still unread (a session ticket that came late), the system would
+        // reset the connection and drop what it had not sent yet, close_notify included: the
+        // server would take the whole file for a cut one. Our side ends here, for servers
+        // that read up to the end of the stream rather than to close_notify; the server's
+        // close_notify, its close or its final reply ends the wait (under the data time-out).
+        ::shutdown(m_dataSocket.Handle(), SHUT_WR);
+        m_awaitingDataEnd = true;
+        touchData();
+        drainDataTls();
+        return;
     }
     // Closing the data connection is the end of the file for the server.
     closeDataSockets();

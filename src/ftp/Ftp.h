@@ -419,6 +419,9 @@ private:
     bool m_dataUp = false;
     bool m_transferUnderway = false;
     bool m_dataShutdownSent = false;
+    // A TLS upload is out, close_notify included: the server's end of the data connection
+    // (its close_notify or its close) or its final reply is awaited before the socket closes.
+    bool m_awaitingDataEnd = false;
     QString m_controlFingerprint;
 
     // Epochs: m_connection counts connections (Connect) and their ends; m_epoch changes

@@ -129,13 +129,18 @@ FtpTlsContext::FtpTlsContext() {
 
 ssl_session_st* FtpTlsContext::takeSession() {
     if (m_sessions.empty())
-        return nullptr;
+        return m_newest ? SSL_SESSION_dup(m_newest) : nullptr;
     SSL_SESSION* session = m_sessions.back();
     m_sessions.pop_back();
     return session;
 }
 
 void FtpTlsContext::keepSession(ssl_session_st* session) {
+    if (SSL_SESSION* copy = SSL_SESSION_dup(session)) {
+        if (m_newest)
+            SSL_SESSION_free(m_newest);
+        m_newest = copy;
+    }
     m_sessions.push_back(session);
     // A handful is plenty; the oldest go first.
     while (m_sessions.size() > 8) {
@@ -148,6 +153,9 @@ void FtpTlsContext::forgetSessions() {
     for (SSL_SESSION* session : m_sessions)
         SSL_SESSION_free(session);
     m_sessions.clear();
+    if (m_newest)
+        SSL_SESSION_free(m_newest);
+    m_newest = nullptr;
 }
 
 FtpTlsContext::~FtpTlsContext() {

@@ -30,7 +30,12 @@ public:
     ssl_ctx_st* handle() const { return m_ctx; }
     // Sessions the server handed out (TLS 1.3 tickets), newest last. Servers with single-use
     // tickets refuse a second resumption of one ticket, so each data connection takes a fresh
-    // one while there are any.
+    // one while there are any. When none is left (a data connection ended before its own
+    // ticket came), it gets a copy of the newest ticket as it arrived: OpenSSL marks a TLS 1.3
+    // session it has resumed once as spent, but servers whose tickets are not single-use
+    // (stateless tickets) take it again, and a server that requires the data connection to
+    // resume the control's session refuses a data connection with none. Null when the server
+    // sent no session. The caller owns what it gets.
     ssl_session_st* takeSession();
     void keepSession(ssl_session_st* session);
     void forgetSessions();
@@ -38,6 +43,8 @@ public:
 private:
     ssl_ctx_st* m_ctx = nullptr;
     std::deque<ssl_session_st*> m_sessions;
+    // A copy of the newest ticket that no handshake has used.
+    ssl_session_st* m_newest = nullptr;
     QString m_extraFile;
 };
 

@@ -435,8 +435,11 @@ protected:
             QStringLiteral("ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
                            "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\n"
                            "ssl_ciphers=HIGH\npasv_enable=YES\nrsa_cert_file=%1\n"
-                           "rsa_private_key_file=%2\n")
-                .arg(m_certs.cert, m_certs.key);
+                           "rsa_private_key_file=%2\n"
+                           // What the server saw, shown when a case fails.
+                           "xferlog_enable=YES\nlog_ftp_protocol=YES\ndebug_ssl=YES\n"
+                           "vsftpd_log_file=%3\n")
+                .arg(m_certs.cert, m_certs.key, serverLogPath());
         m_port = ftptest::startVsftpd(m_process, m_root, m_dir.path(), error, tls);
         ASSERT_GT(m_port, 0) << error.toStdString();
         m_ftp.SetFtpServer(QStringLiteral("127.0.0.1"));
@@ -447,7 +450,25 @@ protected:
         m_ftp.TrustedFingerprint = m_certs.fingerprint;
         m_ftp.InitialDirectory = m_root + QStringLiteral("/site");
     }
-    void TearDown() override { ftptest::stopByPid(m_process); }
+    void TearDown() override {
+        ftptest::stopByPid(m_process);
+        if (!HasFailure())
+            return;
+        // The engine's and the server's account of the failed run, for whoever reads it.
+        QString engine;
+        for (const auto& [code, text] : m_rec.infos) {
+            if (code != static_cast<int>(FtpInfo::DataProgress))
+                engine += QStringLiteral("%1 %2\n").arg(code).arg(text.trimmed());
+        }
+        QFile log(serverLogPath());
+        const QString server =
+            log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : log.errorString();
+        ADD_FAILURE() << "engine:\n"
+                      << engine.toStdString() << "events: " << m_rec.events.join(',').toStdString()
+                      << "\nvsftpd:\n"
+                      << server.toStdString();
+    }
+    QString serverLogPath() const { return m_dir.path() + QStringLiteral("/vsftpd.log"); }
 
     void roundTrip() {
         m_ftp.Connect();
