@@ -368,7 +368,11 @@ bool TStarFtp::send(const QByteArray& text, Operation operation, Step step) {
     if (m_shutDown)
         return false;
     const QByteArray line = command + kCrLf;
-    if (!info(FtpInfo::CommandSent, RemoteNameText(line)))
+    // The password never leaves the engine in an event: whoever shows or logs the commands
+    // sees asterisks, as many whatever its length.
+    const bool password = command.left(5).toUpper() == QByteArrayLiteral("PASS ");
+    if (!info(FtpInfo::CommandSent,
+              password ? QStringLiteral("PASS ********\r\n") : RemoteNameText(line)))
         return false;
     m_controlOut.append(line);
     awaitReply();

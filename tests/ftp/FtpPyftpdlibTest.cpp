@@ -79,7 +79,7 @@ TEST_F(FtpPyftpdlib, LoginDetectsUnixChangesToInitialDirectoryAndLists) {
     m_ftp.Connect();
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("loggedin")));
     EXPECT_EQ(m_rec.commands,
-              (QStringList{QStringLiteral("USER webmaster"), QStringLiteral("PASS s3cret"),
+              (QStringList{QStringLiteral("USER webmaster"), QStringLiteral("PASS ********"),
                            QStringLiteral("SYST"), QStringLiteral("CWD /site")}));
     EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("ready"), QStringLiteral("loggedin")}));
     EXPECT_EQ(m_rec.texts(FtpInfo::Connected), QStringList{QStringLiteral("127.0.0.1")});
@@ -344,8 +344,9 @@ TEST_F(FtpPyftpdlib, WrongPasswordReports27ThenQuits) {
     m_ftp.UserPassword = QStringLiteral("wrong");
     m_ftp.Connect();
     ASSERT_TRUE(m_rec.waitEvent(QStringLiteral("quit")));
-    EXPECT_EQ(m_rec.commands, (QStringList{QStringLiteral("USER webmaster"),
-                                           QStringLiteral("PASS wrong"), QStringLiteral("QUIT")}));
+    EXPECT_EQ(m_rec.commands,
+              (QStringList{QStringLiteral("USER webmaster"), QStringLiteral("PASS ********"),
+                           QStringLiteral("QUIT")}));
     EXPECT_EQ(m_rec.events, (QStringList{QStringLiteral("error 27 Error"), QStringLiteral("ready"),
                                          QStringLiteral("quit")}));
     EXPECT_FALSE(m_ftp.Connected());
