@@ -26,7 +26,6 @@
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -36,10 +35,10 @@ namespace {
 
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
+// From the source folder the build was configured with: a compiler cache may shorten __FILE__
+// to a path relative to the build folder, which only holds when the bench runs from there.
 QString serverScript() {
-    const std::filesystem::path here(__FILE__);
-    return QString::fromStdString(
-        (here.parent_path().parent_path() / "tests" / "ftp" / "pyftpd_server.py").string());
+    return QStringLiteral(QUILLON_SOURCE_DIR "/tests/ftp/pyftpd_server.py");
 }
 
 struct EngineSetup {
