@@ -1,6 +1,7 @@
 // CopyFileTo: chunked, atomic file copies.
 #include "platform/CopyFile.h"
 
+#include "platform/NativeNames.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
@@ -36,7 +37,7 @@ FileCopyResult copyFileTo(const QString& source, const QString& destination) {
     const QString cannotCreate = QStringLiteral("Cannot create file ") + to;
 
     // A pipe or a device among the files would block the copy in open() or read() for ever.
-    const QByteArray native = QFile::encodeName(source);
+    const QByteArray native = nativePath(source);
     struct stat st {};
     if (native.isEmpty() || ::stat(native.constData(), &st) != 0)
         return failed(cannotOpen, qt_error_string(native.isEmpty() ? ENOENT : errno), to);
@@ -82,7 +83,7 @@ FileCopyResult copyFileTo(const QString& source, const QString& destination) {
         return failed(cannotCreate, out.errorString(), to);
     // Access time as now, modification time as the source's; a failure here leaves a good copy.
     const struct timespec times[2] = {{0, UTIME_NOW}, modified};
-    ::utimensat(AT_FDCWD, QFile::encodeName(to).constData(), times, 0);
+    ::utimensat(AT_FDCWD, nativePath(to).constData(), times, 0);
     FileCopyResult r;
     r.ok = true;
     r.destination = to;

@@ -1,6 +1,8 @@
 // Reading and writing the user's text files: encoding detection, CR LF line ends, atomic writes.
 #include "platform/TextFile.h"
 
+#include "platform/NativeNames.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -120,7 +122,7 @@ FileBytesResult readFileBytesAt(int dir, const char* name, const QString& path) 
 } // namespace
 
 FileBytesResult readFileBytes(const QString& path) {
-    return readFileBytesAt(AT_FDCWD, QFile::encodeName(path).constData(), path);
+    return readFileBytesAt(AT_FDCWD, nativePath(path).constData(), path);
 }
 
 OpenFolder::OpenFolder(const QString& folder) : m_path(folder) {
@@ -128,7 +130,7 @@ OpenFolder::OpenFolder(const QString& folder) : m_path(folder) {
     // permission, as a path walk needs none.
     m_fd = folder.isEmpty()
                ? AT_FDCWD
-               : ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+               : ::open(nativePath(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 OpenFolder::~OpenFolder() {
@@ -149,7 +151,7 @@ qint64 OpenFolder::regularFileSize(const QByteArray& name) const {
 }
 
 qint64 regularFileSize(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = nativePath(path);
     struct stat st {};
     if (native.isEmpty() || ::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return -1;
@@ -197,7 +199,63 @@ TextWriteResult writeTextFile(const QString& path, const QString& text, TextEnco
     return result;
 }
 
+namespace {
+// The atomic write for a file whose name Qt cannot spell (Latin-1 bytes): a temporary file beside
+// it, the old file's permissions, then a rename over it, as QSaveFile does for every other name.
+TextWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray& bytes) {
+    TextWriteResult result;
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
+    const QByteArray base = slash < 0 ? native : native.mid(slash + 1);
+    QByteArray temp = folder + (folder.endsWith('/') ? "" : "/") + '.' + base + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        result.error = qt_error_string(errno);
+        return result;
+    }
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(native.constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    qsizetype done = 0;
+    int error = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            break;
+        }
+        done += n;
+    }
+    if (error == 0 && ::fchmod(fd, mode) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.constData(), native.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.constData());
+        result.error = qt_error_string(error);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+} // namespace
+
 TextWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QByteArray native = nativePath(path);
+    if (native != QFile::encodeName(path))
+        return writeNativeAtomically(native, bytes);
     TextWriteResult result;
     // Never fall back to writing the target in place: a failure half-way would destroy it.
     QSaveFile file(path);
