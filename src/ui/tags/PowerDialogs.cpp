@@ -113,11 +113,15 @@ TFormBody::TFormBody(PowerDialogEnv& env, QWidget* parent) : QDialog(parent), m_
         m_colors[static_cast<size_t>(i)] = env.options.readInteger(
             QStringLiteral("Colors"), QLatin1String(colorKeys[i]), defaults[i]);
 
-    auto* tagGroup = new QGroupBox(QStringLiteral("<BODY> Tag"), this);
+    // The tag across the whole dialog, above the choices that make it.
+    auto* displayGroup = new QGroupBox(QStringLiteral("<BODY> Tag"), this);
     m_display = tagDisplay(QStringLiteral("Your <BODY> tag will be created here for you. Just make "
                                           "your selections."),
-                           QStringLiteral("BodyTagDisplay"), 2, this);
+                           QStringLiteral("BodyTagDisplay"), 2, displayGroup);
+    (new QVBoxLayout(displayGroup))->addWidget(m_display);
+    auto* tagGroup = new QWidget(this);
     auto* tagLayout = new QVBoxLayout(tagGroup);
+    tagLayout->setContentsMargins(0, 0, 0, 0);
     tagLayout->addWidget(note(
         QStringLiteral("Double-click the background color or one of the link colors to select a "
                        "new color. It will be previewed for you in the preview panel. The BODY "
@@ -224,8 +228,7 @@ TFormBody::TFormBody(PowerDialogEnv& env, QWidget* parent) : QDialog(parent), m_
     columns->addLayout(left);
     columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
-    // The tag across the whole dialog, above the choices that make it.
-    layout->addWidget(m_display);
+    layout->addWidget(displayGroup);
     layout->addLayout(columns);
     layout->addLayout(buttons);
 
@@ -598,8 +601,11 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
         }
         ++row;
     };
-    addRow(QStringLiteral("Source"), m_source);
-    addRow(QStringLiteral("Alt Text"), m_alt);
+    // Source and Alt Text take the whole row: a path and a description need the room.
+    form->addWidget(new QLabel(QStringLiteral("Source"), data), row, 0);
+    form->addWidget(m_source, row++, 1, 1, 3);
+    form->addWidget(new QLabel(QStringLiteral("Alt Text"), data), row, 0);
+    form->addWidget(m_alt, row++, 1, 1, 3);
     addRow(QStringLiteral("Width"), m_width, m_height, QStringLiteral("Height"));
     addRow(QStringLiteral("Align"), m_align, m_border, QStringLiteral("Border"));
     form->addWidget(m_ismap, row++, 1);
@@ -683,8 +689,10 @@ bool TFormImageView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormImageView::fileClicked(const QString& name) {
-    if (!choose(QDir(m_folder).filePath(name)))
-        m_source->setText(m_sourceBeforeClick);
+    // The press moved the selection, which named the file in Source: the name stands only once
+    // the picture loaded, so the message of a failed load shows the fields as they were.
+    m_source->setText(m_sourceBeforeClick);
+    choose(QDir(m_folder).filePath(name));
 }
 
 namespace {
