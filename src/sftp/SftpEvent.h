@@ -25,6 +25,7 @@ enum class SftpInfo : int {
     KeyRefused = 12,   // a key or password was tried and refused; the text says which
     // The initial folder could not be reached; the home folder stays current. The text says why.
     InitialFolderRefused = 13,
+    Encryption = 14, // "key exchange curve25519-sha256, cipher chacha20-poly1305@openssh.com"
 };
 
 enum class SftpError : int {

@@ -501,6 +501,18 @@ QByteArray SftpStore::temporaryName(const QByteArray& name) {
     return '.' + name.left(Longest) + ".part";
 }
 
+bool SftpStore::lettingNextStart(const SftpOperation& next, const QByteArray& folder) const {
+    if (m_step == Step::Opening || m_step == Step::Writing || m_step == Step::Done ||
+        next.kind() != Kind::Store)
+        return false;
+    const auto& store = static_cast<const SftpStore&>(next);
+    const QByteArray target = joinPath(folder, store.m_remoteName);
+    const auto [targetFolder, targetName] = splitPath(target);
+    const QByteArray temporary = joinPath(targetFolder, temporaryName(targetName));
+    const QByteArrayList mine = {m_target, m_temporary};
+    return !mine.contains(target) && !mine.contains(temporary);
+}
+
 void SftpStore::closeLocal() {
     if (m_fd >= 0) {
         ::close(m_fd);
@@ -593,6 +605,7 @@ void SftpStore::sendClose(SftpOperationContext& context) {
     if (m_step == Step::Writing || m_step == Step::Opening)
         m_step = Step::Closing;
     context.send(*this, r.id, r.packet.take(), {});
+    context.letNextStart();
 }
 
 void SftpStore::failAndClean(SftpOperationContext& context, SftpError error, const QString& text,
@@ -705,7 +718,7 @@ void SftpStore::reply(SftpOperationContext& context, const Packet& packet) {
         } else if (auto s = status(context, packet)) {
             closeLocal();
             m_step = Step::Done;
-            refused(context, QStringLiteral("Cannot write %1").arg(SftpPathText(m_temporary)), *s);
+            refused(context, QStringLiteral("Cannot write %1").arg(SftpPathText(m_target)), *s);
         }
         return;
     }

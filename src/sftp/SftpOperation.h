@@ -34,6 +34,8 @@ public:
     virtual std::uint32_t writeBlockSize() const = 0;
     virtual void info(SftpInfo info, const QString& text) = 0;
     virtual void progress(SftpOperation& op, std::int64_t done, std::int64_t total) = 0;
+    // The operation has come to a step where the next one may start (lettingNextStart).
+    virtual void letNextStart() = 0;
     // The operation's state is final: the session reports it and goes on with the next one.
     virtual void finished(SftpOperation& op) = 0;
     // The connection cannot go on (the server broke the protocol, or offers no usable SFTP).
@@ -74,10 +76,14 @@ public:
     // The session's side.
     void begin(SftpOperationContext& context);
     virtual void reply(SftpOperationContext& context, const sftp::Packet& packet) = 0;
-    // True while the operation only waits for replies to requests it has sent and will ask the
-    // server nothing more that a following operation could disturb: the next operation may
-    // start meanwhile (the server answers in order).
-    virtual bool lettingNextStart() const { return false; }
+    // Whether the next operation (not started yet; relative names are taken from the folder)
+    // may start while this one goes on: only when neither can disturb the other, since the
+    // server answers in order but works on what each asks at once.
+    virtual bool lettingNextStart(const SftpOperation& next, const QByteArray& folder) const {
+        Q_UNUSED(next);
+        Q_UNUSED(folder);
+        return false;
+    }
     // Ends a queued or running operation without the server (Abort, a lost connection).
     void cancel(SftpError error, const QString& text);
     // Sets the failure state; the caller reports it through context.finished().
@@ -233,8 +239,9 @@ public:
     ~SftpStore() override;
     QString description() const override;
     void reply(SftpOperationContext& context, const sftp::Packet& packet) override;
-    // Once the rename is asked with the server's atomic rename, nothing follows it.
-    bool lettingNextStart() const override { return m_step == Step::Renaming && m_atomicRename; }
+    // Once its last bytes are out, the next upload may open its file: the two touch different
+    // names, and this one's rename still goes out before the next one's first write.
+    bool lettingNextStart(const SftpOperation& next, const QByteArray& folder) const override;
 
     QString localFile() const { return m_localFile; }
     QByteArray remoteName() const { return m_remoteName; }

@@ -140,11 +140,13 @@ void SftpSession::startNext() {
         return;
     m_starting = true;
     while (m_state == State::Ready && !m_queue.empty()) {
-        const bool othersLetGo = std::all_of(m_active.begin(), m_active.end(),
-                                             [](const auto& op) { return op->lettingNextStart(); });
+        std::shared_ptr<SftpOperation> op = m_queue.front();
+        const bool othersLetGo =
+            std::all_of(m_active.begin(), m_active.end(), [&](const auto& active) {
+                return active->finished() || active->lettingNextStart(*op, m_currentFolder);
+            });
         if (!othersLetGo)
             break;
-        std::shared_ptr<SftpOperation> op = m_queue.front();
         if (op->kind() == SftpOperation::Kind::Quit) {
             if (!m_active.empty())
                 break;
@@ -187,14 +189,14 @@ void SftpSession::endConnection(SftpError error, const QString& text) {
     failure.error = error;
     failure.text = text;
     post(failure);
-    // What was under way ends with the connection's error; what waited never started.
+    // What was under way ends with the connection's error, reported in the order it started;
+    // what waited never started.
     const auto active = std::move(m_active);
     m_active.clear();
     for (const auto& op : active) {
-        if (!op->finished()) {
+        if (!op->finished())
             op->setFailed(error, text);
-            postDone(op);
-        }
+        postDone(op);
     }
     for (auto& op : m_queue)
         op->cancel(SftpError::Cancelled, QStringLiteral("The connection was ended."));
@@ -368,7 +370,6 @@ void SftpSession::finished(SftpOperation& op) {
         else
             ++it;
     }
-    m_active.erase(std::find(m_active.begin(), m_active.end(), owner));
     if (owner == m_login) {
         m_login.reset();
         if (m_state == State::Connecting) {
@@ -382,12 +383,17 @@ void SftpSession::finished(SftpOperation& op) {
                 m_state = State::Ready;
             } else {
                 // Logged in over SSH but no usable SFTP: the connection ends with the reason.
-                postDone(owner);
                 endConnection(owner->error(), owner->errorText());
                 return;
             }
         }
     }
-    postDone(owner);
+    // Done events go out in the order the operations started: one that ended early (a local
+    // file that cannot be read) waits for those before it.
+    while (!m_active.empty() && m_active.front()->finished()) {
+        const std::shared_ptr<SftpOperation> done = m_active.front();
+        m_active.erase(m_active.begin());
+        postDone(done);
+    }
     startNext();
 }

@@ -107,6 +107,7 @@ private:
     std::uint32_t writeBlockSize() const override { return m_writeBlock; }
     void info(SftpInfo info, const QString& text) override;
     void progress(SftpOperation& op, std::int64_t done, std::int64_t total) override;
+    void letNextStart() override { startNext(); }
     void finished(SftpOperation& op) override;
     void fatal(SftpError error, const QString& text) override;
 

@@ -352,6 +352,11 @@ SshChannel::Step SshChannel::handshake() {
     }
     if (const char* banner = ssh_get_serverbanner(m_ssh))
         m_owner.channelInfo(SftpInfo::ServerVersion, QString::fromUtf8(banner));
+    const char* kex = ssh_get_kex_algo(m_ssh);
+    const char* cipher = ssh_get_cipher_out(m_ssh);
+    m_owner.channelInfo(SftpInfo::Encryption, QStringLiteral("key exchange %1, cipher %2")
+                                                  .arg(QLatin1String(kex ? kex : "?"),
+                                                       QLatin1String(cipher ? cipher : "?")));
     return checkHostKey();
 }
 

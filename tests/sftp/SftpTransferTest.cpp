@@ -263,9 +263,13 @@ TEST_F(SftpTransfer, ReplacedFileKeepsItsPermissionsAndAFolderIsNeverReplaced) {
     ASSERT_TRUE(writeBytes(remote("run.cgi"), "old"));
     ASSERT_EQ(::chmod(remote("run.cgi").constData(), 0751), 0);
     ASSERT_EQ(::mkdir(remote("images").constData(), 0755), 0);
+    ASSERT_TRUE(writeBytes(local("first.cgi"), "#!/bin/sh\necho first\n"));
     ASSERT_TRUE(writeBytes(local("run.cgi"), "#!/bin/sh\necho new\n"));
     login();
+    // Twice in a row to the same name: the second never overlaps the first.
+    m_session.StoreFile(QString::fromLocal8Bit(local("first.cgi")), "run.cgi");
     m_session.StoreFile(QString::fromLocal8Bit(local("run.cgi")), "run.cgi");
+    m_session.StoreFile(QString::fromLocal8Bit(local("run.cgi")), "no folder/run.cgi");
     m_session.StoreFile(QString::fromLocal8Bit(local("run.cgi")), "images");
     m_session.StoreFile(QString::fromLocal8Bit(local("missing.html")), "missing.html");
     m_session.StoreFile(QString::fromLocal8Bit(local("")), "x.html");
@@ -273,6 +277,9 @@ TEST_F(SftpTransfer, ReplacedFileKeepsItsPermissionsAndAFolderIsNeverReplaced) {
     const QString folder = QString::fromLocal8Bit(remote());
     expectOutcome({
         QStringLiteral("done store ok"),
+        QStringLiteral("done store ok"),
+        QStringLiteral("done store failed 22 Cannot write %1/no folder/run.cgi: No such file.")
+            .arg(folder),
         QStringLiteral("done store failed 27 %1/images is a folder on the server.").arg(folder),
         QStringLiteral("done store failed 23 Cannot open the local file %1: No such file or "
                        "directory.")
@@ -289,6 +296,7 @@ TEST_F(SftpTransfer, ReplacedFileKeepsItsPermissionsAndAFolderIsNeverReplaced) {
     EXPECT_FALSE(exists(remote("images/.part")));
     EXPECT_FALSE(exists(remote(".images.part")));
     EXPECT_FALSE(exists(remote(".run.cgi.part")));
+    EXPECT_EQ(sftptest::treeOf(remote()), QByteArrayList({"images", "run.cgi"}));
 }
 
 TEST_F(SftpTransfer, ServerKilledMidUploadEndsWithAnErrorAndLeavesTheTargetAlone) {
