@@ -23,6 +23,8 @@ namespace {
 constexpr qsizetype ReadChunk = 64 * 1024;
 constexpr qsizetype WriteChunk = 256 * 1024;
 constexpr qsizetype MaxReadPerDrive = 4 * 1024 * 1024;
+// Up to this much of small requests is merged into one write: about one SSH packet.
+constexpr qsizetype CoalesceLimit = 30 * 1024;
 constexpr int MaxSecretAttempts = 3;
 
 QString keyTypeText(ssh_key key) {
@@ -905,6 +907,19 @@ bool SshChannel::writeOut() {
         const std::uint32_t window = ssh_channel_window_size(m_channel);
         if (window == 0)
             break;
+        // Small requests queued together go as one SSH packet: one write for the server to
+        // wake up to, not one for each request (a small file's write, close and the next
+        // file's open).
+        if (m_outOffset == 0 && m_out.size() > 1 && m_out.front().size() < CoalesceLimit &&
+            m_out[1].size() < CoalesceLimit) {
+            QByteArray merged;
+            merged.reserve(CoalesceLimit);
+            while (!m_out.empty() && merged.size() + m_out.front().size() <= CoalesceLimit) {
+                merged += m_out.front();
+                m_out.pop_front();
+            }
+            m_out.push_front(std::move(merged));
+        }
         const QByteArray& front = m_out.front();
         const qsizetype n = std::min<qsizetype>(
             {front.size() - m_outOffset, static_cast<qsizetype>(window), WriteChunk});

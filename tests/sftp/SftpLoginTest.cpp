@@ -13,7 +13,7 @@ using Kind = SftpQuestion::Kind;
 
 namespace {
 
-class SftpLogin : public ::testing::Test {
+class SftpTrustAndLogin : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_server.start()) << m_server.error().toStdString();
@@ -37,7 +37,7 @@ protected:
     Recorder m_rec{m_session};
 };
 
-TEST_F(SftpLogin, UnknownHostKeyAnsweredNoEndsTheSessionAndStoresNothing) {
+TEST_F(SftpTrustAndLogin, UnknownHostKeyAnsweredNoEndsTheSessionAndStoresNothing) {
     authorizeKey();
     m_rec.answers.push_back({Kind::HostKey, false, std::nullopt});
     m_session.Connect();
@@ -65,7 +65,7 @@ TEST_F(SftpLogin, UnknownHostKeyAnsweredNoEndsTheSessionAndStoresNothing) {
     EXPECT_FALSE(m_session.Connected());
 }
 
-TEST_F(SftpLogin, UnknownHostKeyAnsweredYesIsStoredAsOpenSshReadsIt) {
+TEST_F(SftpTrustAndLogin, UnknownHostKeyAnsweredYesIsStoredAsOpenSshReadsIt) {
     authorizeKey();
     m_rec.answers.push_back({Kind::HostKey, true, std::nullopt});
     m_session.Connect();
@@ -99,9 +99,22 @@ TEST_F(SftpLogin, UnknownHostKeyAnsweredYesIsStoredAsOpenSshReadsIt) {
     EXPECT_TRUE(rec.questions.isEmpty());
     EXPECT_EQ(rec.infos(SftpInfo::HostKeyKnown),
               QStringList(QStringLiteral("ED25519 key ") + m_server.hostFingerprint()));
+
+    // Hashed by OpenSSH (HashKnownHosts), the entry still counts.
+    ASSERT_TRUE(
+        sshtest::runTool(QStringLiteral("ssh-keygen"),
+                         {QStringLiteral("-H"), QStringLiteral("-f"), m_client.knownHosts()}));
+    ASSERT_TRUE(m_client.knownHostsText().startsWith("|1|"));
+    SftpSession hashed;
+    Recorder hashedRec(hashed);
+    m_client.configure(hashed, m_server);
+    hashed.Connect();
+    ASSERT_TRUE(hashedRec.waitLine(QStringLiteral("done login ok")))
+        << hashedRec.dump().toStdString();
+    EXPECT_TRUE(hashedRec.questions.isEmpty());
 }
 
-TEST_F(SftpLogin, ChangedHostKeyIsRefusedWithoutAQuestion) {
+TEST_F(SftpTrustAndLogin, ChangedHostKeyIsRefusedWithoutAQuestion) {
     authorizeKey();
     // Known hosts hold another key for this host and port, as after the server was replaced.
     const QString other = m_client.dir.path() + QStringLiteral("/other_host_key");
@@ -133,7 +146,7 @@ TEST_F(SftpLogin, ChangedHostKeyIsRefusedWithoutAQuestion) {
     EXPECT_FALSE(m_server.log().contains(QStringLiteral("Accepted")));
 }
 
-TEST_F(SftpLogin, WrongPasswordIsRefusedStoredOrTyped) {
+TEST_F(SftpTrustAndLogin, WrongPasswordIsRefusedStoredOrTyped) {
     ASSERT_TRUE(m_client.trust(m_server));
     m_session.Connection.useKeys = false;
     m_session.Connection.password = QStringLiteral("not the password");
@@ -171,7 +184,7 @@ TEST_F(SftpLogin, WrongPasswordIsRefusedStoredOrTyped) {
         << rec.dump().toStdString();
 }
 
-TEST_F(SftpLogin, KeyWithPassphraseIsAskedOnlyWhenTheServerTakesIt) {
+TEST_F(SftpTrustAndLogin, KeyWithPassphraseIsAskedOnlyWhenTheServerTakesIt) {
     // The ed25519 key is not authorized: its passphrase is never asked. The ECDSA key is.
     ASSERT_TRUE(sshtest::makeKey(m_client.key(QStringLiteral("id_ed25519")),
                                  QStringLiteral("never asked")));
@@ -200,7 +213,7 @@ TEST_F(SftpLogin, KeyWithPassphraseIsAskedOnlyWhenTheServerTakesIt) {
         m_server.log().contains(QStringLiteral("Accepted publickey for %1").arg(m_server.user())));
 }
 
-TEST_F(SftpLogin, AgentKeyLogsIn) {
+TEST_F(SftpTrustAndLogin, AgentKeyLogsIn) {
     sshtest::TestAgent agent;
     ASSERT_TRUE(agent.start());
     const QString key = m_client.dir.path() + QStringLiteral("/agent_key");
@@ -219,7 +232,7 @@ TEST_F(SftpLogin, AgentKeyLogsIn) {
     ASSERT_TRUE(m_rec.waitLine(QStringLiteral("quit")));
 }
 
-TEST_F(SftpLogin, ConnectionsThatGoNowhereEndWithTheReason) {
+TEST_F(SftpTrustAndLogin, ConnectionsThatGoNowhereEndWithTheReason) {
     // Nothing listens.
     m_session.Connection.port = sshtest::freeLoopbackPort();
     m_session.Connect();
