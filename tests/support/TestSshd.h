@@ -226,9 +226,16 @@ private:
 
     void writeConfig() {
         const bool root = ::getuid() == 0;
-        const QString sftpServer = QFileInfo::exists(QStringLiteral("/usr/lib/openssh/sftp-server"))
-                                       ? QStringLiteral("/usr/lib/openssh/sftp-server")
-                                       : QStringLiteral("internal-sftp");
+        // The sftp-server program runs through the user's shell; an account without one (a
+        // service account running the tests) gets sshd's built-in server.
+        const passwd* pw = ::getpwuid(::getuid());
+        const QString shell = pw ? QString::fromLocal8Bit(pw->pw_shell) : QString();
+        const bool realShell =
+            !shell.endsWith(QStringLiteral("nologin")) && !shell.endsWith(QStringLiteral("false"));
+        const QString sftpServer =
+            realShell && QFileInfo::exists(QStringLiteral("/usr/lib/openssh/sftp-server"))
+                ? QStringLiteral("/usr/lib/openssh/sftp-server")
+                : QStringLiteral("internal-sftp");
         QFile config(folder() + QStringLiteral("sshd_config"));
         config.open(QIODevice::WriteOnly | QIODevice::Truncate);
         QString text;
