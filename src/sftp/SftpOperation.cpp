@@ -2,8 +2,6 @@
 
 #include "platform/NativeNames.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,6 +18,74 @@ constexpr int ProgressIntervalMs = 50;
 QString serverWords(const Status& status) {
     const QString words = QString::fromUtf8(status.message).trimmed();
     return words.isEmpty() ? statusText(status.code) : words;
+}
+
+// A request packet with its id; the caller adds the fields and sends it.
+struct Request {
+    std::uint32_t id;
+    PacketWriter packet;
+};
+
+Request makeRequest(SftpOperationContext& context, std::uint8_t type) {
+    Request r{context.nextId(), PacketWriter(type)};
+    r.packet.u32(r.id);
+    return r;
+}
+
+std::uint32_t sendPath(SftpOperationContext& context, SftpOperation& op, std::uint8_t type,
+                       const QByteArray& path, const char* verb) {
+    Request r = makeRequest(context, type);
+    r.packet.string(path);
+    context.send(op, r.id, r.packet.take(),
+                 verb ? QStringLiteral("%1 %2").arg(QLatin1String(verb), SftpPathText(path))
+                      : QString());
+    return r.id;
+}
+
+std::uint32_t sendHandle(SftpOperationContext& context, SftpOperation& op, std::uint8_t type,
+                         const QByteArray& handle) {
+    Request r = makeRequest(context, type);
+    r.packet.string(handle);
+    context.send(op, r.id, r.packet.take(), {});
+    return r.id;
+}
+
+// The readers of the replies; a malformed one ends the connection.
+template <typename Parse>
+auto readOrEnd(SftpOperationContext& context, const Packet& packet, Parse parse, const char* what) {
+    auto parsed = parse(packet.body);
+    if (!parsed)
+        context.fatal(SftpError::ProtocolError,
+                      QStringLiteral("The server sent %1.").arg(QLatin1String(what)));
+    return parsed;
+}
+
+std::optional<QList<NameEntry>> names(SftpOperationContext& context, const Packet& packet) {
+    return readOrEnd(context, packet, parseName, "a malformed name reply");
+}
+
+std::optional<Attributes> attributes(SftpOperationContext& context, const Packet& packet) {
+    return readOrEnd(context, packet, parseAttributes, "malformed attributes");
+}
+
+std::optional<QByteArray> handle(SftpOperationContext& context, const Packet& packet) {
+    return readOrEnd(context, packet, parseHandle, "a malformed handle");
+}
+
+std::optional<QByteArray> singleName(SftpOperationContext& context, const Packet& packet) {
+    auto parsed = names(context, packet);
+    if (!parsed)
+        return std::nullopt;
+    if (parsed->size() != 1) {
+        context.fatal(SftpError::ProtocolError,
+                      QStringLiteral("The server sent %1 names for one path.").arg(parsed->size()));
+        return std::nullopt;
+    }
+    return parsed->first().name;
+}
+
+std::optional<Status> statusOf(SftpOperationContext& context, const Packet& packet) {
+    return readOrEnd(context, packet, parseStatus, "a malformed status reply");
 }
 
 } // namespace
@@ -59,11 +125,7 @@ std::optional<Status> SftpOperation::status(SftpOperationContext& context, const
         unexpected(context, packet);
         return std::nullopt;
     }
-    auto parsed = parseStatus(packet.body);
-    if (!parsed)
-        context.fatal(SftpError::ProtocolError,
-                      QStringLiteral("The server sent a malformed status reply."));
-    return parsed;
+    return statusOf(context, packet);
 }
 
 void SftpOperation::refused(SftpOperationContext& context, const QString& what,
@@ -90,31 +152,48 @@ void SftpOperation::unexpected(SftpOperationContext& context, const Packet& pack
                       .arg(packet.type));
 }
 
-// A request packet with its id; the caller adds the fields and sends it.
-namespace {
+// ---- Looking a folder up ----
 
-struct Request {
-    std::uint32_t id;
-    PacketWriter packet;
-};
-
-Request makeRequest(SftpOperationContext& context, std::uint8_t type) {
-    Request r{context.nextId(), PacketWriter(type)};
-    r.packet.u32(r.id);
-    return r;
+void SftpFolderLookup::ask(SftpOperationContext& context, SftpOperation& op,
+                           const QByteArray& path) {
+    // Both at once: the server resolves the same path for either, and answers in this order.
+    m_done = false;
+    m_realpathId = sendPath(context, op, FxpRealpath, path, "REALPATH");
+    m_statId = sendPath(context, op, FxpStat, path, nullptr);
 }
 
-std::uint32_t sendPath(SftpOperationContext& context, SftpOperation& op, std::uint8_t type,
-                       const QByteArray& path, const char* verb) {
-    Request r = makeRequest(context, type);
-    r.packet.string(path);
-    context.send(op, r.id, r.packet.take(),
-                 verb ? QStringLiteral("%1 %2").arg(QLatin1String(verb), SftpPathText(path))
-                      : QString());
-    return r.id;
+SftpFolderLookup::Outcome SftpFolderLookup::take(SftpOperationContext& context,
+                                                 const Packet& packet) {
+    if (m_done)
+        return Outcome::Ignored;
+    const bool realpath = packet.id == m_realpathId;
+    if (packet.type == FxpStatus) {
+        auto status = statusOf(context, packet);
+        if (!status)
+            return Outcome::Broken;
+        m_refusal = *status;
+        m_done = true;
+        return Outcome::Refused;
+    }
+    if (realpath && packet.type == FxpName) {
+        auto name = singleName(context, packet);
+        if (!name)
+            return Outcome::Broken;
+        m_resolved = *name;
+        return Outcome::Waiting;
+    }
+    if (!realpath && packet.type == FxpAttrs) {
+        auto folder = attributes(context, packet);
+        if (!folder)
+            return Outcome::Broken;
+        m_done = true;
+        return folder->isDirectory() ? Outcome::Folder : Outcome::NotAFolder;
+    }
+    context.fatal(SftpError::ProtocolError,
+                  QStringLiteral("The server answered a folder lookup with a reply of type %1.")
+                      .arg(packet.type));
+    return Outcome::Broken;
 }
-
-} // namespace
 
 // ---- Login ----
 
@@ -148,12 +227,6 @@ void SftpLogin::version(SftpOperationContext& context, const Packet& packet) {
     m_homeId = sendPath(context, *this, FxpRealpath, ".", "REALPATH");
 }
 
-void SftpLogin::askFolder(SftpOperationContext& context, const QByteArray& path) {
-    // Both at once: the server resolves the same path for either.
-    m_realpathId = sendPath(context, *this, FxpRealpath, path, "REALPATH");
-    m_statId = sendPath(context, *this, FxpStat, path, nullptr);
-}
-
 void SftpLogin::reply(SftpOperationContext& context, const Packet& packet) {
     if (packet.id == m_limitsId && m_limitsId != 0) {
         m_limitsId = 0;
@@ -165,17 +238,13 @@ void SftpLogin::reply(SftpOperationContext& context, const Packet& packet) {
     }
     if (packet.id == m_homeId) {
         if (packet.type == FxpName) {
-            auto names = parseName(packet.body);
-            if (!names || names->size() != 1) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent a malformed name reply."));
+            auto home = singleName(context, packet);
+            if (!home)
                 return;
-            }
-            m_home = names->first().name;
-        } else if (auto s = status(context, packet)) {
-            refused(context, QStringLiteral("Cannot find the home folder"), *s);
-            return;
+            m_home = *home;
         } else {
+            if (auto s = status(context, packet))
+                refused(context, QStringLiteral("Cannot find the home folder"), *s);
             return;
         }
         context.setCurrentFolder(m_home);
@@ -184,48 +253,31 @@ void SftpLogin::reply(SftpOperationContext& context, const Packet& packet) {
             succeed(context);
             return;
         }
-        askFolder(context, joinPath(m_home, m_initialFolder));
+        m_lookup.ask(context, *this, joinPath(m_home, m_initialFolder));
         return;
     }
-    if (packet.id == m_realpathId || packet.id == m_statId) {
-        if (finished())
-            return;
-        const bool realpath = packet.id == m_realpathId;
-        if (realpath && packet.type == FxpName) {
-            auto names = parseName(packet.body);
-            if (!names || names->size() != 1) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent a malformed name reply."));
-                return;
-            }
-            m_resolved = names->first().name;
-            return;
-        }
-        if (!realpath && packet.type == FxpAttrs) {
-            auto attributes = parseAttributes(packet.body);
-            if (!attributes) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent malformed attributes."));
-                return;
-            }
-            if (attributes->isDirectory()) {
-                context.setCurrentFolder(m_resolved);
-                context.info(SftpInfo::Folder, SftpPathText(m_resolved));
-                succeed(context);
-            } else {
-                initialFolderRefused(
-                    context,
-                    QStringLiteral("%1 is not a folder.").arg(SftpPathText(m_initialFolder)));
-            }
-            return;
-        }
-        if (auto s = status(context, packet)) {
-            initialFolderRefused(context, QStringLiteral("Cannot change to the folder %1: %2.")
-                                              .arg(SftpPathText(m_initialFolder), serverWords(*s)));
-        }
+    if (!m_lookup.answers(packet.id)) {
+        unexpected(context, packet);
         return;
     }
-    unexpected(context, packet);
+    switch (m_lookup.take(context, packet)) {
+    case SftpFolderLookup::Outcome::Folder:
+        context.setCurrentFolder(m_lookup.resolved());
+        context.info(SftpInfo::Folder, SftpPathText(m_lookup.resolved()));
+        succeed(context);
+        break;
+    case SftpFolderLookup::Outcome::NotAFolder:
+        initialFolderRefused(
+            context, QStringLiteral("%1 is not a folder.").arg(SftpPathText(m_initialFolder)));
+        break;
+    case SftpFolderLookup::Outcome::Refused:
+        initialFolderRefused(
+            context, QStringLiteral("Cannot change to the folder %1: %2.")
+                         .arg(SftpPathText(m_initialFolder), serverWords(m_lookup.refusal())));
+        break;
+    default:
+        break;
+    }
 }
 
 void SftpLogin::initialFolderRefused(SftpOperationContext& context, const QString& text) {
@@ -248,17 +300,11 @@ void SftpList::start(SftpOperationContext& context) {
 }
 
 void SftpList::readMore(SftpOperationContext& context) {
-    Request r = makeRequest(context, FxpReaddir);
-    r.packet.string(m_handle);
-    m_readId = r.id;
-    context.send(*this, r.id, r.packet.take(), {});
+    m_readId = sendHandle(context, *this, FxpReaddir, m_handle);
 }
 
 void SftpList::closeHandle(SftpOperationContext& context) {
-    Request r = makeRequest(context, FxpClose);
-    r.packet.string(m_handle);
-    m_closeId = r.id;
-    context.send(*this, r.id, r.packet.take(), {});
+    m_closeId = sendHandle(context, *this, FxpClose, m_handle);
 }
 
 void SftpList::resolveLinks(SftpOperationContext& context) {
@@ -283,13 +329,10 @@ void SftpList::end(SftpOperationContext& context) {
 void SftpList::reply(SftpOperationContext& context, const Packet& packet) {
     if (packet.id == m_openId) {
         if (packet.type == FxpHandle) {
-            auto handle = parseHandle(packet.body);
-            if (!handle) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent a malformed handle."));
+            auto opened = handle(context, packet);
+            if (!opened)
                 return;
-            }
-            m_handle = *handle;
+            m_handle = *opened;
             readMore(context);
         } else if (auto s = status(context, packet)) {
             refused(context, QStringLiteral("Cannot list the folder %1").arg(SftpPathText(m_path)),
@@ -299,13 +342,10 @@ void SftpList::reply(SftpOperationContext& context, const Packet& packet) {
     }
     if (packet.id == m_readId) {
         if (packet.type == FxpName) {
-            auto names = parseName(packet.body);
-            if (!names) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent a malformed name reply."));
+            auto read = names(context, packet);
+            if (!read)
                 return;
-            }
-            m_entries += SftpEntriesFromNames(*names);
+            m_entries += SftpEntriesFromNames(*read);
             if (m_entries.size() >= MaxEntries) {
                 m_entries.resize(MaxEntries);
                 closeHandle(context);
@@ -354,52 +394,33 @@ QString SftpChangeDirectory::description() const {
 }
 
 void SftpChangeDirectory::start(SftpOperationContext& context) {
-    const QByteArray path = joinPath(context.currentFolder(), m_folder);
-    m_realpathId = sendPath(context, *this, FxpRealpath, path, "REALPATH");
-    m_statId = sendPath(context, *this, FxpStat, path, nullptr);
+    m_lookup.ask(context, *this, joinPath(context.currentFolder(), m_folder));
 }
 
 void SftpChangeDirectory::reply(SftpOperationContext& context, const Packet& packet) {
-    if (finished())
-        return;
-    const QString refusal =
-        QStringLiteral("Cannot change to the folder %1").arg(SftpPathText(m_folder));
-    if (packet.id == m_realpathId) {
-        if (packet.type == FxpName) {
-            auto names = parseName(packet.body);
-            if (!names || names->size() != 1) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent a malformed name reply."));
-                return;
-            }
-            m_resolved = names->first().name;
-        } else if (auto s = status(context, packet)) {
-            refused(context, refusal, *s);
-        }
+    if (!m_lookup.answers(packet.id)) {
+        unexpected(context, packet);
         return;
     }
-    if (packet.id == m_statId) {
-        if (packet.type == FxpAttrs) {
-            auto attributes = parseAttributes(packet.body);
-            if (!attributes) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent malformed attributes."));
-                return;
-            }
-            if (!attributes->isDirectory()) {
-                fail(context, SftpError::NotAFolder,
-                     QStringLiteral("%1 is not a folder.").arg(SftpPathText(m_folder)));
-                return;
-            }
-            context.setCurrentFolder(m_resolved);
-            context.info(SftpInfo::Folder, SftpPathText(m_resolved));
-            succeed(context);
-        } else if (auto s = status(context, packet)) {
-            refused(context, refusal, *s);
-        }
-        return;
+    switch (m_lookup.take(context, packet)) {
+    case SftpFolderLookup::Outcome::Folder:
+        m_resolved = m_lookup.resolved();
+        context.setCurrentFolder(m_resolved);
+        context.info(SftpInfo::Folder, SftpPathText(m_resolved));
+        succeed(context);
+        break;
+    case SftpFolderLookup::Outcome::NotAFolder:
+        fail(context, SftpError::NotAFolder,
+             QStringLiteral("%1 is not a folder.").arg(SftpPathText(m_folder)));
+        break;
+    case SftpFolderLookup::Outcome::Refused:
+        refused(context,
+                QStringLiteral("Cannot change to the folder %1").arg(SftpPathText(m_folder)),
+                m_lookup.refusal());
+        break;
+    default:
+        break;
     }
-    unexpected(context, packet);
 }
 
 // ---- Make folder, remove folder, delete ----
@@ -598,23 +619,24 @@ void SftpStore::pump(SftpOperationContext& context) {
 }
 
 void SftpStore::sendClose(SftpOperationContext& context) {
-    Request r = makeRequest(context, FxpClose);
-    r.packet.string(m_handle);
-    m_closeId = r.id;
     m_closeSent = true;
     if (m_step == Step::Writing || m_step == Step::Opening)
         m_step = Step::Closing;
-    context.send(*this, r.id, r.packet.take(), {});
+    m_closeId = sendHandle(context, *this, FxpClose, m_handle);
     context.letNextStart();
+}
+
+void SftpStore::noteFailure(SftpError error, const QString& text, std::uint32_t serverStatus) {
+    if (m_failure != SftpError::None)
+        return; // the first failure is the one reported
+    m_failure = error;
+    m_failureText = text;
+    m_failureStatus = serverStatus;
 }
 
 void SftpStore::failAndClean(SftpOperationContext& context, SftpError error, const QString& text,
                              std::uint32_t serverStatus) {
-    if (m_failure == SftpError::None) {
-        m_failure = error;
-        m_failureText = text;
-        m_failureStatus = serverStatus;
-    }
+    noteFailure(error, text, serverStatus);
     if (m_handle.isEmpty()) {
         // Nothing was opened on the server.
         closeLocal();
@@ -636,8 +658,8 @@ void SftpStore::afterClose(SftpOperationContext& context) {
         return;
     }
     if (m_targetIsFolder) {
-        m_failure = SftpError::IsAFolder;
-        m_failureText = QStringLiteral("%1 is a folder on the server.").arg(SftpPathText(m_target));
+        noteFailure(SftpError::IsAFolder,
+                    QStringLiteral("%1 is a folder on the server.").arg(SftpPathText(m_target)));
         removeTemporary(context);
         return;
     }
@@ -673,16 +695,13 @@ void SftpStore::reply(SftpOperationContext& context, const Packet& packet) {
     if (packet.id == m_statId) {
         m_targetKnown = true;
         if (packet.type == FxpAttrs) {
-            auto attributes = parseAttributes(packet.body);
-            if (!attributes) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent malformed attributes."));
+            auto target = attributes(context, packet);
+            if (!target)
                 return;
-            }
             m_targetExists = true;
-            m_targetIsFolder = attributes->isDirectory();
-            m_hasTargetPermissions = attributes->has(Attributes::HasPermissions);
-            m_targetPermissions = attributes->permissions & PermissionBits;
+            m_targetIsFolder = target->isDirectory();
+            m_hasTargetPermissions = target->has(Attributes::HasPermissions);
+            m_targetPermissions = target->permissions & PermissionBits;
         } else if (packet.type != FxpStatus) {
             unexpected(context, packet);
         }
@@ -691,13 +710,10 @@ void SftpStore::reply(SftpOperationContext& context, const Packet& packet) {
     }
     if (packet.id == m_openId) {
         if (packet.type == FxpHandle) {
-            auto handle = parseHandle(packet.body);
-            if (!handle) {
-                context.fatal(SftpError::ProtocolError,
-                              QStringLiteral("The server sent a malformed handle."));
+            auto opened = handle(context, packet);
+            if (!opened)
                 return;
-            }
-            m_handle = *handle;
+            m_handle = *opened;
             m_step = Step::Writing;
             if (m_targetIsFolder) {
                 failAndClean(
@@ -760,12 +776,11 @@ void SftpStore::reply(SftpOperationContext& context, const Packet& packet) {
         auto s = status(context, packet);
         if (!s)
             return;
-        if (s->code != FxOk && m_failure == SftpError::None) {
-            m_failure = SftpError::ServerRefused;
-            m_failureText =
-                QStringLiteral("Cannot write %1: %2.").arg(SftpPathText(m_target), serverWords(*s));
-            m_failureStatus = s->code;
-        }
+        if (s->code != FxOk)
+            noteFailure(
+                SftpError::ServerRefused,
+                QStringLiteral("Cannot write %1: %2.").arg(SftpPathText(m_target), serverWords(*s)),
+                s->code);
         if (m_size == 0)
             context.progress(*this, 0, 0);
         afterClose(context);
@@ -786,10 +801,10 @@ void SftpStore::reply(SftpOperationContext& context, const Packet& packet) {
             m_removeId = sendPath(context, *this, FxpRemove, m_target, nullptr);
             return;
         }
-        m_failure = SftpError::ServerRefused;
-        m_failureText = QStringLiteral("Cannot put %1 in place: %2.")
-                            .arg(SftpPathText(m_target), serverWords(*s));
-        m_failureStatus = s->code;
+        noteFailure(SftpError::ServerRefused,
+                    QStringLiteral("Cannot put %1 in place: %2.")
+                        .arg(SftpPathText(m_target), serverWords(*s)),
+                    s->code);
         removeTemporary(context);
         return;
     }
@@ -800,13 +815,12 @@ void SftpStore::reply(SftpOperationContext& context, const Packet& packet) {
         if (m_step == Step::ReplacingOld) {
             if (s->code == FxOk) {
                 rename(context, true);
-                m_step = Step::ReplacingOld;
                 return;
             }
-            m_failure = SftpError::ServerRefused;
-            m_failureText = QStringLiteral("Cannot replace %1: %2.")
-                                .arg(SftpPathText(m_target), serverWords(*s));
-            m_failureStatus = s->code;
+            noteFailure(SftpError::ServerRefused,
+                        QStringLiteral("Cannot replace %1: %2.")
+                            .arg(SftpPathText(m_target), serverWords(*s)),
+                        s->code);
             removeTemporary(context);
             return;
         }

@@ -114,6 +114,28 @@ private:
 // The name as it shows in messages.
 QString SftpPathText(const QByteArray& path);
 
+// Looks a folder up for a change of folder: its absolute path as the server resolves it, and
+// whether it is a folder (REALPATH and STAT, asked at once).
+class SftpFolderLookup {
+public:
+    enum class Outcome { Waiting, Folder, NotAFolder, Refused, Broken, Ignored };
+    void ask(SftpOperationContext& context, SftpOperation& op, const QByteArray& path);
+    bool answers(std::uint32_t id) const {
+        return id != 0 && (id == m_realpathId || id == m_statId);
+    }
+    // Takes one of the two replies: Waiting after the first, the outcome after the second or
+    // after a refusal, Ignored after that. Broken: the connection ends (reported already).
+    Outcome take(SftpOperationContext& context, const sftp::Packet& packet);
+    QByteArray resolved() const { return m_resolved; }
+    sftp::Status refusal() const { return m_refusal; }
+
+private:
+    std::uint32_t m_realpathId = 0, m_statId = 0;
+    QByteArray m_resolved;
+    sftp::Status m_refusal;
+    bool m_done = false;
+};
+
 // Starts the SFTP protocol once the channel is open: the version exchange, the server's limits,
 // the home folder, then the initial folder when one is set.
 class SftpLogin final : public SftpOperation {
@@ -132,16 +154,14 @@ public:
 
 private:
     void start(SftpOperationContext& context) override;
-    void askFolder(SftpOperationContext& context, const QByteArray& path);
     void initialFolderRefused(SftpOperationContext& context, const QString& text);
     QString m_folderProblem;
     QByteArray m_initialFolder;
     sftp::Version m_version;
     sftp::Limits m_limits;
     QByteArray m_home;
-    QByteArray m_resolved;
-    bool m_isFolder = false;
-    std::uint32_t m_limitsId = 0, m_homeId = 0, m_realpathId = 0, m_statId = 0;
+    SftpFolderLookup m_lookup;
+    std::uint32_t m_limitsId = 0, m_homeId = 0;
 };
 
 // Lists a folder (the current one when none is named). Links are looked up, so a link to a
@@ -188,8 +208,7 @@ private:
     void start(SftpOperationContext& context) override;
     QByteArray m_folder;
     QByteArray m_resolved;
-    bool m_isFolder = false;
-    std::uint32_t m_realpathId = 0, m_statId = 0;
+    SftpFolderLookup m_lookup;
 };
 
 // MKDIR, RMDIR and REMOVE: one request, one status.
@@ -261,6 +280,7 @@ private:
     void afterClose(SftpOperationContext& context);
     void rename(SftpOperationContext& context, bool replace);
     void removeTemporary(SftpOperationContext& context);
+    void noteFailure(SftpError error, const QString& text, std::uint32_t serverStatus = sftp::FxOk);
     void failAndClean(SftpOperationContext& context, SftpError error, const QString& text,
                       std::uint32_t serverStatus = sftp::FxOk);
     void closeLocal();

@@ -106,9 +106,13 @@ void SftpSession::Abort() {
         m_channel->abort();
     for (auto& op : m_active)
         op->cancel(SftpError::Cancelled, QStringLiteral("Stopped."));
-    for (auto& op : m_queue)
-        op->cancel(SftpError::Cancelled, QStringLiteral("Stopped."));
     m_active.clear();
+    wrapUp(QStringLiteral("Stopped."));
+}
+
+void SftpSession::wrapUp(const QString& why) {
+    for (auto& op : m_queue)
+        op->cancel(SftpError::Cancelled, why);
     m_queue.clear();
     m_pending.clear();
     m_login.reset();
@@ -157,15 +161,8 @@ void SftpSession::startNext() {
             m_channel->close();
             op->setSucceeded();
             postDone(op);
-            for (auto& waiting : m_queue)
-                waiting->cancel(SftpError::Cancelled, QStringLiteral("The connection was ended."));
-            m_queue.clear();
-            m_pending.clear();
             post(infoEvent(SftpInfo::Disconnected, QStringLiteral("Disconnected")));
-            m_quitPosted = true;
-            SftpEvent quit;
-            quit.kind = SftpEvent::Kind::Quit;
-            post(quit);
+            wrapUp(QStringLiteral("The connection was ended."));
             break;
         }
         m_queue.pop_front();
@@ -198,17 +195,7 @@ void SftpSession::endConnection(SftpError error, const QString& text) {
             op->setFailed(error, text);
         postDone(op);
     }
-    for (auto& op : m_queue)
-        op->cancel(SftpError::Cancelled, QStringLiteral("The connection was ended."));
-    m_queue.clear();
-    m_pending.clear();
-    m_login.reset();
-    if (!m_quitPosted) {
-        m_quitPosted = true;
-        SftpEvent quit;
-        quit.kind = SftpEvent::Kind::Quit;
-        post(quit);
-    }
+    wrapUp(QStringLiteral("The connection was ended."));
 }
 
 void SftpSession::fatal(SftpError error, const QString& text) {

@@ -83,6 +83,8 @@ private:
     template <typename Op> std::shared_ptr<const Op> enqueue(std::shared_ptr<Op> op);
     void startNext();
     void endConnection(SftpError error, const QString& text);
+    // What waited is cancelled, nothing is awaited, and the Quit event comes (once).
+    void wrapUp(const QString& why);
     void post(SftpEvent event);
     void deliverEvents();
     void postDone(const std::shared_ptr<SftpOperation>& op);

@@ -460,7 +460,6 @@ SshChannel::Step SshChannel::authNone() {
         return Step::Stop;
     }
     refreshMethods();
-    m_authStage = AuthStage::Agent;
     if (m_settings.useKeys) {
         for (const char* name : {"id_ed25519", "id_ecdsa", "id_rsa"}) {
             const QString path = QDir(m_settings.keyFolder).filePath(QLatin1String(name));
@@ -468,8 +467,7 @@ SshChannel::Step SshChannel::authNone() {
                 m_keyFiles.append(path);
         }
     }
-    nextAuthStage();
-    return m_phase == Phase::Closed ? Step::Stop : Step::Next;
+    return moveOn(AuthStage::Agent);
 }
 
 void SshChannel::refreshMethods() {
@@ -541,6 +539,30 @@ void SshChannel::nextAuthStage() {
     }
 }
 
+SshChannel::Step SshChannel::moveOn(AuthStage stage) {
+    m_authStage = stage;
+    nextAuthStage();
+    return m_phase == Phase::Closed || awaitingAnswer() ? Step::Stop : Step::Next;
+}
+
+SshChannel::Step SshChannel::loginBroken() {
+    sshFailed(SftpError::LoginRefused, QStringLiteral("The login on %1 failed").arg(who()));
+    return Step::Stop;
+}
+
+void SshChannel::refusal(const QString& what) {
+    m_refusals << what;
+    m_owner.channelInfo(SftpInfo::KeyRefused, what.left(1).toUpper() + what.mid(1));
+}
+
+SshChannel::Step SshChannel::nextKey(const QString& why) {
+    refusal(why);
+    ssh_key_free(m_publicKey);
+    m_publicKey = nullptr;
+    ++m_keyIndex;
+    return moveOn(AuthStage::Keys);
+}
+
 SshChannel::Step SshChannel::authAgent() {
     const int rc = ssh_userauth_agent(m_ssh, nullptr);
     if (rc == SSH_AUTH_AGAIN)
@@ -549,19 +571,13 @@ SshChannel::Step SshChannel::authAgent() {
         loggedIn(QStringLiteral("with a key of the SSH agent"));
         return Step::Next;
     }
-    if (rc == SSH_AUTH_ERROR && !ssh_is_connected(m_ssh)) {
-        sshFailed(SftpError::LoginRefused, QStringLiteral("The login on %1 failed").arg(who()));
-        return Step::Stop;
-    }
+    if (rc == SSH_AUTH_ERROR && !ssh_is_connected(m_ssh))
+        return loginBroken();
     if (rc == SSH_AUTH_PARTIAL)
         refreshMethods();
     else
-        m_refusals << QStringLiteral("no key of the SSH agent was accepted");
-    m_owner.channelInfo(SftpInfo::KeyRefused,
-                        QStringLiteral("No key of the SSH agent was accepted"));
-    m_authStage = AuthStage::Keys;
-    nextAuthStage();
-    return m_phase == Phase::Closed || awaitingAnswer() ? Step::Stop : Step::Next;
+        refusal(QStringLiteral("no key of the SSH agent was accepted"));
+    return moveOn(AuthStage::Keys);
 }
 
 SshChannel::Step SshChannel::authKeyProbe() {
@@ -579,20 +595,10 @@ SshChannel::Step SshChannel::authKeyProbe() {
     const int rc = ssh_userauth_try_publickey(m_ssh, nullptr, m_publicKey);
     if (rc == SSH_AUTH_AGAIN)
         return Step::Wait;
-    if (rc == SSH_AUTH_ERROR) {
-        sshFailed(SftpError::LoginRefused, QStringLiteral("The login on %1 failed").arg(who()));
-        return Step::Stop;
-    }
-    if (rc != SSH_AUTH_SUCCESS) {
-        m_refusals << QStringLiteral("the key %1 was not accepted").arg(path);
-        m_owner.channelInfo(SftpInfo::KeyRefused,
-                            QStringLiteral("The key %1 was not accepted").arg(path));
-        ssh_key_free(m_publicKey);
-        m_publicKey = nullptr;
-        ++m_keyIndex;
-        nextAuthStage();
-        return m_phase == Phase::Closed || awaitingAnswer() ? Step::Stop : Step::Next;
-    }
+    if (rc == SSH_AUTH_ERROR)
+        return loginBroken();
+    if (rc != SSH_AUTH_SUCCESS)
+        return nextKey(QStringLiteral("the key %1 was not accepted").arg(path));
     m_passphraseAttempt = 0;
     return loadPrivateKey(std::nullopt);
 }
@@ -620,16 +626,9 @@ SshChannel::Step SshChannel::loadPrivateKey(const std::optional<QString>& passph
         askPassphrase();
         return Step::Stop;
     }
-    const QString why = passphrase ? QStringLiteral("the passphrase was wrong")
-                                   : QStringLiteral("the file cannot be read");
-    m_refusals << QStringLiteral("the key %1 was not used: %2").arg(path, why);
-    m_owner.channelInfo(SftpInfo::KeyRefused,
-                        QStringLiteral("The key %1 was not used: %2").arg(path, why));
-    ssh_key_free(m_publicKey);
-    m_publicKey = nullptr;
-    ++m_keyIndex;
-    nextAuthStage();
-    return m_phase == Phase::Closed || awaitingAnswer() ? Step::Stop : Step::Next;
+    return nextKey(QStringLiteral("the key %1 was not used: %2")
+                       .arg(path, passphrase ? QStringLiteral("the passphrase was wrong")
+                                             : QStringLiteral("the file cannot be read")));
 }
 
 void SshChannel::askPassphrase() {
@@ -652,17 +651,11 @@ void SshChannel::answerPassphrase(const std::optional<QString>& passphrase) {
     if (m_phase != Phase::AuthKeyPassphrase)
         return;
     m_phase = Phase::AuthKeyProbe;
-    if (!passphrase) {
-        m_passphraseAttempt = MaxSecretAttempts;
-        m_refusals << QStringLiteral("the key %1 was not used: no passphrase was given")
-                          .arg(m_keyFiles[m_keyIndex]);
-        ssh_key_free(m_publicKey);
-        m_publicKey = nullptr;
-        ++m_keyIndex;
-        nextAuthStage();
-    } else {
+    if (passphrase)
         loadPrivateKey(passphrase);
-    }
+    else
+        nextKey(QStringLiteral("the key %1 was not used: no passphrase was given")
+                    .arg(m_keyFiles[m_keyIndex]));
     if (!awaitingAnswer())
         drive();
 }
@@ -674,25 +667,17 @@ SshChannel::Step SshChannel::authKeySign() {
         return Step::Wait;
     ssh_key_free(m_privateKey);
     m_privateKey = nullptr;
-    ssh_key_free(m_publicKey);
-    m_publicKey = nullptr;
     if (rc == SSH_AUTH_SUCCESS) {
         loggedIn(QStringLiteral("with the key %1").arg(path));
         return Step::Next;
     }
-    if (rc == SSH_AUTH_ERROR) {
-        sshFailed(SftpError::LoginRefused, QStringLiteral("The login on %1 failed").arg(who()));
-        return Step::Stop;
-    }
+    if (rc == SSH_AUTH_ERROR)
+        return loginBroken();
     if (rc == SSH_AUTH_PARTIAL) {
         refreshMethods();
-        m_authStage = AuthStage::Password;
-    } else {
-        m_refusals << QStringLiteral("the key %1 was not accepted").arg(path);
-        ++m_keyIndex;
+        return moveOn(AuthStage::Password);
     }
-    nextAuthStage();
-    return m_phase == Phase::Closed || awaitingAnswer() ? Step::Stop : Step::Next;
+    return nextKey(QStringLiteral("the key %1 was not accepted").arg(path));
 }
 
 void SshChannel::askPassword() {
@@ -717,8 +702,7 @@ void SshChannel::answerPassword(const std::optional<QString>& password) {
     if (!password) {
         m_passwordRefused = true;
         m_refusals << QStringLiteral("no password was given");
-        m_authStage = AuthStage::Exhausted;
-        nextAuthStage();
+        moveOn(AuthStage::Exhausted);
         return;
     }
     m_password = *password;
@@ -731,6 +715,18 @@ void SshChannel::answerPassword(const std::optional<QString>& password) {
     drive();
 }
 
+SshChannel::Step SshChannel::passwordNotAccepted() {
+    m_owner.channelInfo(SftpInfo::KeyRefused, QStringLiteral("The password was not accepted"));
+    m_password.reset();
+    if (m_passwordAsked && m_passwordAttempt < MaxSecretAttempts) {
+        askPassword();
+        return Step::Stop;
+    }
+    m_passwordRefused = true;
+    m_refusals << QStringLiteral("the password was not accepted");
+    return moveOn(AuthStage::Exhausted);
+}
+
 SshChannel::Step SshChannel::authPassword() {
     const QByteArray secret = m_password.value_or(QString()).toUtf8();
     const int rc = ssh_userauth_password(m_ssh, nullptr, secret.constData());
@@ -740,27 +736,13 @@ SshChannel::Step SshChannel::authPassword() {
         loggedIn(QStringLiteral("with the password"));
         return Step::Next;
     }
-    if (rc == SSH_AUTH_ERROR) {
-        sshFailed(SftpError::LoginRefused, QStringLiteral("The login on %1 failed").arg(who()));
-        return Step::Stop;
-    }
+    if (rc == SSH_AUTH_ERROR)
+        return loginBroken();
     if (rc == SSH_AUTH_PARTIAL) {
         refreshMethods();
-        m_authStage = AuthStage::KbdInt;
-        nextAuthStage();
-        return m_phase == Phase::Closed || awaitingAnswer() ? Step::Stop : Step::Next;
+        return moveOn(AuthStage::KbdInt);
     }
-    m_owner.channelInfo(SftpInfo::KeyRefused, QStringLiteral("The password was not accepted"));
-    m_password.reset();
-    if (m_passwordAsked && m_passwordAttempt < MaxSecretAttempts) {
-        askPassword();
-        return Step::Stop;
-    }
-    m_passwordRefused = true;
-    m_refusals << QStringLiteral("the password was not accepted");
-    m_authStage = AuthStage::Exhausted;
-    nextAuthStage();
-    return Step::Stop;
+    return passwordNotAccepted();
 }
 
 SshChannel::Step SshChannel::authKbdInt() {
@@ -771,44 +753,28 @@ SshChannel::Step SshChannel::authKbdInt() {
         loggedIn(QStringLiteral("with the password"));
         return Step::Next;
     }
-    if (rc == SSH_AUTH_INFO) {
-        const int prompts = ssh_userauth_kbdint_getnprompts(m_ssh);
-        for (int i = 0; i < prompts; ++i) {
-            char echo = 0;
-            const char* prompt =
-                ssh_userauth_kbdint_getprompt(m_ssh, static_cast<unsigned>(i), &echo);
-            if (echo) {
-                // Only the password is known here; a question shown as typed is something else.
-                m_passwordRefused = true;
-                m_refusals << QStringLiteral("the server asked \"%1\"")
-                                  .arg(QString::fromUtf8(prompt).trimmed());
-                m_authStage = AuthStage::Exhausted;
-                nextAuthStage();
-                return Step::Stop;
-            }
+    if (rc == SSH_AUTH_ERROR)
+        return loginBroken();
+    if (rc != SSH_AUTH_INFO)
+        return passwordNotAccepted();
+    const int prompts = ssh_userauth_kbdint_getnprompts(m_ssh);
+    for (int i = 0; i < prompts; ++i) {
+        char echo = 0;
+        const char* prompt = ssh_userauth_kbdint_getprompt(m_ssh, static_cast<unsigned>(i), &echo);
+        if (echo) {
+            // Only the password is known here; a question shown as typed is something else.
+            m_passwordRefused = true;
+            m_refusals << QStringLiteral("the server asked \"%1\"")
+                              .arg(QString::fromUtf8(prompt).trimmed());
+            return moveOn(AuthStage::Exhausted);
         }
-        if (prompts > 0 && !m_password) {
-            askPassword();
-            return Step::Stop;
-        }
-        answerKbdPrompts();
-        return Step::Next;
     }
-    if (rc == SSH_AUTH_ERROR) {
-        sshFailed(SftpError::LoginRefused, QStringLiteral("The login on %1 failed").arg(who()));
-        return Step::Stop;
-    }
-    m_owner.channelInfo(SftpInfo::KeyRefused, QStringLiteral("The password was not accepted"));
-    m_password.reset();
-    if (m_passwordAsked && m_passwordAttempt < MaxSecretAttempts) {
+    if (prompts > 0 && !m_password) {
         askPassword();
         return Step::Stop;
     }
-    m_passwordRefused = true;
-    m_refusals << QStringLiteral("the password was not accepted");
-    m_authStage = AuthStage::Exhausted;
-    nextAuthStage();
-    return Step::Stop;
+    answerKbdPrompts();
+    return Step::Next;
 }
 
 void SshChannel::answerKbdPrompts() {

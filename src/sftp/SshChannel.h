@@ -113,6 +113,7 @@ private:
     };
     // What a step of the way in did.
     enum class Step { Wait, Next, Stop };
+    enum class AuthStage { Agent, Keys, Password, KbdInt, Exhausted };
 
     void lookedUp(const QHostInfo& info);
     void connectNext();
@@ -127,6 +128,12 @@ private:
     Step checkHostKey();
     Step authNone();
     void nextAuthStage();
+    // On from a way of logging in that is used up, to the next one the server takes.
+    Step moveOn(AuthStage stage);
+    Step loginBroken();
+    void refusal(const QString& what);
+    Step nextKey(const QString& why);
+    Step passwordNotAccepted();
     Step authAgent();
     Step authKeyProbe();
     Step loadPrivateKey(const std::optional<QString>& passphrase);
@@ -174,7 +181,6 @@ private:
     QString m_keyType;
     QString m_fingerprint;
     int m_methods = 0;
-    enum class AuthStage { Agent, Keys, Password, KbdInt, Exhausted };
     AuthStage m_authStage = AuthStage::Agent;
     QStringList m_keyFiles;
     qsizetype m_keyIndex = 0;

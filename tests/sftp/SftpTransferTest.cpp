@@ -327,6 +327,28 @@ TEST_F(SftpTransfer, ServerKilledMidUploadEndsWithAnErrorAndLeavesTheTargetAlone
     EXPECT_FALSE(m_session.Connected());
 }
 
+TEST_F(SftpTransfer, LocalFileThatShrinksMidUploadFailsAndLeavesNothingBehind) {
+    ASSERT_TRUE(writeBytes(remote("big.bin"), "the old version"));
+    const QByteArray big = sparse("big.bin", 2048ll * 1024 * 1024);
+    login();
+    bool cut = false;
+    m_rec.onProgress = [&](const SftpEvent&) {
+        if (!cut) {
+            cut = true;
+            ASSERT_EQ(::truncate(big.constData(), 1024 * 1024), 0);
+        }
+    };
+    auto store = m_session.StoreFile(QString::fromLocal8Bit(big), "big.bin");
+    m_session.Quit();
+    expectOutcome({QStringLiteral("done store failed 24 Cannot read the local file %1: the file "
+                                  "became shorter.")
+                       .arg(QString::fromLocal8Bit(big)),
+                   QStringLiteral("done quit ok"), QStringLiteral("quit")});
+    EXPECT_EQ(store->error(), SftpError::LocalFileRead);
+    EXPECT_EQ(bytesOf(remote("big.bin")), QByteArray("the old version"));
+    EXPECT_EQ(sftptest::treeOf(remote()), QByteArrayList({"big.bin"}));
+}
+
 TEST_F(SftpTransfer, FrozenServerTimesOutDuringAnUpload) {
     const QByteArray big = sparse("big.bin", 2048ll * 1024 * 1024);
     m_session.Connection.replyTimeOut = 2;
