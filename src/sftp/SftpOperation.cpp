@@ -670,7 +670,7 @@ void SftpStore::rename(SftpOperationContext& context, bool replace) {
     m_step = replace ? Step::ReplacingOld : Step::Renaming;
     // The server's own rename replaces the target in one step where it offers one; plain SFTP
     // renames refuse an existing target, which then goes first.
-    m_atomicRename = context.serverVersion().hasExtension("posix-rename@openssh.com");
+    m_atomicRename = context.atomicRename();
     if (m_atomicRename) {
         Request r = makeRequest(context, FxpExtended);
         r.packet.string("posix-rename@openssh.com").string(m_temporary).string(m_target);

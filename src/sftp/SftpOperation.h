@@ -30,6 +30,8 @@ public:
     virtual QByteArray currentFolder() const = 0;
     virtual void setCurrentFolder(const QByteArray& folder) = 0;
     virtual const sftp::Version& serverVersion() const = 0;
+    // The server renames over an existing file in one step (posix-rename@openssh.com).
+    virtual bool atomicRename() const = 0;
     // Largest data block of one write request.
     virtual std::uint32_t writeBlockSize() const = 0;
     virtual void info(SftpInfo info, const QString& text) = 0;

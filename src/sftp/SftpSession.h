@@ -38,6 +38,9 @@ public:
     // The folder changed to after login: relative to the home folder, or absolute. A folder
     // that cannot be reached leaves the home folder current (an InitialFolderRefused info).
     QByteArray InitialDirectory;
+    // Uploads replace an existing file with the server's one-step rename where it offers one;
+    // off, or on a server without it, the old file is removed first and the new one renamed.
+    bool UseAtomicRename = true;
 
     std::shared_ptr<const SftpLogin> Connect();
     // Names are the server's bytes: a name from a listing goes back exactly as it came; a name
@@ -106,6 +109,9 @@ private:
     QByteArray currentFolder() const override { return m_currentFolder; }
     void setCurrentFolder(const QByteArray& folder) override { m_currentFolder = folder; }
     const sftp::Version& serverVersion() const override { return m_version; }
+    bool atomicRename() const override {
+        return UseAtomicRename && m_version.hasExtension("posix-rename@openssh.com", "1");
+    }
     std::uint32_t writeBlockSize() const override { return m_writeBlock; }
     void info(SftpInfo info, const QString& text) override;
     void progress(SftpOperation& op, std::int64_t done, std::int64_t total) override;

@@ -327,6 +327,23 @@ TEST_F(SftpTransfer, ServerKilledMidUploadEndsWithAnErrorAndLeavesTheTargetAlone
     EXPECT_FALSE(m_session.Connected());
 }
 
+TEST_F(SftpTransfer, WithoutTheOneStepRenameTheOldFileGoesFirst) {
+    ASSERT_TRUE(writeBytes(remote("page.html"), "old"));
+    ASSERT_EQ(::chmod(remote("page.html").constData(), 0604), 0);
+    ASSERT_TRUE(writeBytes(local("page.html"), "<p>new</p>"));
+    m_session.UseAtomicRename = false;
+    login();
+    m_session.StoreFile(QString::fromLocal8Bit(local("page.html")), "page.html");
+    m_session.StoreFile(QString::fromLocal8Bit(local("page.html")), "new.html");
+    expectOutcome({QStringLiteral("done store ok"), QStringLiteral("done store ok")});
+    EXPECT_EQ(bytesOf(remote("page.html")), QByteArray("<p>new</p>"));
+    EXPECT_EQ(bytesOf(remote("new.html")), QByteArray("<p>new</p>"));
+    struct stat st {};
+    ASSERT_EQ(::stat(remote("page.html").constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(sftptest::treeOf(remote()), QByteArrayList({"new.html", "page.html"}));
+}
+
 TEST_F(SftpTransfer, LocalFileThatShrinksMidUploadFailsAndLeavesNothingBehind) {
     ASSERT_TRUE(writeBytes(remote("big.bin"), "the old version"));
     const QByteArray big = sparse("big.bin", 2048ll * 1024 * 1024);
