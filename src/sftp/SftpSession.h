@@ -4,10 +4,12 @@
 //
 // Every call returns at once. What happens comes back as SftpEvents, queued and delivered from
 // the event loop, never from inside a call: a handler may call anything, or delete the session.
-// Operations asked for while another runs wait their turn (an upload's last step lets the next
-// operation start, since the server answers in order); each operation that started ends in one
-// Done event whose operation object tells the outcome. A connection ends in exactly one Quit
-// event: after Quit, after Abort, or after a fatal Error. Every wait for the server has a time-out.
+// Operations asked for while another runs wait their turn (once an upload's last bytes are out,
+// the next upload of another file may open its own); each ends in one Done event, in the order
+// they were asked for, whose operation object tells the outcome: all but those that Abort, or
+// the end of the connection, cancelled before they started. A connection ends in exactly one
+// Quit event: after Quit, after Abort, or after a fatal Error. Every wait for the server has a
+// time-out.
 #pragma once
 
 #include "sftp/SftpEvent.h"
