@@ -388,8 +388,18 @@ SshChannel::Step SshChannel::checkHostKey() {
                             QStringLiteral("%1 key %2").arg(m_keyType, m_fingerprint));
         m_phase = Phase::AuthNone;
         return Step::Next;
-    case SSH_KNOWN_HOSTS_CHANGED:
     case SSH_KNOWN_HOSTS_OTHER:
+        // Only a key of another type is known: a server set up anew, or someone in between
+        // offering what the known key cannot vouch for. Refused like a changed key.
+        fail(SftpError::HostKeyChanged,
+             QStringLiteral("The server %1 shows the %2 key %3, but %4 holds a key of another "
+                            "type for it. Someone may be listening in on the connection, or the "
+                            "server was set up anew. The connection was refused. If you know that "
+                            "the server's keys changed, remove the old key of %1 from %4 and "
+                            "connect again.")
+                 .arg(who(), m_keyType, m_fingerprint, m_settings.knownHostsFile));
+        return Step::Stop;
+    case SSH_KNOWN_HOSTS_CHANGED:
         fail(SftpError::HostKeyChanged,
              QStringLiteral("The host key of %1 has changed: the server now shows the %2 key %3, "
                             "not the key stored for it in %4. Someone may be listening in on the "

@@ -144,6 +144,30 @@ TEST_F(SftpTrustAndLogin, ChangedHostKeyIsRefusedWithoutAQuestion) {
     EXPECT_TRUE(m_rec.questions.isEmpty());
     EXPECT_EQ(m_client.knownHostsText(), known);
     EXPECT_FALSE(m_server.log().contains(QStringLiteral("Accepted")));
+
+    // Only a key of another type known for the host: refused as well, not asked.
+    const QString ecdsa = m_client.dir.path() + QStringLiteral("/ecdsa_host_key");
+    ASSERT_TRUE(sshtest::makeKey(ecdsa, QString(), nullptr, QStringLiteral("ecdsa")));
+    QFile ecdsaPub(ecdsa + QStringLiteral(".pub"));
+    ASSERT_TRUE(ecdsaPub.open(QIODevice::ReadOnly));
+    const QList<QByteArray> ecdsaFields = ecdsaPub.readAll().trimmed().split(' ');
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QStringLiteral("[127.0.0.1]:%1 ").arg(m_server.port()).toLatin1() + ecdsaFields[0] +
+               ' ' + ecdsaFields[1] + '\n');
+    file.close();
+    SftpSession typed;
+    Recorder rec(typed);
+    m_client.configure(typed, m_server);
+    typed.Connect();
+    ASSERT_TRUE(rec.waitLine(QStringLiteral("quit"))) << rec.dump().toStdString();
+    EXPECT_EQ(rec.outcome().first(),
+              QStringLiteral("error 7 The server %1 shows the ED25519 key %2, but %3 holds a key "
+                             "of another type for it. Someone may be listening in on the "
+                             "connection, or the server was set up anew. The connection was "
+                             "refused. If you know that the server's keys changed, remove the old "
+                             "key of %1 from %3 and connect again.")
+                  .arg(who(), m_server.hostFingerprint(), m_client.knownHosts()));
+    EXPECT_TRUE(rec.questions.isEmpty());
 }
 
 TEST_F(SftpTrustAndLogin, WrongPasswordIsRefusedStoredOrTyped) {
