@@ -1,4 +1,4 @@
-# The two commands of the README: `make run` and `make test`; CI runs `make test-asan` after them.
+# The README's commands: `make run`, `make test`, `make test-asan` and `make fuzz`.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 JOBS ?= 2
