@@ -380,8 +380,10 @@ void Project::openPage() {
     const qsizetype dot = entry.lastIndexOf(QLatin1Char('.'));
     const bool helpPage =
         state().helpProjectMode && dot >= 0 && entry.mid(dot) == QStringLiteral(".hxp");
-    const QString path =
-        helpPage ? m_app.programDirectory() + QStringLiteral("help/") + entry : entry;
+    // The help project lists its pages by name; a link made whole when it was read stays so.
+    const QString path = helpPage && QFileInfo(entry).isRelative()
+                             ? m_app.programDirectory() + QStringLiteral("help/") + entry
+                             : entry;
     // A page that cannot be read leaves the open document as it was.
     const DocumentLoad load = doc.loadDocument(path);
     if (!load.ok) {

@@ -274,7 +274,7 @@ CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inser
 
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Tags1"),
-                        QStringLiteral("&Tags"),
+                        QStringLiteral("Ta&gs"),
                         TagCommandOrder::TagsMenu,
                         {},
                         menu};
