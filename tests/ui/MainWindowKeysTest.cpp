@@ -133,6 +133,8 @@ TEST_F(MainWindowKeys, EachMnemonicDoesItsOwnJob) {
          {std::pair{Qt::Key_L, "HelperApps1"}, std::pair{Qt::Key_T, "Tools1"},
           std::pair{Qt::Key_G, "Tags1"}, std::pair{Qt::Key_C, "Search1"}}) {
         shown.clear();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), key, Qt::AltModifier);
         QTest::qWait(50);
         EXPECT_EQ(shown, (std::map<QString, int>{{QLatin1String(name), 1}})) << name;

@@ -167,7 +167,7 @@ TEST_F(HelpWindowTest, TheIeTabWithNothingToShowGivesTheEditorBackAndHelpPagesSh
     EXPECT_EQ(view->url(), copy);
     EXPECT_EQ(readTextFile(dir.file("help/$$temp.html")).text,
               helpText(loadHelpPageList(dir.file("help/welcome.fil"))->at(2)));
-    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(prompter.texts(), QStringList({"Save changes to open HTML file before closing?"}));
 }
 
 TEST_F(HelpWindowTest, AViewWhoseRenderProcessCannotStartIsNotMadeAndTheIeTabSaysSo) {
