@@ -58,6 +58,7 @@ SettingsValues currentSettingsValues(AppState& state) {
     v.defaultFilesFolder = s.filesSelected;
     v.confirmRemove = s.confirmRemove;
     v.editProblem = s.editProblem;
+    v.lowerCaseTags = s.lowerCaseTags;
     v.tagColors = s.tagColors;
     v.strongTag = s.strongTag;
     v.emTag = s.emTag;
@@ -170,6 +171,7 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     s.backupPromptFreq = clampPromptFreq(v.promptFreq);
     s.msieControl = !v.hideMsieControl;
     s.editProblem = v.editProblem;
+    s.lowerCaseTags = v.lowerCaseTags;
     s.tagColors = v.tagColors;
     s.strongTag = v.strongTag;
     s.emTag = v.emTag;
@@ -202,6 +204,7 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     queue(&Settings::htmlTemplate);
     queue(&Settings::strongTag);
     queue(&Settings::emTag);
+    queue(&Settings::lowerCaseTags);
     queue(&Settings::ftpAuto);
     queue(&Settings::ftpFlush);
     queue(&Settings::confirmRemove);

@@ -195,6 +195,10 @@ QWidget* TFormOptions::buildFiles() {
                                         "editing very large files."),
                          page),
                     r++, 1, 1, 2);
+    m_lowerCase =
+        named(new QCheckBox(QStringLiteral("Write tags in lower case"), page), "CheckLowerCase");
+    m_lowerCase->setChecked(m_initial.lowerCaseTags);
+    form->addWidget(m_lowerCase, r++, 0, 1, 3);
     form->setColumnStretch(1, 1);
     v->addLayout(form);
     v->addStretch(1);
@@ -535,6 +539,7 @@ SettingsValues TFormOptions::values() const {
     v.defaultFilesFolder = m_defaultFiles->text();
     v.confirmRemove = m_confirm->isChecked();
     v.editProblem = m_editProblem->isChecked();
+    v.lowerCaseTags = m_lowerCase->isChecked();
     for (size_t i = 0; i < m_colorLists.size(); ++i)
         v.tagColors[i] = m_colorLists[i]->currentText();
     v.strongTag = m_strong->isChecked();
