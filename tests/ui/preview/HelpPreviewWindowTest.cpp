@@ -11,9 +11,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -198,4 +200,46 @@ TEST_F(HelpWindowTest, AViewWhoseRenderProcessCannotStartIsNotMadeAndTheIeTabSay
         qunsetenv("QTWEBENGINEPROCESS_PATH");
     else
         qputenv("QTWEBENGINEPROCESS_PATH", before);
+}
+
+TEST_F(HelpWindowTest, WhileTheViewShowsAPageFromTheFilesTabFollowsAndAFileThatIsNoPageDoesNot) {
+    TempDir site;
+    ASSERT_TRUE(site.write("a.html", "<p>a</p>\r\n"));
+    ASSERT_TRUE(site.write("b.html", "<p>b</p>\r\n"));
+    ASSERT_TRUE(site.write("run.js", "alert(1);\r\n"));
+    ASSERT_TRUE(form->state().document().loadDocument(site.file("a.html")).ok);
+    QTest::mouseClick(preview->browserTab(), Qt::LeftButton);
+    QWebEngineView* view = preview->view();
+    ASSERT_NE(view, nullptr);
+    const QUrl shown = QUrl::fromLocalFile(site.file("$$temp.htm"));
+    ASSERT_EQ(view->url(), shown);
+
+    form->state().settings().filesLocation = site.path().chopped(1);
+    form->leftTabs()->setCurrentIndex(1);
+    auto* types = form->findChild<QComboBox*>(QStringLiteral("TypeFilter"));
+    auto* files = form->findChild<QListWidget*>(QStringLiteral("FileList"));
+    ASSERT_TRUE(types && files);
+    types->setCurrentIndex(0); // All Files
+    const auto open = [files](const QString& name) {
+        const QList<QListWidgetItem*> found = files->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        files->scrollToItem(found[0]);
+        const QPoint at = files->visualItemRect(found[0]).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+    };
+
+    // A script, opened after the question: the editor has it, the view keeps the page.
+    prompter.queue(MessageAnswer::Yes);
+    open(QStringLiteral("run.js"));
+    EXPECT_EQ(form->state().document().currentHtmlFile(), site.file("run.js"));
+    EXPECT_EQ(form->editWindow().text(), QStringLiteral("alert(1);\r\n"));
+    EXPECT_EQ(view->url(), shown);
+    EXPECT_EQ(prompter.shown().size(), 1u);
+
+    // A page: the view goes straight to the file itself.
+    open(QStringLiteral("b.html"));
+    EXPECT_EQ(form->state().document().currentHtmlFile(), site.file("b.html"));
+    EXPECT_EQ(view->url(), QUrl::fromLocalFile(site.file("b.html")));
+    EXPECT_EQ(prompter.shown().size(), 1u);
 }
