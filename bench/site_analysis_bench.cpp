@@ -7,6 +7,7 @@
 // whatever else the machine runs, so the processor time of each side (ours, and du's from the
 // child's usage) is compared as well.
 // Usage: site_analysis_bench [pages images-per-page rounds]
+#include "BenchDoubles.h"
 #include "analysis/SiteAnalysis.h"
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
@@ -29,16 +30,6 @@
 #include <vector>
 
 namespace {
-struct SilentPrompter : Prompter {
-    MessageAnswer message(MessageKind, MessageButtons, const QString& text) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();

@@ -74,4 +74,7 @@ QString browseFilter();
 // extension; the Files-tab folder rule (its two keys written only when a folder is set);
 // OPTIONS.INI; DEFAULT.INI. Returns the paths that could not be written (empty when all were).
 QStringList ApplySettings(AppState& state, const SettingsValues& values);
+// What Apply tells when files were not written: a settings file that is not text was left alone
+// on purpose; the others could not be written.
 QString cannotWriteSettingsText(const QStringList& paths);
+QString notTextSettingsFileText(const QString& path);

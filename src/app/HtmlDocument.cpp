@@ -88,15 +88,11 @@ void HtmlDocument::setHelpPageMode(bool on) {
 
 void HtmlDocument::startUntitled() {
     setHtmlModified(false);
+    m_untitled = true;
     setFileName(untitledName());
     m_encoding = TextEncoding::Utf8;
     m_toldSavedAsUtf8 = false;
     showStatus();
-}
-
-bool HtmlDocument::isUntitled() const {
-    return m_currentHtmlFile.isEmpty() ||
-           QFileInfo(m_currentHtmlFile).fileName() == QStringLiteral("new.") + m_settings.ext;
 }
 
 std::optional<QString> HtmlDocument::askSaveName() {
@@ -149,6 +145,7 @@ MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
         // The document takes the new name only once the text is there.
         if (!writeTo(target))
             return MessageAnswer::Cancel;
+        m_untitled = false;
         if (target != m_currentHtmlFile) {
             setFileName(target);
             showStatus();
@@ -249,7 +246,7 @@ void HtmlDocument::openHtmlTemplate() {
     }
     setHelpPageMode(false);
     // The template's text becomes a new untitled page: saving it asks for a name.
-    takeDocument(untitledName(), file);
+    takeDocument(untitledName(), file, true);
 }
 
 void HtmlDocument::saveHtmlFile() {
@@ -265,6 +262,7 @@ void HtmlDocument::saveHtmlFileAs() {
     // A failed write keeps the old name, so the next Save still goes where the text came from.
     if (!writeTo(*chosen))
         return;
+    m_untitled = false;
     setFileName(*chosen);
     setHtmlModified(false);
     showStatus();
@@ -300,8 +298,9 @@ DocumentLoad HtmlDocument::loadDocument(const QString& path) {
     return {true, {}};
 }
 
-void HtmlDocument::takeDocument(const QString& name, const TextReadResult& file) {
+void HtmlDocument::takeDocument(const QString& name, const TextReadResult& file, bool untitled) {
     setHtmlModified(false);
+    m_untitled = untitled;
     m_editor.setText(file.text);
     m_encoding = file.encoding;
     m_toldSavedAsUtf8 = false;

@@ -59,6 +59,9 @@ public:
 
     // ProgramDirectory + "new." + Ext.
     QString untitledName() const;
+    // The document has no file of its own yet (a new page, a template, a closed page, or no
+    // name at all): saving it asks for a name. A state of the document, whatever it is called.
+    bool isUntitled() const { return m_untitled || m_currentHtmlFile.isEmpty(); }
     // The document at start and after Close HTML File: untitled, not modified.
     void startUntitled();
 
@@ -105,11 +108,10 @@ signals:
     void saveCommandsEnabledChanged(bool enabled);
 
 private:
-    bool isUntitled() const;
     void setFileName(const QString& path);
     std::optional<QString> askSaveName();
     bool writeTo(const QString& path);
-    void takeDocument(const QString& name, const TextReadResult& file);
+    void takeDocument(const QString& name, const TextReadResult& file, bool untitled = false);
     void rememberHtmlFolder(const QString& chosenFile);
     void openChosenFile(const QString& chosen, MessageAnswer answer, bool wasModified);
     void showStatus();
@@ -130,6 +132,7 @@ private:
     QString m_currentHtmlFile;
     bool m_htmlModified = false;
     bool m_helpPageMode = false;
+    bool m_untitled = false;
     TextEncoding m_encoding = TextEncoding::Utf8;
     bool m_toldSavedAsUtf8 = false;
 };

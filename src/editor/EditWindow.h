@@ -64,9 +64,11 @@ public:
     virtual void setWordWrap(bool on) = 0;
     // Colours a range of characters (positions as above) for tag colouring.
     virtual void colorRange(int start, int length, const QColor& color) = 0;
-    // Editors here have no length limit of their own; the value is kept for the program's
-    // work-around setting.
-    void setMaxLength(int maxLength) { m_maxLength = maxLength; }
+    // The most characters (line ends counted twice) the editor takes from typing, pasting,
+    // dropping and inserted text; 0: no limit. Text that would go past it is cut at its end;
+    // a text set whole (a file loaded) is never cut. The window's editor keeps to it; in-memory
+    // buffers only hold the value.
+    virtual void setMaxLength(int maxLength) { m_maxLength = maxLength; }
     int maxLength() const { return m_maxLength; }
 
     // Lines of the text, without their line ends; an empty text has no lines, and a text

@@ -1,109 +1,331 @@
 // IniFile: reads and rewrites the settings files line by line, keeping what it does not touch.
 #include "platform/IniFile.h"
 
+#include "platform/NativeNames.h"
 #include "platform/TextFile.h"
 
-#include <QFileInfo>
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QSet>
 
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
+#include <atomic>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
 
 enum class LineKind { Other, Section, Key };
 
+// One line of a file: where it stands in its document's text and the parts it names. The parts
+// are ranges of that text, so a large file is held once, not again for every line and name.
 struct IniLine {
-    QString raw; // the line as it stands in the file, without its line end
+    qsizetype start = 0;  // in IniDocument::text
+    qsizetype length = 0; // without the line end
     LineKind kind = LineKind::Other;
-    QString name;  // section or key name, trimmed
-    QString value; // key value, trimmed
+    qsizetype nameStart = 0; // section or key name, trimmed
+    qsizetype nameLength = 0;
+    qsizetype valueStart = 0; // key value, trimmed
+    qsizetype valueLength = 0;
 };
 
 struct IniDocument {
     // False when the file exists but could not be read: writing then would destroy it.
     bool readable = true;
     TextEncoding encoding = TextEncoding::Utf8;
+    QString text; // the whole file, every line ended by CR LF
     QList<IniLine> lines;
+
+    QStringView raw(qsizetype i) const {
+        const IniLine& l = lines.at(i);
+        return QStringView(text).mid(l.start, l.length);
+    }
+    QStringView name(qsizetype i) const {
+        const IniLine& l = lines.at(i);
+        return QStringView(text).mid(l.nameStart, l.nameLength);
+    }
+    QStringView value(qsizetype i) const {
+        const IniLine& l = lines.at(i);
+        return QStringView(text).mid(l.valueStart, l.valueLength);
+    }
 };
 
-bool sameName(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+bool sameName(QStringView a, QStringView b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-IniLine parseLine(const QString& raw, bool first) {
+// Narrows [from, to) of text to its part without surrounding blanks.
+void trim(QStringView text, qsizetype& from, qsizetype& to) {
+    while (from < to && text.at(from).isSpace())
+        ++from;
+    while (to > from && text.at(to - 1).isSpace())
+        --to;
+}
+
+IniLine parseLine(QStringView text, qsizetype start, qsizetype length, bool first) {
     IniLine line;
-    line.raw = raw;
-    QString text = raw;
+    line.start = start;
+    line.length = length;
+    qsizetype from = start;
+    qsizetype to = start + length;
     // A byte-order mark stays in the file but is no part of the first name.
-    if (first && text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text = text.trimmed();
-    if (text.startsWith(u'[')) {
-        const qsizetype close = text.indexOf(u']');
-        if (close > 0) {
+    if (first && from < to && text.at(from) == QChar(0xFEFF))
+        ++from;
+    trim(text, from, to);
+    if (from < to && text.at(from) == u'[') {
+        for (qsizetype close = from + 1; close < to; ++close) {
+            if (text.at(close) != u']')
+                continue;
+            qsizetype nameFrom = from + 1;
+            qsizetype nameTo = close;
+            trim(text, nameFrom, nameTo);
             line.kind = LineKind::Section;
-            line.name = text.mid(1, close - 1).trimmed();
+            line.nameStart = nameFrom;
+            line.nameLength = nameTo - nameFrom;
+            break;
         }
         // "[" without "]" is no section header; the line is kept as it is.
         return line;
     }
-    if (text.startsWith(u';'))
+    if (from < to && text.at(from) == u';')
         return line;
-    const qsizetype equals = text.indexOf(u'=');
-    if (equals <= 0)
+    qsizetype equals = from;
+    while (equals < to && text.at(equals) != u'=')
+        ++equals;
+    if (equals == to || equals == from)
         return line;
-    const QString name = text.left(equals).trimmed();
-    if (name.isEmpty())
+    qsizetype nameFrom = from;
+    qsizetype nameTo = equals;
+    trim(text, nameFrom, nameTo);
+    if (nameFrom == nameTo)
         return line;
+    qsizetype valueFrom = equals + 1;
+    qsizetype valueTo = to;
+    trim(text, valueFrom, valueTo);
     line.kind = LineKind::Key;
-    line.name = name;
-    line.value = text.mid(equals + 1).trimmed();
+    line.nameStart = nameFrom;
+    line.nameLength = nameTo - nameFrom;
+    line.valueStart = valueFrom;
+    line.valueLength = valueTo - valueFrom;
     return line;
 }
 
-IniDocument load(const QString& path) {
+void shiftLine(IniLine& line, qsizetype by) {
+    line.start += by;
+    line.nameStart += by;
+    line.valueStart += by;
+}
+
+// Replaces count lines from index first (first == size: appends) by the given lines, written
+// without their line ends, and reads them anew.
+void replaceLines(IniDocument& doc, qsizetype first, qsizetype count, const QStringList& raws) {
+    const qsizetype total = doc.lines.size();
+    const qsizetype from = first < total ? doc.lines.at(first).start : doc.text.size();
+    const qsizetype to =
+        first + count < total ? doc.lines.at(first + count).start : doc.text.size();
+    QString added;
+    for (const QString& raw : raws)
+        added += raw + QStringLiteral("\r\n");
+    doc.text.replace(from, to - from, added);
+    const qsizetype shift = added.size() - (to - from);
+
+    QList<IniLine> parsed;
+    parsed.reserve(raws.size());
+    qsizetype at = from;
+    for (qsizetype k = 0; k < raws.size(); ++k) {
+        parsed.append(parseLine(doc.text, at, raws.at(k).size(), first + k == 0));
+        at += raws.at(k).size() + 2;
+    }
+    if (parsed.size() == count) {
+        for (qsizetype k = 0; k < count; ++k)
+            doc.lines[first + k] = parsed.at(k);
+        if (shift != 0) {
+            for (qsizetype i = first + count; i < total; ++i)
+                shiftLine(doc.lines[i], shift);
+        }
+        return;
+    }
+    QList<IniLine> lines;
+    lines.reserve(total - count + parsed.size());
+    lines.append(doc.lines.mid(0, first));
+    lines.append(parsed);
+    for (qsizetype i = first + count; i < total; ++i) {
+        lines.append(doc.lines.at(i));
+        shiftLine(lines.last(), shift);
+    }
+    doc.lines = std::move(lines);
+}
+
+IniDocument parse(const FileBytesResult& file) {
     IniDocument doc;
-    if (!QFileInfo(path).exists())
-        return doc;
     // A file that is not text is not ours to rewrite: keeping only the lines that parse would
     // destroy whatever it really holds.
-    const FileBytesResult file = readFileBytes(path);
     if (!file.ok || !looksLikeText(file.bytes)) {
         doc.readable = false;
         return doc;
     }
-    const QByteArray& bytes = file.bytes;
-    const DecodedText decoded = decodeText(bytes);
+    const DecodedText decoded = decodeText(file.bytes);
     doc.encoding = decoded.encoding;
-    const QString text = toCrLf(decoded.text);
-    if (text.isEmpty())
-        return doc;
-    QStringList raws = text.split(QStringLiteral("\r\n"));
-    if (raws.last().isEmpty())
-        raws.removeLast(); // the line end of the last line, not an empty line
-    doc.lines.reserve(raws.size());
-    for (qsizetype i = 0; i < raws.size(); ++i)
-        doc.lines.append(parseLine(raws.at(i), i == 0));
+    doc.text = toCrLf(decoded.text);
+    // The last line's end is written whether or not the file had one.
+    if (!doc.text.isEmpty() && !doc.text.endsWith(QStringLiteral("\r\n")))
+        doc.text += QStringLiteral("\r\n");
+    const QStringView text(doc.text);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        // After toCrLf every CR begins a CR LF.
+        const qsizetype end = text.indexOf(u'\r', start);
+        doc.lines.append(parseLine(text, start, end - start, start == 0));
+        start = end + 2;
+    }
     return doc;
 }
 
-bool save(const QString& path, const IniDocument& doc) {
-    QString text;
-    for (const IniLine& line : doc.lines) {
-        text += line.raw;
-        text += QStringLiteral("\r\n");
-    }
-    return writeFileAtomically(path, encodeText(text, doc.encoding).bytes).ok;
+// What tells a file's content changed without reading it: a write gives a new size, time of
+// change or (for a file replaced by rename, as every save here is) a new inode.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path) {
+    struct stat st {};
+    if (::stat(nativePath(path).constData(), &st) != 0)
+        return {};
+    const auto ns = [](const timespec& t) {
+        return static_cast<qint64>(t.tv_sec) * 1000000000 + static_cast<qint64>(t.tv_nsec);
+    };
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<qint64>(st.st_size);
+    stamp.modifiedNs = ns(st.st_mtim);
+    stamp.changedNs = ns(st.st_ctim);
+    stamp.inode = static_cast<quint64>(st.st_ino);
+    stamp.device = static_cast<quint64>(st.st_dev);
+    return stamp;
 }
+
+qint64 nowNs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000000000 + static_cast<qint64>(t.tv_nsec);
+}
+
+// The documents last read, by path. Every access still asks the disk (one stat) whether the
+// file is the one read; only then is the parse skipped, so a file another program changed is
+// read again, and two IniFile objects over one path always agree.
+class DocumentCache {
+public:
+    template <class F> auto read(const QString& path, F&& look) {
+        QMutexLocker lock(&m_mutex);
+        return look(std::as_const(current(path)));
+    }
+
+    enum class Edit { Unchanged, Changed };
+    // change edits the document in place; a changed one is written once.
+    template <class F> bool write(const QString& path, F&& change) {
+        QMutexLocker lock(&m_mutex);
+        IniDocument& doc = current(path);
+        if (!doc.readable)
+            return false;
+        if (change(doc) == Edit::Unchanged)
+            return true;
+        const EncodedText encoded = encodeText(doc.text, doc.encoding);
+        ++writes;
+        if (!writeFileAtomically(path, encoded.bytes).ok) {
+            // The edit is in the cached copy only: read the file as it is next time.
+            m_entries.remove(path);
+            return false;
+        }
+        doc.encoding = encoded.encoding;
+        if (const auto it = m_entries.find(path); it != m_entries.end()) {
+            Entry& entry = **it;
+            entry.stamp = stampOf(path);
+            entry.hash = qHash(encoded.bytes);
+            entry.verifiedNs = nowNs();
+        }
+        return true;
+    }
+
+    std::atomic<quint64> parses{0};
+    std::atomic<quint64> writes{0};
+
+private:
+    struct Entry {
+        FileStamp stamp;
+        IniDocument doc;
+        size_t hash = 0;       // of the bytes the document was read from or written as
+        qint64 verifiedNs = 0; // when the file was last known to hold those bytes
+        // A file changed within a moment of being read may have changed again within the file
+        // system's time resolution, leaving its stamp as it was: only the bytes tell then.
+        bool racy() const {
+            return stamp.exists &&
+                   verifiedNs - std::max(stamp.modifiedNs, stamp.changedNs) < RacyNs;
+        }
+    };
+    // Wider than any file system's time resolution in use (two seconds on the oldest).
+    static constexpr qint64 RacyNs = 3'000'000'000;
+    // The settings files, FTP.INI, the spell checker's and a few more: enough for all.
+    static constexpr qsizetype MaxEntries = 8;
+
+    IniDocument& current(const QString& path) {
+        const FileStamp stamp = stampOf(path);
+        const auto it = m_entries.find(path);
+        const qint64 now = nowNs();
+        std::optional<FileBytesResult> file;
+        if (it != m_entries.end() && (*it)->stamp == stamp) {
+            Entry& entry = **it;
+            if (!entry.racy())
+                return entry.doc;
+            file = readFileBytes(path);
+            if (file->ok && qHash(file->bytes) == entry.hash) {
+                entry.verifiedNs = now;
+                return entry.doc;
+            }
+        }
+        if (it == m_entries.end() && m_entries.size() >= MaxEntries)
+            m_entries.erase(m_entries.begin());
+        auto entry = std::make_shared<Entry>();
+        // The stamp and the time are taken before the read: a change during it is seen next time.
+        entry->stamp = stamp;
+        entry->verifiedNs = now;
+        if (stamp.exists) {
+            if (!file)
+                file = readFileBytes(path);
+            entry->doc = parse(*file);
+            entry->hash = file->ok ? qHash(file->bytes) : 0;
+            ++parses;
+        }
+        m_entries.insert(path, entry);
+        return entry->doc;
+    }
+
+    QMutex m_mutex;
+    QHash<QString, std::shared_ptr<Entry>> m_entries;
+};
+
+DocumentCache& documents() {
+    static DocumentCache cache;
+    return cache;
+}
+
+using Edit = DocumentCache::Edit;
 
 // Index of the header of the first section of that name, or -1.
 qsizetype findSection(const IniDocument& doc, const QString& section) {
     const QString wanted = section.trimmed();
     for (qsizetype i = 0; i < doc.lines.size(); ++i) {
-        const IniLine& line = doc.lines.at(i);
-        if (line.kind == LineKind::Section && sameName(line.name, wanted))
+        if (doc.lines.at(i).kind == LineKind::Section && sameName(doc.name(i), wanted))
             return i;
     }
     return -1;
@@ -122,22 +344,40 @@ qsizetype findKey(const IniDocument& doc, qsizetype header, const QString& key) 
     const QString wanted = key.trimmed();
     const qsizetype end = sectionEnd(doc, header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const IniLine& line = doc.lines.at(i);
-        if (line.kind == LineKind::Key && sameName(line.name, wanted))
+        if (doc.lines.at(i).kind == LineKind::Key && sameName(doc.name(i), wanted))
             return i;
     }
     return -1;
 }
 
+// The lines of that kind from index from up to to, the first of each name (names compared
+// without regard to case, as every lookup does).
+QList<qsizetype> firstOfEachName(const IniDocument& doc, qsizetype from, qsizetype to,
+                                 LineKind kind) {
+    QList<qsizetype> found;
+    QSet<QString> seen;
+    for (qsizetype i = from; i < to; ++i) {
+        if (doc.lines.at(i).kind != kind)
+            continue;
+        const QString folded = doc.name(i).toString().toCaseFolded();
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        found << i;
+    }
+    return found;
+}
+
 std::optional<QString> lookup(const QString& path, const QString& section, const QString& key) {
-    const IniDocument doc = load(path);
-    const qsizetype header = findSection(doc, section);
-    if (header < 0)
-        return std::nullopt;
-    const qsizetype at = findKey(doc, header, key);
-    if (at < 0)
-        return std::nullopt;
-    return doc.lines.at(at).value;
+    return documents().read(path, [&](const IniDocument& doc) -> std::optional<QString> {
+        const qsizetype header = findSection(doc, section);
+        if (header < 0)
+            return std::nullopt;
+        const qsizetype at = findKey(doc, header, key);
+        if (at < 0)
+            return std::nullopt;
+        return doc.value(at).toString();
+    });
 }
 
 bool hasLineBreak(const QString& text) {
@@ -152,6 +392,40 @@ bool validSectionName(const QString& section) {
 bool validKeyName(const QString& key) {
     return !key.isEmpty() && !hasLineBreak(key) && !key.contains(u'=') && !key.startsWith(u'[') &&
            !key.startsWith(u';');
+}
+
+// A value as it can stand on one line.
+QString oneLineValue(const QString& value) {
+    QString clean = value;
+    clean.remove(u'\r');
+    clean.remove(u'\n');
+    return clean.trimmed();
+}
+
+// Sets one key of an open document; the names are valid and the value clean.
+Edit setValue(IniDocument& doc, const QString& sectionName, const QString& keyName,
+              const QString& value) {
+    const qsizetype header = findSection(doc, sectionName);
+    if (header < 0) {
+        replaceLines(doc, doc.lines.size(), 0,
+                     {QStringLiteral("[%1]").arg(sectionName), keyName + u'=' + value});
+        return Edit::Changed;
+    }
+    const qsizetype at = findKey(doc, header, keyName);
+    if (at >= 0) {
+        if (doc.value(at) == value)
+            return Edit::Unchanged;
+        // Keep the key as it was spelt; only the value changes.
+        const QStringView raw = doc.raw(at);
+        replaceLines(doc, at, 1, {raw.left(raw.indexOf(u'=') + 1).toString() + value});
+        return Edit::Changed;
+    }
+    // A new key goes after the last non-blank line of its section.
+    qsizetype insertAt = sectionEnd(doc, header);
+    while (insertAt > header + 1 && doc.raw(insertAt - 1).trimmed().isEmpty())
+        --insertAt;
+    replaceLines(doc, insertAt, 0, {keyName + u'=' + value});
+    return Edit::Changed;
 }
 
 } // namespace
@@ -197,41 +471,23 @@ bool IniFile::readBool(const QString& section, const QString& key, bool def) con
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) const {
-    const QString sectionName = section.trimmed();
-    const QString keyName = key.trimmed();
-    if (!validSectionName(sectionName) || !validKeyName(keyName))
-        return false;
-    // A line break in a value would split it into lines of their own.
-    QString cleanValue = value;
-    cleanValue.remove(u'\r');
-    cleanValue.remove(u'\n');
-    cleanValue = cleanValue.trimmed();
+    return writeStrings({{section, key, value}});
+}
 
-    IniDocument doc = load(m_path);
-    if (!doc.readable)
-        return false;
-    const qsizetype header = findSection(doc, sectionName);
-    if (header < 0) {
-        doc.lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
-        doc.lines.append(parseLine(keyName + u'=' + cleanValue, false));
-        return save(m_path, doc);
+bool IniFile::writeStrings(const QList<IniValue>& values) const {
+    for (const IniValue& v : values) {
+        if (!validSectionName(v.section.trimmed()) || !validKeyName(v.key.trimmed()))
+            return false;
     }
-    const qsizetype at = findKey(doc, header, keyName);
-    if (at >= 0) {
-        IniLine& line = doc.lines[at];
-        if (line.value == cleanValue)
-            return true;
-        // Keep the key as it was spelt; only the value changes.
-        line.raw = line.raw.left(line.raw.indexOf(u'=') + 1) + cleanValue;
-        line.value = cleanValue;
-        return save(m_path, doc);
-    }
-    // A new key goes after the last non-blank line of its section.
-    qsizetype insertAt = sectionEnd(doc, header);
-    while (insertAt > header + 1 && doc.lines.at(insertAt - 1).raw.trimmed().isEmpty())
-        --insertAt;
-    doc.lines.insert(insertAt, parseLine(keyName + u'=' + cleanValue, false));
-    return save(m_path, doc);
+    return documents().write(m_path, [&](IniDocument& doc) {
+        Edit edit = Edit::Unchanged;
+        for (const IniValue& v : values) {
+            if (setValue(doc, v.section.trimmed(), v.key.trimmed(), oneLineValue(v.value)) ==
+                Edit::Changed)
+                edit = Edit::Changed;
+        }
+        return edit;
+    });
 }
 
 bool IniFile::writeInteger(const QString& section, const QString& key, int value) const {
@@ -243,57 +499,47 @@ bool IniFile::writeBool(const QString& section, const QString& key, bool value) 
 }
 
 bool IniFile::isIgnored() const {
-    return !load(m_path).readable;
+    return documents().read(m_path, [](const IniDocument& doc) { return !doc.readable; });
 }
 
 bool IniFile::sectionExists(const QString& section) const {
-    return findSection(load(m_path), section) >= 0;
+    return documents().read(m_path,
+                            [&](const IniDocument& doc) { return findSection(doc, section) >= 0; });
 }
 
 QStringList IniFile::readSection(const QString& section) const {
-    const IniDocument doc = load(m_path);
-    const qsizetype header = findSection(doc, section);
-    QStringList keys;
-    if (header < 0)
+    return documents().read(m_path, [&](const IniDocument& doc) {
+        QStringList keys;
+        const qsizetype header = findSection(doc, section);
+        if (header < 0)
+            return keys;
+        for (const qsizetype i :
+             firstOfEachName(doc, header + 1, sectionEnd(doc, header), LineKind::Key))
+            keys << doc.name(i).toString();
         return keys;
-    const qsizetype end = sectionEnd(doc, header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        const IniLine& line = doc.lines.at(i);
-        if (line.kind == LineKind::Key && !keys.contains(line.name, Qt::CaseInsensitive))
-            keys << line.name;
-    }
-    return keys;
+    });
 }
 
 QStringList IniFile::sections() const {
-    const IniDocument doc = load(m_path);
-    QStringList names;
-    for (const IniLine& line : doc.lines) {
-        if (line.kind == LineKind::Section && !names.contains(line.name, Qt::CaseInsensitive))
-            names << line.name;
-    }
-    return names;
+    return documents().read(m_path, [](const IniDocument& doc) {
+        QStringList names;
+        for (const qsizetype i : firstOfEachName(doc, 0, doc.lines.size(), LineKind::Section))
+            names << doc.name(i).toString();
+        return names;
+    });
 }
 
 QList<std::pair<QString, QString>> IniFile::readSectionValues(const QString& section) const {
-    const IniDocument doc = load(m_path);
-    const qsizetype header = findSection(doc, section);
-    QList<std::pair<QString, QString>> values;
-    if (header < 0)
+    return documents().read(m_path, [&](const IniDocument& doc) {
+        QList<std::pair<QString, QString>> values;
+        const qsizetype header = findSection(doc, section);
+        if (header < 0)
+            return values;
+        for (const qsizetype i :
+             firstOfEachName(doc, header + 1, sectionEnd(doc, header), LineKind::Key))
+            values.append({doc.name(i).toString(), doc.value(i).toString()});
         return values;
-    QSet<QString> seen;
-    const qsizetype end = sectionEnd(doc, header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        const IniLine& line = doc.lines.at(i);
-        if (line.kind != LineKind::Key)
-            continue;
-        const QString folded = line.name.toCaseFolded();
-        if (seen.contains(folded))
-            continue;
-        seen.insert(folded);
-        values.append({line.name, line.value});
-    }
-    return values;
+    });
 }
 
 bool IniFile::replaceSection(const QString& section,
@@ -301,62 +547,60 @@ bool IniFile::replaceSection(const QString& section,
     const QString sectionName = section.trimmed();
     if (!validSectionName(sectionName))
         return false;
-    IniDocument doc = load(m_path);
-    if (!doc.readable)
-        return false;
-    QList<IniLine> body;
+    QStringList body;
     for (const auto& [key, value] : values) {
         const QString keyName = key.trimmed();
-        if (!validKeyName(keyName))
-            continue;
-        QString cleanValue = value;
-        cleanValue.remove(u'\r');
-        cleanValue.remove(u'\n');
-        body.append(parseLine(keyName + u'=' + cleanValue.trimmed(), false));
+        if (validKeyName(keyName))
+            body << keyName + u'=' + oneLineValue(value);
     }
-    qsizetype header = findSection(doc, sectionName);
-    if (header < 0) {
-        doc.lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
-        doc.lines.append(body);
-        return save(m_path, doc);
-    }
-    // Later sections of the same name would show through no more than before: only the first
-    // is read, so only the first is replaced. Blank lines that end the section stay.
-    qsizetype end = sectionEnd(doc, header);
-    qsizetype keep = end;
-    while (keep > header + 1 && doc.lines.at(keep - 1).raw.trimmed().isEmpty())
-        --keep;
-    doc.lines.remove(header + 1, keep - header - 1);
-    for (qsizetype i = 0; i < body.size(); ++i)
-        doc.lines.insert(header + 1 + i, body.at(i));
-    return save(m_path, doc);
+    return documents().write(m_path, [&](IniDocument& doc) {
+        const qsizetype header = findSection(doc, sectionName);
+        if (header < 0) {
+            replaceLines(doc, doc.lines.size(), 0,
+                         QStringList{QStringLiteral("[%1]").arg(sectionName)} + body);
+            return Edit::Changed;
+        }
+        // Later sections of the same name would show through no more than before: only the
+        // first is read, so only the first is replaced. Blank lines that end the section stay.
+        qsizetype keep = sectionEnd(doc, header);
+        while (keep > header + 1 && doc.raw(keep - 1).trimmed().isEmpty())
+            --keep;
+        replaceLines(doc, header + 1, keep - header - 1, body);
+        return Edit::Changed;
+    });
 }
 
 bool IniFile::eraseSection(const QString& section) const {
-    IniDocument doc = load(m_path);
-    if (!doc.readable)
-        return false;
-    bool erased = false;
-    // Every section of that name goes, so that none of them shows through afterwards.
-    for (qsizetype header = findSection(doc, section); header >= 0;
-         header = findSection(doc, section)) {
-        doc.lines.remove(header, sectionEnd(doc, header) - header);
-        erased = true;
-    }
-    return erased ? save(m_path, doc) : true;
+    return documents().write(m_path, [&](IniDocument& doc) {
+        Edit edit = Edit::Unchanged;
+        // Every section of that name goes, so that none of them shows through afterwards.
+        for (qsizetype header = findSection(doc, section); header >= 0;
+             header = findSection(doc, section)) {
+            replaceLines(doc, header, sectionEnd(doc, header) - header, {});
+            edit = Edit::Changed;
+        }
+        return edit;
+    });
 }
 
 bool IniFile::deleteKey(const QString& section, const QString& key) const {
-    IniDocument doc = load(m_path);
-    if (!doc.readable)
-        return false;
-    const qsizetype header = findSection(doc, section);
-    if (header < 0)
-        return true;
-    bool deleted = false;
-    for (qsizetype at = findKey(doc, header, key); at >= 0; at = findKey(doc, header, key)) {
-        doc.lines.remove(at);
-        deleted = true;
-    }
-    return deleted ? save(m_path, doc) : true;
+    return documents().write(m_path, [&](IniDocument& doc) {
+        const qsizetype header = findSection(doc, section);
+        if (header < 0)
+            return Edit::Unchanged;
+        Edit edit = Edit::Unchanged;
+        for (qsizetype at = findKey(doc, header, key); at >= 0; at = findKey(doc, header, key)) {
+            replaceLines(doc, at, 1, {});
+            edit = Edit::Changed;
+        }
+        return edit;
+    });
+}
+
+quint64 IniFile::parseCount() {
+    return documents().parses;
+}
+
+quint64 IniFile::writeCount() {
+    return documents().writes;
 }

@@ -1,9 +1,11 @@
 // IniFile: the private-profile settings files (OPTIONS.INI, DEFAULT.INI, FTP.INI).
 //
-// Every access opens the file, reads or writes, and closes it again: nothing is cached, so two
-// IniFile objects over one path always agree. Section and key names compare without regard to
-// case. Booleans are written 1/0 and read as true when non-zero; integers are decimal. A missing
-// file, section or key, or bytes that make no sense, give the caller's default; nothing throws.
+// Every access reads what is on disk now: a file is parsed again whenever its size, times or
+// inode differ from the last read, and otherwise its parsed lines are reused, so a large file
+// costs one stat per access rather than a parse. Two IniFile objects over one path always agree.
+// Section and key names compare without regard to case. Booleans are written 1/0 and read as
+// true when non-zero; integers are decimal. A missing file, section or key, or bytes that make no
+// sense, give the caller's default; nothing throws.
 // Writes keep every other section, key, comment and blank line in its place and order, end every
 // line with CR LF, and replace the file atomically.
 #pragma once
@@ -13,6 +15,13 @@
 #include <QStringList>
 
 #include <utility>
+
+// One key to write: see IniFile::writeStrings.
+struct IniValue {
+    QString section;
+    QString key;
+    QString value;
+};
 
 class IniFile {
 public:
@@ -30,6 +39,9 @@ public:
     bool writeString(const QString& section, const QString& key, const QString& value) const;
     bool writeInteger(const QString& section, const QString& key, int value) const;
     bool writeBool(const QString& section, const QString& key, bool value) const;
+    // Several keys, in order, in one rewrite of the file (none when no value changes). Nothing is
+    // written when a name would not read back as written.
+    bool writeStrings(const QList<IniValue>& values) const;
 
     // True when the file exists but cannot be read as a settings file (unreadable, not a regular
     // file, or bytes that are not text): every read gives the default and no write touches it.
@@ -51,6 +63,11 @@ public:
     // Removes a whole section with all its keys; other sections stay as they were.
     bool eraseSection(const QString& section) const;
     bool deleteKey(const QString& section, const QString& key) const;
+
+    // Files parsed and files written since the program started, over all paths: how often the
+    // disk was really read or rewritten, as opposed to asked whether it changed.
+    static quint64 parseCount();
+    static quint64 writeCount();
 
 private:
     QString m_path;

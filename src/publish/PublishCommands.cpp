@@ -42,10 +42,12 @@ CommandTable publishCommands(PublishRoom& room) {
     const auto addFile = [r] { r->addSelectedFile(); };
     Command& button = add("BitBtnFTP", "FTP", open);
     button.hint = QStringLiteral("Go to FTP Screen");
+    button.icon = QStringLiteral("ftp");
     add("FTPFileTransfer1", "FTP File Transfer", open);
     add("GotoFTPscreen1", "Go to FTP screen", open);
     Command& plus = add("BitBtnFTPAdd", "+FTP", addFile);
     plus.hint = QStringLiteral("Add a file or image to the FTP list");
+    plus.icon = QStringLiteral("ftp-add");
     add("AddSelectedFiletoFTPList1", "Add Selected File to FTP List", addFile);
     // The outline's pop-up places this one; the file list's pop-up too.
     add("AddtoFTPlist1", "FTP :  Add to FTP list", addFile);

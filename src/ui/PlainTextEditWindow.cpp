@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -125,11 +126,50 @@ PlainTextEditWindow::PlainTextEditWindow(QPlainTextEdit* editor) : m_editor(edit
     m_colorTimer.setSingleShot(true);
     m_colorTimer.setInterval(0);
     QObject::connect(&m_colorTimer, &QTimer::timeout, &m_colorTimer, [this] { applyColors(); });
-    if (m_editor)
-        QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
-                         [this](int position, int removed, int added) {
-                             onContentsChange(position, removed, added);
-                         });
+    if (!m_editor)
+        return;
+    QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
+                     [this](int position, int removed, int added) {
+                         onContentsChange(position, removed, added);
+                     });
+    QObject::connect(m_editor, &QPlainTextEdit::textChanged, &m_colorTimer,
+                     [this] { keepToMaxLength(); });
+}
+
+void PlainTextEditWindow::setMaxLength(int maxLength) {
+    EditWindow::setMaxLength(maxLength);
+    // Only what comes in from now on counts: a longer text stays as it is.
+    m_lastEditAdded = 0;
+}
+
+void PlainTextEditWindow::keepToMaxLength() {
+    const int added = std::exchange(m_lastEditAdded, 0);
+    if (m_ownEdit || !m_editor || maxLength() <= 0 || added <= 0)
+        return;
+    int over = length() - maxLength();
+    if (over <= 0)
+        return;
+    QTextDocument* doc = m_editor->document();
+    const int from = qBound(0, m_lastEditPosition, doc->characterCount() - 1);
+    const int to = qBound(from, m_lastEditPosition + added, doc->characterCount() - 1);
+    QTextCursor cursor(doc);
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    const QString inserted = cursor.selectedText();
+    qsizetype keep = inserted.size();
+    while (over > 0 && keep > 0) {
+        // A line break is two characters of the limit (CR LF).
+        over -= inserted.at(keep - 1) == QChar::ParagraphSeparator ? 2 : 1;
+        --keep;
+    }
+    cursor.setPosition(from + static_cast<int>(keep));
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    // Part of the same undo step: an undo takes back the edit whole, not only the cut.
+    m_ownEdit = true;
+    cursor.joinPreviousEditBlock();
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+    m_ownEdit = false;
 }
 
 int PlainTextEditWindow::toEditPosition(int documentPosition) const {
@@ -384,6 +424,10 @@ QColor PlainTextEditWindow::colorAt(int position) const {
 }
 
 void PlainTextEditWindow::onContentsChange(int position, int removed, int added) {
+    if (!m_ownEdit) {
+        m_lastEditPosition = position;
+        m_lastEditAdded = added;
+    }
     if (m_ownEdit || !m_editor || (m_runs.empty() && !m_formatsShown))
         return;
     // An edit block reports the stretch its edits spanned: where that kept its length (one

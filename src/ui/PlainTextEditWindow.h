@@ -39,6 +39,7 @@ public:
     bool wordWrap() const override;
     void setWordWrap(bool on) override;
     void colorRange(int start, int length, const QColor& color) override;
+    void setMaxLength(int maxLength) override;
 
     // Puts the colours given so far on screen now; otherwise they follow at the next turn of the
     // event loop, in one batch, so that a colouring pass hands the widget its work once.
@@ -81,6 +82,8 @@ private:
     void onContentsChange(int position, int removed, int added);
     // Gives the blocks that hold document positions from..to their formats from the runs.
     void refreshFormats(int from, int to);
+    // Cuts what the last edit brought in beyond maxLength(), in that edit's undo step.
+    void keepToMaxLength();
 
     QPointer<QPlainTextEdit> m_editor;
     std::vector<ColorRun> m_runs;
@@ -94,4 +97,7 @@ private:
     // The document's revision after the last replaceRanges: a joining call joins only if nothing
     // changed the document since.
     int m_rangesRevision = -1;
+    // The stretch of the document the last edit from outside this adapter put in.
+    int m_lastEditPosition = 0;
+    int m_lastEditAdded = 0;
 };

@@ -320,8 +320,9 @@ void TForm1::showAboutBox() {
     about.exec();
 }
 
-bool TForm1::showTipWindow(const QStringList& tips, int first, bool showAtStartUp) {
-    TFormTip tip(tips, first, showAtStartUp, this);
+bool TForm1::showTipWindow(const QStringList& tips, const std::function<int()>& drawTip,
+                           bool showAtStartUp) {
+    TFormTip tip(tips, drawTip, showAtStartUp, this);
     tip.exec();
     return tip.showAtStartUp();
 }
