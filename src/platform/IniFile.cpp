@@ -89,13 +89,20 @@ IniDocument load(const QString& path) {
     return doc;
 }
 
-bool save(const QString& path, const IniDocument& doc) {
+bool save(const QString& path, const IniDocument& doc, QString& error) {
     QString text;
     for (const IniLine& line : doc.lines) {
         text += line.raw;
         text += QStringLiteral("\r\n");
     }
-    return writeFileAtomically(path, encodeText(text, doc.encoding).bytes).ok;
+    const TextWriteResult written = writeFileAtomically(path, encodeText(text, doc.encoding).bytes);
+    error = written.ok ? QString() : written.error;
+    return written.ok;
+}
+
+// Why a file that exists but could not be read is not written.
+QString unreadableText() {
+    return QStringLiteral("it cannot be read as a settings file, so it is not written over");
 }
 
 // Index of the header of the first section of that name, or -1.
@@ -208,13 +215,15 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     cleanValue = cleanValue.trimmed();
 
     IniDocument doc = load(m_path);
-    if (!doc.readable)
+    if (!doc.readable) {
+        m_lastError = unreadableText();
         return false;
+    }
     const qsizetype header = findSection(doc, sectionName);
     if (header < 0) {
         doc.lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
         doc.lines.append(parseLine(keyName + u'=' + cleanValue, false));
-        return save(m_path, doc);
+        return save(m_path, doc, m_lastError);
     }
     const qsizetype at = findKey(doc, header, keyName);
     if (at >= 0) {
@@ -224,14 +233,14 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
         // Keep the key as it was spelt; only the value changes.
         line.raw = line.raw.left(line.raw.indexOf(u'=') + 1) + cleanValue;
         line.value = cleanValue;
-        return save(m_path, doc);
+        return save(m_path, doc, m_lastError);
     }
     // A new key goes after the last non-blank line of its section.
     qsizetype insertAt = sectionEnd(doc, header);
     while (insertAt > header + 1 && doc.lines.at(insertAt - 1).raw.trimmed().isEmpty())
         --insertAt;
     doc.lines.insert(insertAt, parseLine(keyName + u'=' + cleanValue, false));
-    return save(m_path, doc);
+    return save(m_path, doc, m_lastError);
 }
 
 bool IniFile::writeInteger(const QString& section, const QString& key, int value) const {
@@ -302,8 +311,10 @@ bool IniFile::replaceSection(const QString& section,
     if (!validSectionName(sectionName))
         return false;
     IniDocument doc = load(m_path);
-    if (!doc.readable)
+    if (!doc.readable) {
+        m_lastError = unreadableText();
         return false;
+    }
     QList<IniLine> body;
     for (const auto& [key, value] : values) {
         const QString keyName = key.trimmed();
@@ -318,7 +329,7 @@ bool IniFile::replaceSection(const QString& section,
     if (header < 0) {
         doc.lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
         doc.lines.append(body);
-        return save(m_path, doc);
+        return save(m_path, doc, m_lastError);
     }
     // Later sections of the same name would show through no more than before: only the first
     // is read, so only the first is replaced. Blank lines that end the section stay.
@@ -329,13 +340,15 @@ bool IniFile::replaceSection(const QString& section,
     doc.lines.remove(header + 1, keep - header - 1);
     for (qsizetype i = 0; i < body.size(); ++i)
         doc.lines.insert(header + 1 + i, body.at(i));
-    return save(m_path, doc);
+    return save(m_path, doc, m_lastError);
 }
 
 bool IniFile::eraseSection(const QString& section) const {
     IniDocument doc = load(m_path);
-    if (!doc.readable)
+    if (!doc.readable) {
+        m_lastError = unreadableText();
         return false;
+    }
     bool erased = false;
     // Every section of that name goes, so that none of them shows through afterwards.
     for (qsizetype header = findSection(doc, section); header >= 0;
@@ -343,13 +356,15 @@ bool IniFile::eraseSection(const QString& section) const {
         doc.lines.remove(header, sectionEnd(doc, header) - header);
         erased = true;
     }
-    return erased ? save(m_path, doc) : true;
+    return erased ? save(m_path, doc, m_lastError) : true;
 }
 
 bool IniFile::deleteKey(const QString& section, const QString& key) const {
     IniDocument doc = load(m_path);
-    if (!doc.readable)
+    if (!doc.readable) {
+        m_lastError = unreadableText();
         return false;
+    }
     const qsizetype header = findSection(doc, section);
     if (header < 0)
         return true;
@@ -358,5 +373,5 @@ bool IniFile::deleteKey(const QString& section, const QString& key) const {
         doc.lines.remove(at);
         deleted = true;
     }
-    return deleted ? save(m_path, doc) : true;
+    return deleted ? save(m_path, doc, m_lastError) : true;
 }

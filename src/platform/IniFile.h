@@ -52,6 +52,11 @@ public:
     bool eraseSection(const QString& section) const;
     bool deleteKey(const QString& section, const QString& key) const;
 
+    // Why the last write through this object failed (the system's reason, or that the file
+    // could not be read); empty after a write that worked.
+    const QString& lastError() const { return m_lastError; }
+
 private:
     QString m_path;
+    mutable QString m_lastError;
 };
