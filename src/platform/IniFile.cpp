@@ -232,19 +232,24 @@ public:
     }
 
     enum class Edit { Unchanged, Changed };
-    // change edits the document in place; a changed one is written once.
-    template <class F> bool write(const QString& path, F&& change) {
+    // change edits the document in place; a changed one is written once. error receives why
+    // the write failed, or is emptied.
+    template <class F> bool write(const QString& path, QString& error, F&& change) {
         QMutexLocker lock(&m_mutex);
+        error.clear();
         IniDocument& doc = current(path);
-        if (!doc.readable)
+        if (!doc.readable) {
+            error = QStringLiteral("it cannot be read as a settings file, so it is not written over");
             return false;
+        }
         if (change(doc) == Edit::Unchanged)
             return true;
         const EncodedText encoded = encodeText(doc.text, doc.encoding);
         ++writes;
-        if (!writeFileAtomically(path, encoded.bytes).ok) {
+        if (const TextWriteResult written = writeFileAtomically(path, encoded.bytes); !written.ok) {
             // The edit is in the cached copy only: read the file as it is next time.
             m_entries.remove(path);
+            error = written.error;
             return false;
         }
         doc.encoding = encoded.encoding;
@@ -476,10 +481,12 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
 
 bool IniFile::writeStrings(const QList<IniValue>& values) const {
     for (const IniValue& v : values) {
-        if (!validSectionName(v.section.trimmed()) || !validKeyName(v.key.trimmed()))
+        if (!validSectionName(v.section.trimmed()) || !validKeyName(v.key.trimmed())) {
+            m_lastError = QStringLiteral("a name would not read back as written");
             return false;
+        }
     }
-    return documents().write(m_path, [&](IniDocument& doc) {
+    return documents().write(m_path, m_lastError, [&](IniDocument& doc) {
         Edit edit = Edit::Unchanged;
         for (const IniValue& v : values) {
             if (setValue(doc, v.section.trimmed(), v.key.trimmed(), oneLineValue(v.value)) ==
@@ -545,15 +552,17 @@ QList<std::pair<QString, QString>> IniFile::readSectionValues(const QString& sec
 bool IniFile::replaceSection(const QString& section,
                              const QList<std::pair<QString, QString>>& values) const {
     const QString sectionName = section.trimmed();
-    if (!validSectionName(sectionName))
+    if (!validSectionName(sectionName)) {
+        m_lastError = QStringLiteral("a name would not read back as written");
         return false;
+    }
     QStringList body;
     for (const auto& [key, value] : values) {
         const QString keyName = key.trimmed();
         if (validKeyName(keyName))
             body << keyName + u'=' + oneLineValue(value);
     }
-    return documents().write(m_path, [&](IniDocument& doc) {
+    return documents().write(m_path, m_lastError, [&](IniDocument& doc) {
         const qsizetype header = findSection(doc, sectionName);
         if (header < 0) {
             replaceLines(doc, doc.lines.size(), 0,
@@ -571,7 +580,7 @@ bool IniFile::replaceSection(const QString& section,
 }
 
 bool IniFile::eraseSection(const QString& section) const {
-    return documents().write(m_path, [&](IniDocument& doc) {
+    return documents().write(m_path, m_lastError, [&](IniDocument& doc) {
         Edit edit = Edit::Unchanged;
         // Every section of that name goes, so that none of them shows through afterwards.
         for (qsizetype header = findSection(doc, section); header >= 0;
@@ -584,7 +593,7 @@ bool IniFile::eraseSection(const QString& section) const {
 }
 
 bool IniFile::deleteKey(const QString& section, const QString& key) const {
-    return documents().write(m_path, [&](IniDocument& doc) {
+    return documents().write(m_path, m_lastError, [&](IniDocument& doc) {
         const qsizetype header = findSection(doc, section);
         if (header < 0)
             return Edit::Unchanged;

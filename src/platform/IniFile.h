@@ -69,6 +69,11 @@ public:
     static quint64 parseCount();
     static quint64 writeCount();
 
+    // Why the last write through this object failed (the system's reason, or that the file
+    // could not be read); empty after a write that worked.
+    const QString& lastError() const { return m_lastError; }
+
 private:
     QString m_path;
+    mutable QString m_lastError;
 };

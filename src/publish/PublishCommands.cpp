@@ -2,6 +2,7 @@
 #include "publish/PublishCommands.h"
 
 #include "app/AppState.h"
+#include "app/HtmlDocument.h"
 #include "editor/EditWindow.h"
 
 #include <QRegularExpression>
@@ -17,8 +18,12 @@ void PublishRoom::addSelectedFile() {
 
 void PublishRoom::addImages() {
     Settings& s = m_state.settings();
-    const std::optional<QString> folder =
-        m_window.imageFolderDialog().askImageFolder(s.ftpImages, s.images);
+    const HtmlDocument& document = m_state.document();
+    const QString page = document.currentHtmlFile() == document.untitledName()
+                             ? QString()
+                             : document.currentHtmlFile();
+    const std::optional<QString> folder = m_window.imageFolderDialog().askImageFolder(
+        s.ftpImages, FtpList::imageChooserStart(s.images, page, m_state.homeDirectory()));
     if (!folder)
         return;
     const QStringList lines =
@@ -75,9 +80,9 @@ CommandTable publishCommands(PublishRoom& room) {
                         {entry("BitBtnFTP"), entry("BitBtnFTPAdd")}};
     t.layouts << Layout{LayoutPlace::Popup,
                         QLatin1String(PublishCommands::filesPopup),
-                        QStringLiteral("Files"),
+                        {},
                         0,
                         {},
-                        {entry("AddtoFTPlist1")}};
+                        {separator(), entry("AddtoFTPlist1")}};
     return t;
 }

@@ -94,6 +94,7 @@ public:
     }
 
     QString error() const { return m_error; }
+    qint64 processId() const { return m_process.processId(); }
 
 private:
     QProcess m_process;

@@ -88,6 +88,11 @@ private:
     QProgressBar* m_gauge = nullptr;
     QListWidget* m_remoteDirs = nullptr;
     QListWidget* m_remoteFiles = nullptr;
+    QLabel* m_remoteFolder = nullptr;
+    QLabel* m_folderLabel = nullptr;
+    QPushButton* m_connect = nullptr;
+    QPushButton* m_disconnect = nullptr;
+    QList<QPushButton*> m_serverCommands;
     QLabel* m_notice = nullptr;
     QPushButton* m_close = nullptr;
 };

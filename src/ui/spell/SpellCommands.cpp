@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -25,6 +26,7 @@ public:
           m_spell(QString(), QString()) {
         setObjectName(QStringLiteral("SpellCheckUi"));
         m_dialog = new TFormSpellCheck(&window);
+        m_dialog->wordArea = [this] { return wordArea(); };
         m_progress = new TFormSpellProgress(&window);
         m_spell.setDialog(m_dialog);
         m_spell.setPrompter(&prompter);
@@ -73,6 +75,12 @@ public:
     }
 
 private:
+    // The selected word on the screen: the checker selects each word it puts to the user.
+    QRect wordArea() const {
+        QPlainTextEdit* editor = m_editor.editor();
+        return editor && editor->isVisible() ? selectedTextArea(*editor) : QRect();
+    }
+
     void configure() {
         if (m_configured)
             return;
@@ -117,6 +125,16 @@ std::function<void()> installSpellCheck(const CommandContext& c) {
         return {};
     auto* u = new SpellCheckUi(*window, c.state, *editor, c.prompter);
     return [u] { u->run(); };
+}
+
+QRect selectedTextArea(const QPlainTextEdit& editor) {
+    const QTextCursor cursor = editor.textCursor();
+    QTextCursor start = cursor;
+    start.setPosition(cursor.selectionStart());
+    QTextCursor end = cursor;
+    end.setPosition(cursor.selectionEnd());
+    const QRect area = editor.cursorRect(start).united(editor.cursorRect(end));
+    return QRect(editor.viewport()->mapToGlobal(area.topLeft()), area.size());
 }
 
 TAddictSpell* spellChecker(QObject& window) {
