@@ -11,6 +11,7 @@
 #include <QString>
 
 class Clipboard;
+class LongStep;
 
 // One stretch of the text to replace: start and length in the positions above.
 struct TextReplacement {
@@ -27,6 +28,15 @@ public:
     // Replaces the whole text; line ends become CR LF; caret at 0, nothing selected.
     virtual void setText(const QString& text) = 0;
     void clear() { setText(QString()); }
+    // setText for a page just read: a big text goes in as a long step (labelled label) that
+    // reports to steps, which may cancel it; the text is then left as it was and false is
+    // returned. Editors that take any text at once (and a null steps) just set it.
+    virtual bool loadText(const QString& text, LongStep* steps, const QString& label) {
+        (void)steps;
+        (void)label;
+        setText(text);
+        return true;
+    }
     // Length of text() (line ends counted twice).
     virtual int length() const = 0;
 

@@ -85,6 +85,7 @@ void FilesTab::openInEditor(const QString& path) {
     HtmlDocument& doc = m_app.document();
     if (doc.confirmCloseHtml() == MessageAnswer::Cancel)
         return;
-    if (!doc.loadDocument(path).ok)
+    const DocumentLoad load = doc.loadDocument(path);
+    if (!load.ok && !load.cancelled)
         m_prompter.inform(HtmlDocument::cannotOpenLinkedFileText());
 }

@@ -1,7 +1,7 @@
 // Project backup.
 #include "project/ProjectBackup.h"
 
-#include "platform/CopyFile.h"
+#include "platform/BackupCopies.h"
 #include "platform/Prompter.h"
 #include "platform/TextFile.h"
 #include "platform/UiPump.h"
@@ -47,11 +47,12 @@ QString ProjectBackup::typedProjectText() {
 QString ProjectBackup::noValidProjectText() {
     return QStringLiteral("You have not selected a valid project. Please choose from the list.");
 }
-QString ProjectBackup::errorCopyingText(const QString& path) {
-    return QStringLiteral("Error copying HTML file: ") + path + QStringLiteral(". Not backed up!");
-}
 QString ProjectBackup::errorCopyingProjectText() {
     return QStringLiteral("Error copying the project file. Not backed up!");
+}
+QString ProjectBackup::notBackedUpText(int count) {
+    return count == 1 ? QStringLiteral("This file was not backed up:")
+                      : QStringLiteral("These %1 files were not backed up:").arg(count);
 }
 QString ProjectBackup::finishedText(bool anyFailed) {
     QString text = QStringLiteral("Backup finished.");
@@ -136,29 +137,40 @@ bool ProjectBackup::backupRun(BackupView& view) {
     if (!backupPath.endsWith(QLatin1Char('/')))
         backupPath += QLatin1Char('/');
     const Project* project = find(m_project);
+    // The project's own two files go in under their names; each HTML file under its own name, or
+    // below its folder when another file took that name already.
+    const QStringList projectFiles =
+        project ? QStringList{linkFileName(project->path), project->path} : QStringList();
+    QStringList reserved;
+    for (const QString& f : projectFiles)
+        reserved << QFileInfo(f).fileName();
+    const std::vector<BackupCopy> plan = planBackupCopies(m_files, reserved);
     m_running = true;
     m_stop = false;
-    bool failed = false;
-    view.runStarted(static_cast<int>(m_files.size()) - 1);
-    for (qsizetype i = 0; i < m_files.size(); ++i) {
+    // The failures are told once, at the end: a backup folder that cannot be written to would
+    // otherwise bring one message per file.
+    std::vector<BackupFailure> failed;
+    bool projectFailed = false;
+    view.runStarted(static_cast<int>(plan.size()) - 1);
+    for (size_t i = 0; i < plan.size(); ++i) {
         view.fileStarted(static_cast<int>(i));
         m_pump.pump();
         if (m_stop)
             break;
-        const QString& file = m_files[i];
-        setStatus(&view, copyingText(QFileInfo(file).fileName()));
-        // Into the folder under the file's own name: a folder that is not there fails each copy.
-        if (!copyFileTo(file, backupPath + QFileInfo(file).fileName()).ok) {
-            m_prompter.inform(errorCopyingText(file));
-            failed = true;
-        }
+        const BackupCopy& copy = plan[i];
+        setStatus(&view, copyingText(QFileInfo(copy.source).fileName()));
+        const BackupCopyResult r = copyBackup(copy, backupPath);
+        if (!r.ok)
+            failed.push_back({copy.source, r.reason});
     }
     const bool stopped = m_stop;
-    if (!stopped && project) {
-        for (const QString& source : {linkFileName(project->path), project->path}) {
-            if (!copyFileTo(source, backupPath + QFileInfo(source).fileName()).ok) {
-                m_prompter.inform(errorCopyingProjectText());
-                failed = true;
+    if (!stopped) {
+        for (const QString& source : projectFiles) {
+            const BackupCopyResult r =
+                copyBackup({source, QFileInfo(source).fileName()}, backupPath);
+            if (!r.ok) {
+                projectFailed = true;
+                failed.push_back({source, r.reason});
             }
         }
     }
@@ -166,9 +178,16 @@ bool ProjectBackup::backupRun(BackupView& view) {
     view.runEnded();
     if (stopped) {
         setStatus(&view, stoppedText());
-        return failed;
+        return !failed.empty();
     }
     setStatus(&view, completeText());
-    m_prompter.inform(finishedText(failed));
-    return failed;
+    QString text = finishedText(!failed.empty());
+    if (!failed.empty()) {
+        text += QStringLiteral("\n\n") + notBackedUpText(static_cast<int>(failed.size())) +
+                QStringLiteral("\n") + backupFailureLines(failed);
+        if (projectFailed)
+            text += QStringLiteral("\n") + errorCopyingProjectText();
+    }
+    m_prompter.inform(text);
+    return !failed.empty();
 }

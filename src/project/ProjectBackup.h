@@ -47,7 +47,9 @@ public:
     void editBackupPath(const QString& path);
     // "Create": folder (the folder list's) plus the proposed name made a folder.
     void createSubFolder();
-    // "Backup NOW". Returns whether any file failed (false too when nothing ran).
+    // "Backup NOW": every file copied (see platform/BackupCopies.h for the names they get), then
+    // one message that says whether, and which, files could not be backed up. Returns whether
+    // any file failed (false too when nothing ran).
     bool backupRun(BackupView& view);
     void stop() { m_stop = true; }
     bool running() const { return m_running; }
@@ -70,9 +72,10 @@ public:
     static QString stoppedText();
     static QString typedProjectText();
     static QString noValidProjectText();
-    static QString errorCopyingText(const QString& path);
     static QString errorCopyingProjectText();
     static QString finishedText(bool anyFailed);
+    // Heads the list of failures in the message at the end of a run.
+    static QString notBackedUpText(int count);
 
 private:
     const Project* find(const QString& shown) const;

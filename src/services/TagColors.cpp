@@ -178,6 +178,7 @@ TagColoringPass::TagColoringPass(EditWindow& editor, UiPump& pump, StopColoring&
 
 bool TagColoringPass::colorTags() {
     m_stop.stop = false;
+    const quint64 document = m_document ? m_document->generation() : 0;
     // Unwrapped, the editor's lines are the document's lines.
     m_editor.setWordWrap(false);
     const QString copy = m_editor.text();
@@ -188,6 +189,12 @@ bool TagColoringPass::colorTags() {
     while (lineStart < text.size()) {
         if (m_pump.due()) {
             m_pump.pump();
+            if (m_document && m_document->generation() != document) {
+                // Another page came in meanwhile (and was coloured if "Color" is on): none of
+                // this pass's work belongs to it.
+                m_editor.setWordWrap(m_wrapSetting);
+                return false;
+            }
             if (m_stop.stop) {
                 // The selection stands on the last tag coloured, as it would after selecting
                 // each.

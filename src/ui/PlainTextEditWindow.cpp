@@ -1,9 +1,11 @@
 // PlainTextEditWindow: position conversion, selection and colouring over a QPlainTextEdit.
 #include "ui/PlainTextEditWindow.h"
 
+#include "platform/LongStep.h"
 #include "platform/TextFile.h"
 
 #include <QHash>
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -125,11 +127,17 @@ PlainTextEditWindow::PlainTextEditWindow(QPlainTextEdit* editor) : m_editor(edit
     m_colorTimer.setSingleShot(true);
     m_colorTimer.setInterval(0);
     QObject::connect(&m_colorTimer, &QTimer::timeout, &m_colorTimer, [this] { applyColors(); });
+    watchDocument();
+}
+
+void PlainTextEditWindow::watchDocument() {
+    QObject::disconnect(m_contentsWatch);
     if (m_editor)
-        QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
-                         [this](int position, int removed, int added) {
-                             onContentsChange(position, removed, added);
-                         });
+        m_contentsWatch =
+            QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
+                             [this](int position, int removed, int added) {
+                                 onContentsChange(position, removed, added);
+                             });
 }
 
 int PlainTextEditWindow::toEditPosition(int documentPosition) const {
@@ -173,19 +181,73 @@ QString PlainTextEditWindow::text() const {
     return m_editor ? fromDocumentText(m_editor->document()->toRawText()) : QString();
 }
 
-void PlainTextEditWindow::setText(const QString& text) {
-    if (!m_editor)
-        return;
+void PlainTextEditWindow::resetForNewText() {
     m_colorTimer.stop();
     m_pending.clear();
     m_runs.clear();
+    m_formatsShown = false;
+    m_rangesRevision = NoRevision;
+}
+
+void PlainTextEditWindow::setText(const QString& text) {
+    if (!m_editor)
+        return;
+    resetForNewText();
     // New blocks come without formats.
     m_ownEdit = true;
     m_editor->setPlainText(toDocumentText(text));
     m_ownEdit = false;
-    m_formatsShown = false;
-    m_rangesRevision = NoRevision;
     m_editor->setTextCursor(QTextCursor(m_editor->document()));
+}
+
+bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const QString& label) {
+    if (!m_editor)
+        return true;
+    if (!steps || text.size() < StepLoadFrom) {
+        setText(text);
+        return true;
+    }
+    const QString all = toDocumentText(text);
+    QTextDocument* old = m_editor->document();
+    // The new document looks as the old one did: plain-text layout, font, margins, tab stops.
+    auto* doc = new QTextDocument(m_editor);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    // Pieces of about 256 KB, each ending after a line end where there is one, so that a line
+    // goes into the document in one go.
+    constexpr qsizetype piece = 256 * 1024;
+    steps->begin(label, all.size());
+    qsizetype done = 0;
+    while (done < all.size()) {
+        qsizetype end = std::min(all.size(), done + piece);
+        if (end < all.size()) {
+            const qsizetype lineEnd = all.indexOf(u'\n', end);
+            end = lineEnd < 0 ? all.size() : lineEnd + 1;
+        }
+        cursor.insertText(QStringView(all).mid(done, end - done).toString());
+        done = end;
+        if (!steps->advance(done)) {
+            steps->end();
+            delete doc;
+            return false;
+        }
+    }
+    steps->end();
+    doc->setUndoRedoEnabled(true);
+    resetForNewText();
+    // The editor deletes a document of its own making when it gets another; one of ours goes
+    // here.
+    const QPointer<QTextDocument> previous(old);
+    m_editor->setDocument(doc);
+    watchDocument();
+    if (previous && previous->parent() == m_editor)
+        delete previous.data();
+    m_editor->setTextCursor(QTextCursor(doc));
+    return true;
 }
 
 int PlainTextEditWindow::length() const {

@@ -25,6 +25,11 @@ public:
 
     QString text() const override;
     void setText(const QString& text) override;
+    // A big text is built into a new document of its own, a piece at a time, and takes the old
+    // one's place only when it is whole: cancelled, the editor never held any of it.
+    bool loadText(const QString& text, LongStep* steps, const QString& label) override;
+    // Texts from this size on (in characters) load as a long step.
+    static constexpr qsizetype StepLoadFrom = 1 << 20;
     int length() const override;
     int selStart() const override;
     void setSelStart(int position) override;
@@ -73,6 +78,10 @@ public:
                                          const std::vector<ColorRun>& top);
 
 private:
+    // Forgets the colours and the edit state of the text being replaced.
+    void resetForNewText();
+    void watchDocument();
+
     struct PendingColor {
         int start;
         int length;
@@ -94,4 +103,5 @@ private:
     // The document's revision after the last replaceRanges: a joining call joins only if nothing
     // changed the document since.
     int m_rangesRevision = -1;
+    QMetaObject::Connection m_contentsWatch;
 };

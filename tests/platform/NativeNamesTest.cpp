@@ -125,3 +125,66 @@ TEST(NativeNames, AFailedLatin1WriteKeepsTheOldFile) {
 }
 
 } // namespace
+
+#include "platform/BackupCopies.h"
+
+namespace {
+
+TEST(BackupCopies, OwnNamesFirstThenTheFolderBelowTheCommonOne) {
+    struct Case {
+        QStringList files;
+        QStringList reserved;
+        QStringList names;
+    };
+    const Case cases[] = {
+        // All in one folder, or in several with names of their own: the names as they are.
+        {{"/s/a.html", "/s/b.html"}, {}, {"a.html", "b.html"}},
+        {{"/s/a.html", "/s/x/b.html", "/t/c.html"}, {}, {"a.html", "b.html", "c.html"}},
+        // A second file of a name keeps its folder below the common one.
+        {{"/s/a/index.html", "/s/b/index.html", "/s/c/index.html"},
+         {},
+         {"index.html", "b/index.html", "c/index.html"}},
+        {{"/s/x/index.html", "/s/index.html"}, {}, {"index.html", "index_2.html"}},
+        {{"/s/x/index.html", "/s/x/y/index.html"}, {}, {"index.html", "y/index.html"}},
+        // The same file listed twice is copied once.
+        {{"/s/a.html", "/s/a.html"}, {}, {"a.html"}},
+        // Names the project's own files take; a folder where a file of that name is.
+        {{"/s/site.out", "/s/p/site.out"}, {"site.out"}, {"site_2.out", "p/site.out"}},
+        {{"/s/b", "/s/a.html", "/s/b/a.html"}, {}, {"b", "a.html", "a_2.html"}},
+        {{"/s/a.html", "/s/b/a.html", "/t/b"}, {}, {"a.html", "s/b/a.html", "b"}},
+    };
+    for (const Case& c : cases) {
+        QStringList names;
+        for (const BackupCopy& copy : planBackupCopies(c.files, c.reserved))
+            names << copy.name;
+        EXPECT_EQ(names, c.names) << c.files.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST(BackupCopies, CopiesMakeTheirFoldersAndKeepLatin1Names) {
+    TempDir dir;
+    const QByteArray root = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mkdir((root + "s").constData(), 0755), 0);
+    ASSERT_EQ(::mkdir((root + "s/d\xe9j\xe0").constData(), 0755), 0);
+    ASSERT_TRUE(writeNative(root + "s/caf\xe9.html", "one"));
+    ASSERT_TRUE(writeNative(root + "s/d\xe9j\xe0/caf\xe9.html", "two"));
+    ASSERT_EQ(::mkdir((root + "to").constData(), 0755), 0);
+    const QString s = dir.path() + QStringLiteral("s/");
+    const std::vector<BackupCopy> plan =
+        planBackupCopies({s + QString::fromLatin1("caf\xe9.html"),
+                          s + QString::fromLatin1("d\xe9j\xe0/caf\xe9.html")});
+    ASSERT_EQ(plan.size(), 2u);
+    EXPECT_EQ(plan[1].name, QString::fromLatin1("d\xe9j\xe0/caf\xe9.html"));
+    for (const BackupCopy& copy : plan)
+        EXPECT_TRUE(copyBackup(copy, dir.path() + QStringLiteral("to")).ok);
+    EXPECT_EQ(readNative(root + "to/caf\xe9.html"), QByteArray("one"));
+    EXPECT_EQ(readNative(root + "to/d\xe9j\xe0/caf\xe9.html"), QByteArray("two"));
+    const BackupCopyResult missing = copyBackup({s + QStringLiteral("gone.html"), "gone.html"},
+                                                dir.path() + QStringLiteral("to"));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.reason, QStringLiteral("No such file or directory"));
+    EXPECT_EQ(backupFailureLines({{"/a", "why"}, {"/b", "why not"}}, 1),
+              QStringLiteral("/a (why)\n... and 1 more."));
+}
+
+} // namespace

@@ -103,31 +103,62 @@ TEST_F(Backup, MissingPageIsReportedAndTheRestIsCopied) {
     EXPECT_FALSE(b.backupEnabled());
     b.chooseProject(QStringLiteral("ACME.OUT"));
     ASSERT_EQ(b.files().size(), 3);
-    prompter.queue(MessageAnswer::Ok, 2);
+    prompter.queue(MessageAnswer::Ok);
     EXPECT_TRUE(b.backupRun(view));
+    // One message at the end, naming the file and why.
     EXPECT_EQ(prompter.texts(),
-              (QStringList{QStringLiteral("Error copying HTML file: ") +
-                               dir.file(QStringLiteral("site/gone.html")) +
-                               QStringLiteral(". Not backed up!"),
-                           QStringLiteral("Backup finished. However, as reported, at least one "
-                                          "file could not be backed up.")}));
+              QStringList{QStringLiteral("Backup finished. However, as reported, at least one "
+                                         "file could not be backed up.\n\nThis file was not "
+                                         "backed up:\n") +
+                          dir.file(QStringLiteral("site/gone.html")) +
+                          QStringLiteral(" (No such file or directory)")});
     EXPECT_EQ(dir.read(QStringLiteral("backup/index.html")), page1);
     EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
 }
 
-TEST_F(Backup, DestinationThatIsNotThereFailsFileByFile) {
+TEST_F(Backup, DestinationThatIsNotThereGivesOneSummary) {
     ProjectBackup b = make();
     b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
     b.editBackupPath(dir.file(QStringLiteral("nowhere")));
-    prompter.queue(MessageAnswer::Ok, 5);
+    prompter.queue(MessageAnswer::Ok);
     EXPECT_TRUE(b.backupRun(view));
     EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("nowhere/")));
-    const QStringList t = prompter.texts();
-    ASSERT_EQ(t.size(), 5);
-    EXPECT_TRUE(t[0].startsWith(QStringLiteral("Error copying HTML file: ")));
-    EXPECT_EQ(t[2], QStringLiteral("Error copying the project file. Not backed up!"));
-    EXPECT_EQ(t[3], QStringLiteral("Error copying the project file. Not backed up!"));
+    const QString reason = QStringLiteral(" (No such file or directory)");
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("Backup finished. However, as reported, at least one "
+                                         "file could not be backed up.\n\nThese 4 files were "
+                                         "not backed up:\n") +
+                          dir.file(QStringLiteral("site/index.html")) + reason + "\n" +
+                          dir.file(QStringLiteral("site/about.htm")) + reason + "\n" +
+                          dir.file(QStringLiteral("projects/Acme.fil")) + reason + "\n" +
+                          dir.file(QStringLiteral("projects/Acme.out")) + reason +
+                          QStringLiteral("\nError copying the project file. Not backed up!")});
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("nowhere"))));
+}
+
+TEST_F(Backup, FilesOfTheSameNameAreEachKept) {
+    QString list;
+    for (const char* folder : {"a", "b", "c"}) {
+        const QString name = QStringLiteral("site/%1/index.html").arg(QLatin1String(folder));
+        ASSERT_TRUE(dir.write(name, QByteArray("page ") + folder));
+        list += dir.file(name) + QStringLiteral("\r\n");
+    }
+    // The same file twice, and a file whose name only the project files could take.
+    list += dir.file(QStringLiteral("site/a/index.html")) + QStringLiteral("\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("site/c/Acme.out"), "a page"));
+    list += dir.file(QStringLiteral("site/c/Acme.out")) + QStringLiteral("\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), list.toUtf8()));
+    ProjectBackup b = make();
+    b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(b.backupRun(view));
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Backup finished.")});
+    EXPECT_EQ(dir.read(QStringLiteral("backup/index.html")), QByteArray("page a"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/b/index.html")), QByteArray("page b"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/c/index.html")), QByteArray("page c"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/c/Acme.out")), QByteArray("a page"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
+    EXPECT_EQ(view.events.count(QStringLiteral("Status: Copying index.html")), 3);
 }
 
 TEST_F(Backup, TypedNameAndEmptyProjectAreRefused) {
