@@ -80,9 +80,10 @@ public:
     int maxLength() const { return m_maxLength; }
 
     // Lines of the text, without their line ends; an empty text has no lines, and a text
-    // ending with a line end has no empty last line.
-    int lineCount() const;
-    QString line(int index) const;
+    // ending with a line end has no empty last line. A long pass reads a big page line by line
+    // through these, without a copy of the whole text first.
+    virtual int lineCount() const;
+    virtual QString line(int index) const;
 
 private:
     Clipboard* m_clipboard = nullptr;

@@ -397,11 +397,11 @@ int FindReplace::slashReplaceInTags() {
         return -1;
     m_stop.stop = false;
     const quint64 document = m_document.generation();
-    m_editor.setWordWrap(false);
+    // As the colouring pass, line by line from the document itself, the word wrap left as it
+    // is: each replacement puts one character for one, so the positions of the lines read stay
+    // the editor's positions.
     int count = 0;
-    // One character for one: the positions of the copy stay the editor's positions.
-    const QString copy = m_editor.text();
-    const QStringView text(copy);
+    const int lines = m_editor.lineCount();
     // The back slashes found since the last pump go in as one edit before the next pump, all
     // the pass's edits together one step of the undo history.
     QList<int> batch;
@@ -409,7 +409,7 @@ int FindReplace::slashReplaceInTags() {
     const auto putInBatch = [&] {
         if (batch.isEmpty())
             return;
-        // Taken from the editor, not the copy: only a back slash ever becomes a slash, even if
+        // Taken from the editor as it is now: only a back slash ever becomes a slash, even if
         // something typed while the pass yielded changed the text.
         const int from = batch.first();
         m_editor.setSelStart(from);
@@ -427,8 +427,8 @@ int FindReplace::slashReplaceInTags() {
         m_document.setHtmlModified(true);
         count += static_cast<int>(replacements.size());
     };
-    qsizetype lineStart = 0;
-    while (lineStart < text.size()) {
+    qint64 lineStart = 0;
+    for (int i = 0; i < lines; ++i) {
         if (m_pump.due()) {
             putInBatch();
             m_pump.pump();
@@ -443,12 +443,10 @@ int FindReplace::slashReplaceInTags() {
                 return -1;
             }
         }
-        qsizetype lineEndAt = text.indexOf(u"\r\n", lineStart);
-        if (lineEndAt < 0)
-            lineEndAt = text.size();
-        for (int p : slashPositionsInLine(text.mid(lineStart, lineEndAt - lineStart)))
+        const QString line = m_editor.line(i);
+        for (int p : slashPositionsInLine(line))
             batch.append(static_cast<int>(lineStart) + p);
-        lineStart = lineEndAt + 2;
+        lineStart += line.size() + 2;
     }
     putInBatch();
     m_editor.setWordWrap(m_wrapSetting);

@@ -17,17 +17,45 @@
 
 namespace {
 
-// Text for the document: each line end one "\n", which QTextCursor turns into one block break
-// (it would make two of a CR LF).
+// Text for the document: each line end (CR LF, LF or a lone CR) one "\n", which QTextCursor
+// turns into one block break (it would make two of a CR LF). Written once at its final size:
+// QString::replace over the line ends of a big page takes seconds.
 QString toDocumentText(const QString& text) {
-    QString t = toCrLf(text);
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
+    if (!text.contains(u'\r'))
+        return text;
+    const qsizetype n = text.size();
+    const QChar* in = text.constData();
+    QString out(n, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] == u'\r') {
+            *o++ = u'\n';
+            if (i + 1 < n && in[i + 1] == u'\n')
+                ++i;
+        } else {
+            *o++ = in[i];
+        }
+    }
+    out.truncate(o - out.constData());
+    return out;
 }
 
-QString fromDocumentText(QString text) {
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return text;
+// The document's text with each block break (a paragraph separator) a CR LF.
+QString fromDocumentText(const QString& text) {
+    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
+    if (breaks == 0)
+        return text;
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator) {
+            *o++ = u'\r';
+            *o++ = u'\n';
+        } else {
+            *o++ = c;
+        }
+    }
+    return out;
 }
 
 // Converts ascending edit positions to document positions in one walk over the blocks, where a
@@ -406,6 +434,21 @@ void PlainTextEditWindow::colorRange(int start, int length, const QColor& color)
     m_pending.push_back({start, length, color.rgb()});
     if (!m_colorTimer.isActive())
         m_colorTimer.start();
+}
+
+int PlainTextEditWindow::lineCount() const {
+    if (!m_editor)
+        return 0;
+    const QTextDocument* doc = m_editor->document();
+    // The block after the last line end is no line when it is empty (and an empty text has none).
+    const int blocks = doc->blockCount();
+    return doc->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+QString PlainTextEditWindow::line(int index) const {
+    if (!m_editor || index < 0 || index >= lineCount())
+        return {};
+    return m_editor->document()->findBlockByNumber(index).text();
 }
 
 void PlainTextEditWindow::applyColors() {

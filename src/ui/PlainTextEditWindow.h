@@ -44,6 +44,9 @@ public:
     bool wordWrap() const override;
     void setWordWrap(bool on) override;
     void colorRange(int start, int length, const QColor& color) override;
+    // The document's blocks are its lines: read one at a time, never the whole text.
+    int lineCount() const override;
+    QString line(int index) const override;
 
     // Puts the colours given so far on screen now; otherwise they follow at the next turn of the
     // event loop, in one batch, so that a colouring pass hands the widget its work once.

@@ -24,6 +24,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -101,17 +102,22 @@ TFormLoadSize::TFormLoadSize(SiteAnalysis& logic, Prompter& prompter, FileChoose
 }
 
 void TFormLoadSize::scheduleRefresh() {
-    // Outside a pass a change shows at once; during one, when the pass next lets events run.
+    // Outside a pass a change shows at once. During one, the views catch up when the pass lets
+    // events run, a few times a second: each catching up repaints the bar and the lists, and
+    // doing that at every look at the event loop would cost the pass more than its own work.
     if (!m_busy) {
         refresh();
         return;
     }
-    if (!m_refreshTimer->isActive())
-        m_refreshTimer->start();
+    if (m_refreshTimer->isActive())
+        return;
+    const qint64 since = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : RefreshEveryMs;
+    m_refreshTimer->start(static_cast<int>(std::max<qint64>(0, RefreshEveryMs - since)));
 }
 
 void TFormLoadSize::refresh() {
     m_refreshTimer->stop();
+    m_sinceRefresh.start();
     for (RowsModel* rows : {m_reportRows, m_gridRows, m_listingRows, m_searchRows})
         rows->sync();
     if (m_pendingSelection >= 0) {
@@ -234,7 +240,14 @@ QWidget* TFormLoadSize::buildSitePage() {
     connect(page1, &QPushButton::clicked, this,
             [this] { runPass([this] { m_logic.analyzePage(); }); });
     connect(site, &QPushButton::clicked, this, [this] {
-        m_outlines[0]->expandAll();
+        // Expanding lays the whole outline out again: only when a page is folded away.
+        QTreeWidget* tree = m_outlines[0];
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if ((*it)->childCount() > 0 && !(*it)->isExpanded()) {
+                tree->expandAll();
+                break;
+            }
+        }
         runPass([this] { m_logic.analyzeSite(); });
     });
     connect(clear, &QPushButton::clicked, this, [this] { m_logic.clearGrid(); });
@@ -456,6 +469,8 @@ void TFormLoadSize::runPass(const std::function<void()>& pass) {
     for (QComboBox* box : m_projectBoxes)
         box->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A pass that ends within a glance shows its results once, at its end.
+    m_sinceRefresh.start();
     pass();
     refresh();
     QApplication::restoreOverrideCursor();

@@ -5,6 +5,7 @@
 #include "analysis/SiteAnalysis.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -113,6 +114,8 @@ private:
     QListView* m_listing = nullptr;
     QListView* m_search = nullptr;
     QTimer* m_refreshTimer = nullptr;
+    QElapsedTimer m_sinceRefresh;
+    static constexpr qint64 RefreshEveryMs = 250;
     int m_pendingSelection = -1; // the page to show selected at the next refresh; -1: none
     std::array<std::optional<AnalysisProgress>, 3> m_pendingProgress{};
     QLineEdit* m_searchText = nullptr;
