@@ -10,10 +10,12 @@ PACKAGES=(
   qt6-webengine-dev qt6-webengine-dev-tools
   libqt6webenginecore6-bin libqt6webengine6-data
   qt6-qpa-plugins libqt6printsupport6
+  qt6-image-formats-plugins libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3 python3-pyftpdlib vsftpd curl
   libssl-dev openssl python3-openssl
+  libssh-dev openssh-client openssh-server
   fonts-dejavu-core
   wamerican
   scowl fortunes
@@ -51,6 +53,8 @@ export DEBIAN_FRONTEND=noninteractive
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-# vsftpd's package starts a system daemon on port 21; the tests run their own instance.
+# vsftpd's package starts a system daemon on port 21; the tests run their own instance. The
+# system's sshd is left alone: the tests start their own on a free port, and the machine may be
+# reached through it.
 if command -v systemctl >/dev/null 2>&1; then $SUDO systemctl stop vsftpd 2>/dev/null || true; fi
 $SUDO service vsftpd stop >/dev/null 2>&1 || true

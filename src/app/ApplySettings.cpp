@@ -57,6 +57,7 @@ SettingsValues currentSettingsValues(AppState& state) {
     v.defaultFilesFolder = s.filesSelected;
     v.confirmRemove = s.confirmRemove;
     v.editProblem = s.editProblem;
+    v.lowerCaseTags = s.lowerCaseTags;
     v.tagColors = s.tagColors;
     v.strongTag = s.strongTag;
     v.emTag = s.emTag;
@@ -150,6 +151,7 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     s.backupPromptFreq = clampPromptFreq(v.promptFreq);
     s.msieControl = !v.hideMsieControl;
     s.editProblem = v.editProblem;
+    s.lowerCaseTags = v.lowerCaseTags;
     s.tagColors = v.tagColors;
     s.strongTag = v.strongTag;
     s.emTag = v.emTag;
@@ -188,6 +190,7 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     // 8. DEFAULT.INI.
     wrote(store.set(s, &Settings::strongTag, s.strongTag), SettingsFileId::Default);
     wrote(store.set(s, &Settings::emTag, s.emTag), SettingsFileId::Default);
+    wrote(store.set(s, &Settings::lowerCaseTags, s.lowerCaseTags), SettingsFileId::Default);
     wrote(store.set(s, &Settings::ftpAuto, s.ftpAuto), SettingsFileId::Default);
     wrote(store.set(s, &Settings::ftpFlush, s.ftpFlush), SettingsFileId::Default);
     wrote(store.set(s, &Settings::confirmRemove, s.confirmRemove), SettingsFileId::Default);

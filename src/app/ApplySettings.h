@@ -20,6 +20,7 @@ struct SettingsValues {
     QString defaultFilesFolder;
     bool confirmRemove = true;
     bool editProblem = false;
+    bool lowerCaseTags = false;
     // Tag Options: the six colour names in the order of the Colors keys
     std::array<QString, 6> tagColors;
     bool strongTag = false;

@@ -33,6 +33,9 @@ struct Command {
     QString id;      // the object name of the action, unique in the program
     QString caption; // with its "&" accelerator, as the menu shows it
     QKeySequence shortcut;
+    // Further keys for it, shown in its menu entry after the first: a key that a desktop may
+    // keep for itself gets a second one that always reaches the program.
+    QList<QKeySequence> moreShortcuts;
     QString hint; // tool-tip of its tool-bar button and tag-tab button
     QString icon; // icon name for tool bars and tag tabs (ui/shell maps it); empty: none
     // What choosing it does. Empty: the feature that runs it has not arrived yet; the entry shows
@@ -59,16 +62,18 @@ struct LayoutItem {
     QString caption; // a sub-menu's title; for a command in a pop-up, its caption there if the
                      // pop-up words it differently from the menu (empty: the command's caption)
     QList<LayoutItem> items; // a sub-menu's entries
+    // A tag-tab button's own hint where the tab words it differently (empty: the command's)
+    QString hint;
 };
 
 inline LayoutItem entry(const QString& id, const QString& popupCaption = {}) {
-    return {LayoutItem::Kind::Command, id, popupCaption, {}};
+    return {LayoutItem::Kind::Command, id, popupCaption, {}, {}};
 }
 inline LayoutItem separator() {
-    return {LayoutItem::Kind::Separator, {}, {}, {}};
+    return {LayoutItem::Kind::Separator, {}, {}, {}, {}};
 }
 inline LayoutItem subMenu(const QString& name, const QString& caption, QList<LayoutItem> items) {
-    return {LayoutItem::Kind::SubMenu, name, caption, std::move(items)};
+    return {LayoutItem::Kind::SubMenu, name, caption, std::move(items), {}};
 }
 
 // Where a layout goes.

@@ -34,6 +34,8 @@ struct Settings {
     bool colored = false;          // Tags/Colored
     bool wrap = true;              // Format/Wrap
     bool confirmRemove = true;     // Files/Confirm
+    bool lowerCaseTags = false;    // Tags/LowerCase: tags and attributes written in lower case
+    QString imageFolder;           // Location/ImageFolder: where the Power image dialog listed
 
     // OPTIONS.INI
     QString browser1;         // Location/Netscape

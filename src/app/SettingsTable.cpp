@@ -34,6 +34,8 @@ const std::vector<SettingRow>& settingRows() {
         {F::Default, "Tags", "Colored", T::Bool, "0", &Settings::colored},
         {F::Default, "Format", "Wrap", T::Bool, "1", &Settings::wrap},
         {F::Default, "Files", "Confirm", T::Bool, "1", &Settings::confirmRemove},
+        {F::Default, "Tags", "LowerCase", T::Bool, "0", &Settings::lowerCaseTags},
+        {F::Default, "Location", "ImageFolder", T::Text, "", &Settings::imageFolder},
         // OPTIONS.INI (the recent projects and the backup counters are lists of their own).
         {F::Options, "Location", "Netscape", T::Text, "", &Settings::browser1},
         {F::Options, "Location", "MSIE", T::Text, "", &Settings::browser2},

@@ -83,11 +83,13 @@ private:
 std::vector<BackupCopy> planBackupCopies(const QStringList& files, const QStringList& reserved) {
     QStringList unique;
     QSet<QString> seen;
+    QHash<QString, int> named; // how many of the files have each name
     for (const QString& f : files) {
         const QString path = QFileInfo(f).isRelative() ? QFileInfo(f).absoluteFilePath() : f;
         if (!path.isEmpty() && !seen.contains(path)) {
             seen.insert(path);
             unique << path;
+            ++named[path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)];
         }
     }
     const QString common = commonFolder(unique);
@@ -97,12 +99,14 @@ std::vector<BackupCopy> planBackupCopies(const QStringList& files, const QString
     for (qsizetype i = 0; i < unique.size(); ++i) {
         const QString& path = unique[i];
         const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-        // The file's own name if it is free, else its path below the common folder, else a
-        // numbered form of that.
-        QString chosen = name;
-        if (!taken.isFree(chosen)) {
-            const QString below = path.mid(common.size());
+        const QString below = path.mid(common.size());
+        // Its own name when no other file has it, else its path below the common folder; where
+        // that is taken (by the project's files, or a file named as a folder of the path), a
+        // numbered form of it.
+        QString chosen = named.value(name) > 1 ? below : name;
+        if (!taken.isFree(chosen))
             chosen = below;
+        if (!taken.isFree(chosen)) {
             // Numbered in its folder, or beside the others when a file took a folder's name.
             const QString base = taken.foldersFree(below) ? below : name;
             for (int n = 2; !taken.isFree(chosen); ++n)
@@ -114,20 +118,25 @@ std::vector<BackupCopy> planBackupCopies(const QStringList& files, const QString
     return plan;
 }
 
-BackupCopyResult copyBackup(const BackupCopy& copy, const QString& folder) {
-    BackupCopyResult r;
+FileCopyResult copyBackup(const BackupCopy& copy, const QString& folder) {
     // The name keeps the bytes of the file's own name, and each folder of its path the bytes of
     // the folder it stands for: the source's path ends in the same parts.
     const QByteArray source = nativePath(copy.source);
     const QList<QByteArray> sourceParts = source.split('/');
     const qsizetype parts = copy.name.count(QLatin1Char('/')) + 1;
-    if (sourceParts.size() < parts) {
-        r.reason = qt_error_string(ENOENT);
-        return r;
-    }
     QByteArray target = nativePath(folder);
     if (!target.endsWith('/'))
         target += '/';
+    const QString wanted = nameFromNative(target) + copy.name;
+    const auto failed = [&](int code) {
+        FileCopyResult r;
+        r.destination = wanted;
+        r.error = QStringLiteral("Cannot create file ") + wanted;
+        r.reason = qt_error_string(code);
+        return r;
+    };
+    if (sourceParts.size() < parts)
+        return failed(ENOENT);
     for (qsizetype i = sourceParts.size() - parts; i < sourceParts.size(); ++i) {
         if (i + 1 == sourceParts.size()) {
             // A numbered name is the file's name with a number in it: in the same encoding.
@@ -138,23 +147,21 @@ BackupCopyResult copyBackup(const BackupCopy& copy, const QString& folder) {
         }
         target += sourceParts[i];
         // A folder of the path: made unless it is there.
-        if (::mkdir(target.constData(), 0777) != 0 && errno != EEXIST) {
-            r.reason = qt_error_string(errno);
-            return r;
-        }
+        if (::mkdir(target.constData(), 0777) != 0 && errno != EEXIST)
+            return failed(errno);
         target += '/';
     }
-    const FileCopyResult copied = copyNativeFile(source, copy.source, target);
-    r.ok = copied.ok;
-    r.reason = copied.reason;
-    return r;
+    return copyNativeFile(source, copy.source, target);
 }
 
-QString backupFailureLines(const std::vector<BackupFailure>& failures, int shown) {
-    QStringList lines;
-    for (size_t i = 0; i < failures.size() && static_cast<int>(i) < shown; ++i)
-        lines << QStringLiteral("%1 (%2)").arg(failures[i].file, failures[i].reason);
-    if (static_cast<int>(failures.size()) > shown)
-        lines << QStringLiteral("... and %1 more.").arg(failures.size() - shown);
-    return lines.join(QLatin1Char('\n'));
+QString backupFailureLine(const QString& what, const FileCopyResult& r) {
+    return what + QStringLiteral(" (") + r.error +
+           (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason) + QLatin1Char(')');
+}
+
+QString backupFailureLines(const QStringList& lines, int shown) {
+    QStringList out = lines.mid(0, shown);
+    if (lines.size() > shown)
+        out << QStringLiteral("... and %1 more.").arg(lines.size() - shown);
+    return out.join(QLatin1Char('\n'));
 }

@@ -1,12 +1,15 @@
 // Backup copies of a set of files in one backup folder, as Project Backup and Extended Replace's
 // backup make them.
 //
-// Each file keeps its own name in the backup folder, so that where all files sit in one folder
-// (or simply have different names) the backup looks exactly like the folder they came from. A
-// second file of a name already taken gets its path below the files' common folder instead
-// (a/index.html, b/index.html: "index.html" and "b/index.html"), so no file's copy replaces
-// another's. Names keep the bytes they have on disk (a Latin-1 name is copied as the same bytes).
+// A file whose name no other file has keeps its own name in the backup folder, so that where all
+// files sit in one folder (or simply have different names) the backup looks exactly like the
+// folder they came from. Files that share a name each get their path below the files' common
+// folder instead (/s/a/index.html, /s/b/index.html: "a/index.html" and "b/index.html"): the
+// backup mirrors where each came from, and no file's copy replaces another's. Names keep the
+// bytes they have on disk (a Latin-1 name is copied as the same bytes).
 #pragma once
+
+#include "platform/CopyFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,20 +26,12 @@ struct BackupCopy {
 std::vector<BackupCopy> planBackupCopies(const QStringList& files,
                                          const QStringList& reserved = {});
 
-struct BackupCopyResult {
-    bool ok = false;
-    QString reason; // the system's reason when !ok
-};
-
 // Copies one file to its place below folder (which exists), making the folders of its path.
-// The copy is atomic and keeps the source's modification time, as CopyFileTo does.
-BackupCopyResult copyBackup(const BackupCopy& copy, const QString& folder);
+// The copy is atomic and keeps the source's modification time, as CopyFileTo does; a folder that
+// cannot be made fails as "Cannot create file" of the copy's full name.
+FileCopyResult copyBackup(const BackupCopy& copy, const QString& folder);
 
-struct BackupFailure {
-    QString file;
-    QString reason;
-};
-
-// The lines that tell which files were not backed up and why, for one message at the end of a
-// run: "FILE (REASON)" for the first few, then how many more.
-QString backupFailureLines(const std::vector<BackupFailure>& failures, int shown = 10);
+// One line of the failures told at the end of a run: "WHAT (Cannot ... NAME: REASON)".
+QString backupFailureLine(const QString& what, const FileCopyResult& result);
+// The first few of those lines, then how many more, for one message at the end of a run.
+QString backupFailureLines(const QStringList& lines, int shown = 10);

@@ -2,6 +2,7 @@
 #include "project/ProjectBackup.h"
 
 #include "platform/BackupCopies.h"
+#include "platform/CopyFile.h"
 #include "platform/Prompter.h"
 #include "platform/TextFile.h"
 #include "platform/UiPump.h"
@@ -9,6 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 ProjectBackup::ProjectBackup(QString programDirectory, Prompter& prompter, UiPump& pump,
                              std::function<QDate()> today)
@@ -47,12 +50,11 @@ QString ProjectBackup::typedProjectText() {
 QString ProjectBackup::noValidProjectText() {
     return QStringLiteral("You have not selected a valid project. Please choose from the list.");
 }
+QString ProjectBackup::errorCopyingText(const QString& path) {
+    return QStringLiteral("Error copying HTML file: ") + path + QStringLiteral(". Not backed up!");
+}
 QString ProjectBackup::errorCopyingProjectText() {
     return QStringLiteral("Error copying the project file. Not backed up!");
-}
-QString ProjectBackup::notBackedUpText(int count) {
-    return count == 1 ? QStringLiteral("This file was not backed up:")
-                      : QStringLiteral("These %1 files were not backed up:").arg(count);
 }
 QString ProjectBackup::finishedText(bool anyFailed) {
     QString text = QStringLiteral("Backup finished.");
@@ -75,9 +77,19 @@ void ProjectBackup::setStatus(BackupView* view, const QString& text) {
         view->setStatus(text);
 }
 
-void ProjectBackup::open(const QString& openProjectFileName, const QString& folder) {
+void ProjectBackup::open(const QString& openProjectFileName, const QString& folder,
+                         const QString& openProjectPath) {
     m_folder = folder;
-    const QString wanted = openProjectFileName.toUpper();
+    QString wanted = openProjectFileName.toUpper();
+    // A project read from another folder is listed by its whole path (a project of the same
+    // name in the projects folder is another project).
+    if (!openProjectPath.isEmpty() &&
+        QFileInfo(openProjectPath).absolutePath() !=
+            QFileInfo(m_programDirectory + QStringLiteral("projects/x")).absolutePath()) {
+        if (!find(openProjectPath))
+            m_projects << Project{openProjectPath, openProjectPath};
+        wanted = openProjectPath;
+    }
     if (!wanted.isEmpty() && find(wanted))
         chooseProject(wanted);
 }
@@ -98,7 +110,7 @@ void ProjectBackup::chooseProject(const QString& text) {
                 m_files << line;
         }
     }
-    newSub = subFolderName(text, m_today());
+    newSub = subFolderName(p ? QFileInfo(p->path).fileName() : text, m_today());
     backupPath = m_folder;
 }
 
@@ -137,8 +149,8 @@ bool ProjectBackup::backupRun(BackupView& view) {
     if (!backupPath.endsWith(QLatin1Char('/')))
         backupPath += QLatin1Char('/');
     const Project* project = find(m_project);
-    // The project's own two files go in under their names; each HTML file under its own name, or
-    // below its folder when another file took that name already.
+    // The project's own two files go in under their names, each HTML file as
+    // planBackupCopies names it: no copy ever replaces another's.
     const QStringList projectFiles =
         project ? QStringList{linkFileName(project->path), project->path} : QStringList();
     QStringList reserved;
@@ -147,10 +159,9 @@ bool ProjectBackup::backupRun(BackupView& view) {
     const std::vector<BackupCopy> plan = planBackupCopies(m_files, reserved);
     m_running = true;
     m_stop = false;
-    // The failures are told once, at the end: a backup folder that cannot be written to would
-    // otherwise bring one message per file.
-    std::vector<BackupFailure> failed;
-    bool projectFailed = false;
+    // Every failure is told once, at the end, with its reason: a folder that is not there would
+    // otherwise bring up one box per file.
+    QStringList failures;
     view.runStarted(static_cast<int>(plan.size()) - 1);
     for (size_t i = 0; i < plan.size(); ++i) {
         view.fileStarted(static_cast<int>(i));
@@ -159,35 +170,41 @@ bool ProjectBackup::backupRun(BackupView& view) {
             break;
         const BackupCopy& copy = plan[i];
         setStatus(&view, copyingText(QFileInfo(copy.source).fileName()));
-        const BackupCopyResult r = copyBackup(copy, backupPath);
-        if (!r.ok)
-            failed.push_back({copy.source, r.reason});
+        if (const FileCopyResult r = copyBackup(copy, backupPath); !r.ok)
+            failures << failureLine(errorCopyingText(copy.source), r);
     }
     const bool stopped = m_stop;
     if (!stopped) {
         for (const QString& source : projectFiles) {
-            const BackupCopyResult r =
-                copyBackup({source, QFileInfo(source).fileName()}, backupPath);
-            if (!r.ok) {
-                projectFailed = true;
-                failed.push_back({source, r.reason});
-            }
+            if (const FileCopyResult r =
+                    copyBackup({source, QFileInfo(source).fileName()}, backupPath);
+                !r.ok)
+                failures << failureLine(errorCopyingProjectText(), r);
         }
     }
     m_running = false;
     view.runEnded();
+    const bool failed = !failures.isEmpty();
     if (stopped) {
         setStatus(&view, stoppedText());
-        return !failed.empty();
+        if (failed)
+            m_prompter.inform(failuresText(failures));
+        return failed;
     }
     setStatus(&view, completeText());
-    QString text = finishedText(!failed.empty());
-    if (!failed.empty()) {
-        text += QStringLiteral("\n\n") + notBackedUpText(static_cast<int>(failed.size())) +
-                QStringLiteral("\n") + backupFailureLines(failed);
-        if (projectFailed)
-            text += QStringLiteral("\n") + errorCopyingProjectText();
-    }
-    m_prompter.inform(text);
-    return !failed.empty();
+    m_prompter.inform(failed ? finishedText(false) + QLatin1Char(' ') + failuresText(failures)
+                             : finishedText(false));
+    return failed;
+}
+
+QString ProjectBackup::failureLine(const QString& what, const FileCopyResult& r) {
+    return backupFailureLine(what, r);
+}
+
+QString ProjectBackup::failuresText(const QStringList& failures) {
+    const QString head =
+        failures.size() == 1
+            ? QStringLiteral("However, 1 file could not be backed up:")
+            : QStringLiteral("However, %1 files could not be backed up:").arg(failures.size());
+    return head + QStringLiteral("\n") + backupFailureLines(failures);
 }

@@ -13,6 +13,7 @@
 #include <functional>
 
 class Prompter;
+struct FileCopyResult;
 class UiPump;
 
 // What the dialog shows while copying.
@@ -37,8 +38,11 @@ public:
     ProjectBackup(QString programDirectory, Prompter& prompter, UiPump& pump,
                   std::function<QDate()> today = {});
 
-    // Opening: the open project chosen if it is in the list; the folder list's first folder.
-    void open(const QString& openProjectFileName, const QString& folder);
+    // Opening: the open project chosen if it is in the list; the folder list's first folder. A
+    // project opened from outside the projects folder (openProjectPath) joins the list under its
+    // whole path.
+    void open(const QString& openProjectFileName, const QString& folder,
+              const QString& openProjectPath = {});
     // A project chosen, or a name typed, in the list.
     void chooseProject(const QString& text);
     // The folder list moved to folder.
@@ -47,7 +51,7 @@ public:
     void editBackupPath(const QString& path);
     // "Create": folder (the folder list's) plus the proposed name made a folder.
     void createSubFolder();
-    // "Backup NOW": every file copied (see platform/BackupCopies.h for the names they get), then
+    // "Backup NOW": every file copied (platform/BackupCopies.h gives the names they get), then
     // one message that says whether, and which, files could not be backed up. Returns whether
     // any file failed (false too when nothing ran).
     bool backupRun(BackupView& view);
@@ -72,10 +76,12 @@ public:
     static QString stoppedText();
     static QString typedProjectText();
     static QString noValidProjectText();
+    static QString errorCopyingText(const QString& path);
     static QString errorCopyingProjectText();
     static QString finishedText(bool anyFailed);
-    // Heads the list of failures in the message at the end of a run.
-    static QString notBackedUpText(int count);
+    // The one report of the files that failed, each with its reason (the first ten of them).
+    static QString failuresText(const QStringList& failures);
+    static QString failureLine(const QString& what, const FileCopyResult& result);
 
 private:
     const Project* find(const QString& shown) const;

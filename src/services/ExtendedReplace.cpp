@@ -436,7 +436,7 @@ bool ExtendedReplace::run(ExtendedReplaceView& view) {
     // Every file that is to be rewritten has a copy of its own first; one whose copy failed is
     // left as it is.
     QHash<QString, QString> notBackedUp;
-    std::vector<BackupFailure> failures;
+    QStringList failures;
     if (backup) {
         view.setStatus(backingUpText());
         const std::vector<BackupCopy> plan = planBackupCopies(work);
@@ -447,10 +447,10 @@ bool ExtendedReplace::run(ExtendedReplaceView& view) {
                 stopped = true;
                 break;
             }
-            const BackupCopyResult copied = copyBackup(plan[i], folder);
+            const FileCopyResult copied = copyBackup(plan[i], folder);
             if (!copied.ok) {
                 notBackedUp.insert(plan[i].source, copied.reason);
-                failures.push_back({plan[i].source, copied.reason});
+                failures << backupFailureLine(plan[i].source, copied);
             }
         }
     }
@@ -493,7 +493,7 @@ bool ExtendedReplace::run(ExtendedReplaceView& view) {
     m_running = false;
     view.setStatus(stopped ? stoppedText() : finishedText());
     view.runEnded();
-    if (!failures.empty())
+    if (!failures.isEmpty())
         m_prompter.inform(notBackedUpText(backupFailureLines(failures)));
     return true;
 }

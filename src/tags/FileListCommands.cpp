@@ -12,7 +12,8 @@ CommandTable fileListCommands(AppState& state, EditWindow& editor,
     // the user can go on choosing files.
     const auto insert = [&state, &editor, chosen] {
         const FileListChoice file = chosen();
-        if (insertLinkOrImage(editor, state.prompter(), file.folder, file.fileName))
+        if (insertLinkOrImage(editor, state.prompter(), file.folder, file.fileName,
+                              linkingFolder(state.document()), state.settings().lowerCaseTags))
             state.document().setHtmlModified(true);
     };
     const auto add = [&t](const char* id, const char* caption) -> Command& {

@@ -152,7 +152,7 @@ void FrameWizard::clickSlot(int k) {
     loadSlot(k);
 }
 
-QString FrameWizard::text() const {
+QString FrameWizard::text(bool lowerCase) const {
     const bool columns = m_orientation == FrameOrientation::Columns;
     const QString main = columns ? QStringLiteral("COLS") : QStringLiteral("ROWS");
     const QString other = columns ? QStringLiteral("ROWS") : QStringLiteral("COLS");
@@ -174,7 +174,8 @@ QString FrameWizard::text() const {
     }
     lines << QStringLiteral("<NOFRAME>") << QStringLiteral("</NOFRAME>")
           << QStringLiteral("</FRAMESET>");
-    return joinLines(lines);
+    // Nothing but the program's tags, every value in quotes.
+    return tagCase(joinLines(lines), lowerCase);
 }
 
 // Templates -------------------------------------------------------------------------------------
@@ -184,7 +185,7 @@ bool frameTemplateUsesPink(int design) {
 }
 
 QString frameTemplateText(int design, const FrameSlot& yellow, const FrameSlot& white,
-                          const FrameSlot& pink) {
+                          const FrameSlot& pink, bool lowerCase) {
     const QString four = QStringLiteral("    ");
     QStringList lines;
     switch (design) {
@@ -214,18 +215,19 @@ QString frameTemplateText(int design, const FrameSlot& yellow, const FrameSlot& 
     }
     lines << QStringLiteral("<NOFRAME>") << QStringLiteral("</NOFRAME>")
           << QStringLiteral("</FRAMESET>");
-    return joinLines(lines);
+    return tagCase(joinLines(lines), lowerCase);
 }
 
 // The FRAMESET and FRAME dialogs ----------------------------------------------------------------
 
-QString framesetText(const QString& cols, const QString& rows, const QString& selected) {
+QString framesetText(const QString& cols, const QString& rows, const QString& selected,
+                     bool lowerCase) {
     QString first = QStringLiteral("<FRAMESET");
     if (!cols.isEmpty())
         first += QStringLiteral(" COLS=\"") + attributeValue(cols) + QLatin1Char('"');
     if (!rows.isEmpty())
         first += QStringLiteral(" ROWS=\"") + attributeValue(rows) + QLatin1Char('"');
-    QStringList lines{first + QLatin1Char('>')};
+    QStringList lines{tagCase(first + QLatin1Char('>'), lowerCase)};
     if (!selected.isEmpty()) {
         QString text = selected;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -236,11 +238,11 @@ QString framesetText(const QString& cols, const QString& rows, const QString& se
         for (const QString& line : cut)
             lines << QStringLiteral("    ") + line;
     }
-    lines << QStringLiteral("</FRAMESET>");
+    lines << names(QLatin1String("</FRAMESET>"), lowerCase);
     return joinLines(lines);
 }
 
-QString frameDialogText(const FrameSlot& frame) {
+QString frameDialogText(const FrameSlot& frame, bool lowerCase) {
     QString line = QStringLiteral("<FRAME NAME=\"") + attributeValue(frame.name) +
                    QStringLiteral("\" SRC=\"") + attributeValue(frame.source) +
                    QStringLiteral("\" SCROLLING=\"") + frame.scrolling + QStringLiteral("\" ");
@@ -248,5 +250,5 @@ QString frameDialogText(const FrameSlot& frame) {
         line += QStringLiteral(" NORESIZE");
     if (frame.noBorder)
         line += QStringLiteral(" FRAMEBORDER=\"0\"");
-    return joinLines({line + QLatin1Char('>')});
+    return joinLines({tagCase(line + QLatin1Char('>'), lowerCase)});
 }

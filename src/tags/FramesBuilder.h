@@ -62,8 +62,9 @@ public:
     void back();
     // A click on slot k's rectangle: does something only in step 3.
     void clickSlot(int k);
-    // The text of the finished layout (after next() returned true).
-    QString text() const;
+    // The text of the finished layout (after next() returned true); lowerCase: tag and attribute
+    // names in lower case.
+    QString text(bool lowerCase = false) const;
 
 private:
     void storePanel();
@@ -81,11 +82,12 @@ private:
 // The template designs 1 to 5, from the data of the yellow, white and pink frames of their
 // pictures. Designs 1, 2 and 5 use yellow and white only.
 QString frameTemplateText(int design, const FrameSlot& yellow, const FrameSlot& white,
-                          const FrameSlot& pink);
+                          const FrameSlot& pink, bool lowerCase = false);
 // Whether a design uses the pink frame.
 bool frameTemplateUsesPink(int design);
 
 // The FRAMESET dialog: selected is the text cut from the editor (may be empty).
-QString framesetText(const QString& cols, const QString& rows, const QString& selected);
+QString framesetText(const QString& cols, const QString& rows, const QString& selected,
+                     bool lowerCase = false);
 // The FRAME dialog: one line.
-QString frameDialogText(const FrameSlot& frame);
+QString frameDialogText(const FrameSlot& frame, bool lowerCase = false);

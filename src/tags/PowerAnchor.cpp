@@ -7,9 +7,9 @@ QString anchorText(const AnchorFields& f) {
     // No separator between path and link, web addresses included: the path is typed to end in
     // one.
     const QString link = attributeValue(f.relativePath ? f.path + f.href : f.href);
+    const auto n = [&f](const char* literal) { return names(QLatin1String(literal), f.lowerCase); };
     if (!f.nameTag)
-        return QStringLiteral("<A HREF=\"") + link + QStringLiteral("\">") + f.description +
-               QStringLiteral("</A>");
-    return QStringLiteral("<A HREF=#") + link + QLatin1Char('>') + f.description +
-           QStringLiteral("</A>  <A NAME=") + link + QLatin1Char('>');
+        return n("<A HREF=\"") + link + QStringLiteral("\">") + f.description + n("</A>");
+    return n("<A HREF=#") + link + QLatin1Char('>') + f.description + n("</A>  <A NAME=") + link +
+           QLatin1Char('>');
 }

@@ -24,34 +24,38 @@ QString bodyTag(const BodyFields& f) {
     tag += QStringLiteral(" LINK=") + colorText(f.link);
     tag += QStringLiteral(" ALINK=") + colorText(f.alink);
     tag += QStringLiteral(" VLINK=") + colorText(f.vlink);
-    return tag + QLatin1Char('>');
+    // Every value here is a colour or quoted: the tag is the program's own throughout.
+    return tagCase(tag + QLatin1Char('>'), f.lowerCase);
 }
 
 QString bodyText(const BodyFields& f) {
+    const auto n = [&f](const char* literal) { return names(QLatin1String(literal), f.lowerCase); };
     QStringList lines;
     if (!f.html && !f.head && !f.title && !f.meta) {
         lines << bodyTag(f);
         if (f.endTag)
-            lines << QStringLiteral("</BODY>");
+            lines << n("</BODY>");
         return joinLines(lines);
     }
     if (f.html)
-        lines << QStringLiteral("<HTML>");
+        lines << n("<HTML>");
     if (f.head)
-        lines << QStringLiteral("<HEAD>");
+        lines << n("<HEAD>");
     // The title is the element's content, not an attribute: a quote in it breaks nothing.
     if (f.title)
-        lines << QStringLiteral("    <TITLE>") + f.titleText + QStringLiteral("</TITLE>");
+        lines << n("    <TITLE>") + f.titleText + n("</TITLE>");
     if (f.meta) {
-        lines << QStringLiteral("    <META Name=\"Description\" Content=\"") +
-                     attributeValue(f.description) + QStringLiteral("\">");
-        lines << QStringLiteral("    <META Name=\"Keywords\" Content=\"") +
-                     attributeValue(f.keywords) + QStringLiteral("\">");
+        lines << tagCase(QStringLiteral("    <META Name=\"Description\" Content=\"") +
+                             attributeValue(f.description) + QStringLiteral("\">"),
+                         f.lowerCase);
+        lines << tagCase(QStringLiteral("    <META Name=\"Keywords\" Content=\"") +
+                             attributeValue(f.keywords) + QStringLiteral("\">"),
+                         f.lowerCase);
     }
     if (f.head)
-        lines << QStringLiteral("</HEAD>");
-    lines << bodyTag(f) << QStringLiteral("</BODY>");
+        lines << n("</HEAD>");
+    lines << bodyTag(f) << n("</BODY>");
     if (f.html)
-        lines << QStringLiteral("</HTML>");
+        lines << n("</HTML>");
     return joinLines(lines);
 }

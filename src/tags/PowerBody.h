@@ -34,6 +34,7 @@ struct BodyFields {
     QString titleText;
     QString description;
     QString keywords;
+    bool lowerCase = false; // tag and attribute names in lower case
 };
 
 QString bodyTag(const BodyFields& f);

@@ -10,6 +10,8 @@ bool powerCollapsesSelection(PowerDialog which) {
     case PowerDialog::Anchor:
     case PowerDialog::Image:
     case PowerDialog::Rule:
+    // The FRAMESET dialog takes the selected lines in: its text stands in their place.
+    case PowerDialog::FrameSet:
         return false;
     default:
         return true;
@@ -20,19 +22,15 @@ void runPowerDialog(PowerDialog which, TagInserter& inserter, AppState& state,
                     const std::function<PowerDialogOutcome(PowerDialog)>& open) {
     EditWindow& editor = inserter.editor();
     Clipboard& clipboard = inserter.clipboard();
-    // The FRAME and FRAMESET dialogs start from an empty clipboard (FRAMESET from the cut
-    // selection). A cancel gives back what was there, so that it changes neither the page nor
-    // the clipboard.
+    // The FRAME and FRAMESET dialogs start from an empty clipboard, FRAMESET's holding the
+    // selected lines it goes round. The page is not touched before the dialog closes: a cancel
+    // leaves neither a change nor a step to undo, and an insertion is one step. A cancel gives
+    // the clipboard back as it was.
     const QString before = clipboard.text();
-    QString cut;
     if (which == PowerDialog::Frame || which == PowerDialog::FrameSet)
         clipboard.clear();
-    if (which == PowerDialog::FrameSet && editor.selLength() > 0) {
-        cut = editor.selText();
-        editor.replaceSelection(QString());
-        clipboard.setText(cut);
-        inserter.markModified();
-    }
+    if (which == PowerDialog::FrameSet && editor.selLength() > 0)
+        clipboard.setText(editor.selText());
 
     const PowerDialogOutcome outcome = open(which);
 
@@ -40,6 +38,8 @@ void runPowerDialog(PowerDialog which, TagInserter& inserter, AppState& state,
     const SettingsStore& store = state.store();
     if (outcome.relImage)
         store.set(settings, &Settings::relImage, *outcome.relImage);
+    if (outcome.imageFolder)
+        store.set(settings, &Settings::imageFolder, *outcome.imageFolder);
     if (outcome.result.accepted) {
         if (outcome.useAnchor)
             store.set(settings, &Settings::useAnchor, *outcome.useAnchor);
@@ -49,10 +49,6 @@ void runPowerDialog(PowerDialog which, TagInserter& inserter, AppState& state,
         return;
     }
     if (which == PowerDialog::Frame || which == PowerDialog::FrameSet) {
-        if (!cut.isEmpty()) {
-            editor.setSelLength(0);
-            editor.replaceSelection(cut);
-        }
         clipboard.setText(before);
         if (before.isEmpty())
             clipboard.clear();

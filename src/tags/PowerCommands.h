@@ -16,6 +16,8 @@ struct PowerDialogOutcome {
     TagDialogResult result;
     // Body and image dialogs: the relative-path field, remembered whether or not they inserted.
     std::optional<QString> relImage;
+    // Image dialog: the folder it listed last, where it opens next time.
+    std::optional<QString> imageFolder;
     // Anchor dialog: "Relative File Path:" chosen, and its path; remembered only when inserted.
     std::optional<bool> useAnchor;
     std::optional<QString> anchorPath;

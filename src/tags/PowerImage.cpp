@@ -4,24 +4,22 @@
 #include "tags/TagText.h"
 
 QString imageText(const ImageFields& f) {
-    QString tag = QStringLiteral("<IMG");
+    const auto n = [&f](const char* literal) { return names(QLatin1String(literal), f.lowerCase); };
+    QString tag = n("<IMG");
     if (!f.align.isEmpty())
-        tag += QStringLiteral(" ALIGN=") + attributeValue(f.align);
-    tag += QStringLiteral(" BORDER=") + QString::number(f.border);
+        tag += n(" ALIGN=") + attributeValue(f.align);
+    tag += n(" BORDER=") + QString::number(f.border);
     if (!f.height.isEmpty())
-        tag += QStringLiteral(" HEIGHT=") + attributeValue(f.height);
+        tag += n(" HEIGHT=") + attributeValue(f.height);
     if (!f.width.isEmpty())
-        tag += QStringLiteral(" WIDTH=") + attributeValue(f.width);
+        tag += n(" WIDTH=") + attributeValue(f.width);
     if (!f.alt.isEmpty())
-        tag += QStringLiteral(" ALT=\"") + attributeValue(f.alt) + QLatin1Char('"');
-    // The file name is lower-cased; the relative path and the folders of a source that reaches
-    // into other folders keep their case, as folder names on the server are case-sensitive.
-    const qsizetype slash = f.source.lastIndexOf(QLatin1Char('/'));
-    const QString source = f.source.left(slash + 1) + f.source.mid(slash + 1).toLower();
-    const QString src = (f.useRelativePath ? f.relativePath : QString()) + source;
-    tag += QStringLiteral(" SRC=\"") + attributeValue(src) + QLatin1Char('"');
+        tag += n(" ALT=\"") + attributeValue(f.alt) + QLatin1Char('"');
+    // The source keeps the case of the file's name: a server finds LOGO.GIF only as LOGO.GIF.
+    const QString src = (f.useRelativePath ? f.relativePath : QString()) + f.source;
+    tag += n(" SRC=\"") + attributeValue(src) + QLatin1Char('"');
     if (f.ismap)
-        tag += QStringLiteral(" ISMAP");
+        tag += n(" ISMAP");
     return tag + QLatin1Char('>');
 }
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 struct ImageFields {
-    QString source;
+    QString source; // written as it stands: names on the server are case-sensitive
     QString alt;
     QString width; // as typed: "120", "50%"
     QString height;
@@ -13,6 +13,7 @@ struct ImageFields {
     bool ismap = false;
     bool useRelativePath = false;
     QString relativePath;
+    bool lowerCase = false; // tag and attribute names in lower case
 };
 
 QString imageText(const ImageFields& f);

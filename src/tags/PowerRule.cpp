@@ -1,6 +1,8 @@
 // The horizontal rule dialog's text.
 #include "tags/PowerRule.h"
 
+#include "tags/TagText.h"
+
 #include <algorithm>
 
 QString ruleText(const RuleFields& f) {
@@ -11,7 +13,8 @@ QString ruleText(const RuleFields& f) {
                                               : QString::number(f.pixels) + QLatin1Char('"'));
     if (f.noShade)
         tag += QStringLiteral(" NOSHADE");
-    return tag + QLatin1Char('>');
+    // Every value is quoted: the tag is the program's own throughout.
+    return tagCase(tag + QLatin1Char('>'), f.lowerCase);
 }
 
 QRect ruleSample(const RuleFields& f) {

@@ -11,6 +11,7 @@ struct RuleFields {
     int percent = 50;
     int pixels = 100;
     bool noShade = false;
+    bool lowerCase = false; // tag and attribute names in lower case
 };
 
 // One line, no line break.

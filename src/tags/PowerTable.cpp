@@ -6,36 +6,48 @@
 #include <algorithm>
 
 QString tableText(const TableFields& f) {
+    const auto n = [&f](const char* literal) { return names(QLatin1String(literal), f.lowerCase); };
     QString width;
     if (!f.percentWidth)
-        width = f.pixels != 0 ? QStringLiteral(" WIDTH=") + QString::number(f.pixels)
-                              : QStringLiteral(" ");
+        width = f.pixels != 0 ? n(" WIDTH=") + QString::number(f.pixels) : QStringLiteral(" ");
     else if (f.percent != 0)
-        width = QStringLiteral(" WIDTH=\"") + QString::number(f.percent) + QStringLiteral("%\"");
-    const auto number = [](const char* name, int value) {
-        return value != 0 ? QLatin1String(name) + QString::number(value) : QString();
+        width = n(" WIDTH=\"") + QString::number(f.percent) + QStringLiteral("%\"");
+    const auto number = [&n](const char* name, int value) {
+        return value != 0 ? n(name) + QString::number(value) : QString();
     };
-    const auto text = [](const char* name, const QString& value) {
-        return !value.isEmpty() ? QLatin1String(name) + attributeValue(value) : QString();
+    const auto text = [&n](const char* name, const QString& value) {
+        return !value.isEmpty() ? n(name) + attributeValue(value) : QString();
     };
+    // One pass, each line built once: a large table costs its size and no more.
+    const int rows = std::max(f.rows, 0);
+    const int columns = std::max(f.columns, 0);
     QStringList lines;
-    lines << QStringLiteral("<TABLE") + number(" CELLPADDING=", f.padding) +
-                 number(" CELLSPACING=", f.spacing) + width + number(" BORDER=", f.border) +
-                 text(" ALIGN=", f.align) + text(" VALIGN=", f.valign) + QLatin1Char('>');
+    lines.reserve(3 + qsizetype(rows) * (columns + 2));
+    lines << n("<TABLE") + number(" CELLPADDING=", f.padding) + number(" CELLSPACING=", f.spacing) +
+                 width + number(" BORDER=", f.border) + text(" ALIGN=", f.align) +
+                 text(" VALIGN=", f.valign) + QLatin1Char('>');
     if (!f.caption.isEmpty())
-        lines << (f.captionBottom ? QStringLiteral("   <CAPTION ALIGN=BOTTOM>")
-                                  : QStringLiteral("   <CAPTION ALIGN=TOP>")) +
-                     f.caption + QStringLiteral("</CAPTION>");
-    for (int r = 0; r < std::max(f.rows, 0); ++r) {
-        lines << QStringLiteral("<TR>");
-        for (int c = 0; c < std::max(f.columns, 0); ++c) {
-            const QString cell =
-                r < f.cells.size() && c < f.cells[r].size() ? f.cells[r][c] : QString();
-            lines << QStringLiteral("    <TD>") + cell + QStringLiteral("</TD>");
+        lines << tagCase(f.captionBottom ? QStringLiteral("   <CAPTION ALIGN=BOTTOM>")
+                                         : QStringLiteral("   <CAPTION ALIGN=TOP>"),
+                         f.lowerCase) +
+                     f.caption + n("</CAPTION>");
+    const QString tr = n("<TR>");
+    const QString trEnd = n("</TR>");
+    const QString td = n("    <TD>");
+    const QString tdEnd = n("</TD>");
+    const QString emptyCell = td + tdEnd;
+    for (int r = 0; r < rows; ++r) {
+        lines << tr;
+        const QStringList* cells = r < f.cells.size() ? &f.cells[r] : nullptr;
+        for (int c = 0; c < columns; ++c) {
+            if (cells && c < cells->size() && !cells->at(c).isEmpty())
+                lines << td + cells->at(c) + tdEnd;
+            else
+                lines << emptyCell;
         }
-        lines << QStringLiteral("</TR>");
+        lines << trEnd;
     }
-    lines << QStringLiteral("</TABLE>");
+    lines << n("</TABLE>");
     return joinLines(lines);
 }
 

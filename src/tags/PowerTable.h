@@ -20,6 +20,7 @@ struct TableFields {
     QString caption;
     bool captionBottom = false;
     QList<QStringList> cells; // cells[row][column]; missing cells are empty
+    bool lowerCase = false;   // tag and attribute names in lower case
 };
 
 QString tableText(const TableFields& f);

@@ -1,8 +1,9 @@
 // TPMultiImage over QImageReader.
 #include "tags/TPMultiImage.h"
 
+#include "platform/TextFile.h"
+
 #include <QBuffer>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
 
@@ -17,7 +18,27 @@ namespace {
 constexpr qint64 maxWholePixels = 4096LL * 4096LL;
 const QSize previewBound(1024, 1024);
 
+const char* const imageExtensions[] = {"gif", "jpg", "jpeg", "png", "webp", "svg"};
+
 } // namespace
+
+bool TPMultiImage::isImageName(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QString ext = fileName.mid(dot + 1).toLower();
+    for (const char* known : imageExtensions)
+        if (ext == QLatin1String(known))
+            return true;
+    return false;
+}
+
+QStringList TPMultiImage::imageNameFilters() {
+    QStringList filters;
+    for (const char* known : imageExtensions)
+        filters << QStringLiteral("*.") + QLatin1String(known);
+    return filters;
+}
 
 void TPMultiImage::clear() {
     m_image = QImage();
@@ -28,11 +49,15 @@ void TPMultiImage::clear() {
 
 bool TPMultiImage::load(const QString& path) {
     clear();
-    const QFileInfo info(path);
-    // A pipe or a device would block the reader; only a regular file is opened.
-    if (!info.isFile())
+    // Only a regular file is read (a pipe or a device would block the reader), and by the bytes
+    // of its name, so that a picture with a Latin-1 name is found too.
+    const FileBytesResult file = readFileBytes(path);
+    if (!file.ok)
         return false;
-    QImageReader reader(path);
+    QBuffer buffer;
+    buffer.setData(file.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     const bool huge = size.isValid() && qint64(size.width()) * size.height() > maxWholePixels;
@@ -44,7 +69,7 @@ bool TPMultiImage::load(const QString& path) {
                 return false;
             m_size = size;
             m_path = path;
-            m_fileSize = info.size();
+            m_fileSize = file.bytes.size();
             return true;
         }
         reader.setScaledSize(size.scaled(previewBound, Qt::KeepAspectRatio));
@@ -55,7 +80,7 @@ bool TPMultiImage::load(const QString& path) {
     m_size = huge ? size : image.size();
     m_image = std::move(image);
     m_path = path;
-    m_fileSize = info.size();
+    m_fileSize = file.bytes.size();
     return true;
 }
 

@@ -3,7 +3,6 @@
 #include "tags/TagCommands.h"
 
 #include "app/AppState.h"
-#include "editor/EditWindow.h"
 #include "tags/TagInsertion.h"
 
 #include <QDateTime>
@@ -124,13 +123,23 @@ void place(QList<LayoutItem>& items, const QStringList& path, const QString& id,
 
 } // namespace
 
-CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inserter,
-                         TagDialogs& dialogs, std::function<QDateTime()> now) {
+CommandTable tagCommands(AppState& state, TagInserter& inserter, TagDialogs& dialogs,
+                         std::function<QDateTime()> now) {
     CommandTable t;
     QList<LayoutItem> menu;
     QList<LayoutItem> popup;
     std::map<QString, QList<LayoutItem>> tabs;
     Settings& settings = state.settings();
+    inserter.setLowerCase([&settings] { return settings.lowerCaseTags; });
+    // Keys a desktop keeps for itself under X11 (Alt+F1 and Alt+F2 open its menu and its run
+    // box, Ctrl+Alt+F1 and Ctrl+Alt+F2 switch to a text console) get a second key that always
+    // reaches the program: the same F key with Shift for Alt, with Ctrl+Shift for Ctrl+Alt.
+    static const std::map<QString, const char*> secondKeys = {
+        {QStringLiteral("FontSizePlus11"), "Shift+F1"},
+        {QStringLiteral("FontSizePlus21"), "Shift+F2"},
+        {QStringLiteral("FontSizeMinus11"), "Ctrl+Shift+F1"},
+        {QStringLiteral("FontSizeMinus21"), "Ctrl+Shift+F2"},
+    };
 
     for (const SimpleTagRow& row : simpleTagRows()) {
         Command c;
@@ -138,6 +147,8 @@ CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inser
         const QStringList path = QString::fromUtf8(row.menuPath).split(pathSeparator);
         c.caption = path.last();
         c.shortcut = QKeySequence(QLatin1String(row.shortcut));
+        if (const auto second = secondKeys.find(c.id); second != secondKeys.end())
+            c.moreShortcuts << QKeySequence(QLatin1String(second->second));
         c.hint = QString::fromUtf8(row.hint);
         const QString start = QString::fromUtf8(row.start);
         const QString end = QString::fromUtf8(row.end);
@@ -233,7 +244,6 @@ CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inser
         QStringLiteral("FRAMESET Dialog");
     add("FRAMEDialog1", "FRAME Dialog", "", powerDialog(PowerDialog::Frame)).hint =
         QStringLiteral("FRAME Dialog");
-    (void)editor;
 
     for (const char* id : {"Comment1", "MailTo1"})
         place(menu, {QLatin1String(id)}, QLatin1String(id), QStringLiteral("Tags"));
@@ -266,9 +276,15 @@ CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inser
     for (const char* id :
          {"PowerBODY1", "PowerAHREF1", "PowerIMG1", "PowerTABLE1", "PowerLIST1", "PowerFRAME1"})
         tabs[QStringLiteral("Common")] << entry(QLatin1String(id));
-    tabs[QStringLiteral("List")] << entry(QStringLiteral("PowerLIST1"));
-    tabs[QStringLiteral("Table")] << entry(QStringLiteral("PowerTABLE1"));
-    tabs[QStringLiteral("Frames")] << entry(QStringLiteral("PowerFRAME1"))
+    // The List, Table and Frames tabs word the hints of their Power buttons their own way.
+    const auto hinted = [](const char* id, const char* hint) {
+        LayoutItem item = entry(QLatin1String(id));
+        item.hint = QLatin1String(hint);
+        return item;
+    };
+    tabs[QStringLiteral("List")] << hinted("PowerLIST1", "Power List Tag");
+    tabs[QStringLiteral("Table")] << hinted("PowerTABLE1", "POWER Table Tag");
+    tabs[QStringLiteral("Frames")] << hinted("PowerFRAME1", "POWER Frame Tag")
                                    << entry(QStringLiteral("FRAMESETDialog1"))
                                    << entry(QStringLiteral("FRAMEDialog1"));
 

@@ -12,7 +12,6 @@
 #include <optional>
 
 class AppState;
-class EditWindow;
 class TagInserter;
 
 // How a simple command inserts: round the selection, at a point, or as a block of lines.
@@ -50,6 +49,7 @@ namespace TagCommandOrder {
 constexpr int TagsMenu = 400; // after Search, before Tools
 } // namespace TagCommandOrder
 
-// now: the clock of Insert Last Modified Date/Time.
-CommandTable tagCommands(AppState& state, EditWindow& editor, TagInserter& inserter,
-                         TagDialogs& dialogs, std::function<QDateTime()> now);
+// now: the clock of Insert Last Modified Date/Time. The inserter writes its tags in the case
+// the settings say from then on.
+CommandTable tagCommands(AppState& state, TagInserter& inserter, TagDialogs& dialogs,
+                         std::function<QDateTime()> now);

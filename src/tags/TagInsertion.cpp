@@ -5,6 +5,7 @@
 #include "editor/EditWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/TextFile.h"
+#include "tags/TagText.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -12,15 +13,6 @@
 namespace {
 
 const QString crlf = QStringLiteral("\r\n");
-
-QStringList countedLines(const QString& text) {
-    if (text.isEmpty())
-        return {};
-    QStringList lines = text.split(crlf);
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 } // namespace
 
@@ -38,29 +30,28 @@ const QStringList& pointTags() {
 // ScratchLines ---------------------------------------------------------------------------------
 
 int ScratchLines::lineCount() const {
-    return static_cast<int>(countedLines(m_text).size());
+    if (m_text.isEmpty())
+        return 0;
+    const qsizetype breaks = m_text.count(crlf);
+    // An empty last line after a final break is no line.
+    return static_cast<int>(m_text.endsWith(crlf) ? breaks : breaks + 1);
 }
 
-QString ScratchLines::line(int index) const {
-    const QStringList lines = countedLines(m_text);
-    return index >= 0 && index < lines.size() ? lines.at(index) : QString();
-}
-
-void ScratchLines::replaceLine(int index, const QString& text) {
-    // Only the characters of the line change: its break, and whether there is one, stay.
-    int start = 0;
-    for (int i = 0; i < index; ++i) {
-        const qsizetype next = m_text.indexOf(crlf, start);
-        if (next < 0)
-            return;
-        start = static_cast<int>(next) + 2;
-    }
-    qsizetype end = m_text.indexOf(crlf, start);
-    if (end < 0)
-        end = m_text.size();
-    if (start > m_text.size())
+void ScratchLines::prefixLines(const QString& prefix) {
+    if (m_text.isEmpty() || prefix.isEmpty())
         return;
-    m_text.replace(start, end - start, text);
+    const int lines = lineCount();
+    QString out;
+    out.reserve(m_text.size() + qsizetype(lines) * prefix.size());
+    qsizetype start = 0;
+    for (int i = 0; i < lines; ++i) {
+        qsizetype end = m_text.indexOf(crlf, start);
+        end = end < 0 ? m_text.size() : end + 2;
+        out += prefix;
+        out += QStringView(m_text).mid(start, end - start);
+        start = end;
+    }
+    m_text = std::move(out);
 }
 
 void ScratchLines::insertFirst(const QString& line) {
@@ -77,9 +68,9 @@ void ScratchLines::append(const QString& line) {
 
 // Texts -----------------------------------------------------------------------------------------
 
-QString blockText(const QString& tagName, const QString& selected) {
+QString blockText(const QString& tagName, const QString& selected, bool lowerCase) {
     if (tagName == QLatin1String("NEW"))
-        return HtmlDocument::newPageSkeleton();
+        return tagCase(HtmlDocument::newPageSkeleton(), lowerCase);
     QString prefix;
     if (tagName == QLatin1String("UL") || tagName == QLatin1String("OL"))
         prefix = QStringLiteral("   <LI>");
@@ -88,16 +79,14 @@ QString blockText(const QString& tagName, const QString& selected) {
     ScratchLines lines;
     if (!selected.isEmpty()) {
         lines.paste(toCrLf(selected));
-        const int count = lines.lineCount();
-        for (int i = 0; i < count; ++i)
-            lines.replaceLine(i, prefix + lines.line(i));
+        lines.prefixLines(tagCase(prefix, lowerCase));
     }
-    lines.insertFirst(QLatin1Char('<') + tagName + QLatin1Char('>'));
-    lines.append(QStringLiteral("</") + tagName + QLatin1Char('>'));
+    lines.insertFirst(tagCase(QLatin1Char('<') + tagName + QLatin1Char('>'), lowerCase));
+    lines.append(tagCase(QStringLiteral("</") + tagName + QLatin1Char('>'), lowerCase));
     return lines.text();
 }
 
-QString tableGridText(int rows, int columns) {
+QString tableGridText(int rows, int columns, bool lowerCase) {
     rows = std::clamp(rows, 1, 5);
     columns = std::clamp(columns, 1, 5);
     QString text = QStringLiteral("<TABLE>") + crlf;
@@ -107,7 +96,7 @@ QString tableGridText(int rows, int columns) {
             text += QStringLiteral("    <TD></TD>") + crlf;
         text += QStringLiteral("</TR>") + crlf;
     }
-    return text + QStringLiteral("</TABLE>") + crlf;
+    return tagCase(text + QStringLiteral("</TABLE>") + crlf, lowerCase);
 }
 
 QString lastModifiedText(const QDateTime& when) {
@@ -144,7 +133,7 @@ void TagInserter::insertTag(const QString& text, TagInvoker invoker) {
             m_editor.setSelStart(m_editor.selStart() + m_editor.selLength());
         else
             m_editor.setSelLength(0);
-        m_editor.replaceSelection(text);
+        m_editor.replaceSelection(tagCase(text, lowerCase()));
         m_markModified();
         return;
     }
@@ -161,11 +150,12 @@ void TagInserter::insertTag(const QString& text, TagInvoker invoker) {
 }
 
 void TagInserter::wrap(const QString& start, const QString& end, TagInvoker invoker) {
-    insertTag(start + m_editor.selText() + end, invoker);
+    const bool lower = lowerCase();
+    insertTag(tagCase(start, lower) + m_editor.selText() + tagCase(end, lower), invoker);
 }
 
 void TagInserter::insertBlock(const QString& tagName) {
-    const QString text = blockText(tagName, m_editor.selText());
+    const QString text = blockText(tagName, m_editor.selText(), lowerCase());
     m_clipboard.clear();
     m_clipboard.setText(text);
     m_editor.setFocus();
@@ -174,7 +164,7 @@ void TagInserter::insertBlock(const QString& tagName) {
 }
 
 void TagInserter::insertTableGrid(int rows, int columns) {
-    const QString text = tableGridText(rows, columns);
+    const QString text = tableGridText(rows, columns, lowerCase());
     m_clipboard.clear();
     m_clipboard.setText(text);
     m_editor.setFocus();
@@ -216,7 +206,8 @@ void TagInserter::comment() {
 bool TagInserter::mailTo(const std::optional<QString>& address) {
     if (!address)
         return false;
-    wrap(QStringLiteral("<A HREF=\"mailto:") + *address + QStringLiteral("\">"),
+    // The address is a value like any other: a quote in it would end the attribute early.
+    wrap(QStringLiteral("<A HREF=\"mailto:") + attributeValue(*address) + QStringLiteral("\">"),
          QStringLiteral("</A>"), TagInvoker::MailTo);
     return true;
 }
@@ -229,8 +220,9 @@ void TagInserter::insertPanelTag(const QString& entry) {
     const int c = m_editor.selStart();
     const QString s = m_editor.selText();
     const qsizetype point = entry.indexOf(QLatin1Char('.'));
-    const QString head = point < 0 ? entry : entry.left(point);
-    const QString tail = point < 0 ? QString() : entry.mid(point + 1);
+    const bool lower = lowerCase();
+    const QString head = tagCase(point < 0 ? entry : entry.left(point), lower);
+    const QString tail = tagCase(point < 0 ? QString() : entry.mid(point + 1), lower);
     m_editor.setFocus();
     m_editor.replaceSelection(head + s + tail);
     m_markModified();
@@ -238,7 +230,9 @@ void TagInserter::insertPanelTag(const QString& entry) {
     m_editor.setSelLength(static_cast<int>(s.size()));
 }
 
-void TagInserter::insertPanelAttribute(const QString& attribute) {
+void TagInserter::insertPanelAttribute(const QString& entry) {
+    // The entries are bare attribute names ("WIDTH=", "NOWRAP").
+    const QString attribute = lowerCase() ? entry.toLower() : entry;
     const int c = m_editor.selStart();
     m_editor.replaceSelection(attribute + m_editor.selText());
     m_editor.setFocus();

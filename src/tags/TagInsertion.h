@@ -27,13 +27,16 @@ enum class TagInvoker { Other, MailTo, Comment };
 // pasted text keeps its line breaks; an empty last line after a final break is not counted;
 // appending after an empty last line writes the line and a break, after a non-empty one a break
 // and the line; a line put at the top is followed by a break.
+//
+// Every operation is one pass over the text: a block round a whole page of many thousand lines
+// costs no more than copying it.
 class ScratchLines {
 public:
     void clear() { m_text.clear(); }
     void paste(const QString& text) { m_text += text; }
     int lineCount() const;
-    QString line(int index) const;
-    void replaceLine(int index, const QString& text);
+    // Puts prefix in front of every counted line, empty lines included; the line breaks stay.
+    void prefixLines(const QString& prefix);
     void insertFirst(const QString& line);
     void append(const QString& line);
     const QString& text() const { return m_text; }
@@ -50,9 +53,10 @@ struct TagDialogResult {
 };
 
 // The text of a block around selected text: tagName is UL, OL, DL, FRAMESET, NOFRAMES or NEW.
-QString blockText(const QString& tagName, const QString& selected);
+// lowerCase: the tags in lower case; the selected text stays as it is.
+QString blockText(const QString& tagName, const QString& selected, bool lowerCase = false);
 // The empty table of rows by columns (1 to 5 each; other values are clamped).
-QString tableGridText(int rows, int columns);
+QString tableGridText(int rows, int columns, bool lowerCase = false);
 // "Last Modified: Monday, Dec 7, 2026, at 02:57 AM" between "<!--" and "-->", in English
 // whatever the machine's language, so that a page does not change language with the machine.
 QString lastModifiedText(const QDateTime& when);
@@ -61,9 +65,14 @@ class TagInserter {
 public:
     // markModified: sets HtmlModified; called by each routine that changed the text.
     TagInserter(EditWindow& editor, Clipboard& clipboard, std::function<void()> markModified);
+    // Where the "Write tags in lower case" setting is read, as it stands when a command runs.
+    // Unset: upper case.
+    void setLowerCase(std::function<bool()> lowerCase) { m_lowerCase = std::move(lowerCase); }
+    bool lowerCase() const { return m_lowerCase && m_lowerCase(); }
 
     void insertTag(const QString& text, TagInvoker invoker = TagInvoker::Other);
-    // A wrapped command: start text, the selected text and end text joined.
+    // A wrapped command: start text, the selected text and end text joined; the tags in the
+    // case of the setting.
     void wrap(const QString& start, const QString& end, TagInvoker invoker = TagInvoker::Other);
     void insertBlock(const QString& tagName);
     void insertTableGrid(int rows, int columns);
@@ -92,4 +101,5 @@ private:
     EditWindow& m_editor;
     Clipboard& m_clipboard;
     std::function<void()> m_markModified;
+    std::function<bool()> m_lowerCase;
 };

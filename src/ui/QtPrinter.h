@@ -22,6 +22,8 @@ public:
     bool printPages(const QString& jobTitle, const std::vector<PrintPage>& pages,
                     const std::optional<QFont>& font) override;
 
+    QString errorText() const override { return m_error; }
+
     // The font lines are printed in when none is given.
     static QFont textFont();
     // The file a print to file proposes: the report being printed (its job title) in the folder
@@ -33,12 +35,19 @@ public:
                             QPaintDevice* device);
     // Room left between a run of positioned text and the next one on its line.
     static constexpr int ColumnGap = 24;
+    // Each line cut into the pieces that fit width device pixels in font, as the editor wraps a
+    // long line: after a blank where there is one, else anywhere. An empty line stays one line.
+    static QStringList wrapLines(const QStringList& lines, const QFont& font, QPaintDevice* device,
+                                 int width);
 
 private:
     bool draw(const QString& jobTitle, const std::vector<PrintPage>& pages, const QFont& font,
               double scale);
+    bool paint(QPagedPaintDevice& device, const std::vector<PrintPage>& pages, const QFont& font,
+               double scale);
 
     QWidget* m_parent;
     QString m_pdfOutput;
     QPrinter m_printer;
+    QString m_error;
 };

@@ -105,60 +105,101 @@ TEST_F(Backup, MissingPageIsReportedAndTheRestIsCopied) {
     ASSERT_EQ(b.files().size(), 3);
     prompter.queue(MessageAnswer::Ok);
     EXPECT_TRUE(b.backupRun(view));
-    // One message at the end, naming the file and why.
+    const QString gone = dir.file(QStringLiteral("site/gone.html"));
     EXPECT_EQ(prompter.texts(),
-              QStringList{QStringLiteral("Backup finished. However, as reported, at least one "
-                                         "file could not be backed up.\n\nThis file was not "
-                                         "backed up:\n") +
-                          dir.file(QStringLiteral("site/gone.html")) +
-                          QStringLiteral(" (No such file or directory)")});
+              QStringList{QStringLiteral("Backup finished. However, 1 file could not be backed "
+                                         "up:\nError copying HTML file: ") +
+                          gone + QStringLiteral(". Not backed up! (Cannot open file ") + gone +
+                          QStringLiteral(": No such file or directory)")});
     EXPECT_EQ(dir.read(QStringLiteral("backup/index.html")), page1);
     EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
 }
 
-TEST_F(Backup, DestinationThatIsNotThereGivesOneSummary) {
+TEST_F(Backup, ADestinationThatIsNotThereIsReportedOnceWithTheReasons) {
+    // Twelve pages into a folder that is not there: one report at the end, not one box a file.
+    QString many;
+    for (int i = 0; i < 12; ++i) {
+        const QString name = QStringLiteral("site/p%1.html").arg(i);
+        ASSERT_TRUE(dir.write(name, "x"));
+        many += dir.file(name) + QStringLiteral("\r\n");
+    }
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), many.toUtf8()));
     ProjectBackup b = make();
     b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
     b.editBackupPath(dir.file(QStringLiteral("nowhere")));
     prompter.queue(MessageAnswer::Ok);
     EXPECT_TRUE(b.backupRun(view));
     EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("nowhere/")));
-    const QString reason = QStringLiteral(" (No such file or directory)");
-    EXPECT_EQ(prompter.texts(),
-              QStringList{QStringLiteral("Backup finished. However, as reported, at least one "
-                                         "file could not be backed up.\n\nThese 4 files were "
-                                         "not backed up:\n") +
-                          dir.file(QStringLiteral("site/index.html")) + reason + "\n" +
-                          dir.file(QStringLiteral("site/about.htm")) + reason + "\n" +
-                          dir.file(QStringLiteral("projects/Acme.fil")) + reason + "\n" +
-                          dir.file(QStringLiteral("projects/Acme.out")) + reason +
-                          QStringLiteral("\nError copying the project file. Not backed up!")});
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const QStringList lines = prompter.texts()[0].split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("Backup finished. However, 14 files could not be backed "
+                                       "up:"));
+    const QString to = dir.file(QStringLiteral("nowhere/p0.html"));
+    EXPECT_EQ(lines[1], QStringLiteral("Error copying HTML file: ") +
+                            dir.file(QStringLiteral("site/p0.html")) +
+                            QStringLiteral(". Not backed up! (Cannot create file ") + to +
+                            QStringLiteral(": No such file or directory)"))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines[11], QStringLiteral("... and 4 more."));
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("nowhere"))));
 }
 
-TEST_F(Backup, FilesOfTheSameNameAreEachKept) {
+TEST_F(Backup, FilesOfTheSameNameAreEachKeptBelowTheirFolders) {
     QString list;
     for (const char* folder : {"a", "b", "c"}) {
         const QString name = QStringLiteral("site/%1/index.html").arg(QLatin1String(folder));
         ASSERT_TRUE(dir.write(name, QByteArray("page ") + folder));
         list += dir.file(name) + QStringLiteral("\r\n");
     }
-    // The same file twice, and a file whose name only the project files could take.
+    // The same file twice, a file whose name only the project files could take, and one with a
+    // name of its own.
     list += dir.file(QStringLiteral("site/a/index.html")) + QStringLiteral("\r\n");
     ASSERT_TRUE(dir.write(QStringLiteral("site/c/Acme.out"), "a page"));
     list += dir.file(QStringLiteral("site/c/Acme.out")) + QStringLiteral("\r\n");
+    list += dir.file(QStringLiteral("site/about.htm")) + QStringLiteral("\r\n");
     ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), list.toUtf8()));
     ProjectBackup b = make();
     b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
     prompter.queue(MessageAnswer::Ok);
     EXPECT_FALSE(b.backupRun(view));
     EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Backup finished.")});
-    EXPECT_EQ(dir.read(QStringLiteral("backup/index.html")), QByteArray("page a"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/a/index.html")), QByteArray("page a"));
     EXPECT_EQ(dir.read(QStringLiteral("backup/b/index.html")), QByteArray("page b"));
     EXPECT_EQ(dir.read(QStringLiteral("backup/c/index.html")), QByteArray("page c"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("backup/index.html")));
     EXPECT_EQ(dir.read(QStringLiteral("backup/c/Acme.out")), QByteArray("a page"));
     EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/about.htm")),
+              dir.read(QStringLiteral("site/about.htm")));
     EXPECT_EQ(view.events.count(QStringLiteral("Status: Copying index.html")), 3);
+}
+
+TEST_F(Backup, AProjectOpenedFromAnotherFolderIsBackedUpFromItsOwnFiles) {
+    // Another project called Acme lies elsewhere; the open one is that, not the projects folder's.
+    ASSERT_TRUE(dir.write(QStringLiteral("elsewhere/Acme.out"), "Other\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("elsewhere/Acme.fil"),
+                          (dir.file(QStringLiteral("site/about.htm")) + "\r\n").toUtf8()));
+    const QString elsewhere = dir.file(QStringLiteral("elsewhere/Acme.out"));
+    ProjectBackup b = make();
+    b.open(QStringLiteral("Acme.out"), b.backupFolder(), elsewhere);
+    ASSERT_EQ(b.projects().size(), 3);
+    EXPECT_EQ(b.projects()[2].shown, elsewhere);
+    EXPECT_EQ(b.project(), elsewhere);
+    EXPECT_EQ(b.files(), QStringList({dir.file(QStringLiteral("site/about.htm"))}));
+    EXPECT_EQ(b.newSub, QStringLiteral("acme_12_25_1998"));
+    b.createSubFolder();
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(b.backupRun(view));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/acme_12_25_1998/Acme.out")), QByteArray("Other\r\n"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("backup/acme_12_25_1998/index.html")));
+
+    // A project of the projects folder is chosen by its name, as before.
+    ProjectBackup own = make();
+    own.open(QStringLiteral("Acme.out"), own.backupFolder(),
+             dir.file(QStringLiteral("projects/Acme.out")));
+    EXPECT_EQ(own.projects().size(), 2);
+    EXPECT_EQ(own.project(), QStringLiteral("ACME.OUT"));
 }
 
 TEST_F(Backup, TypedNameAndEmptyProjectAreRefused) {

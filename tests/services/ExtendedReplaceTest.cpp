@@ -431,8 +431,9 @@ TEST_F(BigReplace, SameNamedFilesEachGetABackupAndAFailedBackupKeepsTheFile) {
     r.backupDir = QStringLiteral("first");
     prompter.queue(MessageAnswer::Yes);
     EXPECT_TRUE(r.run(view));
-    // The first keeps the plain name; the second of that name is kept below its folder.
-    EXPECT_EQ(dir.read(QStringLiteral("backup/first/index.htm")), QByteArray("old one\r\n"));
+    // Files of the same name are kept below their folders; a name of its own stays plain.
+    EXPECT_EQ(dir.read(QStringLiteral("backup/first/d1/index.htm")), QByteArray("old one\r\n"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("backup/first/index.htm")));
     EXPECT_EQ(dir.read(QStringLiteral("backup/first/d2/index.htm")), QByteArray("old two\r\n"));
     EXPECT_EQ(dir.read(QStringLiteral("backup/first/other.htm")), QByteArray("old three\r\n"));
     EXPECT_EQ(readSite(QStringLiteral("d1/index.htm")), QByteArray("new one\r\n"));
@@ -454,8 +455,9 @@ TEST_F(BigReplace, SameNamedFilesEachGetABackupAndAFailedBackupKeepsTheFile) {
         EXPECT_EQ(readSite(QStringLiteral("secret.htm")), QByteArray("new secret\r\n"));
         EXPECT_EQ(readSite(QStringLiteral("d1/index.htm")), QByteArray("newer one\r\n"));
         EXPECT_EQ(prompter.texts().last(),
-                  ExtendedReplace::notBackedUpText(site(QStringLiteral("secret.htm")) +
-                                                   " (Permission denied)"));
+                  ExtendedReplace::notBackedUpText(
+                      site(QStringLiteral("secret.htm")) + " (Cannot open file " +
+                      site(QStringLiteral("secret.htm")) + ": Permission denied)"));
         EXPECT_EQ(view.results.last(),
                   "Not backed up, left unchanged: " + site(QStringLiteral("secret.htm")) +
                       " (Permission denied)");

@@ -7,7 +7,9 @@
 #include "tags/TagPanelLists.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,12 +24,17 @@ QByteArray imageBytes(int w, int h, const char* format) {
     return bytes;
 }
 
-TEST(LinkImage, ImgForGifAndJpgWhateverTheCaseLinkForTheRest) {
+TEST(LinkImage, ImgForEveryPictureOfTheWebWhateverTheCaseLinkForTheRest) {
     TempDir dir;
     ASSERT_TRUE(dir.write("photo.JPG", imageBytes(30, 20, "JPEG")));
     ASSERT_TRUE(dir.write("pic.gif", imageBytes(7, 5, "PNG"))); // read by content
     ASSERT_TRUE(dir.write("big.jpeg", imageBytes(3, 3, "JPEG")));
-    ASSERT_TRUE(dir.write("shot.png", imageBytes(3, 3, "PNG")));
+    ASSERT_TRUE(dir.write("Shot.PNG", imageBytes(4, 2, "PNG")));
+    ASSERT_TRUE(dir.write("new.webp", imageBytes(6, 4, "WEBP")));
+    ASSERT_TRUE(dir.write("logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" "
+                                      "height=\"32\"><rect width=\"64\" height=\"32\"/></svg>"));
+    ASSERT_TRUE(dir.write("box.svg", "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/"
+                                     "2000/svg\" viewBox=\"0 0 120 90\"><circle r=\"9\"/></svg>"));
     struct Case {
         const char* name;
         const char* text;
@@ -35,8 +42,11 @@ TEST(LinkImage, ImgForGifAndJpgWhateverTheCaseLinkForTheRest) {
     const Case cases[] = {
         {"photo.JPG", "<IMG WIDTH=30 HEIGHT=20 SRC=\"photo.JPG\">"},
         {"pic.gif", "<IMG WIDTH=7 HEIGHT=5 SRC=\"pic.gif\">"},
-        {"big.jpeg", "<A HREF=\"big.jpeg\"></A>"},
-        {"shot.png", "<A HREF=\"shot.png\"></A>"},
+        {"big.jpeg", "<IMG WIDTH=3 HEIGHT=3 SRC=\"big.jpeg\">"},
+        {"Shot.PNG", "<IMG WIDTH=4 HEIGHT=2 SRC=\"Shot.PNG\">"},
+        {"new.webp", "<IMG WIDTH=6 HEIGHT=4 SRC=\"new.webp\">"},
+        {"logo.svg", "<IMG WIDTH=64 HEIGHT=32 SRC=\"logo.svg\">"},
+        {"box.svg", "<IMG WIDTH=120 HEIGHT=90 SRC=\"box.svg\">"},
         {"page.htm", "<A HREF=\"page.htm\"></A>"},
     };
     for (const Case& c : cases) {
@@ -51,6 +61,36 @@ TEST(LinkImage, ImgForGifAndJpgWhateverTheCaseLinkForTheRest) {
         EXPECT_EQ(editor.text(), text + QStringLiteral("sel"));
         EXPECT_EQ(editor.selStart(), 0);
         EXPECT_EQ(editor.selText(), text);
+    }
+}
+
+TEST(LinkImage, TheFileIsReachedFromTheOpenPageAndQuotesAreEscaped) {
+    TempDir dir;
+    ASSERT_TRUE(dir.write("site/img/Logo.gif", imageBytes(5, 6, "PNG")));
+    ASSERT_TRUE(dir.write("site/img/q\"uote.gif", imageBytes(2, 2, "PNG")));
+    ASSERT_TRUE(dir.write("site/docs/a \"b\".htm", "x"));
+    struct Case {
+        const char* folder;
+        const char* name;
+        const char* pageFolder;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"site/img", "Logo.gif", "site/pages", "<IMG WIDTH=5 HEIGHT=6 SRC=\"../img/Logo.gif\">"},
+        {"site/img", "Logo.gif", "site", "<IMG WIDTH=5 HEIGHT=6 SRC=\"img/Logo.gif\">"},
+        {"site/img", "Logo.gif", "site/img", "<IMG WIDTH=5 HEIGHT=6 SRC=\"Logo.gif\">"},
+        {"site/img", "Logo.gif", "", "<IMG WIDTH=5 HEIGHT=6 SRC=\"Logo.gif\">"},
+        {"site/img", "q\"uote.gif", "site/img", "<IMG WIDTH=2 HEIGHT=2 SRC=\"q&quot;uote.gif\">"},
+        {"site/docs", "a \"b\".htm", "site/pages", "<A HREF=\"../docs/a &quot;b&quot;.htm\"></A>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " from " + c.pageFolder);
+        TextBuffer editor;
+        ScriptedPrompter prompter;
+        const QString from = *c.pageFolder ? dir.file(QString::fromUtf8(c.pageFolder)) : QString();
+        EXPECT_TRUE(insertLinkOrImage(editor, prompter, dir.file(QString::fromUtf8(c.folder)),
+                                      QString::fromUtf8(c.name), from));
+        EXPECT_EQ(editor.text(), QString::fromUtf8(c.text));
     }
 }
 
@@ -76,6 +116,31 @@ TEST(LinkImage, AnalyzeFollowsTheHtmlPattern) {
     EXPECT_TRUE(isAnalyzableFile(QStringLiteral("a.html"), pattern));
     EXPECT_FALSE(isAnalyzableFile(QStringLiteral("a.gif"), pattern));
     EXPECT_FALSE(isAnalyzableFile(QStringLiteral("README"), pattern));
+}
+
+TEST(TPMultiImage, PicturesOfTheWebByTheirNames) {
+    for (const char* name : {"a.gif", "A.JPG", "b.jpeg", "c.Png", "d.webp", "e.SVG"})
+        EXPECT_TRUE(TPMultiImage::isImageName(QLatin1String(name))) << name;
+    for (const char* name : {"a.htm", "gif", "a.gif.txt", "README", "a.bmp"})
+        EXPECT_FALSE(TPMultiImage::isImageName(QLatin1String(name))) << name;
+    EXPECT_EQ(TPMultiImage::imageNameFilters(),
+              (QStringList{"*.gif", "*.jpg", "*.jpeg", "*.png", "*.webp", "*.svg"}));
+}
+
+TEST(TPMultiImage, LoadsAPictureWhoseNameIsInLatin1) {
+    TempDir dir;
+    const QByteArray native = QFile::encodeName(dir.path()) + "caf\xe9.png";
+    {
+        const QByteArray bytes = imageBytes(9, 3, "PNG");
+        FILE* out = std::fopen(native.constData(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out);
+        std::fclose(out);
+    }
+    TPMultiImage image;
+    ASSERT_TRUE(image.load(dir.path() + QStringLiteral("caf\u00e9.png")));
+    EXPECT_EQ(image.width(), 9);
+    EXPECT_EQ(image.height(), 3);
 }
 
 TEST(TPMultiImage, LoadSizeSaveAsBmp) {

@@ -92,23 +92,35 @@ TEST(PowerCommands, CopyOnlyInsertsNothingAndCancelChangesNothing) {
     EXPECT_EQ(w.clipboard.text(), "kept");
 }
 
-TEST(PowerCommands, FramesetCutsTheSelectionAndGivesItBackOnCancel) {
+TEST(PowerCommands, FramesetTakesTheSelectionAndACancelLeavesNothingToUndo) {
     Window w;
     w.clipboard.setText("old");
     w.setText("<BODY>\r\n[a\r\nb\r\n]</BODY>");
     runPowerDialog(PowerDialog::FrameSet, w.inserter, w.state, [&w](PowerDialog) {
+        // The dialog finds the selected lines on the clipboard; the page is not touched yet.
         EXPECT_EQ(w.clipboard.text(), "a\r\nb\r\n");
-        EXPECT_EQ(w.editor.text(), "<BODY>\r\n</BODY>");
+        EXPECT_EQ(w.editor.text(), "<BODY>\r\na\r\nb\r\n</BODY>");
         return PowerDialogOutcome{};
     });
-    EXPECT_EQ(w.editor.text(), "<BODY>\r\na\r\nb\r\n</BODY>");
+    EXPECT_EQ(w.marked(), "<BODY>\r\n[a\r\nb\r\n]</BODY>");
     EXPECT_EQ(w.clipboard.text(), "old");
+    EXPECT_FALSE(w.state.document().htmlModified());
+    // Undo after the cancel finds no step of it: the page stays whole.
+    w.setText("one\r\n[two]\r\nthree");
+    runPowerDialog(PowerDialog::FrameSet, w.inserter, w.state,
+                   [](PowerDialog) { return PowerDialogOutcome{}; });
+    w.editor.undo();
+    EXPECT_EQ(w.editor.text(), "one\r\ntwo\r\nthree");
 
-    // Accepted: the frameset replaces the cut lines and is selected.
+    // Accepted: the frameset replaces the selected lines, is selected, and one undo takes it
+    // back.
     w.setText("[x]y");
     runPowerDialog(PowerDialog::FrameSet, w.inserter, w.state,
                    w.dialog("<FRAMESET>\r\n    x\r\n</FRAMESET>\r\n", true));
     EXPECT_EQ(w.marked(), "[<FRAMESET>\r\n    x\r\n</FRAMESET>\r\n]y");
+    EXPECT_TRUE(w.state.document().htmlModified());
+    w.editor.undo();
+    EXPECT_EQ(w.editor.text(), "xy");
 }
 
 TEST(PowerCommands, RelImageAfterEveryUseAnchorPathsOnlyWhenInserted) {
@@ -117,10 +129,14 @@ TEST(PowerCommands, RelImageAfterEveryUseAnchorPathsOnlyWhenInserted) {
     runPowerDialog(PowerDialog::Image, w.inserter, w.state, [](PowerDialog) {
         PowerDialogOutcome out;
         out.relImage = "img/";
+        out.imageFolder = "/site/Pics";
         return out;
     });
     EXPECT_EQ(w.state.settings().relImage, "img/");
     EXPECT_EQ(w.state.defaultIni().readString("Location", "RelImage", ""), "img/");
+    // The folder the image dialog listed is where it opens next time, also after a restart.
+    EXPECT_EQ(w.state.settings().imageFolder, "/site/Pics");
+    EXPECT_EQ(w.state.defaultIni().readString("Location", "ImageFolder", ""), "/site/Pics");
 
     const auto anchor = [&w](bool accepted) {
         return [&w, accepted](PowerDialog) {

@@ -141,7 +141,8 @@ TEST(PowerImage, Texts) {
              f.width = "120";
              f.height = "60";
          },
-         "<IMG BORDER=0 HEIGHT=60 WIDTH=120 SRC=\"logo.gif\">"},
+         // The name as on disk: a case-sensitive server finds LOGO.GIF as LOGO.GIF only.
+         "<IMG BORDER=0 HEIGHT=60 WIDTH=120 SRC=\"LOGO.GIF\">"},
         {"nothing but BORDER=0 and an empty source", [](ImageFields&) {},
          "<IMG BORDER=0 SRC=\"\">"},
         {"every field in its order",
@@ -155,13 +156,13 @@ TEST(PowerImage, Texts) {
              f.ismap = true;
          },
          "<IMG ALIGN=LEFT BORDER=3 HEIGHT=7 WIDTH=50% ALT=\"Alt\" SRC=\"a.gif\" ISMAP>"},
-        {"the relative path keeps its case",
+        {"the relative path and the name keep their case",
          [](ImageFields& f) {
              f.source = "PIC.JPG";
              f.useRelativePath = true;
              f.relativePath = "/Data/Images/";
          },
-         "<IMG BORDER=0 SRC=\"/Data/Images/pic.jpg\">"},
+         "<IMG BORDER=0 SRC=\"/Data/Images/PIC.JPG\">"},
         {"the path unchecked is not written",
          [](ImageFields& f) {
              f.source = "p.gif";
@@ -170,7 +171,7 @@ TEST(PowerImage, Texts) {
          "<IMG BORDER=0 SRC=\"p.gif\">"},
         {"folders of the source keep their case",
          [](ImageFields& f) { f.source = "../Pics/LOGO.GIF"; },
-         "<IMG BORDER=0 SRC=\"../Pics/logo.gif\">"},
+         "<IMG BORDER=0 SRC=\"../Pics/LOGO.GIF\">"},
         {"quotes in ALT and SRC",
          [](ImageFields& f) {
              f.source = "a\"b.gif";

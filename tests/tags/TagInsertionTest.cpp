@@ -101,6 +101,15 @@ TEST(TagInsert, MailToEnclosesOrInsertsNothing) {
     EXPECT_TRUE(blank.tags.mailTo(QString()));
     EXPECT_EQ(blank.editor.text(), QStringLiteral("<A HREF=\"mailto:\"></A>"));
     EXPECT_EQ(blank.editor.selStart(), 18);
+
+    // A quote in the address would end the value early: it is written as &quot;, like every
+    // value the dialogs write; the rest of the address as typed.
+    Fixture quote;
+    quote.set(QStringLiteral("x"), 0, 1);
+    EXPECT_TRUE(quote.tags.mailTo(QStringLiteral("j\u00e9\"&o@x.org")));
+    EXPECT_EQ(quote.editor.text(),
+              QStringLiteral("<A HREF=\"mailto:j\u00e9&quot;&o@x.org\">x</A>"));
+    EXPECT_EQ(quote.editor.selStart(), quote.editor.length() - 4);
 }
 
 TEST(TagInsert, BlocksFollowTheLineRules) {
@@ -137,6 +146,38 @@ TEST(TagInsert, BlocksFollowTheLineRules) {
         EXPECT_EQ(f.marks, 1);
         f.editor.undo();
         EXPECT_EQ(f.editor.text(), QStringLiteral("[") + c.selected + QStringLiteral("]"));
+    }
+}
+
+TEST(TagInsert, BlocksRoundAHundredThousandLinesAreOnePass) {
+    // Select All over a long page and UL, OL, DL, FRAMESET or NOFRAMES: each line is prefixed
+    // once. (Were each line found again from the start of the text, this would run for hours.)
+    const int count = 100'000;
+    QString selected;
+    QString listed;
+    QString indented;
+    for (int i = 0; i < count; ++i) {
+        const QString line = QStringLiteral("line %1").arg(i);
+        selected += line + CRLF;
+        listed += QStringLiteral("   <LI>") + line + CRLF;
+        indented += QStringLiteral("   ") + line + CRLF;
+    }
+    const struct {
+        const char* tag;
+        const QString& body;
+    } cases[] = {{"UL", listed},
+                 {"OL", listed},
+                 {"DL", selected},
+                 {"FRAMESET", indented},
+                 {"NOFRAMES", indented}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        Fixture f;
+        f.set(selected, 0, static_cast<int>(selected.size()));
+        f.tags.insertBlock(QLatin1String(c.tag));
+        const QString tag = QLatin1String(c.tag);
+        EXPECT_TRUE(f.editor.text() == QLatin1Char('<') + tag + QLatin1Char('>') + CRLF + c.body +
+                                           QStringLiteral("</") + tag + QLatin1Char('>') + CRLF);
     }
 }
 
@@ -255,16 +296,22 @@ TEST(ScratchLines, LineSemantics) {
     ScratchLines s;
     s.paste(QStringLiteral("a\r\n\r\nb\r\n"));
     EXPECT_EQ(s.lineCount(), 3);
-    s.replaceLine(1, QStringLiteral("x"));
-    EXPECT_EQ(s.text(), QStringLiteral("a\r\nx\r\nb\r\n"));
+    s.prefixLines(QStringLiteral("> "));
+    EXPECT_EQ(s.text(), QStringLiteral("> a\r\n> \r\n> b\r\n"));
     s.append(QStringLiteral("end"));
-    EXPECT_EQ(s.text(), QStringLiteral("a\r\nx\r\nb\r\nend\r\n"));
+    EXPECT_EQ(s.text(), QStringLiteral("> a\r\n> \r\n> b\r\nend\r\n"));
     ScratchLines t;
     t.paste(QStringLiteral("a"));
     t.append(QStringLiteral("z"));
     t.insertFirst(QStringLiteral("top"));
     EXPECT_EQ(t.text(), QStringLiteral("top\r\na\r\nz"));
     EXPECT_EQ(t.lineCount(), 3);
+    t.prefixLines(QStringLiteral("-"));
+    EXPECT_EQ(t.text(), QStringLiteral("-top\r\n-a\r\n-z"));
+    ScratchLines empty;
+    empty.prefixLines(QStringLiteral("-"));
+    EXPECT_EQ(empty.lineCount(), 0);
+    EXPECT_EQ(empty.text(), QString());
 }
 
 } // namespace

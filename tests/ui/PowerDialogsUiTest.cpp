@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,11 +23,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QtMath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,7 +128,7 @@ TEST_F(PowerDialogsUi, AnchorReplacesTheSelectedWordAndCopyInsertsNothing) {
     select(3, 4);
     withDialog<TFormAnchor>("PowerAHREF1", [](TFormAnchor& a) {
         EXPECT_EQ(child<QLineEdit>(&a, "Description")->text(), QStringLiteral("Home"));
-        EXPECT_EQ(child<QLineEdit>(&a, "AnchorTagDisplay")->text(),
+        EXPECT_EQ(child<QPlainTextEdit>(&a, "AnchorTagDisplay")->toPlainText(),
                   QStringLiteral("Enter your data above... your anchor tag will be created here "
                                  "automatically"));
         child<QLineEdit>(&a, "HrefLink")->setText(QStringLiteral("index.htm"));
@@ -194,8 +197,9 @@ TEST_F(PowerDialogsUi, DoubleClickOnAFilesTabGifOpensTheImageDialogOnIt) {
         EXPECT_EQ(child<QLabel>(image, "DimLine")->text(),
                   QStringLiteral("File Dim: 30 X 20 pixels"));
         EXPECT_TRUE(child<QLabel>(image, "SizeLine")->text().startsWith("File Size: "));
-        EXPECT_EQ(child<QLabel>(image, "PathLine")->text(),
-                  dir.file(QStringLiteral("site/img/Logo.GIF")).toUpper());
+        // The path as on disk: upper-cased it would name no file here.
+        EXPECT_EQ(child<QLabel>(image, "PathLine")->text().remove(QChar(0x200B)),
+                  dir.file(QStringLiteral("site/img/Logo.GIF")));
         EXPECT_EQ(child<QLineEdit>(image, "Source")->text(), QStringLiteral("img/Logo.GIF"));
         child<QLineEdit>(image, "AltText")->setText(QStringLiteral("Our \"logo\""));
         child<QPushButton>(image, "InsertTag")->click();
@@ -204,7 +208,7 @@ TEST_F(PowerDialogsUi, DoubleClickOnAFilesTabGifOpensTheImageDialogOnIt) {
     ASSERT_TRUE(seen);
     const QString tag =
         QStringLiteral("<IMG BORDER=0 HEIGHT=20 WIDTH=30 ALT=\"Our &quot;logo&quot;\" "
-                       "SRC=\"img/logo.gif\">");
+                       "SRC=\"img/Logo.GIF\">");
     EXPECT_EQ(text(), QStringLiteral("<P>") + tag + QStringLiteral("\r\n"));
     EXPECT_EQ(selected(), tag);
     EXPECT_EQ(clipboard.text(), tag);
@@ -241,13 +245,18 @@ TEST_F(PowerDialogsUi, BodyInsertsTheStoredColoursAndRemembersThem) {
     EXPECT_EQ(text(), body + QStringLiteral("x"));
     EXPECT_EQ(selected(), body);
     EXPECT_EQ(form->state().optionsIni().readString("Colors", "Link", ""), "16711680");
-    EXPECT_EQ(form->state().defaultIni().readString("Location", "RelImage", "none"),
-              "example:  data/images/");
+    // The example in the path field is no path of the user's: nothing is remembered, and the
+    // image dialog's path field stays empty.
+    EXPECT_EQ(form->state().defaultIni().readString("Location", "RelImage", "none"), "");
+    EXPECT_EQ(form->state().settings().relImage, QString());
+    withDialog<TFormImageView>("PowerIMG1", [](TFormImageView& v) {
+        EXPECT_EQ(child<QLineEdit>(&v, "RelativePath")->text(), QString());
+    });
 
     // Close keeps a changed colour; the close box does not.
     withDialog<TFormBody>("PowerBODY1", [](TFormBody& b) {
         b.setColor(TFormBody::Bg, 0x0000FF);
-        EXPECT_EQ(child<QLineEdit>(&b, "BodyTagDisplay")->text().left(22),
+        EXPECT_EQ(child<QPlainTextEdit>(&b, "BodyTagDisplay")->toPlainText().left(22),
                   QStringLiteral("<BODY BGCOLOR=#FF0000 "));
         child<QPushButton>(&b, "CloseButton")->click();
     });
@@ -315,14 +324,16 @@ TEST_F(PowerDialogsUi, FramesetWrapsTheCutLinesAndCancelPutsThemBack) {
     form->editWindow().setText(QStringLiteral("<P>a\r\n<P>b\r\nrest"));
     clipboard.setText(QStringLiteral("before"));
     select(0, 12);
+    form->state().document().setHtmlModified(false);
     withDialog<TFormFrameSet>("FRAMESETDialog1", [this](TFormFrameSet& f) {
-        EXPECT_EQ(text(), QStringLiteral("rest"));
+        EXPECT_EQ(text(), QStringLiteral("<P>a\r\n<P>b\r\nrest"));
         EXPECT_EQ(child<QPlainTextEdit>(&f, "IndentedText")->toPlainText(),
                   QStringLiteral("    <P>a\n    <P>b\n"));
         child<QPushButton>(&f, "CancelButton")->click();
     });
     EXPECT_EQ(text(), QStringLiteral("<P>a\r\n<P>b\r\nrest"));
     EXPECT_EQ(clipboard.text(), QStringLiteral("before"));
+    EXPECT_FALSE(form->state().document().htmlModified());
 
     select(0, 12);
     withDialog<TFormFrameSet>("FRAMESETDialog1", [](TFormFrameSet& f) {
@@ -387,6 +398,233 @@ TEST_F(PowerDialogsUi, FrameWizardNamesSlotsAcrossBackAndAChangedSplit) {
         child<QPushButton>(&f, "TemplateCancel")->click();
     });
     EXPECT_TRUE(text().startsWith(QStringLiteral("<FRAMESET ROWS")));
+}
+
+// Undo ------------------------------------------------------------------------------------------
+
+TEST_F(PowerDialogsUi, ACancelledFramesetLeavesNoStepAndOneUndoTakesBackEachInsertion) {
+    const QString page = QStringLiteral("one\r\ntwo\r\nthree");
+    form->editWindow().setText(page);
+    select(5, 3); // "two"
+    withDialog<TFormFrameSet>("FRAMESETDialog1", [](TFormFrameSet& f) {
+        child<QPushButton>(&f, "CancelButton")->click();
+    });
+    EXPECT_EQ(text(), page);
+    form->findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
+    EXPECT_EQ(text(), page);
+
+    // Each accepted command is one step: one Ctrl+Z gives the page back exactly.
+    const auto once = [&](const char* what, const std::function<void()> run) {
+        SCOPED_TRACE(what);
+        form->editWindow().setText(page);
+        select(5, 3);
+        run();
+        EXPECT_NE(text(), page);
+        form->activateWindow();
+        form->editor()->setFocus();
+        QTest::keyClick(form->editor(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(text(), page);
+    };
+    once("FRAMESET", [&] {
+        withDialog<TFormFrameSet>("FRAMESETDialog1", [](TFormFrameSet& f) {
+            child<QPushButton>(&f, "OKButton")->click();
+        });
+    });
+    once("Bold", [&] { form->findChild<QAction*>(QStringLiteral("Bold1"))->trigger(); });
+    once("UL", [&] { form->findChild<QAction*>(QStringLiteral("UnorderedList1"))->trigger(); });
+    once("quick table", [&] { form->findChild<QAction*>(QStringLiteral("Table2R3C"))->trigger(); });
+    once("BODY", [&] {
+        withDialog<TFormBody>("PowerBODY1",
+                              [](TFormBody& b) { child<QPushButton>(&b, "InsertTag")->click(); });
+    });
+    once("HR", [&] {
+        withDialog<TFormHoriz>("HorizontalRule1",
+                               [](TFormHoriz& h) { child<QPushButton>(&h, "OKButton")->click(); });
+    });
+}
+
+// The image dialog ------------------------------------------------------------------------------
+
+TEST_F(PowerDialogsUi, AFailedClickLeavesEveryFieldOfTheImageDialogAsItWas) {
+    openPage("x");
+    ASSERT_TRUE(dir.write(QStringLiteral("site/img/a.gif"), imageBytes(123, 45, "PNG")));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/img/broken.gif"), "GIF89a, but no picture"));
+    prompter.queue(MessageAnswer::Ok);
+    select(0, 0);
+    withDialog<TFormImageView>("PowerIMG1", [this](TFormImageView& v) {
+        v.setFolder(dir.file(QStringLiteral("site/img")));
+        auto* files = child<QListWidget>(&v, "ImageFileList");
+        const auto click = [files](const char* name) {
+            QListWidgetItem* item =
+                files->findItems(QLatin1String(name), Qt::MatchExactly).value(0);
+            ASSERT_NE(item, nullptr) << name;
+            QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                              files->visualItemRect(item).center());
+        };
+        click("a.gif");
+        const auto fields = [&v] {
+            QStringList all;
+            for (const char* name : {"Source", "ImageWidth", "ImageHeight"})
+                all << child<QLineEdit>(&v, name)->text();
+            for (const char* name : {"DimLine", "SizeLine", "PathLine"})
+                all << child<QLabel>(&v, name)->text();
+            all << child<QPlainTextEdit>(&v, "ImageTagDisplay")->toPlainText();
+            all << QString::number(child<QLabel>(&v, "ImagePreview")->pixmap().cacheKey());
+            return all;
+        };
+        const QStringList before = fields();
+        EXPECT_EQ(before.mid(0, 4), (QStringList{QStringLiteral("img/a.gif"), "123", "45",
+                                                 QStringLiteral("Dim: 123 X 45 pixels")}));
+        click("broken.gif");
+        EXPECT_EQ(fields(), before);
+        child<QPushButton>(&v, "InsertTag")->click();
+    });
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Error opening file. File is corrupt "
+                                                           "or cannot handle this file type.")});
+    EXPECT_EQ(text(), QStringLiteral("<IMG BORDER=0 HEIGHT=45 WIDTH=123 SRC=\"img/a.gif\">x"));
+}
+
+TEST_F(PowerDialogsUi, TheImageDialogOnAFilesTabFileThatIsNoPictureSaysSo) {
+    openPage("x");
+    ASSERT_TRUE(dir.write(QStringLiteral("site/notes.txt"), "words"));
+    auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("LeftTabs"));
+    tabs->setCurrentIndex(1);
+    FilesPane* pane = ProjectUi::of(form->registry())->filesPane();
+    ASSERT_NE(pane, nullptr);
+    pane->setFolder(dir.file(QStringLiteral("site")));
+    pane->typeBox()->setCurrentIndex(0); // all files
+    QListWidget* files = pane->fileList();
+    const auto found = files->findItems(QStringLiteral("notes.txt"), Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty());
+    files->setCurrentItem(found.first());
+    prompter.queue(MessageAnswer::Ok);
+    withDialog<TFormImageView>("PowerIMG1", [](TFormImageView& v) {
+        EXPECT_EQ(child<QLineEdit>(&v, "Source")->text(), QString());
+        child<QPushButton>(&v, "CloseButton")->click();
+    });
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Error opening file. File is corrupt "
+                                                           "or cannot handle this file type.")});
+    EXPECT_EQ(text(), QStringLiteral("x"));
+}
+
+TEST_F(PowerDialogsUi, TheImageDialogListsTodaysPicturesShowsItsFolderAndRemembersIt) {
+    const QString img = dir.file(QStringLiteral("site/img"));
+    for (const char* name : {"a.gif", "B.JPG", "c.jpeg", "d.png", "e.webp", "f.svg", "g.txt"})
+        ASSERT_TRUE(dir.write(QStringLiteral("site/img/") + QLatin1String(name), "x"));
+    ASSERT_TRUE(QDir().mkpath(img + QStringLiteral("/sub")));
+    withDialog<TFormImageView>("PowerIMG1", [&](TFormImageView& v) {
+        v.setFolder(img);
+        auto* files = child<QListWidget>(&v, "ImageFileList");
+        QStringList names;
+        for (int i = 0; i < files->count(); ++i)
+            names << files->item(i)->text();
+        EXPECT_EQ(names, (QStringList{"a.gif", "B.JPG", "c.jpeg", "d.png", "e.webp", "f.svg"}));
+        // The folder listed shows whole; the drive box names where it starts.
+        EXPECT_EQ(child<QLabel>(&v, "FolderLine")->text().remove(QChar(0x200B)), img);
+        EXPECT_EQ(child<QComboBox>(&v, "DriveBox")->currentText(),
+                  img.startsWith(QDir::homePath() + QLatin1Char('/')) ? QDir::homePath()
+                                                                      : QStringLiteral("/"));
+        auto* folders = child<QListWidget>(&v, "FolderList");
+        EXPECT_FALSE(folders->findItems(QStringLiteral("sub"), Qt::MatchExactly).isEmpty());
+        child<QPushButton>(&v, "CloseButton")->click();
+    });
+    EXPECT_EQ(form->state().settings().imageFolder, img);
+    EXPECT_EQ(form->state().defaultIni().readString("Location", "ImageFolder", ""), img);
+    withDialog<TFormImageView>("PowerIMG1", [&](TFormImageView& v) {
+        EXPECT_EQ(v.folder(), img);
+        child<QPushButton>(&v, "CloseButton")->click();
+    });
+}
+
+// Limits and layout -----------------------------------------------------------------------------
+
+TEST_F(PowerDialogsUi, TableRowsAndColumnsAreBoundedAndTheGridHoldsWhatCanBeTyped) {
+    form->editWindow().setText(QString());
+    withDialog<TFormTable>("PowerTABLE1", [](TFormTable& t) {
+        auto* rows = child<QSpinBox>(&t, "TableRows");
+        auto* columns = child<QSpinBox>(&t, "TableColumns");
+        ASSERT_EQ(rows->maximum(), 1000);
+        ASSERT_EQ(columns->maximum(), 100);
+        // Typed as a user would: the field takes no number past its bound.
+        rows->setFocus();
+        rows->selectAll();
+        QTest::keyClicks(rows, QStringLiteral("99999999"));
+        EXPECT_LE(rows->value(), 1000);
+        rows->setValue(1000);
+        columns->setValue(100);
+        auto* grid = child<QTableWidget>(&t, "TableGrid");
+        EXPECT_EQ(grid->rowCount(), TFormTable::gridRows);
+        EXPECT_EQ(grid->columnCount(), TFormTable::gridColumns);
+        EXPECT_FALSE(child<QLabel>(&t, "GridNote")->isHidden());
+        grid->setItem(0, 0, new QTableWidgetItem(QStringLiteral("first")));
+        child<QPushButton>(&t, "OKButton")->click();
+    });
+    const QString table = text();
+    EXPECT_EQ(table.count(QStringLiteral("\r\n")), 1 + 1000 * (100 + 2) + 1);
+    EXPECT_TRUE(table.startsWith(QStringLiteral("<TABLE >\r\n<TR>\r\n    <TD>first</TD>\r\n"
+                                                "    <TD></TD>\r\n")));
+    EXPECT_TRUE(table.endsWith(QStringLiteral("    <TD></TD>\r\n</TR>\r\n</TABLE>\r\n")));
+}
+
+TEST_F(PowerDialogsUi, EachDialogShowsItsFieldsAndItsTagWholeAtItsDefaultSize) {
+    const auto scrolls = [](QPlainTextEdit* display) {
+        QApplication::processEvents();
+        return display->verticalScrollBar()->maximum() > 0 ||
+               display->horizontalScrollBar()->maximum() > 0;
+    };
+    form->editWindow().setText(QStringLiteral("Home"));
+    select(0, 4);
+    withDialog<TFormBody>("PowerBODY1", [&](TFormBody& b) {
+        EXPECT_LE(b.width(), 1280);
+        b.setColor(TFormBody::Bg, 0x123456);
+        auto* display = child<QPlainTextEdit>(&b, "BodyTagDisplay");
+        EXPECT_EQ(display->toPlainText(), QStringLiteral("<BODY BGCOLOR=#563412 TEXT=\"#000000\" "
+                                                         "LINK=#0000FF ALINK=#0000A0 "
+                                                         "VLINK=#800080>"));
+        EXPECT_FALSE(scrolls(display));
+    });
+    withDialog<TFormAnchor>("PowerAHREF1", [&](TFormAnchor& a) {
+        EXPECT_LE(a.width(), 1280);
+        child<QLineEdit>(&a, "HrefLink")
+            ->setText(QStringLiteral("http://www.example.com/pages/"
+                                     "about/index.html"));
+        auto* display = child<QPlainTextEdit>(&a, "AnchorTagDisplay");
+        EXPECT_EQ(display->toPlainText(), QStringLiteral("<A HREF=\"http://www.example.com/pages/"
+                                                         "about/index.html\">Home</A>"));
+        EXPECT_FALSE(scrolls(display));
+    });
+    withDialog<TFormImageView>("PowerIMG1", [&](TFormImageView& v) {
+        EXPECT_LE(v.width(), 1280);
+        child<QLineEdit>(&v, "Source")->setText(QStringLiteral("images/photos/holiday.jpg"));
+        child<QLineEdit>(&v, "AltText")->setText(QStringLiteral("Our holiday"));
+        EXPECT_FALSE(scrolls(child<QPlainTextEdit>(&v, "ImageTagDisplay")));
+    });
+    withDialog<TFormTable>("PowerTABLE1", [](TFormTable& t) {
+        EXPECT_LE(t.width(), 1280);
+        // "Cell 1" fits its sample cell, at the largest padding too.
+        const int text = t.fontMetrics().horizontalAdvance(QStringLiteral("Cell 1"));
+        EXPECT_GE(35 * t.samplerScale(), text + 4);
+        child<QSpinBox>(&t, "CellPadding")->setValue(99);
+        child<QSpinBox>(&t, "CellSpacing")->setValue(99);
+        child<QSpinBox>(&t, "BorderThickness")->setValue(8);
+        const QList<QRect> cells = t.samplerCells();
+        auto* sampler = child<QWidget>(&t, "EffectSampler");
+        EXPECT_LE(qCeil((cells[1].right() + 8 + 6 + 3) * t.samplerScale()), sampler->width());
+        EXPECT_LE(qCeil((cells[2].bottom() + 8 + 6 + 3) * t.samplerScale()), sampler->height());
+    });
+    withDialog<Tformframes>("PowerFRAME1", [](Tformframes& f) {
+        EXPECT_LE(f.width(), 1280);
+        auto* tabs = child<QTabWidget>(&f, "FrameTabs");
+        tabs->setCurrentIndex(1);
+        QApplication::processEvents();
+        for (const char* colour : {"YellowData", "WhiteData", "PinkData"}) {
+            auto* source = child<QWidget>(&f, colour)->findChild<QLineEdit*>("FrameSource");
+            EXPECT_GE(source->width(),
+                      source->fontMetrics().horizontalAdvance(QStringLiteral("frame1.html")) + 8)
+                << colour;
+        }
+        child<QPushButton>(&f, "TemplateCancel")->click();
+    });
 }
 
 } // namespace

@@ -12,13 +12,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -473,4 +476,202 @@ TEST_F(TagsWindow, TheFilesTabInsertsLinksAndImagesAndOffersTheAnalysis) {
     EXPECT_EQ(analysis.opened,
               QStringList{dir.file(QStringLiteral("site")) + QStringLiteral("|page.html")});
     form->state().parts().pageAnalysis = installed;
+}
+
+// Hints, keys, the tag panel, the Mail To dialog and the case of tags --------------------------
+
+TEST_F(TagsWindow, TheListTableAndFramesTabsWordTheirPowerHintsTheirOwnWay) {
+    show();
+    QTabWidget* tabs = form->tagTabs();
+    const auto tip = [tabs](int tab, const char* id) {
+        auto* b = tabs->widget(tab)->findChild<QToolButton*>(QStringLiteral("Button") +
+                                                             QLatin1String(id));
+        return b ? b->toolTip() : QStringLiteral("(no button)");
+    };
+    const int common = 0, list = 2, table = 3, frames = 4;
+    EXPECT_EQ(tip(common, "PowerTABLE1"), QStringLiteral("Power Table Tag"));
+    EXPECT_EQ(tip(table, "PowerTABLE1"), QStringLiteral("POWER Table Tag"));
+    EXPECT_EQ(tip(common, "PowerLIST1"), QStringLiteral("Power LIST Tag"));
+    EXPECT_EQ(tip(list, "PowerLIST1"), QStringLiteral("Power List Tag"));
+    EXPECT_EQ(tip(common, "PowerFRAME1"), QStringLiteral("POWER Frame"));
+    EXPECT_EQ(tip(frames, "PowerFRAME1"), QStringLiteral("POWER Frame Tag"));
+    // Still the one command: its picture, its state, its run; the tip stays through a change.
+    auto* tableButton = tabs->widget(table)->findChild<QToolButton*>("ButtonPowerTABLE1");
+    EXPECT_FALSE(tableButton->icon().isNull());
+    EXPECT_EQ(tableButton->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    action("PowerTABLE1")->setEnabled(false);
+    EXPECT_FALSE(tableButton->isEnabled());
+    action("PowerTABLE1")->setEnabled(true);
+    EXPECT_EQ(tableButton->toolTip(), QStringLiteral("POWER Table Tag"));
+    int runs = 0;
+    QObject::connect(action("PowerTABLE1"), &QAction::triggered, [&runs] { ++runs; });
+    action("PowerTABLE1")->setEnabled(false); // no dialog opens in the test
+    tableButton->defaultAction()->trigger();
+    EXPECT_EQ(runs, 0);
+}
+
+TEST_F(TagsWindow, FontSizeKeysTheDesktopKeepsHaveASecondKeyThatReachesTheProgram) {
+    showActive();
+    struct Key {
+        const char* id;
+        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;
+        const char* menu;
+        const char* text;
+    };
+    const Key keys[] = {
+        {"FontSizePlus11", Qt::ShiftModifier, Qt::Key_F1, "Font Size +1\tAlt+F1, Shift+F1",
+         "<FONT SIZE=\"+1\">w</FONT>"},
+        {"FontSizePlus21", Qt::ShiftModifier, Qt::Key_F2, "Font Size +2\tAlt+F2, Shift+F2",
+         "<FONT SIZE=\"+2\">w</FONT>"},
+        {"FontSizeMinus11", Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F1,
+         "Font Size -1\tCtrl+Alt+F1, Ctrl+Shift+F1", "<FONT SIZE=\"-1\">w</FONT>"},
+        {"FontSizeMinus21", Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F2,
+         "Font Size -2\tCtrl+Alt+F2, Ctrl+Shift+F2", "<FONT SIZE=\"-2\">w</FONT>"},
+    };
+    for (const Key& k : keys) {
+        SCOPED_TRACE(k.id);
+        // The menu says both keys.
+        EXPECT_EQ(action(k.id)->text(), QString::fromUtf8(k.menu));
+        setSelected(QStringLiteral("w"));
+        form->editor()->setFocus();
+        QTest::keyClick(form->editor(), k.key, k.modifiers);
+        EXPECT_EQ(edit().text(), QString::fromUtf8(k.text));
+    }
+    // The pop-up and the tab buttons word them as before.
+    EXPECT_NE(
+        popup({QStringLiteral("Font..."), QStringLiteral("Size"), QStringLiteral("Font - 1")}),
+        nullptr);
+    auto* button = form->findChild<QToolButton*>(QStringLiteral("ButtonFontSizeMinus11"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("F-1"));
+}
+
+TEST_F(TagsWindow, TagPanelsStayAboveThisProgramOnlyAndOpenCascaded) {
+    show();
+    const auto panels = [this] {
+        QList<QWidget*> open;
+        for (QWidget* w : form->findChildren<QWidget*>(QStringLiteral("FormSpeedBar")))
+            if (w->isVisible())
+                open << w;
+        return open;
+    };
+    action("ShowTagPanel1")->trigger();
+    action("ShowTagPanel1")->trigger();
+    const QList<QWidget*> open = panels();
+    ASSERT_EQ(open.size(), 2);
+    for (QWidget* p : open) {
+        EXPECT_FALSE(p->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(p->windowType(), Qt::Tool); // kept above the main window by the window system
+        EXPECT_EQ(p->parentWidget(), form.get());
+    }
+    EXPECT_EQ(open[1]->pos() - open[0]->pos(), QPoint(28, 28));
+    // A panel inserts into the editor.
+    setSelected(QStringLiteral("x"));
+    auto* list = open[1]->findChild<QListWidget*>(QStringLiteral("TagList"));
+    emit list->itemDoubleClicked(list->item(9)); // "<B>.</B>"
+    EXPECT_EQ(edit().text(), QStringLiteral("<B>x</B>"));
+    open[0]->close();
+    open[1]->close();
+    QApplication::processEvents();
+    action("ShowTagPanel1")->trigger(); // the first again: centred, not after the closed ones
+    ASSERT_EQ(panels().size(), 1);
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_LE((panels().first()->frameGeometry().center() - screen.center()).manhattanLength(), 6);
+    panels().first()->close();
+}
+
+TEST_F(TagsWindow, TheMailToDialogShowsItsAddressWhole) {
+    show();
+    const QString address = QStringLiteral("somebody.with.a.long.name@mail.example.org");
+    form->state().settings().email = address;
+    setSelected(QStringLiteral("me"));
+    bool seen = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("MailTo: Tag"));
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("EmailAddress"));
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text(), address);
+        // The whole address and the field's margins fit.
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(address) + 12);
+        field->setText(QStringLiteral("a\"b@x.org"));
+        dialog->accept();
+    });
+    action("MailTo1")->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(edit().text(), QStringLiteral("<A HREF=\"mailto:a&quot;b@x.org\">me</A>"));
+}
+
+TEST_F(TagsWindow, WriteTagsInLowerCaseIsASettingOfTheFilesTab) {
+    show();
+    bool seen = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("CheckLowerCase"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), QStringLiteral("Write tags in lower case"));
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_TRUE(dialog->findChild<QWidget*>(QStringLiteral("TabFiles"))->isAncestorOf(box));
+        box->setChecked(true);
+        dialog->findChild<QPushButton*>(QStringLiteral("ButtonApply"))->click();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    action("Settings1")->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(dir.read(QStringLiteral("DEFAULT.INI")).contains("LowerCase=1\r\n"));
+    setSelected(QStringLiteral("Word"));
+    action("Bold1")->trigger();
+    EXPECT_EQ(edit().text(), QStringLiteral("<b>Word</b>"));
+    setSelected(QStringLiteral("Word"));
+    action("UnorderedList1")->trigger();
+    EXPECT_EQ(edit().text(), QStringLiteral("<ul>\r\n   <li>Word\r\n</ul>"));
+
+    // Read at the next start.
+    form.reset();
+    openWindow();
+    EXPECT_TRUE(form->state().settings().lowerCaseTags);
+}
+
+TEST_F(TagsWindow, TheFilesTabLinksFilesAsSeenFromTheOpenPage) {
+    QImage image(7, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(dir.write(QStringLiteral("site/pages/p.htm"), "x"));
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("site/img"))));
+    ASSERT_TRUE(image.save(dir.file(QStringLiteral("site/img/Logo.PNG")), "PNG"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/img/say \"hi\".htm"), "x"));
+    show();
+    chooser.queue(dir.file(QStringLiteral("site/pages/p.htm")));
+    action("OpenHTMLFile1")->trigger();
+    form->leftTabs()->setCurrentIndex(1);
+    FilesPane* pane = ProjectUi::of(form->registry())->filesPane();
+    ASSERT_NE(pane, nullptr);
+    pane->setFolder(dir.file(QStringLiteral("site/img")));
+    pane->typeBox()->setCurrentIndex(0); // all files
+    QListWidget* files = pane->fileList();
+    auto* button = form->findChild<QToolButton*>(QStringLiteral("InsertLinkImageButton"));
+    ASSERT_NE(button, nullptr);
+    const auto insert = [&](const QString& name) {
+        const auto found = files->findItems(name, Qt::MatchExactly);
+        EXPECT_FALSE(found.isEmpty()) << name.toStdString();
+        if (found.isEmpty())
+            return QString();
+        setSelected(QString());
+        files->setCurrentItem(found.first());
+        button->click();
+        return edit().text();
+    };
+    EXPECT_EQ(insert(QStringLiteral("Logo.PNG")),
+              QStringLiteral("<IMG WIDTH=7 HEIGHT=3 SRC=\"../img/Logo.PNG\">"));
+    EXPECT_EQ(insert(QStringLiteral("say \"hi\".htm")),
+              QStringLiteral("<A HREF=\"../img/say &quot;hi&quot;.htm\"></A>"));
+    // The saved page holds those bytes.
+    action("SaveHTMLFile1")->trigger();
+    EXPECT_EQ(dir.read(QStringLiteral("site/pages/p.htm")),
+              QByteArray("<A HREF=\"../img/say &quot;hi&quot;.htm\"></A>"));
 }

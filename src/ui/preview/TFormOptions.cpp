@@ -173,6 +173,10 @@ QWidget* TFormOptions::buildFiles() {
                                         "editing very large files."),
                          page),
                     row++, 1, 1, 2);
+    m_lowerCase =
+        named(new QCheckBox(QStringLiteral("Write tags in lower case"), page), "CheckLowerCase");
+    m_lowerCase->setChecked(m_initial.lowerCaseTags);
+    form->addWidget(m_lowerCase, row++, 0, 1, 3);
     v->addLayout(form);
     v->addStretch(1);
     return page;
@@ -512,6 +516,7 @@ SettingsValues TFormOptions::values() const {
     v.defaultFilesFolder = m_defaultFiles->text();
     v.confirmRemove = m_confirm->isChecked();
     v.editProblem = m_editProblem->isChecked();
+    v.lowerCaseTags = m_lowerCase->isChecked();
     for (size_t i = 0; i < m_colorLists.size(); ++i)
         v.tagColors[i] = m_colorLists[i]->currentText();
     v.strongTag = m_strong->isChecked();

@@ -70,6 +70,7 @@ private:
     QLineEdit* m_defaultFiles = nullptr;
     QCheckBox* m_confirm = nullptr;
     QCheckBox* m_editProblem = nullptr;
+    QCheckBox* m_lowerCase = nullptr;
     // Tag Options
     std::array<QComboBox*, 6> m_colorLists{};
     std::array<QLabel*, 6> m_colorCaptions{};

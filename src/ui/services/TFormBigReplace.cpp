@@ -139,9 +139,12 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
 
     auto* status = named(new QStatusBar(this), "StatusBar1");
     status->setSizeGripEnabled(false);
-    // Both panels are cut to their width: a long text never widens the dialog.
+    // Both panels are cut to their width: a long text never widens the dialog. The status keeps
+    // its width (a label that cuts its text takes no room of its own in a layout).
     m_status = named(new ElidedLabel(status), "StatusPanel");
-    m_status->setFullText(QStringLiteral("Status:"));
+    m_status->setText(QStringLiteral("Status:"));
+    m_status->setPreferredWidth(120);
+    m_status->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     m_status->setFixedWidth(120);
     m_report = named(new ElidedLabel(status), "ReportPanel");
     status->addWidget(m_status);
@@ -272,11 +275,11 @@ void TFormBigReplace::runEnded() {
 }
 
 void TFormBigReplace::setStatus(const QString& text) {
-    m_status->setFullText(text);
+    m_status->setText(text);
 }
 
 void TFormBigReplace::setReport(const QString& text) {
-    m_report->setFullText(text);
+    m_report->setText(text);
 }
 
 void TFormBigReplace::clearResults() {

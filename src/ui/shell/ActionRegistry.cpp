@@ -74,6 +74,18 @@ void ActionRegistry::add(const CommandTable& table) {
         auto* a = new QAction(command.caption, m_window);
         a->setObjectName(command.id);
         a->setShortcut(command.shortcut);
+        if (!command.moreShortcuts.isEmpty()) {
+            a->setShortcuts(QList<QKeySequence>{command.shortcut} + command.moreShortcuts);
+            // A menu shows an action's first key only; after a tab it shows what it is told.
+            QStringList keys;
+            for (const QKeySequence& key : a->shortcuts())
+                keys << key.toString(QKeySequence::NativeText);
+            a->setText(command.caption + QLatin1Char('\t') + keys.join(QStringLiteral(", ")));
+            if (command.hint.isEmpty())
+                a->setToolTip(QString(command.caption).remove(QLatin1Char('&')) +
+                              QStringLiteral(" (") + keys.join(QStringLiteral(", ")) +
+                              QLatin1Char(')'));
+        }
         a->setShortcutContext(command.shortcutContext);
         if (!command.hint.isEmpty())
             a->setToolTip(command.hint);
@@ -120,7 +132,7 @@ QList<QKeySequence> ActionRegistry::windowShortcuts() const {
         const QAction* a = entry.action;
         if (a->isEnabled() && !a->shortcut().isEmpty() &&
             a->shortcutContext() == Qt::WindowShortcut)
-            keys << a->shortcut();
+            keys << a->shortcuts();
     }
     return keys;
 }
@@ -171,7 +183,8 @@ QAction* ActionRegistry::popupView(QAction* source, const QString& caption, QObj
     // every pop-up of the program, shows no shortcuts. Its entry is a view of the one action:
     // choosing it triggers that action, and it is enabled, checked and shown exactly when that
     // action is.
-    auto* view = new QAction(caption.isEmpty() ? source->text() : caption, parent);
+    auto* view = new QAction(
+        caption.isEmpty() ? source->text().section(QLatin1Char('\t'), 0, 0) : caption, parent);
     view->setObjectName(source->objectName());
     const auto follow = [view, source] {
         view->setEnabled(source->isEnabled());
@@ -262,10 +275,16 @@ void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tag
                 }
                 auto* button = new QToolButton(page);
                 button->setObjectName(QStringLiteral("Button") + item.id);
-                // A tab may word a command its own way ("B" for Bold): the button then shows a
-                // view of the one action, with the action's hint as its tip.
-                button->setDefaultAction(
-                    item.caption.isEmpty() ? a : withTip(popupView(a, item.caption, button), a));
+                // A tab may word a command its own way ("B" for Bold) or give it a hint of its
+                // own: the button then shows a view of the one action.
+                QAction* shown = a;
+                if (!item.caption.isEmpty() || !item.hint.isEmpty()) {
+                    shown = withTip(popupView(a, item.caption, button), a);
+                    shown->setIcon(a->icon());
+                    if (!item.hint.isEmpty())
+                        shown->setToolTip(item.hint);
+                }
+                button->setDefaultAction(shown);
                 button->setToolButtonStyle(a->icon().isNull() ? Qt::ToolButtonTextOnly
                                                               : Qt::ToolButtonIconOnly);
                 row->addWidget(button);

@@ -32,10 +32,13 @@ QString describeMenu(const QMenu* menu, int depth) {
         } else if (a->menu()) {
             out += describeMenu(a->menu(), depth + 1);
         } else {
-            out += indent + QStringLiteral("    ") + a->text() + QStringLiteral("  [") +
-                   a->objectName() + QLatin1Char(']');
-            if (!a->shortcut().isEmpty())
-                out += QStringLiteral("  ") + a->shortcut().toString();
+            out += indent + QStringLiteral("    ") + a->text().section(QLatin1Char('\t'), 0, 0) +
+                   QStringLiteral("  [") + a->objectName() + QLatin1Char(']');
+            QStringList keys;
+            for (const QKeySequence& key : a->shortcuts())
+                keys << key.toString();
+            if (!keys.isEmpty())
+                out += QStringLiteral("  ") + keys.join(QStringLiteral(", "));
             out += flags(a) + QLatin1Char('\n');
         }
     }

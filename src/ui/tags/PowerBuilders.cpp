@@ -28,6 +28,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QtMath>
 #include <algorithm>
 #include <functional>
 #include <limits>
@@ -92,6 +93,10 @@ QLabel* note(const QString& text, QWidget* parent) {
 // No upper bound in the program's terms; a negative value cannot be typed.
 constexpr int unbounded = std::numeric_limits<int>::max();
 
+// The sampler's area at the largest border, padding and spacing it shows.
+constexpr int samplerWidth = 136;
+constexpr int samplerHeight = 100;
+
 } // namespace
 
 // TFormTable -----------------------------------------------------------------------------------
@@ -104,8 +109,8 @@ TFormTable::TFormTable(Clipboard& clipboard, QWidget* parent)
     auto* page = new QWidget;
     tabs->addTab(page, QStringLiteral("Table Design"));
 
-    m_rows = spin(0, unbounded, 2, QStringLiteral("TableRows"), page);
-    m_columns = spin(0, unbounded, 2, QStringLiteral("TableColumns"), page);
+    m_rows = spin(0, maxRows, 2, QStringLiteral("TableRows"), page);
+    m_columns = spin(0, maxColumns, 2, QStringLiteral("TableColumns"), page);
     auto* widthGroup = new QGroupBox(QStringLiteral("Width"), page);
     m_percentMode = new QRadioButton(QStringLiteral("% of screen"), widthGroup);
     m_percentMode->setObjectName(QStringLiteral("PercentWidth"));
@@ -144,7 +149,19 @@ TFormTable::TFormTable(Clipboard& clipboard, QWidget* parent)
     captionLayout->addWidget(m_captionBottom, 2, 1);
 
     auto* samplerGroup = new QGroupBox(QStringLiteral("Effect Sampler"), page);
+    // The sample keeps its proportions and is drawn larger where the font would not fit its
+    // cells.
+    const QFontMetrics metrics(font());
+    m_samplerScale =
+        std::max<qreal>(1, (metrics.horizontalAdvance(QStringLiteral("Cell 3")) + 6) / qreal(35));
     m_sampler = new PaintBox(samplerGroup, [this](QPainter& p) {
+        p.scale(m_samplerScale, m_samplerScale);
+        QFont small = p.font();
+        if (small.pointSizeF() > 0)
+            small.setPointSizeF(small.pointSizeF() / m_samplerScale);
+        else
+            small.setPixelSize(std::max(1, qRound(small.pixelSize() / m_samplerScale)));
+        p.setFont(small);
         const int bevel = tableSamplerBevel(m_border->value());
         const QList<QRect> cells = samplerCells();
         const QRect outer(0, 0, cells[1].right() + std::min(m_spacing->value(), 8) + bevel + 3,
@@ -160,11 +177,12 @@ TFormTable::TFormTable(Clipboard& clipboard, QWidget* parent)
             p.setPen(Qt::darkGray);
             p.drawRect(cells[i].adjusted(0, 0, -1, -1));
             p.setPen(Qt::black);
-            p.drawText(cells[i], Qt::AlignCenter, names[i]);
+            p.drawText(cells[i], Qt::AlignCenter | Qt::TextDontClip, names[i]);
         }
     });
     m_sampler->setObjectName(QStringLiteral("EffectSampler"));
-    m_sampler->setFixedSize(150, 90);
+    m_sampler->setFixedSize(qCeil(samplerWidth * m_samplerScale),
+                            qCeil(samplerHeight * m_samplerScale));
     m_samplerNote = note(QStringLiteral("Try changing the border, padding, or spacing values and "
                                         "see what happens."),
                          samplerGroup);
@@ -177,6 +195,13 @@ TFormTable::TFormTable(Clipboard& clipboard, QWidget* parent)
     m_grid->setObjectName(QStringLiteral("TableGrid"));
     m_grid->horizontalHeader()->hide();
     m_grid->verticalHeader()->hide();
+    m_gridNote = note(QStringLiteral("The grid holds the first %1 rows and %2 columns; the cells "
+                                     "beyond them are written empty.")
+                          .arg(gridRows)
+                          .arg(gridColumns),
+                      page);
+    m_gridNote->setObjectName(QStringLiteral("GridNote"));
+    m_gridNote->hide();
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("# Rows"), m_rows);
@@ -199,6 +224,7 @@ TFormTable::TFormTable(Clipboard& clipboard, QWidget* parent)
                                page));
     pageLayout->addLayout(upper);
     pageLayout->addWidget(m_grid, 1);
+    pageLayout->addWidget(m_gridNote);
 
     auto* ok = button(QStringLiteral("OK -  Insert Table"), QStringLiteral("OKButton"), this);
     auto* cancel = button(QStringLiteral("Cancel"), QStringLiteral("CancelButton"), this);
@@ -226,8 +252,9 @@ TFormTable::TFormTable(Clipboard& clipboard, QWidget* parent)
 }
 
 void TFormTable::gridFollows() {
-    m_grid->setRowCount(m_rows->value());
-    m_grid->setColumnCount(m_columns->value());
+    m_grid->setRowCount(std::min(m_rows->value(), gridRows));
+    m_grid->setColumnCount(std::min(m_columns->value(), gridColumns));
+    m_gridNote->setVisible(m_rows->value() > gridRows || m_columns->value() > gridColumns);
 }
 
 QList<QRect> TFormTable::samplerCells() const {
@@ -248,6 +275,7 @@ QString TFormTable::composedText() const {
     f.valign = m_valign->currentText();
     f.caption = m_caption->text();
     f.captionBottom = m_captionBottom->isChecked();
+    f.lowerCase = m_lowerCase;
     for (int r = 0; r < m_grid->rowCount(); ++r) {
         QStringList row;
         for (int c = 0; c < m_grid->columnCount(); ++c) {
@@ -325,6 +353,7 @@ QString TFormList::composedText() const {
     for (QLineEdit* item : m_items)
         f.items << item->text();
     f.noIndent = m_noIndent->isChecked();
+    f.lowerCase = m_lowerCase;
     return listText(f);
 }
 
@@ -414,6 +443,7 @@ QString TFormHoriz::composedText() const {
     f.percent = m_percent->value();
     f.pixels = m_pixels->value();
     f.noShade = m_noShade->isChecked();
+    f.lowerCase = m_lowerCase;
     return ruleText(f);
 }
 
@@ -450,6 +480,9 @@ public:
         m_noBorder->setObjectName(QStringLiteral("FrameNoBorder"));
         auto* browse = button(QStringLiteral("..."), QStringLiteral("BrowseSource"), this);
         browse->setToolTip(QStringLiteral("Select a local file"));
+        // Room for a file name in the field; the button needs no more than its dots.
+        browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
+        m_source->setMinimumWidth(m_source->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 16);
         auto* sourceRow = new QHBoxLayout;
         sourceRow->addWidget(m_source);
         sourceRow->addWidget(browse);
@@ -793,7 +826,7 @@ void Tformframes::next() {
     if (m_wizard.step() == 3)
         readPanel();
     if (m_wizard.next()) {
-        handOverText(m_clipboard, m_result, m_wizard.text(), true);
+        handOverText(m_clipboard, m_result, m_wizard.text(m_lowerCase), true);
         done(QDialog::Accepted);
         return;
     }
@@ -837,7 +870,7 @@ void Tformframes::chooseDesign(int design) {
 void Tformframes::finishTemplate() {
     handOverText(m_clipboard, m_result,
                  frameTemplateText(m_design, m_colorGroups[0]->get(), m_colorGroups[1]->get(),
-                                   m_colorGroups[2]->get()),
+                                   m_colorGroups[2]->get(), m_lowerCase),
                  true);
     done(QDialog::Accepted);
 }
@@ -892,7 +925,7 @@ TFormFrameSet::TFormFrameSet(Clipboard& clipboard, QWidget* parent)
 }
 
 QString TFormFrameSet::composedText() const {
-    return framesetText(m_cols->text(), m_rowsField->text(), m_selected);
+    return framesetText(m_cols->text(), m_rowsField->text(), m_selected, m_lowerCase);
 }
 
 // TFormFrameDialog -----------------------------------------------------------------------------
@@ -946,5 +979,6 @@ TFormFrameDialog::TFormFrameDialog(Clipboard& clipboard, QWidget* parent)
 
 QString TFormFrameDialog::composedText() const {
     return frameDialogText(FrameSlot{m_name->text(), m_source->text(), m_scrolling->currentText(),
-                                     m_noResize->isChecked(), m_noBorder->isChecked()});
+                                     m_noResize->isChecked(), m_noBorder->isChecked()},
+                           m_lowerCase);
 }

@@ -26,16 +26,28 @@ class QWidget;
 class TFormTable : public QDialog {
     Q_OBJECT
 public:
+    // The largest table the dialog makes, and the part of it the grid offers for typing: a
+    // table of any size is built in one pass, the grid never grows past what can be typed into.
+    static constexpr int maxRows = 1000;
+    static constexpr int maxColumns = 100;
+    static constexpr int gridRows = 50;
+    static constexpr int gridColumns = 20;
+
     TFormTable(Clipboard& clipboard, QWidget* parent = nullptr);
+    void setLowerCase(bool on) { m_lowerCase = on; }
     const TagDialogResult& result() const { return m_result; }
     QString composedText() const;
-    // The three sample cells as drawn.
+    // The three sample cells as drawn, in the sampler's own coordinates (before its scale).
     QList<QRect> samplerCells() const;
+    // How much the sampler is drawn enlarged, so that "Cell 1" fits its cell in this font.
+    qreal samplerScale() const { return m_samplerScale; }
 
 private:
     void gridFollows();
     Clipboard& m_clipboard;
     TagDialogResult m_result;
+    bool m_lowerCase = false;
+    qreal m_samplerScale = 1;
     QSpinBox* m_rows = nullptr;
     QSpinBox* m_columns = nullptr;
     QRadioButton* m_percentMode = nullptr;
@@ -50,6 +62,7 @@ private:
     QLineEdit* m_caption = nullptr;
     QRadioButton* m_captionBottom = nullptr;
     QTableWidget* m_grid = nullptr;
+    QLabel* m_gridNote = nullptr;
     QWidget* m_sampler = nullptr;
     QLabel* m_samplerNote = nullptr;
 };
@@ -58,6 +71,7 @@ class TFormList : public QDialog {
     Q_OBJECT
 public:
     TFormList(Clipboard& clipboard, QWidget* parent = nullptr);
+    void setLowerCase(bool on) { m_lowerCase = on; }
     const TagDialogResult& result() const { return m_result; }
     QString composedText() const;
 
@@ -65,6 +79,7 @@ private:
     void showFields();
     Clipboard& m_clipboard;
     TagDialogResult m_result;
+    bool m_lowerCase = false;
     QRadioButton* m_ordered = nullptr;
     QSpinBox* m_rows = nullptr;
     std::array<QLineEdit*, 10> m_items{};
@@ -75,6 +90,7 @@ class TFormHoriz : public QDialog {
     Q_OBJECT
 public:
     TFormHoriz(Clipboard& clipboard, QWidget* parent = nullptr);
+    void setLowerCase(bool on) { m_lowerCase = on; }
     const TagDialogResult& result() const { return m_result; }
     QString composedText() const;
     // The sample line in its 320-pixel area.
@@ -83,6 +99,7 @@ public:
 private:
     Clipboard& m_clipboard;
     TagDialogResult m_result;
+    bool m_lowerCase = false;
     QComboBox* m_align = nullptr;
     QSpinBox* m_thickness = nullptr;
     QRadioButton* m_percentMode = nullptr;
@@ -100,6 +117,7 @@ class Tformframes : public QDialog {
 public:
     Tformframes(Clipboard& clipboard, FileChooser& chooser, const QString& pageFolder,
                 QWidget* parent = nullptr);
+    void setLowerCase(bool on) { m_lowerCase = on; }
     const TagDialogResult& result() const { return m_result; }
     FrameWizard& wizard() { return m_wizard; }
     // The design chosen on the templates tab, 1 to 5.
@@ -122,6 +140,7 @@ private:
 
     Clipboard& m_clipboard;
     TagDialogResult m_result;
+    bool m_lowerCase = false;
     FrameWizard m_wizard;
     int m_design = 1;
     QLabel* m_title = nullptr;
@@ -143,12 +162,14 @@ class TFormFrameSet : public QDialog {
 public:
     // The text on the clipboard (the cut selection) is what the frameset goes round.
     TFormFrameSet(Clipboard& clipboard, QWidget* parent = nullptr);
+    void setLowerCase(bool on) { m_lowerCase = on; }
     const TagDialogResult& result() const { return m_result; }
     QString composedText() const;
 
 private:
     Clipboard& m_clipboard;
     TagDialogResult m_result;
+    bool m_lowerCase = false;
     QString m_selected;
     QLineEdit* m_cols = nullptr;
     QLineEdit* m_rowsField = nullptr;
@@ -158,12 +179,14 @@ class TFormFrameDialog : public QDialog {
     Q_OBJECT
 public:
     TFormFrameDialog(Clipboard& clipboard, QWidget* parent = nullptr);
+    void setLowerCase(bool on) { m_lowerCase = on; }
     const TagDialogResult& result() const { return m_result; }
     QString composedText() const;
 
 private:
     Clipboard& m_clipboard;
     TagDialogResult m_result;
+    bool m_lowerCase = false;
     QLineEdit* m_source = nullptr;
     QLineEdit* m_name = nullptr;
     QComboBox* m_scrolling = nullptr;

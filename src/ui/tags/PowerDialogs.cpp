@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
 #include "platform/IniFile.h"
+#include "platform/NativeNames.h"
 #include "platform/Prompter.h"
 #include "tags/PowerAnchor.h"
 #include "tags/PowerBody.h"
@@ -24,10 +25,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 void handOverText(Clipboard& clipboard, TagDialogResult& result, const QString& text, bool accept) {
     clipboard.setText(text);
@@ -80,6 +84,22 @@ QLabel* note(const QString& text, QWidget* parent) {
 
 const char* colorKeys[] = {"BG", "Text", "Link", "VLink", "ALink"};
 
+// The composed tag, read-only and wrapped, so that the whole of it shows without scrolling.
+QPlainTextEdit* tagDisplay(const QString& text, const QString& name, int lines, QWidget* parent) {
+    auto* d = new QPlainTextEdit(text, parent);
+    d->setObjectName(name);
+    d->setReadOnly(true);
+    d->setTabChangesFocus(true);
+    d->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const int margin = static_cast<int>(d->document()->documentMargin());
+    d->setFixedHeight(d->fontMetrics().lineSpacing() * lines + 2 * margin + 2 * d->frameWidth() +
+                      2);
+    return d;
+}
+
+// The example the BODY dialog's relative-path field shows until something else is typed.
+const QString bodyPathExample = QStringLiteral("example:  data/images/");
+
 } // namespace
 
 // TFormBody ------------------------------------------------------------------------------------
@@ -93,14 +113,15 @@ TFormBody::TFormBody(PowerDialogEnv& env, QWidget* parent) : QDialog(parent), m_
         m_colors[static_cast<size_t>(i)] = env.options.readInteger(
             QStringLiteral("Colors"), QLatin1String(colorKeys[i]), defaults[i]);
 
-    auto* tagGroup = new QGroupBox(QStringLiteral("<BODY> Tag"), this);
-    m_display = field(QStringLiteral("Your <BODY> tag will be created here for you. Just make your "
-                                     "selections."),
-                      QStringLiteral("BodyTagDisplay"), tagGroup);
-    m_display->setReadOnly(true);
-    m_display->setCursorPosition(0); // the tag is read from its start
+    // The tag across the whole dialog, above the choices that make it.
+    auto* displayGroup = new QGroupBox(QStringLiteral("<BODY> Tag"), this);
+    m_display = tagDisplay(QStringLiteral("Your <BODY> tag will be created here for you. Just make "
+                                          "your selections."),
+                           QStringLiteral("BodyTagDisplay"), 2, displayGroup);
+    (new QVBoxLayout(displayGroup))->addWidget(m_display);
+    auto* tagGroup = new QWidget(this);
     auto* tagLayout = new QVBoxLayout(tagGroup);
-    tagLayout->addWidget(m_display);
+    tagLayout->setContentsMargins(0, 0, 0, 0);
     tagLayout->addWidget(note(
         QStringLiteral("Double-click the background color or one of the link colors to select a "
                        "new color. It will be previewed for you in the preview panel. The BODY "
@@ -145,9 +166,8 @@ TFormBody::TFormBody(PowerDialogEnv& env, QWidget* parent) : QDialog(parent), m_
     m_imageName->setEnabled(false);
     m_useRelative = check(QStringLiteral("Insert this relative path to image file:"),
                           QStringLiteral("UseRelativePath"), style);
-    m_relative =
-        field(env.relImage.isEmpty() ? QStringLiteral("example:  data/images/") : env.relImage,
-              QStringLiteral("RelativePath"), style);
+    m_relative = field(env.relImage.isEmpty() ? bodyPathExample : env.relImage,
+                       QStringLiteral("RelativePath"), style);
     auto* styleLayout = new QGridLayout(style);
     styleLayout->addWidget(m_solid, 0, 0);
     styleLayout->addWidget(m_selectColor, 0, 1);
@@ -208,6 +228,7 @@ TFormBody::TFormBody(PowerDialogEnv& env, QWidget* parent) : QDialog(parent), m_
     columns->addLayout(left);
     columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(displayGroup);
     layout->addLayout(columns);
     layout->addLayout(buttons);
 
@@ -241,7 +262,9 @@ TFormBody::TFormBody(PowerDialogEnv& env, QWidget* parent) : QDialog(parent), m_
 TFormBody::~TFormBody() = default;
 
 QString TFormBody::relativePath() const {
-    return m_relative->text();
+    // The example is no path of the user's: stored, it would come back as the image dialog's
+    // path (and one stored so before is dropped here).
+    return m_relative->text() == bodyPathExample ? QString() : m_relative->text();
 }
 
 void TFormBody::setColor(Slot slot, int color) {
@@ -286,7 +309,7 @@ void TFormBody::updatePreview() {
     m_previewImage->setVisible(m_tiled->isChecked() && !m_previewImage->pixmap().isNull());
 }
 
-QString TFormBody::composedText() const {
+BodyFields TFormBody::fields() const {
     BodyFields f;
     f.bg = m_colors[Bg];
     f.text = m_colors[Text];
@@ -308,18 +331,17 @@ QString TFormBody::composedText() const {
     f.titleText = m_title->text();
     f.description = m_description->text();
     f.keywords = m_keywords->text();
-    return bodyText(f);
+    f.lowerCase = m_env.lowerCase;
+    return f;
+}
+
+QString TFormBody::composedText() const {
+    return bodyText(fields());
 }
 
 void TFormBody::recompose() {
-    const QString text = composedText();
-    // The display shows the BODY line itself.
-    for (const QString& line : text.split(QStringLiteral("\r\n")))
-        if (line.startsWith(QLatin1String("<BODY "))) {
-            m_display->setText(line);
-            m_display->setCursorPosition(0);
-            break;
-        }
+    // The display shows the BODY tag itself.
+    m_display->setPlainText(bodyTag(fields()));
 }
 
 void TFormBody::saveColors() const {
@@ -412,9 +434,7 @@ TFormAnchor::TFormAnchor(PowerDialogEnv& env, const QString& selected, QWidget* 
                                               "otherwise use Relative Path)"),
                                fileGroup));
 
-    m_display = field(anchorInstruction, QStringLiteral("AnchorTagDisplay"), this);
-    m_display->setReadOnly(true);
-    m_display->setCursorPosition(0); // the tag is read from its start
+    m_display = tagDisplay(anchorInstruction, QStringLiteral("AnchorTagDisplay"), 3, this);
 
     auto* insert =
         button(QStringLiteral("Insert Tag into HTML file"), QStringLiteral("InsertTag"), this);
@@ -448,8 +468,7 @@ TFormAnchor::TFormAnchor(PowerDialogEnv& env, const QString& selected, QWidget* 
 }
 
 void TFormAnchor::showEvent(QShowEvent* event) {
-    m_display->setText(anchorInstruction);
-    m_display->setCursorPosition(0);
+    m_display->setPlainText(anchorInstruction);
     QDialog::showEvent(event);
 }
 
@@ -468,12 +487,12 @@ QString TFormAnchor::composedText() const {
     f.nameTag = m_nameTag->isChecked();
     f.relativePath = m_relativeFile->isChecked();
     f.path = m_path->text();
+    f.lowerCase = m_env.lowerCase;
     return anchorText(f);
 }
 
 void TFormAnchor::recompose() {
-    m_display->setText(composedText());
-    m_display->setCursorPosition(0);
+    m_display->setPlainText(composedText());
 }
 
 void TFormAnchor::chooseFile() {
@@ -503,20 +522,26 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
     setObjectName(QStringLiteral("FormImageView"));
     setWindowTitle(QStringLiteral("Power Image Tag / Preview Screen"));
     m_image.setKeepAspect(true);
-    m_image.setSizeToImage(true);
 
     auto* browse = new QWidget(this);
     m_drives = new QComboBox(browse);
     m_drives->setObjectName(QStringLiteral("DriveBox"));
     m_drives->addItems({QStringLiteral("/"), QDir::homePath()});
+    // The folder listed, whole: the drive box only says where it starts.
+    m_folderLine = new QLabel(browse);
+    m_folderLine->setObjectName(QStringLiteral("FolderLine"));
+    m_folderLine->setWordWrap(true);
+    m_folderLine->setTextFormat(Qt::PlainText);
     m_folders = new QListWidget(browse);
     m_folders->setObjectName(QStringLiteral("FolderList"));
     m_files = new QListWidget(browse);
     m_files->setObjectName(QStringLiteral("ImageFileList"));
+    m_files->viewport()->installEventFilter(this);
     auto* browseLayout = new QVBoxLayout(browse);
     browseLayout->setContentsMargins(0, 0, 0, 0);
     browseLayout->addWidget(new QLabel(QStringLiteral("Select Image File:"), browse));
     browseLayout->addWidget(m_drives);
+    browseLayout->addWidget(m_folderLine);
     browseLayout->addWidget(m_folders, 1);
     browseLayout->addWidget(m_files, 1);
 
@@ -532,6 +557,9 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
     m_size->setObjectName(QStringLiteral("SizeLine"));
     m_path = new QLabel(QStringLiteral("File Path:"), previewBox);
     m_path->setObjectName(QStringLiteral("PathLine"));
+    m_path->setWordWrap(true);
+    m_path->setTextFormat(Qt::PlainText);
+    m_path->setFixedWidth(m_preview->width());
     auto* previewLayout = new QVBoxLayout(previewBox);
     previewLayout->setContentsMargins(0, 0, 0, 0);
     previewLayout->addWidget(new QLabel(QStringLiteral("Image Preview Window:"), previewBox));
@@ -573,8 +601,11 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
         }
         ++row;
     };
-    addRow(QStringLiteral("Source"), m_source);
-    addRow(QStringLiteral("Alt Text"), m_alt);
+    // Source and Alt Text take the whole row: a path and a description need the room.
+    form->addWidget(new QLabel(QStringLiteral("Source"), data), row, 0);
+    form->addWidget(m_source, row++, 1, 1, 3);
+    form->addWidget(new QLabel(QStringLiteral("Alt Text"), data), row, 0);
+    form->addWidget(m_alt, row++, 1, 1, 3);
     addRow(QStringLiteral("Width"), m_width, m_height, QStringLiteral("Height"));
     addRow(QStringLiteral("Align"), m_align, m_border, QStringLiteral("Border"));
     form->addWidget(m_ismap, row++, 1);
@@ -590,11 +621,9 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
                          data),
                     row++, 0, 1, 4);
 
-    m_display = field(QStringLiteral("The <IMG> tag will be created for you after you select an "
-                                     "image file above...."),
-                      QStringLiteral("ImageTagDisplay"), this);
-    m_display->setReadOnly(true);
-    m_display->setCursorPosition(0); // the tag is read from its start
+    m_display = tagDisplay(QStringLiteral("The <IMG> tag will be created for you after you select "
+                                          "an image file above...."),
+                           QStringLiteral("ImageTagDisplay"), 2, this);
     auto* insert =
         button(QStringLiteral("Insert Tag into HTML file"), QStringLiteral("InsertTag"), this);
     insert->setToolTip(QStringLiteral("Insert this tag into the open HTML file"));
@@ -629,7 +658,7 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
         setFolder(QDir::cleanPath(m_folder + QLatin1Char('/') + item->text()));
     });
     connect(m_files, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { choose(QDir(m_folder).filePath(item->text())); });
+            [this](QListWidgetItem* item) { fileClicked(item->text()); });
     // Moving through the list by keys only names the file; a click loads it.
     connect(m_files, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item)
@@ -643,34 +672,74 @@ TFormImageView::TFormImageView(PowerDialogEnv& env, QWidget* parent) : QDialog(p
         reject();
     });
 
-    // The folder of the last HTML file, when it still exists.
+    // The folder listed last time, else the folder of the last HTML file, when it still exists.
     QString start = env.lastHtmlDirectory;
     const qsizetype slash = start.lastIndexOf(QLatin1Char('/'));
     start = slash >= 0 ? start.left(slash) : QString();
+    if (!env.imageFolder.isEmpty() && QFileInfo(env.imageFolder).isDir())
+        start = env.imageFolder;
     setFolder(!start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::homePath());
+    resize(sizeHint().expandedTo(QSize(900, 560)));
 }
+
+bool TFormImageView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_files->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_sourceBeforeClick = m_source->text();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormImageView::fileClicked(const QString& name) {
+    // The press moved the selection, which named the file in Source: the name stands only once
+    // the picture loaded, so the message of a failed load shows the fields as they were.
+    m_source->setText(m_sourceBeforeClick);
+    choose(QDir(m_folder).filePath(name));
+}
+
+namespace {
+
+// A path that may break after each "/" when its line is too narrow for it.
+QString breakablePath(QString path) {
+    return path.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+}
+
+} // namespace
 
 QString TFormImageView::relativePath() const {
     return m_relative->text();
 }
 
 void TFormImageView::setFolder(const QString& folder) {
-    m_folder = folder.isEmpty() ? QStringLiteral("/") : folder;
+    m_folder = folder.isEmpty() ? QStringLiteral("/") : QDir::cleanPath(folder);
+    // The drive box shows where the folder starts: the home folder, or the root.
+    const QString home = QDir::homePath();
+    m_drives->setCurrentIndex(m_folder == home || m_folder.startsWith(home + QLatin1Char('/')) ? 1
+                                                                                               : 0);
+    m_folderLine->setText(breakablePath(m_folder));
     m_folders->clear();
-    const QDir dir(m_folder);
-    if (!dir.isRoot())
-        m_folders->addItem(QStringLiteral(".."));
-    m_folders->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
     m_files->clear();
-    // Only JPEG and GIF pictures, whatever the case of their extension.
-    m_files->addItems(
-        dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.gif")}, QDir::Files, QDir::Name));
+    if (m_folder != QLatin1String("/"))
+        m_folders->addItem(QStringLiteral(".."));
+    // Listed by the bytes on disk, so that names in Latin-1 show and load too.
+    QStringList folders;
+    QStringList pictures;
+    for (const FolderEntry& e : listFolder(m_folder).entries) {
+        if (e.kind == FolderEntry::Kind::Folder)
+            folders << e.name;
+        else if (e.kind == FolderEntry::Kind::File && TPMultiImage::isImageName(e.name))
+            pictures << e.name;
+    }
+    const auto byName = [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    };
+    std::sort(folders.begin(), folders.end(), byName);
+    std::sort(pictures.begin(), pictures.end(), byName);
+    m_folders->addItems(folders);
+    m_files->addItems(pictures);
 }
 
 bool TFormImageView::choose(const QString& path, bool fromFilesTab) {
     TPMultiImage image;
     image.setKeepAspect(true);
-    image.setSizeToImage(true);
     if (!image.load(path)) {
         m_env.prompter.inform(TPMultiImage::openErrorText());
         return false;
@@ -681,7 +750,8 @@ bool TFormImageView::choose(const QString& path, bool fromFilesTab) {
     m_height->setText(QString::number(m_image.height()));
     m_dim->setText(imageDimText(m_image.width(), m_image.height(), fromFilesTab));
     m_size->setText(imageSizeText(m_image.fileSize(), fromFilesTab));
-    m_path->setText(m_image.loadedPath().toUpper());
+    // The path as it is on disk: an upper-cased one would name no file here.
+    m_path->setText(breakablePath(m_image.loadedPath()));
     const QImage shown = m_image.scaledFor(m_preview->size());
     if (shown.isNull())
         m_preview->clear();
@@ -701,12 +771,12 @@ QString TFormImageView::composedText() const {
     f.ismap = m_ismap->isChecked();
     f.useRelativePath = m_useRelative->isChecked();
     f.relativePath = m_relative->text();
+    f.lowerCase = m_env.lowerCase;
     return imageText(f);
 }
 
 void TFormImageView::recompose() {
-    m_display->setText(composedText());
-    m_display->setCursorPosition(0);
+    m_display->setPlainText(composedText());
 }
 
 void TFormImageView::finish(bool insert) {
@@ -715,7 +785,7 @@ void TFormImageView::finish(bool insert) {
         return;
     }
     recompose();
-    handOverText(m_env.clipboard, m_result, m_display->text(), insert);
+    handOverText(m_env.clipboard, m_result, m_display->toPlainText(), insert);
     accept();
 }
 
@@ -748,40 +818,47 @@ PowerDialogOutcome showPowerDialog(PowerDialog which, PowerDialogEnv& env, QWidg
         dialog.exec();
         out.result = dialog.result();
         out.relImage = dialog.relativePath();
+        out.imageFolder = dialog.folder();
         break;
     }
     case PowerDialog::Table: {
         TFormTable dialog(env.clipboard, parent);
+        dialog.setLowerCase(env.lowerCase);
         dialog.exec();
         out.result = dialog.result();
         break;
     }
     case PowerDialog::List: {
         TFormList dialog(env.clipboard, parent);
+        dialog.setLowerCase(env.lowerCase);
         dialog.exec();
         out.result = dialog.result();
         break;
     }
     case PowerDialog::Rule: {
         TFormHoriz dialog(env.clipboard, parent);
+        dialog.setLowerCase(env.lowerCase);
         dialog.exec();
         out.result = dialog.result();
         break;
     }
     case PowerDialog::Frames: {
         Tformframes dialog(env.clipboard, env.chooser, env.pageFolder, parent);
+        dialog.setLowerCase(env.lowerCase);
         dialog.exec();
         out.result = dialog.result();
         break;
     }
     case PowerDialog::FrameSet: {
         TFormFrameSet dialog(env.clipboard, parent);
+        dialog.setLowerCase(env.lowerCase);
         dialog.exec();
         out.result = dialog.result();
         break;
     }
     case PowerDialog::Frame: {
         TFormFrameDialog dialog(env.clipboard, parent);
+        dialog.setLowerCase(env.lowerCase);
         dialog.exec();
         out.result = dialog.result();
         break;

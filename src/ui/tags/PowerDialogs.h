@@ -14,6 +14,7 @@
 #include <optional>
 
 class Clipboard;
+struct BodyFields;
 class FileChooser;
 class IniFile;
 class Prompter;
@@ -22,6 +23,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QRadioButton;
 class QPushButton;
 class QSpinBox;
@@ -38,11 +40,16 @@ struct PowerDialogEnv {
     QString htmlFilePattern = {};
     QString pageFolder = {}; // the open page's folder: chosen files are linked as seen from it
     QString relImage = {};
+    // The folder the image dialog listed last ("" for none yet).
+    QString imageFolder = {};
+    // "Write tags in lower case".
+    bool lowerCase = false;
     bool useAnchor = false;
     QString anchorPath = {};
     // The editor's selected text: the anchor's description.
     QString selectedText = {};
-    // The picture the Files tab has selected ("" for none): the image dialog opens on it.
+    // The file the Files tab has selected ("" for none): the image dialog opens on it, and
+    // says so when it is no picture it can read.
     QString filesTabImage = {};
     // The colour chooser; nullopt when cancelled.
     std::function<std::optional<QColor>(const QColor&)> chooseColor = {};
@@ -62,6 +69,8 @@ public:
     ~TFormBody() override;
 
     const TagDialogResult& result() const { return m_result; }
+    // What the relative-path field holds, as the user left it: the example it shows until then
+    // is no path.
     QString relativePath() const;
     int color(Slot slot) const { return m_colors[slot]; }
     // A colour as the chooser would set it: the preview follows and the tag is recomposed.
@@ -73,6 +82,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    BodyFields fields() const;
     void recompose();
     void saveColors() const;
     void selectImage();
@@ -83,7 +93,7 @@ private:
     TagDialogResult m_result;
     std::array<int, 5> m_colors{};
     QString m_imageFile;
-    QLineEdit* m_display = nullptr;
+    QPlainTextEdit* m_display = nullptr;
     QWidget* m_preview = nullptr;
     QLabel* m_previewImage = nullptr;
     std::array<QLabel*, 4> m_colorLabels{};
@@ -132,7 +142,7 @@ private:
     QRadioButton* m_filenameOnly = nullptr;
     QRadioButton* m_relativeFile = nullptr;
     QLineEdit* m_path = nullptr;
-    QLineEdit* m_display = nullptr;
+    QPlainTextEdit* m_display = nullptr;
 };
 
 class TFormImageView : public QDialog {
@@ -143,22 +153,28 @@ public:
     const TagDialogResult& result() const { return m_result; }
     QString relativePath() const;
     QString composedText() const;
-    // The folder whose pictures the list shows.
+    // The folder whose pictures the list shows; the drive box and the folder line show it.
     void setFolder(const QString& folder);
     const QString& folder() const { return m_folder; }
     // Loads a picture and fills the fields (a click in the list, or the Files tab's picture);
-    // false, after the message, when it cannot be read.
+    // false, after the message and with every field as it was, when it cannot be read.
     bool choose(const QString& path, bool fromFilesTab = false);
 
 private:
     void recompose();
     void finish(bool insert);
+    // A click on a file of the list: a failed load also takes back the name that the move of
+    // the selection put into Source.
+    void fileClicked(const QString& name);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     PowerDialogEnv& m_env;
     TagDialogResult m_result;
     TPMultiImage m_image;
     QString m_folder;
+    QString m_sourceBeforeClick; // Source before the last mouse press in the file list
     QComboBox* m_drives = nullptr;
+    QLabel* m_folderLine = nullptr;
     QListWidget* m_folders = nullptr;
     QListWidget* m_files = nullptr;
     QLabel* m_preview = nullptr;
@@ -174,5 +190,5 @@ private:
     QCheckBox* m_ismap = nullptr;
     QCheckBox* m_useRelative = nullptr;
     QLineEdit* m_relative = nullptr;
-    QLineEdit* m_display = nullptr;
+    QPlainTextEdit* m_display = nullptr;
 };

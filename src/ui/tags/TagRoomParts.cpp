@@ -29,6 +29,7 @@ TagRoomParts::TagRoomParts(ActionRegistry& registry, const CommandContext& c)
       m_inserter(c.editor, *c.editor.clipboard(),
                  [&state = c.state] { state.document().setHtmlModified(true); }) {
     setObjectName(QStringLiteral("TagRoomParts"));
+    m_inserter.setLowerCase([&settings = c.state.settings()] { return settings.lowerCaseTags; });
     // Start-up reads custom.dat through us, and New HTML File inserts its page through us
     // (unless the window was handed its own, as tests may do).
     ShellParts& parts = c.state.parts();

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/ShellWindow.h"
 #include "editor/EditWindow.h"
+#include "tags/LinkImageInsert.h"
 #include "tags/TagCommands.h"
 #include "tags/TagInsertion.h"
 #include "tags/TagPanelLists.h"
@@ -18,10 +19,12 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TFormEmail::TFormEmail(const QString& address, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormEmail"));
@@ -29,6 +32,11 @@ TFormEmail::TFormEmail(const QString& address, QWidget* parent) : QDialog(parent
     auto* group = new QGroupBox(QStringLiteral("Enter E-Mail Address  "), this);
     m_address = new QLineEdit(address, group);
     m_address->setObjectName(QStringLiteral("EmailAddress"));
+    // The address shows whole: room for it and more, never less than a long address needs.
+    const QFontMetrics metrics(m_address->font());
+    m_address->setMinimumWidth(std::max(metrics.horizontalAdvance(QLatin1Char('x')) * 40,
+                                        metrics.horizontalAdvance(address) +
+                                            metrics.horizontalAdvance(QLatin1Char('x')) * 4));
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(m_address);
     auto* buttons = new QDialogButtonBox(this);
@@ -47,7 +55,9 @@ QString TFormEmail::address() const {
 }
 
 TFormSpeedBar::TFormSpeedBar(TagInserter& inserter, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    // A tool window of the main window: above it and the program's other windows, not above
+    // every other program on the desktop.
+    : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("FormSpeedBar"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tag Panel"));
@@ -90,26 +100,38 @@ public:
     }
     void showTagPanel(TagInserter& inserter) override {
         auto* panel = new TFormSpeedBar(inserter, m_window);
-        if (QScreen* screen = m_window ? m_window->screen() : nullptr) {
-            QRect frame = panel->frameGeometry();
+        // The first panel opens centred on the screen; each further one a step below and to
+        // the right of the last one still open, so that none hides another.
+        m_panels.removeAll(nullptr);
+        QScreen* screen = m_window ? m_window->screen() : nullptr;
+        QRect frame = panel->frameGeometry();
+        if (!m_panels.isEmpty()) {
+            const QPoint step(28, 28);
+            frame.moveTopLeft(m_panels.last()->pos() + step);
+            if (screen && !screen->availableGeometry().contains(frame))
+                frame.moveTopLeft(screen->availableGeometry().topLeft() + step);
+        } else if (screen) {
             frame.moveCenter(screen->availableGeometry().center());
-            panel->move(frame.topLeft());
         }
+        panel->move(frame.topLeft());
+        m_panels << panel;
         panel->show();
     }
     PowerDialogOutcome openPowerDialog(PowerDialog which) override {
         const Settings& s = m_state.settings();
-        const QString page = m_state.document().currentHtmlFile();
         PowerDialogEnv env{*m_editor.clipboard(), m_prompter, m_chooser, m_state.optionsIni()};
         env.programDirectory = m_state.programDirectory();
         env.lastHtmlDirectory = s.lastHtmlDirectory;
         env.htmlFilePattern = m_state.htmlFilePattern();
-        env.pageFolder = page.isEmpty() ? QString() : QFileInfo(page).absolutePath();
+        env.pageFolder = linkingFolder(m_state.document());
         env.relImage = s.relImage;
+        env.imageFolder = s.imageFolder;
+        env.lowerCase = s.lowerCaseTags;
         env.useAnchor = s.useAnchor;
         env.anchorPath = s.anchorPath;
         env.selectedText = m_editor.selText();
-        env.filesTabImage = filesTabImage();
+        if (which == PowerDialog::Image)
+            env.filesTabImage = filesTabFile();
         env.chooseColor = [this](const QColor& initial) -> std::optional<QColor> {
             const QColor c = QColorDialog::getColor(initial, m_window);
             return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
@@ -119,17 +141,14 @@ public:
     TagInserter& inserter() { return m_inserter; }
 
 private:
-    // The GIF or JPEG picture selected on the Files tab, if any: the image dialog opens on it.
-    QString filesTabImage() const {
+    // The file selected on the Files tab, if any: the image dialog opens on it (and says so
+    // when it is no picture).
+    QString filesTabFile() const {
         auto* pane = m_window ? m_window->findChild<FilesPane*>() : nullptr;
         const QListWidgetItem* item = pane ? pane->fileList()->currentItem() : nullptr;
         if (!item || !item->isSelected())
             return {};
-        const QString name = item->text();
-        const QString lower = name.toLower();
-        if (!lower.endsWith(QLatin1String(".gif")) && !lower.endsWith(QLatin1String(".jpg")))
-            return {};
-        return QDir(pane->folder()).filePath(name);
+        return QDir(pane->folder()).filePath(item->text());
     }
 
     QWidget* m_window;
@@ -138,6 +157,7 @@ private:
     Prompter& m_prompter;
     FileChooser& m_chooser;
     TagInserter m_inserter;
+    QList<QPointer<QWidget>> m_panels;
 };
 
 } // namespace
@@ -145,6 +165,6 @@ private:
 CommandTable tagCommandsForWindow(const CommandContext& c) {
     auto* window = dynamic_cast<QWidget*>(&c.window);
     auto* dialogs = new QtTagDialogs(window, c.editor, c.state, c.prompter, c.chooser);
-    return tagCommands(c.state, c.editor, dialogs->inserter(), *dialogs,
+    return tagCommands(c.state, dialogs->inserter(), *dialogs,
                        [] { return QDateTime::currentDateTime(); });
 }

@@ -1,6 +1,6 @@
-// ElidedLabel: a one-line label that shows as much of its text as fits and "..." for the rest,
-// so that a long status (hundreds of file names) never widens its window. The whole text is
-// its tool tip.
+// ElidedLabel: a label for a path or a status text that may be longer than the room it gets. It
+// keeps its whole text (text(), and the tool tip) and shows as much as fits, cutting in the
+// middle so that both the start of a path and its file name stay in sight.
 #pragma once
 
 #include <QLabel>
@@ -10,16 +10,28 @@ class ElidedLabel : public QLabel {
 public:
     explicit ElidedLabel(QWidget* parent = nullptr);
 
-    void setFullText(const QString& text);
-    const QString& fullText() const { return m_full; }
+    // The width the label asks for: its whole text, or at least preferredWidth.
+    void setPreferredWidth(int width) {
+        m_preferred = width;
+        updateGeometry();
+    }
+    // Whether the width follows the whole text (a short field, such as the file size) rather
+    // than taking what the layout gives and cutting the text to it.
+    void setSizedToText(bool on);
 
-    QSize minimumSizeHint() const override;
+    // The text as it is drawn at the present width.
+    QString shownText() const;
+
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    void elide();
-    QString m_full;
+    int textWidth() const;
+
+    int m_preferred = 0;
+    bool m_sizedToText = false;
 };

@@ -90,7 +90,7 @@ TEST_F(SettingsWindowTest, ApplyWritesExactlyTheseBytesAndTheBlueAnchorsComeBack
                          "TABLE=clRed\r\nLIST=clRed\r\n"
                          "[Location]\r\nHTMLTemp=\r\n"));
     EXPECT_EQ(dir.read("DEFAULT.INI"),
-              QByteArray("[TAGS]\r\nSTRONG=0\r\nEM=0\r\n"
+              QByteArray("[TAGS]\r\nSTRONG=0\r\nEM=0\r\nLowerCase=0\r\n"
                          "[HTML]\r\nFTPAUTO=1\r\nFTPFLUSH=1\r\nMSIEControl=1\r\nExt=html\r\n"
                          "[Files]\r\nConfirm=1\r\n"
                          "[Fix]\r\nEditProblem=0\r\n"

@@ -179,14 +179,20 @@ TEST_F(BigReplaceWindow, ManyMissingFilesKeepTheDialogOnScreenAndFilesAreAddedOn
         d.replacementEdit()->setText(QStringLiteral("new"));
         d.replaceAllButton()->click();
         QApplication::processEvents();
-        EXPECT_EQ(d.statusPanel()->fullText(), QStringLiteral("Finished."));
+        EXPECT_EQ(d.statusPanel()->text(), QStringLiteral("Finished."));
         // Every file is in the scrolling list; the dialog is as wide as it was.
         EXPECT_EQ(d.resultsList()->count(), 201);
         EXPECT_EQ(d.resultsList()->item(200)->text(),
                   "1 replacement: " + dir.file(QStringLiteral("web/a.html")));
         EXPECT_EQ(d.width(), width);
         EXPECT_LE(d.sizeHint().width(), 1280);
-        EXPECT_TRUE(d.reportPanel()->fullText().startsWith(QStringLiteral("1 of 201 files")));
+        EXPECT_TRUE(d.reportPanel()->text().startsWith(QStringLiteral("1 of 201 files")));
+        // The two panels side by side, the report after the status, both inside the dialog.
+        const QRect status(d.statusPanel()->mapTo(&d, QPoint(0, 0)), d.statusPanel()->size());
+        const QRect report(d.reportPanel()->mapTo(&d, QPoint(0, 0)), d.reportPanel()->size());
+        EXPECT_GT(report.left(), status.right()) << report.left() << " " << status.right();
+        EXPECT_GT(report.width(), 200);
+        EXPECT_TRUE(d.rect().contains(report)) << report.bottom() << " " << d.height();
 
         // Add File twice adds the file once; Add Folder adds the rest of the folder.
         d.filesRadio()->setChecked(true);
