@@ -18,6 +18,16 @@ struct SilentPrompter : Prompter {
     }
 };
 
+// For runs that go through questions: every one is answered Yes.
+struct YesPrompter : Prompter {
+    MessageAnswer message(MessageKind, MessageButtons, const QString&) override {
+        return MessageAnswer::Yes;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
 struct NoChooser : FileChooser {
     std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }

@@ -21,15 +21,6 @@
 
 namespace {
 
-struct YesPrompter : Prompter {
-    MessageAnswer message(MessageKind, MessageButtons, const QString&) override {
-        return MessageAnswer::Yes;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
 // About one tag per 20 characters; "qzx" once a line, so a 5 MB page holds about 50,000.
 QString page(qsizetype bytes) {
     // 100 characters with its line end, 5 tags.

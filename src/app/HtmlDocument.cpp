@@ -8,6 +8,7 @@
 #include "editor/EditWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
+#include "platform/LongStep.h"
 
 #include <QFileInfo>
 
@@ -161,7 +162,7 @@ MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
 void HtmlDocument::newHtmlFile() {
     if (confirmCloseHtml() == MessageAnswer::Cancel)
         return;
-    m_editor.clear();
+    emptyEditor();
     startUntitled();
     setHelpPageMode(false);
     // A new page goes in like any inserted block: through the clipboard, caret after it.
@@ -218,8 +219,12 @@ void HtmlDocument::openChosenFile(const QString& chosen, MessageAnswer answer, b
             QStringLiteral("Cannot open the file \"%1\".\n%2").arg(chosen, file.error));
         return;
     }
+    if (!takeDocument(chosen, file)) {
+        if (answer == MessageAnswer::No)
+            setHtmlModified(wasModified);
+        return;
+    }
     setHelpPageMode(false);
-    takeDocument(chosen, file);
 }
 
 void HtmlDocument::openHtmlTemplate() {
@@ -244,9 +249,12 @@ void HtmlDocument::openHtmlTemplate() {
         m_prompter.inform(cannotOpenLinkedFileText());
         return;
     }
-    setHelpPageMode(false);
     // The template's text becomes a new untitled page: saving it asks for a name.
-    takeDocument(untitledName(), file, true);
+    if (!takeDocument(untitledName(), file, true)) {
+        keepDocument();
+        return;
+    }
+    setHelpPageMode(false);
 }
 
 void HtmlDocument::saveHtmlFile() {
@@ -273,7 +281,7 @@ void HtmlDocument::closeHtmlFile() {
         return;
     // The editor no longer holds the closed file's text: whatever is typed next is a new,
     // untitled page, and saving it asks for a name instead of overwriting the closed file.
-    m_editor.clear();
+    emptyEditor();
     startUntitled();
     setHelpPageMode(false);
 }
@@ -294,19 +302,34 @@ DocumentLoad HtmlDocument::loadDocument(const QString& path) {
     const TextReadResult file = readTextFile(path);
     if (!file.ok)
         return {false, file.error};
-    takeDocument(path, file);
+    if (!takeDocument(path, file))
+        return {false, {}, true};
     return {true, {}};
 }
 
-void HtmlDocument::takeDocument(const QString& name, const TextReadResult& file, bool untitled) {
+void HtmlDocument::emptyEditor() {
+    m_editor.clear();
+    ++m_generation;
+    emit documentReplaced();
+}
+
+bool HtmlDocument::takeDocument(const QString& name, const TextReadResult& file, bool untitled) {
+    // A big page loads as a long step the user may cancel; until it is in, nothing changes.
+    LongStep* steps = m_parts ? m_parts->longSteps : nullptr;
+    const QString label =
+        QStringLiteral("Loading %1 ...").arg(name.mid(name.lastIndexOf(QLatin1Char('/')) + 1));
+    if (!m_editor.loadText(file.text, steps, label))
+        return false;
+    ++m_generation;
     setHtmlModified(false);
     m_untitled = untitled;
-    m_editor.setText(file.text);
     m_encoding = file.encoding;
     m_toldSavedAsUtf8 = false;
     setFileName(name);
     showStatus();
+    emit documentReplaced();
     colourIfOn();
+    return true;
 }
 
 void HtmlDocument::rememberHtmlFolder(const QString& chosenFile) {

@@ -93,6 +93,8 @@ public:
     virtual void analyzeWebPage(const QString& folder, const QString& fileName) = 0;
 };
 
+class LongStep;
+
 struct ShellParts {
     CustomTagList* customTags = nullptr;
     SnippetLists* snippets = nullptr;
@@ -105,4 +107,6 @@ struct ShellParts {
     BlockInsertion* blocks = nullptr;
     PageAnalysisOpener* pageAnalysis = nullptr;
     ProjectFileOpener* projectFiles = nullptr;
+    // The progress, with Cancel, of a long step on the open page (loading a big one).
+    LongStep* longSteps = nullptr;
 };

@@ -1,9 +1,11 @@
 // PlainTextEditWindow: position conversion, selection and colouring over a QPlainTextEdit.
 #include "ui/PlainTextEditWindow.h"
 
+#include "platform/LongStep.h"
 #include "platform/TextFile.h"
 
 #include <QHash>
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -16,17 +18,45 @@
 
 namespace {
 
-// Text for the document: each line end one "\n", which QTextCursor turns into one block break
-// (it would make two of a CR LF).
+// Text for the document: each line end (CR LF, LF or a lone CR) one "\n", which QTextCursor
+// turns into one block break (it would make two of a CR LF). Written once at its final size:
+// QString::replace over the line ends of a big page takes seconds.
 QString toDocumentText(const QString& text) {
-    QString t = toCrLf(text);
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
+    if (!text.contains(u'\r'))
+        return text;
+    const qsizetype n = text.size();
+    const QChar* in = text.constData();
+    QString out(n, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] == u'\r') {
+            *o++ = u'\n';
+            if (i + 1 < n && in[i + 1] == u'\n')
+                ++i;
+        } else {
+            *o++ = in[i];
+        }
+    }
+    out.truncate(o - out.constData());
+    return out;
 }
 
-QString fromDocumentText(QString text) {
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return text;
+// The document's text with each block break (a paragraph separator) a CR LF.
+QString fromDocumentText(const QString& text) {
+    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
+    if (breaks == 0)
+        return text;
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator) {
+            *o++ = u'\r';
+            *o++ = u'\n';
+        } else {
+            *o++ = c;
+        }
+    }
+    return out;
 }
 
 // Converts ascending edit positions to document positions in one walk over the blocks, where a
@@ -126,14 +156,10 @@ PlainTextEditWindow::PlainTextEditWindow(QPlainTextEdit* editor) : m_editor(edit
     m_colorTimer.setSingleShot(true);
     m_colorTimer.setInterval(0);
     QObject::connect(&m_colorTimer, &QTimer::timeout, &m_colorTimer, [this] { applyColors(); });
-    if (!m_editor)
-        return;
-    QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
-                     [this](int position, int removed, int added) {
-                         onContentsChange(position, removed, added);
-                     });
-    QObject::connect(m_editor, &QPlainTextEdit::textChanged, &m_colorTimer,
-                     [this] { keepToMaxLength(); });
+    watchDocument();
+    if (m_editor)
+        QObject::connect(m_editor, &QPlainTextEdit::textChanged, &m_colorTimer,
+                         [this] { keepToMaxLength(); });
 }
 
 void PlainTextEditWindow::setMaxLength(int maxLength) {
@@ -170,6 +196,16 @@ void PlainTextEditWindow::keepToMaxLength() {
     cursor.removeSelectedText();
     cursor.endEditBlock();
     m_ownEdit = false;
+}
+
+void PlainTextEditWindow::watchDocument() {
+    QObject::disconnect(m_contentsWatch);
+    if (m_editor)
+        m_contentsWatch =
+            QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
+                             [this](int position, int removed, int added) {
+                                 onContentsChange(position, removed, added);
+                             });
 }
 
 int PlainTextEditWindow::toEditPosition(int documentPosition) const {
@@ -213,19 +249,76 @@ QString PlainTextEditWindow::text() const {
     return m_editor ? fromDocumentText(m_editor->document()->toRawText()) : QString();
 }
 
-void PlainTextEditWindow::setText(const QString& text) {
-    if (!m_editor)
-        return;
+void PlainTextEditWindow::resetForNewText() {
     m_colorTimer.stop();
     m_pending.clear();
     m_runs.clear();
+    m_formatsShown = false;
+    m_rangesRevision = NoRevision;
+    m_lastEditAdded = 0;
+}
+
+void PlainTextEditWindow::setText(const QString& text) {
+    if (!m_editor)
+        return;
+    resetForNewText();
     // New blocks come without formats.
     m_ownEdit = true;
     m_editor->setPlainText(toDocumentText(text));
     m_ownEdit = false;
-    m_formatsShown = false;
-    m_rangesRevision = NoRevision;
     m_editor->setTextCursor(QTextCursor(m_editor->document()));
+}
+
+bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const QString& label) {
+    if (!m_editor)
+        return true;
+    if (!steps || text.size() < StepLoadFrom) {
+        setText(text);
+        return true;
+    }
+    const QString all = toDocumentText(text);
+    QTextDocument* old = m_editor->document();
+    // The new document looks as the old one did: plain-text layout, font, margins, tab stops.
+    auto* doc = new QTextDocument(m_editor);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    // Pieces of about 256 KB, each ending after a line end where there is one, so that a line
+    // goes into the document in one go.
+    constexpr qsizetype piece = 256 * 1024;
+    steps->begin(label, all.size());
+    qsizetype done = 0;
+    while (done < all.size()) {
+        qsizetype end = std::min(all.size(), done + piece);
+        if (end < all.size()) {
+            const qsizetype lineEnd = all.indexOf(u'\n', end);
+            end = lineEnd < 0 ? all.size() : lineEnd + 1;
+        }
+        cursor.insertText(QStringView(all).mid(done, end - done).toString());
+        done = end;
+        if (!steps->advance(done)) {
+            steps->end();
+            delete doc;
+            return false;
+        }
+    }
+    steps->end();
+    doc->setUndoRedoEnabled(true);
+    resetForNewText();
+    // The editor deletes a document of its own making when it gets another; one of ours goes
+    // here.
+    const QPointer<QTextDocument> previous(old);
+    m_ownEdit = true;
+    m_editor->setDocument(doc);
+    m_ownEdit = false;
+    watchDocument();
+    if (previous && previous->parent() == m_editor)
+        delete previous.data();
+    m_editor->setTextCursor(QTextCursor(doc));
+    return true;
 }
 
 int PlainTextEditWindow::length() const {
@@ -384,6 +477,21 @@ void PlainTextEditWindow::colorRange(int start, int length, const QColor& color)
     m_pending.push_back({start, length, color.rgb()});
     if (!m_colorTimer.isActive())
         m_colorTimer.start();
+}
+
+int PlainTextEditWindow::lineCount() const {
+    if (!m_editor)
+        return 0;
+    const QTextDocument* doc = m_editor->document();
+    // The block after the last line end is no line when it is empty (and an empty text has none).
+    const int blocks = doc->blockCount();
+    return doc->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+QString PlainTextEditWindow::line(int index) const {
+    if (!m_editor || index < 0 || index >= lineCount())
+        return {};
+    return m_editor->document()->findBlockByNumber(index).text();
 }
 
 void PlainTextEditWindow::applyColors() {

@@ -25,6 +25,11 @@ public:
 
     QString text() const override;
     void setText(const QString& text) override;
+    // A big text is built into a new document of its own, a piece at a time, and takes the old
+    // one's place only when it is whole: cancelled, the editor never held any of it.
+    bool loadText(const QString& text, LongStep* steps, const QString& label) override;
+    // Texts from this size on (in characters) load as a long step.
+    static constexpr qsizetype StepLoadFrom = 1 << 20;
     int length() const override;
     int selStart() const override;
     void setSelStart(int position) override;
@@ -40,6 +45,9 @@ public:
     void setWordWrap(bool on) override;
     void colorRange(int start, int length, const QColor& color) override;
     void setMaxLength(int maxLength) override;
+    // The document's blocks are its lines: read one at a time, never the whole text.
+    int lineCount() const override;
+    QString line(int index) const override;
 
     // Puts the colours given so far on screen now; otherwise they follow at the next turn of the
     // event loop, in one batch, so that a colouring pass hands the widget its work once.
@@ -74,6 +82,10 @@ public:
                                          const std::vector<ColorRun>& top);
 
 private:
+    // Forgets the colours and the edit state of the text being replaced.
+    void resetForNewText();
+    void watchDocument();
+
     struct PendingColor {
         int start;
         int length;
@@ -100,4 +112,5 @@ private:
     // The stretch of the document the last edit from outside this adapter put in.
     int m_lastEditPosition = 0;
     int m_lastEditAdded = 0;
+    QMetaObject::Connection m_contentsWatch;
 };

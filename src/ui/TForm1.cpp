@@ -184,6 +184,7 @@ void TForm1::buildPanes() {
     rightLayout->addWidget(m_editingPane, 1);
     m_color = new QCheckBox(QStringLiteral("Color"), m_editingPane);
     m_color->setObjectName(QStringLiteral("ColorBox"));
+    m_color->setToolTip(QStringLiteral("Turn Colored Tags On/Off"));
     m_color->move(8, 4);
     m_wrap = new QCheckBox(QStringLiteral("Wrap"), m_editingPane);
     m_wrap->setObjectName(QStringLiteral("WrapBox"));

@@ -2,6 +2,7 @@
 #include "ui/spell/SpellCommands.h"
 
 #include "app/AppState.h"
+#include "app/DocumentBoundEditor.h"
 #include "app/ShellWindow.h"
 #include "spell/SpellCheckDocument.h"
 #include "spell/TAddictSpell.h"
@@ -34,6 +35,12 @@ public:
         m_spell.onComplete = [this] { ready(); };
         m_spell.onCancelled = [this] { ready(); };
         m_spell.onTextChanged = [this] { m_state.document().setHtmlModified(true); };
+        // Another page opened, a new one made or the page closed while the check waits on the
+        // user: the check ends there, as Cancel would end it.
+        QObject::connect(&state.document(), &HtmlDocument::documentReplaced, this, [this] {
+            if (m_running)
+                m_dialog->reject();
+        });
         // The settings are read by the window's start-up sequence, which runs after the
         // commands are installed: the checker is configured right after it.
         QTimer::singleShot(0, this, [this] { configure(); });
@@ -70,7 +77,9 @@ public:
                 editor->setPalette(m_palette);
             }
         };
-        SpellCheckDocument(m_spell, m_editor, m_prompter, hooks);
+        // The check works on the page it started on, and on nothing else.
+        DocumentBoundEditor page(m_editor, m_state.document());
+        SpellCheckDocument(m_spell, page, m_prompter, hooks);
         m_running = false;
     }
 
