@@ -15,6 +15,7 @@ PACKAGES=(
   xvfb xauth
   python3 python3-pyftpdlib vsftpd curl
   libssl-dev openssl python3-openssl
+  libtidy-dev tidy
   fonts-dejavu-core
   wamerican
   scowl fortunes

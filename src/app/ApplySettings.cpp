@@ -71,6 +71,9 @@ SettingsValues currentSettingsValues(AppState& state) {
     v.promptFreq = s.backupPromptFreq;
     v.ftpAuto = s.ftpAuto;
     v.ftpFlush = s.ftpFlush;
+    v.checkBeforeUpload = s.checkBeforeUpload;
+    v.pageSizeLimit = s.pageSizeLimit;
+    v.tidyWarnings = s.tidyWarnings;
     return v;
 }
 
@@ -157,6 +160,9 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     s.emTag = v.emTag;
     s.ftpAuto = v.ftpAuto;
     s.ftpFlush = v.ftpFlush;
+    s.checkBeforeUpload = v.checkBeforeUpload;
+    s.pageSizeLimit = std::clamp(v.pageSizeLimit, 0, SettingsRules::PageSizeLimitMaximum);
+    s.tidyWarnings = v.tidyWarnings;
     s.imageEditor = v.imageEditor;
     s.imagemapEditor = v.imagemapEditor;
 
@@ -203,5 +209,9 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     wrote(store.set(s, &Settings::images, v.imagePath), SettingsFileId::Default);
     s.images = folderWithSeparator(v.imagePath);
     wrote(store.set(s, &Settings::ext, s.ext), SettingsFileId::Default);
+    wrote(store.set(s, &Settings::checkBeforeUpload, s.checkBeforeUpload),
+          SettingsFileId::Default);
+    wrote(store.set(s, &Settings::pageSizeLimit, s.pageSizeLimit), SettingsFileId::Default);
+    wrote(store.set(s, &Settings::tidyWarnings, s.tidyWarnings), SettingsFileId::Default);
     return failed;
 }
