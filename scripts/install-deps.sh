@@ -15,6 +15,7 @@ PACKAGES=(
   xvfb xauth
   python3 python3-pyftpdlib vsftpd curl
   libssl-dev openssl python3-openssl
+  libssh-dev openssh-client openssh-server
   libtidy-dev tidy
   fonts-dejavu-core
   wamerican
@@ -53,6 +54,8 @@ export DEBIAN_FRONTEND=noninteractive
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-# vsftpd's package starts a system daemon on port 21; the tests run their own instance.
+# vsftpd's package starts a system daemon on port 21; the tests run their own instance. The
+# system's sshd is left alone: the tests start their own on a free port, and the machine may be
+# reached through it.
 if command -v systemctl >/dev/null 2>&1; then $SUDO systemctl stop vsftpd 2>/dev/null || true; fi
 $SUDO service vsftpd stop >/dev/null 2>&1 || true

@@ -89,6 +89,27 @@ QList<int> AppState::updateRecentProjects(const QString& path) {
     return changed;
 }
 
+void AppState::removeRecentProject(const QString& path) {
+    if (m_recent.remove(path, optionsIni()))
+        emit recentProjectsChanged();
+}
+
+bool AppState::askToSaveProject(const QString& question, const std::function<bool()>& save) {
+    // Yes / No / Cancel: No throws the changes away, so the user can also step back; and a save
+    // that fails never lets the project go unsaved without a second word.
+    while (m_project.projectModified) {
+        const MessageAnswer answer =
+            m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNoCancel, question);
+        if (answer == MessageAnswer::Cancel)
+            return false;
+        if (answer != MessageAnswer::Yes)
+            return true;
+        if (save())
+            return true;
+    }
+    return true;
+}
+
 void AppState::runBackupReminder() {
     backupReminder(m_settings, optionsIni(), m_project.projectFileName, m_prompter, [this] {
         if (m_parts.backupWindow)
@@ -101,12 +122,14 @@ bool AppState::closeQuery() {
         return true;
     if (m_document.confirmCloseHtml() == MessageAnswer::Cancel)
         return false;
-    if (m_project.projectModified) {
-        const MessageAnswer answer = m_prompter.message(
-            MessageKind::Confirmation, MessageButtons::YesNo, saveProjectQuestion());
-        if (answer == MessageAnswer::Yes && m_parts.projectSave)
-            m_parts.projectSave->saveProject();
-    }
+    const bool leave = askToSaveProject(saveProjectQuestion(), [this] {
+        if (!m_parts.projectSave)
+            return true;
+        m_parts.projectSave->saveProject();
+        return !m_project.projectModified;
+    });
+    if (!leave)
+        return false;
     runBackupReminder();
     return true;
 }

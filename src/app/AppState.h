@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Clipboard;
 class EditWindow;
@@ -44,6 +45,14 @@ public:
     bool closeQuery();
     // Records an opened or saved project in the recent list; returns the slots to re-caption.
     QList<int> updateRecentProjects(const QString& path);
+    // Takes a project that is gone out of the recent list.
+    void removeRecentProject(const QString& path);
+    // The save question before the open project is left (New, Open, a recent project, help,
+    // exit): Yes runs save, which returns whether the project was saved; when it was not (the
+    // write failed or the name was not given) the question comes again. No leaves the changes;
+    // Cancel stays. Returns whether the project may be left. Nothing is asked when the project
+    // is not changed.
+    bool askToSaveProject(const QString& question, const std::function<bool()>& save);
     // Whether the embedded browser view was created at start-up.
     bool hasEmbeddedBrowser() const { return m_browserCreated; }
     void runBackupReminder();

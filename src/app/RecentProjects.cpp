@@ -3,6 +3,8 @@
 
 #include "platform/IniFile.h"
 
+#include <algorithm>
+
 static QString slotKey(int slot) {
     return QStringLiteral("File%1").arg(slot);
 }
@@ -32,9 +34,23 @@ QList<int> RecentProjects::update(const QString& path, const IniFile& options) {
         m_slots[0] = path;
         changed = {1, 2, 3, 4};
     }
+    write(options);
+    return changed;
+}
+
+bool RecentProjects::remove(const QString& path, const IniFile& options) {
+    const auto it = std::find(m_slots.begin(), m_slots.end(), path);
+    if (path.isEmpty() || it == m_slots.end())
+        return false;
+    std::move(it + 1, m_slots.end(), it);
+    m_slots.back().clear();
+    write(options);
+    return true;
+}
+
+void RecentProjects::write(const IniFile& options) const {
     for (int n = 1; n <= SlotCount; ++n)
         options.writeString(QStringLiteral("Recent"), slotKey(n), m_slots[n - 1]);
-    return changed;
 }
 
 QString RecentProjects::caption(int slot) const {

@@ -116,3 +116,7 @@ FolderListing listFolder(const QString& folder) {
     listing.ok = true;
     return listing;
 }
+
+bool pathExists(const QString& path) {
+    return !path.isEmpty() && exists(nativePath(path));
+}

@@ -36,3 +36,6 @@ struct FolderListing {
 
 // Every entry of the folder, whatever bytes its name holds.
 FolderListing listFolder(const QString& folder);
+
+// Whether anything of that name is there (a broken link counts), whatever bytes its name holds.
+bool pathExists(const QString& path);

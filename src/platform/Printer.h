@@ -18,11 +18,14 @@ public:
     virtual ~Printer() = default;
     // The system's print dialog for a job of this title; false when it was not confirmed.
     virtual bool choosePrinter(const QString& jobTitle) = 0;
-    // Lines of plain text, one printed line each, in font (none: the printer's text font). A line
-    // longer than the page is cut by the page edge, never wrapped. False on a printer error.
+    // Lines of plain text in font (none: the printer's text font). A line longer than the page
+    // is wrapped as the editor wraps it, at a blank where there is one. False on a printer
+    // error, with errorText() saying why.
     virtual bool printLines(const QString& jobTitle, const QStringList& lines,
                             const std::optional<QFont>& font) = 0;
     // Text placed in printer pixels (300 to the inch), page by page.
     virtual bool printPages(const QString& jobTitle, const std::vector<PrintPage>& pages,
                             const std::optional<QFont>& font) = 0;
+    // Why the last print failed, in the system's words.
+    virtual QString errorText() const { return {}; }
 };

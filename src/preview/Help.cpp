@@ -53,14 +53,9 @@ void Help::openHelpProject() {
     HtmlDocument& doc = m_state.document();
     if (doc.confirmCloseHtml() == MessageAnswer::Cancel)
         return;
-    ProjectState& project = m_state.project();
-    if (project.projectModified) {
-        const MessageAnswer answer =
-            m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
-                               Project::saveProjectQuestion(project.projectFileName));
-        if (answer == MessageAnswer::Yes)
-            m_project.saveProject();
-    }
+    if (!m_state.askToSaveProject(Project::saveProjectQuestion(m_state.project().projectFileName),
+                                  [this] { return m_project.saveProjectFiles(); }))
+        return;
     m_state.runBackupReminder();
     if (!m_project.openHelpProject(helpFolder() + QStringLiteral("welcome.out")))
         return;

@@ -5,8 +5,13 @@
 #include "platform/Prompter.h"
 #include "project/Project.h"
 
+#include "platform/NativeNames.h"
+#include "platform/TextFile.h"
+
 #include <QDir>
-#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 FilesTab::FilesTab(AppState& app, Prompter& prompter,
                    std::function<void(const QString&)> powerImage, QObject* parent)
@@ -30,13 +35,85 @@ QStringList FilesTab::visibleNames(const QStringList& listed) {
     return names;
 }
 
+QString FilesTab::driveOf(const QString& folder, const QString& homeDirectory) {
+    const QString home = QDir::cleanPath(homeDirectory);
+    const QString f = QDir::cleanPath(folder);
+    if (!home.isEmpty() && home != QStringLiteral("/") &&
+        (f == home || f.startsWith(home + QLatin1Char('/'))))
+        return homeDirectory;
+    return QStringLiteral("/");
+}
+
+namespace {
+// The next run of digits or of other characters of s from i.
+QStringView chunkAt(const QString& s, qsizetype i) {
+    const bool digits = s[i].isDigit();
+    qsizetype end = i;
+    while (end < s.size() && s[end].isDigit() == digits)
+        ++end;
+    return QStringView(s).mid(i, end - i);
+}
+
+int compareNumbers(QStringView a, QStringView b) {
+    while (a.size() > 1 && a.front() == u'0')
+        a = a.mid(1);
+    while (b.size() > 1 && b.front() == u'0')
+        b = b.mid(1);
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+} // namespace
+
+bool FilesTab::namesInOrder(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        const QStringView x = chunkAt(a, i);
+        const QStringView y = chunkAt(b, j);
+        const bool numbers = x.front().isDigit() && y.front().isDigit();
+        const int c = numbers ? compareNumbers(x, y) : x.compare(y, Qt::CaseInsensitive);
+        if (c != 0)
+            return c < 0;
+        i += x.size();
+        j += y.size();
+    }
+    if ((i < a.size()) != (j < b.size()))
+        return j < b.size();
+    // Names that differ only in case or in leading zeros: a fixed order all the same.
+    return a < b;
+}
+
+void FilesTab::sortNames(QStringList& names) {
+    std::sort(names.begin(), names.end(), &FilesTab::namesInOrder);
+}
+
 QStringList FilesTab::listFiles(const QString& folder, const QString& pattern) {
-    QStringList patterns;
+    std::vector<QRegularExpression> patterns;
     for (const QString& p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        patterns << (p == QStringLiteral("*.*") ? QStringLiteral("*") : p);
-    const QDir dir(folder);
-    return visibleNames(
-        dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted));
+        patterns.push_back(QRegularExpression::fromWildcard(
+            p == QStringLiteral("*.*") ? QStringLiteral("*") : p, Qt::CaseInsensitive));
+    // Listed by the bytes on disk, so that a name holding Latin-1 letters is there too.
+    QStringList names;
+    for (const FolderEntry& e : listFolder(folder).entries) {
+        if (e.kind != FolderEntry::Kind::File)
+            continue;
+        if (std::any_of(patterns.begin(), patterns.end(),
+                        [&](const QRegularExpression& re) { return re.match(e.name).hasMatch(); }))
+            names << e.name;
+    }
+    sortNames(names);
+    return visibleNames(names);
+}
+
+QStringList FilesTab::listFolders(const QString& folder) {
+    QStringList names;
+    for (const FolderEntry& e : listFolder(folder).entries) {
+        if (e.kind == FolderEntry::Kind::Folder)
+            names << e.name;
+    }
+    sortNames(names);
+    return names;
 }
 
 QString FilesTab::joinPath(const QString& folder, const QString& name) {
@@ -49,10 +126,10 @@ QString FilesTab::notHtmlQuestion() {
 }
 
 void FilesTab::clickFile(const QString& folder, const QString& name) {
-    const QFileInfo info(joinPath(folder, name));
-    if (!info.isFile())
+    const qint64 size = regularFileSize(joinPath(folder, name));
+    if (size < 0)
         return;
-    emit fileSizeTextChanged(Project::fileSizeText(info.size()));
+    emit fileSizeTextChanged(Project::fileSizeText(size));
     emit pageLocationTextChanged(Project::pageLocationText(QString()));
 }
 
@@ -85,6 +162,10 @@ void FilesTab::openInEditor(const QString& path) {
     HtmlDocument& doc = m_app.document();
     if (doc.confirmCloseHtml() == MessageAnswer::Cancel)
         return;
-    if (!doc.loadDocument(path).ok)
+    if (!doc.loadDocument(path).ok) {
         m_prompter.inform(HtmlDocument::cannotOpenLinkedFileText());
+        return;
+    }
+    // A page of the user's is no help page: it can be saved, and leaving it asks first.
+    doc.setHelpPageMode(false);
 }

@@ -24,11 +24,20 @@ public:
     static QStringList drives(const QString& homeDirectory);
     // The folder shown when the tab becomes active: Selected when UseSel is on, else Location.
     QString startFolder() const;
-    // The names as the system lists them, each name once (a name equal to the one before it is
-    // skipped).
+    // The drive box's entry for folder: the home folder when folder lies in it, else the root.
+    static QString driveOf(const QString& folder, const QString& homeDirectory);
+    // The names as listed, each name once (a name equal to the one before it is skipped).
     static QStringList visibleNames(const QStringList& listed);
-    // The regular files of folder matching a "*.html;*.htm" pattern, as visibleNames lists them.
+    // File-manager order: letters without regard to case, numbers by their value (page2 before
+    // page10).
+    static bool namesInOrder(const QString& a, const QString& b);
+    static void sortNames(QStringList& names);
+    // The regular files of folder matching a "*.html;*.htm" pattern (without regard to case), in
+    // file-manager order, each once. Names are read by their bytes, so names holding Latin-1
+    // letters are listed too.
     static QStringList listFiles(const QString& folder, const QString& pattern);
+    // The folders in folder, in the same order.
+    static QStringList listFolders(const QString& folder);
     // Folder and name with exactly one "/" between them.
     static QString joinPath(const QString& folder, const QString& name);
 

@@ -129,15 +129,17 @@ void MovePages::moveDown(Prompter& prompter) {
     }
     const int n = a + d + 1;
     const int ln = level(n);
+    // The item first comes up to N's level wherever it stands: on the second line too, where
+    // keeping its depth would put it (and its pages) two levels below N after the move.
     if (d == 0) {
-        if (ln < la && a > 1)
+        if (ln < la)
             shift(a, 1, ln - la);
         if (a + 2 < count() && level(a + 2) > level(a))
             shift(a, 1, 1);
         moveBlock(a, 1, a + 1);
     } else {
         const bool nHasChildren = subTreeSize(n) > 0;
-        if (ln < la && a > 1)
+        if (ln < la)
             shift(a, d + 1, ln - la);
         if (nHasChildren)
             shift(a, d + 1, 1);

@@ -3,7 +3,9 @@
 
 #include "app/AppState.h"
 #include "platform/FileChooser.h"
+#include "platform/NativeNames.h"
 #include "platform/Prompter.h"
+#include "platform/TextFile.h"
 #include "project/ChangeFilePath.h"
 #include "project/MovePages.h"
 #include "project/ProjectFiles.h"
@@ -45,6 +47,9 @@ QString Project::cannotFindProjectText(const QString& path) {
     return QStringLiteral("Cannot find the project \"%1\".\rPlease locate and open it using the "
                           "File|Open menu item.")
         .arg(path.toUpper());
+}
+QString Project::removeRecentQuestionText() {
+    return QStringLiteral("\r\rIt is no longer there. Remove it from the list of recent projects?");
 }
 QString Project::helpCannotBeChangedText() {
     return QStringLiteral("Sorry, this is the HELP file and cannot be changed.");
@@ -103,13 +108,9 @@ void Project::setCaption(const QString& caption) {
 }
 
 bool Project::askToSaveFirst(bool evenInHelpMode, const QString& question) {
-    if (!state().projectModified || (!evenInHelpMode && state().helpProjectMode))
+    if (!evenInHelpMode && state().helpProjectMode)
         return true;
-    const MessageAnswer a =
-        m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo, question);
-    if (a == MessageAnswer::Yes)
-        saveProjectFiles();
-    return true;
+    return m_app.askToSaveProject(question, [this] { return saveProjectFiles(); });
 }
 
 void Project::takePages(const ProjectRead& read) {
@@ -121,9 +122,11 @@ void Project::takePages(const ProjectRead& read) {
 }
 
 void Project::newProject() {
-    askToSaveFirst(false, askSaveOpenProjectText());
+    if (!askToSaveFirst(false, askSaveOpenProjectText()))
+        return;
     m_app.runBackupReminder();
     state().projectFileName.clear();
+    m_projectPath.clear();
     m_outline.clear();
     m_selected = 0;
     m_outlineEncoding = m_linkEncoding = TextEncoding::Utf8;
@@ -145,7 +148,8 @@ int filterIndexOf(const QString& filter, const QString& label) {
 } // namespace
 
 void Project::openProject() {
-    askToSaveFirst(false, saveProjectQuestion(state().projectFileName));
+    if (!askToSaveFirst(false, saveProjectQuestion(state().projectFileName)))
+        return;
     m_app.runBackupReminder();
     FileDialogRequest r;
     r.title = QStringLiteral("Open");
@@ -159,13 +163,14 @@ void Project::openProject() {
 }
 
 void Project::openProjectFile(const QString& path) {
-    askToSaveFirst(false, saveProjectQuestion(state().projectFileName));
+    if (!askToSaveFirst(false, saveProjectQuestion(state().projectFileName)))
+        return;
     m_app.runBackupReminder();
     openChosenProject(path);
 }
 
 void Project::openChosenProject(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
+    if (regularFileSize(path) < 0) {
         m_prompter.inform(invalidProjectText());
         return;
     }
@@ -180,7 +185,7 @@ void Project::openChosenProject(const QString& path) {
     }
     setModified(false);
     state().helpProjectMode = false;
-    state().projectFileName = QFileInfo(path).fileName();
+    takeProjectPath(path);
     takePages(read);
     setCaption(captionPrefix() + path);
 }
@@ -189,20 +194,30 @@ void Project::openRecentProject(const QString& caption) {
     if (caption.size() <= 3)
         return;
     const QString path = caption.mid(3);
-    askToSaveFirst(true, saveProjectQuestion(state().projectFileName));
+    if (!askToSaveFirst(true, saveProjectQuestion(state().projectFileName)))
+        return;
     m_app.runBackupReminder();
     enableSaveProject();
     const ProjectRead read = readProject(path);
     if (!read.ok()) {
-        m_prompter.inform(read.failure == ProjectRead::Failure::BadOutline
-                              ? read.message
-                              : cannotFindProjectText(path));
+        if (read.failure == ProjectRead::Failure::BadOutline) {
+            m_prompter.inform(read.message);
+        } else if (!pathExists(path)) {
+            // The project is gone: its entry would only fail again.
+            const MessageAnswer a =
+                m_prompter.message(MessageKind::Information, MessageButtons::YesNo,
+                                   cannotFindProjectText(path) + removeRecentQuestionText());
+            if (a == MessageAnswer::Yes)
+                m_app.removeRecentProject(path);
+        } else {
+            m_prompter.inform(cannotFindProjectText(path));
+        }
         return;
     }
     setModified(false);
     state().helpProjectMode = false;
     m_app.updateRecentProjects(path);
-    state().projectFileName = QFileInfo(path).fileName();
+    takeProjectPath(path);
     takePages(read);
     setCaption(recentCaptionPrefix() + path);
 }
@@ -214,17 +229,33 @@ bool Project::openHelpProject(const QString& outlinePath) {
         return false;
     }
     state().helpProjectMode = true;
-    state().projectFileName = QFileInfo(outlinePath).fileName();
+    takeProjectPath(outlinePath);
     setModified(false);
     takePages(read);
     setCaption(captionPrefix() + outlinePath);
     return true;
 }
 
-bool Project::writeTo(const QString& name) {
-    QDir().mkpath(projectsFolder());
-    const ProjectWrite w =
-        writeProject(projectsFolder() + name, m_outline, m_outlineEncoding, m_linkEncoding);
+void Project::takeProjectPath(const QString& path) {
+    m_projectPath = path;
+    state().projectFileName = QFileInfo(path).fileName();
+}
+
+QString Project::projectPath() const {
+    const QString& name = m_app.project().projectFileName;
+    if (name.isEmpty())
+        return {};
+    // A name set without a path (as a project of the projects folder is known by its name alone)
+    // lies in the projects folder.
+    if (QFileInfo(m_projectPath).fileName() == name)
+        return m_projectPath;
+    return projectsFolder() + name;
+}
+
+bool Project::writeTo(const QString& path) {
+    if (path.startsWith(projectsFolder()))
+        QDir().mkpath(projectsFolder());
+    const ProjectWrite w = writeProject(path, m_outline, m_outlineEncoding, m_linkEncoding);
     if (!w.ok) {
         m_prompter.error(w.message);
         return false;
@@ -234,12 +265,25 @@ bool Project::writeTo(const QString& name) {
 }
 
 bool Project::changeFilePath(const QString& oldFolder, const QString& newFolder) {
+    if (state().helpProjectMode) {
+        m_prompter.inform(helpCannotBeChangedText());
+        return false;
+    }
     ::changeFilePath(m_outline, oldFolder, newFolder);
     emit outlineChanged(false);
-    QDir().mkpath(projectsFolder());
-    const QString path = linkFileName(projectsFolder() + state().projectFileName);
+    const QString outlinePath = projectPath();
+    if (state().projectModified || outlinePath.isEmpty()) {
+        // The outline on disk is not the one shown (or there is none yet): a link file written
+        // alone would no longer match it line for line. Save writes both.
+        setModified(true);
+        m_prompter.inform(changeFilePathDoneText());
+        return true;
+    }
+    // The link file read with the project, wherever it lies; the outline beside it is unchanged.
+    const QString path = linkFileName(outlinePath);
     const TextWriteResult w = writeTextFile(path, linkFileText(m_outline), m_linkEncoding);
     if (!w.ok) {
+        setModified(true);
         m_prompter.error(cannotWriteProjectFileText(path, w.error));
         return false;
     }
@@ -260,17 +304,25 @@ bool Project::saveProjectFiles() {
         m_prompter.inform(helpCannotBeChangedText());
         return false;
     }
-    if (state().projectFileName.isEmpty()) {
-        const std::optional<QString> written =
-            chooseProjectName(QStringLiteral("Save Project As.."));
-        if (!written)
+    // Where the project was read or last saved: a project opened from another folder is written
+    // back there, never over a project of the same name in the projects folder.
+    QString path = projectPath();
+    const bool naming = path.isEmpty();
+    if (naming) {
+        const std::optional<QString> chosen =
+            chooseProjectPath(QStringLiteral("Save Project As.."));
+        if (!chosen)
             return false;
-        setCaption(captionPrefix() + *written);
+        path = *chosen;
     }
-    return writeTo(state().projectFileName);
+    if (!writeTo(path))
+        return false;
+    if (naming)
+        takeSavedPath(path);
+    return true;
 }
 
-std::optional<QString> Project::chooseProjectName(const QString& title) {
+std::optional<QString> Project::chooseProjectPath(const QString& title) {
     FileDialogRequest r;
     r.title = title;
     r.filter = saveFilter();
@@ -281,12 +333,17 @@ std::optional<QString> Project::chooseProjectName(const QString& title) {
     const std::optional<QString> chosen = m_chooser.saveFile(r);
     if (!chosen)
         return std::nullopt;
-    state().projectFileName = withOutExtension(QFileInfo(*chosen).fileName());
-    // The project is written to the projects folder whatever folder the dialog showed: the
-    // recent entry and the caption name the file written, so the entry reopens it.
-    const QString written = projectsFolder() + state().projectFileName;
-    m_app.updateRecentProjects(written);
-    return written;
+    // Written where the user chose, as NAME.out.
+    return QFileInfo(*chosen).absolutePath() + QLatin1Char('/') +
+           withOutExtension(QFileInfo(*chosen).fileName());
+}
+
+void Project::takeSavedPath(const QString& path) {
+    // The project takes the name only once it is written there; the recent entry and the caption
+    // name the file written, so the entry reopens it.
+    takeProjectPath(path);
+    m_app.updateRecentProjects(path);
+    setCaption(captionPrefix() + path);
 }
 
 void Project::saveProjectAs() {
@@ -294,9 +351,9 @@ void Project::saveProjectAs() {
         m_prompter.inform(helpCannotBeChangedText());
         return;
     }
-    const std::optional<QString> written = chooseProjectName(QStringLiteral("Save Project As..."));
-    if (written && writeTo(state().projectFileName))
-        setCaption(captionPrefix() + *written);
+    const std::optional<QString> chosen = chooseProjectPath(QStringLiteral("Save Project As..."));
+    if (chosen && writeTo(*chosen))
+        takeSavedPath(*chosen);
 }
 
 void Project::rememberHtmlFolder(const QString& path) {
@@ -344,8 +401,11 @@ void Project::removePage() {
     if (m_selected == 0)
         return;
     if (m_app.settings().confirmRemove) {
+        const int below = m_outline.subTreeEnd(m_selected) - m_selected;
+        const QString which =
+            PageDialogModel::removedPagesText(m_outline.page(m_selected).title, below);
         const ConfirmDeleteWindow::Answer a =
-            m_confirm ? m_confirm->ask() : ConfirmDeleteWindow::Answer{};
+            m_confirm ? m_confirm->ask(which) : ConfirmDeleteWindow::Answer{};
         m_app.store().set(m_app.settings(), &Settings::confirmRemove, !a.doNotShowAgain);
         if (!a.confirmed)
             return;
@@ -354,6 +414,10 @@ void Project::removePage() {
     m_outline.removeItem(m_selected);
     m_selected = std::min(m_selected, m_outline.count());
     emit outlineChanged(false);
+    // The page highlighted now is the selected one: the removed page's file is no longer it.
+    m_selectedPageFile.clear();
+    if (m_selected > 0)
+        selectPage(m_selected);
 }
 
 void Project::changePage(bool focusPath) {
@@ -380,8 +444,11 @@ void Project::openPage() {
     const qsizetype dot = entry.lastIndexOf(QLatin1Char('.'));
     const bool helpPage =
         state().helpProjectMode && dot >= 0 && entry.mid(dot) == QStringLiteral(".hxp");
-    const QString path =
-        helpPage ? m_app.programDirectory() + QStringLiteral("help/") + entry : entry;
+    // A help page is named by its bare file name in the help project's link file; once the help
+    // command has made the links whole paths, the page is taken as it stands.
+    const QString path = helpPage && !entry.startsWith(QLatin1Char('/'))
+                             ? m_app.programDirectory() + QStringLiteral("help/") + entry
+                             : entry;
     // A page that cannot be read leaves the open document as it was.
     const DocumentLoad load = doc.loadDocument(path);
     if (!load.ok) {
@@ -396,10 +463,10 @@ void Project::selectPage(int item) {
     if (m_selected == 0)
         return;
     m_selectedPageFile = m_outline.page(m_selected).link;
-    const QFileInfo info(m_selectedPageFile);
-    if (!info.isFile())
+    const qint64 size = regularFileSize(m_selectedPageFile);
+    if (size < 0)
         return;
-    emit fileSizeTextChanged(fileSizeText(info.size()));
+    emit fileSizeTextChanged(fileSizeText(size));
     emit pageLocationTextChanged(pageLocationText(m_selectedPageFile));
 }
 
@@ -415,16 +482,17 @@ void Project::movePages() {
         m_prompter.error(w.message);
         return;
     }
-    if (!m_moveDialog->run())
+    // The dialog starts on the page highlighted in the outline.
+    if (!m_moveDialog->run(m_selected - 1))
         return;
-    setModified(true);
     const ProjectRead read = readProject(outlinePath, linkPath);
     if (!read.ok()) {
-        // A sequence of moves can leave a line two levels below the one above it: the outline
-        // stays as it was rather than being emptied.
+        // Scratch files that cannot be read back (changed behind the program's back): the
+        // outline stays as it was, and so does the project.
         m_prompter.inform(read.message);
         return;
     }
+    setModified(true);
     m_outline.assign(read.pages);
     m_selected = m_outline.isEmpty() ? 0 : std::min(std::max(m_selected, 1), m_outline.count());
     emit outlineChanged(true);

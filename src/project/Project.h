@@ -39,8 +39,11 @@ public:
     void setSelectedItem(int item);
     const QString& selectedPageFile() const { return m_selectedPageFile; }
     bool saveProjectEnabled() const { return m_saveEnabled; }
-    // Where Save and Save As write: ProgramDirectory + "projects/".
+    // Where Open and Save As start: ProgramDirectory + "projects/".
     QString projectsFolder() const;
+    // The outline file the project was read from or last saved to; empty for an unnamed project.
+    // Save writes there (and the link file beside it).
+    QString projectPath() const;
 
     void newProject();
     void openProject();
@@ -64,8 +67,10 @@ public:
     // A single click: SelectedPageFile and the status fields.
     void selectPage(int item);
     void movePages();
-    // Change File Path: the pages of oldFolder move to newFolder, and the link file is written
-    // to the projects folder. Returns whether it was written.
+    // Change File Path: the pages of oldFolder move to newFolder. The link file the project was
+    // read from is written at once when the outline on disk is the one shown; otherwise the
+    // project is marked changed and Save writes both files. Returns false when nothing changed
+    // or the link file could not be written.
     bool changeFilePath(const QString& oldFolder, const QString& newFolder);
     // Links without a folder of their own are taken as lying in folder (the help project lists
     // its pages by name).
@@ -77,6 +82,8 @@ public:
     static QString askSaveOpenProjectText();
     static QString invalidProjectText();
     static QString cannotFindProjectText(const QString& path);
+    // Asked after cannotFindProjectText when the project's file is gone.
+    static QString removeRecentQuestionText();
     static QString helpCannotBeChangedText();
     static QString helpCannotBeEditedText();
     static QString cannotOpenPageText();
@@ -96,14 +103,17 @@ signals:
     void pageLocationTextChanged(const QString& text);
 
 private:
-    // Asks for the project's name and takes it; gives the path the project is written to.
-    std::optional<QString> chooseProjectName(const QString& title);
+    // Asks where to save the project; gives the outline file's path, with ".out".
+    std::optional<QString> chooseProjectPath(const QString& title);
+    // The save question before the project is left; false: Cancel, stay.
     bool askToSaveFirst(bool evenInHelpMode, const QString& question);
+    void takeProjectPath(const QString& path);
+    void takeSavedPath(const QString& path);
     void openChosenProject(const QString& path);
     void enableSaveProject();
     void setModified(bool modified);
     void takePages(const struct ProjectRead& read);
-    bool writeTo(const QString& name);
+    bool writeTo(const QString& path);
     void changePage(bool focusPath);
     void rememberHtmlFolder(const QString& path);
     void setCaption(const QString& caption);
@@ -116,6 +126,7 @@ private:
     MoveDialog* m_moveDialog = nullptr;
 
     SiteOutline m_outline;
+    QString m_projectPath;
     int m_selected = 0;
     QString m_selectedPageFile;
     bool m_saveEnabled = false;

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 ProjectBackup::ProjectBackup(QString programDirectory, Prompter& prompter, UiPump& pump,
                              std::function<QDate()> today)
     : m_programDirectory(std::move(programDirectory)), m_prompter(prompter), m_pump(pump),
@@ -74,9 +76,19 @@ void ProjectBackup::setStatus(BackupView* view, const QString& text) {
         view->setStatus(text);
 }
 
-void ProjectBackup::open(const QString& openProjectFileName, const QString& folder) {
+void ProjectBackup::open(const QString& openProjectFileName, const QString& folder,
+                         const QString& openProjectPath) {
     m_folder = folder;
-    const QString wanted = openProjectFileName.toUpper();
+    QString wanted = openProjectFileName.toUpper();
+    // A project read from another folder is listed by its whole path (a project of the same
+    // name in the projects folder is another project).
+    if (!openProjectPath.isEmpty() &&
+        QFileInfo(openProjectPath).absolutePath() !=
+            QFileInfo(m_programDirectory + QStringLiteral("projects/x")).absolutePath()) {
+        if (!find(openProjectPath))
+            m_projects << Project{openProjectPath, openProjectPath};
+        wanted = openProjectPath;
+    }
     if (!wanted.isEmpty() && find(wanted))
         chooseProject(wanted);
 }
@@ -97,7 +109,7 @@ void ProjectBackup::chooseProject(const QString& text) {
                 m_files << line;
         }
     }
-    newSub = subFolderName(text, m_today());
+    newSub = subFolderName(p ? QFileInfo(p->path).fileName() : text, m_today());
     backupPath = m_folder;
 }
 
@@ -138,7 +150,9 @@ bool ProjectBackup::backupRun(BackupView& view) {
     const Project* project = find(m_project);
     m_running = true;
     m_stop = false;
-    bool failed = false;
+    // Every failure is told once, at the end, with its reason: a folder that is not there would
+    // otherwise bring up one box per file.
+    QStringList failures;
     view.runStarted(static_cast<int>(m_files.size()) - 1);
     for (qsizetype i = 0; i < m_files.size(); ++i) {
         view.fileStarted(static_cast<int>(i));
@@ -148,27 +162,48 @@ bool ProjectBackup::backupRun(BackupView& view) {
         const QString& file = m_files[i];
         setStatus(&view, copyingText(QFileInfo(file).fileName()));
         // Into the folder under the file's own name: a folder that is not there fails each copy.
-        if (!copyFileTo(file, backupPath + QFileInfo(file).fileName()).ok) {
-            m_prompter.inform(errorCopyingText(file));
-            failed = true;
-        }
+        if (const FileCopyResult r = copyFileTo(file, backupPath + QFileInfo(file).fileName());
+            !r.ok)
+            failures << failureLine(errorCopyingText(file), r);
     }
     const bool stopped = m_stop;
     if (!stopped && project) {
         for (const QString& source : {linkFileName(project->path), project->path}) {
-            if (!copyFileTo(source, backupPath + QFileInfo(source).fileName()).ok) {
-                m_prompter.inform(errorCopyingProjectText());
-                failed = true;
-            }
+            if (const FileCopyResult r =
+                    copyFileTo(source, backupPath + QFileInfo(source).fileName());
+                !r.ok)
+                failures << failureLine(errorCopyingProjectText(), r);
         }
     }
     m_running = false;
     view.runEnded();
+    const bool failed = !failures.isEmpty();
     if (stopped) {
         setStatus(&view, stoppedText());
+        if (failed)
+            m_prompter.inform(failuresText(failures));
         return failed;
     }
     setStatus(&view, completeText());
-    m_prompter.inform(finishedText(failed));
+    m_prompter.inform(failed ? finishedText(false) + QLatin1Char(' ') + failuresText(failures)
+                             : finishedText(false));
     return failed;
+}
+
+QString ProjectBackup::failureLine(const QString& what, const FileCopyResult& r) {
+    return what + QStringLiteral(" (") + r.error +
+           (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason) + QLatin1Char(')');
+}
+
+QString ProjectBackup::failuresText(const QStringList& failures) {
+    constexpr qsizetype Shown = 10;
+    QString text =
+        failures.size() == 1
+            ? QStringLiteral("However, 1 file could not be backed up:")
+            : QStringLiteral("However, %1 files could not be backed up:").arg(failures.size());
+    for (qsizetype i = 0; i < std::min(Shown, failures.size()); ++i)
+        text += QStringLiteral("\n") + failures[i];
+    if (failures.size() > Shown)
+        text += QStringLiteral("\n... and %1 more.").arg(failures.size() - Shown);
+    return text;
 }

@@ -13,6 +13,7 @@
 #include <functional>
 
 class Prompter;
+struct FileCopyResult;
 class UiPump;
 
 // What the dialog shows while copying.
@@ -37,8 +38,11 @@ public:
     ProjectBackup(QString programDirectory, Prompter& prompter, UiPump& pump,
                   std::function<QDate()> today = {});
 
-    // Opening: the open project chosen if it is in the list; the folder list's first folder.
-    void open(const QString& openProjectFileName, const QString& folder);
+    // Opening: the open project chosen if it is in the list; the folder list's first folder. A
+    // project opened from outside the projects folder (openProjectPath) joins the list under its
+    // whole path.
+    void open(const QString& openProjectFileName, const QString& folder,
+              const QString& openProjectPath = {});
     // A project chosen, or a name typed, in the list.
     void chooseProject(const QString& text);
     // The folder list moved to folder.
@@ -73,6 +77,9 @@ public:
     static QString errorCopyingText(const QString& path);
     static QString errorCopyingProjectText();
     static QString finishedText(bool anyFailed);
+    // The one report of the files that failed, each with its reason (the first ten of them).
+    static QString failuresText(const QStringList& failures);
+    static QString failureLine(const QString& what, const FileCopyResult& result);
 
 private:
     const Project* find(const QString& shown) const;

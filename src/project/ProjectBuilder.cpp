@@ -1,6 +1,7 @@
 // The website project builder.
 #include "project/ProjectBuilder.h"
 
+#include "platform/NativeNames.h"
 #include "platform/Prompter.h"
 #include "platform/TextFile.h"
 #include "project/FilesTab.h"
@@ -57,9 +58,7 @@ std::optional<QString> pageTitleFromFile(const QString& path) {
 }
 
 QStringList ProjectBuilder::listFiles(const QString& folder, const QString& mask) {
-    QStringList names = FilesTab::listFiles(folder, mask);
-    std::sort(names.begin(), names.end());
-    return FilesTab::visibleNames(names);
+    return FilesTab::listFiles(folder, mask);
 }
 
 QString ProjectBuilder::filePath(const QString& folder, const QString& name) {
@@ -185,6 +184,10 @@ QString ProjectBuilder::firstPageIndentedText() {
     return QStringLiteral("The first page of a project cannot be indented. You must unindent the "
                           "marked page, then continue.");
 }
+QString ProjectBuilder::badNameText() {
+    return QStringLiteral("A project name cannot hold \"/\" or \"..\": the project is saved in "
+                          "the projects folder. Please enter a name without them.");
+}
 QString ProjectBuilder::noNameText() {
     return QStringLiteral("You must enter a name for this Project.");
 }
@@ -214,6 +217,12 @@ bool ProjectBuilder::save(const QString& projectName, Prompter& prompter) const 
         prompter.inform(noNameText());
         return false;
     }
+    // The project goes into the projects folder, where Open Project finds it: a name that
+    // reaches out of that folder would write the files somewhere else entirely.
+    if (projectName.contains(QLatin1Char('/')) || projectName.contains(QStringLiteral(".."))) {
+        prompter.inform(badNameText());
+        return false;
+    }
     // The n-th line of one file and the n-th of the other are the same page.
     if (m_hierarchy.size() != m_order.size()) {
         prompter.inform(namesDoNotMatchText(static_cast<int>(m_hierarchy.size()),
@@ -222,19 +231,19 @@ bool ProjectBuilder::save(const QString& projectName, Prompter& prompter) const 
     }
     const QString base = m_programDirectory + QStringLiteral("projects/") + projectName;
     const QString outline = base + QStringLiteral(".out");
-    if (QFileInfo::exists(outline) &&
-        prompter.message(MessageKind::Confirmation, MessageButtons::YesNo, replaceQuestion()) ==
-            MessageAnswer::No)
+    if (pathExists(outline) && prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
+                                                replaceQuestion()) == MessageAnswer::No)
         return false;
-    const QString links = base + QStringLiteral(".fil");
-    const TextWriteResult l = writeTextFile(links, joinLines(m_order), TextEncoding::Utf8);
-    if (!l.ok) {
-        prompter.error(cannotWriteProjectFileText(links, l.error));
-        return false;
-    }
-    const TextWriteResult o = writeTextFile(outline, joinLines(outlineLines()), TextEncoding::Utf8);
-    if (!o.ok) {
-        prompter.error(cannotWriteProjectFileText(outline, o.error));
+    // A file whose name holds Latin-1 bytes is linked by those bytes: the link file is then
+    // Latin-1 text, as the name is (it falls back to UTF-8 when a name needs it).
+    const bool latin1Names = std::any_of(m_order.begin(), m_order.end(), [](const QString& p) {
+        return nativePath(p) != p.toUtf8();
+    });
+    const ProjectWrite w = writeProjectTexts(
+        outline, joinLines(outlineLines()), TextEncoding::Utf8, joinLines(m_order),
+        latin1Names ? TextEncoding::Latin1 : TextEncoding::Utf8);
+    if (!w.ok) {
+        prompter.error(w.message);
         return false;
     }
     prompter.inform(savedText());

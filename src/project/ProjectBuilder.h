@@ -69,6 +69,7 @@ public:
     static QString treeLevelsText();
     static QString firstPageIndentedText();
     static QString noNameText();
+    static QString badNameText();
     static QString replaceQuestion();
     static QString savedText();
     static QString namesDoNotMatchText(int names, int files);

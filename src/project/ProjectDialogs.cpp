@@ -3,14 +3,15 @@
 
 #include "platform/FileChooser.h"
 #include "platform/Prompter.h"
+#include "platform/TextFile.h"
 #include "project/SiteOutline.h"
 
 #include <QFileInfo>
 
 namespace {
 bool isExistingFile(const QString& path) {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isFile();
+    // By the bytes on disk: a page whose name holds Latin-1 letters exists too.
+    return !path.isEmpty() && regularFileSize(path) >= 0;
 }
 } // namespace
 
@@ -54,6 +55,14 @@ QString PageDialogModel::noTitleText() {
 }
 QString PageDialogModel::confirmDeleteText() {
     return QStringLiteral("Are you sure you want to remove this file from your project?");
+}
+QString PageDialogModel::removedPagesText(const QString& title, int pagesBelow) {
+    const QString page = QStringLiteral("Page: \"%1\"").arg(title);
+    if (pagesBelow <= 0)
+        return page;
+    if (pagesBelow == 1)
+        return page + QStringLiteral(", and the 1 page below it");
+    return page + QStringLiteral(", and the %1 pages below it").arg(pagesBelow);
 }
 QString PageDialogModel::doNotShowAgainText() {
     return QStringLiteral("Do not show this confirmation screen in the future.");

@@ -35,14 +35,16 @@ public:
         bool doNotShowAgain = false; // the check box, whatever the answer
     };
     virtual ~ConfirmDeleteWindow() = default;
-    virtual Answer ask() = 0;
+    // which: the page that goes and how many go with it (PageDialogModel::removedPagesText).
+    virtual Answer ask(const QString& which) = 0;
 };
 
 // "Move Pages within Site": reads the scratch files, and on OK writes them back; true on OK.
+// selectedLine: the line (from 0) the dialog starts on, the outline's highlighted page; -1 none.
 class MoveDialog {
 public:
     virtual ~MoveDialog() = default;
-    virtual bool run() = 0;
+    virtual bool run(int selectedLine) = 0;
 };
 
 // What the page dialog shows and checks. The window keeps its fields in step with title and
@@ -84,6 +86,8 @@ public:
     static QString noSuchFileText();
     static QString noTitleText();
     static QString confirmDeleteText();
+    // Below the question: "Page: "TITLE"", and how many pages below it go with it.
+    static QString removedPagesText(const QString& title, int pagesBelow);
     static QString doNotShowAgainText();
 
 private:

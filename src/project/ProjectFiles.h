@@ -54,10 +54,17 @@ struct ProjectWrite {
     QString message; // names the file and the reason when !ok
 };
 
-// Writes the outline to outlinePath, then the link file beside it, each atomically.
+// Writes the outline to outlinePath and the link file beside it, both or neither: each is
+// written beside its target first, and only when both are there are they put in place. A failure
+// of either leaves both files as they were, since a link file one line short of its outline
+// would open every page after the gap with the wrong file.
 ProjectWrite writeProject(const QString& outlinePath, const SiteOutline& outline,
                           TextEncoding outlineEncoding = TextEncoding::Utf8,
                           TextEncoding linkEncoding = TextEncoding::Utf8);
+// The same for texts made elsewhere (the project builder's).
+ProjectWrite writeProjectTexts(const QString& outlinePath, const QString& outlineText,
+                               TextEncoding outlineEncoding, const QString& linkText,
+                               TextEncoding linkEncoding);
 
 // "Cannot read "PATH": reason" / "Cannot write ...": the messages of a project file that fails.
 QString cannotReadProjectFileText(const QString& path, const QString& reason);

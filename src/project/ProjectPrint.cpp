@@ -44,20 +44,29 @@ void ProjectPrint::printProjectHtml() {
     const QString title = document ? html : project;
     if (!m_printer.choosePrinter(title))
         return;
+    bool printed = false;
     if (document) {
         QStringList lines;
         const int count = m_editor.lineCount();
         for (int i = 0; i < count; ++i)
             lines << m_editor.line(i);
-        m_printer.printLines(
+        printed = m_printer.printLines(
             title, lines, m_fonts.editor ? std::optional<QFont>(m_fonts.editor()) : std::nullopt);
-        return;
+    } else {
+        printed = m_printer.printLines(
+            title,
+            outlineLines(m_outline, choice.mode == PrintOptionsResult::OutlineWithLinks,
+                         choice.fullPaths),
+            m_fonts.outline ? std::optional<QFont>(m_fonts.outline()) : std::nullopt);
     }
-    m_printer.printLines(title,
-                         outlineLines(m_outline,
-                                      choice.mode == PrintOptionsResult::OutlineWithLinks,
-                                      choice.fullPaths),
-                         m_fonts.outline ? std::optional<QFont>(m_fonts.outline()) : std::nullopt);
+    // A printout that did not come out is never passed over in silence.
+    if (!printed)
+        m_app.prompter().error(printFailedText(title, m_printer.errorText()));
+}
+
+QString ProjectPrint::printFailedText(const QString& title, const QString& reason) {
+    return QStringLiteral("\"%1\" was not printed: %2")
+        .arg(title, reason.isEmpty() ? QStringLiteral("the printer reported an error.") : reason);
 }
 
 CommandTable printCommands(ProjectPrint& print) {

@@ -44,6 +44,7 @@ public:
     void printProjectHtml();
 
     static QString nothingOpenText();
+    static QString printFailedText(const QString& title, const QString& reason);
     // One line per page: (level - 1) TABs and the title, as the outline file holds it; with
     // links, two blanks and the linked file (or its name alone) in round brackets.
     static QStringList outlineLines(const SiteOutline& outline, bool withLinks, bool fullPaths);

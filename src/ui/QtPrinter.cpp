@@ -1,10 +1,13 @@
 // QtPrinter: drawing printed pages with QPainter.
 #include "ui/QtPrinter.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
+#include <QTextLayout>
 
 namespace {
 // Positioned text is laid out in pixels of a 300-dot-per-inch page.
@@ -37,14 +40,44 @@ bool QtPrinter::choosePrinter(const QString& jobTitle) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+namespace {
+QTextOption printOption(const QFontMetrics& metrics, QTextOption::WrapMode wrap) {
+    QTextOption option;
+    option.setWrapMode(wrap);
+    option.setTabStopDistance(8 * metrics.horizontalAdvance(QLatin1Char(' ')));
+    return option;
+}
+} // namespace
+
+QStringList QtPrinter::wrapLines(const QStringList& lines, const QFont& font, QPaintDevice* device,
+                                 int width) {
+    QStringList out;
+    const QTextOption option =
+        printOption(QFontMetrics(font, device), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (const QString& line : lines) {
+        QTextLayout layout(line, font, device);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const qsizetype before = out.size();
+        for (QTextLine piece = layout.createLine(); piece.isValid(); piece = layout.createLine()) {
+            piece.setLineWidth(width);
+            out << line.mid(piece.textStart(), piece.textLength());
+        }
+        layout.endLayout();
+        if (out.size() == before)
+            out << QString();
+    }
+    return out;
+}
+
 bool QtPrinter::printLines(const QString& jobTitle, const QStringList& lines,
                            const std::optional<QFont>& font) {
     m_printer.setResolution(PositionedDpi);
     const QFont f = font.value_or(textFont());
     const QFontMetrics metrics(f, &m_printer);
     const QRect page = m_printer.pageLayout().paintRectPixels(m_printer.resolution());
-    const std::vector<PrintPage> pages =
-        layoutTextLines(lines, {page.height(), metrics.lineSpacing()});
+    const std::vector<PrintPage> pages = layoutTextLines(
+        wrapLines(lines, f, &m_printer, page.width()), {page.height(), metrics.lineSpacing()});
     return draw(jobTitle, pages, f, 1.0);
 }
 
@@ -81,25 +114,59 @@ bool QtPrinter::printPages(const QString& jobTitle, const std::vector<PrintPage>
 
 bool QtPrinter::draw(const QString& jobTitle, const std::vector<PrintPage>& pages,
                      const QFont& font, double scale) {
+    m_error.clear();
     m_printer.setDocName(jobTitle);
+    if (m_printer.outputFormat() != QPrinter::PdfFormat || m_printer.outputFileName().isEmpty()) {
+        if (paint(m_printer, pages, font, scale))
+            return true;
+        m_error = QStringLiteral("the printer could not print the job.");
+        return false;
+    }
+    // Into a file: written through a file of our own, so that a file that cannot be written (a
+    // full disk, a folder without access) is reported with the system's reason instead of
+    // leaving an empty or cut file behind in silence.
+    QFile file(m_printer.outputFileName());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_error = file.errorString();
+        return false;
+    }
+    QPdfWriter writer(&file);
+    writer.setTitle(jobTitle);
+    writer.setPageLayout(m_printer.pageLayout());
+    writer.setResolution(m_printer.resolution());
+    const bool painted = paint(writer, pages, font, scale);
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        m_error = file.errorString();
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        m_error = file.errorString();
+        return false;
+    }
+    if (!painted)
+        m_error = QStringLiteral("the file could not be printed.");
+    return painted;
+}
+
+bool QtPrinter::paint(QPagedPaintDevice& device, const std::vector<PrintPage>& pages,
+                      const QFont& font, double scale) {
     QPainter painter;
-    if (!painter.begin(&m_printer))
+    if (!painter.begin(&device))
         return false;
     painter.scale(scale, scale);
     painter.setFont(font);
-    const QFontMetrics metrics(font, &m_printer);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(8 * metrics.horizontalAdvance(QLatin1Char(' ')));
+    const QFontMetrics metrics(font, &device);
+    const QTextOption option = printOption(metrics, QTextOption::NoWrap);
     for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0 && !m_printer.newPage()) {
+        if (i > 0 && !device.newPage()) {
             painter.end();
             return false;
         }
         for (const QRect& r : pages[i].filledRects)
             painter.fillRect(r, Qt::black);
         for (const PrintRun& run : pages[i].runs) {
-            // Wide enough for any line: a line longer than the page is cut by the paper.
+            // Wide enough for any line: the lines come wrapped to the page already.
             const QRectF box(run.x, run.y, 1e6, metrics.height());
             painter.drawText(box, run.text, option);
         }

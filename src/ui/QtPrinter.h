@@ -22,14 +22,23 @@ public:
     bool printPages(const QString& jobTitle, const std::vector<PrintPage>& pages,
                     const std::optional<QFont>& font) override;
 
+    QString errorText() const override { return m_error; }
+
     // The font lines are printed in when none is given.
     static QFont textFont();
+    // Each line cut into the pieces that fit width device pixels in font, as the editor wraps a
+    // long line: after a blank where there is one, else anywhere. An empty line stays one line.
+    static QStringList wrapLines(const QStringList& lines, const QFont& font, QPaintDevice* device,
+                                 int width);
 
 private:
     bool draw(const QString& jobTitle, const std::vector<PrintPage>& pages, const QFont& font,
               double scale);
+    bool paint(QPagedPaintDevice& device, const std::vector<PrintPage>& pages, const QFont& font,
+               double scale);
 
     QWidget* m_parent;
     QString m_pdfOutput;
     QPrinter m_printer;
+    QString m_error;
 };

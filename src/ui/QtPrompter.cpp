@@ -1,6 +1,8 @@
 // QtPrompter: the program's message and input boxes as QMessageBox and QInputDialog.
 #include "ui/QtPrompter.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 
@@ -57,6 +59,21 @@ void QtPrompter::configure(QMessageBox& box, MessageKind kind, MessageButtons bu
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
+    // A short message makes a narrow box, and the window manager then cuts the program's name
+    // in its title bar: the box is made at least as wide as the title needs.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleRoom(box.windowTitle(), box.font()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+int QtPrompter::titleRoom(const QString& title, const QFont& font) {
+    // Title bars use a bold face, often a little larger, beside the window's icon and its
+    // buttons (minimize, maximize, close).
+    QFont bold = font;
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() > 0 ? bold.pointSizeF() * 1.15 : bold.pointSizeF());
+    return QFontMetrics(bold).horizontalAdvance(title) + 160;
 }
 
 MessageAnswer QtPrompter::answerFor(int result, MessageButtons buttons) {

@@ -19,6 +19,8 @@ public:
     // button set, and the button that closing the box stands for.
     static void configure(QMessageBox& box, MessageKind kind, MessageButtons buttons,
                           const QString& text);
+    // The width a box needs for the window manager to show its whole title.
+    static int titleRoom(const QString& title, const QFont& font);
     // The answer for the button the box returned; anything else is the box being closed.
     static MessageAnswer answerFor(int result, MessageButtons buttons);
 

@@ -12,6 +12,7 @@
 #include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
+#include "ui/widgets/ElidedLabel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,16 +109,15 @@ void TForm1::buildStatusBar() {
                                                                std::pair{"Page Location:", 275},
                                                                std::pair{"Open HTML File:", 270}};
     for (size_t i = 0; i < fields.size(); ++i) {
-        auto* label = new QLabel(QLatin1String(fields[i].first));
+        auto* label = new ElidedLabel;
+        label->setText(QLatin1String(fields[i].first));
         label->setObjectName(QStringLiteral("StatusField%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The last field takes the rest of the bar, as a status panel of a set width would
-        // when the window is wide; the first two keep their widths.
-        if (i + 1 < fields.size())
-            label->setFixedWidth(fields[i].second);
-        else
-            label->setMinimumWidth(fields[i].second);
-        statusBar()->addWidget(label, i + 1 < fields.size() ? 0 : 1);
+        label->setPreferredWidth(fields[i].second);
+        // The file size is short and always shown whole; the two paths share the rest of the
+        // bar and are cut in the middle when they are longer than their field.
+        label->setSizedToText(i == 0);
+        statusBar()->addWidget(label, i == 0 ? 0 : 1);
         m_status[i] = label;
     }
 }

@@ -14,9 +14,15 @@ namespace {
 struct Steps : CustomTagList, SnippetLists, ProjectSave, BackupWindow, EmbeddedBrowser {
     QStringList done;
     bool browserCreates = true;
+    bool* projectModified = nullptr; // cleared by a save that works
+    bool saveWorks = true;
     void loadCustomTags() override { done << QStringLiteral("custom tags"); }
     void loadSnippets() override { done << QStringLiteral("snippets"); }
-    void saveProject() override { done << QStringLiteral("save project"); }
+    void saveProject() override {
+        done << QStringLiteral("save project");
+        if (saveWorks && projectModified)
+            *projectModified = false;
+    }
     void openBackupWindow() override { done << QStringLiteral("backup window"); }
     bool create() override {
         done << QStringLiteral("browser");
@@ -32,6 +38,7 @@ protected:
                 recorder.parts()),
           steps(recorder.done) {
         editor.setClipboard(&clipboard);
+        recorder.projectModified = &state.project().projectModified;
     }
 
     TempDir dir;
@@ -134,16 +141,34 @@ TEST_F(Shell, CloseAsksAboutTheProjectAndRunsTheReminder) {
     EXPECT_TRUE(state.closeQuery());
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].text, QStringLiteral("Save changes to this Project?"));
-    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::YesNoCancel);
     EXPECT_TRUE(steps.contains(QStringLiteral("save project")));
     EXPECT_EQ(state.optionsIni().readInteger(QStringLiteral("Backup"), QStringLiteral("SITE"), -1),
               1);
 
     // No keeps the project unsaved but still closes.
     steps.clear();
+    state.project().projectModified = true;
     prompter.queue(MessageAnswer::No);
     EXPECT_TRUE(state.closeQuery());
     EXPECT_FALSE(steps.contains(QStringLiteral("save project")));
+}
+
+TEST_F(Shell, ASaveThatFailsAtCloseAsksAgainAndCancelKeepsTheProgramOpen) {
+    state.startUp();
+    state.project().projectFileName = QStringLiteral("site.out");
+    state.project().projectModified = true;
+    recorder.saveWorks = false;
+    prompter.queue(MessageAnswer::Yes);
+    prompter.queue(MessageAnswer::Cancel);
+    EXPECT_FALSE(state.closeQuery());
+    EXPECT_EQ(prompter.texts(),
+              QStringList({"Save changes to this Project?", "Save changes to this Project?"}));
+    EXPECT_EQ(steps.filter(QStringLiteral("save project")).size(), 1);
+    EXPECT_TRUE(state.project().projectModified);
+    // The reminder runs only when the program really closes.
+    EXPECT_EQ(state.optionsIni().readInteger(QStringLiteral("Backup"), QStringLiteral("SITE"), -1),
+              -1);
 }
 
 TEST_F(Shell, WithoutTheEmbeddedBrowserTheProgramSaysSoAndRunsOn) {

@@ -2,7 +2,6 @@
 #include "project/FilesTab.h"
 #include "ProjectTestSupport.h"
 #include "platform/IniFile.h"
-
 class FilesTabTest : public ProjectFixture {
 protected:
     FilesTabTest() : tab(app, prompter, [this](const QString& p) { images << p; }) {}
@@ -74,6 +73,60 @@ TEST_F(FilesTabTest, ListsMatchingFilesOnceAndStartsWhereTheSettingsSay) {
     tab.clickFile(web.path(), "big.html");
     tab.clickFile(web.path(), "none.html");
     EXPECT_EQ(status, QStringList({"File Size: 2KB", "Page Location:  "}));
+}
+
+TEST_F(FilesTabTest, FilesAndFoldersAreListedAsAFileManagerOrdersThemLatin1NamesToo) {
+    for (const char* name : {"page10.html", "Page2.html", "page1.html", "about.HTML", "b.htm",
+                             "notes.txt", "Zeta.html", "alpha.html"})
+        page(name);
+    // A name in Latin-1 bytes, as pages copied from older machines carry.
+    ASSERT_TRUE(web.writeNative("na\xefve.html", "<p>na\xefve</p>\r\n" + QByteArray(1200, 'x')));
+    for (const char* folder : {"sub10", "Sub2", "sub1", "archive"})
+        QDir().mkpath(web.file(folder));
+
+    EXPECT_EQ(FilesTab::listFiles(web.path(), "*.html;*.htm"),
+              QStringList({"about.HTML", "alpha.html", "b.htm", QStringLiteral("na\u00efve.html"),
+                           "page1.html", "Page2.html", "page10.html", "Zeta.html"}));
+    EXPECT_EQ(FilesTab::listFolders(web.path()), QStringList({"archive", "sub1", "Sub2", "sub10"}));
+    EXPECT_TRUE(FilesTab::namesInOrder("a", "B"));
+    EXPECT_TRUE(FilesTab::namesInOrder("x9", "x10"));
+    EXPECT_FALSE(FilesTab::namesInOrder("x10", "x9"));
+    EXPECT_TRUE(FilesTab::namesInOrder("ab", "abc"));
+    EXPECT_EQ(FilesTab::driveOf("/home/someone/site", "/home/someone"),
+              QStringLiteral("/home/someone"));
+    EXPECT_EQ(FilesTab::driveOf("/home/someone", "/home/someone/"),
+              QStringLiteral("/home/someone/"));
+    EXPECT_EQ(FilesTab::driveOf("/home/someoneelse", "/home/someone"), QStringLiteral("/"));
+    EXPECT_EQ(FilesTab::driveOf("/var/www", "/home/someone"), QStringLiteral("/"));
+
+    // The Latin-1 page is sized and opened by its bytes.
+    QStringList status;
+    QObject::connect(&tab, &FilesTab::fileSizeTextChanged, [&](const QString& t) { status << t; });
+    tab.clickFile(web.path(), QStringLiteral("na\u00efve.html"));
+    EXPECT_EQ(status, QStringList({"File Size: 1KB"}));
+    tab.doubleClickFile(web.path(), QStringLiteral("na\u00efve.html"));
+    EXPECT_TRUE(editor.text().startsWith(QStringLiteral("<p>na\u00efve</p>\r\n")));
+    EXPECT_EQ(app.document().currentHtmlFile(), web.file(QStringLiteral("na\u00efve.html")));
+}
+
+TEST_F(FilesTabTest, OpeningAPageFromTheFilesTabLeavesHelpPageMode) {
+    // A help page is open (its save commands off, leaving it asks nothing).
+    app.document().setHelpPageMode(true);
+    QList<bool> saveCommands;
+    QObject::connect(&app.document(), &HtmlDocument::saveCommandsEnabledChanged,
+                     [&](bool on) { saveCommands << on; });
+    page("site.html", "<p>site</p>\r\n");
+    tab.doubleClickFile(web.path(), "site.html");
+    EXPECT_FALSE(app.document().helpPageMode());
+    EXPECT_EQ(saveCommands, QList<bool>({true}));
+    // An edit is now the user's: leaving it asks, and Save writes it.
+    editor.setText(QStringLiteral("<p>edited</p>\r\n"));
+    app.document().editorPressed();
+    prompter.queue(MessageAnswer::Cancel);
+    tab.doubleClickFile(web.path(), "site.html");
+    EXPECT_EQ(prompter.texts(), QStringList({HtmlDocument::askSaveChangesText()}));
+    app.document().saveHtmlFile();
+    EXPECT_EQ(web.read("site.html"), QByteArray("<p>edited</p>\r\n"));
 }
 
 TEST_F(ProjectFixture, ThePageDialogChecksThePathThenTheTitleAndChoosesFiles) {

@@ -103,31 +103,73 @@ TEST_F(Backup, MissingPageIsReportedAndTheRestIsCopied) {
     EXPECT_FALSE(b.backupEnabled());
     b.chooseProject(QStringLiteral("ACME.OUT"));
     ASSERT_EQ(b.files().size(), 3);
-    prompter.queue(MessageAnswer::Ok, 2);
+    prompter.queue(MessageAnswer::Ok);
     EXPECT_TRUE(b.backupRun(view));
+    const QString gone = dir.file(QStringLiteral("site/gone.html"));
     EXPECT_EQ(prompter.texts(),
-              (QStringList{QStringLiteral("Error copying HTML file: ") +
-                               dir.file(QStringLiteral("site/gone.html")) +
-                               QStringLiteral(". Not backed up!"),
-                           QStringLiteral("Backup finished. However, as reported, at least one "
-                                          "file could not be backed up.")}));
+              QStringList{QStringLiteral("Backup finished. However, 1 file could not be backed "
+                                         "up:\nError copying HTML file: ") +
+                          gone + QStringLiteral(". Not backed up! (Cannot open file ") + gone +
+                          QStringLiteral(": No such file or directory)")});
     EXPECT_EQ(dir.read(QStringLiteral("backup/index.html")), page1);
     EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
 }
 
-TEST_F(Backup, DestinationThatIsNotThereFailsFileByFile) {
+TEST_F(Backup, ADestinationThatIsNotThereIsReportedOnceWithTheReasons) {
+    // Twelve pages into a folder that is not there: one report at the end, not one box a file.
+    QString many;
+    for (int i = 0; i < 12; ++i) {
+        const QString name = QStringLiteral("site/p%1.html").arg(i);
+        ASSERT_TRUE(dir.write(name, "x"));
+        many += dir.file(name) + QStringLiteral("\r\n");
+    }
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), many.toUtf8()));
     ProjectBackup b = make();
     b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
     b.editBackupPath(dir.file(QStringLiteral("nowhere")));
-    prompter.queue(MessageAnswer::Ok, 5);
+    prompter.queue(MessageAnswer::Ok);
     EXPECT_TRUE(b.backupRun(view));
     EXPECT_EQ(b.backupPath, dir.file(QStringLiteral("nowhere/")));
-    const QStringList t = prompter.texts();
-    ASSERT_EQ(t.size(), 5);
-    EXPECT_TRUE(t[0].startsWith(QStringLiteral("Error copying HTML file: ")));
-    EXPECT_EQ(t[2], QStringLiteral("Error copying the project file. Not backed up!"));
-    EXPECT_EQ(t[3], QStringLiteral("Error copying the project file. Not backed up!"));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const QStringList lines = prompter.texts()[0].split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("Backup finished. However, 14 files could not be backed "
+                                       "up:"));
+    const QString to = dir.file(QStringLiteral("nowhere/p0.html"));
+    EXPECT_EQ(lines[1], QStringLiteral("Error copying HTML file: ") +
+                            dir.file(QStringLiteral("site/p0.html")) +
+                            QStringLiteral(". Not backed up! (Cannot create file ") + to +
+                            QStringLiteral(": No such file or directory)"))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines[11], QStringLiteral("... and 4 more."));
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("nowhere"))));
+}
+
+TEST_F(Backup, AProjectOpenedFromAnotherFolderIsBackedUpFromItsOwnFiles) {
+    // Another project called Acme lies elsewhere; the open one is that, not the projects folder's.
+    ASSERT_TRUE(dir.write(QStringLiteral("elsewhere/Acme.out"), "Other\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("elsewhere/Acme.fil"),
+                          (dir.file(QStringLiteral("site/about.htm")) + "\r\n").toUtf8()));
+    const QString elsewhere = dir.file(QStringLiteral("elsewhere/Acme.out"));
+    ProjectBackup b = make();
+    b.open(QStringLiteral("Acme.out"), b.backupFolder(), elsewhere);
+    ASSERT_EQ(b.projects().size(), 3);
+    EXPECT_EQ(b.projects()[2].shown, elsewhere);
+    EXPECT_EQ(b.project(), elsewhere);
+    EXPECT_EQ(b.files(), QStringList({dir.file(QStringLiteral("site/about.htm"))}));
+    EXPECT_EQ(b.newSub, QStringLiteral("acme_12_25_1998"));
+    b.createSubFolder();
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(b.backupRun(view));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/acme_12_25_1998/Acme.out")), QByteArray("Other\r\n"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("backup/acme_12_25_1998/index.html")));
+
+    // A project of the projects folder is chosen by its name, as before.
+    ProjectBackup own = make();
+    own.open(QStringLiteral("Acme.out"), own.backupFolder(),
+             dir.file(QStringLiteral("projects/Acme.out")));
+    EXPECT_EQ(own.projects().size(), 2);
+    EXPECT_EQ(own.project(), QStringLiteral("ACME.OUT"));
 }
 
 TEST_F(Backup, TypedNameAndEmptyProjectAreRefused) {

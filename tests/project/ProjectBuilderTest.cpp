@@ -1,6 +1,7 @@
 // The project builder over real files: listing and picking, ordering, names from file names and
 // TITLE elements, the hierarchy and its check, and the exact bytes of the saved project.
 #include "project/ProjectBuilder.h"
+#include "platform/TextFile.h"
 #include "project/ProjectFiles.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -180,6 +181,47 @@ TEST_F(Builder, SavingAsksBeforeReplacingAndRefusesWhatWouldBreak) {
     prompter.queue(MessageAnswer::Ok);
     EXPECT_FALSE(b.save(QStringLiteral("new"), prompter));
     EXPECT_EQ(prompter.shown().back().kind, MessageKind::Error);
+}
+
+TEST_F(Builder, ANameThatReachesOutOfTheProjectsFolderIsRefused) {
+    file("a.html", "x");
+    b.addFiles(dir.file(QStringLiteral("site")), {"a.html"});
+    b.names = {QStringLiteral("A")};
+    b.rebuildHierarchy();
+    for (const char* name : {"../escaped", "sub/site", "/tmp/abs", ".."}) {
+        SCOPED_TRACE(name);
+        prompter.clearShown();
+        prompter.queue(MessageAnswer::Ok);
+        EXPECT_FALSE(b.save(QLatin1String(name), prompter));
+        EXPECT_EQ(prompter.texts(), QStringList({ProjectBuilder::badNameText()}));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("escaped.out"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("escaped.fil"))));
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("projects")))
+                  .entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList());
+}
+
+TEST_F(Builder, AFileWithALatin1NameIsListedAndLinkedByItsBytes) {
+    file("index.html", "<title>Home</title>");
+    ASSERT_TRUE(dir.writeNative("site/caf\xe9.html", "<title>Caf\xe9</title>\r\n"));
+    const QString site = dir.file(QStringLiteral("site"));
+    const QStringList listed = ProjectBuilder::listFiles(site, QStringLiteral("*.html"));
+    EXPECT_EQ(listed, QStringList({QStringLiteral("caf\u00e9.html"), "index.html"}));
+    b.addFiles(site, listed);
+    b.loadNames(true);
+    EXPECT_EQ(b.names, QStringList({QStringLiteral("Caf\u00e9"), "Home"}));
+    b.rebuildHierarchy();
+    prompter.queue(MessageAnswer::Ok);
+    ASSERT_TRUE(b.save(QStringLiteral("cafe"), prompter));
+    // The link file holds the name's own bytes, and the project opens the page by them.
+    EXPECT_EQ(dir.read(QStringLiteral("projects/cafe.fil")),
+              QFile::encodeName(site) + "/caf\xe9.html\r\n" + QFile::encodeName(site) +
+                  "/index.html\r\n");
+    const ProjectRead read = readProject(dir.file(QStringLiteral("projects/cafe.out")));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.pages[0].link, site + QStringLiteral("/caf\u00e9.html"));
+    EXPECT_TRUE(readTextFile(read.pages[0].link).ok);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The project commands through the scripted prompter, chooser and dialogs, over real files.
 #include "ProjectTestSupport.h"
 #include "platform/IniFile.h"
+#include "project/ChangeFilePath.h"
 
 #include <QDir>
 
@@ -72,33 +73,235 @@ TEST_F(ProjectFixture, ANewProjectSavedUnderATypedNameReopensFromTheFirstRecentE
     EXPECT_EQ(app.document().currentHtmlFile(), about);
 }
 
-TEST_F(ProjectFixture, SavesGoToTheProjectsFolderWhateverFolderTheProjectCameFrom) {
-    ASSERT_TRUE(web.write("site.out", "Home\r\n\tA\r\n"));
-    ASSERT_TRUE(web.write("site.fil", "/w/h.html\r\n/w/a.html\r\n"));
-    chooser.queue(web.file("site.out"));
+TEST_F(ProjectFixture, SaveWritesWhereTheProjectWasReadAndSaveAsWhereTheUserChose) {
+    // A five-page project of the same name lies in the projects folder; it is never touched.
+    const QByteArray fiveOut = "A\r\nB\r\nC\r\nD\r\nE\r\n";
+    const QByteArray fiveFil = "/a\r\n/b\r\n/c\r\n/d\r\n/e\r\n";
+    ASSERT_TRUE(dir.write("projects/site.out", fiveOut));
+    ASSERT_TRUE(dir.write("projects/site.fil", fiveFil));
+    ASSERT_TRUE(web.write("elsewhere/site.out", "Home\r\n"));
+    ASSERT_TRUE(web.write("elsewhere/site.fil", "/w/h.html\r\n"));
+    const QString elsewhere = web.file("elsewhere/site.out");
+    chooser.queue(elsewhere);
     project.openProject();
     const FileDialogRequest& open = chooser.requests().back().request;
     EXPECT_EQ(open.initialDirectory, dir.file("projects/"));
     EXPECT_EQ(open.filter.split('|').at(2 * (open.filterIndex - 1)),
               QStringLiteral("Project Files"));
     EXPECT_TRUE(open.fileName.isEmpty());
-    EXPECT_EQ(caption, QStringLiteral("Ostra Quillon Pro:  ") + web.file("site.out"));
-    EXPECT_EQ(app.recentProjects().caption(1), QStringLiteral("1: ") + web.file("site.out"));
+    EXPECT_EQ(caption, QStringLiteral("Ostra Quillon Pro:  ") + elsewhere);
+    EXPECT_EQ(app.recentProjects().caption(1), QStringLiteral("1: ") + elsewhere);
+    EXPECT_EQ(project.projectPath(), elsewhere);
     EXPECT_TRUE(project.saveProjectEnabled());
 
+    pageDialog.queue("About", page("about.html"));
+    project.addPage();
     ASSERT_TRUE(project.saveProjectFiles());
-    EXPECT_EQ(dir.read("projects/site.out"), QByteArray("Home\r\n\tA\r\n"));
-    EXPECT_EQ(dir.read("projects/site.fil"), QByteArray("/w/h.html\r\n/w/a.html\r\n"));
+    EXPECT_TRUE(chooser.requests().size() == 1u); // Save asks nothing
+    EXPECT_EQ(web.read("elsewhere/site.out"), QByteArray("Home\r\nAbout\r\n"));
+    EXPECT_EQ(web.read("elsewhere/site.fil"),
+              ("/w/h.html\r\n" + web.file("about.html") + "\r\n").toUtf8());
+    EXPECT_EQ(dir.read("projects/site.out"), fiveOut);
+    EXPECT_EQ(dir.read("projects/site.fil"), fiveFil);
 
-    // Save As with site.txt typed into another folder writes site.out and site.fil in projects.
-    chooser.queue(web.file("elsewhere/site2.txt"));
+    // Save As starts in the projects folder and writes where the user chose, site2.txt as
+    // site2.out; the project is then that file.
+    chooser.queue(web.file("chosen/site2.txt"));
+    QDir().mkpath(web.file("chosen"));
     project.saveProjectAs();
-    EXPECT_EQ(chooser.requests().back().request.title, QStringLiteral("Save Project As..."));
+    const FileDialogRequest& as = chooser.requests().back().request;
+    EXPECT_EQ(as.title, QStringLiteral("Save Project As..."));
+    EXPECT_EQ(as.initialDirectory, dir.file("projects/"));
     EXPECT_EQ(state().projectFileName, QStringLiteral("site2.out"));
-    EXPECT_EQ(dir.read("projects/site2.out"), QByteArray("Home\r\n\tA\r\n"));
-    EXPECT_EQ(dir.read("projects/site2.fil"), QByteArray("/w/h.html\r\n/w/a.html\r\n"));
-    EXPECT_FALSE(QFileInfo::exists(web.file("elsewhere")));
-    EXPECT_EQ(caption, QStringLiteral("Ostra Quillon Pro:  ") + dir.file("projects/site2.out"));
+    EXPECT_EQ(web.read("chosen/site2.out"), QByteArray("Home\r\nAbout\r\n"));
+    EXPECT_EQ(web.read("chosen/site2.fil"), web.read("elsewhere/site.fil"));
+    EXPECT_FALSE(dir.exists("projects/site2.out"));
+    EXPECT_EQ(caption, QStringLiteral("Ostra Quillon Pro:  ") + web.file("chosen/site2.out"));
+    EXPECT_EQ(app.recentProjects().caption(1),
+              QStringLiteral("1: ") + web.file("chosen/site2.out"));
+
+    // The recent entry reopens it there, and Save keeps writing there.
+    project.newProject();
+    project.openRecentProject(app.recentProjects().caption(1));
+    EXPECT_EQ(titles(), QStringList({"Home", "About"}));
+    project.setSelectedItem(2);
+    pageDialog.queue("About us", web.file("about.html"));
+    project.changePageTitle();
+    ASSERT_TRUE(project.saveProjectFiles());
+    EXPECT_EQ(web.read("chosen/site2.out"), QByteArray("Home\r\nAbout us\r\n"));
+    EXPECT_EQ(dir.read("projects/site.out"), fiveOut);
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(ProjectFixture, ChangeFilePathRewritesTheLinkFileThatWasReadOrLeavesItToSave) {
+    ASSERT_TRUE(dir.write("projects/site.fil", "/other/x.html\r\n"));
+    ASSERT_TRUE(web.write("some/site/site.out", "Home\r\n\tAbout\r\n"));
+    ASSERT_TRUE(web.write("some/site/site.fil", "/old/index.html\r\n/old/about.html\r\n"));
+    chooser.queue(web.file("some/site/site.out"));
+    project.openProject();
+
+    // An unchanged project: its own link file is rewritten at once.
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_TRUE(project.changeFilePath("/old/", "/new/"));
+    EXPECT_EQ(prompter.texts(), QStringList({changeFilePathDoneText()}));
+    EXPECT_EQ(web.read("some/site/site.fil"), QByteArray("/new/index.html\r\n/new/about.html\r\n"));
+    EXPECT_EQ(web.read("some/site/site.out"), QByteArray("Home\r\n\tAbout\r\n"));
+    EXPECT_EQ(dir.read("projects/site.fil"), QByteArray("/other/x.html\r\n"));
+    EXPECT_FALSE(state().projectModified);
+
+    // A changed project (a page removed, not saved): a link file written alone would be a line
+    // short of its outline, so the change waits for Save, which writes both.
+    confirm.answers.push_back({true, false});
+    project.setSelectedItem(2);
+    project.removePage();
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_TRUE(project.changeFilePath("/new/", "/newer/"));
+    EXPECT_EQ(web.read("some/site/site.fil"), QByteArray("/new/index.html\r\n/new/about.html\r\n"));
+    EXPECT_TRUE(state().projectModified);
+    ASSERT_TRUE(project.saveProjectFiles());
+    EXPECT_EQ(web.read("some/site/site.out"), QByteArray("Home\r\n"));
+    EXPECT_EQ(web.read("some/site/site.fil"), QByteArray("/newer/index.html\r\n"));
+    EXPECT_EQ(dir.read("projects/site.fil"), QByteArray("/other/x.html\r\n"));
+    EXPECT_FALSE(dir.exists("projects/site.out"));
+
+    // The help project's links are never rewritten.
+    ASSERT_TRUE(dir.write("help/welcome.out", "Welcome\r\n"));
+    ASSERT_TRUE(dir.write("help/welcome.fil", "welcome.hxp\r\n"));
+    ASSERT_TRUE(project.openHelpProject(dir.file("help/welcome.out")));
+    prompter.clearShown();
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(project.changeFilePath("", "/x/"));
+    EXPECT_EQ(prompter.texts(), QStringList({Project::helpCannotBeChangedText()}));
+    EXPECT_EQ(dir.read("help/welcome.fil"), QByteArray("welcome.hxp\r\n"));
+}
+
+TEST_F(ProjectFixture, AProjectIsWrittenWholeOrNotAtAll) {
+    // Five pages; the link file then becomes something that cannot be replaced (a folder).
+    QStringList files;
+    QByteArray out, fil;
+    for (const char* t : {"Home page", "Products", "Contact", "Map", "Team"}) {
+        files << page(QString::fromLatin1(t).remove(' ') + ".html");
+        out += QByteArray(t) + "\r\n";
+        fil += files.last().toUtf8() + "\r\n";
+    }
+    ASSERT_TRUE(dir.write("projects/mysite.out", out));
+    ASSERT_TRUE(dir.write("projects/mysite.fil", fil));
+    chooser.queue(dir.file("projects/mysite.out"));
+    project.openProject();
+    ASSERT_EQ(titles().size(), 5);
+    ASSERT_TRUE(QFile::remove(dir.file("projects/mysite.fil")));
+    ASSERT_TRUE(QDir().mkpath(dir.file("projects/mysite.fil")));
+
+    project.setSelectedItem(2);
+    confirm.answers.push_back({true, false});
+    project.removePage();
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(project.saveProjectFiles());
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_TRUE(
+        prompter.texts()[0].startsWith(QStringLiteral("Cannot write the project file \"%1\": ")
+                                           .arg(dir.file("projects/mysite.fil"))))
+        << prompter.texts()[0].toStdString();
+    // The outline file is as it was, and no half-written file is left beside it.
+    EXPECT_EQ(dir.read("projects/mysite.out"), out);
+    EXPECT_EQ(QDir(dir.file("projects"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"mysite.fil", "mysite.out"}));
+    EXPECT_TRUE(state().projectModified);
+
+    // Once the link file can be written, both files hold the four pages.
+    ASSERT_TRUE(QDir().rmdir(dir.file("projects/mysite.fil")));
+    ASSERT_TRUE(project.saveProjectFiles());
+    EXPECT_EQ(dir.read("projects/mysite.out"),
+              QByteArray("Home page\r\nContact\r\nMap\r\nTeam\r\n"));
+    EXPECT_EQ(
+        dir.read("projects/mysite.fil"),
+        (files[0] + "\r\n" + files[2] + "\r\n" + files[3] + "\r\n" + files[4] + "\r\n").toUtf8());
+    EXPECT_EQ(QDir(dir.file("projects"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"mysite.fil", "mysite.out"}));
+}
+
+TEST_F(ProjectFixture, LeavingAChangedProjectAsksYesNoCancelAndAsksAgainWhenTheSaveFails) {
+    pageDialog.queue("Kept", page("kept.html"));
+    project.addPage();
+    state().projectFileName = QStringLiteral("kept.out");
+    // The projects folder cannot be written: a file stands where it should be.
+    ASSERT_TRUE(QDir(dir.file("projects")).removeRecursively());
+    ASSERT_TRUE(dir.write("projects", "not a folder"));
+
+    // Yes, the save fails: the error, then the question again; Cancel keeps everything.
+    prompter.queue(MessageAnswer::Yes);
+    prompter.queue(MessageAnswer::Ok);
+    prompter.queue(MessageAnswer::Cancel);
+    project.newProject();
+    ASSERT_EQ(prompter.shown().size(), 3u);
+    EXPECT_EQ(prompter.shown()[0].text, QStringLiteral("Save changes to open Project?"));
+    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(prompter.shown()[1].kind, MessageKind::Error);
+    EXPECT_EQ(prompter.shown()[2].text, QStringLiteral("Save changes to open Project?"));
+    EXPECT_EQ(titles(), QStringList({"Kept"}));
+    EXPECT_TRUE(state().projectModified);
+    EXPECT_EQ(state().projectFileName, QStringLiteral("kept.out"));
+
+    // Open Project and a recent entry: Cancel ends the command before the file dialog.
+    prompter.clearShown();
+    prompter.queue(MessageAnswer::Cancel, 2);
+    project.openProject();
+    project.openRecentProject(QStringLiteral("1: /p/other.out"));
+    EXPECT_TRUE(chooser.requests().empty());
+    EXPECT_EQ(prompter.texts(), QStringList({"Save changes to Project \"KEPT.OUT\" ?",
+                                             "Save changes to Project \"KEPT.OUT\" ?"}));
+    EXPECT_EQ(prompter.shown()[1].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(titles(), QStringList({"Kept"}));
+
+    // No throws the changes away, as asked.
+    prompter.queue(MessageAnswer::No);
+    project.newProject();
+    EXPECT_TRUE(titles().isEmpty());
+    EXPECT_FALSE(state().projectModified);
+}
+
+TEST_F(ProjectFixture, ARecentProjectThatIsGoneCanBeTakenOffTheList) {
+    ASSERT_TRUE(web.write("a.out", "A\r\n"));
+    ASSERT_TRUE(web.write("a.fil", "/a\r\n"));
+    app.updateRecentProjects(web.file("a.out"));
+    app.updateRecentProjects(web.file("gone.out"));
+    app.updateRecentProjects(web.file("b.out"));
+    ASSERT_EQ(app.recentProjects().caption(2), QStringLiteral("2: ") + web.file("gone.out"));
+    int changes = 0;
+    QObject::connect(&app, &AppState::recentProjectsChanged, [&] { ++changes; });
+
+    // No keeps the entry.
+    prompter.queue(MessageAnswer::No);
+    project.openRecentProject(app.recentProjects().caption(2));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(prompter.texts()[0],
+              QStringLiteral("Cannot find the project \"%1\".\rPlease locate and open it using "
+                             "the File|Open menu item.\r\rIt is no longer there. Remove it from "
+                             "the list of recent projects?")
+                  .arg(web.file("gone.out").toUpper()));
+    EXPECT_EQ(app.recentProjects().path(2), web.file("gone.out"));
+    EXPECT_EQ(changes, 0);
+
+    prompter.queue(MessageAnswer::Yes);
+    project.openRecentProject(app.recentProjects().caption(2));
+    EXPECT_EQ(app.recentProjects().path(1), web.file("b.out"));
+    EXPECT_EQ(app.recentProjects().path(2), web.file("a.out"));
+    EXPECT_TRUE(app.recentProjects().path(3).isEmpty());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(IniFile(dir.file("OPTIONS.INI")).readString("Recent", "File2", "x"),
+              web.file("a.out"));
+    EXPECT_EQ(IniFile(dir.file("OPTIONS.INI")).readString("Recent", "File3", "x"), QString());
+
+    // A project whose link file is missing is not gone: only the message, no offer.
+    ASSERT_TRUE(web.write("half.out", "A\r\n"));
+    prompter.clearShown();
+    prompter.queue(MessageAnswer::Ok);
+    project.openRecentProject(QStringLiteral("1: ") + web.file("half.out"));
+    EXPECT_EQ(prompter.shown()[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(prompter.texts()[0], Project::cannotFindProjectText(web.file("half.out")));
 }
 
 TEST_F(ProjectFixture, SavingNothingStillAsksForANameAndWritesTwoEmptyFiles) {
@@ -145,12 +348,11 @@ TEST_F(ProjectFixture, ProjectsThatCannotBeOpenedLeaveTheOpenOneAsItWas) {
 
     // A recent entry whose files are gone.
     prompter.clearShown();
-    prompter.queue(MessageAnswer::No);
-    prompter.queue(MessageAnswer::Ok);
+    prompter.queue(MessageAnswer::No, 2);
     project.openRecentProject(QStringLiteral("2: /nowhere/old.out"));
-    EXPECT_EQ(prompter.texts().last(),
-              QStringLiteral("Cannot find the project \"/NOWHERE/OLD.OUT\".\rPlease locate and "
-                             "open it using the File|Open menu item."));
+    EXPECT_TRUE(prompter.texts().last().startsWith(
+        QStringLiteral("Cannot find the project \"/NOWHERE/OLD.OUT\".\rPlease locate and "
+                       "open it using the File|Open menu item.")));
     EXPECT_EQ(titles(), QStringList({"Kept"}));
     project.openRecentProject(QStringLiteral("3: ")); // an empty slot does nothing
 }
@@ -192,6 +394,17 @@ TEST_F(ProjectFixture, TheHelpProjectCannotBeSavedOrEditedAndOpensItsPagesReadOn
     EXPECT_EQ(prompter.texts(), QStringList({Project::cannotOpenPageText()}));
     EXPECT_EQ(app.document().currentHtmlFile(), dir.file("help/welcome.hxp"));
     EXPECT_EQ(editor.text(), QStringLiteral("<p>Hi</p>\r\n"));
+
+    // The help command makes the links whole paths (help/ and the name): a page still opens.
+    ASSERT_TRUE(dir.write("help/faq.hxp", "<p>FAQ</p>\r\n"));
+    ASSERT_TRUE(dir.write("help/welcome.fil", "welcome.hxp\r\nfaq.hxp\r\n"));
+    ASSERT_TRUE(project.openHelpProject(dir.file("help/welcome.out")));
+    project.resolveRelativeLinks(dir.file("help/"));
+    project.setSelectedItem(2);
+    project.openPage();
+    EXPECT_EQ(app.document().currentHtmlFile(), dir.file("help/faq.hxp"));
+    EXPECT_EQ(editor.text(), QStringLiteral("<p>FAQ</p>\r\n"));
+    EXPECT_TRUE(app.document().helpPageMode());
 }
 
 TEST_F(ProjectFixture, RemovalAsksUntilTheBoxIsTickedAndTakesTheWholeSubTree) {
@@ -214,6 +427,11 @@ TEST_F(ProjectFixture, RemovalAsksUntilTheBoxIsTickedAndTakesTheWholeSubTree) {
     project.setSelectedItem(1);
     project.removePage();
     EXPECT_EQ(titles(), QStringList({"A", "B", "C", "D"}));
+    // The question names the page and what goes with it.
+    EXPECT_EQ(confirm.which, QStringList({"Page: \"A\", and the 2 pages below it"}));
+    EXPECT_EQ(PageDialogModel::removedPagesText("B", 1),
+              QStringLiteral("Page: \"B\", and the 1 page below it"));
+    EXPECT_EQ(PageDialogModel::removedPagesText("D", 0), QStringLiteral("Page: \"D\""));
     EXPECT_FALSE(app.settings().confirmRemove);
     EXPECT_EQ(IniFile(dir.file("DEFAULT.INI")).readString("Files", "Confirm", "x"), "0");
 
@@ -313,16 +531,43 @@ TEST_F(ProjectFixture, TheMoveDialogRebuildsOnOkAndKeepsTheOutlineWhenTheResultC
     // as it was.
     struct Raw : MoveDialog {
         std::function<bool()> f;
-        bool run() override { return f(); }
+        bool run(int) override { return f(); }
     } raw;
     raw.f = [this] { return dir.write("temp.ttt", "A\r\n\t\t\tC\r\nB\r\n"); };
     project.setDialogs(&pageDialog, &confirm, &raw);
     prompter.clearShown();
     prompter.queue(MessageAnswer::Ok);
+    state().projectModified = false;
     project.movePages();
     EXPECT_EQ(prompter.texts(), QStringList({"File load error"}));
     EXPECT_EQ(titles(), QStringList({"A", "C", "B >> &&& x"}));
     EXPECT_EQ(links(), QStringList({a, c, b}));
+    EXPECT_FALSE(state().projectModified);
+}
+
+TEST_F(ProjectFixture, MovingDownOverALevelJumpKeepsTheMoveAndStartsOnTheHighlightedPage) {
+    // A, B (below A), C (below B), D, E (below D).
+    const QStringList files = {page("a.html"), page("b.html"), page("c.html"), page("d.html"),
+                               page("e.html")};
+    ASSERT_TRUE(web.write("site.out", "A\r\n\tB\r\n\t\tC\r\nD\r\n\tE\r\n"));
+    ASSERT_TRUE(web.write("site.fil", (files.join("\r\n") + "\r\n").toUtf8()));
+    chooser.queue(web.file("site.out"));
+    project.openProject();
+    project.setSelectedItem(2);
+    moveDialog.moves = [this](MovePages& m) {
+        m.moveDown(prompter);
+        return true;
+    };
+    project.movePages();
+    EXPECT_EQ(moveDialog.startedOn, std::vector<int>({1}));
+    EXPECT_TRUE(prompter.shown().empty());
+    EXPECT_EQ(titles(), QStringList({"A", "D", "B", "C", "E"}));
+    QList<int> levels;
+    for (const ProjectPage& p : project.outline().pages())
+        levels << p.level;
+    EXPECT_EQ(levels, QList<int>({1, 1, 2, 3, 2}));
+    EXPECT_EQ(links(), QStringList({files[0], files[3], files[1], files[2], files[4]}));
+    EXPECT_TRUE(state().projectModified);
 }
 
 TEST_F(ProjectFixture, AFailedSaveNamesTheFileAndKeepsTheProjectChanged) {

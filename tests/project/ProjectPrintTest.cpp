@@ -110,3 +110,17 @@ TEST_F(ProjectPrintTest, TheOpenDocumentAsOneJobNamedAfterIt) {
     EXPECT_EQ(printer.jobs[0].lines, QStringList({"<html>", "<body>\tx</body>", "</html>"}));
     EXPECT_EQ(printer.jobs[0].font->family(), "Editor Font");
 }
+
+TEST_F(ProjectPrintTest, APrintoutThatFailsIsReportedWithThePrintersReason) {
+    const QString path = page("doc.html", "<p>x</p>\r\n");
+    ASSERT_TRUE(app.document().loadDocument(path).ok);
+    printer.failWith = QStringLiteral("No space left on device");
+    options.results.push_back({3, false, false});
+    printer.queue(true);
+    prompter.queue(MessageAnswer::Ok);
+    print.printProjectHtml();
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].kind, MessageKind::Error);
+    EXPECT_EQ(prompter.texts()[0],
+              QStringLiteral("\"%1\" was not printed: No space left on device").arg(path));
+}

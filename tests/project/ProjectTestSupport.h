@@ -42,8 +42,10 @@ struct ScriptedPageDialog : PageDialog {
 struct ScriptedConfirmDelete : ConfirmDeleteWindow {
     std::deque<Answer> answers;
     int asked = 0;
-    Answer ask() override {
+    QStringList which; // what each question named
+    Answer ask(const QString& w) override {
         ++asked;
+        which << w;
         if (answers.empty()) {
             ADD_FAILURE() << "Confirm Delete shown with no answer queued";
             return {};
@@ -60,8 +62,11 @@ struct ScriptedMoveDialog : MoveDialog {
     QString programDirectory;
     Prompter* prompter = nullptr;
     std::function<bool(MovePages&)> moves; // returns OK (true) or Cancel
-    bool run() override {
+    std::vector<int> startedOn;            // the line each run started on
+    bool run(int selectedLine) override {
+        startedOn.push_back(selectedLine);
         MovePages list = MovePages::fromScratchFiles(programDirectory);
+        list.select(selectedLine);
         if (!moves || !moves(list))
             return false;
         return list.writeScratchFiles(programDirectory).ok;

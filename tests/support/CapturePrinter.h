@@ -31,16 +31,18 @@ public:
     bool printLines(const QString& jobTitle, const QStringList& lines,
                     const std::optional<QFont>& font) override {
         jobs.push_back({jobTitle, lines, {}, font});
-        return true;
+        return failWith.isEmpty();
     }
     bool printPages(const QString& jobTitle, const std::vector<PrintPage>& pages,
                     const std::optional<QFont>& font) override {
         jobs.push_back({jobTitle, {}, pages, font});
-        return true;
+        return failWith.isEmpty();
     }
+    QString errorText() const override { return failWith; }
 
     const QStringList& dialogs() const { return m_dialogs; }
     std::vector<Job> jobs;
+    QString failWith; // set: every job fails with this reason
 
 private:
     std::deque<bool> m_answers;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 class TempDir {
 public:
     TempDir() { m_dir.setAutoRemove(true); }
@@ -22,6 +24,17 @@ public:
         if (!f.open(QIODevice::WriteOnly))
             return false;
         return f.write(bytes) == bytes.size();
+    }
+    // A file named by raw bytes below the folder (a Latin-1 name Qt's own file names cannot
+    // spell); its folder must exist.
+    bool writeNative(const QByteArray& name, const QByteArray& bytes) const {
+        const QByteArray full = QFile::encodeName(path()) + name;
+        FILE* f = std::fopen(full.constData(), "wb");
+        if (!f)
+            return false;
+        const bool ok = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f) ==
+                        static_cast<size_t>(bytes.size());
+        return std::fclose(f) == 0 && ok;
     }
     QByteArray read(const QString& name) const {
         QFile f(file(name));

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFileSystemModel>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +53,19 @@ TEST(QtPrompter, BoxesCarryTitleIconAndButtonSet) {
         EXPECT_EQ(box.standardButtons(), c.standard);
         EXPECT_EQ(box.escapeButton(), box.button(c.escape));
     }
+}
+
+TEST(QtPrompter, AShortMessageStillLeavesRoomForTheWholeTitle) {
+    QMessageBox box;
+    QtPrompter::configure(box, MessageKind::Information, MessageButtons::Ok, QStringLiteral("OK?"));
+    box.show();
+    QApplication::processEvents();
+    QFont bold = box.font();
+    bold.setBold(true);
+    // The title in a bold face beside a title bar's icon and three buttons of about 20 pixels.
+    EXPECT_GE(box.width(), QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 4 * 24)
+        << box.width();
+    box.close();
 }
 
 TEST(QtPrompter, ButtonsAndClosingGiveTheAnswers) {

@@ -2,6 +2,7 @@
 #include "ui/project/FilesPane.h"
 
 #include "project/FilesTab.h"
+#include "ui/widgets/ElidedLabel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -10,13 +11,16 @@
 
 FilesPane::FilesPane(FilesTab& logic, const QString& homeDirectory, const QString& filter,
                      QWidget* parent)
-    : QWidget(parent), m_logic(logic) {
+    : QWidget(parent), m_logic(logic), m_home(homeDirectory) {
     setObjectName(QStringLiteral("FilesPane"));
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
     m_drives = new QComboBox(this);
     m_drives->setObjectName(QStringLiteral("DriveBox"));
     m_drives->addItems(FilesTab::drives(homeDirectory));
+    // The folder shown, whole when it fits, else cut in the middle.
+    m_path = new ElidedLabel(this);
+    m_path->setObjectName(QStringLiteral("FolderPath"));
     m_folders = new QListWidget(this);
     m_folders->setObjectName(QStringLiteral("FolderList"));
     m_types = new QComboBox(this);
@@ -29,6 +33,7 @@ FilesPane::FilesPane(FilesTab& logic, const QString& homeDirectory, const QStrin
     m_files = new QListWidget(this);
     m_files->setObjectName(QStringLiteral("FileList"));
     v->addWidget(m_drives);
+    v->addWidget(m_path);
     v->addWidget(m_folders, 1);
     v->addWidget(m_types);
     v->addWidget(m_files, 2);
@@ -51,11 +56,12 @@ void FilesPane::activate() {
 
 void FilesPane::setFolder(const QString& folder) {
     m_folder = folder.isEmpty() ? QStringLiteral("/") : folder;
+    m_path->setText(m_folder);
+    m_drives->setCurrentIndex(m_drives->findText(FilesTab::driveOf(m_folder, m_home)));
     m_folders->clear();
-    const QDir dir(m_folder);
-    if (!dir.isRoot())
+    if (!QDir(m_folder).isRoot())
         m_folders->addItem(QStringLiteral(".."));
-    m_folders->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+    m_folders->addItems(FilesTab::listFolders(m_folder));
     refillFiles();
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class ElidedLabel;
 class FilesTab;
 class QComboBox;
 class QListWidget;
@@ -22,6 +23,7 @@ public:
     const QString& folder() const { return m_folder; }
 
     QComboBox* driveBox() const { return m_drives; }
+    ElidedLabel* folderLabel() const { return m_path; }
     QListWidget* folderList() const { return m_folders; }
     QComboBox* typeBox() const { return m_types; }
     QListWidget* fileList() const { return m_files; }
@@ -31,8 +33,10 @@ private:
 
     FilesTab& m_logic;
     QString m_folder;
+    QString m_home;
     QStringList m_patterns;
     QComboBox* m_drives = nullptr;
+    ElidedLabel* m_path = nullptr;
     QListWidget* m_folders = nullptr;
     QComboBox* m_types = nullptr;
     QListWidget* m_files = nullptr;

@@ -2,6 +2,7 @@
 #include "ui/project/FolderBrowser.h"
 
 #include "project/FilesTab.h"
+#include "ui/widgets/ElidedLabel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -11,13 +12,13 @@
 
 FolderBrowser::FolderBrowser(const QString& homeDirectory, const char* driveName,
                              const char* folderName, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), m_home(homeDirectory) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
     m_drives = new QComboBox(this);
     m_drives->setObjectName(QLatin1String(driveName));
     m_drives->addItems(FilesTab::drives(homeDirectory));
-    m_path = new QLabel(this);
+    m_path = new ElidedLabel(this);
     m_path->setObjectName(QLatin1String(folderName) + QStringLiteral("Path"));
     m_folders = new QListWidget(this);
     m_folders->setObjectName(QLatin1String(folderName));
@@ -40,9 +41,9 @@ void FolderBrowser::setFolder(const QString& folder) {
 
 void FolderBrowser::refresh() {
     m_path->setText(m_folder);
+    m_drives->setCurrentIndex(m_drives->findText(FilesTab::driveOf(m_folder, m_home)));
     m_folders->clear();
-    const QDir dir(m_folder);
-    if (!dir.isRoot())
+    if (!QDir(m_folder).isRoot())
         m_folders->addItem(QStringLiteral(".."));
-    m_folders->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+    m_folders->addItems(FilesTab::listFolders(m_folder));
 }

@@ -28,6 +28,7 @@ signals:
 
 private:
     QString m_folder;
+    QString m_home;
     QComboBox* m_drives = nullptr;
     QLabel* m_path = nullptr;
     QListWidget* m_folders = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 OutlinePane::OutlinePane(Project& project, QTreeWidget& tree, QObject* parent)
@@ -12,8 +13,20 @@ OutlinePane::OutlinePane(Project& project, QTreeWidget& tree, QObject* parent)
     m_tree.setHeaderHidden(true);
     m_tree.viewport()->installEventFilter(this);
     connect(&m_project, &Project::outlineChanged, this, &OutlinePane::rebuild);
-    connect(&m_tree, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { m_project.selectPage(itemNumber(item)); });
+    // A click on the page already highlighted shows it again (its size may have changed); a
+    // click on another page was taken when the press moved the highlight.
+    connect(&m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (!m_pressMovedHighlight)
+            m_project.selectPage(itemNumber(item));
+    });
+    // The highlighted page is the one the commands act on, however it became so: a click, the
+    // arrow keys, Home and End, or typing a title's first letters.
+    connect(&m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (m_rebuilding || !item)
+            return;
+        m_pressMovedHighlight = true;
+        m_project.selectPage(itemNumber(item));
+    });
     connect(&m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         m_project.setSelectedItem(itemNumber(item));
         m_project.openPage();
@@ -38,6 +51,8 @@ void OutlinePane::rebuild(bool expand) {
     std::vector<bool> wasExpanded;
     for (QTreeWidgetItem* i : m_items)
         wasExpanded.push_back(i->isExpanded());
+    // The tree follows the project's selection here, not the other way round.
+    const QScopedValueRollback<bool> rebuilding(m_rebuilding, true);
     m_tree.clear();
     m_items.clear();
     const SiteOutline& outline = m_project.outline();
@@ -88,6 +103,7 @@ bool OutlinePane::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) {
             // Any button selects the item under the pointer, the right one too.
             auto* e = static_cast<QMouseEvent*>(event);
+            m_pressMovedHighlight = false;
             if (QTreeWidgetItem* item = m_tree.itemAt(e->position().toPoint())) {
                 m_tree.setCurrentItem(item);
                 m_project.setSelectedItem(itemNumber(item));

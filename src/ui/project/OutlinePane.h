@@ -42,5 +42,7 @@ private:
     Project& m_project;
     QTreeWidget& m_tree;
     QMenu* m_popup = nullptr;
+    bool m_rebuilding = false;
+    bool m_pressMovedHighlight = false;
     std::vector<QTreeWidgetItem*> m_items; // in item order
 };

@@ -32,6 +32,7 @@ public:
                     const std::optional<QFont>& f) override {
         return target().printPages(t, p, f);
     }
+    QString errorText() const override { return other ? other->errorText() : m_system.errorText(); }
 
 private:
     QtPrinter m_system;

@@ -118,11 +118,19 @@ TFormConfirmDelete::TFormConfirmDelete(QWidget* parent) : QDialog(parent) {
     setModal(true);
     auto* v = new QVBoxLayout(this);
     auto* group = new QGroupBox(QStringLiteral("Confirm Delete:"), this);
-    // The red border area around the question.
-    group->setStyleSheet(QStringLiteral("QGroupBox { border: 3px solid red; margin-top: 1.2em; }"
-                                        "QGroupBox::title { subcontrol-origin: margin; }"));
+    group->setObjectName(QStringLiteral("ConfirmGroup"));
+    // The red border area around the question, its caption set into the top edge of the frame
+    // as every group caption is, not floating above it.
+    group->setStyleSheet(
+        QStringLiteral("QGroupBox#ConfirmGroup { border: 3px solid red; margin-top: 0.7em; "
+                       "padding-top: 0.6em; }"
+                       "QGroupBox#ConfirmGroup::title { subcontrol-origin: margin; "
+                       "subcontrol-position: top left; left: 8px; padding: 0 3px; }"));
     auto* gv = new QVBoxLayout(group);
     gv->addWidget(wrapped(PageDialogModel::confirmDeleteText(), group));
+    m_which = wrapped(QString(), group);
+    m_which->setObjectName(QStringLiteral("RemovedPages"));
+    gv->addWidget(m_which);
     v->addWidget(group);
     auto* h = new QHBoxLayout;
     QPushButton* yes = button(QStringLiteral("&Yes"), "YesButton", this);
@@ -138,14 +146,17 @@ TFormConfirmDelete::TFormConfirmDelete(QWidget* parent) : QDialog(parent) {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-ConfirmDeleteWindow::Answer TFormConfirmDelete::ask() {
+ConfirmDeleteWindow::Answer TFormConfirmDelete::ask(const QString& which) {
+    m_which->setText(which);
     m_doNotShow->setChecked(false);
     const bool confirmed = exec() == QDialog::Accepted;
     return {confirmed, m_doNotShow->isChecked()};
 }
 
-bool TFormMove::run() {
-    TFormMoveWindow window(MovePages::fromScratchFiles(m_programDirectory), m_prompter, m_parent);
+bool TFormMove::run(int selectedLine) {
+    MovePages list = MovePages::fromScratchFiles(m_programDirectory);
+    list.select(selectedLine >= 0 && selectedLine < list.count() ? selectedLine : -1);
+    TFormMoveWindow window(std::move(list), m_prompter, m_parent);
     if (window.exec() != QDialog::Accepted)
         return false;
     const MovePages::Written w = window.list().writeScratchFiles(m_programDirectory);

@@ -11,6 +11,7 @@ class AppState;
 class FileChooser;
 class Prompter;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 
@@ -42,9 +43,11 @@ class TFormConfirmDelete : public QDialog, public ConfirmDeleteWindow {
     Q_OBJECT
 public:
     explicit TFormConfirmDelete(QWidget* parent = nullptr);
-    Answer ask() override;
+    Answer ask(const QString& which) override;
+    QLabel* whichLabel() const { return m_which; }
 
 private:
+    QLabel* m_which = nullptr;
     QCheckBox* m_doNotShow = nullptr;
 };
 
@@ -53,7 +56,7 @@ class TFormMove : public MoveDialog {
 public:
     TFormMove(QString programDirectory, Prompter& prompter, QWidget* parent = nullptr)
         : m_programDirectory(std::move(programDirectory)), m_prompter(prompter), m_parent(parent) {}
-    bool run() override;
+    bool run(int selectedLine) override;
 
 private:
     QString m_programDirectory;

@@ -3,7 +3,9 @@
 
 #include "app/AppState.h"
 #include "app/ShellWindow.h"
+#include "project/Project.h"
 #include "project/ProjectToolsCommands.h"
+#include "ui/project/ProjectUi.h"
 #include "ui/project/TFormBackup.h"
 #include "ui/project/TFormProjectBuilder.h"
 #include "ui/shell/ActionRegistry.h"
@@ -20,7 +22,9 @@ ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, const CommandContext& c
 }
 
 void ProjectToolsUi::openBackupWindow() {
-    TFormBackup dialog(m_state, m_prompter, m_window);
+    ProjectUi* project = ProjectUi::of(*static_cast<ActionRegistry*>(parent()));
+    TFormBackup dialog(m_state, m_prompter, m_window,
+                       project ? project->project().projectPath() : QString());
     dialog.exec();
 }
 

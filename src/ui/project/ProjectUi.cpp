@@ -81,6 +81,12 @@ void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area)
                     image->trigger();
         };
         m_filesTab = new FilesTab(state, prompter, powerImage, this);
+        // A single click on a file shows its size, as a click on a page does.
+        QWidget* window = area.window();
+        if (auto* size = window->findChild<QLabel*>(QStringLiteral("StatusField0")))
+            connect(m_filesTab, &FilesTab::fileSizeTextChanged, size, &QLabel::setText);
+        if (auto* location = window->findChild<QLabel*>(QStringLiteral("StatusField1")))
+            connect(m_filesTab, &FilesTab::pageLocationTextChanged, location, &QLabel::setText);
         m_filesPane =
             new FilesPane(*m_filesTab, state.homeDirectory(), state.filesTabFilter(), &area);
         area.layout()->addWidget(m_filesPane);

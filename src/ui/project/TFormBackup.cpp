@@ -29,7 +29,8 @@ QLabel* wrapped(const QString& text, QWidget* parent) {
 }
 } // namespace
 
-TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent)
+TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent,
+                         const QString& openProjectPath)
     : QDialog(parent), m_pump(std::make_unique<EventLoopPump>()),
       m_model(std::make_unique<ProjectBackup>(state.programDirectory(), prompter, *m_pump)) {
     setObjectName(QStringLiteral("TFormBackup"));
@@ -46,10 +47,6 @@ TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent)
     m_projects = named(new QComboBox(g1), "ComboProjects");
     m_projects->setEditable(true);
     m_projects->setInsertPolicy(QComboBox::NoInsert);
-    for (const ProjectBackup::Project& p : m_model->projects())
-        m_projects->addItem(p.shown);
-    m_projects->setCurrentIndex(-1);
-    m_projects->setEditText(QString());
     l1->addWidget(m_projects);
     v->addWidget(g1);
 
@@ -107,7 +104,11 @@ TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent)
 
     // The folder list starts in the program's backup folder.
     m_browser->setFolder(m_model->backupFolder());
-    m_model->open(state.project().projectFileName, m_browser->folder());
+    m_model->open(state.project().projectFileName, m_browser->folder(), openProjectPath);
+    for (const ProjectBackup::Project& p : m_model->projects())
+        m_projects->addItem(p.shown);
+    m_projects->setCurrentIndex(-1);
+    m_projects->setEditText(QString());
     if (!m_model->project().isEmpty())
         m_projects->setCurrentIndex(m_projects->findText(m_model->project()));
     pushFields();

@@ -19,7 +19,9 @@ class UiPump;
 class TFormBackup : public QDialog, public BackupView {
     Q_OBJECT
 public:
-    TFormBackup(AppState& state, Prompter& prompter, QWidget* parent = nullptr);
+    // openProjectPath: the open project's outline file, wherever it was read from.
+    TFormBackup(AppState& state, Prompter& prompter, QWidget* parent = nullptr,
+                const QString& openProjectPath = {});
     ~TFormBackup() override;
 
     ProjectBackup& model() { return *m_model; }

@@ -44,11 +44,13 @@ TFormPrintOptions::TFormPrintOptions(QWidget* parent) : QDialog(parent) {
         m_result.fullPaths = !m_fileNameOnly->isChecked();
         accept();
     });
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        m_result.cancelled = true;
-        reject();
-    });
+    connect(cancel, &QPushButton::clicked, this, &TFormPrintOptions::reject);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFormPrintOptions::reject() {
+    m_result.cancelled = true;
+    QDialog::reject();
 }
 
 PrintOptionsResult TFormPrintOptions::run(bool htmlFileOpen) {

@@ -15,12 +15,14 @@ public:
     explicit TFormPrintOptions(QWidget* parent = nullptr);
 
     // Cleared and set to the first choice on every opening; the third is offered only when an
-    // HTML file is open. The title-bar close neither prints nor cancels: the print goes on with
-    // file names only.
+    // HTML file is open. Escape and the title-bar close cancel, as Cancel does: a window closed
+    // without Print never goes on to print.
     PrintOptionsResult run(bool htmlFileOpen) override;
 
     QRadioButton* choice(int mode) const { return m_choices.at(mode - 1); }
     QCheckBox* fileNameOnlyBox() const { return m_fileNameOnly; }
+
+    void reject() override;
 
 private:
     std::array<QRadioButton*, 3> m_choices{};

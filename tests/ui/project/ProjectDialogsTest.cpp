@@ -10,6 +10,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -82,7 +85,8 @@ TEST(ProjectDialogs, TheConfirmationReportsItsCheckBoxWhateverTheAnswer) {
         confirm.findChild<QCheckBox*>()->setChecked(true);
         click(&confirm, "CancelButton");
     });
-    ConfirmDeleteWindow::Answer a = confirm.ask();
+    ConfirmDeleteWindow::Answer a = confirm.ask(QStringLiteral("Page: \"A\""));
+    EXPECT_EQ(confirm.whichLabel()->text(), QStringLiteral("Page: \"A\""));
     EXPECT_FALSE(a.confirmed);
     EXPECT_TRUE(a.doNotShowAgain);
     QTimer::singleShot(0, &confirm, [&] {
@@ -90,9 +94,41 @@ TEST(ProjectDialogs, TheConfirmationReportsItsCheckBoxWhateverTheAnswer) {
         EXPECT_TRUE(confirm.findChild<QPushButton*>(QStringLiteral("CancelButton"))->isDefault());
         click(&confirm, "YesButton");
     });
-    a = confirm.ask();
+    a = confirm.ask(QStringLiteral("Page: \"B\", and the 2 pages below it"));
     EXPECT_TRUE(a.confirmed);
     EXPECT_FALSE(a.doNotShowAgain);
+}
+
+TEST(ProjectDialogs, TheConfirmationsCaptionSitsOnItsRedFrame) {
+    TFormConfirmDelete confirm;
+    confirm.show();
+    QApplication::processEvents();
+    auto* group = confirm.findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    const QImage shot = group->grab().toImage();
+    // The frame's top edge: the first row with red in it.
+    int frameTop = -1;
+    for (int y = 0; y < shot.height() && frameTop < 0; ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 80 && c.blue() < 80) {
+                frameTop = y;
+                break;
+            }
+        }
+    ASSERT_GE(frameTop, 0);
+    // The caption's letters: dark pixels near the left, down to the frame's edge (3 pixels).
+    const int captionWidth = group->fontMetrics().horizontalAdvance(group->title());
+    int lastCaptionRow = -1;
+    for (int y = 0; y <= frameTop + 2; ++y)
+        for (int x = 0; x < std::min(shot.width(), captionWidth + 24); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() < 110 && c.green() < 110 && c.blue() < 110)
+                lastCaptionRow = y;
+        }
+    // The letters reach down into the frame's edge, not above it.
+    EXPECT_GE(lastCaptionRow, frameTop)
+        << "caption ends at " << lastCaptionRow << ", frame at " << frameTop;
 }
 
 TEST(ProjectDialogs, TheMoveDialogShowsTheListMovesAndWritesOnOkOnly) {
@@ -113,18 +149,19 @@ TEST(ProjectDialogs, TheMoveDialogShowsTheListMovesAndWritesOnOkOnly) {
         EXPECT_TRUE(w->listWidget()->item(2)->text().startsWith(QStringLiteral("    B>>")));
         click(w, "CancelButton");
     });
-    EXPECT_FALSE(move.run());
+    EXPECT_FALSE(move.run(-1));
     EXPECT_EQ(dir.read("temp.ttt"), QByteArray("A\r\nB\r\nC\r\n"));
 
+    // It starts on the page highlighted in the outline.
     QTimer::singleShot(0, [&] {
         auto* w = qobject_cast<TFormMoveWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(w, nullptr);
-        w->listWidget()->setCurrentRow(1);
+        EXPECT_EQ(w->listWidget()->currentRow(), 1);
         click(w, "MoveDown");
         click(w, "MoveIn");
         click(w, "OKButton");
     });
-    EXPECT_TRUE(move.run());
+    EXPECT_TRUE(move.run(1));
     EXPECT_EQ(dir.read("temp.ttt"), QByteArray("A\r\nC\r\n\tB\r\n"));
     EXPECT_EQ(dir.read("temp2.ttt"), QByteArray("/a\r\n/c\r\n/b\r\n"));
 }

@@ -12,6 +12,7 @@
 #include "ui/shell/ActionRegistry.h"
 
 #include <QAction>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -91,11 +92,12 @@ TEST_F(ProjectWindowTest, OpenSelectSaveNewAndReopenFromTheRecentEntry) {
     EXPECT_EQ(form->editWindow().text(), QStringLiteral("<p>Home</p>\r\n"));
     EXPECT_EQ(form->state().document().currentHtmlFile(), home);
 
-    // Save writes both files into the program's projects folder under the project's name.
+    // Save writes both files back where they were read, never into the projects folder.
+    ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("web/site.out"))));
     action("SaveProject1")->trigger();
-    EXPECT_EQ(dir.read(QStringLiteral("projects/site.out")), QByteArray("Home\r\n\tAbout us\r\n"));
-    EXPECT_EQ(dir.read(QStringLiteral("projects/site.fil")),
-              (home + "\r\n" + about + "\r\n").toUtf8());
+    EXPECT_EQ(dir.read(QStringLiteral("web/site.out")), QByteArray("Home\r\n\tAbout us\r\n"));
+    EXPECT_EQ(dir.read(QStringLiteral("web/site.fil")), (home + "\r\n" + about + "\r\n").toUtf8());
+    EXPECT_FALSE(dir.exists(QStringLiteral("projects/site.out")));
 
     action("NewProject1")->trigger();
     EXPECT_TRUE(shown().isEmpty());
