@@ -69,11 +69,6 @@ QString decodeUrlPath(const QString& text) {
     return nameFromNative(QByteArray::fromPercentEncoding(text.toUtf8()));
 }
 
-QString folderOf(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : path.left(slash + 1);
-}
-
 QString commonFolder(const QStringList& paths) {
     if (paths.isEmpty())
         return {};

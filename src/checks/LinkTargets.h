@@ -9,6 +9,8 @@
 // clamps it. FileLookup then asks the disk, once per path, case-sensitively as the server will.
 #pragma once
 
+#include "project/ChangeFilePath.h" // folderOf
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -41,8 +43,6 @@ ResolvedTarget resolveTarget(const QString& target, const QString& pageFolder,
 // starts no escape stays as written.
 QString decodeUrlPath(const QString& text);
 
-// The folder of a path, ending with "/".
-QString folderOf(const QString& path);
 // The deepest folder that holds every one of the paths, ending with "/"; empty for no paths.
 QString commonFolder(const QStringList& paths);
 

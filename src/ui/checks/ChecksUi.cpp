@@ -2,6 +2,7 @@
 #include "ui/checks/ChecksUi.h"
 
 #include "app/AppState.h"
+#include "app/ShellWindow.h"
 #include "checks/ChecksCommands.h"
 #include "platform/UiPump.h"
 #include "project/Project.h"
@@ -28,6 +29,10 @@ ChecksUi::~ChecksUi() {
 
 ChecksUi* ChecksUi::of(const ActionRegistry& registry) {
     return registry.findChild<ChecksUi*>(QStringLiteral("ChecksUi"), Qt::FindDirectChildrenOnly);
+}
+
+TFormCheckReport* ChecksUi::linksWindow() const {
+    return m_linksWindow.data();
 }
 
 QWidget* ChecksUi::window() const {

@@ -40,7 +40,7 @@ public:
     void printReport(const CheckReport& report, const QString& title);
 
     // Check Links' window, once it has been opened.
-    TFormCheckReport* linksWindow() const { return m_linksWindow; }
+    TFormCheckReport* linksWindow() const;
     // Tests look at the modal report before an upload from here.
     std::function<void(TFormCheckReport&)> onAsk;
     // Printing goes here instead of the system's printers when set (tests).

@@ -2,8 +2,10 @@
 // double-click that opens the page at its line, printing, Stop in the progress window, the check
 // an upload runs first, and its settings in the Settings dialog.
 #include "checks/PageChecks.h"
+#include "ftp/FtpTestSupport.h"
 #include "platform/UiPump.h"
 #include "project/Project.h"
+#include "publish/FtpScreen.h"
 #include "support/CapturePrinter.h"
 #include "support/MainWindowFixture.h"
 #include "ui/PlainTextEditWindow.h"
@@ -11,12 +13,17 @@
 #include "ui/checks/TFormCheckReport.h"
 #include "ui/preview/TFormOptions.h"
 #include "ui/project/ProjectUi.h"
+#include "ui/publish/PublishUi.h"
+#include "ui/publish/TFormFTP.h"
 #include "ui/shell/ActionRegistry.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -270,4 +277,84 @@ TEST_F(ChecksWindow, TheSettingsOfTheChecksInTheSettingsDialog) {
     EXPECT_TRUE(form->state().settings().tidyWarnings);
     EXPECT_TRUE(dir.read("DEFAULT.INI")
                     .contains("[Check]\r\nBeforeUpload=0\r\nSizeLimit=250\r\nTidyWarnings=1\r\n"));
+}
+
+TEST_F(ChecksWindow, TransferFilesOfTheFtpScreenChecksThePagesFirst) {
+    TempDir home;
+    ftptest::PythonServer server;
+    TStarFtp probe;
+    const int port = ftptest::startPyftpd(server, QDir(home.path()).absolutePath(), probe);
+    ASSERT_GT(port, 0) << server.error().toStdString();
+    openSite();
+    form->state().changedList().add(dir.file("web/about.html"));
+    form->state().changedList().add(dir.file("web/logo.gif"));
+    const QString arrived = QDir(home.path()).absolutePath() + "/about.html";
+
+    QStringList answers = {"ButtonStopUpload", "ButtonUploadAnyway"};
+    QStringList asked;
+    ui->onAsk = [&](TFormCheckReport& r) {
+        asked << r.summary()->text();
+        // Stopped: nothing has reached the server.
+        EXPECT_FALSE(QFile::exists(arrived));
+        r.button(answers.takeFirst())->click();
+    };
+    bool done = false;
+    PublishUi::of(form->registry())->onScreenOpened = [&](TFormFTP& f) {
+        QTimer::singleShot(0, &f, [&] {
+            const auto field = [&f](const char* name) {
+                return f.findChild<QLineEdit*>(QLatin1String(name));
+            };
+            const auto click = [&f](const char* name) {
+                f.findChild<QPushButton*>(QLatin1String(name))->click();
+            };
+            QTest::keyClicks(field("EditProfile"), "Loopback");
+            QTest::keyClicks(field("EditHost"), QStringLiteral("127.0.0.1:%1").arg(port));
+            QTest::keyClicks(field("EditUser"), "webmaster");
+            QTest::keyClicks(field("EditPassword"), "s3cret");
+            click("ButtonAddHost");
+            auto* hosts = f.findChild<QListWidget*>("ListHosts");
+            QTest::mouseClick(hosts->viewport(), Qt::LeftButton, {},
+                              hosts->visualItemRect(hosts->item(0)).center());
+            f.pages()->setCurrentIndex(FtpScreen::FilesPage);
+            click("ButtonAutoAddAll");
+            f.pages()->setCurrentIndex(FtpScreen::TransferPage);
+            // Not connected: the screen's own message, no check.
+            prompter.queue(MessageAnswer::Ok);
+            click("ButtonTransfer");
+            EXPECT_EQ(prompter.texts().last(), FtpScreen::notConnectedText());
+            EXPECT_TRUE(asked.isEmpty());
+            click("ButtonConnect");
+            auto* dirs = f.findChild<QListWidget*>("ListRemoteDirs");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return dirs->count() == 1; }, 8000));
+            // Stop Upload: the transfer does not start.
+            click("ButtonTransfer");
+            EXPECT_EQ(asked.size(), 1);
+            EXPECT_FALSE(f.screen().transferring());
+            // Upload Anyway: both files go.
+            click("ButtonTransfer");
+            EXPECT_EQ(asked.size(), 2);
+            auto* status = f.findChild<QLabel*>("LabelStatus");
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return status->text() == QLatin1String("Completed sending 2 files.") &&
+                           !f.screen().busy();
+                },
+                8000));
+            click("ButtonDisconnect");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.screen().connected(); }, 8000));
+            done = true;
+            click("ButtonClose");
+        });
+    };
+    action("BitBtnFTP")->trigger();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(asked, QStringList({"Check before upload of 1 page\nPages checked: 1   Problems "
+                                  "found: 3",
+                                  "Check before upload of 1 page\nPages checked: 1   Problems "
+                                  "found: 3"}));
+    QFile sent(arrived);
+    ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
+    EXPECT_EQ(sent.readAll(), dir.read("web/about.html"));
+    EXPECT_FALSE(prompter.answersLeft());
+    server.stop();
 }
