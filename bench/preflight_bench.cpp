@@ -38,8 +38,7 @@ bool runTool(const QString& program, const QStringList& args) {
     p.start(program, args);
     // tidy ends with 1 or 2 when it found warnings or errors: only a crash or a missing program
     // is a failure here.
-    return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit &&
-           p.exitCode() <= 2;
+    return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() <= 2;
 }
 
 double median(std::vector<double> v) {
@@ -156,7 +155,8 @@ int main(int argc, char** argv) {
     const double l = median(linkcheck);
     const double ti = median(tidy);
     const double d = median(du);
-    std::printf("site: %d pages, %d images; Check Links found %zu problems\n", pages, images, found);
+    std::printf("site: %d pages, %d images; Check Links found %zu problems\n", pages, images,
+                found);
     std::printf("preflight       median %9.2f ms\n", p);
     std::printf("tidy -e         median %9.2f ms\n", ti);
     std::printf("Check Links     median %9.2f ms\n", l);

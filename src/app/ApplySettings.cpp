@@ -209,8 +209,7 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     wrote(store.set(s, &Settings::images, v.imagePath), SettingsFileId::Default);
     s.images = folderWithSeparator(v.imagePath);
     wrote(store.set(s, &Settings::ext, s.ext), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::checkBeforeUpload, s.checkBeforeUpload),
-          SettingsFileId::Default);
+    wrote(store.set(s, &Settings::checkBeforeUpload, s.checkBeforeUpload), SettingsFileId::Default);
     wrote(store.set(s, &Settings::pageSizeLimit, s.pageSizeLimit), SettingsFileId::Default);
     wrote(store.set(s, &Settings::tidyWarnings, s.tidyWarnings), SettingsFileId::Default);
     return failed;

@@ -23,8 +23,8 @@ struct ResolvedTarget {
         ThisComputer, // file: or a drive letter: only this computer has it
     };
     Kind kind = Kind::Outside;
-    QString path;     // Local: the file's absolute path, cleaned (a folder ends with "/")
-    QString fragment; // after "#", escapes decoded; empty when there is none
+    QString path;        // Local: the file's absolute path, cleaned (a folder ends with "/")
+    QString fragment;    // after "#", escapes decoded; empty when there is none
     bool folder = false; // Local: the reference ends with "/"
     // Local: a ".." went above the site folder; `localPath` is where it leads on this disk.
     bool aboveSite = false;
@@ -50,9 +50,9 @@ QString commonFolder(const QStringList& paths);
 struct DiskEntry {
     enum class Kind { File, Folder, Missing };
     Kind kind = Kind::Missing;
-    qint64 size = 0;              // File
-    bool hasIndexPage = false;    // Folder: an index.* or default.* file that a server serves
-    QString otherCase;            // Missing: the path of a file whose name differs only in case
+    qint64 size = 0;           // File
+    bool hasIndexPage = false; // Folder: an index.* or default.* file that a server serves
+    QString otherCase;         // Missing: the path of a file whose name differs only in case
 };
 
 class FileLookup {

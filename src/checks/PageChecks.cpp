@@ -40,8 +40,8 @@ QString missingAnchor(const QString& target) {
 }
 QString imageWithoutSize(bool width, bool height, const QString& target) {
     const QString what = !width && !height ? QStringLiteral("WIDTH and HEIGHT")
-                         : !width         ? QStringLiteral("WIDTH")
-                                          : QStringLiteral("HEIGHT");
+                         : !width          ? QStringLiteral("WIDTH")
+                                           : QStringLiteral("HEIGHT");
     return QStringLiteral("Image without ") + what + QStringLiteral(": ") + target;
 }
 QString overSizeLimit(qint64 kilobytes, int limit) {
@@ -163,9 +163,9 @@ CheckReport PageChecker::check(const QStringList& listed) {
         if (!clean.isEmpty() && !pages.contains(clean))
             pages << clean;
     }
-    m_siteFolder = withSeparator(m_options.siteFolder.isEmpty()
-                                     ? commonFolder(pages)
-                                     : QDir::cleanPath(m_options.siteFolder));
+    m_siteFolder =
+        withSeparator(m_options.siteFolder.isEmpty() ? commonFolder(pages)
+                                                     : QDir::cleanPath(m_options.siteFolder));
 
     CheckReport report;
     report.siteFolder = m_siteFolder;
@@ -295,9 +295,10 @@ void PageChecker::checkPage(const QString& page) {
         problem(page, 0, CheckTexts::overSizeLimit(kilobytes, m_options.sizeLimitKb));
 
     if (m_options.tidy) {
-        for (const TidyFinding& f : tidyFindings(file.bytes, decoded.encoding,
-                                                 m_options.tidyWarnings))
+        for (const TidyFinding& f :
+             tidyFindings(file.bytes, decoded.encoding, m_options.tidyWarnings))
             problem(page, f.line,
-                    f.error ? CheckTexts::tidyError(f.message) : CheckTexts::tidyWarning(f.message));
+                    f.error ? CheckTexts::tidyError(f.message)
+                            : CheckTexts::tidyWarning(f.message));
     }
 }

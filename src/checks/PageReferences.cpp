@@ -36,10 +36,9 @@ public:
             if (m_text.mid(m_pos).startsWith(QLatin1String("<!--"))) {
                 const qsizetype end = m_text.indexOf(QLatin1String("-->"), m_pos + 4);
                 advanceTo(end < 0 ? n : end + 3);
-            } else if (m_pos + 1 < n &&
-                       (m_text[m_pos + 1] == QLatin1Char('!') ||
-                        m_text[m_pos + 1] == QLatin1Char('?') ||
-                        m_text[m_pos + 1] == QLatin1Char('/'))) {
+            } else if (m_pos + 1 < n && (m_text[m_pos + 1] == QLatin1Char('!') ||
+                                         m_text[m_pos + 1] == QLatin1Char('?') ||
+                                         m_text[m_pos + 1] == QLatin1Char('/'))) {
                 const qsizetype end = m_text.indexOf(QLatin1Char('>'), m_pos + 1);
                 advanceTo(end < 0 ? n : end + 1);
             } else if (m_pos + 1 < n && isNameStart(m_text[m_pos + 1])) {
@@ -190,7 +189,8 @@ private:
                 add(ReferenceKind::Image, *s);
         } else if (name == QLatin1String("input")) {
             const Attribute* type = attr("type");
-            if (type && type->value.trimmed().compare(QLatin1String("image"), Qt::CaseInsensitive) == 0)
+            if (type &&
+                type->value.trimmed().compare(QLatin1String("image"), Qt::CaseInsensitive) == 0)
                 if (const Attribute* s = attr("src"))
                     add(ReferenceKind::Image, *s);
         } else if (name == QLatin1String("link")) {
@@ -234,8 +234,8 @@ QString decodeCharacterReferences(QStringView value) {
     if (!value.contains(QLatin1Char('&')))
         return value.toString();
     static const QHash<QString, QChar> named = {
-        {QStringLiteral("amp"), QLatin1Char('&')},  {QStringLiteral("lt"), QLatin1Char('<')},
-        {QStringLiteral("gt"), QLatin1Char('>')},   {QStringLiteral("quot"), QLatin1Char('"')},
+        {QStringLiteral("amp"), QLatin1Char('&')},   {QStringLiteral("lt"), QLatin1Char('<')},
+        {QStringLiteral("gt"), QLatin1Char('>')},    {QStringLiteral("quot"), QLatin1Char('"')},
         {QStringLiteral("apos"), QLatin1Char('\'')}, {QStringLiteral("nbsp"), QChar(0xA0)},
     };
     QString out;

@@ -29,8 +29,8 @@ Bool TIDY_CALL onMessage(TidyMessage message) {
 
 } // namespace
 
-std::vector<TidyFinding> tidyFindings(const QByteArray& bytes, TextEncoding encoding,
-                                      bool warnings, int maxFindings) {
+std::vector<TidyFinding> tidyFindings(const QByteArray& bytes, TextEncoding encoding, bool warnings,
+                                      int maxFindings) {
     std::vector<TidyFinding> findings;
     Catch c{&findings, warnings, maxFindings};
     TidyDoc doc = tidyCreate();

@@ -19,5 +19,5 @@ struct TidyFinding {
 };
 
 // warnings: warnings too, not only errors. At most maxFindings are kept per page.
-std::vector<TidyFinding> tidyFindings(const QByteArray& bytes, TextEncoding encoding,
-                                      bool warnings, int maxFindings = 100);
+std::vector<TidyFinding> tidyFindings(const QByteArray& bytes, TextEncoding encoding, bool warnings,
+                                      int maxFindings = 100);

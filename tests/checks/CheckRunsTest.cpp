@@ -151,8 +151,8 @@ TEST_F(CheckRuns, CheckLinksNeedsAProjectAndReportsItsPagesInOneReport) {
     EXPECT_EQ(view.passes.back(), "Check Links");
     EXPECT_EQ(view.shown[0].heading, "Check Links report for project: MYSITE");
     EXPECT_EQ(view.shown[0].pagesChecked, 3);
-    EXPECT_EQ(view.shown[0].problems,
-              (std::vector<CheckProblem>{{file("site/lost.html"), 0, "No page links to this page"}}));
+    EXPECT_EQ(view.shown[0].problems, (std::vector<CheckProblem>{{file("site/lost.html"), 0,
+                                                                  "No page links to this page"}}));
 }
 
 TEST_F(CheckRuns, OpeningAReportedPageAtItsLine) {

@@ -12,8 +12,7 @@ const QString Site = QStringLiteral("/srv/site/");
 const QString Sub = QStringLiteral("/srv/site/news/");
 
 // "kind path [#fragment] [above: local] [root: path]"
-QString resolved(const QString& target, const QString& folder = Sub,
-                 const QString& site = Site) {
+QString resolved(const QString& target, const QString& folder = Sub, const QString& site = Site) {
     const ResolvedTarget r = resolveTarget(target, folder, site);
     switch (r.kind) {
     case ResolvedTarget::Kind::Outside:
@@ -70,8 +69,8 @@ TEST(LinkTargets, WhatIsNotAFileOfTheSite) {
                                 "ftp://host/file", "javascript:void(0)", "//cdn.example/x.js",
                                 "tel:+15551234", "data:image/gif;base64,R0lGOD"})
         EXPECT_EQ(resolved(outside), "outside") << outside;
-    for (const char* here : {"file:///home/me/site/a.html", "FILE://c:/x", "c:\\site\\a.gif",
-                             "D:/pics/b.jpg"})
+    for (const char* here :
+         {"file:///home/me/site/a.html", "FILE://c:/x", "c:\\site\\a.gif", "D:/pics/b.jpg"})
         EXPECT_EQ(resolved(here), "this computer") << here;
     EXPECT_EQ(resolved(""), "same page #");
     EXPECT_EQ(resolved("#section%202"), "same page #section 2");

@@ -41,21 +41,21 @@ protected:
 } // namespace
 
 TEST_F(PageChecks, BrokenLinksInEveryFormWithTheReportExactly) {
-    put("index.html",
-        "<html><body>\r\n"
-        "<a href=\"about.html\">fine</a>\r\n"
-        "<a href=\"About.html\">case</a>\r\n"
-        "<a href=\"news/item.html#story\">anchor there</a>\r\n"
-        "<a href=\"news/item.html#gone\">anchor missing</a>\r\n"
-        "<a href=\"/news/../contact.html?x=1\">absolute, query</a>\r\n"
-        "<a href=\"my%20page.html\">escaped space</a>\r\n"
-        "<a href=\"missing%20page.html#a\">escaped, missing</a>\r\n"
-        "<img src=\"images/logo.gif\" width=\"1\" height=\"1\">\r\n"
-        "<img src=\"images/Photo.JPG\">\r\n"
-        "<a href=\"http://example.com/nothere.html\">x</a><a href=\"mailto:me@example.com\">m</a>\r\n"
-        "<a href=\"#top\">top</a> <a href=\"#nowhere\">here</a>\r\n"
-        "<a href=\"file:///etc/hostname\">local</a> <a href=\"sub/\">folder</a>\r\n"
-        "</body></html>\r\n");
+    put("index.html", "<html><body>\r\n"
+                      "<a href=\"about.html\">fine</a>\r\n"
+                      "<a href=\"About.html\">case</a>\r\n"
+                      "<a href=\"news/item.html#story\">anchor there</a>\r\n"
+                      "<a href=\"news/item.html#gone\">anchor missing</a>\r\n"
+                      "<a href=\"/news/../contact.html?x=1\">absolute, query</a>\r\n"
+                      "<a href=\"my%20page.html\">escaped space</a>\r\n"
+                      "<a href=\"missing%20page.html#a\">escaped, missing</a>\r\n"
+                      "<img src=\"images/logo.gif\" width=\"1\" height=\"1\">\r\n"
+                      "<img src=\"images/Photo.JPG\">\r\n"
+                      "<a href=\"http://example.com/nothere.html\">x</a><a "
+                      "href=\"mailto:me@example.com\">m</a>\r\n"
+                      "<a href=\"#top\">top</a> <a href=\"#nowhere\">here</a>\r\n"
+                      "<a href=\"file:///etc/hostname\">local</a> <a href=\"sub/\">folder</a>\r\n"
+                      "</body></html>\r\n");
     put("about.html", "<a href=\"index.html\">home</a>\n");
     put("news/item.html", "<h2 id=\"story\">Story</h2>\n"
                           "<a href=\"../index.html\">home</a>\n"
@@ -119,7 +119,8 @@ TEST_F(PageChecks, BrokenLinksInEveryFormWithTheReportExactly) {
 TEST_F(PageChecks, FilesOfThisComputerBaseTagsAndUnreadablePages) {
     // An absolute path of this disk works here and nowhere else; a BASE naming another site
     // takes the relative links out of reach; one naming a folder of the site moves them there.
-    put("a.html", ("<img src=\"" + site() + "images/x.gif\" width=1 height=1>\n"
+    put("a.html", ("<img src=\"" + site() +
+                   "images/x.gif\" width=1 height=1>\n"
                    "<a href=\"c:\\site\\b.html\">drive</a>\n")
                       .toUtf8());
     put("images/x.gif", "GIF");
@@ -134,14 +135,14 @@ TEST_F(PageChecks, FilesOfThisComputerBaseTagsAndUnreadablePages) {
     QStringList texts;
     for (const CheckProblem& p : r.problems)
         texts << QStringLiteral("%1:%2 %3").arg(p.page.mid(site().size())).arg(p.line).arg(p.text);
-    EXPECT_EQ(texts, QStringList({
-                         "a.html:1 Link to a file on this computer only: " + site() +
-                             "images/x.gif",
-                         "a.html:2 Link to a file on this computer only: c:\\site\\b.html",
-                         "c.html:1 Missing image: y.gif",
-                         "gone.html:0 Could not open this HTML file. Has it been moved, renamed, "
-                         "or deleted?",
-                     }));
+    EXPECT_EQ(texts,
+              QStringList({
+                  "a.html:1 Link to a file on this computer only: " + site() + "images/x.gif",
+                  "a.html:2 Link to a file on this computer only: c:\\site\\b.html",
+                  "c.html:1 Missing image: y.gif",
+                  "gone.html:0 Could not open this HTML file. Has it been moved, renamed, "
+                  "or deleted?",
+              }));
 }
 
 TEST_F(PageChecks, LatinOneNamesAndPagesAndAPageListedTwice) {
@@ -161,8 +162,7 @@ TEST_F(PageChecks, LatinOneNamesAndPagesAndAPageListedTwice) {
     const CheckReport r = check({cafe, cafe, site() + "./" + QString::fromUtf8("café.html")}, o);
     EXPECT_EQ(r.pagesPlanned, 1);
     ASSERT_EQ(r.problems.size(), 1u);
-    EXPECT_EQ(r.problems[0],
-              (CheckProblem{cafe, 1, QString::fromUtf8("Broken link: thé.html")}));
+    EXPECT_EQ(r.problems[0], (CheckProblem{cafe, 1, QString::fromUtf8("Broken link: thé.html")}));
 }
 
 TEST_F(PageChecks, SizeLimitCountsThePageAndEachImageOnce) {
@@ -230,13 +230,13 @@ TEST_F(PageChecks, TidyErrorsAlwaysItsWarningsOnRequestAndNothingOnTheTerminal) 
 TEST_F(PageChecks, TidyReadsEachPageInItsOwnEncoding) {
     // "é" in Latin-1 and in UTF-8: neither is a fault of the page.
     const QByteArray head = "<!DOCTYPE html>\n<html><head><title>t</title></head><body><p>";
-    EXPECT_TRUE(tidyFindings(head + "caf\xe9</p></body></html>\n", TextEncoding::Latin1, true)
-                    .empty());
-    EXPECT_TRUE(tidyFindings(head + "caf\xc3\xa9</p></body></html>\n", TextEncoding::Utf8, true)
-                    .empty());
+    EXPECT_TRUE(
+        tidyFindings(head + "caf\xe9</p></body></html>\n", TextEncoding::Latin1, true).empty());
+    EXPECT_TRUE(
+        tidyFindings(head + "caf\xc3\xa9</p></body></html>\n", TextEncoding::Utf8, true).empty());
     // Pages Tidy rejects outright, and bytes that are no HTML at all, end in findings, not harm.
-    EXPECT_FALSE(tidyFindings("<html><frameset><body><frameset>\n<foo>", TextEncoding::Utf8, false)
-                     .empty());
+    EXPECT_FALSE(
+        tidyFindings("<html><frameset><body><frameset>\n<foo>", TextEncoding::Utf8, false).empty());
     EXPECT_NO_THROW(tidyFindings(QByteArray("\0\x01\xff<<<>>>", 9), TextEncoding::Latin1, true));
     EXPECT_TRUE(tidyFindings({}, TextEncoding::Utf8, false).empty());
 }
@@ -258,22 +258,21 @@ TEST_F(PageChecks, StopEndsThePassAtTheNextPage) {
     PageChecker checker(o, pump);
     running = &checker;
     QStringList progress;
-    QObject::connect(&checker, &PageChecker::progress,
-                     [&](int done, int total, const QString& p) {
-                         progress << QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(
-                             p.mid(p.lastIndexOf('/') + 1));
-                     });
+    QObject::connect(&checker, &PageChecker::progress, [&](int done, int total, const QString& p) {
+        progress
+            << QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(p.mid(p.lastIndexOf('/') + 1));
+    });
     CheckReport r = checker.check({page("a.html"), page("b.html"), page("c.html")});
     EXPECT_TRUE(r.stopped);
     EXPECT_EQ(r.pagesChecked, 1);
     EXPECT_EQ(progress, QStringList({"0/3 a.html", "1/3 "}));
     // Nothing said about pages never reached: not their links, not that nothing links to them.
     r.heading = QStringLiteral("Check before upload of 3 pages");
-    EXPECT_EQ(shown(r, dir), QStringList({"Check before upload of 3 pages",
-                                          "Pages checked: 1   Problems found: 1",
-                                          "The check was stopped after 1 of 3 pages.",
-                                          "======================================================",
-                                          "Page: <dir>/site/a.html", "    Line 1: Broken link: x.html"}));
+    EXPECT_EQ(shown(r, dir),
+              QStringList({"Check before upload of 3 pages", "Pages checked: 1   Problems found: 1",
+                           "The check was stopped after 1 of 3 pages.",
+                           "======================================================",
+                           "Page: <dir>/site/a.html", "    Line 1: Broken link: x.html"}));
 
     // The next pass starts afresh.
     pumps = 10;

@@ -15,9 +15,8 @@ QStringList described(const PageScan& scan) {
                                                             : "file";
         QString s = QStringLiteral("%1 %2 %3").arg(QLatin1String(kind)).arg(r.line).arg(r.target);
         if (r.sizedTag)
-            s += QStringLiteral(" [%1%2]")
-                     .arg(r.hasWidth ? QStringLiteral("w") : QString(),
-                          r.hasHeight ? QStringLiteral("h") : QString());
+            s += QStringLiteral(" [%1%2]").arg(r.hasWidth ? QStringLiteral("w") : QString(),
+                                               r.hasHeight ? QStringLiteral("h") : QString());
         out << s;
     }
     return out;
@@ -37,25 +36,25 @@ TEST(PageReferences, EveryReferringAttributeInAnyCaseAndQuoting) {
         "<input type=IMAGE src=\"go.gif\"><input type=text src=\"not.gif\">\r\n"
         "<td background=cell.gif><embed src=movie.swf><object data=\"x.pdf\"></object>\r\n");
     const PageScan scan = scanPage(page);
-    EXPECT_EQ(described(scan),
-              QStringList({"image 1 art/bg.gif", "link 2 about.html", "link 2 Contact.HTM",
-                           "link 3 news.html", "image 4 images/logo.gif [wh]", "image 4 a.jpg [w]",
-                           "image 6 b.png []", "file 8 site.css", "file 8 menu.js",
-                           "link 9 left.html", "link 9 in.html", "link 9 map.html",
-                           "image 10 go.gif", "image 11 cell.gif", "file 11 movie.swf",
-                           "file 11 x.pdf"}));
+    EXPECT_EQ(
+        described(scan),
+        QStringList({"image 1 art/bg.gif", "link 2 about.html", "link 2 Contact.HTM",
+                     "link 3 news.html", "image 4 images/logo.gif [wh]", "image 4 a.jpg [w]",
+                     "image 6 b.png []", "file 8 site.css", "file 8 menu.js", "link 9 left.html",
+                     "link 9 in.html", "link 9 map.html", "image 10 go.gif", "image 11 cell.gif",
+                     "file 11 movie.swf", "file 11 x.pdf"}));
     EXPECT_EQ(scan.anchors, QSet<QString>({"top"}));
     EXPECT_FALSE(scan.hasBase);
 }
 
 TEST(PageReferences, CommentsScriptsAndOtherTextAreNotMarkup) {
-    const QString page = QStringLiteral(
-        "<!-- <a href=\"commented.html\"> -->\n"
-        "<script>document.write('<a href=\"script.html\">');</script>\n"
-        "<STYLE>a { background: url(x.gif) }</STYLE><title><img src=t.gif></title>\n"
-        "<textarea><img src=\"typed.gif\"></textarea>\n"
-        "1 < 2 and <!DOCTYPE html> <?xml x?> </p >\n"
-        "<p id=\"intro\" title='a > b'><a href=\"real.html\">\n");
+    const QString page =
+        QStringLiteral("<!-- <a href=\"commented.html\"> -->\n"
+                       "<script>document.write('<a href=\"script.html\">');</script>\n"
+                       "<STYLE>a { background: url(x.gif) }</STYLE><title><img src=t.gif></title>\n"
+                       "<textarea><img src=\"typed.gif\"></textarea>\n"
+                       "1 < 2 and <!DOCTYPE html> <?xml x?> </p >\n"
+                       "<p id=\"intro\" title='a > b'><a href=\"real.html\">\n");
     const PageScan scan = scanPage(page);
     EXPECT_EQ(described(scan), QStringList({"link 6 real.html"}));
     EXPECT_EQ(scan.anchors, QSet<QString>({"intro"}));
@@ -78,7 +77,8 @@ TEST(PageReferences, LinesCountEveryKindOfLineEndAndValuesAreDecoded) {
 
 TEST(PageReferences, UnfinishedMarkupEndsTheScanWithoutHarm) {
     EXPECT_TRUE(scanPage(QStringLiteral("<a href=\"never-closed")).references.size() == 1u);
-    EXPECT_EQ(described(scanPage(QStringLiteral("<img src=x.gif"))), QStringList({"image 1 x.gif []"}));
+    EXPECT_EQ(described(scanPage(QStringLiteral("<img src=x.gif"))),
+              QStringList({"image 1 x.gif []"}));
     EXPECT_TRUE(scanPage(QStringLiteral("<!-- open comment <a href=x>")).references.empty());
     EXPECT_TRUE(scanPage(QStringLiteral("<script><a href=x>")).references.empty());
     EXPECT_TRUE(scanPage(QStringLiteral("<")).references.empty());

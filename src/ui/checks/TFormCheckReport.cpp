@@ -41,8 +41,8 @@ TFormCheckReport::TFormCheckReport(Mode mode, QWidget* parent) : QDialog(parent)
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setAlternatingRowColors(true);
-    m_list->setHeaderLabels({QStringLiteral("Page"), QStringLiteral("Line"),
-                             QStringLiteral("Problem")});
+    m_list->setHeaderLabels(
+        {QStringLiteral("Page"), QStringLiteral("Line"), QStringLiteral("Problem")});
     m_list->header()->setStretchLastSection(true);
     m_list->setColumnWidth(0, 240);
     m_list->setColumnWidth(1, 50);
@@ -50,8 +50,8 @@ TFormCheckReport::TFormCheckReport(Mode mode, QWidget* parent) : QDialog(parent)
     connect(m_list, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { activate(item); });
 
-    auto* note = new QLabel(QStringLiteral("Double-click a problem to open its page at that line."),
-                            this);
+    auto* note =
+        new QLabel(QStringLiteral("Double-click a problem to open its page at that line."), this);
     v->addWidget(note);
 
     auto* row = new QHBoxLayout;
@@ -64,7 +64,8 @@ TFormCheckReport::TFormCheckReport(Mode mode, QWidget* parent) : QDialog(parent)
     if (mode == Mode::BeforeUpload) {
         QPushButton* goOn =
             addButton(row, this, "ButtonUploadAnyway", QStringLiteral("&Upload Anyway"));
-        QPushButton* stop = addButton(row, this, "ButtonStopUpload", QStringLiteral("&Stop Upload"));
+        QPushButton* stop =
+            addButton(row, this, "ButtonStopUpload", QStringLiteral("&Stop Upload"));
         // Enter stops rather than sends broken pages out.
         stop->setDefault(true);
         connect(goOn, &QPushButton::clicked, this, &QDialog::accept);
@@ -83,9 +84,9 @@ QPushButton* TFormCheckReport::button(const QString& objectName) const {
 
 void TFormCheckReport::setReport(const CheckReport& report) {
     m_report = report;
-    QStringList summary{report.heading,
-                        CheckTexts::pagesLine(report.pagesChecked,
-                                              static_cast<int>(report.problems.size()))};
+    QStringList summary{
+        report.heading,
+        CheckTexts::pagesLine(report.pagesChecked, static_cast<int>(report.problems.size()))};
     if (report.stopped)
         summary << CheckTexts::stoppedLine(report.pagesChecked, report.pagesPlanned);
     if (report.problems.empty())
@@ -100,8 +101,8 @@ void TFormCheckReport::setReport(const CheckReport& report) {
         const QString shown = !report.siteFolder.isEmpty() && p.page.startsWith(report.siteFolder)
                                   ? p.page.mid(report.siteFolder.size())
                                   : p.page;
-        auto* item = new QTreeWidgetItem(
-            {shown, p.line > 0 ? QString::number(p.line) : QString(), p.text});
+        auto* item =
+            new QTreeWidgetItem({shown, p.line > 0 ? QString::number(p.line) : QString(), p.text});
         item->setToolTip(0, p.page);
         item->setToolTip(2, p.text);
         item->setData(0, PageRole, p.page);

@@ -70,11 +70,12 @@ protected:
 
     // A project of four pages in projects/, opened in the main window.
     void openSite() {
-        ASSERT_TRUE(dir.write("web/index.html", "<html><body>\r\n"
-                                                "<a href=\"about.html\">About</a>\r\n"
-                                                "<a href=\"News.html\">News</a>\r\n"
-                                                "<img src=\"logo.gif\" width=\"2\" height=\"2\">\r\n"
-                                                "</body></html>\r\n"));
+        ASSERT_TRUE(dir.write("web/index.html",
+                              "<html><body>\r\n"
+                              "<a href=\"about.html\">About</a>\r\n"
+                              "<a href=\"News.html\">News</a>\r\n"
+                              "<img src=\"logo.gif\" width=\"2\" height=\"2\">\r\n"
+                              "</body></html>\r\n"));
         ASSERT_TRUE(dir.write("web/about.html", "<a href=\"index.html\">Home</a>\r\n"
                                                 "<img src=\"me.jpg\">\r\n"
                                                 "<foo>\r\n"));
@@ -82,11 +83,11 @@ protected:
         ASSERT_TRUE(dir.write("web/old.html", "<p>forgotten</p>\r\n"));
         ASSERT_TRUE(dir.write("web/logo.gif", "GIF89a"));
         ASSERT_TRUE(dir.write("projects/site.out", "Home\r\n\tAbout\r\n\tNews\r\n\tOld\r\n"));
-        ASSERT_TRUE(dir.write("projects/site.fil",
-                              (dir.file("web/index.html") + "\r\n" + dir.file("web/about.html") +
-                               "\r\n" + dir.file("web/news.html") + "\r\n" +
-                               dir.file("web/old.html") + "\r\n")
-                                  .toUtf8()));
+        ASSERT_TRUE(
+            dir.write("projects/site.fil",
+                      (dir.file("web/index.html") + "\r\n" + dir.file("web/about.html") + "\r\n" +
+                       dir.file("web/news.html") + "\r\n" + dir.file("web/old.html") + "\r\n")
+                          .toUtf8()));
         project().openRecentProject("1: " + dir.file("projects/site.out"));
         ASSERT_EQ(project().outline().count(), 4);
     }
@@ -217,9 +218,10 @@ TEST_F(ChecksWindow, TheCheckAnUploadRunsFirst) {
         EXPECT_EQ(r.windowTitle(), "Check Before Upload");
         EXPECT_EQ(r.summary()->text(),
                   "Check before upload of 2 pages\nPages checked: 2   Problems found: 3");
-        EXPECT_EQ(rows(r.list()), QStringList({"about.html|2|Image without WIDTH and HEIGHT: me.jpg",
-                                               "about.html|2|Missing image: me.jpg",
-                                               "about.html|3|HTML error: <foo> is not recognized!"}));
+        EXPECT_EQ(rows(r.list()),
+                  QStringList({"about.html|2|Image without WIDTH and HEIGHT: me.jpg",
+                               "about.html|2|Missing image: me.jpg",
+                               "about.html|3|HTML error: <foo> is not recognized!"}));
         EXPECT_TRUE(r.button("ButtonStopUpload")->isDefault());
         doubleClickRow(r.list(), 1);
         EXPECT_EQ(form->state().document().currentHtmlFile(), dir.file("web/about.html"));
