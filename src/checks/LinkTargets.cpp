@@ -56,6 +56,16 @@ QString joined(const QString& root, const QStringList& parts, bool folder) {
     return path;
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool isIndexName(const QString& name) {
     return name.startsWith(QLatin1String("index."), Qt::CaseInsensitive) ||
            name.startsWith(QLatin1String("default."), Qt::CaseInsensitive);
@@ -66,7 +76,22 @@ bool isIndexName(const QString& name) {
 QString decodeUrlPath(const QString& text) {
     if (!text.contains(QLatin1Char('%')))
         return text;
-    return nameFromNative(QByteArray::fromPercentEncoding(text.toUtf8()));
+    // Qt's own decoder reads any two characters after "%" as digits ("100%.html" would lose
+    // its dot): only "%" and two hex digits are an escape here.
+    const QByteArray in = text.toUtf8();
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const int high = i + 2 < in.size() && in[i] == '%' ? hexValue(in[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(in[i + 2]) : -1;
+        if (low < 0) {
+            out += in[i];
+            continue;
+        }
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return nameFromNative(out);
 }
 
 QString commonFolder(const QStringList& paths) {

@@ -224,6 +224,7 @@ TEST_F(PageChecks, TidyErrorsAlwaysItsWarningsOnRequestAndNothingOnTheTerminal) 
                                   "2 HTML warning: missing </b> before </p>",
                                   "3 HTML error: <foo> is not recognized!",
                                   "3 HTML warning: discarding unexpected <foo>",
+                                  "3 HTML warning: inserting implicit <b>",
                                   "3 HTML warning: discarding unexpected </foo>"}));
 }
 

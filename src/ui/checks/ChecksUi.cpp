@@ -81,7 +81,10 @@ CheckReport ChecksUi::runPass(PageChecker& checker, const QStringList& pages,
     progress.setMinimumWidth(480);
     connect(&progress, &QProgressDialog::canceled, &checker, &PageChecker::stop);
     connect(&checker, &PageChecker::progress, &progress,
-            [&progress](int done, int total, const QString& page) {
+            [&progress, &checker](int done, int total, const QString& page) {
+                // Escape and closing the window cancel it without the button's signal.
+                if (progress.wasCanceled())
+                    checker.stop();
                 if (!page.isEmpty())
                     progress.setLabelText(QStringLiteral("Checking page %1 of %2: %3")
                                               .arg(done + 1)

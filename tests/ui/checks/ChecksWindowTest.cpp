@@ -106,9 +106,11 @@ TEST_F(ChecksWindow, CheckLinksFromTheToolsMenuOpensAPageAtItsLineAndPrints) {
     ASSERT_TRUE(tools.contains(check));
     EXPECT_EQ(tools.indexOf(check), tools.indexOf(action("AnalyzePageSite1")) + 1);
     // Its letter is its own in the Tools menu.
-    for (QAction* a : tools)
-        if (a != check)
+    for (QAction* a : tools) {
+        if (a != check) {
             EXPECT_FALSE(a->text().contains("&L", Qt::CaseInsensitive)) << a->text().toStdString();
+        }
+    }
 
     // Without a project there is nothing to check.
     prompter.queue(MessageAnswer::Ok);
@@ -131,13 +133,15 @@ TEST_F(ChecksWindow, CheckLinksFromTheToolsMenuOpensAPageAtItsLineAndPrints) {
     EXPECT_FALSE(report->isModal());
     EXPECT_EQ(report->windowTitle(), "Check Links");
     EXPECT_EQ(report->summary()->text(),
-              "Check Links report for project: SITE\nPages checked: 4   Problems found: 5");
+              "Check Links report for project: SITE\nPages checked: 4   Problems found: 6");
     EXPECT_EQ(rows(report->list()),
               QStringList({"index.html|3|Broken link: News.html (the file is named news.html; the "
                            "server tells upper and lower case apart)",
                            "about.html|2|Image without WIDTH and HEIGHT: me.jpg",
                            "about.html|2|Missing image: me.jpg",
                            "about.html|3|HTML error: <foo> is not recognized!",
+                           // Its one link has the wrong case, so no page reaches it.
+                           "news.html||No page links to this page",
                            "old.html||No page links to this page"}));
     EXPECT_EQ(report->list()->topLevelItem(3)->toolTip(0), dir.file("web/about.html"));
 
@@ -192,7 +196,11 @@ TEST_F(ChecksWindow, StopInTheProgressWindowEndsTheLongPass) {
         ASSERT_NE(progress, nullptr);
         EXPECT_EQ(progress->windowTitle(), "Check Links");
         EXPECT_EQ(progress->labelText(), "Checking page 1 of 4: index.html");
-        progress->cancel();
+        // Stop, as the user presses it.
+        auto* stop = progress->findChild<QPushButton*>();
+        ASSERT_NE(stop, nullptr);
+        EXPECT_EQ(stop->text(), "&Stop");
+        stop->click();
     });
     ui->setPump(&pump);
     action("CheckLinks1")->trigger();
