@@ -16,6 +16,7 @@ PACKAGES=(
   python3 python3-pyftpdlib vsftpd curl
   libssl-dev openssl python3-openssl
   libssh-dev openssh-client openssh-server
+  libtidy-dev tidy
   fonts-dejavu-core
   wamerican
   scowl fortunes

@@ -72,6 +72,9 @@ SettingsValues currentSettingsValues(AppState& state) {
     v.promptFreq = s.backupPromptFreq;
     v.ftpAuto = s.ftpAuto;
     v.ftpFlush = s.ftpFlush;
+    v.checkBeforeUpload = s.checkBeforeUpload;
+    v.pageSizeLimit = s.pageSizeLimit;
+    v.tidyWarnings = s.tidyWarnings;
     return v;
 }
 
@@ -177,6 +180,9 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     s.emTag = v.emTag;
     s.ftpAuto = v.ftpAuto;
     s.ftpFlush = v.ftpFlush;
+    s.checkBeforeUpload = v.checkBeforeUpload;
+    s.pageSizeLimit = std::clamp(v.pageSizeLimit, 0, SettingsRules::PageSizeLimitMaximum);
+    s.tidyWarnings = v.tidyWarnings;
     s.imageEditor = v.imageEditor;
     s.imagemapEditor = v.imagemapEditor;
 
@@ -216,6 +222,9 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     // The image folder is stored as typed; in memory it keeps its separator.
     pending << PendingSetting{&Settings::images, v.imagePath};
     queue(&Settings::ext);
+    queue(&Settings::checkBeforeUpload);
+    queue(&Settings::pageSizeLimit);
+    queue(&Settings::tidyWarnings);
     for (const SettingsFileId file : store.writeAll(pending))
         note(false, file == SettingsFileId::Default ? state.defaultIni().path()
                                                     : state.optionsIni().path());

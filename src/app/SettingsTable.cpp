@@ -36,6 +36,9 @@ const std::vector<SettingRow>& settingRows() {
         {F::Default, "Files", "Confirm", T::Bool, "1", &Settings::confirmRemove},
         {F::Default, "Tags", "LowerCase", T::Bool, "0", &Settings::lowerCaseTags},
         {F::Default, "Location", "ImageFolder", T::Text, "", &Settings::imageFolder},
+        {F::Default, "Check", "BeforeUpload", T::Bool, "1", &Settings::checkBeforeUpload},
+        {F::Default, "Check", "SizeLimit", T::Integer, "100", &Settings::pageSizeLimit},
+        {F::Default, "Check", "TidyWarnings", T::Bool, "0", &Settings::tidyWarnings},
         // OPTIONS.INI (the recent projects and the backup counters are lists of their own).
         {F::Options, "Location", "Netscape", T::Text, "", &Settings::browser1},
         {F::Options, "Location", "MSIE", T::Text, "", &Settings::browser2},

@@ -466,6 +466,32 @@ QWidget* TFormOptions::buildFtp() {
     m_flush->setChecked(m_initial.ftpFlush);
     v->addWidget(m_ftpAuto);
     v->addWidget(m_flush);
+
+    // The page checks: before each upload, and Check Links of the Tools menu.
+    auto* checks =
+        new QGroupBox(QStringLiteral("Page checks (before upload and Check Links):"), page);
+    auto* c = new QGridLayout(checks);
+    m_checkBeforeUpload = named(new QCheckBox(QStringLiteral("&Check pages for broken links and "
+                                                             "HTML errors before each upload"),
+                                              checks),
+                                "CheckBeforeUpload");
+    m_checkBeforeUpload->setChecked(m_initial.checkBeforeUpload);
+    c->addWidget(m_checkBeforeUpload, 0, 0, 1, 2);
+    auto* sizeLabel =
+        new QLabel(QStringLiteral("Page &size limit with images, KB (0: none):"), checks);
+    m_sizeLimit = named(new QSpinBox(checks), "SpinPageSizeLimit");
+    m_sizeLimit->setRange(0, SettingsRules::PageSizeLimitMaximum);
+    m_sizeLimit->setValue(m_initial.pageSizeLimit);
+    sizeLabel->setBuddy(m_sizeLimit);
+    c->addWidget(sizeLabel, 1, 0);
+    c->addWidget(m_sizeLimit, 1, 1, Qt::AlignLeft);
+    m_tidyWarnings =
+        named(new QCheckBox(QStringLiteral("Report HTML Tidy's &warnings too, not only its errors"),
+                            checks),
+              "CheckTidyWarnings");
+    m_tidyWarnings->setChecked(m_initial.tidyWarnings);
+    c->addWidget(m_tidyWarnings, 2, 0, 1, 2);
+    v->addWidget(checks);
     v->addStretch(1);
     return page;
 }
@@ -556,6 +582,9 @@ SettingsValues TFormOptions::values() const {
     v.promptFreq = m_promptFreq->value();
     v.ftpAuto = m_ftpAuto->isChecked();
     v.ftpFlush = m_flush->isChecked();
+    v.checkBeforeUpload = m_checkBeforeUpload->isChecked();
+    v.pageSizeLimit = m_sizeLimit->value();
+    v.tidyWarnings = m_tidyWarnings->isChecked();
     return v;
 }
 

@@ -41,6 +41,7 @@ void PublishUi::openFtpScreen() {
     AppState& state = m_state;
     FtpScreen screen(state.programDirectory(), state.changedList(), state.settings(), m_prompter);
     TFormFTP form(screen, state.settings().lastHtmlDirectory, state.homeDirectory(), m_window);
+    form.uploadCheck = state.parts().uploadCheck;
     if (onScreenOpened)
         onScreenOpened(form);
     form.exec();

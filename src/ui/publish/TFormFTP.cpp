@@ -1,6 +1,7 @@
 // TFormFTP: each control calls FtpScreen and draws what it announces.
 #include "ui/publish/TFormFTP.h"
 
+#include "app/ShellParts.h"
 #include "platform/NativeNames.h"
 #include "project/FilesTab.h"
 #include "publish/FtpList.h"
@@ -423,7 +424,7 @@ QWidget* TFormFTP::buildTransferPage() {
     connect(connectButton, &QPushButton::clicked, this, [this] { m_screen.connectToHost(); });
     connect(disconnectButton, &QPushButton::clicked, this,
             [this] { m_screen.disconnectFromHost(); });
-    connect(transfer, &QPushButton::clicked, this, [this] { m_screen.transferFiles(); });
+    connect(transfer, &QPushButton::clicked, this, [this] { ButtonTransferClick(); });
     // Acts on the press: a transfer under way is cut off at once.
     connect(stop, &QPushButton::pressed, this, [this] { m_screen.abort(); });
     connect(makeDir, &QPushButton::clicked, this, [this] { m_screen.makeDirectory(); });
@@ -605,6 +606,15 @@ void TFormFTP::ButtonCloseClick() {
         setBusyPointer(false);
         accept();
     }
+}
+
+void TFormFTP::ButtonTransferClick() {
+    // Only a transfer that would start is checked: the screen's own messages come first.
+    if (uploadCheck && m_screen.connected() && !m_screen.busy() &&
+        !m_screen.transferList().isEmpty() &&
+        !uploadCheck->checkBeforeUpload(m_screen.transferList(), m_screen.currentHost().siteFolder))
+        return;
+    m_screen.transferFiles();
 }
 
 void TFormFTP::reject() {

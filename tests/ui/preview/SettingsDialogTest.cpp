@@ -100,7 +100,8 @@ TEST_F(SettingsWindowTest, ApplyWritesExactlyTheseBytesAndTheBlueAnchorsComeBack
                          "[Files]\r\nConfirm=1\r\n"
                          "[Fix]\r\nEditProblem=0\r\n"
                          "[Location]\r\nPreviewOption=temp\r\nImages=\r\n"
-                         "[Helpers]\r\nEditor=\r\nImagemap=\r\n"));
+                         "[Helpers]\r\nEditor=\r\nImagemap=\r\n"
+                         "[Check]\r\nBeforeUpload=1\r\nSizeLimit=100\r\nTidyWarnings=0\r\n"));
     EXPECT_EQ(dir.read("htmlext.dat"), QByteArray("asp\r\nhtm\r\nhtml\r\nshtm\r\nshtml\r\n"));
     EXPECT_EQ(form->state().settings().tagColors[1], QStringLiteral("clBlue"));
 
