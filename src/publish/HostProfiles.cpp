@@ -142,14 +142,16 @@ ProfileFileWrite HostProfiles::writeKeys(const QString& name,
     if (const ProfileFileWrite made = makePrivate(); !made)
         return made;
     QList<std::pair<QString, QString>> section = ini.readSectionValues(name);
-    for (const auto& [key, value] : keys) {
+    for (const auto& entry : keys) {
+        // A named pair rather than a structured binding: clang 14 lets no lambda capture one.
+        const QString& key = entry.first;
         const auto it = std::find_if(section.begin(), section.end(), [&](const auto& kv) {
             return kv.first.compare(key, Qt::CaseInsensitive) == 0;
         });
         if (it != section.end())
-            it->second = value;
+            it->second = entry.second;
         else
-            section.append({key, value});
+            section.append(entry);
     }
     if (!ini.replaceSection(name, section))
         return {false, ini.lastError()};
