@@ -92,7 +92,14 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     m_tagTabs->setCurrentIndex(0);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The rooms' objects are the registry's children and reach the state, the editor window and
+    // the tips (the analysis room takes itself out of the state's parts, the outline watches
+    // the tree): they go first, while all of those still stand, before the members below and
+    // before Qt deletes the window's other children.
+    delete m_registry;
+    m_registry = nullptr;
+}
 
 QMenu* TForm1::fileMenu() const {
     return m_registry->menu(QStringLiteral("File1"));
