@@ -285,12 +285,25 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
     doc->setDefaultTextOption(old->defaultTextOption());
     doc->setDocumentMargin(old->documentMargin());
     doc->setUndoRedoEnabled(false);
+    // The view gets the new document while it is still empty, so that it lays out only what
+    // comes in: a full document given at the end would be laid out again block by block, in one
+    // go, after the progress has gone. The old one is kept (the editor deletes a document of its
+    // own making when it gets another) so that Cancel can give it back; no key reaches the
+    // editor meanwhile.
+    const QPointer<QTextDocument> previous(old);
+    if (old->parent() != m_editor)
+        old->setParent(m_editor);
+    const bool wasReadOnly = m_editor->isReadOnly();
+    m_editor->setReadOnly(true);
+    m_ownEdit = true;
+    m_editor->setDocument(doc);
     QTextCursor cursor(doc);
     // Pieces of about 256 KB, each ending after a line end where there is one, so that a line
     // goes into the document in one go.
     constexpr qsizetype piece = 256 * 1024;
     steps->begin(label, all.size());
     qsizetype done = 0;
+    bool cancelled = false;
     while (done < all.size()) {
         qsizetype end = std::min(all.size(), done + piece);
         if (end < all.size()) {
@@ -300,23 +313,25 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
         cursor.insertText(QStringView(all).mid(done, end - done).toString());
         done = end;
         if (!steps->advance(done)) {
-            steps->end();
-            delete doc;
-            return false;
+            cancelled = true;
+            break;
         }
     }
     steps->end();
+    if (cancelled) {
+        if (previous)
+            m_editor->setDocument(previous.data());
+        m_ownEdit = false;
+        m_editor->setReadOnly(wasReadOnly);
+        delete doc;
+        return false;
+    }
+    m_ownEdit = false;
+    m_editor->setReadOnly(wasReadOnly);
     doc->setUndoRedoEnabled(true);
     resetForNewText();
-    // The editor deletes a document of its own making when it gets another; one of ours goes
-    // here.
-    const QPointer<QTextDocument> previous(old);
-    m_ownEdit = true;
-    m_editor->setDocument(doc);
-    m_ownEdit = false;
     watchDocument();
-    if (previous && previous->parent() == m_editor)
-        delete previous.data();
+    delete previous.data();
     m_editor->setTextCursor(QTextCursor(doc));
     return true;
 }

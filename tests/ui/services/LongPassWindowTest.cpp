@@ -163,10 +163,16 @@ TEST_F(LongPassWindow, ABigPageLoadsWithProgressAndCancelLeavesTheDocument) {
     ASSERT_GE(big.size(), PlainTextEditWindow::StepLoadFrom);
     ASSERT_TRUE(dir.write("big.htm", big));
     bool sawProgress = false;
+    // While it loads, the editor already shows what came in (laid out as it comes, not all at
+    // once at the end) and takes no keys.
+    QString firstLineWhileLoading;
+    bool readOnlyWhileLoading = false;
     QTimer::singleShot(0, form.get(), [&] {
         QProgressDialog* p = steps.dialog();
         ASSERT_NE(p, nullptr);
         sawProgress = p->isVisible();
+        firstLineWhileLoading = form->editor()->document()->firstBlock().text();
+        readOnlyWhileLoading = form->editor()->isReadOnly();
         EXPECT_EQ(p->labelText(), QStringLiteral("Loading big.htm ..."));
         p->findChild<QPushButton*>()->click();
     });
@@ -174,6 +180,9 @@ TEST_F(LongPassWindow, ABigPageLoadsWithProgressAndCancelLeavesTheDocument) {
     chooser.queue(dir.file("big.htm"));
     form->registry().action("OpenHTMLFile1")->trigger();
     EXPECT_TRUE(sawProgress);
+    EXPECT_EQ(firstLineWhileLoading, QStringLiteral("<P>a line of a big page</P>"));
+    EXPECT_TRUE(readOnlyWhileLoading);
+    EXPECT_FALSE(form->editor()->isReadOnly());
     HtmlDocument& doc = form->state().document();
     EXPECT_EQ(doc.currentHtmlFile(), dir.file("small.htm"));
     EXPECT_EQ(form->editWindow().text(), before);
