@@ -31,9 +31,12 @@ struct QuietView : ExtendedReplaceView {
     void fileStarted(int) override {}
     void runEnded() override {}
     void setStatus(const QString&) override {}
-    void setReport(const QString& t) override {
-        if (!t.isEmpty())
-            std::fprintf(stderr, "report: %s\n", qPrintable(t));
+    void setReport(const QString&) override {}
+    void clearResults() override {}
+    // Every file has the text: anything but a replacement is worth telling.
+    void addResult(const QString& line) override {
+        if (!line.contains(QStringLiteral(" replacements: ")))
+            std::fprintf(stderr, "%s\n", qPrintable(line));
     }
 };
 

@@ -11,6 +11,7 @@
 // Usage: ftp_upload_bench [megabytes (500)] [small files (1000)] [kilobytes each (20)]
 //                         [rounds (5)]
 #include "ftp/Ftp.h"
+#include "support/FreePort.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,17 +115,7 @@ double uploadWithCurl(int port, const QString& folder, const QStringList& names,
     return clock.nsecsElapsed() / 1e9;
 }
 
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
+using testsupport::freePort;
 
 bool listening(int port) {
     QFile tcp(QStringLiteral("/proc/net/tcp"));

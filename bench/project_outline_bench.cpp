@@ -1,6 +1,7 @@
 // Growth of the project files' load and save and of adding pages one by one: the time per page
 // at 10,000 and at 100,000 pages, and their ratio (linear growth keeps it near 1).
 // Usage: project_outline_bench
+#include "BenchDoubles.h"
 #include "app/AppState.h"
 #include "editor/TextBuffer.h"
 #include "platform/Clipboard.h"
@@ -17,19 +18,6 @@
 #include <cstdio>
 
 namespace {
-struct SilentPrompter : Prompter {
-    MessageAnswer message(MessageKind, MessageButtons, const QString& text) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-struct NoChooser : FileChooser {
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
 struct CountingDialog : PageDialog {
     int n = 0;
     PageDialogResult run(const PageDialogRequest&) override {

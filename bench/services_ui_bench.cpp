@@ -2,6 +2,7 @@
 // offscreen platform, each timed against loading the same page into the widget in the same run.
 // Prints the times and their ratios to the load.
 // Usage: services_ui_bench [largest size in bytes]   (pages of 100 KB, 1 MB and 5 MB)
+#include "BenchDoubles.h"
 #include "app/AppState.h"
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
@@ -19,19 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-struct YesPrompter : Prompter {
-    MessageAnswer message(MessageKind, MessageButtons, const QString&) override {
-        return MessageAnswer::Yes;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-struct NoChooser : FileChooser {
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
 
 // About one tag per 20 characters; "qzx" once a line, so a 5 MB page holds about 50,000.
 QString page(qsizetype bytes) {

@@ -7,43 +7,26 @@
 // whatever else the machine runs, so the processor time of each side (ours, and du's from the
 // child's usage) is compared as well.
 // Usage: site_analysis_bench [pages images-per-page rounds]
+#include "AnalysisBenchSite.h"
 #include "analysis/SiteAnalysis.h"
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
 #include "platform/IniFile.h"
-#include "platform/Prompter.h"
 #include "platform/UiPump.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
 #include <time.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-struct SilentPrompter : Prompter {
-    MessageAnswer message(MessageKind, MessageButtons, const QString& text) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 double processCpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -63,17 +46,6 @@ double systemMs(int who) {
     getrusage(who, &u);
     return u.ru_stime.tv_sec * 1e3 + u.ru_stime.tv_usec / 1e3;
 }
-
-bool runDu(const QString& folder) {
-    QProcess p;
-    p.start(QStringLiteral("du"), {QStringLiteral("-b"), QStringLiteral("-s"), folder});
-    return p.waitForFinished(60000) && p.exitCode() == 0;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,42 +53,25 @@ int main(int argc, char** argv) {
     const int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int perPage = argc > 2 ? std::atoi(argv[2]) : 20;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 7;
-    const int images = std::max(1, pages * perPage / 10);
 
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/site_analysis_bench-XXXXXX"));
     if (!dir.isValid())
         return 1;
     const QString root = dir.path() + QLatin1Char('/');
-    QDir().mkpath(root + QStringLiteral("site/images"));
-    QDir().mkpath(root + QStringLiteral("prog/projects"));
-    for (int i = 0; i < images; ++i)
-        writeFile(root + QStringLiteral("site/images/img%1.gif").arg(i),
-                  QByteArray(100 + (i * 37) % 5000, 'g'));
-    AnalysisStart start;
-    for (int p = 0; p < pages; ++p) {
-        QByteArray html = "<html><head><title>Page</title></head>\r\n<body>\r\n";
-        for (int j = 0; j < perPage; ++j) {
-            const int image = (p * 2 + j * (images / perPage + 1)) % images;
-            html += "<p>Some text of the page, a line of it. <img src=\"images/img" +
-                    QByteArray::number(image) + ".gif\" width=\"20\" height=\"20\"></p>\r\n";
-            html += "<a href=\"page" + QByteArray::number((p + j) % pages) + ".html\">next</a>\r\n";
-        }
-        html += "</body></html>\r\n";
-        const QString path = root + QStringLiteral("site/page%1.html").arg(p);
-        writeFile(path, html);
-        start.outline.appendPage(QStringLiteral("Page %1").arg(p), path);
-    }
+    const GeneratedSite generated = makeSite(root, pages, perPage);
+    const int images = generated.images;
+    const AnalysisStart& start = generated.start;
 
     Settings settings;
-    settings.images = root + QStringLiteral("site/images/");
+    settings.images = generated.imageFolder;
     const SettingsStore store(IniFile(root + QStringLiteral("prog/DEFAULT.INI")),
                               IniFile(root + QStringLiteral("prog/OPTIONS.INI")));
     SilentPrompter prompter;
     CallbackPump pump({});
-    SiteAnalysis analysis(root + QStringLiteral("prog/"), settings, store, prompter, pump);
+    SiteAnalysis analysis(generated.programFolder, settings, store, prompter, pump);
     analysis.open(start);
 
-    const QString site = root + QStringLiteral("site");
+    const QString& site = generated.siteFolder;
     analysis.analyzeSite();
     runDu(site);
     std::vector<double> ours;

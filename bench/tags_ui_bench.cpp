@@ -7,6 +7,7 @@
 // Then UL over a whole page selected with Select All (5 MB by default): the block is built and
 // put in at most three times as long as loading that page into the widget takes.
 // Usage: tags_ui_bench [page bytes] [bold count] [ul count] [whole page bytes]
+#include "BenchDoubles.h"
 #include "app/AppState.h"
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
@@ -35,10 +36,6 @@ struct NoPrompter : Prompter {
     std::optional<QString> input(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
-};
-struct NoChooser : FileChooser {
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 struct NoDialogs : TagDialogs {
     std::optional<QString> askMailToAddress(const QString&) override { return std::nullopt; }

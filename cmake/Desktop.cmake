@@ -22,7 +22,9 @@ install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # dictionaries the build makes go with it. What the program writes at run time (settings,
 # projects, backups, user dictionaries, spell.cfg) stays out, so a build folder that has been
 # used still installs clean.
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon)
+# The tool-bar pictures under data/icons/ are built into the program instead.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon
+  PATTERN icons EXCLUDE)
 install(DIRECTORY ${QUILLON_PROGRAM_DIR}/spell/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon/spell
   FILES_MATCHING PATTERN "*.dct" PATTERN "*.frq")
 

@@ -1,7 +1,7 @@
 // Fuzzes the settings-file reader and writer in memory: any bytes as a settings file must give
 // values or defaults and survive a rewrite, never a crash or a hang. What is written reads back,
 // what is not touched keeps its value, and a written file reads back to the same bytes.
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 
 #include <cstddef>
 #include <cstdint>

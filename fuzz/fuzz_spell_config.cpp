@@ -1,6 +1,6 @@
 // Fuzzes the spell checker's configuration in memory: any bytes as spell.cfg give a saved
 // configuration or none, and what is written back reads back the same.
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 #include "spell/SpellConfig.h"
 
 #include <cstddef>

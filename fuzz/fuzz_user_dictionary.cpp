@@ -1,6 +1,6 @@
 // Fuzzes the user dictionaries in memory: any bytes as a .udt or .dic file give words and pairs
 // or an empty dictionary, and changed lists written into a .udt read back as written.
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 #include "spell/UserDictionary.h"
 
 #include <QSet>

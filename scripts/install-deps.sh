@@ -9,13 +9,14 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libglx-dev
   qt6-webengine-dev qt6-webengine-dev-tools
   libqt6webenginecore6-bin libqt6webengine6-data
-  qt6-qpa-plugins libqt6printsupport6
+  qt6-qpa-plugins libqt6printsupport6 qt6-svg-dev
   qt6-image-formats-plugins libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3 python3-pyftpdlib vsftpd curl
   libssl-dev openssl python3-openssl
   libssh-dev openssh-client openssh-server
+  libtidy-dev tidy
   fonts-dejavu-core
   wamerican
   scowl fortunes

@@ -7,9 +7,11 @@
 #include "ui/QtFileChooser.h"
 #include "ui/QtPrompter.h"
 #include "ui/TForm1.h"
+#include "ui/preview/EmbeddedViewCheck.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QScreen>
 #include <unistd.h>
@@ -20,6 +22,9 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // A copy started only to find out whether the embedded browser view works here.
+    if (app.arguments().value(1) == QLatin1String(EmbeddedViewCheckArgument))
+        return runEmbeddedViewCheck();
     QApplication::setApplicationName(programTitle());
     // Ties the windows to the menu entry, so the desktop shows the entry's icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quillon.Quillon"));
@@ -27,11 +32,13 @@ int main(int argc, char** argv) {
 
     // The build folder, or for an installed copy the user's own folder, seeded from the
     // installed data.
-    const ProgramFolder folder =
-        resolveProgramFolder(QCoreApplication::applicationDirPath(),
-                             qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+    const ProgramFolder folder = resolveProgramFolder(
+        QCoreApplication::applicationDirPath(), qEnvironmentVariable("XDG_DATA_HOME"),
+        QDir::homePath(), QFileInfo(QCoreApplication::applicationFilePath()).fileName());
 
     QtPrompter prompter;
+    if (!folder.notice.isEmpty())
+        prompter.inform(folder.notice);
     if (!folder.problem.isEmpty())
         prompter.inform(folder.problem);
     const QString programDirectory = folder.directory;

@@ -139,6 +139,21 @@ QString SiteAnalysis::errorLabelText() {
 QString SiteAnalysis::couldNotOpenText(const QString& path) {
     return QStringLiteral("Could not open file \"%1\".").arg(fileNameOf(path));
 }
+QString SiteAnalysis::couldNotOpenPagesText(const QStringList& paths) {
+    // A site whose folder moved has every page unreadable: a few names say which, the Page
+    // Summary has them all.
+    constexpr qsizetype named = 5;
+    QStringList names;
+    for (qsizetype i = 0; i < std::min(named, paths.size()); ++i)
+        names << QLatin1Char('"') + fileNameOf(paths[i]) + QLatin1Char('"');
+    QString list = names.join(QStringLiteral(", "));
+    if (paths.size() > named)
+        list += QStringLiteral(" and %1 more").arg(paths.size() - named);
+    return QStringLiteral("Could not open %1 of the site's pages: %2. The Page Summary lists each "
+                          "of them.")
+        .arg(paths.size())
+        .arg(list);
+}
 QString SiteAnalysis::noPageSelectedText() {
     return QStringLiteral("You have not selected a web page to analyze.");
 }
@@ -555,7 +570,11 @@ void SiteAnalysis::analyseSelectedPage(bool single) {
             addPageImageBytes(file.bytes);
     }
     if (!ok) {
-        m_prompter.inform(couldNotOpenText(path));
+        // A site pass tells of its unreadable pages once, at its end.
+        if (single)
+            m_prompter.inform(couldNotOpenText(path));
+        else
+            m_unreadable << path;
         m_report << QStringLiteral("Error For Page: ") + title << equalsLine(35)
                  << QStringLiteral(
                         "Could not open this HTML file. Has it been moved, renamed, or deleted?")
@@ -650,7 +669,16 @@ bool SiteAnalysis::forEachPage(AnalysisTab tab, const QString& abortedText, Step
     return true;
 }
 
+bool SiteAnalysis::pageChosen() {
+    if (!m_selected.title.isEmpty() || !m_selected.file.isEmpty())
+        return true;
+    m_prompter.inform(noPageSelectedText());
+    return false;
+}
+
 void SiteAnalysis::analyzePage() {
+    if (!pageChosen())
+        return;
     // A stop pressed during an earlier pass must not end this one at once.
     m_stopRequest = false;
     startImagePass();
@@ -668,9 +696,15 @@ void SiteAnalysis::analyzeSite() {
     m_grid.clear();
     emit gridChanged();
     setErrorLabel(false);
+    m_unreadable.clear();
     forEachPage(AnalysisTab::Site, QString(), [this] { analyseSelectedPage(false); });
     endImagePass();
     setProgress(AnalysisTab::Listing, {});
+    if (m_unreadable.size() == 1)
+        m_prompter.inform(couldNotOpenText(m_unreadable.first()));
+    else if (!m_unreadable.isEmpty())
+        m_prompter.inform(couldNotOpenPagesText(m_unreadable));
+    m_unreadable.clear();
 }
 
 void SiteAnalysis::clearGrid() {
@@ -738,6 +772,8 @@ bool SiteAnalysis::imagesListing() {
 }
 
 void SiteAnalysis::listPage(ListingChoice choice) {
+    if (!pageChosen())
+        return;
     m_siteMode = false;
     m_stopRequest = false;
     m_listing.clear();

@@ -77,6 +77,8 @@ public:
     static QString starLine();
     static QString errorLabelText();
     static QString couldNotOpenText(const QString& path);
+    // The one message of a site pass that met several unreadable pages.
+    static QString couldNotOpenPagesText(const QStringList& paths);
     static QString noPageSelectedText();
     static QString preparedNoticeText();
     static QString browseImageFolderText();
@@ -194,6 +196,8 @@ private:
     };
     static PageText readPage(const QString& path, PageForm form = PageForm::Lines);
     void selectItem(int item);
+    // Whether a page is chosen to work on; if not, the message that says so.
+    bool pageChosen();
     void setProject(const QString& name);
     void setProgress(AnalysisTab tab, AnalysisProgress progress);
     void setErrorLabel(bool visible);
@@ -288,6 +292,7 @@ private:
     int m_imageLookups = 0;
 
     QStringList m_report;
+    QStringList m_unreadable; // the pages of the site pass that could not be read
     std::vector<GridRow> m_grid;
     bool m_errorLabel = false;
     QStringList m_listing;

@@ -3,6 +3,7 @@
 
 #include "app/AppState.h"
 #include "app/HtmlExtensions.h"
+#include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
 #include <QFileInfo>
@@ -71,6 +72,9 @@ SettingsValues currentSettingsValues(AppState& state) {
     v.promptFreq = s.backupPromptFreq;
     v.ftpAuto = s.ftpAuto;
     v.ftpFlush = s.ftpFlush;
+    v.checkBeforeUpload = s.checkBeforeUpload;
+    v.pageSizeLimit = s.pageSizeLimit;
+    v.tidyWarnings = s.tidyWarnings;
     return v;
 }
 
@@ -113,9 +117,28 @@ QString browseFilter() {
 }
 
 QString cannotWriteSettingsText(const QStringList& paths) {
-    return QStringLiteral("The settings could not all be written to:\r\n%1\r\nThey take effect "
-                          "until the program closes; check that the folder can be written.")
-        .arg(paths.join(QStringLiteral("\r\n")));
+    // A settings file that holds bytes that are not text is never rewritten (start-up said so
+    // already): that, not the folder, is why its settings were not stored.
+    QStringList unwritten;
+    QStringList parts;
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isFile() && IniFile(path).isIgnored())
+            parts << notTextSettingsFileText(path);
+        else
+            unwritten << path;
+    }
+    if (!unwritten.isEmpty())
+        parts.prepend(QStringLiteral("The settings could not all be written to:\r\n%1\r\nThey take "
+                                     "effect until the program closes; check that the folder can "
+                                     "be written.")
+                          .arg(unwritten.join(QStringLiteral("\r\n"))));
+    return parts.join(QStringLiteral("\r\n\r\n"));
+}
+
+QString notTextSettingsFileText(const QString& path) {
+    return QStringLiteral("The settings file \"%1\" cannot be read as text, so it was left as it "
+                          "is. The new settings take effect until the program closes.")
+        .arg(path);
 }
 
 QStringList ApplySettings(AppState& state, const SettingsValues& v) {
@@ -157,51 +180,53 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     s.emTag = v.emTag;
     s.ftpAuto = v.ftpAuto;
     s.ftpFlush = v.ftpFlush;
+    s.checkBeforeUpload = v.checkBeforeUpload;
+    s.pageSizeLimit = std::clamp(v.pageSizeLimit, 0, SettingsRules::PageSizeLimitMaximum);
+    s.tidyWarnings = v.tidyWarnings;
     s.imageEditor = v.imageEditor;
     s.imagemapEditor = v.imagemapEditor;
 
     // 5. The default extension.
     s.ext = normalizedDefaultExt(v.defaultExt);
 
-    const QString defaultPath = state.defaultIni().path();
-    const QString optionsPath = state.optionsIni().path();
-    const auto wrote = [&](bool ok, SettingsFileId file) {
-        note(ok, file == SettingsFileId::Default ? defaultPath : optionsPath);
+    // 6-8. The settings files, each written once: the Files tab's fixed folder (without a folder
+    // the option is off and nothing is stored), then OPTIONS.INI's keys and DEFAULT.INI's.
+    QList<PendingSetting> pending;
+    const auto queue = [&](const SettingField& field) {
+        pending << PendingSetting{field, SettingsStore::storedText(field, s)};
     };
-
-    // 6. The Files tab's fixed folder: without a folder the option is off and nothing is stored.
     if (v.defaultFilesFolder.isEmpty()) {
         s.filesUseSelected = false;
     } else {
-        wrote(store.set(s, &Settings::filesUseSelected, v.useDefaultFiles),
-              SettingsFileId::Default);
-        wrote(store.set(s, &Settings::filesSelected, v.defaultFilesFolder),
-              SettingsFileId::Default);
+        s.filesUseSelected = v.useDefaultFiles;
+        s.filesSelected = v.defaultFilesFolder;
+        queue(&Settings::filesUseSelected);
+        queue(&Settings::filesSelected);
     }
-
-    // 7. OPTIONS.INI.
-    wrote(store.set(s, &Settings::backupType, s.backupType), SettingsFileId::Options);
-    wrote(store.set(s, &Settings::backupPromptFreq, s.backupPromptFreq), SettingsFileId::Options);
+    queue(&Settings::backupType);
+    queue(&Settings::backupPromptFreq);
     for (int i = 0; i < static_cast<int>(s.tagColors.size()); ++i)
-        wrote(store.setTagColor(s, i, s.tagColors[static_cast<size_t>(i)]),
-              SettingsFileId::Options);
-    wrote(store.set(s, &Settings::htmlTemplate, s.htmlTemplate), SettingsFileId::Options);
-
-    // 8. DEFAULT.INI.
-    wrote(store.set(s, &Settings::strongTag, s.strongTag), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::emTag, s.emTag), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::lowerCaseTags, s.lowerCaseTags), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::ftpAuto, s.ftpAuto), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::ftpFlush, s.ftpFlush), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::confirmRemove, s.confirmRemove), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::editProblem, s.editProblem), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::msieControl, s.msieControl), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::previewOption, s.previewOption), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::imageEditor, s.imageEditor), SettingsFileId::Default);
-    wrote(store.set(s, &Settings::imagemapEditor, s.imagemapEditor), SettingsFileId::Default);
+        queue(TagColorSlot{i});
+    queue(&Settings::htmlTemplate);
+    queue(&Settings::strongTag);
+    queue(&Settings::emTag);
+    queue(&Settings::lowerCaseTags);
+    queue(&Settings::ftpAuto);
+    queue(&Settings::ftpFlush);
+    queue(&Settings::confirmRemove);
+    queue(&Settings::editProblem);
+    queue(&Settings::msieControl);
+    queue(&Settings::previewOption);
+    queue(&Settings::imageEditor);
+    queue(&Settings::imagemapEditor);
     // The image folder is stored as typed; in memory it keeps its separator.
-    wrote(store.set(s, &Settings::images, v.imagePath), SettingsFileId::Default);
-    s.images = folderWithSeparator(v.imagePath);
-    wrote(store.set(s, &Settings::ext, s.ext), SettingsFileId::Default);
+    pending << PendingSetting{&Settings::images, v.imagePath};
+    queue(&Settings::ext);
+    queue(&Settings::checkBeforeUpload);
+    queue(&Settings::pageSizeLimit);
+    queue(&Settings::tidyWarnings);
+    for (const SettingsFileId file : store.writeAll(pending))
+        note(false, file == SettingsFileId::Default ? state.defaultIni().path()
+                                                    : state.optionsIni().path());
     return failed;
 }

@@ -39,6 +39,10 @@ struct SettingsValues {
     // FTP
     bool ftpAuto = true;
     bool ftpFlush = true;
+    // The page checks (before an upload, and Check Links)
+    bool checkBeforeUpload = true;
+    int pageSizeLimit = 100; // KB; 0: no limit
+    bool tidyWarnings = false;
 };
 
 namespace SettingsRules {
@@ -46,6 +50,7 @@ constexpr int SpinMinimum = 1;
 constexpr int SpinMaximum = 30; // what the spin control offers
 constexpr int PromptFreqMinimum = 1;
 constexpr int PromptFreqMaximum = 15; // what it keeps
+constexpr int PageSizeLimitMaximum = 99999; // KB
 } // namespace SettingsRules
 
 // The values in effect: the extension list from htmlext.dat (every line, sorted) or the five
@@ -74,4 +79,7 @@ QString browseFilter();
 // extension; the Files-tab folder rule (its two keys written only when a folder is set);
 // OPTIONS.INI; DEFAULT.INI. Returns the paths that could not be written (empty when all were).
 QStringList ApplySettings(AppState& state, const SettingsValues& values);
+// What Apply tells when files were not written: a settings file that is not text was left alone
+// on purpose; the others could not be written.
 QString cannotWriteSettingsText(const QStringList& paths);
+QString notTextSettingsFileText(const QString& path);

@@ -8,6 +8,7 @@
 #include "editor/EditWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
+#include "platform/LongStep.h"
 
 #include <QFileInfo>
 
@@ -88,15 +89,11 @@ void HtmlDocument::setHelpPageMode(bool on) {
 
 void HtmlDocument::startUntitled() {
     setHtmlModified(false);
+    m_untitled = true;
     setFileName(untitledName());
     m_encoding = TextEncoding::Utf8;
     m_toldSavedAsUtf8 = false;
     showStatus();
-}
-
-bool HtmlDocument::isUntitled() const {
-    return m_currentHtmlFile.isEmpty() ||
-           QFileInfo(m_currentHtmlFile).fileName() == QStringLiteral("new.") + m_settings.ext;
 }
 
 std::optional<QString> HtmlDocument::askSaveName() {
@@ -149,6 +146,7 @@ MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
         // The document takes the new name only once the text is there.
         if (!writeTo(target))
             return MessageAnswer::Cancel;
+        m_untitled = false;
         if (target != m_currentHtmlFile) {
             setFileName(target);
             showStatus();
@@ -164,7 +162,7 @@ MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
 void HtmlDocument::newHtmlFile() {
     if (confirmCloseHtml() == MessageAnswer::Cancel)
         return;
-    m_editor.clear();
+    emptyEditor();
     startUntitled();
     setHelpPageMode(false);
     // A new page goes in like any inserted block: through the clipboard, caret after it.
@@ -221,8 +219,12 @@ void HtmlDocument::openChosenFile(const QString& chosen, MessageAnswer answer, b
             QStringLiteral("Cannot open the file \"%1\".\n%2").arg(chosen, file.error));
         return;
     }
+    if (!takeDocument(chosen, file)) {
+        if (answer == MessageAnswer::No)
+            setHtmlModified(wasModified);
+        return;
+    }
     setHelpPageMode(false);
-    takeDocument(chosen, file);
 }
 
 void HtmlDocument::openHtmlTemplate() {
@@ -247,9 +249,12 @@ void HtmlDocument::openHtmlTemplate() {
         m_prompter.inform(cannotOpenLinkedFileText());
         return;
     }
-    setHelpPageMode(false);
     // The template's text becomes a new untitled page: saving it asks for a name.
-    takeDocument(untitledName(), file);
+    if (!takeDocument(untitledName(), file, true)) {
+        keepDocument();
+        return;
+    }
+    setHelpPageMode(false);
 }
 
 void HtmlDocument::saveHtmlFile() {
@@ -265,6 +270,7 @@ void HtmlDocument::saveHtmlFileAs() {
     // A failed write keeps the old name, so the next Save still goes where the text came from.
     if (!writeTo(*chosen))
         return;
+    m_untitled = false;
     setFileName(*chosen);
     setHtmlModified(false);
     showStatus();
@@ -275,7 +281,7 @@ void HtmlDocument::closeHtmlFile() {
         return;
     // The editor no longer holds the closed file's text: whatever is typed next is a new,
     // untitled page, and saving it asks for a name instead of overwriting the closed file.
-    m_editor.clear();
+    emptyEditor();
     startUntitled();
     setHelpPageMode(false);
 }
@@ -296,18 +302,34 @@ DocumentLoad HtmlDocument::loadDocument(const QString& path) {
     const TextReadResult file = readTextFile(path);
     if (!file.ok)
         return {false, file.error};
-    takeDocument(path, file);
+    if (!takeDocument(path, file))
+        return {false, {}, true};
     return {true, {}};
 }
 
-void HtmlDocument::takeDocument(const QString& name, const TextReadResult& file) {
+void HtmlDocument::emptyEditor() {
+    m_editor.clear();
+    ++m_generation;
+    emit documentReplaced();
+}
+
+bool HtmlDocument::takeDocument(const QString& name, const TextReadResult& file, bool untitled) {
+    // A big page loads as a long step the user may cancel; until it is in, nothing changes.
+    LongStep* steps = m_parts ? m_parts->longSteps : nullptr;
+    const QString label =
+        QStringLiteral("Loading %1 ...").arg(name.mid(name.lastIndexOf(QLatin1Char('/')) + 1));
+    if (!m_editor.loadText(file.text, steps, label))
+        return false;
+    ++m_generation;
     setHtmlModified(false);
-    m_editor.setText(file.text);
+    m_untitled = untitled;
     m_encoding = file.encoding;
     m_toldSavedAsUtf8 = false;
     setFileName(name);
     showStatus();
+    emit documentReplaced();
     colourIfOn();
+    return true;
 }
 
 void HtmlDocument::rememberHtmlFolder(const QString& chosenFile) {

@@ -25,7 +25,8 @@ struct Settings;
 // The outcome of loading a file into the editor.
 struct DocumentLoad {
     bool ok = false;
-    QString error; // the system's reason when !ok
+    QString error;          // the system's reason when !ok
+    bool cancelled = false; // the user cancelled a long load: nothing to tell
 };
 
 class HtmlDocument : public QObject {
@@ -45,6 +46,11 @@ public:
     bool htmlModified() const { return m_htmlModified; }
     bool helpPageMode() const { return m_helpPageMode; }
     TextEncoding encoding() const { return m_encoding; }
+    // Which document the editor holds: it changes whenever the text is replaced whole or
+    // emptied (a page opened, a new page, the page closed). A long pass that lets the window
+    // run compares it afterwards and ends, touching nothing, when the document it started on
+    // is gone.
+    quint64 generation() const { return m_generation; }
     void setHtmlModified(bool modified);
     void setHelpPageMode(bool on);
     // The save commands can run: not while a help page is open.
@@ -59,6 +65,9 @@ public:
 
     // ProgramDirectory + "new." + Ext.
     QString untitledName() const;
+    // The document has no file of its own yet (a new page, a template, a closed page, or no
+    // name at all): saving it asks for a name. A state of the document, whatever it is called.
+    bool isUntitled() const { return m_untitled || m_currentHtmlFile.isEmpty(); }
     // The document at start and after Close HTML File: untitled, not modified.
     void startUntitled();
 
@@ -103,13 +112,17 @@ signals:
     void statusTextChanged(const QString& text);
     // Save HTML File and Save HTML File As, in the File menu, on the tool bar and in the pop-up.
     void saveCommandsEnabledChanged(bool enabled);
+    // The editor's text was replaced whole or emptied (the generation moved on): a pass waiting
+    // on the user, such as the spell check, gives up its run.
+    void documentReplaced();
 
 private:
-    bool isUntitled() const;
     void setFileName(const QString& path);
     std::optional<QString> askSaveName();
     bool writeTo(const QString& path);
-    void takeDocument(const QString& name, const TextReadResult& file);
+    // False when the user cancelled a long load: the document is as it was.
+    bool takeDocument(const QString& name, const TextReadResult& file, bool untitled = false);
+    void emptyEditor();
     void rememberHtmlFolder(const QString& chosenFile);
     void openChosenFile(const QString& chosen, MessageAnswer answer, bool wasModified);
     void showStatus();
@@ -130,6 +143,8 @@ private:
     QString m_currentHtmlFile;
     bool m_htmlModified = false;
     bool m_helpPageMode = false;
+    bool m_untitled = false;
     TextEncoding m_encoding = TextEncoding::Utf8;
     bool m_toldSavedAsUtf8 = false;
+    quint64 m_generation = 0;
 };

@@ -36,6 +36,9 @@ struct Settings {
     bool confirmRemove = true;     // Files/Confirm
     bool lowerCaseTags = false;    // Tags/LowerCase: tags and attributes written in lower case
     QString imageFolder;           // Location/ImageFolder: where the Power image dialog listed
+    bool checkBeforeUpload = true; // Check/BeforeUpload: the pages are checked before an upload
+    int pageSizeLimit = 100;       // Check/SizeLimit: KB of a page with its images; 0: none
+    bool tidyWarnings = false;     // Check/TidyWarnings: HTML Tidy's warnings, not only errors
 
     // OPTIONS.INI
     QString browser1;         // Location/Netscape

@@ -36,6 +36,9 @@ const std::vector<SettingRow>& settingRows() {
         {F::Default, "Files", "Confirm", T::Bool, "1", &Settings::confirmRemove},
         {F::Default, "Tags", "LowerCase", T::Bool, "0", &Settings::lowerCaseTags},
         {F::Default, "Location", "ImageFolder", T::Text, "", &Settings::imageFolder},
+        {F::Default, "Check", "BeforeUpload", T::Bool, "1", &Settings::checkBeforeUpload},
+        {F::Default, "Check", "SizeLimit", T::Integer, "100", &Settings::pageSizeLimit},
+        {F::Default, "Check", "TidyWarnings", T::Bool, "0", &Settings::tidyWarnings},
         // OPTIONS.INI (the recent projects and the backup counters are lists of their own).
         {F::Options, "Location", "Netscape", T::Text, "", &Settings::browser1},
         {F::Options, "Location", "MSIE", T::Text, "", &Settings::browser2},
@@ -119,24 +122,46 @@ const SettingRow* SettingsStore::rowOf(const SettingField& field) {
     return nullptr;
 }
 
-bool SettingsStore::write(const SettingRow& row, const Settings& s) const {
-    const IniFile& ini = file(row.file);
-    const QString section = QLatin1String(row.section);
-    const QString key = QLatin1String(row.key);
-    // Errors of settings writes are ignored, as everywhere in the program.
+QString SettingsStore::storedText(const SettingField& field, const Settings& s) {
     return std::visit(
-        [&](auto field) {
-            using Field = decltype(field);
+        [&](auto f) -> QString {
+            using Field = decltype(f);
             if constexpr (std::is_same_v<Field, QString Settings::*>)
-                return ini.writeString(section, key, s.*field);
+                return s.*f;
             else if constexpr (std::is_same_v<Field, bool Settings::*>)
-                return ini.writeBool(section, key, s.*field);
+                return s.*f ? QStringLiteral("1") : QStringLiteral("0");
             else if constexpr (std::is_same_v<Field, int Settings::*>)
-                return ini.writeInteger(section, key, s.*field);
+                return QString::number(s.*f);
             else
-                return ini.writeString(section, key, s.tagColors[static_cast<size_t>(field.index)]);
+                return s.tagColors[static_cast<size_t>(f.index)];
         },
-        row.field);
+        field);
+}
+
+bool SettingsStore::write(const SettingRow& row, const Settings& s) const {
+    // Errors of settings writes are ignored, as everywhere in the program.
+    return file(row.file).writeString(QLatin1String(row.section), QLatin1String(row.key),
+                                      storedText(row.field, s));
+}
+
+QList<SettingsFileId> SettingsStore::writeAll(const QList<PendingSetting>& settings) const {
+    QList<IniValue> defaults;
+    QList<IniValue> options;
+    for (const PendingSetting& p : settings) {
+        const SettingRow* row = rowOf(p.field);
+        if (!row) {
+            qWarning("a setting without a row in the settings table was changed; it is not stored");
+            continue;
+        }
+        (row->file == SettingsFileId::Default ? defaults : options)
+            << IniValue{QLatin1String(row->section), QLatin1String(row->key), p.text};
+    }
+    QList<SettingsFileId> failed;
+    if (!options.isEmpty() && !m_options.writeStrings(options))
+        failed << SettingsFileId::Options;
+    if (!defaults.isEmpty() && !m_default.writeStrings(defaults))
+        failed << SettingsFileId::Default;
+    return failed;
 }
 
 bool SettingsStore::set(Settings& s, QString Settings::*field, const QString& value) const {

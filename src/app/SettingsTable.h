@@ -38,6 +38,12 @@ struct SettingRow {
 // In the order the program reads them at start-up: DEFAULT.INI, then OPTIONS.INI.
 const std::vector<SettingRow>& settingRows();
 
+// A setting to write with the text its file is to hold (see SettingsStore::writeAll).
+struct PendingSetting {
+    SettingField field;
+    QString text;
+};
+
 // The two settings files and the writes of single settings.
 class SettingsStore {
 public:
@@ -57,6 +63,12 @@ public:
     bool set(Settings& settings, bool Settings::*field, bool value) const;
     bool set(Settings& settings, int Settings::*field, int value) const;
     bool setTagColor(Settings& settings, int index, const QString& value) const;
+
+    // The text the file holds for a setting's in-memory value ("1" for true).
+    static QString storedText(const SettingField& field, const Settings& settings);
+    // Writes several settings, each file once (keys in the order given), as a dialog's Apply
+    // does; returns the files that could not be written.
+    QList<SettingsFileId> writeAll(const QList<PendingSetting>& settings) const;
 
     // The row of a member, or null.
     static const SettingRow* rowOf(const SettingField& field);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // custom.dat, read at start-up for the tag panel.
 class CustomTagList {
@@ -93,6 +94,17 @@ public:
     virtual void analyzeWebPage(const QString& folder, const QString& fileName) = 0;
 };
 
+class LongStep;
+
+// The check of the pages about to be uploaded, run by a transfer before it starts: files are the
+// local paths about to go out (pages, images, anything), siteFolder the local folder whose layout
+// the upload keeps (empty: none set). Returns whether the upload goes on.
+class UploadCheck {
+public:
+    virtual ~UploadCheck() = default;
+    virtual bool checkBeforeUpload(const QStringList& files, const QString& siteFolder) = 0;
+};
+
 struct ShellParts {
     CustomTagList* customTags = nullptr;
     SnippetLists* snippets = nullptr;
@@ -105,4 +117,7 @@ struct ShellParts {
     BlockInsertion* blocks = nullptr;
     PageAnalysisOpener* pageAnalysis = nullptr;
     ProjectFileOpener* projectFiles = nullptr;
+    // The progress, with Cancel, of a long step on the open page (loading a big one).
+    LongStep* longSteps = nullptr;
+    UploadCheck* uploadCheck = nullptr;
 };

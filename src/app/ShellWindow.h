@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 class ShellWindow {
 public:
@@ -10,7 +11,8 @@ public:
     virtual void closeMainWindow() = 0;
     // Help, "&About": the banner window in its About form, modal.
     virtual void showAboutBox() = 0;
-    // The tip-of-the-day window, modal, starting at tips[first]; returns the state of its
-    // " &Show Tips at Startup" box when it closes.
-    virtual bool showTipWindow(const QStringList& tips, int first, bool showAtStartUp) = 0;
+    // The tip-of-the-day window, modal; drawTip gives the index of the tip to show, first and at
+    // each "&Next Tip". Returns the state of its " &Show Tips at Startup" box when it closes.
+    virtual bool showTipWindow(const QStringList& tips, const std::function<int()>& drawTip,
+                               bool showAtStartUp) = 0;
 };

@@ -17,10 +17,13 @@ bool TipOfTheDay::showsAtStartUp() const {
     return m_settings.showTips;
 }
 
+int TipOfTheDay::drawTip() {
+    return m_random.bounded(static_cast<int>(tipTexts().size()));
+}
+
 void TipOfTheDay::show() {
-    const QStringList tips = tipTexts();
-    const int first = m_random.bounded(static_cast<int>(tips.size()));
-    const bool showAtStartUp = m_window.showTipWindow(tips, first, m_settings.showTips);
+    const bool showAtStartUp = m_window.showTipWindow(
+        tipTexts(), [this] { return drawTip(); }, m_settings.showTips);
     // Only a changed choice is written: closing the window leaves the settings file alone.
     if (showAtStartUp != m_settings.showTips)
         m_store.set(m_settings, &Settings::showTips, showAtStartUp);

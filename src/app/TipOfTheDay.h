@@ -17,8 +17,11 @@ public:
 
     // Whether the window opens by itself at start-up: the stored choice.
     bool showsAtStartUp() const;
-    // Shows the window now, at a tip chosen by chance, and keeps the choice made in it.
+    // Shows the window now, and keeps the choice made in it. The first tip and each next one are
+    // drawn by chance (a tip may come again).
     void show();
+    // One draw: an index into tipTexts().
+    int drawTip();
     // Shows it once the current event is done: the Help command posts it so that its menu has
     // closed first, and start-up posts it so that the main window is up.
     void post();

@@ -11,6 +11,7 @@
 #include <QString>
 
 class Clipboard;
+class LongStep;
 
 // One stretch of the text to replace: start and length in the positions above.
 struct TextReplacement {
@@ -27,6 +28,15 @@ public:
     // Replaces the whole text; line ends become CR LF; caret at 0, nothing selected.
     virtual void setText(const QString& text) = 0;
     void clear() { setText(QString()); }
+    // setText for a page just read: a big text goes in as a long step (labelled label) that
+    // reports to steps, which may cancel it; the text is then left as it was and false is
+    // returned. Editors that take any text at once (and a null steps) just set it.
+    virtual bool loadText(const QString& text, LongStep* steps, const QString& label) {
+        (void)steps;
+        (void)label;
+        setText(text);
+        return true;
+    }
     // Length of text() (line ends counted twice).
     virtual int length() const = 0;
 
@@ -64,15 +74,18 @@ public:
     virtual void setWordWrap(bool on) = 0;
     // Colours a range of characters (positions as above) for tag colouring.
     virtual void colorRange(int start, int length, const QColor& color) = 0;
-    // Editors here have no length limit of their own; the value is kept for the program's
-    // work-around setting.
-    void setMaxLength(int maxLength) { m_maxLength = maxLength; }
+    // The most characters (line ends counted twice) the editor takes from typing, pasting,
+    // dropping and inserted text; 0: no limit. Text that would go past it is cut at its end;
+    // a text set whole (a file loaded) is never cut. The window's editor keeps to it; in-memory
+    // buffers only hold the value.
+    virtual void setMaxLength(int maxLength) { m_maxLength = maxLength; }
     int maxLength() const { return m_maxLength; }
 
     // Lines of the text, without their line ends; an empty text has no lines, and a text
-    // ending with a line end has no empty last line.
-    int lineCount() const;
-    QString line(int index) const;
+    // ending with a line end has no empty last line. A long pass reads a big page line by line
+    // through these, without a copy of the whole text first.
+    virtual int lineCount() const;
+    virtual QString line(int index) const;
 
 private:
     Clipboard* m_clipboard = nullptr;

@@ -21,6 +21,7 @@ static int snapPosition(const QString& text, qint64 wanted) {
 
 void TextBuffer::setText(const QString& text) {
     m_text = toCrLf(text);
+    textChanged();
     m_selStart = 0;
     m_selLength = 0;
     m_colored.clear();
@@ -51,6 +52,7 @@ void TextBuffer::replaceSelection(const QString& text) {
     m_undoSelStart = m_selStart;
     m_undoSelLength = m_selLength;
     m_text.replace(m_selStart, m_selLength, inserted);
+    textChanged();
     m_selStart += static_cast<int>(inserted.size());
     m_selLength = 0;
 }
@@ -81,6 +83,7 @@ void TextBuffer::replaceRanges(const QList<TextReplacement>& replacements, bool 
     }
     result += QStringView(m_text).mid(copied);
     m_text = result;
+    textChanged();
     m_selStart = static_cast<int>(caret);
     m_selLength = 0;
 }
@@ -91,6 +94,7 @@ void TextBuffer::undo() {
     m_canUndo = false;
     m_lastWasRanges = false;
     m_text = m_undoText;
+    textChanged();
     m_selStart = m_undoSelStart;
     m_selLength = m_undoSelLength;
 }
@@ -100,4 +104,29 @@ void TextBuffer::colorRange(int start, int length, const QColor& color) {
     const int to = snapPosition(m_text, qint64(from) + std::max(length, 0));
     if (to > from)
         m_colored.append({from, to - from, color});
+}
+
+const std::vector<qsizetype>& TextBuffer::lineStarts() const {
+    if (!m_lineStarts.empty())
+        return m_lineStarts;
+    // The starts of the lines and, last, where a line after the last would start.
+    m_lineStarts.push_back(0);
+    for (qsizetype at = m_text.indexOf(QStringLiteral("\r\n")); at >= 0;
+         at = m_text.indexOf(QStringLiteral("\r\n"), at + 2))
+        m_lineStarts.push_back(at + 2);
+    if (m_lineStarts.back() != m_text.size())
+        m_lineStarts.push_back(m_text.size() + 2);
+    return m_lineStarts;
+}
+
+int TextBuffer::lineCount() const {
+    return static_cast<int>(lineStarts().size()) - 1;
+}
+
+QString TextBuffer::line(int index) const {
+    const std::vector<qsizetype>& starts = lineStarts();
+    if (index < 0 || static_cast<size_t>(index) + 1 >= starts.size())
+        return {};
+    const qsizetype from = starts[static_cast<size_t>(index)];
+    return m_text.mid(from, starts[static_cast<size_t>(index) + 1] - 2 - from);
 }

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <vector>
+
 class TextBuffer : public EditWindow {
 public:
     struct ColoredRange {
@@ -30,8 +32,14 @@ public:
     void setWordWrap(bool on) override { m_wordWrap = on; }
     void colorRange(int start, int length, const QColor& color) override;
     const QList<ColoredRange>& coloredRanges() const { return m_colored; }
+    int lineCount() const override;
+    QString line(int index) const override;
 
 private:
+    // Where each line starts, found once after each change of the text.
+    const std::vector<qsizetype>& lineStarts() const;
+    void textChanged() { m_lineStarts.clear(); }
+
     QString m_text;
     int m_selStart = 0;
     int m_selLength = 0;
@@ -44,4 +52,5 @@ private:
     QString m_undoText;
     int m_undoSelStart = 0;
     int m_undoSelLength = 0;
+    mutable std::vector<qsizetype> m_lineStarts; // empty: not found yet
 };

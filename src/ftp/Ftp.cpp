@@ -6,8 +6,8 @@
 #include "ftp/Ftp.h"
 
 #include "ftp/FtpTls.h"
+#include "platform/NativeNames.h"
 
-#include <QFile>
 #include <QPointer>
 
 #include <arpa/inet.h>
@@ -1106,7 +1106,8 @@ void TStarFtp::sendTransferCommand() {
         send(QStringLiteral("LIST"), Operation::Listing, Step::List);
         return;
     }
-    if (!send(QStringLiteral("STOR ") + RemoteFile, Operation::Store, Step::Stor))
+    if (!send("STOR " + (RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes),
+              Operation::Store, Step::Stor))
         return;
     m_storSent = true;
     // Connected before STOR went out: the file goes now.
@@ -1329,13 +1330,17 @@ void TStarFtp::ChangeDirectory(const QByteArray& dir) {
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
+    MakeDirectory(name.toUtf8());
+}
+
+void TStarFtp::MakeDirectory(const QByteArray& name) {
     if (!guard())
         return;
     m_success = true;
     m_pendingEvent = PendingDirectoryCreated;
-    if (refusedForLineBreak(name.toUtf8()))
+    if (refusedForLineBreak(name))
         return;
-    send(QStringLiteral("MKD ") + name, Operation::Command, Step::Command);
+    send("MKD " + name, Operation::Command, Step::Command);
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
@@ -1398,7 +1403,7 @@ void TStarFtp::StoreFile() {
     m_success = true;
     m_pendingEvent = PendingFileStored;
     m_lastFtpError = 0;
-    if (RemoteFile.isEmpty()) {
+    if (RemoteFile.isEmpty() && RemoteFileBytes.isEmpty()) {
         postReady();
         report(FtpError::NoRemoteFile);
         return;
@@ -1639,7 +1644,8 @@ bool TStarFtp::openLocalFile() {
     // Only a regular file is uploaded: a FIFO or a device would never end (or never begin).
     // The check is made again on the open file, with O_NONBLOCK so that a FIFO put in its
     // place meanwhile cannot hang the open.
-    const QByteArray path = QFile::encodeName(LocalFile);
+    // The name's bytes on disk: a Latin-1 name is opened as well as a UTF-8 one.
+    const QByteArray path = nativePath(LocalFile);
     struct stat before {};
     if (::stat(path.constData(), &before) != 0 || !S_ISREG(before.st_mode))
         return false;

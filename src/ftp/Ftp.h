@@ -134,6 +134,9 @@ public:
     QString UserAccount;
     QString LocalFile;
     QString RemoteFile;
+    // The name STOR sends, as bytes, when it is not empty: a local file name that is not UTF-8
+    // reaches the server spelt as it is on disk. Empty: RemoteFile, as UTF-8.
+    QByteArray RemoteFileBytes;
     TTransferType TransferMode = BinaryTransfer;
     QString InitialDirectory;
     TFTPServerType ServerType = ftpstDefault;
@@ -191,6 +194,7 @@ public:
     void ChangeDirectory(const QString& dir);
     void ChangeDirectory(const QByteArray& dir);
     void MakeDirectory(const QString& name);
+    void MakeDirectory(const QByteArray& name);
     void RemoveDirectory(const QString& name);
     void RemoveDirectory(const QByteArray& name);
     void DeleteFile(const QString& name);

@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <string_view>
 
 namespace {
@@ -48,18 +50,6 @@ bool allDigits(QByteArrayView field) {
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool isMonthName(QByteArrayView field) {
-    if (field.size() != 3)
-        return false;
-    static constexpr char kMonths[] = "janfebmaraprmayjunjulaugsepoctnovdec";
-    const char a = lowerAscii(field[0]), b = lowerAscii(field[1]), c = lowerAscii(field[2]);
-    for (int m = 0; m < 12; ++m) {
-        if (kMonths[3 * m] == a && kMonths[3 * m + 1] == b && kMonths[3 * m + 2] == c)
-            return true;
-    }
-    return false;
 }
 
 bool isDay(QByteArrayView field) {
@@ -112,6 +102,9 @@ QByteArrayView fieldText(QByteArrayView line, const Field& field) {
 // group (which some servers write with spaces in them) and size come before it. Looking no
 // further keeps the work on a line independent of how long its name is.
 constexpr qsizetype kDateSearchFields = 16;
+// A date is at most three fields before the one that ends it ("Tue Apr 8", "4月 8日"), and the
+// end may carry two more (the year after a time with seconds, a zone after a full time).
+constexpr qsizetype kMostDateFields = 3;
 
 // Cuts a line into space-separated fields on demand, runs of spaces counting as one separator,
 // so that a search that stops early does not walk the rest of the line.
@@ -129,7 +122,7 @@ public:
     qsizetype end(qsizetype i) const { return m_fields[i].end; }
 
 private:
-    static constexpr qsizetype kMaxFields = kDateSearchFields + 4;
+    static constexpr qsizetype kMaxFields = kDateSearchFields + kMostDateFields + 4;
 
     bool readNext() {
         const qsizetype size = m_line.size();
@@ -153,32 +146,119 @@ private:
 constexpr qsizetype kNoDate = -1;
 constexpr qsizetype kNoName = -2;
 
+// What a field can be within a date, found in one pass over it.
+struct DateField {
+    bool time = false;        // "HH:MM", "HH:MM:SS", "HH:MM:SS.fraction"
+    bool withSeconds = false; // a time with its seconds
+    bool year = false;        // 1900 to 2099
+    bool wholeDate = false;   // "2024-04-08", "08.04.2024", "2024/04/08", "2024年4月8日"
+    bool monthAndDay = false; // "04-08", "8.4.", "4月8日"
+    bool day = false;         // "8", "08", "8.", "8日"
+    bool inside = false;      // may stand inside a date: a month in any language, a day, ...
+};
+
+DateField dateField(QByteArrayView field) {
+    DateField d;
+    int runs = 0;    // runs of digits
+    int longest = 0; // the longest of them
+    int leading = 0; // digits before anything else
+    int leadValue = 0;
+    int run = 0;
+    bool colon = false;
+    bool other = false;
+    for (const char c : field) {
+        if (isDigit(c)) {
+            if (run++ == 0)
+                ++runs;
+            longest = std::max(longest, run);
+            if (!other && leading < 3) {
+                ++leading;
+                leadValue = leadValue * 10 + (c - '0');
+            }
+        } else {
+            run = 0;
+            other = true;
+            colon = colon || c == ':';
+        }
+    }
+    const bool onlyDigits = !other && runs == 1;
+    if (colon) {
+        // A time: a fraction of its seconds stands after a dot.
+        QByteArrayView clock = field;
+        const qsizetype dot = field.indexOf('.');
+        if (dot < 0 || (dot == 8 && allDigits(field.sliced(dot + 1)))) {
+            if (dot >= 0)
+                clock = field.first(dot);
+            d.time = isClock(clock, true);
+            d.withSeconds = d.time && clock.size() == 8;
+        }
+        return d;
+    }
+    d.year = onlyDigits && field.size() == 4 && leadValue >= 190 && leadValue <= 209;
+    d.wholeDate = runs == 3 && longest <= 4 && leading > 0;
+    d.monthAndDay = runs == 2 && longest <= 2;
+    d.day = runs == 1 && leading >= 1 && leading <= 2 && leadValue >= 1 && leadValue <= 31;
+    // Owners, groups and sizes are numbers of more than two digits; no date part is long.
+    d.inside = field.size() <= 12 && !(onlyDigits && field.size() > 2);
+    return d;
+}
+
+// "+0200", "-0500": the zone after a full time.
+bool isZone(QByteArrayView field) {
+    return field.size() == 5 && (field[0] == '+' || field[0] == '-') && allDigits(field.sliced(1));
+}
+
+// With the size in field `size`, the last field of the date that follows it, or -1. The date
+// runs up to the first field that is a time, a year or a whole date; before a time or a year
+// it must have given a month and a day: two or three fields with a day among them, or one
+// field holding both. So a date is found in any language and order, and the fields before the
+// size (owner, group, link count) cannot pass for one.
+qsizetype dateEnd(FieldReader& f, qsizetype size) {
+    bool day = false;
+    bool monthAndDay = false; // the one field before this one held both
+    for (qsizetype k = 0; k <= kMostDateFields; ++k) {
+        const qsizetype i = size + 1 + k;
+        if (!f.has(i))
+            return -1;
+        const DateField d = dateField(f.text(i));
+        if (d.wholeDate) {
+            // "2024-04-08 12:34": the time after the date belongs to it.
+            if (f.has(i + 1)) {
+                const DateField next = dateField(f.text(i + 1));
+                if (next.time)
+                    return next.withSeconds && f.has(i + 2) && isZone(f.text(i + 2)) ? i + 2
+                                                                                     : i + 1;
+            }
+            return i;
+        }
+        if (d.time || d.year) {
+            if (!((k >= 2 && day) || (k == 1 && monthAndDay)))
+                return -1;
+            // "Apr 8 12:34:56 2021": a time with seconds may have the year after it.
+            if (d.withSeconds && f.has(i + 1) && dateField(f.text(i + 1)).year)
+                return i + 1;
+            return i;
+        }
+        if (!d.inside)
+            return -1;
+        day = day || d.day || d.monthAndDay;
+        monthAndDay = d.monthAndDay;
+    }
+    return -1;
+}
+
 // Where the name begins in an "ls -l" style line: right after the one space that follows the
-// modification time, so that names keep their spaces (also leading ones). The date is the
-// first run of fields after a size that reads as "Mon DD HH:MM", "Mon DD YYYY",
-// "Mon DD HH:MM:SS YYYY", "DD Mon HH:MM", "DD Mon YYYY" or "YYYY-MM-DD HH:MM"; searching from
-// the left keeps a date-like part of the name itself from being taken. The size stands at
-// least third (permissions, owner, size), because the link count, the group or even both are
-// left out by some servers, and owners and groups may be numbers. kNoDate when no date can
-// be told apart, kNoName when nothing follows it.
+// date, so that names keep their spaces (also leading ones). The columns are permissions, link
+// count, owner, group, size and the date; the link count, the group or both may be missing
+// and owners and groups may be numbers, so the size is the first number (third field or later)
+// that a date follows. Searching from the left keeps a date-like part of the name itself from
+// being taken. kNoDate when no size and date can be told apart, kNoName when nothing follows.
 qsizetype unixNameStart(QByteArrayView line) {
     FieldReader f(line);
-    for (qsizetype i = 3; i < kDateSearchFields && f.has(i + 1); ++i) {
-        if (!allDigits(f.text(i - 1)))
+    for (qsizetype size = 2; size < kDateSearchFields && f.has(size + 1); ++size) {
+        if (!allDigits(f.text(size)))
             continue;
-        qsizetype last = -1;
-        if (f.has(i + 2) && isMonthName(f.text(i)) && isDay(f.text(i + 1))) {
-            if (f.text(i + 2).size() == 8 && isClock(f.text(i + 2), true) && f.has(i + 3) &&
-                isYear(f.text(i + 3)))
-                last = i + 3;
-            else if (isClock(f.text(i + 2), false) || isYear(f.text(i + 2)))
-                last = i + 2;
-        } else if (f.has(i + 2) && isDay(f.text(i)) && isMonthName(f.text(i + 1)) &&
-                   (isClock(f.text(i + 2), false) || isYear(f.text(i + 2)))) {
-            last = i + 2;
-        } else if (isIsoDate(f.text(i)) && isClock(f.text(i + 1), true)) {
-            last = i + 1;
-        }
+        const qsizetype last = dateEnd(f, size);
         if (last < 0)
             continue;
         const qsizetype nameStart = f.end(last) + 1;

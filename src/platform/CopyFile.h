@@ -17,5 +17,10 @@ struct FileCopyResult {
 };
 
 // When destination names an existing folder, the copy goes into it under the source's file
-// name; otherwise destination is the copy's full name. Only a regular file is read.
+// name (the bytes it has on disk); otherwise destination is the copy's full name. Only a regular
+// file is read.
 FileCopyResult copyFileTo(const QString& source, const QString& destination);
+// The same between two paths given as the bytes of the file system; source names the file in
+// the texts of a failure.
+FileCopyResult copyNativeFile(const QByteArray& sourceBytes, const QString& source,
+                              const QByteArray& targetBytes);

@@ -21,4 +21,10 @@ public:
     // The chosen path, or nullopt when the dialog was cancelled.
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    // A folder (title and start folder of the request); nullopt when cancelled or when the
+    // chooser offers no folders.
+    virtual std::optional<QString> chooseFolder(const FileDialogRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
 };

@@ -1,18 +1,36 @@
 // IniFile: reads and rewrites the settings files line by line, keeping what it does not touch.
 #include "platform/IniFile.h"
+#include "platform/IniText.h"
 
+#include "platform/NativeNames.h"
 #include "platform/TextFile.h"
 
-#include <QFileInfo>
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QSet>
 
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
+#include <atomic>
 #include <limits>
+#include <memory>
+#include <optional>
 
 namespace {
 
-bool sameName(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+bool sameName(QStringView a, QStringView b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Narrows [from, to) of text to its part without surrounding blanks.
+void trim(QStringView text, qsizetype& from, qsizetype& to) {
+    while (from < to && text.at(from).isSpace())
+        ++from;
+    while (to > from && text.at(to - 1).isSpace())
+        --to;
 }
 
 bool hasLineBreak(const QString& text) {
@@ -29,7 +47,7 @@ bool validKeyName(const QString& key) {
            !key.startsWith(u';');
 }
 
-// A value on one line, as it reads back.
+// A value as it can stand on one line.
 QString oneLineValue(const QString& value) {
     QString clean = value;
     clean.remove(u'\r');
@@ -39,34 +57,51 @@ QString oneLineValue(const QString& value) {
 
 } // namespace
 
-IniText::Line IniText::parseLine(const QString& raw, bool first) {
+IniText::Line IniText::parseLine(QStringView text, qsizetype start, qsizetype length, bool first) {
     Line line;
-    line.raw = raw;
-    QString text = raw;
+    line.start = start;
+    line.length = length;
+    qsizetype from = start;
+    qsizetype to = start + length;
     // A byte-order mark stays in the file but is no part of the first name.
-    if (first && text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text = text.trimmed();
-    if (text.startsWith(u'[')) {
-        const qsizetype close = text.indexOf(u']');
-        if (close > 0) {
+    if (first && from < to && text.at(from) == QChar(0xFEFF))
+        ++from;
+    trim(text, from, to);
+    if (from < to && text.at(from) == u'[') {
+        for (qsizetype close = from + 1; close < to; ++close) {
+            if (text.at(close) != u']')
+                continue;
+            qsizetype nameFrom = from + 1;
+            qsizetype nameTo = close;
+            trim(text, nameFrom, nameTo);
             line.kind = LineKind::Section;
-            line.name = text.mid(1, close - 1).trimmed();
+            line.nameStart = nameFrom;
+            line.nameLength = nameTo - nameFrom;
+            break;
         }
         // "[" without "]" is no section header; the line is kept as it is.
         return line;
     }
-    if (text.startsWith(u';'))
+    if (from < to && text.at(from) == u';')
         return line;
-    const qsizetype equals = text.indexOf(u'=');
-    if (equals <= 0)
+    qsizetype equals = from;
+    while (equals < to && text.at(equals) != u'=')
+        ++equals;
+    if (equals == to || equals == from)
         return line;
-    const QString name = text.left(equals).trimmed();
-    if (name.isEmpty())
+    qsizetype nameFrom = from;
+    qsizetype nameTo = equals;
+    trim(text, nameFrom, nameTo);
+    if (nameFrom == nameTo)
         return line;
+    qsizetype valueFrom = equals + 1;
+    qsizetype valueTo = to;
+    trim(text, valueFrom, valueTo);
     line.kind = LineKind::Key;
-    line.name = name;
-    line.value = text.mid(equals + 1).trimmed();
+    line.nameStart = nameFrom;
+    line.nameLength = nameTo - nameFrom;
+    line.valueStart = valueFrom;
+    line.valueLength = valueTo - valueFrom;
     return line;
 }
 
@@ -79,15 +114,18 @@ IniText::IniText(const QByteArray& bytes) {
     }
     const DecodedText decoded = decodeText(bytes);
     m_encoding = decoded.encoding;
-    const QString text = toCrLf(decoded.text);
-    if (text.isEmpty())
-        return;
-    QStringList raws = text.split(QStringLiteral("\r\n"));
-    if (raws.last().isEmpty())
-        raws.removeLast(); // the line end of the last line, not an empty line
-    m_lines.reserve(raws.size());
-    for (qsizetype i = 0; i < raws.size(); ++i)
-        m_lines.append(parseLine(raws.at(i), i == 0));
+    m_text = toCrLf(decoded.text);
+    // The last line's end is written whether or not the file had one.
+    if (!m_text.isEmpty() && !m_text.endsWith(QStringLiteral("\r\n")))
+        m_text += QStringLiteral("\r\n");
+    const QStringView text(m_text);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        // After toCrLf every CR begins a CR LF.
+        const qsizetype end = text.indexOf(u'\r', start);
+        m_lines.append(parseLine(text, start, end - start, start == 0));
+        start = end + 2;
+    }
 }
 
 IniText IniText::unreadable() {
@@ -96,21 +134,80 @@ IniText IniText::unreadable() {
     return text;
 }
 
-QByteArray IniText::bytes() const {
-    QString text;
-    for (const Line& line : m_lines) {
-        text += line.raw;
-        text += QStringLiteral("\r\n");
+EncodedText IniText::encoded() const {
+    return encodeText(m_text, m_encoding);
+}
+
+void IniText::markWritten(TextEncoding encoding) {
+    m_encoding = encoding;
+    m_changed = false;
+}
+
+QStringView IniText::raw(qsizetype i) const {
+    const Line& l = m_lines.at(i);
+    return QStringView(m_text).mid(l.start, l.length);
+}
+
+QStringView IniText::name(qsizetype i) const {
+    const Line& l = m_lines.at(i);
+    return QStringView(m_text).mid(l.nameStart, l.nameLength);
+}
+
+QStringView IniText::lineValue(qsizetype i) const {
+    const Line& l = m_lines.at(i);
+    return QStringView(m_text).mid(l.valueStart, l.valueLength);
+}
+
+// Replaces count lines from index first (first == size: appends) by the given lines, written
+// without their line ends, and reads them anew.
+void IniText::replaceLines(qsizetype first, qsizetype count, const QStringList& raws) {
+    m_changed = true;
+    const auto shiftLine = [](Line& line, qsizetype by) {
+        line.start += by;
+        line.nameStart += by;
+        line.valueStart += by;
+    };
+    const qsizetype total = m_lines.size();
+    const qsizetype from = first < total ? m_lines.at(first).start : m_text.size();
+    const qsizetype to = first + count < total ? m_lines.at(first + count).start : m_text.size();
+    QString added;
+    for (const QString& raw : raws)
+        added += raw + QStringLiteral("\r\n");
+    m_text.replace(from, to - from, added);
+    const qsizetype shift = added.size() - (to - from);
+
+    QList<Line> parsed;
+    parsed.reserve(raws.size());
+    qsizetype at = from;
+    for (qsizetype k = 0; k < raws.size(); ++k) {
+        parsed.append(parseLine(m_text, at, raws.at(k).size(), first + k == 0));
+        at += raws.at(k).size() + 2;
     }
-    return encodeText(text, m_encoding).bytes;
+    if (parsed.size() == count) {
+        for (qsizetype k = 0; k < count; ++k)
+            m_lines[first + k] = parsed.at(k);
+        if (shift != 0) {
+            for (qsizetype i = first + count; i < total; ++i)
+                shiftLine(m_lines[i], shift);
+        }
+        return;
+    }
+    QList<Line> lines;
+    lines.reserve(total - count + parsed.size());
+    lines.append(m_lines.mid(0, first));
+    lines.append(parsed);
+    for (qsizetype i = first + count; i < total; ++i) {
+        lines.append(m_lines.at(i));
+        shiftLine(lines.last(), shift);
+    }
+    m_lines = std::move(lines);
 }
 
 // Index of the header of the first section of that name, or -1.
 qsizetype IniText::findSection(const QString& section) const {
     const QString wanted = section.trimmed();
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const Line& line = m_lines.at(i);
-        if (line.kind == LineKind::Section && sameName(line.name, wanted))
+        if (m_lines.at(i).kind == LineKind::Section && sameName(name(i), wanted))
             return i;
     }
     return -1;
@@ -129,11 +226,27 @@ qsizetype IniText::findKey(qsizetype header, const QString& key) const {
     const QString wanted = key.trimmed();
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const Line& line = m_lines.at(i);
-        if (line.kind == LineKind::Key && sameName(line.name, wanted))
+        if (m_lines.at(i).kind == LineKind::Key && sameName(name(i), wanted))
             return i;
     }
     return -1;
+}
+
+// The lines of that kind from index from up to to, the first of each name (names compared
+// without regard to case, as every lookup does).
+QList<qsizetype> IniText::firstOfEachName(qsizetype from, qsizetype to, LineKind kind) const {
+    QList<qsizetype> found;
+    QSet<QString> seen;
+    for (qsizetype i = from; i < to; ++i) {
+        if (m_lines.at(i).kind != kind)
+            continue;
+        const QString folded = name(i).toString().toCaseFolded();
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        found << i;
+    }
+    return found;
 }
 
 std::optional<QString> IniText::value(const QString& section, const QString& key) const {
@@ -143,7 +256,7 @@ std::optional<QString> IniText::value(const QString& section, const QString& key
     const qsizetype at = findKey(header, key);
     if (at < 0)
         return std::nullopt;
-    return m_lines.at(at).value;
+    return lineValue(at).toString();
 }
 
 QString IniText::readString(const QString& section, const QString& key, const QString& def) const {
@@ -188,79 +301,71 @@ bool IniText::sectionExists(const QString& section) const {
 }
 
 QStringList IniText::readSection(const QString& section) const {
-    const qsizetype header = findSection(section);
     QStringList keys;
+    const qsizetype header = findSection(section);
     if (header < 0)
         return keys;
-    const qsizetype end = sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        const Line& line = m_lines.at(i);
-        if (line.kind == LineKind::Key && !keys.contains(line.name, Qt::CaseInsensitive))
-            keys << line.name;
-    }
+    for (const qsizetype i : firstOfEachName(header + 1, sectionEnd(header), LineKind::Key))
+        keys << name(i).toString();
     return keys;
 }
 
 QStringList IniText::sections() const {
     QStringList names;
-    for (const Line& line : m_lines) {
-        if (line.kind == LineKind::Section && !names.contains(line.name, Qt::CaseInsensitive))
-            names << line.name;
-    }
+    for (const qsizetype i : firstOfEachName(0, m_lines.size(), LineKind::Section))
+        names << name(i).toString();
     return names;
 }
 
 QList<std::pair<QString, QString>> IniText::readSectionValues(const QString& section) const {
-    const qsizetype header = findSection(section);
     QList<std::pair<QString, QString>> values;
+    const qsizetype header = findSection(section);
     if (header < 0)
         return values;
-    QSet<QString> seen;
-    const qsizetype end = sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        const Line& line = m_lines.at(i);
-        if (line.kind != LineKind::Key)
-            continue;
-        const QString folded = line.name.toCaseFolded();
-        if (seen.contains(folded))
-            continue;
-        seen.insert(folded);
-        values.append({line.name, line.value});
-    }
+    for (const qsizetype i : firstOfEachName(header + 1, sectionEnd(header), LineKind::Key))
+        values.append({name(i).toString(), lineValue(i).toString()});
     return values;
 }
 
-bool IniText::writeString(const QString& section, const QString& key, const QString& value) {
-    const QString sectionName = section.trimmed();
-    const QString keyName = key.trimmed();
-    if (!m_readable || !validSectionName(sectionName) || !validKeyName(keyName))
-        return false;
-    // A line break in a value would split it into lines of their own.
-    const QString cleanValue = oneLineValue(value);
+// Sets one key; the names are valid and the value clean. Returns whether a line changed.
+bool IniText::setValue(const QString& sectionName, const QString& keyName, const QString& value) {
     const qsizetype header = findSection(sectionName);
     if (header < 0) {
-        m_lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
-        m_lines.append(parseLine(keyName + u'=' + cleanValue, false));
-        m_changed = true;
+        replaceLines(m_lines.size(), 0,
+                     {QStringLiteral("[%1]").arg(sectionName), keyName + u'=' + value});
         return true;
     }
     const qsizetype at = findKey(header, keyName);
     if (at >= 0) {
-        Line& line = m_lines[at];
-        if (line.value == cleanValue)
-            return true;
+        if (lineValue(at) == value)
+            return false;
         // Keep the key as it was spelt; only the value changes.
-        line.raw = line.raw.left(line.raw.indexOf(u'=') + 1) + cleanValue;
-        line.value = cleanValue;
-        m_changed = true;
+        const QStringView line = raw(at);
+        replaceLines(at, 1, {line.left(line.indexOf(u'=') + 1).toString() + value});
         return true;
     }
     // A new key goes after the last non-blank line of its section.
     qsizetype insertAt = sectionEnd(header);
-    while (insertAt > header + 1 && m_lines.at(insertAt - 1).raw.trimmed().isEmpty())
+    while (insertAt > header + 1 && raw(insertAt - 1).trimmed().isEmpty())
         --insertAt;
-    m_lines.insert(insertAt, parseLine(keyName + u'=' + cleanValue, false));
-    m_changed = true;
+    replaceLines(insertAt, 0, {keyName + u'=' + value});
+    return true;
+}
+
+bool IniText::writeString(const QString& section, const QString& key, const QString& value) {
+    return writeStrings({{section, key, value}});
+}
+
+bool IniText::writeStrings(const QList<IniValue>& values) {
+    if (!m_readable)
+        return false;
+    for (const IniValue& v : values) {
+        if (!validSectionName(v.section.trimmed()) || !validKeyName(v.key.trimmed()))
+            return false;
+    }
+    // A line break in a value would split it into lines of their own.
+    for (const IniValue& v : values)
+        setValue(v.section.trimmed(), v.key.trimmed(), oneLineValue(v.value));
     return true;
 }
 
@@ -269,27 +374,23 @@ bool IniText::replaceSection(const QString& section,
     const QString sectionName = section.trimmed();
     if (!m_readable || !validSectionName(sectionName))
         return false;
-    QList<Line> body;
+    QStringList body;
     for (const auto& [key, value] : values) {
         const QString keyName = key.trimmed();
         if (validKeyName(keyName))
-            body.append(parseLine(keyName + u'=' + oneLineValue(value), false));
+            body << keyName + u'=' + oneLineValue(value);
     }
-    m_changed = true;
     const qsizetype header = findSection(sectionName);
     if (header < 0) {
-        m_lines.append(parseLine(QStringLiteral("[%1]").arg(sectionName), false));
-        m_lines.append(body);
+        replaceLines(m_lines.size(), 0, QStringList{QStringLiteral("[%1]").arg(sectionName)} + body);
         return true;
     }
     // Later sections of the same name would show through no more than before: only the first
     // is read, so only the first is replaced. Blank lines that end the section stay.
     qsizetype keep = sectionEnd(header);
-    while (keep > header + 1 && m_lines.at(keep - 1).raw.trimmed().isEmpty())
+    while (keep > header + 1 && raw(keep - 1).trimmed().isEmpty())
         --keep;
-    m_lines.remove(header + 1, keep - header - 1);
-    for (qsizetype i = 0; i < body.size(); ++i)
-        m_lines.insert(header + 1 + i, body.at(i));
+    replaceLines(header + 1, keep - header - 1, body);
     return true;
 }
 
@@ -297,10 +398,8 @@ bool IniText::eraseSection(const QString& section) {
     if (!m_readable)
         return false;
     // Every section of that name goes, so that none of them shows through afterwards.
-    for (qsizetype header = findSection(section); header >= 0; header = findSection(section)) {
-        m_lines.remove(header, sectionEnd(header) - header);
-        m_changed = true;
-    }
+    for (qsizetype header = findSection(section); header >= 0; header = findSection(section))
+        replaceLines(header, sectionEnd(header) - header, {});
     return true;
 }
 
@@ -310,44 +409,198 @@ bool IniText::deleteKey(const QString& section, const QString& key) {
     const qsizetype header = findSection(section);
     if (header < 0)
         return true;
-    for (qsizetype at = findKey(header, key); at >= 0; at = findKey(header, key)) {
-        m_lines.remove(at);
-        m_changed = true;
-    }
+    for (qsizetype at = findKey(header, key); at >= 0; at = findKey(header, key))
+        replaceLines(at, 1, {});
     return true;
 }
+
+namespace {
+
+// What tells a file's content changed without reading it: a write gives a new size, time of
+// change or (for a file replaced by rename, as every save here is) a new inode.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path) {
+    struct stat st {};
+    if (::stat(nativePath(path).constData(), &st) != 0)
+        return {};
+    const auto ns = [](const timespec& t) {
+        return static_cast<qint64>(t.tv_sec) * 1000000000 + static_cast<qint64>(t.tv_nsec);
+    };
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<qint64>(st.st_size);
+    stamp.modifiedNs = ns(st.st_mtim);
+    stamp.changedNs = ns(st.st_ctim);
+    stamp.inode = static_cast<quint64>(st.st_ino);
+    stamp.device = static_cast<quint64>(st.st_dev);
+    return stamp;
+}
+
+qint64 nowNs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000000000 + static_cast<qint64>(t.tv_nsec);
+}
+
+// The texts last read, by path. Every access still asks the disk (one stat) whether the file is
+// the one read; only then is the parse skipped, so a file another program changed is read again,
+// and two IniFile objects over one path always agree.
+class DocumentCache {
+public:
+    template <class F> auto read(const QString& path, F&& look) {
+        QMutexLocker lock(&m_mutex);
+        return look(std::as_const(current(path)));
+    }
+
+    // change edits the text in place and returns false when it refuses (then it changed
+    // nothing); a changed text is written once. error receives why nothing was written, or is
+    // emptied.
+    template <class F> bool write(const QString& path, QString& error, F&& change) {
+        QMutexLocker lock(&m_mutex);
+        error.clear();
+        IniText& doc = current(path);
+        if (!doc.readable()) {
+            error = QStringLiteral("it cannot be read as a settings file, so it is not written over");
+            return false;
+        }
+        if (!change(doc)) {
+            error = QStringLiteral("a name would not read back as written");
+            return false;
+        }
+        if (!doc.changed())
+            return true;
+        const EncodedText encoded = doc.encoded();
+        ++writes;
+        if (const TextWriteResult written = writeFileAtomically(path, encoded.bytes); !written.ok) {
+            // The edit is in the cached copy only: read the file as it is next time.
+            m_entries.remove(path);
+            error = written.error;
+            return false;
+        }
+        doc.markWritten(encoded.encoding);
+        if (const auto it = m_entries.find(path); it != m_entries.end()) {
+            Entry& entry = **it;
+            entry.stamp = stampOf(path);
+            entry.hash = qHash(encoded.bytes);
+            entry.verifiedNs = nowNs();
+        }
+        return true;
+    }
+
+    std::atomic<quint64> parses{0};
+    std::atomic<quint64> writes{0};
+
+private:
+    struct Entry {
+        FileStamp stamp;
+        IniText doc;
+        size_t hash = 0;       // of the bytes the text was read from or written as
+        qint64 verifiedNs = 0; // when the file was last known to hold those bytes
+        // A file changed within a moment of being read may have changed again within the file
+        // system's time resolution, leaving its stamp as it was: only the bytes tell then.
+        bool racy() const {
+            return stamp.exists &&
+                   verifiedNs - std::max(stamp.modifiedNs, stamp.changedNs) < RacyNs;
+        }
+    };
+    // Wider than any file system's time resolution in use (two seconds on the oldest).
+    static constexpr qint64 RacyNs = 3'000'000'000;
+    // The settings files, FTP.INI, the spell checker's and a few more: enough for all.
+    static constexpr qsizetype MaxEntries = 8;
+
+    IniText& current(const QString& path) {
+        const FileStamp stamp = stampOf(path);
+        const auto it = m_entries.find(path);
+        const qint64 now = nowNs();
+        std::optional<FileBytesResult> file;
+        if (it != m_entries.end() && (*it)->stamp == stamp) {
+            Entry& entry = **it;
+            if (!entry.racy())
+                return entry.doc;
+            file = readFileBytes(path);
+            if (file->ok && qHash(file->bytes) == entry.hash) {
+                entry.verifiedNs = now;
+                return entry.doc;
+            }
+        }
+        if (it == m_entries.end() && m_entries.size() >= MaxEntries)
+            m_entries.erase(m_entries.begin());
+        auto entry = std::make_shared<Entry>();
+        // The stamp and the time are taken before the read: a change during it is seen next time.
+        entry->stamp = stamp;
+        entry->verifiedNs = now;
+        if (stamp.exists) {
+            if (!file)
+                file = readFileBytes(path);
+            entry->doc = file->ok ? IniText(file->bytes) : IniText::unreadable();
+            entry->hash = file->ok ? qHash(file->bytes) : 0;
+            ++parses;
+        }
+        m_entries.insert(path, entry);
+        return entry->doc;
+    }
+
+    QMutex m_mutex;
+    QHash<QString, std::shared_ptr<Entry>> m_entries;
+};
+
+DocumentCache& documents() {
+    static DocumentCache cache;
+    return cache;
+}
+
+} // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {
 }
 
-IniText IniFile::load() const {
-    if (!QFileInfo(m_path).exists())
-        return IniText();
-    const FileBytesResult file = readFileBytes(m_path);
-    return file.ok ? IniText(file.bytes) : IniText::unreadable();
+IniText loadIniText(const IniFile& file) {
+    return documents().read(file.path(), [](const IniText& text) { return text; });
 }
 
-bool IniFile::save(const IniText& text) const {
-    return text.readable() && writeFileAtomically(m_path, text.bytes()).ok;
+bool saveIniText(const IniFile& file, const IniText& text) {
+    if (!text.readable())
+        return false;
+    QString error;
+    return documents().write(file.path(), error, [&](IniText& doc) {
+        if (text.changed())
+            doc = text;
+        return true;
+    });
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
-    return load().readString(section, key, def);
+    return documents().read(m_path, [&](const IniText& text) {
+        return text.readString(section, key, def);
+    });
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int def) const {
-    return load().readInteger(section, key, def);
+    return documents().read(m_path, [&](const IniText& text) {
+        return text.readInteger(section, key, def);
+    });
 }
 
 bool IniFile::readBool(const QString& section, const QString& key, bool def) const {
-    return load().readBool(section, key, def);
+    return readInteger(section, key, def ? 1 : 0) != 0;
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) const {
-    IniText text = load();
-    if (!text.writeString(section, key, value))
-        return false;
-    return !text.changed() || save(text);
+    return writeStrings({{section, key, value}});
+}
+
+bool IniFile::writeStrings(const QList<IniValue>& values) const {
+    return documents().write(m_path, m_lastError,
+                             [&](IniText& text) { return text.writeStrings(values); });
 }
 
 bool IniFile::writeInteger(const QString& section, const QString& key, int value) const {
@@ -359,41 +612,49 @@ bool IniFile::writeBool(const QString& section, const QString& key, bool value) 
 }
 
 bool IniFile::isIgnored() const {
-    return !load().readable();
+    return documents().read(m_path, [](const IniText& text) { return !text.readable(); });
 }
 
 bool IniFile::sectionExists(const QString& section) const {
-    return load().sectionExists(section);
+    return documents().read(m_path,
+                            [&](const IniText& text) { return text.sectionExists(section); });
 }
 
 QStringList IniFile::readSection(const QString& section) const {
-    return load().readSection(section);
+    return documents().read(m_path,
+                            [&](const IniText& text) { return text.readSection(section); });
 }
 
 QStringList IniFile::sections() const {
-    return load().sections();
+    return documents().read(m_path, [](const IniText& text) { return text.sections(); });
 }
 
 QList<std::pair<QString, QString>> IniFile::readSectionValues(const QString& section) const {
-    return load().readSectionValues(section);
+    return documents().read(m_path,
+                            [&](const IniText& text) { return text.readSectionValues(section); });
 }
 
 bool IniFile::replaceSection(const QString& section,
                              const QList<std::pair<QString, QString>>& values) const {
-    IniText text = load();
-    return text.replaceSection(section, values) && save(text);
+    return documents().write(m_path, m_lastError, [&](IniText& text) {
+        return text.replaceSection(section, values);
+    });
 }
 
 bool IniFile::eraseSection(const QString& section) const {
-    IniText text = load();
-    if (!text.eraseSection(section))
-        return false;
-    return !text.changed() || save(text);
+    return documents().write(m_path, m_lastError,
+                             [&](IniText& text) { return text.eraseSection(section); });
 }
 
 bool IniFile::deleteKey(const QString& section, const QString& key) const {
-    IniText text = load();
-    if (!text.deleteKey(section, key))
-        return false;
-    return !text.changed() || save(text);
+    return documents().write(m_path, m_lastError,
+                             [&](IniText& text) { return text.deleteKey(section, key); });
+}
+
+quint64 IniFile::parseCount() {
+    return documents().parses;
+}
+
+quint64 IniFile::writeCount() {
+    return documents().writes;
 }

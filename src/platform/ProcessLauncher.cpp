@@ -1,9 +1,11 @@
 // Starting programs detached.
 #include "platform/ProcessLauncher.h"
 
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 bool SystemProcessLauncher::startDetached(const QString& program, const QStringList& arguments) {
     if (program.isEmpty())
@@ -20,4 +22,8 @@ bool SystemProcessLauncher::startDetached(const QString& program, const QStringL
     process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     return process.startDetached();
+}
+
+bool SystemProcessLauncher::openWithDesktop(const QString& path) {
+    return !path.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

@@ -38,7 +38,8 @@ QString userProgramFolder(const QString& xdgDataHome, const QString& home) {
     return withSlash(QDir::cleanPath(base + QStringLiteral("/quillon")));
 }
 
-QStringList seedProgramFolder(const QString& from, const QString& to, QStringList& problems) {
+QStringList seedProgramFolder(const QString& from, const QString& to, QStringList& problems,
+                              const QStringList& leaveOut) {
     QStringList copied;
     const QDir source(from);
     // Links are not followed: the installed data is plain files and folders, and a link out of
@@ -52,6 +53,8 @@ QStringList seedProgramFolder(const QString& from, const QString& to, QStringLis
         if (info.isSymLink() || !info.isFile())
             continue;
         const QString relative = source.relativeFilePath(info.filePath());
+        if (leaveOut.contains(relative.section(QLatin1Char('/'), 0, 0)))
+            continue;
         const QString target = withSlash(to) + relative;
         // Anything already there is the user's, whatever it is (a changed file, a folder).
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
@@ -75,15 +78,30 @@ QStringList seedProgramFolder(const QString& from, const QString& to, QStringLis
     return copied;
 }
 
+QString readOnlyProgramFolderText(const QString& executableFolder, const QString& userFolder) {
+    return QStringLiteral("The program folder \"%1\" cannot be written. Settings, projects and "
+                          "backups are kept in \"%2\" instead, which now holds a copy of the "
+                          "help pages, dictionaries and data files of the program folder.")
+        .arg(executableFolder, userFolder);
+}
+
 ProgramFolder resolveProgramFolder(const QString& executableFolder, const QString& xdgDataHome,
-                                   const QString& home) {
+                                   const QString& home, const QString& executableName) {
+    return resolveProgramFolderFor(executableFolder,
+                                   writableFolder(withSlash(QDir::cleanPath(executableFolder))),
+                                   xdgDataHome, home, executableName);
+}
+
+ProgramFolder resolveProgramFolderFor(const QString& executableFolder,
+                                      bool executableFolderWritable, const QString& xdgDataHome,
+                                      const QString& home, const QString& executableName) {
     ProgramFolder result;
     const QString own = withSlash(QDir::cleanPath(executableFolder));
     result.installData = installedDataFolder(own);
     // An installed copy (data beside it) uses the user's folder even where it could write its
     // own: root could write into /usr/bin, and a copy installed under ~/.local would scatter its
     // settings among the user's programs.
-    if (result.installData.isEmpty() && writableFolder(own)) {
+    if (result.installData.isEmpty() && executableFolderWritable) {
         result.directory = own;
         return result;
     }
@@ -94,10 +112,17 @@ ProgramFolder resolveProgramFolder(const QString& executableFolder, const QStrin
                              .arg(result.directory);
         return result;
     }
-    if (result.installData.isEmpty())
-        return result;
     QStringList problems;
-    result.seeded = seedProgramFolder(result.installData, result.directory, problems);
+    if (!result.installData.isEmpty()) {
+        result.seeded = seedProgramFolder(result.installData, result.directory, problems);
+    } else {
+        // A folder the program cannot write: its own data comes along, so help and spell
+        // checking work; the program file and old backups stay where they are.
+        result.seeded = seedProgramFolder(own, result.directory, problems,
+                                          {executableName, QStringLiteral("backup")});
+        if (!result.seeded.isEmpty())
+            result.notice = readOnlyProgramFolderText(own, result.directory);
+    }
     if (!problems.isEmpty())
         result.problem = QStringLiteral("Some of the program's files could not be copied into "
                                         "\"%1\":\n")

@@ -22,6 +22,10 @@ public:
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> input(const QString& caption, const QString& prompt,
                                          const QString& initial) = 0;
+    // An input box that does not show what is typed (a password); nullopt when cancelled.
+    virtual std::optional<QString> secret(const QString& caption, const QString& prompt) {
+        return input(caption, prompt, {});
+    }
 
     void inform(const QString& text) {
         message(MessageKind::Information, MessageButtons::Ok, text);

@@ -39,19 +39,39 @@ EncodedText encodeText(const QString& text, TextEncoding wanted) {
 }
 
 QString toCrLf(const QString& text) {
-    QString out;
-    out.reserve(text.size() + text.size() / 32 + 2);
+    // One look for the line ends that are not CR LF, then the text written once at its final
+    // size: a big page read from disk is never built a character at a time. A text with CR LF
+    // throughout (every page this program wrote) comes back as it is.
     const qsizetype n = text.size();
+    const QChar* in = text.constData();
+    qsizetype added = 0;
+    bool changes = false;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r') {
-            out += QStringLiteral("\r\n");
-            if (i + 1 < n && text.at(i + 1) == u'\n')
+        if (in[i] == u'\r') {
+            if (i + 1 < n && in[i + 1] == u'\n') {
                 ++i;
-        } else if (c == u'\n') {
-            out += QStringLiteral("\r\n");
+            } else {
+                changes = true;
+                ++added;
+            }
+        } else if (in[i] == u'\n') {
+            changes = true;
+            ++added;
+        }
+    }
+    if (!changes)
+        return text;
+    QString out(n + added, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = in[i];
+        if (c == u'\r' || c == u'\n') {
+            *o++ = u'\r';
+            *o++ = u'\n';
+            if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
+                ++i;
         } else {
-            out += c;
+            *o++ = c;
         }
     }
     return out;

@@ -24,7 +24,7 @@ QString folderOfFile(const QString& path) {
 Preview::Preview(AppState& state, EditWindow& editor, Prompter& prompter, ProcessLauncher& launcher,
                  QObject* parent)
     : QObject(parent), m_state(state), m_editor(editor), m_prompter(prompter),
-      m_launcher(launcher) {
+      m_launcher(&launcher) {
 }
 
 bool Preview::writePreviewText(const QString& path, PreviewTarget& target) {
@@ -36,20 +36,29 @@ bool Preview::writePreviewText(const QString& path, PreviewTarget& target) {
     return w.ok;
 }
 
-PreviewTarget Preview::previewFile(bool helpPages) {
+bool Preview::isHelpPage(const QString& path) {
+    return QFileInfo(path).suffix().compare(QStringLiteral("hxp"), Qt::CaseInsensitive) == 0;
+}
+
+PreviewTarget Preview::writeHelpCopy() {
+    PreviewTarget target;
+    writePreviewText(m_state.programDirectory() + QStringLiteral("help/$$temp.html"), target);
+    return target;
+}
+
+PreviewTarget Preview::previewFile() {
     HtmlDocument& doc = m_state.document();
     const Settings& s = m_state.settings();
     const QString current = doc.currentHtmlFile();
     PreviewTarget target;
 
-    if (helpPages &&
-        QFileInfo(current).suffix().compare(QStringLiteral("hxp"), Qt::CaseInsensitive) == 0) {
-        writePreviewText(m_state.programDirectory() + QStringLiteral("help/$$temp.html"), target);
-        return target;
-    }
+    // A help page is read-only: no mode saves it or hands it out as it is. Every browser gets
+    // the copy in help/, named ".html" so that it is shown as a page.
+    if (isHelpPage(current))
+        return writeHelpCopy();
     // The untitled document has no file of its own to show or to save into (saving would make
     // "new.html" in the program folder): its text is always shown from a temporary copy.
-    if (current == doc.untitledName()) {
+    if (doc.isUntitled()) {
         writePreviewText(folderWithSeparator(s.lastHtmlDirectory) + TempName, target);
         return target;
     }
@@ -79,11 +88,18 @@ QString Preview::fileUrl(const QString& path) {
     return QStringLiteral("file:///") + p;
 }
 
-QStringList Preview::foundBrowsers() {
+QStringList Preview::browserNames() {
+    return {QStringLiteral("firefox"),       QStringLiteral("firefox-esr"),
+            QStringLiteral("chromium"),      QStringLiteral("chromium-browser"),
+            QStringLiteral("google-chrome"), QStringLiteral("google-chrome-stable"),
+            QStringLiteral("epiphany"),      QStringLiteral("epiphany-browser"),
+            QStringLiteral("konqueror"),     QStringLiteral("falkon")};
+}
+
+QStringList Preview::foundBrowsers(const QStringList& folders) {
     QStringList found;
-    for (const char* name : {"xdg-open", "firefox", "firefox-esr", "chromium", "chromium-browser",
-                             "google-chrome", "epiphany-browser", "konqueror"}) {
-        const QString path = QStandardPaths::findExecutable(QLatin1String(name));
+    for (const QString& name : browserNames()) {
+        const QString path = QStandardPaths::findExecutable(name, folders);
         if (!path.isEmpty() && !found.contains(path))
             found << path;
     }
@@ -98,12 +114,17 @@ void Preview::previewExternal(ExternalBrowser browser) {
         m_prompter.inform(locateBrowserText(browser));
         if (SettingsDialog* dialog = m_state.parts().settingsDialog)
             dialog->openSettingsDialogOn(SettingsPage::WebBrowsers);
-        // Still none chosen: the user has just been told where to set it.
-        if ((s.*location).isEmpty())
-            return;
     }
+    // Still none for this command while the other one is set: the user has just been told where
+    // to set it. With neither set, the desktop's own browser shows the page.
+    const bool desktopBrowser = s.browser1.isEmpty() && s.browser2.isEmpty();
+    if ((s.*location).isEmpty() && !desktopBrowser)
+        return;
     const PreviewTarget target = previewFile();
-    if (!target.ok || !m_launcher.startDetached(s.*location, {target.path}))
+    const bool started =
+        target.ok && (desktopBrowser ? m_launcher->openWithDesktop(target.path)
+                                     : m_launcher->startDetached(s.*location, {target.path}));
+    if (!started)
         m_prompter.inform(launchErrorText(browser));
 }
 
@@ -113,24 +134,28 @@ void Preview::setBrowserActive(bool active) {
 }
 
 void Preview::previewEmbedded() {
-    if (!m_state.hasEmbeddedBrowser() || !m_view) {
+    if (!m_state.hasEmbeddedBrowser() || !m_view || !m_view->showView()) {
         m_prompter.inform(noEmbeddedBrowserText());
         return;
     }
-    m_view->showView();
     HtmlDocument& doc = m_state.document();
-    if (doc.currentHtmlFile() == doc.untitledName() && m_editor.length() == 0) {
+    // Each way out without a page goes back to the editor, so what is typed next lands there
+    // and not under a view of the page shown before.
+    if (doc.isUntitled() && m_editor.length() == 0) {
         m_prompter.inform(noDataText());
+        showEditWindow();
         return;
     }
-    const PreviewTarget target = previewFile(true);
+    const PreviewTarget target = previewFile();
     if (!target.ok) {
         m_prompter.inform(cannotPrepareText());
+        showEditWindow();
         return;
     }
     setBrowserActive(true);
     if (!m_view->navigate(fileUrl(target.path))) {
         m_prompter.inform(cannotLoadText());
+        showEditWindow();
         return;
     }
     if (m_state.settings().msieControl)
@@ -144,6 +169,11 @@ void Preview::showEditWindow() {
     }
     setBrowserActive(false);
     m_editor.setFocus();
+}
+
+void Preview::viewLost() {
+    showEditWindow();
+    m_prompter.inform(noEmbeddedBrowserText());
 }
 
 void Preview::back() {
@@ -184,10 +214,32 @@ void Preview::hideControlPanel() {
         m_view->showControlPanel(false);
 }
 
+bool Preview::isHtmlName(const QString& path) const {
+    const QString suffix = QFileInfo(path).suffix();
+    for (const QString& ext : m_state.htmlExtensions()) {
+        if (suffix.compare(ext, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 void Preview::documentOpened(const QString& path) {
-    if (!m_browserActive || !m_view || !QFileInfo(path).isFile())
+    if (!m_browserActive || !m_view)
         return;
-    if (!m_view->navigate(fileUrl(path)))
+    QString shown = path;
+    if (isHelpPage(path)) {
+        // The page is in the editor already; the view gets its copy, never the .hxp itself.
+        const PreviewTarget copy = writeHelpCopy();
+        if (!copy.ok) {
+            m_prompter.inform(cannotFollowText());
+            return;
+        }
+        shown = copy.path;
+    } else if (!isHtmlName(path) || !QFileInfo(path).isFile()) {
+        // A file opened anyway (a script, a text file) is no page to show.
+        return;
+    }
+    if (!m_view->navigate(fileUrl(shown)))
         m_prompter.inform(cannotFollowText());
 }
 
@@ -209,7 +261,7 @@ void Preview::launchHelper(HelperApp app) {
             dialog->openSettingsDialogOn(SettingsPage::HelperApps);
         return;
     }
-    if (!m_launcher.startDetached(path, {}))
+    if (!m_launcher->startDetached(path, {}))
         m_prompter.inform(cannotLaunchHelperText(path));
 }
 

@@ -21,8 +21,9 @@ class Prompter;
 class BrowserView {
 public:
     virtual ~BrowserView() = default;
-    // Shows the view over the editor, at the editor's size, or hides it again.
-    virtual void showView() = 0;
+    // Shows the view over the editor, at the editor's size, or hides it again. false: no view
+    // can be made on this machine.
+    virtual bool showView() = 0;
     virtual void hideView() = 0;
     // Starts loading url; false when the address cannot be loaded at all.
     virtual bool navigate(const QString& url) = 0;
@@ -52,12 +53,16 @@ public:
             QObject* parent = nullptr);
 
     void setView(BrowserView* view) { m_view = view; }
+    void setLauncher(ProcessLauncher& launcher) { m_launcher = &launcher; }
     bool browserActive() const { return m_browserActive; }
 
-    // The file to show, written first where the mode says so. helpPages: a help page (".hxp")
-    // goes to help/$$temp.html under the program folder instead (the embedded view).
-    PreviewTarget previewFile(bool helpPages = false);
+    // The file to show, written first where the mode says so. A help page (".hxp") is never
+    // written nor shown itself: its text goes to help/$$temp.html under the program folder, for
+    // the embedded view and the browsers alike.
+    PreviewTarget previewFile();
 
+    // Netscape Preview and MS Explorer Preview. With neither browser location set, after the
+    // settings dialog, the page goes to the desktop's default browser.
     void previewExternal(ExternalBrowser browser);
     // The "IE" tab.
     void previewEmbedded();
@@ -69,8 +74,12 @@ public:
     void stop();
     void go(const QString& address);
     void hideControlPanel();
-    // A page or a file was opened into the editor: the view follows it while it is shown.
+    // A page or a file was opened into the editor: the view follows it while it is shown (a
+    // help page through its copy; a file that is not HTML by its extension is not shown).
     void documentOpened(const QString& path);
+    // The view's render process ended before it could show anything: the view is gone for this
+    // run; the editor comes back and the user hears why.
+    void viewLost();
     // A double-click on the mode letter: S, T, N in turn, written at once.
     void cycleMode();
 
@@ -78,8 +87,10 @@ public:
 
     // "file:///" and the path; with "/" for any "\".
     static QString fileUrl(const QString& path);
-    // The programs on this machine that can show a file: xdg-open, firefox, chromium ...
-    static QStringList foundBrowsers();
+    // The web browsers of this machine, by the programs' usual names, found in the folders
+    // given (empty: PATH), as full paths in the order of browserNames().
+    static QStringList foundBrowsers(const QStringList& folders = {});
+    static QStringList browserNames();
 
     static QString locateBrowserText(ExternalBrowser browser);
     static QString launchErrorText(ExternalBrowser browser);
@@ -101,12 +112,15 @@ signals:
 
 private:
     bool writePreviewText(const QString& path, PreviewTarget& target);
+    static bool isHelpPage(const QString& path);
+    bool isHtmlName(const QString& path) const;
+    PreviewTarget writeHelpCopy();
     void setBrowserActive(bool active);
 
     AppState& m_state;
     EditWindow& m_editor;
     Prompter& m_prompter;
-    ProcessLauncher& m_launcher;
+    ProcessLauncher* m_launcher;
     BrowserView* m_view = nullptr;
     bool m_browserActive = false;
 };

@@ -162,8 +162,11 @@ void FilesTab::openInEditor(const QString& path) {
     HtmlDocument& doc = m_app.document();
     if (doc.confirmCloseHtml() == MessageAnswer::Cancel)
         return;
-    if (!doc.loadDocument(path).ok) {
-        m_prompter.inform(HtmlDocument::cannotOpenLinkedFileText());
+    const DocumentLoad load = doc.loadDocument(path);
+    if (!load.ok) {
+        // A load the user cancelled leaves the open page as it was, with nothing to say.
+        if (!load.cancelled)
+            m_prompter.inform(HtmlDocument::cannotOpenLinkedFileText());
         return;
     }
     // A page of the user's is no help page: it can be saved, and leaving it asks first.

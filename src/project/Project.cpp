@@ -452,7 +452,8 @@ void Project::openPage() {
     // A page that cannot be read leaves the open document as it was.
     const DocumentLoad load = doc.loadDocument(path);
     if (!load.ok) {
-        m_prompter.inform(cannotOpenPageText());
+        if (!load.cancelled)
+            m_prompter.inform(cannotOpenPageText());
         return;
     }
     doc.setHelpPageMode(helpPage);

@@ -1,6 +1,7 @@
 // Project backup.
 #include "project/ProjectBackup.h"
 
+#include "platform/BackupCopies.h"
 #include "platform/CopyFile.h"
 #include "platform/Prompter.h"
 #include "platform/TextFile.h"
@@ -148,29 +149,35 @@ bool ProjectBackup::backupRun(BackupView& view) {
     if (!backupPath.endsWith(QLatin1Char('/')))
         backupPath += QLatin1Char('/');
     const Project* project = find(m_project);
+    // The project's own two files go in under their names, each HTML file as
+    // planBackupCopies names it: no copy ever replaces another's.
+    const QStringList projectFiles =
+        project ? QStringList{linkFileName(project->path), project->path} : QStringList();
+    QStringList reserved;
+    for (const QString& f : projectFiles)
+        reserved << QFileInfo(f).fileName();
+    const std::vector<BackupCopy> plan = planBackupCopies(m_files, reserved);
     m_running = true;
     m_stop = false;
     // Every failure is told once, at the end, with its reason: a folder that is not there would
     // otherwise bring up one box per file.
     QStringList failures;
-    view.runStarted(static_cast<int>(m_files.size()) - 1);
-    for (qsizetype i = 0; i < m_files.size(); ++i) {
+    view.runStarted(static_cast<int>(plan.size()) - 1);
+    for (size_t i = 0; i < plan.size(); ++i) {
         view.fileStarted(static_cast<int>(i));
         m_pump.pump();
         if (m_stop)
             break;
-        const QString& file = m_files[i];
-        setStatus(&view, copyingText(QFileInfo(file).fileName()));
-        // Into the folder under the file's own name: a folder that is not there fails each copy.
-        if (const FileCopyResult r = copyFileTo(file, backupPath + QFileInfo(file).fileName());
-            !r.ok)
-            failures << failureLine(errorCopyingText(file), r);
+        const BackupCopy& copy = plan[i];
+        setStatus(&view, copyingText(QFileInfo(copy.source).fileName()));
+        if (const FileCopyResult r = copyBackup(copy, backupPath); !r.ok)
+            failures << failureLine(errorCopyingText(copy.source), r);
     }
     const bool stopped = m_stop;
-    if (!stopped && project) {
-        for (const QString& source : {linkFileName(project->path), project->path}) {
+    if (!stopped) {
+        for (const QString& source : projectFiles) {
             if (const FileCopyResult r =
-                    copyFileTo(source, backupPath + QFileInfo(source).fileName());
+                    copyBackup({source, QFileInfo(source).fileName()}, backupPath);
                 !r.ok)
                 failures << failureLine(errorCopyingProjectText(), r);
         }
@@ -191,19 +198,13 @@ bool ProjectBackup::backupRun(BackupView& view) {
 }
 
 QString ProjectBackup::failureLine(const QString& what, const FileCopyResult& r) {
-    return what + QStringLiteral(" (") + r.error +
-           (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason) + QLatin1Char(')');
+    return backupFailureLine(what, r);
 }
 
 QString ProjectBackup::failuresText(const QStringList& failures) {
-    constexpr qsizetype Shown = 10;
-    QString text =
+    const QString head =
         failures.size() == 1
             ? QStringLiteral("However, 1 file could not be backed up:")
             : QStringLiteral("However, %1 files could not be backed up:").arg(failures.size());
-    for (qsizetype i = 0; i < std::min(Shown, failures.size()); ++i)
-        text += QStringLiteral("\n") + failures[i];
-    if (failures.size() > Shown)
-        text += QStringLiteral("\n... and %1 more.").arg(failures.size() - Shown);
-    return text;
+    return head + QStringLiteral("\n") + backupFailureLines(failures);
 }

@@ -51,7 +51,9 @@ public:
     void editBackupPath(const QString& path);
     // "Create": folder (the folder list's) plus the proposed name made a folder.
     void createSubFolder();
-    // "Backup NOW". Returns whether any file failed (false too when nothing ran).
+    // "Backup NOW": every file copied (platform/BackupCopies.h gives the names they get), then
+    // one message that says whether, and which, files could not be backed up. Returns whether
+    // any file failed (false too when nothing ran).
     bool backupRun(BackupView& view);
     void stop() { m_stop = true; }
     bool running() const { return m_running; }

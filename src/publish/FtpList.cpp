@@ -5,7 +5,9 @@
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
 #include "platform/FileChooser.h"
+#include "platform/NativeNames.h"
 #include "platform/Prompter.h"
+#include "platform/TextFile.h"
 #include "project/FilesTab.h"
 
 #include <QDir>
@@ -55,6 +57,18 @@ QString folderOfChosenFile(const QString& path) {
     return folderWithSeparator(folder);
 }
 
+QString imageChooserStart(const QString& imagesSetting, const QString& pageFile,
+                          const QString& homeDirectory) {
+    if (!imagesSetting.isEmpty() && QFileInfo(imagesSetting).isDir())
+        return imagesSetting;
+    if (!pageFile.isEmpty()) {
+        const QString folder = QFileInfo(pageFile).absolutePath();
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return homeDirectory;
+}
+
 std::optional<QString> chooseImageFolder(FileChooser& chooser, const QString& startFolder) {
     FileDialogRequest request;
     request.title = QStringLiteral("Image Directory");
@@ -87,16 +101,14 @@ QStringList imageNamesOfPage(const QStringList& lines) {
 QString imagePath(const QString& folder, const QString& name) {
     // Plain concatenation: the folder carries its own separator when it came from the dialog.
     const QString path = folder + name;
-    if (QFileInfo::exists(path))
+    // The folder is read by its bytes: a picture with a Latin-1 name is found too.
+    if (regularFileSize(path) >= 0)
         return path;
     const QFileInfo where(path);
-    const QDir dir = where.dir();
-    if (!dir.exists())
-        return path;
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& entry : entries) {
-        if (QString::compare(entry, where.fileName(), Qt::CaseInsensitive) == 0)
-            return path.left(path.size() - where.fileName().size()) + entry;
+    for (const FolderEntry& entry : listFolder(where.path()).entries) {
+        if (entry.kind == FolderEntry::Kind::File &&
+            QString::compare(entry.name, where.fileName(), Qt::CaseInsensitive) == 0)
+            return path.left(path.size() - where.fileName().size()) + entry.name;
     }
     return path;
 }

@@ -34,6 +34,10 @@ void addSelectedFile(ChangedList& list, Prompter& prompter, const FtpAddSelectio
 // The image-folder dialog's "Select Directory": the folder of the chosen file, with a trailing
 // "/". The case stays as it is: the paths built from it must find the files.
 QString folderOfChosenFile(const QString& path);
+// Where "Select Directory" starts: the Images setting when it names a folder, else the folder of
+// the open page (empty when the page is untitled), else the home folder.
+QString imageChooserStart(const QString& imagesSetting, const QString& pageFile,
+                          const QString& homeDirectory);
 // Its "Select Directory" choice: asks the chooser for any file, starting in startFolder.
 std::optional<QString> chooseImageFolder(FileChooser& chooser, const QString& startFolder);
 // Its "&OK": the folder when the field holds one, else the message and no result.

@@ -3,7 +3,9 @@
 
 #include "app/ChangedList.h"
 #include "app/Settings.h"
+#include "platform/NativeNames.h"
 #include "platform/Prompter.h"
+#include "platform/TextFile.h"
 #include "project/FilesTab.h"
 #include "project/ProjectFiles.h"
 
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -43,6 +46,7 @@ FtpScreen::~FtpScreen() {
         m_ftp->OnFtpInfo = {};
         m_ftp->OnFtpError = {};
         m_ftp->OnFtpQuit = {};
+        m_ftp->OnFtpNeedInfo = {};
         m_ftp->OnListingDone = {};
         m_ftp->OnFileStored = {};
         m_ftp->OnLoggedIn = {};
@@ -67,15 +71,27 @@ void FtpScreen::wireEngine() {
     f.OnListingDone = [this](TStarFtp*) { onListingDone(); };
     f.OnFileStored = [this](TStarFtp*) { onFileStored(); };
     f.OnFtpQuit = [this](TStarFtp*) { onQuit(); };
-    const TStarFtp::TNotifyEvent relist = [this](TStarFtp*) { afterChange(); };
-    f.OnLoggedIn = relist;
+    f.OnFtpNeedInfo = [this](TStarFtp*, TFtpInfoNeeded need, QString& value) {
+        onNeedInfo(need, value);
+    };
+    const TStarFtp::TNotifyEvent relist = [this](TStarFtp*) {
+        reportRefusal();
+        afterChange();
+    };
+    f.OnLoggedIn = [this](TStarFtp*) { afterChange(); };
     f.OnDirectoryChanged = relist;
     // While a transfer makes the folders of a site, the next folder or the file follows.
     f.OnDirectoryCreated = [this](TStarFtp*) {
-        if (m_transferring)
+        if (m_transferring && !connected()) {
+            transferLost(errorText(static_cast<int>(FtpError::ConnectionAborted), {}));
+            return;
+        }
+        if (m_transferring) {
             storeStep();
-        else
-            afterChange();
+            return;
+        }
+        reportRefusal();
+        afterChange();
     };
     f.OnCertificateCheck = [this](TStarFtp*, const TCertificateInfo& c) {
         return onCertificate(c);
@@ -108,19 +124,36 @@ void FtpScreen::selectHost(int index) {
     emit changed();
 }
 
-void FtpScreen::writeHostList() {
-    if (!m_profiles.writeNames(m_hostList) && m_profiles.namesUnreadable())
-        m_prompter.inform(HostProfiles::namesUnreadableText(m_profiles.namesPath()));
-}
-
 void FtpScreen::deleteHost() {
     if (m_selectedHost < 0 || m_selectedHost >= m_hostList.size())
         return;
-    m_profiles.erase(m_hostList.at(m_selectedHost));
-    m_hostList.removeAt(m_selectedHost);
+    const QString name = m_hostList.at(m_selectedHost);
+    QStringList list = m_hostList;
+    list.removeAt(m_selectedHost);
+    const auto erase = [&] { return m_profiles.erase(name); };
+    if (!saveHostList(list, name, erase, false))
+        return;
     m_selectedHost = -1;
-    writeHostList();
     emit changed();
+}
+
+bool FtpScreen::saveHostList(const QStringList& list, const QString& name,
+                             const std::function<ProfileFileWrite()>& writeProfile, bool saving) {
+    const auto refused = [&](const QString& path, const QString& reason) {
+        m_prompter.inform(saving ? profileNotSavedText(name, path, reason)
+                                 : profileNotDeletedText(name, path, reason));
+        return false;
+    };
+    const HostProfiles::Snapshot before = m_profiles.snapshot();
+    if (const ProfileFileWrite written = writeProfile(); !written)
+        return refused(m_profiles.profilesPath(), written.error);
+    if (const ProfileFileWrite written = m_profiles.writeNames(list); !written) {
+        // FTP.INI goes back to what it was: the two files never disagree on a change half made.
+        m_profiles.restore(before);
+        return refused(m_profiles.namesPath(), written.error);
+    }
+    m_hostList = list;
+    return true;
 }
 
 void FtpScreen::clearFields() {
@@ -144,28 +177,38 @@ bool FtpScreen::profileNameRefused(const QString& missingText) {
 void FtpScreen::addToList() {
     if (profileNameRefused(profileNameMissingText()))
         return;
-    m_profiles.write(fields, savePassword);
-    m_hostList << fields.profile;
-    m_selectedHost = -1;
-    writeHostList();
-    fields = HostProfile();
-    emit changed();
+    saveProfile(m_hostList);
 }
 
 void FtpScreen::modify() {
     // Refused before anything is removed, so a bad name loses no entry.
     if (profileNameRefused(modifyNameMissingText()))
         return;
-    const qsizetype at = m_hostList.indexOf(fields.profile);
+    QStringList list = m_hostList;
+    const qsizetype at = list.indexOf(fields.profile);
     if (at >= 0)
-        m_hostList.removeAt(at);
-    addToList();
+        list.removeAt(at);
+    saveProfile(list);
+}
+
+void FtpScreen::saveProfile(QStringList list) {
+    // Nothing changes unless both files are written: a profile that could not be stored must
+    // not appear in the list, and what the user typed stays in the fields.
+    list << fields.profile;
+    const HostProfile profile = fields;
+    const auto write = [&] { return m_profiles.write(profile, savePassword); };
+    if (!saveHostList(list, profile.profile, write, true))
+        return;
+    m_selectedHost = -1;
+    fields = HostProfile();
+    emit changed();
 }
 
 // ---- page 2 ----
 
 bool FtpScreen::addExisting(const QString& path) {
-    if (QFileInfo(path).isFile()) {
+    // By the name's bytes on disk: a Latin-1 name is found as well as a UTF-8 one.
+    if (regularFileSize(path) >= 0) {
         m_transfer << path;
         return true;
     }
@@ -292,8 +335,8 @@ void FtpScreen::appendLog(const QString& line) {
 void FtpScreen::connectToHost() {
     if (connected() || m_busy)
         return;
-    if (fields.profile.isEmpty() || fields.host.isEmpty() || fields.user.isEmpty() ||
-        fields.password.isEmpty()) {
+    // The password may stay empty: a profile saved without it asks for it at the login.
+    if (fields.profile.isEmpty() || fields.host.isEmpty() || fields.user.isEmpty()) {
         m_prompter.inform(fieldsMissingText());
         emit showPage(HostPage);
         return;
@@ -311,7 +354,9 @@ void FtpScreen::connectToHost() {
     }
     f.SetFtpServer(host);
     f.UserName = m_current.user;
-    f.UserPassword = m_current.password;
+    // The password is the one in the field: typed there for a profile saved without it, it
+    // is used for this connection and stored nowhere.
+    f.UserPassword = fields.password;
     f.UserAccount = m_current.account;
     f.InitialDirectory = m_current.directory;
     f.DataConnection = m_current.dataConnection;
@@ -367,16 +412,14 @@ void FtpScreen::sendCurrent() {
     const QString path = m_transfer.at(m_index);
     m_status = QStringLiteral("Sending file #%1 of %2").arg(m_index + 1).arg(m_count);
     m_gaugePos = m_index;
-    m_size = QFileInfo(path).size();
+    m_size = std::max<qint64>(0, regularFileSize(path));
     m_fileError.clear();
-    QStringList folders;
-    m_remotePath =
-        remotePathFor(path, m_current.siteFolder, m_remoteBase, m_remoteCurrent, &folders);
+    m_target = remoteTargetFor(path, m_current.siteFolder, m_remoteBase, m_remoteCurrent);
     m_folderQueue.clear();
-    for (const QString& folder : folders)
+    for (const QByteArray& folder : m_target.folderBytes)
         if (!m_madeFolders.contains(folder))
             m_folderQueue << folder;
-    m_log << QStringLiteral("Sending %1 to %2").arg(path, m_remotePath);
+    m_log << QStringLiteral("Sending %1 to %2").arg(path, m_target.path);
     setBusy(true);
     emit changed();
     storeStep();
@@ -386,28 +429,50 @@ void FtpScreen::storeStep() {
     if (!m_folderQueue.isEmpty()) {
         // A reply that the folder is there already (550, 521 ...) only shows in the Log: the
         // file's own STOR tells whether it could go there.
-        const QString folder = m_folderQueue.takeFirst();
+        const QByteArray folder = m_folderQueue.takeFirst();
         m_madeFolders << folder;
         m_ftp->MakeDirectory(folder);
         return;
     }
     m_lastReply.clear();
     m_ftp->LocalFile = m_transfer.at(m_index);
-    m_ftp->RemoteFile = m_remotePath;
+    m_ftp->RemoteFile = m_target.path;
+    m_ftp->RemoteFileBytes = m_target.bytes;
     m_ftp->StoreFile();
 }
 
 QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFolder,
                                  const QString& remoteBase, const QString& remoteCurrent,
                                  QStringList* folders) {
+    const RemoteTarget target = remoteTargetFor(localPath, siteFolder, remoteBase, remoteCurrent);
+    if (folders)
+        *folders = target.folders;
+    return target.path;
+}
+
+FtpScreen::RemoteTarget FtpScreen::remoteTargetFor(const QString& localPath,
+                                                   const QString& siteFolder,
+                                                   const QString& remoteBase,
+                                                   const QString& remoteCurrent) {
     const auto join = [](const QString& folder, const QString& name) {
         if (folder.isEmpty())
             return name;
         return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
     };
-    if (folders)
-        folders->clear();
+    const auto joinBytes = [](const QString& folder, const QByteArray& name) {
+        const QByteArray f = folder.toUtf8();
+        if (f.isEmpty())
+            return name;
+        return f.endsWith('/') ? f + name : f + '/' + name;
+    };
+    RemoteTarget target;
     const QString local = QDir::cleanPath(localPath);
+    // The local names as the disk spells them: a Latin-1 name goes to the server as its own
+    // bytes, not as the UTF-8 of how it is shown.
+    const QList<QByteArray> native = nativePath(local).split('/');
+    const auto nativeParts = [&native](qsizetype count) {
+        return native.mid(std::max<qsizetype>(0, native.size() - count));
+    };
     if (!siteFolder.isEmpty() && QDir::isAbsolutePath(siteFolder)) {
         QString prefix = QDir::cleanPath(siteFolder);
         if (!prefix.endsWith(u'/'))
@@ -415,16 +480,27 @@ QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFo
         if (local.startsWith(prefix) && local.size() > prefix.size()) {
             const QString relative = local.mid(prefix.size());
             const QStringList parts = relative.split(u'/');
+            const QList<QByteArray> bytes = nativeParts(parts.size());
             QString folder;
+            QByteArray folderBytes;
             for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
                 folder = folder.isEmpty() ? parts.at(i) : folder + u'/' + parts.at(i);
-                if (folders)
-                    *folders << join(remoteBase, folder);
+                folderBytes =
+                    folderBytes.isEmpty() ? bytes.value(i) : folderBytes + '/' + bytes.value(i);
+                target.folders << join(remoteBase, folder);
+                target.folderBytes << joinBytes(remoteBase, folderBytes);
             }
-            return join(remoteBase, relative);
+            target.path = join(remoteBase, relative);
+            target.bytes =
+                joinBytes(remoteBase, folderBytes.isEmpty()
+                                          ? bytes.value(parts.size() - 1)
+                                          : folderBytes + '/' + bytes.value(parts.size() - 1));
+            return target;
         }
     }
-    return join(remoteCurrent, QFileInfo(local).fileName());
+    target.path = join(remoteCurrent, QFileInfo(local).fileName());
+    target.bytes = joinBytes(remoteCurrent, native.value(native.size() - 1));
+    return target;
 }
 
 void FtpScreen::onFileStored() {
@@ -432,8 +508,14 @@ void FtpScreen::onFileStored() {
         return;
     TStarFtp& f = *m_ftp;
     const QString path = m_transfer.value(m_index);
+    if (!f.Success() && !connected()) {
+        // The server closed the connection in the middle of the file: nothing more can go.
+        transferLost(errorText(static_cast<int>(FtpError::ConnectionAborted), {}));
+        return;
+    }
     if (f.Success()) {
         ++m_sent;
+        m_uploaded.insert(path);
         const qint64 ms = f.ElapsedMs();
         if (ms != 0) {
             const qint64 bytes = f.BytesTransferred();
@@ -456,6 +538,20 @@ void FtpScreen::onFileStored() {
         return;
     }
     sendCurrent();
+}
+
+void FtpScreen::transferLost(const QString& cause) {
+    const QString path = m_transfer.value(m_index);
+    m_transferring = false;
+    setBusy(false);
+    m_folderQueue.clear();
+    m_gaugeVisible = false;
+    m_bytes.clear();
+    m_status = QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
+    appendLog(QStringLiteral("Could not send %1: the connection to the server was lost (%2)")
+                  .arg(path, cause));
+    const QString text = connectionLostText(path, m_sent, m_count, cause);
+    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
 }
 
 void FtpScreen::finishTransfer() {
@@ -492,8 +588,27 @@ void FtpScreen::makeDirectory() {
         QStringLiteral("Create Directory"), QStringLiteral("Enter new directory name:"), {});
     if (!name)
         return;
-    setBusy(true);
+    startCommand(QStringLiteral("create the directory %1").arg(*name));
     m_ftp->MakeDirectory(*name);
+}
+
+void FtpScreen::startCommand(const QString& what) {
+    m_command = what;
+    m_lastReply.clear();
+    setBusy(true);
+}
+
+void FtpScreen::reportRefusal() {
+    const QString what = std::exchange(m_command, QString());
+    // A connection that ended is no refusal: its end is told by itself.
+    if (what.isEmpty() || m_ftp->Success() || !connected())
+        return;
+    // The server's own words say why (a folder that is not empty, a name that is taken).
+    const QString text = refusedText(what, m_lastReply);
+    m_status = text;
+    emit changed();
+    // Shown once the engine's handler has returned: a modal box must not run inside it.
+    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
 }
 
 QString FtpScreen::remoteName(int row, bool directory) const {
@@ -509,7 +624,7 @@ void FtpScreen::removeDirectory(int row) {
                            QStringLiteral("Are you sure you want to remove ") + name +
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
-    setBusy(true);
+    startCommand(QStringLiteral("remove the directory %1").arg(name));
     m_ftp->RemoveDirectory(m_remoteDirNames.at(row));
 }
 
@@ -521,7 +636,7 @@ void FtpScreen::renameFile(int row) {
         m_prompter.input(QStringLiteral("Rename File"), QStringLiteral("Enter new File name:"), {});
     if (!to)
         return;
-    setBusy(true);
+    startCommand(QStringLiteral("rename %1 to %2").arg(name, *to));
     m_ftp->RenameFile(m_remoteFileNames.at(row), to->toUtf8());
 }
 
@@ -533,7 +648,7 @@ void FtpScreen::deleteFile(int row) {
                            QStringLiteral("Are you sure you want to delete ") + name +
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
-    setBusy(true);
+    startCommand(QStringLiteral("delete %1").arg(name));
     m_ftp->DeleteFile(m_remoteFileNames.at(row));
 }
 
@@ -548,16 +663,21 @@ void FtpScreen::openDirectory(int row) {
     const QString name = remoteName(row, true);
     if (!connected() || name.isEmpty() || m_busy)
         return;
-    setBusy(true);
+    startCommand(QStringLiteral("change to the directory %1").arg(name));
     m_ftp->ChangeDirectory(m_remoteDirNames.at(row));
 }
 
 bool FtpScreen::close() {
     if (!connected() && !m_busy) {
         setBusy(false);
-        if (m_settings.ftpFlush) {
-            m_changedList.clear();
-            m_auto.clear();
+        if (m_settings.ftpFlush && !m_uploaded.isEmpty()) {
+            // Only files that reached the server leave the list; the others still wait.
+            QStringList waiting;
+            for (const QString& path : m_changedList.paths())
+                if (!m_uploaded.contains(path))
+                    waiting << path;
+            m_changedList.replace(waiting);
+            m_auto = waiting;
         }
         return true;
     }
@@ -614,8 +734,38 @@ void FtpScreen::onError(FtpError code, const QString&) {
     }
     if (text.isEmpty())
         return;
+    if (m_transferring && !connected()) {
+        // One message says that the transfer stopped, and why.
+        transferLost(text);
+        return;
+    }
     // Shown once the engine's handler has returned: a modal box must not run inside it.
     QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
+}
+
+void FtpScreen::onNeedInfo(TFtpInfoNeeded need, QString& value) {
+    if (need != NeedPassword && need != NeedAccount)
+        return;
+    // The normal pointer while the user types; the login waits for the answer.
+    const bool wasBusy = m_busy;
+    setBusy(false);
+    const QString prompt =
+        (need == NeedPassword ? QStringLiteral("Enter the password for %1 at %2:")
+                              : QStringLiteral("Enter the account for %1 at %2:"))
+            .arg(m_current.user, m_current.host);
+    // Asked for this login only: the answer is kept nowhere.
+    const std::optional<QString> typed =
+        need == NeedPassword ? m_prompter.secret(QStringLiteral("Password"), prompt)
+                             : m_prompter.input(QStringLiteral("Account"), prompt, {});
+    setBusy(wasBusy);
+    if (!typed || typed->isEmpty()) {
+        appendLog(QStringLiteral("Connection cancelled: no %1 given.")
+                      .arg(need == NeedPassword ? QStringLiteral("password")
+                                                : QStringLiteral("account")));
+        m_ftp->Abort();
+        return;
+    }
+    value = *typed;
 }
 
 void FtpScreen::onListingDone() {
@@ -670,9 +820,15 @@ void FtpScreen::onQuit() {
         m_status =
             QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
     }
-    // Without a connection the screen can be left again.
+    // Without a connection the screen can be left again, and shows no remote listing.
     m_closeEnabled = true;
     m_notice = false;
+    m_remoteDirs.clear();
+    m_remoteDirNames.clear();
+    m_remoteFiles.clear();
+    m_remoteFileNames.clear();
+    m_remoteCurrent.clear();
+    m_command.clear();
     emit changed();
 }
 
@@ -726,6 +882,34 @@ QString FtpScreen::lineBreakInNameText(const QString& path) {
     shown.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
     return QStringLiteral("Skipped %1: a file name holding a line break cannot be sent.")
         .arg(shown);
+}
+
+QString FtpScreen::connectionLostText(const QString& path, int sent, int count,
+                                      const QString& cause) {
+    return QStringLiteral("The connection to the server was lost while sending %1, so the "
+                          "transfer stopped after %2 of %3 files.\n\n%4")
+        .arg(path)
+        .arg(sent)
+        .arg(count)
+        .arg(cause);
+}
+
+QString FtpScreen::refusedText(const QString& what, const QString& reply) {
+    return QStringLiteral("The server refused to %1: %2")
+        .arg(what, reply.isEmpty() ? QStringLiteral("the command could not be sent") : reply);
+}
+
+QString FtpScreen::profileNotSavedText(const QString& name, const QString& path,
+                                       const QString& reason) {
+    return QStringLiteral("The host profile \"%1\" was not saved: %2 could not be written (%3).")
+        .arg(name, path, reason);
+}
+
+QString FtpScreen::profileNotDeletedText(const QString& name, const QString& path,
+                                         const QString& reason) {
+    return QStringLiteral("The host profile \"%1\" was not deleted: %2 could not be written "
+                          "(%3).")
+        .arg(name, path, reason);
 }
 
 QString FtpScreen::certificateQuestionText(const TCertificateInfo& c, const QString& profile) {

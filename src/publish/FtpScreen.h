@@ -19,7 +19,9 @@
 #include "publish/HostProfiles.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -82,6 +84,8 @@ public:
     bool gaugeVisible() const { return m_gaugeVisible; }
     const QStringList& remoteDirectories() const { return m_remoteDirs; }
     const QStringList& remoteFiles() const { return m_remoteFiles; }
+    // The server directory listed last; empty when not connected.
+    const QString& remoteFolder() const { return m_remoteCurrent; }
     bool connected() const { return m_ftp && m_ftp->Connected(); }
     bool busy() const { return m_busy; }
     bool closeEnabled() const { return m_closeEnabled; }
@@ -118,6 +122,16 @@ public:
     static QString badProjectText();
     static QString errorText(int code, const QString& extra);
     static QString lineBreakInNameText(const QString& path);
+    // The connection ended while a file was being sent: which file, how far it got, and why.
+    static QString connectionLostText(const QString& path, int sent, int count,
+                                      const QString& cause);
+    // A command the user started, refused by the server: what it was and the server's reply.
+    static QString refusedText(const QString& what, const QString& reply);
+    // A change of the host list that could not be stored: the file and the system's reason.
+    static QString profileNotSavedText(const QString& name, const QString& path,
+                                       const QString& reason);
+    static QString profileNotDeletedText(const QString& name, const QString& path,
+                                         const QString& reason);
     static QString certificateQuestionText(const TCertificateInfo& certificate,
                                            const QString& profile);
     // Where a local file goes on the server: the path below remoteBase that it has below
@@ -126,6 +140,17 @@ public:
     static QString remotePathFor(const QString& localPath, const QString& siteFolder,
                                  const QString& remoteBase, const QString& remoteCurrent,
                                  QStringList* folders = nullptr);
+    // The same with the names as they go to the server: each part that comes from the local
+    // path keeps its bytes on disk (a Latin-1 name stays Latin-1), the remote directories
+    // go as UTF-8.
+    struct RemoteTarget {
+        QString path; // as the Log shows it
+        QByteArray bytes;
+        QStringList folders;
+        QList<QByteArray> folderBytes;
+    };
+    static RemoteTarget remoteTargetFor(const QString& localPath, const QString& siteFolder,
+                                        const QString& remoteBase, const QString& remoteCurrent);
 
 signals:
     // Anything shown may have changed.
@@ -153,9 +178,20 @@ private:
     // The next step of the file being sent: a remote folder it needs, then the file itself.
     void storeStep();
     void finishTransfer();
+    // The connection ended in the middle of a transfer: it stops, with one message.
+    void transferLost(const QString& cause);
     bool addExisting(const QString& path);
-    void writeHostList();
+    // Writes the profile (or erases it) and then the host list; on a failure of either file
+    // both stay as they were, the list too, and the message names the file and the reason.
+    bool saveHostList(const QStringList& list, const QString& name,
+                      const std::function<ProfileFileWrite()>& writeProfile, bool saving);
+    void saveProfile(QStringList list);
     QString remoteName(int row, bool directory) const;
+    // A command the user started: what it does, in words, for the message if it is refused.
+    void startCommand(const QString& what);
+    // After its completion event: a refusal goes to the status line, the Log and a message.
+    void reportRefusal();
+    void onNeedInfo(TFtpInfoNeeded need, QString& value);
 
     QString m_programDirectory;
     ChangedList& m_changedList;
@@ -199,9 +235,14 @@ private:
     int m_sent = 0;
     qint64 m_size = 0;
     QString m_lastReply;
+    // The command the user started and whose reply is awaited (empty: none).
+    QString m_command;
     QString m_fileError;
-    QString m_remotePath;
-    QStringList m_folderQueue;
+    RemoteTarget m_target;
+    QList<QByteArray> m_folderQueue;
     // Remote folders made (or found there) during this transfer: each is asked for once.
-    QStringList m_madeFolders;
+    QList<QByteArray> m_madeFolders;
+    // Files that reached the server while the screen was open: FTPFLUSH takes these, and only
+    // these, off the ChangedList.
+    QSet<QString> m_uploaded;
 };

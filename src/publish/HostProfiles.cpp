@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -90,13 +91,14 @@ QStringList HostProfiles::readNames() {
     return lines;
 }
 
-bool HostProfiles::writeNames(const QStringList& names) const {
+ProfileFileWrite HostProfiles::writeNames(const QStringList& names) const {
     if (m_namesUnreadable)
-        return false;
+        return {false, QStringLiteral("it cannot be read, so it is not written over")};
     QString text;
     for (const QString& name : names)
         text += name + QStringLiteral("\r\n");
-    return writeTextFile(m_namesPath, text, TextEncoding::Utf8).ok;
+    const TextWriteResult written = writeTextFile(m_namesPath, text, TextEncoding::Utf8);
+    return {written.ok, written.error};
 }
 
 HostProfile HostProfiles::read(const QString& name) const {
@@ -114,28 +116,31 @@ HostProfile HostProfiles::read(const QString& name) const {
     return p;
 }
 
-bool HostProfiles::makePrivate() const {
+ProfileFileWrite HostProfiles::makePrivate() const {
     const QByteArray path = QFile::encodeName(m_profilesPath);
+    const auto failed = [] { return ProfileFileWrite{false, qt_error_string(errno)}; };
     struct stat st {};
     if (lstat(path.constData(), &st) != 0) {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0)
-            return false;
+            return failed();
         ::close(fd);
-        return true;
+        return {true, {}};
     }
     if (!S_ISREG(st.st_mode))
-        return false;
-    if ((st.st_mode & 0777) != 0600)
-        return ::chmod(path.constData(), 0600) == 0;
-    return true;
+        return {false, notRegularFileText(m_profilesPath)};
+    if ((st.st_mode & 0777) != 0600 && ::chmod(path.constData(), 0600) != 0)
+        return failed();
+    return {true, {}};
 }
 
-bool HostProfiles::writeKeys(const QString& name,
-                             const QList<std::pair<QString, QString>>& keys) const {
+ProfileFileWrite HostProfiles::writeKeys(const QString& name,
+                                         const QList<std::pair<QString, QString>>& keys) const {
     const IniFile ini(m_profilesPath);
-    if (ini.isIgnored() || !makePrivate())
-        return false;
+    if (ini.isIgnored())
+        return {false, QStringLiteral("it cannot be read, so it is not written over")};
+    if (const ProfileFileWrite made = makePrivate(); !made)
+        return made;
     QList<std::pair<QString, QString>> section = ini.readSectionValues(name);
     for (const auto& entry : keys) {
         // A named pair rather than a structured binding: clang 14 lets no lambda capture one.
@@ -148,12 +153,14 @@ bool HostProfiles::writeKeys(const QString& name,
         else
             section.append(entry);
     }
-    return ini.replaceSection(name, section);
+    if (!ini.replaceSection(name, section))
+        return {false, ini.lastError()};
+    return {true, {}};
 }
 
-bool HostProfiles::write(const HostProfile& profile, bool savePassword) const {
+ProfileFileWrite HostProfiles::write(const HostProfile& profile, bool savePassword) const {
     if (!validName(profile.profile))
-        return false;
+        return {false, invalidNameText(profile.profile)};
     const QString values[] = {profile.profile, profile.host,
                               profile.user,    savePassword ? profile.password : QString(),
                               profile.account, profile.directory};
@@ -173,16 +180,38 @@ bool HostProfiles::trust(const QString& name, const QString& fingerprint) const 
     const IniFile ini(m_profilesPath);
     if (ini.isIgnored() || !ini.sectionExists(name))
         return false;
-    return writeKeys(name, {{kFingerprint, fingerprint}});
+    return writeKeys(name, {{kFingerprint, fingerprint}}).ok;
 }
 
-bool HostProfiles::erase(const QString& name) const {
+ProfileFileWrite HostProfiles::erase(const QString& name) const {
     const IniFile ini(m_profilesPath);
-    if (ini.isIgnored() || !ini.sectionExists(name))
+    if (ini.isIgnored())
+        return {false, QStringLiteral("it cannot be read, so it is not written over")};
+    if (!ini.sectionExists(name))
+        return {true, {}};
+    if (const ProfileFileWrite made = makePrivate(); !made)
+        return made;
+    if (!ini.eraseSection(name))
+        return {false, ini.lastError()};
+    return {true, {}};
+}
+
+HostProfiles::Snapshot HostProfiles::snapshot() const {
+    Snapshot s;
+    s.existed = QFileInfo::exists(m_profilesPath);
+    const FileBytesResult file = readFileBytes(m_profilesPath);
+    s.readable = file.ok;
+    s.bytes = file.bytes;
+    return s;
+}
+
+bool HostProfiles::restore(const Snapshot& snapshot) const {
+    if (!snapshot.existed)
+        return !QFileInfo::exists(m_profilesPath) || QFile::remove(m_profilesPath);
+    if (!snapshot.readable)
         return false;
-    if (!makePrivate())
-        return false;
-    return ini.eraseSection(name);
+    // The file keeps its mode (0600) through the atomic write.
+    return writeFileAtomically(m_profilesPath, snapshot.bytes).ok;
 }
 
 bool HostProfiles::validName(const QString& name) {
@@ -193,9 +222,4 @@ QString HostProfiles::invalidNameText(const QString& name) {
     return QStringLiteral("The Profile Name \"%1\" cannot be used: a Profile Name may not hold "
                           "\"]\" or a line break.")
         .arg(QString(name).replace(u'\r', u' ').replace(u'\n', u' '));
-}
-
-QString HostProfiles::namesUnreadableText(const QString& path) {
-    return QStringLiteral("The host list %1 cannot be read; changes to the list are not saved.")
-        .arg(path);
 }

@@ -32,6 +32,13 @@ struct HostProfile {
     bool operator==(const HostProfile&) const = default;
 };
 
+// The outcome of a write of FTP.DAT or FTP.INI: the reason when the file was not written.
+struct ProfileFileWrite {
+    bool ok = false;
+    QString error;
+    explicit operator bool() const { return ok; }
+};
+
 class HostProfiles {
 public:
     // programDirectory ends with "/".
@@ -44,17 +51,27 @@ public:
     QStringList readNames();
     // Whether FTP.DAT was there but could not be read: the list is then not saved.
     bool namesUnreadable() const { return m_namesUnreadable; }
-    bool writeNames(const QStringList& names) const;
+    ProfileFileWrite writeNames(const QStringList& names) const;
 
     // A profile's section; missing keys give "none" for Profile and Host, empty for the rest,
     // active mode without TLS for TransferMode and Security (also for a value not known).
     HostProfile read(const QString& name) const;
     // Writes the keys to the section named by the profile; the password only when it is to be
     // saved (else written empty). Other keys of the section stay.
-    bool write(const HostProfile& profile, bool savePassword) const;
+    ProfileFileWrite write(const HostProfile& profile, bool savePassword) const;
     // Stores the trusted certificate's fingerprint in an existing section, nothing else.
     bool trust(const QString& name, const QString& fingerprint) const;
-    bool erase(const QString& name) const;
+    // Removes the profile's section; a section that is not there is no failure.
+    ProfileFileWrite erase(const QString& name) const;
+    // FTP.INI as it is now, and putting those bytes back (removing the file when it was not
+    // there): a change of the host list that cannot be completed leaves both files as they were.
+    struct Snapshot {
+        bool existed = false;
+        bool readable = false;
+        QByteArray bytes;
+    };
+    Snapshot snapshot() const;
+    bool restore(const Snapshot& snapshot) const;
 
     // The values as FTP.INI holds them.
     static QString dataConnectionValue(TDataConnection mode);
@@ -63,13 +80,13 @@ public:
     // A section name that would read back as something else: "]" or a line break.
     static bool validName(const QString& name);
     static QString invalidNameText(const QString& name);
-    static QString namesUnreadableText(const QString& path);
 
 private:
     // FTP.INI made (or kept) mode 0600 before a write, so the temporary file of the atomic write
     // takes that mode before any password goes into it.
-    bool makePrivate() const;
-    bool writeKeys(const QString& section, const QList<std::pair<QString, QString>>& keys) const;
+    ProfileFileWrite makePrivate() const;
+    ProfileFileWrite writeKeys(const QString& section,
+                               const QList<std::pair<QString, QString>>& keys) const;
 
     QString m_namesPath;
     QString m_profilesPath;

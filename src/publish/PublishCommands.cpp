@@ -2,6 +2,7 @@
 #include "publish/PublishCommands.h"
 
 #include "app/AppState.h"
+#include "app/HtmlDocument.h"
 #include "editor/EditWindow.h"
 
 #include <QRegularExpression>
@@ -17,8 +18,12 @@ void PublishRoom::addSelectedFile() {
 
 void PublishRoom::addImages() {
     Settings& s = m_state.settings();
-    const std::optional<QString> folder =
-        m_window.imageFolderDialog().askImageFolder(s.ftpImages, s.images);
+    const HtmlDocument& document = m_state.document();
+    const QString page = document.currentHtmlFile() == document.untitledName()
+                             ? QString()
+                             : document.currentHtmlFile();
+    const std::optional<QString> folder = m_window.imageFolderDialog().askImageFolder(
+        s.ftpImages, FtpList::imageChooserStart(s.images, page, m_state.homeDirectory()));
     if (!folder)
         return;
     const QStringList lines =
@@ -42,10 +47,12 @@ CommandTable publishCommands(PublishRoom& room) {
     const auto addFile = [r] { r->addSelectedFile(); };
     Command& button = add("BitBtnFTP", "FTP", open);
     button.hint = QStringLiteral("Go to FTP Screen");
+    button.icon = QStringLiteral("ftp");
     add("FTPFileTransfer1", "FTP File Transfer", open);
     add("GotoFTPscreen1", "Go to FTP screen", open);
     Command& plus = add("BitBtnFTPAdd", "+FTP", addFile);
     plus.hint = QStringLiteral("Add a file or image to the FTP list");
+    plus.icon = QStringLiteral("ftp-add");
     add("AddSelectedFiletoFTPList1", "Add Selected File to FTP List", addFile);
     // The outline's pop-up places this one; the file list's pop-up too.
     add("AddtoFTPlist1", "FTP :  Add to FTP list", addFile);
@@ -73,9 +80,9 @@ CommandTable publishCommands(PublishRoom& room) {
                         {entry("BitBtnFTP"), entry("BitBtnFTPAdd")}};
     t.layouts << Layout{LayoutPlace::Popup,
                         QLatin1String(PublishCommands::filesPopup),
-                        QStringLiteral("Files"),
+                        {},
                         0,
                         {},
-                        {entry("AddtoFTPlist1")}};
+                        {separator(), entry("AddtoFTPlist1")}};
     return t;
 }

@@ -8,6 +8,103 @@
 #include "platform/UiPump.h"
 #include "services/TagColors.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+bool isWholeWord(const QString& text, qsizetype start, qsizetype length) {
+    return (start == 0 || !isWordChar(text.at(start - 1))) &&
+           (start + length >= text.size() || !isWordChar(text.at(start + length)));
+}
+
+// A regular expression's replacement: \0 to \9 are the whole match and its groups, \\ a back
+// slash; anything else stands as it is.
+QString expand(const QString& replaceText, const QRegularExpressionMatch& m) {
+    QString out;
+    for (qsizetype i = 0; i < replaceText.size(); ++i) {
+        const QChar c = replaceText.at(i);
+        if (c == u'\\' && i + 1 < replaceText.size()) {
+            const QChar next = replaceText.at(i + 1);
+            if (next.isDigit()) {
+                out += m.captured(next.digitValue());
+                ++i;
+                continue;
+            }
+            if (next == u'\\') {
+                out += next;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+MatchSearch findAllMatches(const QString& text, const QString& findText, const QString& replaceText,
+                           bool matchCase, const FindOptions& options) {
+    MatchSearch result;
+    if (findText.isEmpty())
+        return result;
+    if (!options.regularExpression) {
+        const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        for (qsizetype m = text.indexOf(findText, 0, cs); m >= 0;) {
+            if (!options.wholeWord || isWholeWord(text, m, findText.size())) {
+                result.matches.append(
+                    {static_cast<int>(m), static_cast<int>(findText.size()), replaceText});
+                m = text.indexOf(findText, m + findText.size(), cs);
+            } else {
+                m = text.indexOf(findText, m + 1, cs);
+            }
+        }
+        return result;
+    }
+    QString pattern = findText;
+    if (options.wholeWord)
+        pattern = QStringLiteral("\\b(?:") + pattern + QStringLiteral(")\\b");
+    QRegularExpression::PatternOptions flags =
+        QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
+    if (!matchCase)
+        flags |= QRegularExpression::CaseInsensitiveOption;
+    const QRegularExpression re(pattern, flags);
+    if (!re.isValid()) {
+        result.error = re.errorString();
+        return result;
+    }
+    // The expression sees one "\n" per line end, so that "$" ends a line; each position is
+    // taken back to the editor's, where a line end counts two.
+    QString lf = text;
+    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    qsizetype lineEndsBefore = 0;
+    qsizetype scanned = 0;
+    const auto editPosition = [&](qsizetype p) {
+        for (; scanned < p; ++scanned)
+            if (lf.at(scanned) == u'\n')
+                ++lineEndsBefore;
+        return p + lineEndsBefore;
+    };
+    QRegularExpressionMatchIterator it = re.globalMatch(lf);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        // An empty match (of "^" or "x*") marks no text to find or replace.
+        if (m.capturedLength() == 0)
+            continue;
+        const qsizetype start = editPosition(m.capturedStart());
+        const qsizetype end = editPosition(m.capturedEnd());
+        result.matches.append(
+            {static_cast<int>(start), static_cast<int>(end - start), expand(replaceText, m)});
+    }
+    return result;
+}
+
 QString upperSameLength(const QString& text) {
     QString t = text;
     for (QChar& c : t)
@@ -53,6 +150,9 @@ FindReplace::FindReplace(EditWindow& editor, Prompter& prompter, HtmlDocument& d
 
 QString FindReplace::notFoundText(const QString& findText) {
     return QLatin1Char('"') + findText + QStringLiteral("\" not found");
+}
+QString FindReplace::badExpressionText(const QString& findText, const QString& error) {
+    return QStringLiteral("\"%1\" is not a valid regular expression: %2.").arg(findText, error);
 }
 QString FindReplace::slashAllQuestion() {
     return QStringLiteral("Replace ALL instance of \"\\\" with \"/\" (within tags and elsewhere) "
@@ -109,24 +209,113 @@ void FindReplace::replaceCurrent() {
 }
 
 bool FindReplace::findNext(const QString& findDialogText) {
+    if (!m_state.options.plain())
+        return findWithOptions(m_state.typedPattern, m_state.matchCase, m_state.options,
+                               findDialogText);
     if (findNextMatch())
         return true;
     m_prompter.inform(notFoundText(findDialogText));
     return false;
 }
 
-bool FindReplace::findNextButton(const QString& findText, bool matchCase) {
-    if (m_state.freshSearch) {
+bool FindReplace::findNextButton(const QString& findText, bool matchCase,
+                                 const FindOptions& options) {
+    if (!options.plain()) {
         m_state.freshSearch = false;
+        m_state.options = options;
+        m_state.typedPattern = findText;
+        m_state.matchCase = matchCase;
+        return findWithOptions(findText, matchCase, options, findText);
+    }
+    if (m_state.freshSearch || !m_state.options.plain()) {
+        m_state.freshSearch = false;
+        m_state.options = {};
         beginSearch(findText, matchCase);
     }
     return findNext(findText);
 }
 
-bool FindReplace::replaceButton(const QString& findText, const QString& replaceText) {
+std::optional<QList<TextMatch>> FindReplace::liveMatches(const QString& findText,
+                                                         const QString& replaceText, bool matchCase,
+                                                         const FindOptions& options) {
+    MatchSearch found = findAllMatches(m_editor.text(), findText, replaceText, matchCase, options);
+    if (!found.error.isEmpty()) {
+        m_prompter.inform(badExpressionText(findText, found.error));
+        return std::nullopt;
+    }
+    return std::move(found.matches);
+}
+
+bool FindReplace::findWithOptions(const QString& findText, bool matchCase,
+                                  const FindOptions& options, const QString& shownText) {
+    if (findText.isEmpty())
+        return false;
+    const std::optional<QList<TextMatch>> matches =
+        liveMatches(findText, QString(), matchCase, options);
+    if (!matches)
+        return false;
+    const int from = m_editor.selStart();
+    const int to = from + m_editor.selLength();
+    const TextMatch* hit = nullptr;
+    if (options.backwards) {
+        // The last match that starts before the selection.
+        for (const TextMatch& m : *matches)
+            if (m.start < from)
+                hit = &m;
+        if (!hit && options.wrapAround && !matches->isEmpty())
+            hit = &matches->last();
+    } else {
+        // The first match that starts at or after the end of the selection (after its start
+        // when nothing is selected, so that a caret on a match finds that match).
+        const auto next = std::find_if(matches->begin(), matches->end(), [&](const TextMatch& m) {
+            return to > from ? m.start >= to : m.start >= from;
+        });
+        if (next != matches->end())
+            hit = &*next;
+        else if (options.wrapAround && !matches->isEmpty())
+            hit = &matches->first();
+    }
+    if (!hit) {
+        m_prompter.inform(notFoundText(shownText));
+        return false;
+    }
+    m_editor.setFocus();
+    m_editor.setSelStart(hit->start);
+    m_editor.setSelLength(hit->length);
+    return true;
+}
+
+bool FindReplace::replaceButton(const QString& findText, const QString& replaceText, bool matchCase,
+                                const FindOptions& options) {
     // Nothing selected and nothing to find would otherwise "match" and insert the replacement.
     if (findText.isEmpty())
         return false;
+    if (!options.plain()) {
+        const std::optional<QList<TextMatch>> matches =
+            liveMatches(findText, replaceText, matchCase, options);
+        if (!matches)
+            return false;
+        const int from = m_editor.selStart();
+        const int length = m_editor.selLength();
+        const auto selected =
+            std::find_if(matches->begin(), matches->end(),
+                         [&](const TextMatch& m) { return m.start == from && m.length == length; });
+        if (selected == matches->end()) {
+            // Not on a match: go to the next one first.
+            findWithOptions(findText, matchCase, options, findText);
+            return false;
+        }
+        m_editor.replaceSelection(selected->replacement);
+        m_document.setHtmlModified(true);
+        // The next match is looked for after the replacement, backwards before it.
+        if (options.backwards)
+            m_editor.setSelStart(from);
+        m_state.options = options;
+        m_state.typedPattern = findText;
+        m_state.matchCase = matchCase;
+        findWithOptions(findText, matchCase, options, findText);
+        return true;
+    }
     if (m_editor.selText().compare(findText, Qt::CaseInsensitive) != 0)
         return false;
     m_state.replacement = replaceText;
@@ -134,7 +323,23 @@ bool FindReplace::replaceButton(const QString& findText, const QString& replaceT
     return true;
 }
 
-int FindReplace::replaceAll(const QString& findText, const QString& replaceText, bool matchCase) {
+int FindReplace::replaceAll(const QString& findText, const QString& replaceText, bool matchCase,
+                            const FindOptions& options) {
+    if (!options.plain()) {
+        const std::optional<QList<TextMatch>> matches =
+            liveMatches(findText, replaceText, matchCase, options);
+        if (!matches || matches->isEmpty())
+            return 0;
+        QList<TextReplacement> replacements;
+        replacements.reserve(matches->size());
+        for (const TextMatch& m : *matches)
+            replacements.append({m.start, m.length, m.replacement});
+        m_editor.setFocus();
+        m_editor.replaceRanges(replacements);
+        m_document.setHtmlModified(true);
+        return static_cast<int>(matches->size());
+    }
+    m_state.options = {};
     beginSearch(findText, matchCase);
     m_state.replacement = replaceText;
     return replaceAllMatches();
@@ -191,11 +396,12 @@ int FindReplace::slashReplaceInTags() {
                            slashInTagsQuestion()) == MessageAnswer::No)
         return -1;
     m_stop.stop = false;
-    m_editor.setWordWrap(false);
+    const quint64 document = m_document.generation();
+    // As the colouring pass, line by line from the document itself, the word wrap left as it
+    // is: each replacement puts one character for one, so the positions of the lines read stay
+    // the editor's positions.
     int count = 0;
-    // One character for one: the positions of the copy stay the editor's positions.
-    const QString copy = m_editor.text();
-    const QStringView text(copy);
+    const int lines = m_editor.lineCount();
     // The back slashes found since the last pump go in as one edit before the next pump, all
     // the pass's edits together one step of the undo history.
     QList<int> batch;
@@ -203,7 +409,7 @@ int FindReplace::slashReplaceInTags() {
     const auto putInBatch = [&] {
         if (batch.isEmpty())
             return;
-        // Taken from the editor, not the copy: only a back slash ever becomes a slash, even if
+        // Taken from the editor as it is now: only a back slash ever becomes a slash, even if
         // something typed while the pass yielded changed the text.
         const int from = batch.first();
         m_editor.setSelStart(from);
@@ -221,22 +427,26 @@ int FindReplace::slashReplaceInTags() {
         m_document.setHtmlModified(true);
         count += static_cast<int>(replacements.size());
     };
-    qsizetype lineStart = 0;
-    while (lineStart < text.size()) {
+    qint64 lineStart = 0;
+    for (int i = 0; i < lines; ++i) {
         if (m_pump.due()) {
             putInBatch();
             m_pump.pump();
+            // Another page came in meanwhile: the pass ends without touching it, and without a
+            // count that would read as if it had worked on it.
+            if (m_document.generation() != document) {
+                m_editor.setWordWrap(m_wrapSetting);
+                return -1;
+            }
             if (m_stop.stop) {
                 m_editor.setWordWrap(m_wrapSetting);
                 return -1;
             }
         }
-        qsizetype lineEndAt = text.indexOf(u"\r\n", lineStart);
-        if (lineEndAt < 0)
-            lineEndAt = text.size();
-        for (int p : slashPositionsInLine(text.mid(lineStart, lineEndAt - lineStart)))
+        const QString line = m_editor.line(i);
+        for (int p : slashPositionsInLine(line))
             batch.append(static_cast<int>(lineStart) + p);
-        lineStart = lineEndAt + 2;
+        lineStart += line.size() + 2;
     }
     putInBatch();
     m_editor.setWordWrap(m_wrapSetting);

@@ -47,23 +47,24 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
             dialog->openSettingsDialogOn(SettingsPage::TagOptions);
     });
 
-    // The menu titles keep clear of the Alt shortcuts of the File commands (Alt+S saves).
+    // The menu titles keep clear of the Alt shortcuts of the File commands (Alt+S saves), of
+    // "He&lper Apps" and of the buttons beside the outline ("&Add a Web Page").
     using namespace ServicesCommands;
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Search1"),
-                        QStringLiteral("Se&arch"),
+                        QStringLiteral("Sear&ch"),
                         SearchMenuOrder,
                         {},
                         {entry("Find1"), entry("FindNext1"), entry("Replace1")}};
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Tags1"),
-                        QStringLiteral("&Tags"),
+                        QStringLiteral("Ta&gs"),
                         TagsMenuOrder,
                         {},
                         {entry("ColorTagsNow1")}};
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Tools1"),
-                        QStringLiteral("Too&ls"),
+                        QStringLiteral("&Tools"),
                         ToolsMenuOrder,
                         {},
                         {entry("ColorPicker1")}};

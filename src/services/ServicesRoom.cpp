@@ -7,6 +7,7 @@ ServicesRoom::ServicesRoom(AppState& state, EditWindow& editor, Prompter& prompt
     : m_state(state), m_colouring(editor, pump, m_stop, state.settings().wrap),
       m_find(editor, prompter, state.document(), pump, m_stop, state.settings().wrap),
       m_snips(state.programDirectory(), prompter) {
+    m_colouring.setDocument(&state.document());
 }
 
 void ServicesRoom::colourText() {

@@ -178,16 +178,23 @@ TagColoringPass::TagColoringPass(EditWindow& editor, UiPump& pump, StopColoring&
 
 bool TagColoringPass::colorTags() {
     m_stop.stop = false;
-    // Unwrapped, the editor's lines are the document's lines.
-    m_editor.setWordWrap(false);
-    const QString copy = m_editor.text();
-    const QStringView text(copy);
-    qsizetype lineStart = 0;
+    const quint64 document = m_document ? m_document->generation() : 0;
+    // The pass reads the document's own lines, one at a time: it needs neither the word wrap
+    // turned off (which lays a big page out twice) nor a copy of the whole text before its first
+    // line, so the window runs again within moments of the start.
+    const int lines = m_editor.lineCount();
+    qint64 lineStart = 0;
     int lastStart = -1;
     int lastLength = 0;
-    while (lineStart < text.size()) {
+    for (int i = 0; i < lines; ++i) {
         if (m_pump.due()) {
             m_pump.pump();
+            if (m_document && m_document->generation() != document) {
+                // Another page came in meanwhile (and was coloured if "Color" is on): none of
+                // this pass's work belongs to it.
+                m_editor.setWordWrap(m_wrapSetting);
+                return false;
+            }
             if (m_stop.stop) {
                 // The selection stands on the last tag coloured, as it would after selecting
                 // each.
@@ -199,17 +206,15 @@ bool TagColoringPass::colorTags() {
                 return false;
             }
         }
-        qsizetype lineEndAt = text.indexOf(u"\r\n", lineStart);
-        if (lineEndAt < 0)
-            lineEndAt = text.size();
-        const QStringView line = text.mid(lineStart, lineEndAt - lineStart);
+        const QString text = m_editor.line(i);
+        const QStringView line(text);
         forEachTagPair(line, [&](qsizetype a, qsizetype b) {
             lastStart = static_cast<int>(lineStart + a);
             lastLength = static_cast<int>(b - a + 1);
             m_editor.colorRange(lastStart, lastLength,
                                 m_colors.of(tagKindOfPair(line.mid(a, b - a + 1))));
         });
-        lineStart = lineEndAt + 2;
+        lineStart += text.size() + 2;
     }
     m_editor.setWordWrap(m_wrapSetting);
     m_editor.setSelStart(0);

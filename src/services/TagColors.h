@@ -79,6 +79,9 @@ public:
     TagColoringPass(EditWindow& editor, UiPump& pump, StopColoring& stop, const bool& wrapSetting);
 
     void setColors(const TagColors& colors) { m_colors = colors; }
+    // The document the editor holds: a pass ends, touching nothing more, as soon as it finds
+    // that the document it started on was replaced or closed while the window ran.
+    void setDocument(const HtmlDocument* document) { m_document = document; }
     const TagColors& colors() const { return m_colors; }
 
     // Returns false when the pass was stopped.
@@ -94,4 +97,5 @@ private:
     StopColoring& m_stop;
     const bool& m_wrapSetting;
     TagColors m_colors;
+    const HtmlDocument* m_document = nullptr;
 };

@@ -10,6 +10,11 @@ QString checkRemainderQuestion() {
                           "document?");
 }
 
+QString continueFromTopQuestion() {
+    return QStringLiteral("The end of the document has been reached.\nContinue checking from the "
+                          "beginning?");
+}
+
 QString spellCheckCompleteText() {
     return QStringLiteral("Spell Check Complete.\n\n");
 }
@@ -18,7 +23,7 @@ void SpellCheckDocument(TAddictSpell& spell, EditWindow& editor, Prompter& promp
                         const SpellCheckDocumentHooks& hooks) {
     if (hooks.showBusy)
         hooks.showBusy();
-    const int selStart = editor.selStart();
+    int selStart = editor.selStart();
     int selLength = editor.selLength();
     if (hooks.keepSelectionVisible)
         hooks.keepSelectionVisible(true);
@@ -40,6 +45,19 @@ void SpellCheckDocument(TAddictSpell& spell, EditWindow& editor, Prompter& promp
     if (goOn) {
         spell.checkRange(editor, selStart + selLength, editor.length());
         complete = !spell.checkCancelled();
+    }
+    // Checked from the caret (or the selection) to the end: as word processors do, the text
+    // before it is offered too.
+    if (complete && selStart > 0) {
+        spell.hideDialog();
+        complete = prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
+                                    continueFromTopQuestion()) == MessageAnswer::Yes;
+        if (complete) {
+            spell.checkRange(editor, 0, selStart);
+            complete = !spell.checkCancelled();
+            // Changes before the selection move it.
+            selStart = qMax(0, selStart + spell.lastLengthChange());
+        }
     }
     // The run ends, and its dialog goes, before the closing message: left up, the dialog
     // would sit over the message and look as if the check were still going.

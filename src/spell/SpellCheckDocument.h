@@ -1,7 +1,8 @@
 // SpellCheckDocument: the main window's "Spell Check" command over the EditWindow.
 //
 // Checks the selection first, when there is one, and asks whether to go on with the rest of
-// the text; then checks from the end of the selection (or the caret) to the end of the text.
+// the text; then checks from the end of the selection (or the caret) to the end of the text,
+// and offers to go on from the top up to where it started.
 // The selection is given back as it was, grown or shrunk by the changes made inside it.
 #pragma once
 
@@ -26,4 +27,5 @@ void SpellCheckDocument(TAddictSpell& spell, EditWindow& editor, Prompter& promp
                         const SpellCheckDocumentHooks& hooks);
 
 QString checkRemainderQuestion();
+QString continueFromTopQuestion();
 QString spellCheckCompleteText();

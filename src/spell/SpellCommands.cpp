@@ -7,6 +7,8 @@ CommandTable spellCommands(std::function<void()> spellCheckDocument) {
     c.id = QStringLiteral("SpellCheck1");
     c.caption = QStringLiteral("Spell Check");
     c.hint = QStringLiteral("Check spelling");
+    // The key word processors use for it.
+    c.shortcut = QKeySequence(Qt::Key_F7);
     c.icon = QStringLiteral("spell-check");
     c.run = std::move(spellCheckDocument);
     t.commands << c;

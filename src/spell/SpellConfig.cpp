@@ -1,7 +1,7 @@
 // SpellConfig: reading, making and writing the spell checker's configuration.
 #include "spell/SpellConfig.h"
 
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 #include "spell/IniList.h"
 #include "spell/MainDictionary.h"
 
@@ -111,7 +111,7 @@ std::optional<SpellConfigRead> readSpellConfig(const IniText& ini, const QString
 }
 
 SpellConfig loadSpellConfig(const QString& path, const QString& key) {
-    std::optional<SpellConfigRead> read = readSpellConfig(IniFile(path).load(), key);
+    std::optional<SpellConfigRead> read = readSpellConfig(loadIniText(IniFile(path)), key);
     if (!read)
         return newSpellConfig(QFileInfo(path).absolutePath() + u'/');
     SpellConfig& c = read->config;
@@ -145,6 +145,6 @@ bool writeSpellConfig(IniText& ini, const QString& key, const SpellConfig& confi
 bool saveSpellConfig(const QString& path, const QString& key, const SpellConfig& config) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const IniFile file(path);
-    IniText ini = file.load();
-    return writeSpellConfig(ini, key, config) && file.save(ini);
+    IniText ini = loadIniText(file);
+    return writeSpellConfig(ini, key, config) && saveIniText(file, ini);
 }

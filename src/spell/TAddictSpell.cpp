@@ -111,6 +111,7 @@ void TAddictSpell::setConfiguration(const SpellConfig& config) {
 
 void TAddictSpell::releaseUserDictionaries() {
     // Each one writes back its changes as it goes.
+    m_lookupUsers.clear();
     m_users.clear();
     m_usersOpen = false;
 }
@@ -140,9 +141,18 @@ QStringList TAddictSpell::openDictionaries() {
     }
     refreshActive();
     if (!m_usersOpen) {
+        // Only a dictionary marked on takes part in the check. The one that receives added
+        // words is opened for that even when it is off, but its words count only when on.
         m_users.clear();
-        for (const SpellDictionaryEntry& d : m_config.userDictionaries)
-            m_users.push_back(std::make_unique<UserDictionary>(d.path));
+        m_lookupUsers.clear();
+        for (qsizetype i = 0; i < m_config.userDictionaries.size(); ++i) {
+            const SpellDictionaryEntry& d = m_config.userDictionaries.at(i);
+            const bool receives = i == m_config.userIndex;
+            m_users.push_back(d.enabled || receives ? std::make_unique<UserDictionary>(d.path)
+                                                    : nullptr);
+            if (d.enabled)
+                m_lookupUsers.push_back(m_users.back().get());
+        }
         m_usersOpen = true;
     }
     return problems;
@@ -179,14 +189,15 @@ ScanOptions TAddictSpell::scanOptions() const {
 
 TAddictSpell::Prepared TAddictSpell::prepare(const QString& text, const ScannedWord& w) {
     Prepared p = prepareView(text, w);
-    p.core = text.mid(p.start, p.length);
+    if (p.core.isEmpty())
+        p.core = text.mid(p.start, p.length);
     return p;
 }
 
-TAddictSpell::Prepared TAddictSpell::prepareView(const QString& text, const ScannedWord& w) {
-    int start = w.start;
-    int end = w.end();
-    // "'" is ignored at the start of a word, "'s" and "'" at its end.
+namespace {
+// The word [start, end) of text without the "'" it may start with and the "'s" or "'" it may
+// end with.
+std::pair<int, int> withoutApostrophes(QStringView text, int start, int end) {
     while (start < end && isApostrophe(text.at(start)))
         ++start;
     while (end > start && isApostrophe(text.at(end - 1)))
@@ -196,6 +207,21 @@ TAddictSpell::Prepared TAddictSpell::prepareView(const QString& text, const Scan
         end -= 2;
     while (end > start && isApostrophe(text.at(end - 1)))
         --end;
+    return {start, end};
+}
+} // namespace
+
+TAddictSpell::Prepared TAddictSpell::prepareView(const QString& text, const ScannedWord& w) {
+    if (QStringView(text).mid(w.start, w.length).contains(u'&')) {
+        // A word holding references is checked as the text it stands for; start and length
+        // still cover the word as written, so a change replaces all of it.
+        std::vector<int> at;
+        const QString read = wordText(text, w, &at);
+        const auto [start, end] = withoutApostrophes(read, 0, static_cast<int>(read.size()));
+        const int from = at[static_cast<size_t>(start)];
+        return Prepared{from, at[static_cast<size_t>(end)] - from, read.mid(start, end - start)};
+    }
+    const auto [start, end] = withoutApostrophes(text, w.start, w.end());
     return Prepared{start, end - start, {}};
 }
 
@@ -274,7 +300,7 @@ bool TAddictSpell::knownWord(QStringView core, bool capitalisedWord, bool upperW
         return true;
     if (upperWord && toBytes(core, bytes, 1) && inMain())
         return true;
-    for (const auto& user : m_users) {
+    for (const UserDictionary* user : m_lookupUsers) {
         if (user->words().isEmpty())
             continue;
         for (const QString& f : lookupForms(core.toString()))
@@ -310,7 +336,7 @@ bool TAddictSpell::isWordCorrect(QStringView word) const {
 }
 
 std::optional<QString> TAddictSpell::autoCorrection(const QString& core) const {
-    for (const auto& user : m_users)
+    for (const UserDictionary* user : m_lookupUsers)
         if (std::optional<QString> r = user->autoCorrection(core))
             return r;
     return std::nullopt;
@@ -445,7 +471,9 @@ std::optional<TAddictSpell::Problem> TAddictSpell::findProblem(const QString& te
         if (p.length == 0)
             continue;
         ++state.wordsScanned;
-        const QStringView core = QStringView(text).mid(p.start, p.length);
+        // The text of the word as it reads (its references replaced), else as it stands.
+        const QStringView core =
+            p.core.isEmpty() ? QStringView(text).mid(p.start, p.length) : QStringView(p.core);
         const bool repeated =
             m_config.option(soRepeated) && state.previousEnd >= 0 &&
             core.compare(
@@ -473,13 +501,15 @@ void TAddictSpell::beginRunIfIdle() {
 
 void TAddictSpell::endRun() {
     m_inRun = false;
+    m_problemsShown = false;
     m_keepActive = false;
     m_ignoreAll.clear();
     m_changeAll.clear();
     m_undo.clear();
     // Words added during the run are kept on disk from now on, not only when the program ends.
     for (const auto& user : m_users)
-        user->save();
+        if (user)
+            user->save();
     if (m_dialog)
         m_dialog->runFinished();
 }
@@ -495,7 +525,7 @@ void TAddictSpell::checkRange(EditWindow& editor, int start, int end) {
 
 UserDictionary* TAddictSpell::userDictionaryForAdding() const {
     const int i = m_config.userIndex;
-    if (i < 0 || i >= static_cast<int>(m_users.size()) || m_users[i]->readOnly())
+    if (i < 0 || i >= static_cast<int>(m_users.size()) || !m_users[i] || m_users[i]->readOnly())
         return nullptr;
     return m_users[i].get();
 }
@@ -517,9 +547,12 @@ void TAddictSpell::check(EditWindow& editor, int start, int end) {
     const QStringList problems = openDictionaries();
     if (onCreated)
         onCreated();
-    if (m_prompter)
+    // A dictionary that cannot be used is told once per run, not again for the rest of the
+    // text after the selection.
+    if (m_prompter && !m_problemsShown)
         for (const QString& p : problems)
             m_prompter->warn(p);
+    m_problemsShown = true;
 
     QString text = editor.text();
     const int length = static_cast<int>(text.size());
@@ -549,9 +582,10 @@ void TAddictSpell::check(EditWindow& editor, int start, int end) {
             else
                 automatic = autoCorrection(w.core);
             if (automatic) {
-                replace(editor, w.start, w.length, *automatic);
+                const QString written = writtenLike(*automatic, text.mid(w.start, w.length));
+                replace(editor, w.start, w.length, written);
                 text = editor.text();
-                pos = w.start + static_cast<int>(automatic->size());
+                pos = w.start + static_cast<int>(written.size());
                 state = ScanState{};
                 continue;
             }
@@ -579,10 +613,15 @@ void TAddictSpell::check(EditWindow& editor, int start, int end) {
             m_ignoreAll.insert(w.core);
             break;
         case SpellAction::Add:
-            if (UserDictionary* user = userDictionaryForAdding(); user && user->addWord(w.core))
+            if (UserDictionary* user = userDictionaryForAdding(); user && user->addWord(w.core)) {
                 entry.added = true;
-            else
+                // Added to a dictionary that is off: the word still passes for the rest of
+                // the run.
+                if (!m_lookupUsers.contains(user))
+                    m_ignoreAll.insert(w.core);
+            } else {
                 m_ignoreAll.insert(w.core);
+            }
             break;
         case SpellAction::Change:
         case SpellAction::ChangeAll:
@@ -605,13 +644,14 @@ void TAddictSpell::check(EditWindow& editor, int start, int end) {
             }
             entry.editStart = editStart;
             entry.oldText = text.mid(editStart, editLength);
-            entry.newText = reply.replacement;
+            // The whole word as written goes, and the replacement is written as it was.
+            entry.newText = problem->repeated ? reply.replacement
+                                              : writtenLike(reply.replacement, entry.oldText);
             entry.changed = true;
-            replace(editor, editStart, editLength, reply.replacement);
+            replace(editor, editStart, editLength, entry.newText);
             text = editor.text();
-            pos = m_config.option(soRecheck)
-                      ? editStart
-                      : editStart + static_cast<int>(reply.replacement.size());
+            pos = m_config.option(soRecheck) ? editStart
+                                             : editStart + static_cast<int>(entry.newText.size());
             if (problem->repeated && !reply.replacement.isEmpty() && m_config.option(soRecheck))
                 pos = w.start;
             state = ScanState{};

@@ -178,7 +178,10 @@ private:
     QString m_configKey;
     SpellConfig m_config;
     std::map<QString, std::unique_ptr<MainDictionary>> m_mainByPath; // opened once each
-    std::vector<std::unique_ptr<UserDictionary>> m_users;            // index as in the config
+    // Index as in the config; empty where a dictionary is off (and receives no words).
+    std::vector<std::unique_ptr<UserDictionary>> m_users;
+    // The user dictionaries marked on: the only ones looked up and auto-corrected from.
+    QList<const UserDictionary*> m_lookupUsers;
     QList<const MainDictionary*> m_active; // the enabled main dictionaries that opened
     // Each main dictionary's frequency table, read once with it; empty when it has none.
     std::map<QString, std::unique_ptr<WordFrequencies>> m_frequenciesByPath;
@@ -189,6 +192,8 @@ private:
 
     bool m_keepActive = false;
     bool m_inRun = false;
+    // The dictionaries that could not be used were told in this run.
+    bool m_problemsShown = false;
     bool m_cancelled = false;
     int m_lengthChange = 0;
     int m_wordsChecked = 0;

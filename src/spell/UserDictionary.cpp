@@ -1,7 +1,7 @@
 // UserDictionary: ".udt" INI lists and read-only ".dic" word files.
 #include "spell/UserDictionary.h"
 
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 #include "platform/TextFile.h"
 #include "spell/IniList.h"
 
@@ -64,7 +64,7 @@ void UserDictionary::read() {
             return;
         }
         probe.close();
-        lists = UserDictionaryLists::fromUdt(IniFile(m_path).load());
+        lists = UserDictionaryLists::fromUdt(loadIniText(IniFile(m_path)));
     }
     m_words = lists.words;
     m_wordSet = QSet<QString>(m_words.cbegin(), m_words.cend());
@@ -132,8 +132,8 @@ bool UserDictionary::save() {
     if (m_readOnly || !m_modified || !m_readable)
         return true;
     const IniFile file(m_path);
-    IniText ini = file.load();
-    const bool ok = UserDictionaryLists{m_words, m_acOrder, m_ac}.writeUdt(ini) && file.save(ini);
+    IniText ini = loadIniText(file);
+    const bool ok = UserDictionaryLists{m_words, m_acOrder, m_ac}.writeUdt(ini) && saveIniText(file, ini);
     if (ok)
         m_modified = false;
     return ok;

@@ -290,7 +290,7 @@ CommandTable tagCommands(AppState& state, TagInserter& inserter, TagDialogs& dia
 
     t.layouts << Layout{LayoutPlace::MenuBar,
                         QStringLiteral("Tags1"),
-                        QStringLiteral("&Tags"),
+                        QStringLiteral("Ta&gs"),
                         TagCommandOrder::TagsMenu,
                         {},
                         menu};

@@ -1,9 +1,11 @@
 // PlainTextEditWindow: position conversion, selection and colouring over a QPlainTextEdit.
 #include "ui/PlainTextEditWindow.h"
 
+#include "platform/LongStep.h"
 #include "platform/TextFile.h"
 
 #include <QHash>
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -12,20 +14,49 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
-// Text for the document: each line end one "\n", which QTextCursor turns into one block break
-// (it would make two of a CR LF).
+// Text for the document: each line end (CR LF, LF or a lone CR) one "\n", which QTextCursor
+// turns into one block break (it would make two of a CR LF). Written once at its final size:
+// QString::replace over the line ends of a big page takes seconds.
 QString toDocumentText(const QString& text) {
-    QString t = toCrLf(text);
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return t;
+    if (!text.contains(u'\r'))
+        return text;
+    const qsizetype n = text.size();
+    const QChar* in = text.constData();
+    QString out(n, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] == u'\r') {
+            *o++ = u'\n';
+            if (i + 1 < n && in[i + 1] == u'\n')
+                ++i;
+        } else {
+            *o++ = in[i];
+        }
+    }
+    out.truncate(o - out.constData());
+    return out;
 }
 
-QString fromDocumentText(QString text) {
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return text;
+// The document's text with each block break (a paragraph separator) a CR LF.
+QString fromDocumentText(const QString& text) {
+    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
+    if (breaks == 0)
+        return text;
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator) {
+            *o++ = u'\r';
+            *o++ = u'\n';
+        } else {
+            *o++ = c;
+        }
+    }
+    return out;
 }
 
 // Converts ascending edit positions to document positions in one walk over the blocks, where a
@@ -125,11 +156,56 @@ PlainTextEditWindow::PlainTextEditWindow(QPlainTextEdit* editor) : m_editor(edit
     m_colorTimer.setSingleShot(true);
     m_colorTimer.setInterval(0);
     QObject::connect(&m_colorTimer, &QTimer::timeout, &m_colorTimer, [this] { applyColors(); });
+    watchDocument();
     if (m_editor)
-        QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
-                         [this](int position, int removed, int added) {
-                             onContentsChange(position, removed, added);
-                         });
+        QObject::connect(m_editor, &QPlainTextEdit::textChanged, &m_colorTimer,
+                         [this] { keepToMaxLength(); });
+}
+
+void PlainTextEditWindow::setMaxLength(int maxLength) {
+    EditWindow::setMaxLength(maxLength);
+    // Only what comes in from now on counts: a longer text stays as it is.
+    m_lastEditAdded = 0;
+}
+
+void PlainTextEditWindow::keepToMaxLength() {
+    const int added = std::exchange(m_lastEditAdded, 0);
+    if (m_ownEdit || !m_editor || maxLength() <= 0 || added <= 0)
+        return;
+    int over = length() - maxLength();
+    if (over <= 0)
+        return;
+    QTextDocument* doc = m_editor->document();
+    const int from = qBound(0, m_lastEditPosition, doc->characterCount() - 1);
+    const int to = qBound(from, m_lastEditPosition + added, doc->characterCount() - 1);
+    QTextCursor cursor(doc);
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    const QString inserted = cursor.selectedText();
+    qsizetype keep = inserted.size();
+    while (over > 0 && keep > 0) {
+        // A line break is two characters of the limit (CR LF).
+        over -= inserted.at(keep - 1) == QChar::ParagraphSeparator ? 2 : 1;
+        --keep;
+    }
+    cursor.setPosition(from + static_cast<int>(keep));
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    // Part of the same undo step: an undo takes back the edit whole, not only the cut.
+    m_ownEdit = true;
+    cursor.joinPreviousEditBlock();
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+    m_ownEdit = false;
+}
+
+void PlainTextEditWindow::watchDocument() {
+    QObject::disconnect(m_contentsWatch);
+    if (m_editor)
+        m_contentsWatch =
+            QObject::connect(m_editor->document(), &QTextDocument::contentsChange, &m_colorTimer,
+                             [this](int position, int removed, int added) {
+                                 onContentsChange(position, removed, added);
+                             });
 }
 
 int PlainTextEditWindow::toEditPosition(int documentPosition) const {
@@ -173,19 +249,91 @@ QString PlainTextEditWindow::text() const {
     return m_editor ? fromDocumentText(m_editor->document()->toRawText()) : QString();
 }
 
-void PlainTextEditWindow::setText(const QString& text) {
-    if (!m_editor)
-        return;
+void PlainTextEditWindow::resetForNewText() {
     m_colorTimer.stop();
     m_pending.clear();
     m_runs.clear();
+    m_formatsShown = false;
+    m_rangesRevision = NoRevision;
+    m_lastEditAdded = 0;
+}
+
+void PlainTextEditWindow::setText(const QString& text) {
+    if (!m_editor)
+        return;
+    resetForNewText();
     // New blocks come without formats.
     m_ownEdit = true;
     m_editor->setPlainText(toDocumentText(text));
     m_ownEdit = false;
-    m_formatsShown = false;
-    m_rangesRevision = NoRevision;
     m_editor->setTextCursor(QTextCursor(m_editor->document()));
+}
+
+bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const QString& label) {
+    if (!m_editor)
+        return true;
+    if (!steps || text.size() < StepLoadFrom) {
+        setText(text);
+        return true;
+    }
+    const QString all = toDocumentText(text);
+    QTextDocument* old = m_editor->document();
+    // The new document looks as the old one did: plain-text layout, font, margins, tab stops.
+    auto* doc = new QTextDocument(m_editor);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setUndoRedoEnabled(false);
+    // The view gets the new document while it is still empty, so that it lays out only what
+    // comes in: a full document given at the end would be laid out again block by block, in one
+    // go, after the progress has gone. The old one is kept (the editor deletes a document of its
+    // own making when it gets another) so that Cancel can give it back; no key reaches the
+    // editor meanwhile.
+    const QPointer<QTextDocument> previous(old);
+    if (old->parent() != m_editor)
+        old->setParent(m_editor);
+    const bool wasReadOnly = m_editor->isReadOnly();
+    m_editor->setReadOnly(true);
+    m_ownEdit = true;
+    m_editor->setDocument(doc);
+    QTextCursor cursor(doc);
+    // Pieces of about 256 KB, each ending after a line end where there is one, so that a line
+    // goes into the document in one go.
+    constexpr qsizetype piece = 256 * 1024;
+    steps->begin(label, all.size());
+    qsizetype done = 0;
+    bool cancelled = false;
+    while (done < all.size()) {
+        qsizetype end = std::min(all.size(), done + piece);
+        if (end < all.size()) {
+            const qsizetype lineEnd = all.indexOf(u'\n', end);
+            end = lineEnd < 0 ? all.size() : lineEnd + 1;
+        }
+        cursor.insertText(QStringView(all).mid(done, end - done).toString());
+        done = end;
+        if (!steps->advance(done)) {
+            cancelled = true;
+            break;
+        }
+    }
+    steps->end();
+    if (cancelled) {
+        if (previous)
+            m_editor->setDocument(previous.data());
+        m_ownEdit = false;
+        m_editor->setReadOnly(wasReadOnly);
+        delete doc;
+        return false;
+    }
+    m_ownEdit = false;
+    m_editor->setReadOnly(wasReadOnly);
+    doc->setUndoRedoEnabled(true);
+    resetForNewText();
+    watchDocument();
+    delete previous.data();
+    m_editor->setTextCursor(QTextCursor(doc));
+    return true;
 }
 
 int PlainTextEditWindow::length() const {
@@ -346,6 +494,21 @@ void PlainTextEditWindow::colorRange(int start, int length, const QColor& color)
         m_colorTimer.start();
 }
 
+int PlainTextEditWindow::lineCount() const {
+    if (!m_editor)
+        return 0;
+    const QTextDocument* doc = m_editor->document();
+    // The block after the last line end is no line when it is empty (and an empty text has none).
+    const int blocks = doc->blockCount();
+    return doc->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+QString PlainTextEditWindow::line(int index) const {
+    if (!m_editor || index < 0 || index >= lineCount())
+        return {};
+    return m_editor->document()->findBlockByNumber(index).text();
+}
+
 void PlainTextEditWindow::applyColors() {
     m_colorTimer.stop();
     if (!m_editor || m_pending.empty())
@@ -384,6 +547,10 @@ QColor PlainTextEditWindow::colorAt(int position) const {
 }
 
 void PlainTextEditWindow::onContentsChange(int position, int removed, int added) {
+    if (!m_ownEdit) {
+        m_lastEditPosition = position;
+        m_lastEditAdded = added;
+    }
     if (m_ownEdit || !m_editor || (m_runs.empty() && !m_formatsShown))
         return;
     // An edit block reports the stretch its edits spanned: where that kept its length (one

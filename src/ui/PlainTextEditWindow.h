@@ -25,6 +25,11 @@ public:
 
     QString text() const override;
     void setText(const QString& text) override;
+    // A big text is built into a new document of its own, a piece at a time, and takes the old
+    // one's place only when it is whole: cancelled, the editor never held any of it.
+    bool loadText(const QString& text, LongStep* steps, const QString& label) override;
+    // Texts from this size on (in characters) load as a long step.
+    static constexpr qsizetype StepLoadFrom = 1 << 20;
     int length() const override;
     int selStart() const override;
     void setSelStart(int position) override;
@@ -39,6 +44,10 @@ public:
     bool wordWrap() const override;
     void setWordWrap(bool on) override;
     void colorRange(int start, int length, const QColor& color) override;
+    void setMaxLength(int maxLength) override;
+    // The document's blocks are its lines: read one at a time, never the whole text.
+    int lineCount() const override;
+    QString line(int index) const override;
 
     // Puts the colours given so far on screen now; otherwise they follow at the next turn of the
     // event loop, in one batch, so that a colouring pass hands the widget its work once.
@@ -73,6 +82,10 @@ public:
                                          const std::vector<ColorRun>& top);
 
 private:
+    // Forgets the colours and the edit state of the text being replaced.
+    void resetForNewText();
+    void watchDocument();
+
     struct PendingColor {
         int start;
         int length;
@@ -81,6 +94,8 @@ private:
     void onContentsChange(int position, int removed, int added);
     // Gives the blocks that hold document positions from..to their formats from the runs.
     void refreshFormats(int from, int to);
+    // Cuts what the last edit brought in beyond maxLength(), in that edit's undo step.
+    void keepToMaxLength();
 
     QPointer<QPlainTextEdit> m_editor;
     std::vector<ColorRun> m_runs;
@@ -94,4 +109,8 @@ private:
     // The document's revision after the last replaceRanges: a joining call joins only if nothing
     // changed the document since.
     int m_rangesRevision = -1;
+    // The stretch of the document the last edit from outside this adapter put in.
+    int m_lastEditPosition = 0;
+    int m_lastEditAdded = 0;
+    QMetaObject::Connection m_contentsWatch;
 };

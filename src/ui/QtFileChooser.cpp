@@ -81,6 +81,14 @@ std::optional<QString> QtFileChooser::run(const FileDialogRequest& request, bool
     return chosen.first();
 }
 
+std::optional<QString> QtFileChooser::chooseFolder(const FileDialogRequest& request) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(m_parent, request.title, request.initialDirectory);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
 std::optional<QString> QtFileChooser::openFile(const FileDialogRequest& request) {
     return run(request, false);
 }

@@ -13,6 +13,7 @@ public:
 
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
 
     // Sets up a dialog for a request: title, name filters with the requested one chosen, start
     // folder and file name, default suffix and the overwrite question.

@@ -2,12 +2,16 @@
 #include "ui/QtPrinter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QTextLayout>
+
+#include <algorithm>
+#include <map>
 
 namespace {
 // Positioned text is laid out in pixels of a 300-dot-per-inch page.
@@ -28,8 +32,54 @@ QFont QtPrinter::textFont() {
     return f;
 }
 
+QString QtPrinter::proposedFileName(const QString& lastFile, const QString& jobTitle) {
+    const QFileInfo last(lastFile);
+    QString name = jobTitle;
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString suffix = last.suffix().isEmpty() ? QStringLiteral("pdf") : last.suffix();
+    return last.absolutePath() + QLatin1Char('/') + name + QLatin1Char('.') + suffix;
+}
+
+namespace {
+// The runs of each line of a page by their places from the left, as (line, runs) pairs.
+std::map<int, std::vector<const PrintRun*>> linesOf(const PrintPage& page) {
+    std::map<int, std::vector<const PrintRun*>> lines;
+    for (const PrintRun& r : page.runs)
+        lines[r.y].push_back(&r);
+    for (auto& [y, runs] : lines)
+        std::sort(runs.begin(), runs.end(),
+                  [](const PrintRun* a, const PrintRun* b) { return a->x < b->x; });
+    return lines;
+}
+} // namespace
+
+QFont QtPrinter::columnFont(const std::vector<PrintPage>& pages, const QFont& base,
+                            QPaintDevice* device) {
+    QFont f = base;
+    const auto clear = [&](const QFont& font) {
+        const QFontMetrics metrics(font, device);
+        for (const PrintPage& page : pages) {
+            const auto lines = linesOf(page);
+            if (lines.empty())
+                continue;
+            const std::vector<const PrintRun*>& headings = lines.begin()->second;
+            for (size_t i = 0; i + 1 < headings.size(); ++i)
+                if (headings[i]->x + metrics.horizontalAdvance(headings[i]->text) + ColumnGap >
+                    headings[i + 1]->x)
+                    return false;
+        }
+        return true;
+    };
+    while (!clear(f) && f.pointSizeF() > 6.0)
+        f.setPointSizeF(std::max(6.0, f.pointSizeF() - 0.5));
+    return f;
+}
+
 bool QtPrinter::choosePrinter(const QString& jobTitle) {
     m_printer.setDocName(jobTitle);
+    // A print to file proposes the report in hand, not the file the last report went into.
+    if (m_pdfOutput.isEmpty() && !m_printer.outputFileName().isEmpty())
+        m_printer.setOutputFileName(proposedFileName(m_printer.outputFileName(), jobTitle));
     if (!m_pdfOutput.isEmpty()) {
         m_printer.setOutputFormat(QPrinter::PdfFormat);
         m_printer.setOutputFileName(m_pdfOutput);
@@ -88,7 +138,7 @@ bool QtPrinter::printPages(const QString& jobTitle, const std::vector<PrintPage>
     // each heading clear of the next.
     QFont small(QStringLiteral("DejaVu Sans"));
     small.setPointSize(8);
-    const QFont f = font.value_or(small);
+    const QFont f = font.value_or(columnFont(pages, small, &m_printer));
     // A page smaller than the layout (letter paper with wide margins) gets all of it, smaller.
     const QRect page = m_printer.pageLayout().paintRectPixels(m_printer.resolution());
     const QFontMetrics metrics(f, &m_printer);
@@ -165,10 +215,18 @@ bool QtPrinter::paint(QPagedPaintDevice& device, const std::vector<PrintPage>& p
         }
         for (const QRect& r : pages[i].filledRects)
             painter.fillRect(r, Qt::black);
-        for (const PrintRun& run : pages[i].runs) {
-            // Wide enough for any line: the lines come wrapped to the page already.
-            const QRectF box(run.x, run.y, 1e6, metrics.height());
-            painter.drawText(box, run.text, option);
+        for (const auto& [y, runs] : linesOf(pages[i])) {
+            for (size_t r = 0; r < runs.size(); ++r) {
+                const PrintRun& run = *runs[r];
+                // A text that would run into the next one on its line (a long page title in
+                // the grid) is cut short with "..."; lines of text come wrapped to the page.
+                QString text = run.text;
+                if (r + 1 < runs.size())
+                    text = metrics.elidedText(text, Qt::ElideRight,
+                                              std::max(0, runs[r + 1]->x - run.x - ColumnGap));
+                const QRectF box(run.x, run.y, 1e6, metrics.height());
+                painter.drawText(box, text, option);
+            }
         }
     }
     return painter.end();

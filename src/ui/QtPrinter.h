@@ -26,6 +26,15 @@ public:
 
     // The font lines are printed in when none is given.
     static QFont textFont();
+    // The file a print to file proposes: the report being printed (its job title) in the folder
+    // and with the kind of the file printed to last.
+    static QString proposedFileName(const QString& lastFile, const QString& jobTitle);
+    // The font for text placed in columns: base, made smaller (to no less than 6 points) until
+    // each page's headings (its first line) end clear of the next heading on the line.
+    static QFont columnFont(const std::vector<PrintPage>& pages, const QFont& base,
+                            QPaintDevice* device);
+    // Room left between a run of positioned text and the next one on its line.
+    static constexpr int ColumnGap = 24;
     // Each line cut into the pieces that fit width device pixels in font, as the editor wraps a
     // long line: after a blank where there is one, else anywhere. An empty line stays one line.
     static QStringList wrapLines(const QStringList& lines, const QFont& font, QPaintDevice* device,

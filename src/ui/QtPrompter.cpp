@@ -106,9 +106,19 @@ MessageAnswer QtPrompter::message(MessageKind kind, MessageButtons buttons, cons
     return answerFor(box.exec(), buttons);
 }
 
+std::optional<QString> QtPrompter::secret(const QString& caption, const QString& prompt) {
+    return ask(caption, prompt, {}, QLineEdit::Password);
+}
+
 std::optional<QString> QtPrompter::input(const QString& caption, const QString& prompt,
                                          const QString& initial) {
+    return ask(caption, prompt, initial, QLineEdit::Normal);
+}
+
+std::optional<QString> QtPrompter::ask(const QString& caption, const QString& prompt,
+                                       const QString& initial, QLineEdit::EchoMode echo) {
     QInputDialog dialog(m_parent);
+    dialog.setTextEchoMode(echo);
     dialog.setWindowTitle(caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(prompt);

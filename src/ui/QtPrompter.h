@@ -3,6 +3,7 @@
 
 #include "platform/Prompter.h"
 
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +15,7 @@ public:
     MessageAnswer message(MessageKind kind, MessageButtons buttons, const QString& text) override;
     std::optional<QString> input(const QString& caption, const QString& prompt,
                                  const QString& initial) override;
+    std::optional<QString> secret(const QString& caption, const QString& prompt) override;
 
     // Sets up a box for a message: the application title as caption, the kind's icon, the
     // button set, and the button that closing the box stands for.
@@ -25,5 +27,8 @@ public:
     static MessageAnswer answerFor(int result, MessageButtons buttons);
 
 private:
+    std::optional<QString> ask(const QString& caption, const QString& prompt,
+                               const QString& initial, QLineEdit::EchoMode echo);
+
     QPointer<QWidget> m_parent;
 };

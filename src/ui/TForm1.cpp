@@ -191,6 +191,7 @@ void TForm1::buildPanes() {
     rightLayout->addWidget(m_editingPane, 1);
     m_color = new QCheckBox(QStringLiteral("Color"), m_editingPane);
     m_color->setObjectName(QStringLiteral("ColorBox"));
+    m_color->setToolTip(QStringLiteral("Turn Colored Tags On/Off"));
     m_color->move(8, 4);
     m_wrap = new QCheckBox(QStringLiteral("Wrap"), m_editingPane);
     m_wrap->setObjectName(QStringLiteral("WrapBox"));
@@ -327,8 +328,9 @@ void TForm1::showAboutBox() {
     about.exec();
 }
 
-bool TForm1::showTipWindow(const QStringList& tips, int first, bool showAtStartUp) {
-    TFormTip tip(tips, first, showAtStartUp, this);
+bool TForm1::showTipWindow(const QStringList& tips, const std::function<int()>& drawTip,
+                           bool showAtStartUp) {
+    TFormTip tip(tips, drawTip, showAtStartUp, this);
     tip.exec();
     return tip.showAtStartUp();
 }

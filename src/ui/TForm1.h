@@ -72,7 +72,8 @@ public:
     // ShellWindow
     void closeMainWindow() override;
     void showAboutBox() override;
-    bool showTipWindow(const QStringList& tips, int first, bool showAtStartUp) override;
+    bool showTipWindow(const QStringList& tips, const std::function<int()>& drawTip,
+                       bool showAtStartUp) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

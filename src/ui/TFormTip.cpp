@@ -7,13 +7,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormTip::TFormTip(const QStringList& tips, int first, bool showAtStartUp, QWidget* parent)
-    : QDialog(parent), m_tips(tips) {
+TFormTip::TFormTip(const QStringList& tips, std::function<int()> drawTip, bool showAtStartUp,
+                   QWidget* parent)
+    : QDialog(parent), m_tips(tips), m_drawTip(std::move(drawTip)) {
     setObjectName(QStringLiteral("TFormTip"));
-    setWindowTitle(QStringLiteral("Tip of the Day"));
-    m_index = m_tips.isEmpty() ? 0 : ((first % m_tips.size()) + m_tips.size()) % m_tips.size();
+    setWindowTitle(QStringLiteral("Quillon Pro Tip of the Day"));
 
     auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel(QStringLiteral("Did you know..."), this);
+    heading->setObjectName(QStringLiteral("DidYouKnow"));
+    QFont bold = heading->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    heading->setFont(bold);
+    layout->addWidget(heading);
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("TipText"));
     m_text->setWordWrap(true);
@@ -38,7 +45,7 @@ TFormTip::TFormTip(const QStringList& tips, int first, bool showAtStartUp, QWidg
 
     connect(next, &QPushButton::clicked, this, &TFormTip::nextTip);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    m_text->setText(currentTip());
+    nextTip();
 }
 
 bool TFormTip::showAtStartUp() const {
@@ -52,6 +59,8 @@ QString TFormTip::currentTip() const {
 void TFormTip::nextTip() {
     if (m_tips.isEmpty())
         return;
-    m_index = (m_index + 1) % m_tips.size();
+    // Drawn by chance each time, so a tip may come again.
+    const qsizetype drawn = m_drawTip ? m_drawTip() : 0;
+    m_index = static_cast<int>(((drawn % m_tips.size()) + m_tips.size()) % m_tips.size());
     m_text->setText(currentTip());
 }

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -10,7 +11,9 @@ class QLabel;
 class TFormTip : public QDialog {
     Q_OBJECT
 public:
-    TFormTip(const QStringList& tips, int first, bool showAtStartUp, QWidget* parent = nullptr);
+    // drawTip: the index of the tip to show, asked for the first tip and at each "&Next Tip".
+    TFormTip(const QStringList& tips, std::function<int()> drawTip, bool showAtStartUp,
+             QWidget* parent = nullptr);
 
     bool showAtStartUp() const;
     QString currentTip() const;
@@ -19,6 +22,7 @@ private:
     void nextTip();
 
     QStringList m_tips;
+    std::function<int()> m_drawTip;
     int m_index = 0;
     QLabel* m_text = nullptr;
     QCheckBox* m_show = nullptr;

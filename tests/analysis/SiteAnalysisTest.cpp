@@ -462,3 +462,32 @@ TEST_F(SiteAnalysisTest, ASitePassGivesWhatEachPageAloneGives) {
     for (const GridRow& row : analysis.grid())
         EXPECT_EQ(row[2], "6");
 }
+
+TEST_F(SiteAnalysisTest, UnreadablePagesOfASiteAreToldOnceAndNothingChosenIsSaid) {
+    const QString home = page("home.html", "<p>", 10);
+    std::vector<std::pair<QString, QString>> pages{{"Home", home}};
+    for (int i = 1; i <= 7; ++i)
+        pages.push_back(
+            {QStringLiteral("Gone %1").arg(i), web.file(QStringLiteral("g%1.html").arg(i))});
+    openWith(pages);
+    prompter.queue(MessageAnswer::Ok);
+    analysis.analyzeSite();
+    EXPECT_EQ(prompter.texts(),
+              QStringList{"Could not open 7 of the site's pages: \"g1.html\", \"g2.html\", "
+                          "\"g3.html\", \"g4.html\", \"g5.html\" and 2 more. The Page Summary "
+                          "lists each of them."});
+    EXPECT_EQ(analysis.grid().size(), 8u);
+    EXPECT_EQ(analysis.report().count("Error For Page: Gone 7"), 1);
+}
+
+TEST_F(SiteAnalysisTest, NothingChosenIsSaidWithoutAnErrorRow) {
+    // No page chosen (a project without pages, nothing preselected): the message, no error row.
+    openWith({}, 0);
+    prompter.queue(MessageAnswer::Ok, 2);
+    analysis.analyzePage();
+    analysis.listPage(ListingChoice::HrefLinks);
+    EXPECT_EQ(prompter.texts(), QStringList({"You have not selected a web page to analyze.",
+                                             "You have not selected a web page to analyze."}));
+    EXPECT_TRUE(analysis.grid().empty());
+    EXPECT_TRUE(analysis.listing().isEmpty());
+}

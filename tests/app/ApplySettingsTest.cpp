@@ -9,6 +9,8 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -173,4 +175,55 @@ TEST_F(ApplySettingsTest, AFolderThatCannotBeWrittenIsReportedAndTheValuesStillH
     EXPECT_EQ(failed, QStringList({dir.file("htmlext.dat")}));
     EXPECT_EQ(app.htmlFilePattern(), QStringLiteral("*.htm"));
     EXPECT_TRUE(cannotWriteSettingsText(failed).contains(dir.file("htmlext.dat")));
+}
+
+TEST_F(ApplySettingsTest, ApplyRewritesEachSettingsFileOnceWhateverItChanges) {
+    SettingsValues v = currentSettingsValues(app);
+    v.strongTag = v.emTag = true;
+    v.ftpFlush = false;
+    v.tagColors[1] = QStringLiteral("clBlue");
+    v.promptFreq = 9;
+    v.defaultExt = QStringLiteral(".htm");
+    const quint64 written = IniFile::writeCount();
+    EXPECT_TRUE(ApplySettings(app, v).isEmpty());
+    EXPECT_EQ(IniFile::writeCount() - written, 2u);
+    EXPECT_EQ(dir.read("OPTIONS.INI"),
+              QByteArray("[Backup]\r\nType=1\r\nPromptFreq=9\r\n[Colors]\r\nDEFAULT=clRed\r\n"
+                         "HREF=clBlue\r\nIMG=clRed\r\nFONT=clRed\r\nTABLE=clRed\r\nLIST=clRed\r\n"
+                         "[Location]\r\nHTMLTemp=\r\n"));
+    EXPECT_EQ(ini("DEFAULT.INI", "TAGS", "STRONG"), QStringLiteral("1"));
+    EXPECT_EQ(ini("DEFAULT.INI", "HTML", "FTPFLUSH"), QStringLiteral("0"));
+    EXPECT_EQ(ini("DEFAULT.INI", "HTML", "Ext"), QStringLiteral("htm"));
+
+    // Applied again unchanged: nothing is rewritten.
+    EXPECT_TRUE(ApplySettings(app, currentSettingsValues(app)).isEmpty());
+    EXPECT_EQ(IniFile::writeCount() - written, 2u);
+}
+
+TEST_F(ApplySettingsTest, ASettingsFileThatIsNotTextIsLeftAloneAndApplySaysSo) {
+    static const char binary[] = "[HTML]\r\nExt=htm\r\n\x00\x01";
+    const QByteArray bytes(binary, sizeof binary - 1);
+    ASSERT_TRUE(dir.write("DEFAULT.INI", bytes));
+    SettingsValues v = currentSettingsValues(app);
+    v.strongTag = true;
+    const QStringList failed = ApplySettings(app, v);
+    EXPECT_EQ(failed, QStringList({dir.file("DEFAULT.INI")}));
+    EXPECT_EQ(dir.read("DEFAULT.INI"), bytes);
+    EXPECT_TRUE(app.settings().strongTag);
+    EXPECT_EQ(cannotWriteSettingsText(failed),
+              QStringLiteral("The settings file \"%1\" cannot be read as text, so it was left as "
+                             "it is. The new settings take effect until the program closes.")
+                  .arg(dir.file("DEFAULT.INI")));
+
+    // With a folder that cannot be written as well, each gets its own reason.
+    ASSERT_TRUE(QFile::remove(dir.file("htmlext.dat")));
+    ASSERT_TRUE(QDir().mkpath(dir.file("htmlext.dat")));
+    const QStringList both = ApplySettings(app, v);
+    EXPECT_EQ(both, QStringList({dir.file("htmlext.dat"), dir.file("DEFAULT.INI")}));
+    EXPECT_EQ(cannotWriteSettingsText(both),
+              QStringLiteral("The settings could not all be written to:\r\n%1\r\nThey take effect "
+                             "until the program closes; check that the folder can be written."
+                             "\r\n\r\n")
+                      .arg(dir.file("htmlext.dat")) +
+                  notTextSettingsFileText(dir.file("DEFAULT.INI")));
 }

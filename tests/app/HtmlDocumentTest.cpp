@@ -194,23 +194,39 @@ TEST_F(Document, SaveOfAChangedNamedDocumentWritesAtOnceAndFeedsTheUploadList) {
     EXPECT_TRUE(changed.paths().isEmpty());
 }
 
-TEST_F(Document, WithExtHtmANewHtmInAnyFolderCountsAsUntitled) {
+TEST_F(Document, UntitledIsTheDocumentsStateNotItsName) {
+    // The default extension changes while the untitled page is open: it is still untitled, and
+    // saving it asks for a name instead of writing new.html into the program folder.
     settings.ext = QStringLiteral("htm");
+    editor.setText(QStringLiteral("typed"));
+    doc.editorPressed();
+    EXPECT_TRUE(doc.isUntitled());
+    chooser.queue(std::nullopt);
+    prompter.queue(MessageAnswer::Yes);
+    EXPECT_EQ(doc.confirmCloseHtml(), MessageAnswer::Cancel);
+    ASSERT_EQ(chooser.requests().size(), 1u);
+    EXPECT_EQ(chooser.requests()[0].request.defaultExtension, QStringLiteral("htm"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("new.html")));
+    EXPECT_FALSE(dir.exists(QStringLiteral("new.htm")));
+    chooser.queue(dir.file(QStringLiteral("page.htm")));
+    doc.saveHtmlFile();
+    EXPECT_EQ(dir.read(QStringLiteral("page.htm")), QByteArray("typed"));
+    EXPECT_FALSE(doc.isUntitled());
+
+    // A real file that happens to be called new.htm is a named page: Save writes it.
     ASSERT_TRUE(dir.write(QStringLiteral("sub/new.htm"), "x"));
     openNamed(QStringLiteral("sub/new.htm"), "x");
-    doc.setHtmlModified(true);
-    chooser.queue(dir.file(QStringLiteral("sub/real.htm")));
-    doc.saveHtmlFile();
-    ASSERT_EQ(chooser.requests().size(), 2u);
-    EXPECT_TRUE(chooser.requests()[1].save);
-    EXPECT_EQ(chooser.requests()[1].request.fileName, QStringLiteral("new.htm"));
-    EXPECT_EQ(chooser.requests()[1].request.defaultExtension, QStringLiteral("htm"));
-    EXPECT_EQ(dir.read(QStringLiteral("sub/real.htm")), QByteArray("x"));
-    // But new.html with Ext htm is a real name.
-    openNamed(QStringLiteral("new.html"), "y");
+    EXPECT_FALSE(doc.isUntitled());
+    editor.setText(QStringLiteral("x2"));
     doc.setHtmlModified(true);
     doc.saveHtmlFile();
     EXPECT_EQ(chooser.requests().size(), 3u);
+    EXPECT_EQ(dir.read(QStringLiteral("sub/new.htm")), QByteArray("x2"));
+
+    // New makes it untitled again.
+    doc.newHtmlFile();
+    EXPECT_TRUE(doc.isUntitled());
+    EXPECT_EQ(doc.currentHtmlFile(), dir.file(QStringLiteral("new.htm")));
 }
 
 TEST_F(Document, OpenRemembersTheFolderWithItsSeparatorAndCancelKeepsTheDocument) {

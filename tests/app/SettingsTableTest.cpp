@@ -29,7 +29,7 @@ TEST(SettingsTable, EveryKeyHasOneRowAndEveryRowItsOwnMember) {
         keys << key;
         EXPECT_EQ(SettingsStore::rowOf(row.field), &row) << row.key;
     }
-    EXPECT_EQ(keys.size(), 37);
+    EXPECT_EQ(keys.size(), 40);
 }
 
 TEST(SettingsTable, EachSettingWrittenIsReadBackUnderItsKey) {
@@ -70,6 +70,9 @@ TEST(SettingsTable, EachSettingWrittenIsReadBackUnderItsKey) {
     EXPECT_EQ(back.imagemapEditor, settings.imagemapEditor);
     EXPECT_EQ(back.confirmRemove, settings.confirmRemove);
     EXPECT_EQ(back.tagColors, settings.tagColors);
+    EXPECT_FALSE(back.checkBeforeUpload);
+    EXPECT_EQ(back.pageSizeLimit, 49);
+    EXPECT_TRUE(back.tidyWarnings);
 }
 
 TEST(SettingsTable, WritesGoToTheRowsFileSectionAndKey) {

@@ -26,9 +26,10 @@ struct FakeWindow : ShellWindow {
     bool boxAtClose = true;
     void closeMainWindow() override {}
     void showAboutBox() override {}
-    bool showTipWindow(const QStringList&, int f, bool showAtStartUp) override {
+    bool showTipWindow(const QStringList&, const std::function<int()>& drawTip,
+                       bool showAtStartUp) override {
         ++shown;
-        first = f;
+        first = drawTip();
         boxAtStart = showAtStartUp;
         return boxAtClose;
     }

@@ -153,14 +153,79 @@ TEST(FtpParseListingLine, UnixLinesWithoutADateFallBackToTheLastField) {
         // Fields that cannot be told apart: the name is the last field, blanks stripped.
         {"-rw-r--r-- 1 u g 5 Jan 1 a.txt", ftpstUNIX, true, false, "a.txt"},
         {"drwxr-xr-x 2 u g 5 Jan 1 last", ftpstDefault, true, true, "last"},
-        {"-rw-r--r-- 1 u g 5 Mär 8 12:34 german.txt", ftpstUNIX, true, false, "german.txt"},
-        {"-rw-r--r-- 1 u g 5 13 Foo 12:34 odd date   ", ftpstUNIX, true, false, "date"},
         {"drwxr-xr-x Apr 8 12:34 dir", ftpstUNIX, true, true, "dir"},
         {"lrwxrwxrwx 1 u g 5 sometime link -> target", ftpstUNIX, true, true, "link"},
         // Other file kinds are no entries, dated or not.
         {"crw-rw-rw-   1 root  root   1,   3 Apr  8 12:34 null", ftpstUNIX, false, false, ""},
         {"brw-rw----   1 root  disk   8,   0 Apr  8 12:34 sda", ftpstUNIX, false, false, ""},
         {"prw-r--r--   1 user  group       0 Apr  8 12:34 fifo", ftpstUNIX, false, false, ""},
+    });
+}
+
+// Whatever the server's language and date style, the name is what follows the columns:
+// permissions, link count, owner, group, size, then the date up to its time or year. Taking
+// the last word instead would make "my page.html" into "page.html", and Delete would act on
+// another file.
+TEST(FtpParseListingLine, UnixDatesInAnyFormKeepNamesWhole) {
+    expectLines({
+        // Numeric month and day, apart or in one field.
+        {"-rw-r--r--   1 user group   2048 04 08 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 4 8 2019 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 04-08 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 04/08 2019 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        // Dotted and slashed dates, with and without a time.
+        {"-rw-r--r--   1 user group   2048 08.04.2024 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 2024.04.08 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 08/04/2024 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"drwxr-xr-x   2 user group   4096 2024/04/08 12:34:56 my site", ftpstUNIX, true, true,
+         "my site"},
+        // Month names of other languages, before or after the day, with their dots.
+        {"-rw-r--r--   1 user group   2048 Mär  8 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 avr.  8  2019 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 8 févr. 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 8. Okt. 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 окт  8 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 13 Foo 12:34 odd date   ", ftpstUNIX, true, false,
+         "odd date   "},
+        // Asian date characters.
+        {"-rw-r--r--   1 user group   2048  4月  8 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048  4月  8日 2019 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 4월 8일 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 2024年4月8日 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 user group   2048 4月8日 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        // A weekday first, and the full time with its fraction and zone.
+        {"-rw-r--r--   1 user group   2048 Tue Apr  8 12:34:56 2024 my page.html", ftpstUNIX, true,
+         false, "my page.html"},
+        {"-rw-r--r--   1 user group   2048 2024-04-08 12:34:56.000000000 +0200 my page.html",
+         ftpstUNIX, true, false, "my page.html"},
+        // Owners, groups and sizes that look like years or days do not pass for the date.
+        {"-rw-r--r--   1 1000 1000   2048 04 08 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 1000 staff  2019 4 8 2020 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 1000 12     2048 Mär 8 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        {"-rw-r--r--   1 500 Domain Users 2019 Apr 8 12:34 my page.html", ftpstUNIX, true, false,
+         "my page.html"},
+        // No size column: the last word is all there is to go by.
+        {"-rw-r--r-- user group page one.html", ftpstUNIX, true, false, "one.html"},
     });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ftp/Ftp.h"
+#include "support/FreePort.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -94,6 +95,7 @@ public:
     }
 
     QString error() const { return m_error; }
+    qint64 processId() const { return m_process.processId(); }
 
 private:
     QProcess m_process;
@@ -175,18 +177,7 @@ inline int startPyftpd(PythonServer& server, const QString& home, TStarFtp& ftp,
     return port;
 }
 
-// A loopback port that was free a moment ago.
-inline int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
+using testsupport::freePort;
 
 inline bool accepts(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);

@@ -37,6 +37,8 @@ def main():
 
     Handler.authorizer = authorizer
     Handler.auth_failed_timeout = 0
+    # Names that are not UTF-8 keep their bytes, as a Linux server's disk holds them.
+    Handler.unicode_errors = "surrogateescape"
     if args.tls:
         Handler.certfile = args.tls[0]
         Handler.keyfile = args.tls[1]

@@ -22,7 +22,7 @@ rm -f "$deb"
 dpkg-deb -I "$deb" | tee "$work/info"
 depends=$(sed -n 's/^ Depends: //p' "$work/info")
 for p in libqt6core6 libqt6widgets6 libqt6webenginewidgets6 libqt6webenginecore6-bin \
-         libqt6webengine6-data libc6 libstdc++6; do
+         libqt6webengine6-data libtidy5deb1 libc6 libstdc++6; do
   sed 's/, /\n/g; s/ ([^)]*)//g' <<<"$depends" | grep -qxF "$p" || fail "Depends lacks $p: $depends"
 done
 

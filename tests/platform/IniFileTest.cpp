@@ -1,5 +1,6 @@
 // IniFile over real files: lookups, rewrites byte for byte, and files that make no sense.
 #include "platform/IniFile.h"
+#include "platform/IniText.h"
 
 #include "support/FifoWatch.h"
 #include "support/TempDir.h"
@@ -255,7 +256,7 @@ TEST_F(IniFileTest, WholeSectionsReadAndReplacedInOnePass) {
 
 TEST_F(IniFileTest, ChangesMadeInMemoryAreWrittenInOneSave) {
     const IniFile f = ini("; kept\r\n[Added]\r\nIGN_ListCount=0\r\n\r\n[Other]\r\nx=1\r\n");
-    IniText text = f.load();
+    IniText text = loadIniText(f);
     ASSERT_TRUE(text.readable());
     EXPECT_TRUE(text.writeString(QStringLiteral("other"), QStringLiteral("X"), QStringLiteral("1")));
     EXPECT_FALSE(text.changed());
@@ -266,7 +267,7 @@ TEST_F(IniFileTest, ChangesMadeInMemoryAreWrittenInOneSave) {
     EXPECT_TRUE(text.changed());
     // Nothing reaches the file until the save.
     EXPECT_EQ(f.readString(QStringLiteral("Other"), QStringLiteral("x"), {}), QStringLiteral("1"));
-    ASSERT_TRUE(f.save(text));
+    ASSERT_TRUE(saveIniText(f, text));
     EXPECT_EQ(bytes(), QByteArray("; kept\r\n[Added]\r\nIGN_ListCount=1\r\nIGN_0=word\r\n\r\n"
                                   "[Other]\r\n"));
     EXPECT_EQ(text.bytes(), bytes());
@@ -276,7 +277,75 @@ TEST_F(IniFileTest, ChangesMadeInMemoryAreWrittenInOneSave) {
     EXPECT_FALSE(binary.readable());
     EXPECT_FALSE(binary.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")));
     EXPECT_FALSE(binary.replaceSection(QStringLiteral("A"), {}));
-    EXPECT_FALSE(f.save(binary));
-    EXPECT_FALSE(f.save(IniText::unreadable()));
+    EXPECT_FALSE(saveIniText(f, binary));
+    EXPECT_FALSE(saveIniText(f, IniText::unreadable()));
     EXPECT_EQ(bytes(), text.bytes());
+}
+
+TEST_F(IniFileTest, AnUnchangedFileIsParsedOnceAndEveryChangeOnDiskIsStillRead) {
+    const IniFile f = ini("[A]\r\nk=1\r\n[B]\r\nn=2\r\n");
+    // Written a moment ago: each access compares its bytes, none parses them again.
+    const quint64 parsed = IniFile::parseCount();
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(f.readString(QStringLiteral("a"), QStringLiteral("K"), QStringLiteral("d")),
+                  QStringLiteral("1"));
+        EXPECT_EQ(f.readInteger(QStringLiteral("B"), QStringLiteral("n"), 0), 2);
+    }
+    EXPECT_EQ(f.sections(), QStringList({QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(IniFile::parseCount() - parsed, 1u);
+
+    // Another program rewrites it in place, to the same size, within the same moment: the new
+    // value is read all the same.
+    QFile in(f.path());
+    ASSERT_TRUE(in.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(in.seek(7));
+    ASSERT_EQ(in.write("7"), 1);
+    in.close();
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=7\r\n[B]\r\nn=2\r\n"));
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("7"));
+
+    // A second object over the same path sees this one's writes, and the other way round.
+    const IniFile other(f.path());
+    EXPECT_TRUE(other.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("8")));
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("8"));
+    EXPECT_TRUE(f.writeBool(QStringLiteral("B"), QStringLiteral("n"), false));
+    EXPECT_FALSE(other.readBool(QStringLiteral("B"), QStringLiteral("n"), true));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=8\r\n[B]\r\nn=0\r\n"));
+
+    // Replaced by another file, then removed: read anew each time.
+    ASSERT_TRUE(dir.write(QStringLiteral("other.ini"), "[A]\r\nk=replaced\r\n"));
+    ASSERT_TRUE(QFile::remove(f.path()));
+    ASSERT_TRUE(QFile::rename(dir.file(QStringLiteral("other.ini")), f.path()));
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("replaced"));
+    ASSERT_TRUE(QFile::remove(f.path()));
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_TRUE(f.sections().isEmpty());
+}
+
+TEST_F(IniFileTest, SeveralKeysAreWrittenInOneRewriteOrNotAtAll) {
+    const IniFile f = ini("; kept\r\n[A]\r\nk=1\r\n\r\n[B]\r\nn=2\r\n");
+    const quint64 written = IniFile::writeCount();
+    EXPECT_TRUE(f.writeStrings({{QStringLiteral("a"), QStringLiteral("K"), QStringLiteral("1")},
+                                {QStringLiteral("B"), QStringLiteral("n"), QStringLiteral("2")}}));
+    EXPECT_EQ(IniFile::writeCount(), written); // nothing changed, nothing written
+
+    EXPECT_TRUE(f.writeStrings({{QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("one")},
+                                {QStringLiteral("A"), QStringLiteral("new"), QStringLiteral("x")},
+                                {QStringLiteral("C"), QStringLiteral("c"), QStringLiteral("3")},
+                                {QStringLiteral("B"), QStringLiteral("n"), QStringLiteral(" 2 ")},
+                                {QStringLiteral("C"), QStringLiteral("d"), QStringLiteral("4")}}));
+    EXPECT_EQ(IniFile::writeCount() - written, 1u);
+    EXPECT_EQ(bytes(), QByteArray("; kept\r\n[A]\r\nk=one\r\nnew=x\r\n\r\n[B]\r\nn=2\r\n"
+                                  "[C]\r\nc=3\r\nd=4\r\n"));
+
+    // One name that would not read back spoils the whole write: nothing of it is written.
+    EXPECT_FALSE(
+        f.writeStrings({{QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")},
+                        {QStringLiteral("A"), QStringLiteral("a=b"), QStringLiteral("1")}}));
+    EXPECT_EQ(IniFile::writeCount() - written, 1u);
+    EXPECT_EQ(f.readString(QStringLiteral("A"), QStringLiteral("k"), {}), QStringLiteral("one"));
 }

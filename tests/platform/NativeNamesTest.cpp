@@ -125,3 +125,76 @@ TEST(NativeNames, AFailedLatin1WriteKeepsTheOldFile) {
 }
 
 } // namespace
+
+#include "platform/BackupCopies.h"
+
+namespace {
+
+TEST(BackupCopies, OwnNamesUnlessSharedThenThePathBelowTheCommonFolder) {
+    struct Case {
+        QStringList files;
+        QStringList reserved;
+        QStringList names;
+    };
+    const Case cases[] = {
+        // All in one folder, or in several with names of their own: the names as they are.
+        {{"/s/a.html", "/s/b.html"}, {}, {"a.html", "b.html"}},
+        {{"/s/a.html", "/s/x/b.html", "/t/c.html"}, {}, {"a.html", "b.html", "c.html"}},
+        // Files of one name each keep their folders below the common one.
+        {{"/s/a/index.html", "/s/b/index.html", "/s/c/index.html", "/s/c/d.html"},
+         {},
+         {"a/index.html", "b/index.html", "c/index.html", "d.html"}},
+        {{"/s/x/index.html", "/s/index.html"}, {}, {"x/index.html", "index.html"}},
+        {{"/s/x/index.html", "/s/x/y/index.html"}, {}, {"index.html", "y/index.html"}},
+        // The same file listed twice is copied once.
+        {{"/s/a.html", "/s/a.html"}, {}, {"a.html"}},
+        // Names the project's own files take; a folder where a file of that name is.
+        {{"/s/site.out", "/s/p/site.out"}, {"site.out"}, {"site_2.out", "p/site.out"}},
+        {{"/s/b", "/s/a.html", "/s/b/a.html"}, {}, {"b", "a.html", "a_2.html"}},
+        {{"/s/a.html", "/s/b/a.html", "/t/b"}, {}, {"s/a.html", "s/b/a.html", "b"}},
+    };
+    for (const Case& c : cases) {
+        QStringList names;
+        for (const BackupCopy& copy : planBackupCopies(c.files, c.reserved))
+            names << copy.name;
+        EXPECT_EQ(names, c.names) << c.files.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST(BackupCopies, CopiesMakeTheirFoldersAndKeepLatin1Names) {
+    TempDir dir;
+    const QByteArray root = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mkdir((root + "s").constData(), 0755), 0);
+    ASSERT_EQ(::mkdir((root + "s/d\xe9j\xe0").constData(), 0755), 0);
+    ASSERT_TRUE(writeNative(root + "s/caf\xe9.html", "one"));
+    ASSERT_TRUE(writeNative(root + "s/d\xe9j\xe0/caf\xe9.html", "two"));
+    ASSERT_EQ(::mkdir((root + "to").constData(), 0755), 0);
+    const QString s = dir.path() + QStringLiteral("s/");
+    const std::vector<BackupCopy> plan =
+        planBackupCopies({s + QString::fromLatin1("caf\xe9.html"),
+                          s + QString::fromLatin1("d\xe9j\xe0/caf\xe9.html")});
+    ASSERT_EQ(plan.size(), 2u);
+    EXPECT_EQ(plan[1].name, QString::fromLatin1("d\xe9j\xe0/caf\xe9.html"));
+    for (const BackupCopy& copy : plan)
+        EXPECT_TRUE(copyBackup(copy, dir.path() + QStringLiteral("to")).ok);
+    EXPECT_EQ(readNative(root + "to/caf\xe9.html"), QByteArray("one"));
+    EXPECT_EQ(readNative(root + "to/d\xe9j\xe0/caf\xe9.html"), QByteArray("two"));
+    const FileCopyResult missing = copyBackup({s + QStringLiteral("gone.html"), "gone.html"},
+                                              dir.path() + QStringLiteral("to"));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(backupFailureLine(QStringLiteral("gone"), missing),
+              "gone (Cannot open file " + s + "gone.html: No such file or directory)");
+    // A folder of the path that cannot be made: a file is where it would go.
+    ASSERT_TRUE(writeNative(root + "to/s", ""));
+    const FileCopyResult blocked =
+        copyBackup({s + QStringLiteral("caf\u00e9.html"), "s/caf\u00e9.html"},
+                   dir.path() + QStringLiteral("to"));
+    EXPECT_FALSE(blocked.ok);
+    EXPECT_EQ(blocked.error,
+              "Cannot create file " + dir.path() + QString::fromUtf8("to/s/caf\u00e9.html"));
+    EXPECT_EQ(blocked.reason, QStringLiteral("Not a directory"));
+    EXPECT_EQ(backupFailureLines({"a", "b", "c"}, 2), QStringLiteral("a\nb\n... and 1 more."));
+    EXPECT_EQ(backupFailureLines({"a", "b"}, 2), QStringLiteral("a\nb"));
+}
+
+} // namespace

@@ -148,4 +148,50 @@ TEST(ProgramFolder, ReadOnlyBuildFolderMovesToTheUserFolder) {
     EXPECT_TRUE(QFileInfo(f.directory).isDir());
 }
 
+TEST(ProgramFolder, AReadOnlyProgramFolderFillsTheUserFolderWithItsDataOnceAndSaysSo) {
+    TempDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral("opt/quillon/quillon"), raw("ELF")));
+    ASSERT_TRUE(dir.write(QStringLiteral("opt/quillon/help/welcome.out"), raw("Help\r\n")));
+    ASSERT_TRUE(dir.write(QStringLiteral("opt/quillon/help/welcome.hxp"), raw("<h1>Hi</h1>")));
+    ASSERT_TRUE(dir.write(QStringLiteral("opt/quillon/spell/american.dct"), raw("DCT")));
+    ASSERT_TRUE(dir.write(QStringLiteral("opt/quillon/htmlext.dat"), raw("php\r\n")));
+    ASSERT_TRUE(dir.write(QStringLiteral("opt/quillon/backup/SITE/12_25_98/a.html"), raw("a")));
+    // The user already changed one of them in the user folder: it stays theirs.
+    ASSERT_TRUE(dir.write(QStringLiteral("data/quillon/htmlext.dat"), raw("htm\r\n")));
+    const QString own = dir.file(QStringLiteral("opt/quillon"));
+
+    const ProgramFolder f =
+        resolveProgramFolderFor(own, false, dir.file(QStringLiteral("data")),
+                                dir.file(QStringLiteral("home")), QStringLiteral("quillon"));
+    EXPECT_EQ(f.directory, dir.file(QStringLiteral("data/quillon/")));
+    EXPECT_TRUE(f.installData.isEmpty());
+    EXPECT_TRUE(f.problem.isEmpty());
+    EXPECT_EQ(f.seeded,
+              QStringList({QStringLiteral("help/welcome.hxp"), QStringLiteral("help/welcome.out"),
+                           QStringLiteral("spell/american.dct")}));
+    EXPECT_EQ(dir.read(QStringLiteral("data/quillon/help/welcome.hxp")), raw("<h1>Hi</h1>"));
+    EXPECT_EQ(dir.read(QStringLiteral("data/quillon/htmlext.dat")), raw("htm\r\n"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("data/quillon/quillon")));
+    EXPECT_FALSE(dir.exists(QStringLiteral("data/quillon/backup")));
+    EXPECT_EQ(f.notice,
+              QStringLiteral("The program folder \"%1\" cannot be written. Settings, projects and "
+                             "backups are kept in \"%2\" instead, which now holds a copy of the "
+                             "help pages, dictionaries and data files of the program folder.")
+                  .arg(dir.file(QStringLiteral("opt/quillon/")),
+                       dir.file(QStringLiteral("data/quillon/"))));
+
+    // The next start finds everything there: nothing copied, nothing said.
+    const ProgramFolder again =
+        resolveProgramFolderFor(own, false, dir.file(QStringLiteral("data")),
+                                dir.file(QStringLiteral("home")), QStringLiteral("quillon"));
+    EXPECT_TRUE(again.seeded.isEmpty());
+    EXPECT_TRUE(again.notice.isEmpty());
+
+    // A writable one stays the program folder, as the build folder always has.
+    EXPECT_EQ(resolveProgramFolderFor(own, true, dir.file(QStringLiteral("data")),
+                                      dir.file(QStringLiteral("home")), QStringLiteral("quillon"))
+                  .directory,
+              dir.file(QStringLiteral("opt/quillon/")));
+}
+
 } // namespace

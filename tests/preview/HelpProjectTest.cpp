@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "editor/TextBuffer.h"
 #include "platform/Clipboard.h"
+#include "platform/TextFile.h"
 #include "preview/Help.h"
 #include "project/Project.h"
 #include "project/ProjectFiles.h"
@@ -72,8 +73,18 @@ TEST(HelpProjectOpen, WelcomeOpensTheHelpProjectReadOnlyWithItsFirstPage) {
     EXPECT_EQ(app.document().currentHtmlFile(), dir.file("help/welcome.hxp"));
     EXPECT_TRUE(editor.text().contains(QStringLiteral("Welcome to Quillon Pro")));
     EXPECT_EQ(caption, QStringLiteral("Ostra Quillon Pro:  ") + dir.file("help/welcome.out"));
-    // The pages are listed by name and open from the help folder.
+    // The pages are listed by name and open from the help folder, every one of them.
     EXPECT_EQ(project.outline().page(2).link, dir.file("help/mainwin.hxp"));
+    EXPECT_TRUE(prompter.shown().empty());
+    for (int item = 2; item <= project.outline().count(); ++item) {
+        project.setSelectedItem(item);
+        project.openPage();
+        const QString page = project.outline().page(item).link;
+        EXPECT_EQ(app.document().currentHtmlFile(), page);
+        EXPECT_EQ(editor.text(), readTextFile(page).text) << item;
+        EXPECT_TRUE(app.document().helpPageMode());
+    }
+    EXPECT_EQ(app.document().currentHtmlFile(), dir.file("help/tips.hxp"));
     EXPECT_TRUE(prompter.shown().empty());
 
     prompter.queue(MessageAnswer::Ok);

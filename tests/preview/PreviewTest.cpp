@@ -17,10 +17,14 @@
 namespace {
 
 struct RecordingLauncher : ProcessLauncher {
-    QStringList started; // program and arguments joined by "|"
+    QStringList started; // program and arguments joined by "|"; "desktop|" and the file
     bool succeed = true;
     bool startDetached(const QString& program, const QStringList& arguments) override {
         started << (QStringList{program} + arguments).join(QLatin1Char('|'));
+        return succeed;
+    }
+    bool openWithDesktop(const QString& path) override {
+        started << QStringLiteral("desktop|") + path;
         return succeed;
     }
 };
@@ -28,7 +32,11 @@ struct RecordingLauncher : ProcessLauncher {
 struct RecordingView : BrowserView {
     QStringList calls;
     bool back = false, forward = false;
-    void showView() override { calls << "show"; }
+    bool canShow = true;
+    bool showView() override {
+        calls << "show";
+        return canShow;
+    }
     void hideView() override { calls << "hide"; }
     bool navigate(const QString& url) override {
         calls << "navigate " + url;
@@ -151,11 +159,24 @@ TEST_F(PreviewTest, TheTemporaryCopyKeepsTheDocumentsLatin1Bytes) {
     EXPECT_EQ(web.read("$$temp.htm"), QByteArray("caf\xe9\r\nna\xefve\r\n"));
 }
 
-TEST_F(PreviewTest, TheIeTabOnAnEmptyUntitledDocumentSaysSoAndDoesNotNavigate) {
+TEST_F(PreviewTest, TheIeTabOnAnEmptyUntitledDocumentSaysSoAndGoesBackToTheEditor) {
     prompter.queue(MessageAnswer::Ok);
     preview.previewEmbedded();
     EXPECT_EQ(prompter.texts(), QStringList({"There is no open HTML data to preview."}));
-    EXPECT_EQ(view.calls, QStringList({"show"}));
+    // Nothing stays over the editor: what is typed next goes into it.
+    EXPECT_EQ(view.calls, QStringList({"show", "panel off", "hide"}));
+    EXPECT_FALSE(preview.browserActive());
+
+    // The same while the view was showing the page before.
+    openChanged("a.html", "a", "a");
+    preview.previewEmbedded();
+    EXPECT_TRUE(preview.browserActive());
+    prompter.queue(MessageAnswer::No);
+    app.document().closeHtmlFile();
+    view.calls.clear();
+    prompter.queue(MessageAnswer::Ok);
+    preview.previewEmbedded();
+    EXPECT_EQ(view.calls, QStringList({"show", "panel off", "hide"}));
     EXPECT_FALSE(preview.browserActive());
 }
 
@@ -166,7 +187,9 @@ TEST_F(PreviewTest, AFolderThatCannotBeWrittenGivesThePreviewWindowMessage) {
     prompter.queue(MessageAnswer::Ok);
     preview.previewEmbedded();
     EXPECT_EQ(prompter.texts(), QStringList({Preview::cannotPrepareText()}));
-    EXPECT_EQ(view.calls, QStringList({"show"}));
+    // Back to the editor: no empty view stays over it.
+    EXPECT_EQ(view.calls, QStringList({"show", "panel off", "hide"}));
+    EXPECT_FALSE(preview.browserActive());
 }
 
 TEST_F(PreviewTest, AHelpPageIsShownThroughTheHelpFoldersCopy) {
@@ -177,6 +200,64 @@ TEST_F(PreviewTest, AHelpPageIsShownThroughTheHelpFoldersCopy) {
     preview.previewEmbedded();
     EXPECT_EQ(dir.read("help/$$temp.html"), QByteArray("<h1>Help</h1>\r\n"));
     EXPECT_EQ(view.calls.last(), "navigate file:///" + dir.file("help/$$temp.html").mid(1));
+}
+
+TEST_F(PreviewTest, NoModeEverWritesOrHandsOutAHelpPage) {
+    ASSERT_TRUE(dir.write("help/welcome.hxp", "<h1>Help</h1>\r\n"));
+    ASSERT_TRUE(app.document().loadDocument(dir.file("help/welcome.hxp")).ok);
+    app.document().setHelpPageMode(true);
+    app.settings().browser1 = QStringLiteral("/usr/bin/firefox");
+    for (const char* mode : {"auto", "temp", "nosave"}) {
+        setMode(mode);
+        editor.setText(QStringLiteral("typed in %1").arg(QLatin1String(mode)));
+        app.document().editorPressed();
+        launcher.started.clear();
+        preview.previewExternal(ExternalBrowser::Netscape);
+        EXPECT_EQ(launcher.started,
+                  QStringList({"/usr/bin/firefox|" + dir.file("help/$$temp.html")}))
+            << mode;
+        EXPECT_EQ(dir.read("help/$$temp.html"), QStringLiteral("typed in %1").arg(mode).toUtf8());
+        EXPECT_EQ(dir.read("help/welcome.hxp"), QByteArray("<h1>Help</h1>\r\n")) << mode;
+        EXPECT_FALSE(web.exists("$$temp.htm"));
+    }
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(PreviewTest, WhileTheViewIsShownItFollowsPagesButNeverShowsAHelpPageOrAFileThatIsNoPage) {
+    openChanged("a.html", "a", "a2");
+    preview.previewEmbedded();
+    ASSERT_TRUE(preview.browserActive());
+    view.calls.clear();
+
+    // A help page opened meanwhile: the view gets its copy.
+    ASSERT_TRUE(dir.write("help/projects.hxp", "<h1>Projects</h1>"));
+    ASSERT_TRUE(app.document().loadDocument(dir.file("help/projects.hxp")).ok);
+    preview.documentOpened(dir.file("help/projects.hxp"));
+    EXPECT_EQ(dir.read("help/$$temp.html"), QByteArray("<h1>Projects</h1>"));
+    EXPECT_EQ(view.calls, QStringList({"navigate file:///" + dir.file("help/$$temp.html").mid(1)}));
+
+    // A script opened from the Files tab all the same: the editor has it, the view keeps its
+    // page.
+    ASSERT_TRUE(web.write("run.js", "alert(1);"));
+    ASSERT_TRUE(app.document().loadDocument(web.file("run.js")).ok);
+    preview.documentOpened(web.file("run.js"));
+    ASSERT_TRUE(web.write("b.HTM", "b"));
+    ASSERT_TRUE(app.document().loadDocument(web.file("b.HTM")).ok);
+    preview.documentOpened(web.file("b.HTM"));
+    EXPECT_EQ(view.calls.mid(1), QStringList({"navigate file:///" + web.file("b.HTM").mid(1)}));
+}
+
+TEST_F(PreviewTest, AnUntitledPageStaysUntitledWhenTheDefaultExtensionChanges) {
+    app.store().set(app.settings(), &Settings::lastHtmlDirectory, web.path());
+    app.settings().ext = QStringLiteral("htm");
+    setMode("auto");
+    editor.setText(QStringLiteral("<p>untitled</p>"));
+    app.document().editorPressed();
+    const PreviewTarget t = preview.previewFile();
+    EXPECT_EQ(t.path, web.file("$$temp.htm"));
+    EXPECT_EQ(web.read("$$temp.htm"), QByteArray("<p>untitled</p>"));
+    EXPECT_FALSE(dir.exists("new.html"));
+    EXPECT_TRUE(app.document().htmlModified());
 }
 
 TEST_F(PreviewTest, TheControlPanelAndTheETabAndPagesOpenedMeanwhile) {
@@ -233,15 +314,18 @@ TEST_F(PreviewTest, ExternalBrowsersGetTheFileOrSendTheUserToTheSettings) {
     setMode("temp");
     openChanged("a.html", "a", "typed");
 
-    // No location: the message, the settings dialog on Web Browsers, nothing started.
+    // No location at all: the message, the settings dialog on Web Browsers, then the desktop's
+    // own browser shows the page.
     prompter.queue(MessageAnswer::Ok);
     preview.previewExternal(ExternalBrowser::Netscape);
     EXPECT_EQ(prompter.texts(), QStringList({"You must locate Netscape Navigator first...Press OK "
                                              "to continue.."}));
     EXPECT_EQ(dialog.opened, QList<SettingsPage>({SettingsPage::WebBrowsers}));
-    EXPECT_TRUE(launcher.started.isEmpty());
+    EXPECT_EQ(launcher.started, QStringList({"desktop|" + web.file("$$temp.htm")}));
+    EXPECT_EQ(web.read("$$temp.htm"), QByteArray("typed"));
 
     // One chosen in the dialog: the preview goes on with it.
+    launcher.started.clear();
     dialog.whileOpen = [this] {
         app.store().set(app.settings(), &Settings::browser2, QStringLiteral("/usr/bin/firefox"));
     };
@@ -250,12 +334,38 @@ TEST_F(PreviewTest, ExternalBrowsersGetTheFileOrSendTheUserToTheSettings) {
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("You must locate MS Internet Explorer "
                                                       "first...Press OK to continue.."));
     EXPECT_EQ(launcher.started, QStringList({"/usr/bin/firefox|" + web.file("$$temp.htm")}));
-    EXPECT_EQ(web.read("$$temp.htm"), QByteArray("typed"));
+
+    // The other one set but not this one: the user was told where to set it; nothing starts.
+    launcher.started.clear();
+    dialog.whileOpen = nullptr;
+    prompter.queue(MessageAnswer::Ok);
+    preview.previewExternal(ExternalBrowser::Netscape);
+    EXPECT_TRUE(launcher.started.isEmpty());
 
     launcher.succeed = false;
     prompter.queue(MessageAnswer::Ok);
     preview.previewExternal(ExternalBrowser::Explorer);
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("Error launching file to MSIE."));
+    app.settings().browser2.clear();
+    prompter.queue(MessageAnswer::Ok, 2);
+    preview.previewExternal(ExternalBrowser::Explorer);
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Error launching file to MSIE."));
+}
+
+TEST(FoundBrowsers, TheBrowsersOfThisMachineAreFoundByTheirUsualNames) {
+    TempDir bin;
+    for (const char* name : {"falkon", "firefox-esr", "epiphany", "notabrowser"}) {
+        ASSERT_TRUE(bin.write(QLatin1String(name), "#!/bin/sh\n"));
+        ASSERT_TRUE(QFile::setPermissions(bin.file(QLatin1String(name)),
+                                          QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    ASSERT_TRUE(bin.write("chromium", "not a program")); // not executable
+    EXPECT_EQ(Preview::foundBrowsers({bin.path()}),
+              QStringList({bin.file("firefox-esr"), bin.file("epiphany"), bin.file("falkon")}));
+    EXPECT_EQ(Preview::browserNames(),
+              QStringList({"firefox", "firefox-esr", "chromium", "chromium-browser",
+                           "google-chrome", "google-chrome-stable", "epiphany", "epiphany-browser",
+                           "konqueror", "falkon"}));
 }
 
 TEST_F(PreviewTest, TheRealLauncherRefusesAStoredPathThatIsNotThere) {

@@ -145,6 +145,36 @@ TEST_F(Backup, ADestinationThatIsNotThereIsReportedOnceWithTheReasons) {
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("nowhere"))));
 }
 
+TEST_F(Backup, FilesOfTheSameNameAreEachKeptBelowTheirFolders) {
+    QString list;
+    for (const char* folder : {"a", "b", "c"}) {
+        const QString name = QStringLiteral("site/%1/index.html").arg(QLatin1String(folder));
+        ASSERT_TRUE(dir.write(name, QByteArray("page ") + folder));
+        list += dir.file(name) + QStringLiteral("\r\n");
+    }
+    // The same file twice, a file whose name only the project files could take, and one with a
+    // name of its own.
+    list += dir.file(QStringLiteral("site/a/index.html")) + QStringLiteral("\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("site/c/Acme.out"), "a page"));
+    list += dir.file(QStringLiteral("site/c/Acme.out")) + QStringLiteral("\r\n");
+    list += dir.file(QStringLiteral("site/about.htm")) + QStringLiteral("\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/Acme.fil"), list.toUtf8()));
+    ProjectBackup b = make();
+    b.open(QStringLiteral("ACME.OUT"), b.backupFolder());
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(b.backupRun(view));
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Backup finished.")});
+    EXPECT_EQ(dir.read(QStringLiteral("backup/a/index.html")), QByteArray("page a"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/b/index.html")), QByteArray("page b"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/c/index.html")), QByteArray("page c"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("backup/index.html")));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/c/Acme.out")), QByteArray("a page"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/Acme.out")), QByteArray("Home\r\n\tAbout\r\n"));
+    EXPECT_EQ(dir.read(QStringLiteral("backup/about.htm")),
+              dir.read(QStringLiteral("site/about.htm")));
+    EXPECT_EQ(view.events.count(QStringLiteral("Status: Copying index.html")), 3);
+}
+
 TEST_F(Backup, AProjectOpenedFromAnotherFolderIsBackedUpFromItsOwnFiles) {
     // Another project called Acme lies elsewhere; the open one is that, not the projects folder's.
     ASSERT_TRUE(dir.write(QStringLiteral("elsewhere/Acme.out"), "Other\r\n"));

@@ -4,6 +4,7 @@
 #include "app/ChangedList.h"
 #include "app/Settings.h"
 #include "ftp/FtpTestSupport.h"
+#include "platform/TextFile.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -11,11 +12,15 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -107,6 +112,119 @@ TEST_F(FtpScreenTest, HostProfilesAddModifyDeleteAndTheOnePreselected) {
     EXPECT_EQ(again.fields.host, QStringLiteral("10.0.0.1"));
 }
 
+namespace {
+
+// Makes a file immutable (or not) as chattr +i does; false where the system does not allow it.
+bool setImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+// A profile that cannot be stored changes neither file, keeps what was typed and says why.
+TEST_F(FtpScreenTest, AProfileThatCannotBeWrittenChangesNothing) {
+    const QByteArray ini("[Old]\r\nProfile=Old\r\nHost=h\r\nUser=u\r\nPassword=p\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"), ini));
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\n"));
+    FtpScreen& s = screen();
+    s.open();
+    ASSERT_EQ(s.hostList(), QStringList({"Old"}));
+
+    // FTP.DAT cannot be written: FTP.INI, written first, is put back as it was.
+    ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("FTP.DAT"))));
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("FTP.DAT"))));
+    prompter.queue(MessageAnswer::Ok, 3);
+    s.fields = profile(QStringLiteral("New"));
+    s.addToList();
+    // The system's reason, as a write of that path gives it.
+    const QString datReason =
+        writeTextFile(dir.file(QStringLiteral("FTP.DAT")), QStringLiteral("x"), TextEncoding::Utf8)
+            .error;
+    EXPECT_FALSE(datReason.isEmpty());
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("The host profile \"New\" was not saved: ") +
+                                           dir.file(QStringLiteral("FTP.DAT")) +
+                                           QStringLiteral(" could not be written (") + datReason +
+                                           QStringLiteral(")."));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
+    EXPECT_EQ(s.fields, profile(QStringLiteral("New")));
+    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    // Modify and Delete alike: the entry stays, and so does its section.
+    s.fields = profile(QStringLiteral("Old"));
+    s.modify();
+    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
+    s.selectHost(0);
+    s.deleteHost();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The host profile \"Old\" was not deleted: ") +
+                  dir.file(QStringLiteral("FTP.DAT")) + QStringLiteral(" could not be written (") +
+                  datReason + QStringLiteral(")."));
+    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
+    EXPECT_EQ(s.selectedHost(), 0);
+
+    // FTP.INI cannot be written: FTP.DAT is not touched.
+    ASSERT_TRUE(QDir(dir.file(QStringLiteral("FTP.DAT"))).removeRecursively());
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\n"));
+    ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("FTP.INI"))));
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("FTP.INI"))));
+    prompter.queue(MessageAnswer::Ok);
+    s.fields = profile(QStringLiteral("New"));
+    s.addToList();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The host profile \"New\" was not saved: ") +
+                  dir.file(QStringLiteral("FTP.INI")) +
+                  QStringLiteral(" could not be written (it cannot be read, so it is not written "
+                                 "over)."));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Old\r\n"));
+    EXPECT_EQ(s.fields, profile(QStringLiteral("New")));
+    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_FALSE(prompter.answersLeft());
+}
+
+// The same with FTP.INI made immutable, as "chattr +i" does.
+TEST_F(FtpScreenTest, AnImmutableProfileFileIsNamedWithTheSystemsReason) {
+    const QByteArray ini("[Old]\r\nProfile=Old\r\nHost=h\r\nUser=u\r\nPassword=p\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"), ini));
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\n"));
+    const QString path = dir.file(QStringLiteral("FTP.INI"));
+    if (!setImmutable(path, true))
+        GTEST_SKIP() << "files cannot be made immutable here";
+    struct Unlock {
+        QString path;
+        ~Unlock() { setImmutable(path, false); }
+    } unlock{path};
+    FtpScreen& s = screen();
+    s.open();
+    prompter.queue(MessageAnswer::Ok, 2);
+    s.fields = profile(QStringLiteral("RO"));
+    s.addToList();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The host profile \"RO\" was not saved: ") + path +
+                  QStringLiteral(" could not be written (Operation not permitted)."));
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Old\r\n"));
+    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.fields, profile(QStringLiteral("RO")));
+    s.selectHost(0);
+    s.deleteHost();
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The host profile \"Old\" was not deleted: ") + path +
+                  QStringLiteral(" could not be written (Operation not permitted)."));
+    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    setImmutable(path, false);
+    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
+}
+
 TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
     ASSERT_TRUE(dir.write(QStringLiteral("site/a.html"), "a"));
     ASSERT_TRUE(dir.write(QStringLiteral("site/b.gif"), "b"));
@@ -170,7 +288,7 @@ TEST_F(FtpScreenTest, ConnectChecksTheFieldsAndUsesTheSelectedHost) {
     QObject::connect(&s, &FtpScreen::showPage, [&](int page) { shownPage = page; });
     prompter.queue(MessageAnswer::Ok, 3);
     s.fields = profile(QStringLiteral("Home"));
-    s.fields.password.clear();
+    s.fields.user.clear();
     s.connectToHost();
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("Please verify that the host you have selected has a Profile Name, "
@@ -190,14 +308,14 @@ TEST_F(FtpScreenTest, ConnectChecksTheFieldsAndUsesTheSelectedHost) {
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("You must press the CONNECT button to connect to the FTP server "
                              "before beginning to transfer files."));
-    // Not connected: Close closes, and with FTPFLUSH on empties the list though nothing was sent.
+    // Not connected: Close closes; FTPFLUSH takes off only what was uploaded, and nothing was.
     changed.add(QStringLiteral("/site/a.html"));
     settings.ftpFlush = false;
     EXPECT_TRUE(s.close());
     EXPECT_EQ(changed.count(), 1);
     settings.ftpFlush = true;
     EXPECT_TRUE(s.close());
-    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(changed.paths(), QStringList({"/site/a.html"}));
 }
 
 TEST(FtpScreenTexts, EveryErrorCodeHasItsMessage) {
@@ -411,6 +529,13 @@ protected:
     bool idle() {
         return waitFor([this] { return !screen().busy(); });
     }
+    // A file of that size made of a hole: big without costing the disk anything.
+    QString sparseFile(const QString& name, qint64 size) {
+        QFile f(dir.file(name));
+        if (!f.open(QIODevice::WriteOnly) || !f.resize(size))
+            ADD_FAILURE() << "cannot make " << name.toStdString();
+        return dir.file(name);
+    }
     int row(const QStringList& names, const QString& name) {
         return static_cast<int>(names.indexOf(name));
     }
@@ -558,16 +683,17 @@ TEST_P(FtpScreenServer, AFileThatFailsIsLoggedAndTheTransferGoesOn) {
     EXPECT_TRUE(QFile::exists(root + QStringLiteral("/ok.html")));
     // No line of the Log and no command held the broken name.
     EXPECT_FALSE(s.log().join(QLatin1Char('|')).contains(QStringLiteral("two\nlines")));
+
+    // Leaving with FTPFLUSH on: the file that went leaves the list, the two that did not stay.
+    s.disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return !s.connected() && !s.busy(); }));
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(changed.paths(), QStringList({gone, evil}));
 }
 
 TEST_P(FtpScreenServer, StopEndsATransferAtOnce) {
     FtpScreen& s = screen();
-    const QString big = dir.file(QStringLiteral("big.bin"));
-    {
-        QFile f(big);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(200LL * 1024 * 1024));
-    }
+    const QString big = sparseFile(QStringLiteral("big.bin"), 200LL * 1024 * 1024);
     changed.add(big);
     s.open();
     s.addAllFromAutoList();
@@ -661,4 +787,222 @@ TEST_P(FtpScreenServer, ASiteFolderKeepsTheSitesFoldersOnTheServer) {
     // Still in the directory the user chose, which the listing shows.
     EXPECT_EQ(s.remoteFiles(), QStringList({"readme.txt"}));
     EXPECT_FALSE(prompter.answersLeft());
+}
+
+namespace {
+
+// The processes a process started, and theirs, by their ids.
+QList<pid_t> descendants(pid_t pid) {
+    QList<pid_t> out;
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
+    if (!children.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray& id : children.readAll().split(' ')) {
+        const pid_t child = static_cast<pid_t>(id.trimmed().toInt());
+        if (child > 0)
+            out << descendants(child) << child;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_P(FtpScreenServer, TheServerDyingMidUploadStopsTheTransferWithOneMessage) {
+    FtpScreen& s = screen();
+    const QString big = sparseFile(QStringLiteral("big.bin"), 400LL * 1024 * 1024);
+    ASSERT_TRUE(dir.write(QStringLiteral("small.html"), "small"));
+    const QString small = dir.file(QStringLiteral("small.html"));
+    changed.addAll({big, small});
+    s.open();
+    s.addAllFromAutoList();
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+    // The server goes away, sessions and all, as soon as the file flows.
+    bool killed = false;
+    QObject::connect(&s, &FtpScreen::changed, [&] {
+        if (killed || s.byteCounter().isEmpty())
+            return;
+        killed = true;
+        const pid_t pid = GetParam() == Peer::Pyftpdlib ? static_cast<pid_t>(server.processId())
+                                                        : static_cast<pid_t>(vsftpd.processId());
+        for (const pid_t child : descendants(pid))
+            ::kill(child, SIGKILL);
+        ::kill(pid, SIGKILL);
+    });
+    prompter.queue(MessageAnswer::Ok);
+    s.transferFiles();
+    ASSERT_TRUE(waitFor([&] { return !s.transferring(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty() && !s.busy(); }));
+    // Time for a second message, which must not come.
+    QTest::qWait(300);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const QString message = prompter.texts().first();
+    const QStringList causes = {FtpScreen::errorText(6, {}), FtpScreen::errorText(7, {}),
+                                FtpScreen::errorText(28, {})};
+    QString cause;
+    for (const QString& c : causes)
+        if (message == FtpScreen::connectionLostText(big, 0, 2, c))
+            cause = c;
+    EXPECT_FALSE(cause.isEmpty()) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The connection to the server was lost while "
+                                                  "sending ") +
+                                   big +
+                                   QStringLiteral(", so the transfer stopped after 0 of 2 "
+                                                  "files.\n\n")));
+    EXPECT_TRUE(s.log().contains(QStringLiteral("Could not send %1: the connection to the server "
+                                                "was lost (%2)")
+                                     .arg(big, cause)));
+    // Nothing after it was tried, nothing was logged as sent.
+    EXPECT_FALSE(s.log().contains(QStringLiteral("Sending %1 to /small.html").arg(small)));
+    EXPECT_TRUE(s.log().filter(QStringLiteral("Sending ")).size() == 1);
+    EXPECT_TRUE(s.log().filter(QStringLiteral("bytes transferred")).isEmpty());
+    EXPECT_EQ(s.statusLine(), QStringLiteral("Transfer stopped: sent 0 of 2 files."));
+    EXPECT_FALSE(s.connected());
+    EXPECT_TRUE(s.remoteFiles().isEmpty());
+    EXPECT_TRUE(s.closeEnabled());
+    // Nothing went, so FTPFLUSH leaves both waiting.
+    EXPECT_TRUE(s.close());
+    EXPECT_EQ(changed.paths(), QStringList({big, small}));
+}
+
+TEST_P(FtpScreenServer, RefusedCommandsShowTheServersReply) {
+    FtpScreen& s = screen();
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/full")));
+    QFile inside(root + QStringLiteral("/full/keep.html"));
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.close();
+    QFile gone(root + QStringLiteral("/gone.html"));
+    ASSERT_TRUE(gone.open(QIODevice::WriteOnly));
+    gone.close();
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+
+    // RMD of a folder that is not empty.
+    prompter.queue(MessageAnswer::Yes);
+    prompter.queue(MessageAnswer::Ok);
+    s.removeDirectory(row(s.remoteDirectories(), QStringLiteral("full")));
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 2; }));
+    const QString rmd = s.log().filter(QRegularExpression(QStringLiteral("^5\\d\\d "))).last();
+    EXPECT_EQ(s.statusLine(),
+              QStringLiteral("The server refused to remove the directory full: ") + rmd);
+    EXPECT_EQ(prompter.texts().last(), s.statusLine());
+    EXPECT_EQ(prompter.shown().back().kind, MessageKind::Information);
+    EXPECT_TRUE(QFileInfo::exists(root + QStringLiteral("/full/keep.html")));
+    EXPECT_EQ(s.remoteDirectories(), QStringList({"..", "full"}));
+
+    // RNFR of a file that has gone since the listing.
+    ASSERT_TRUE(QFile::remove(root + QStringLiteral("/gone.html")));
+    prompter.queueInput(QStringLiteral("new.html"));
+    prompter.queue(MessageAnswer::Ok);
+    s.renameFile(row(s.remoteFiles(), QStringLiteral("gone.html")));
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 3; }));
+    const QString rnfr = s.log().filter(QRegularExpression(QStringLiteral("^5\\d\\d "))).last();
+    EXPECT_NE(rnfr, rmd);
+    EXPECT_EQ(s.statusLine(),
+              QStringLiteral("The server refused to rename gone.html to new.html: ") + rnfr);
+    EXPECT_EQ(prompter.texts().last(), s.statusLine());
+    // The list shows what is there now.
+    EXPECT_TRUE(s.remoteFiles().isEmpty());
+
+    // A command that works says nothing.
+    prompter.queueInput(QStringLiteral("made"));
+    s.makeDirectory();
+    ASSERT_TRUE(idle());
+    QTest::qWait(100);
+    EXPECT_EQ(prompter.shown().size(), 3u);
+    EXPECT_TRUE(s.remoteDirectories().contains(QStringLiteral("made")));
+    EXPECT_FALSE(prompter.answersLeft());
+}
+
+// A profile saved without its password connects with the one typed into the field, or asks for
+// it; neither is stored.
+TEST_P(FtpScreenServer, APasswordNotSavedIsTypedOrAskedFor) {
+    if (GetParam() == Peer::Vsftpd)
+        GTEST_SKIP() << "the anonymous login asks for no password";
+    FtpScreen& s = screen();
+    HostProfile p = s.currentHost();
+    s.fields = p;
+    s.savePassword = false;
+    s.modify();
+    EXPECT_TRUE(dir.read(QStringLiteral("FTP.INI")).contains("Password=\r\n"));
+    s.selectHost(0);
+    EXPECT_EQ(s.fields.password, QString());
+
+    // Typed into the field.
+    s.fields.password = QStringLiteral("s3cret");
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(s.connected());
+    s.disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return !s.connected() && !s.busy(); }));
+
+    // Left empty: asked for at the login.
+    s.selectHost(0);
+    prompter.queueInput(QStringLiteral("s3cret"));
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(s.connected());
+    EXPECT_EQ(prompter.inputPrompts().last(),
+              QStringLiteral("Password|Enter the password for webmaster at 127.0.0.1:|"));
+    EXPECT_EQ(s.fields.password, QString());
+    EXPECT_EQ(s.currentHost().password, QString());
+    EXPECT_FALSE(dir.read(QStringLiteral("FTP.INI")).contains("s3cret"));
+    EXPECT_FALSE(s.log().join(QLatin1Char('\n')).contains(QStringLiteral("s3cret")));
+    s.disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return !s.connected() && !s.busy(); }));
+
+    // Cancelled: no login is tried.
+    prompter.queueInput(std::nullopt);
+    s.connectToHost();
+    ASSERT_TRUE(waitFor([&] { return !s.busy(); }));
+    EXPECT_FALSE(s.connected());
+    EXPECT_TRUE(s.log().contains(QStringLiteral("Connection cancelled: no password given.")));
+    // Two logins sent a password; the cancelled one none.
+    EXPECT_EQ(s.log().count(QStringLiteral("PASS ********")), 2);
+    EXPECT_FALSE(prompter.answersLeft());
+}
+
+// A file whose name is Latin-1 on disk is added, and reaches the server under the same bytes.
+TEST_P(FtpScreenServer, ALatin1NameIsSentAsItsOwnBytes) {
+    FtpScreen& s = screen();
+    const QByteArray content("<HTML>caf\xe9</HTML>\r\n");
+    const QByteArray native = QFile::encodeName(dir.path()) + "caf\xe9.htm";
+    const QByteArray remote = QFile::encodeName(root) + "/caf\xe9.htm";
+    // The temporary folders cannot remove a name that is not UTF-8: the test does.
+    struct Unlink {
+        QByteArray a, b;
+        ~Unlink() {
+            ::unlink(a.constData());
+            ::unlink(b.constData());
+        }
+    } unlink{native, remote};
+    {
+        FILE* out = ::fopen(native.constData(), "wb");
+        ASSERT_NE(out, nullptr);
+        ASSERT_EQ(::fwrite(content.constData(), 1, content.size(), out), size_t(content.size()));
+        ::fclose(out);
+    }
+    const QString shown = dir.path() + QStringLiteral("caf\u00e9.htm");
+    changed.add(shown);
+    s.open();
+    s.addAllFromAutoList();
+    EXPECT_EQ(s.transferList(), QStringList({shown}));
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    s.transferFiles();
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
+    EXPECT_EQ(s.statusLine(), QStringLiteral("Completed sending 1 files."));
+    FILE* in = ::fopen(remote.constData(), "rb");
+    ASSERT_NE(in, nullptr) << "no file caf\\xe9.htm on the server";
+    QByteArray arrived(64, '\0');
+    arrived.resize(static_cast<qsizetype>(::fread(arrived.data(), 1, 64, in)));
+    ::fclose(in);
+    EXPECT_EQ(arrived, content);
+    // The listing shows it as the screen shows local names.
+    EXPECT_EQ(s.remoteFiles(), QStringList({QStringLiteral("caf\u00e9.htm")}));
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/caf\u00e9.htm")));
 }

@@ -267,4 +267,99 @@ TEST_F(Find, SlashReplaceInTagsStopsAtTheNextLineWithoutAMessage) {
     EXPECT_EQ(prompter.texts().size(), 1);
 }
 
+TEST_F(Find, SlashReplaceInTagsNeverWorksOnAPageOpenedMeanwhile) {
+    QString text;
+    for (int i = 0; i < 10; ++i)
+        text += QStringLiteral("<A HREF=\"a\\b\">\r\n");
+    setText(text);
+    ASSERT_TRUE(dir.write(QStringLiteral("other.htm"), "<A HREF=\"x\\y\">\r\n"));
+    int pumps = 0;
+    onPump = [&] {
+        if (++pumps == 4) {
+            ASSERT_TRUE(doc.loadDocument(dir.file(QStringLiteral("other.htm"))).ok);
+        }
+    };
+    prompter.queue(MessageAnswer::Yes);
+    EXPECT_EQ(find.slashReplaceInTags(), -1);
+    // No count, no change, not marked: the pass ended when it saw the other page.
+    EXPECT_EQ(prompter.texts().size(), 1);
+    EXPECT_EQ(editor.text(), QStringLiteral("<A HREF=\"x\\y\">\r\n"));
+    EXPECT_FALSE(doc.htmlModified());
+}
+
+TEST(FindMatches, WholeWordsAndRegularExpressions) {
+    const QString text = QStringLiteral("cat concat Cat_ cats CAT\r\n<b>one</b>\r\n<b>two</b>");
+    FindOptions words;
+    words.wholeWord = true;
+    const auto starts = [](const MatchSearch& m) {
+        QStringList out;
+        for (const TextMatch& t : m.matches)
+            out << QStringLiteral("%1+%2>%3").arg(t.start).arg(t.length).arg(t.replacement);
+        return out.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(starts(findAllMatches(text, "cat", "dog", false, words)), "0+3>dog 21+3>dog");
+    EXPECT_EQ(starts(findAllMatches(text, "cat", "dog", true, words)), "0+3>dog");
+    EXPECT_EQ(starts(findAllMatches(text, "cat", "dog", true, {})), "0+3>dog 7+3>dog 16+3>dog");
+
+    FindOptions re;
+    re.regularExpression = true;
+    // Groups in the replacement; "$" ends a line before its CR LF; positions count CR LF twice.
+    EXPECT_EQ(starts(findAllMatches(text, "<b>(\\w+)</b>$", "[\\1]", false, re)),
+              "26+10>[one] 38+10>[two]");
+    EXPECT_EQ(starts(findAllMatches(text, "^<B>", "\\\\", false, re)), "26+3>\\ 38+3>\\");
+    EXPECT_EQ(starts(findAllMatches(text, "cats?", "x", false, re)),
+              "0+3>x 7+3>x 11+3>x 16+4>x 21+3>x");
+    re.wholeWord = true;
+    EXPECT_EQ(starts(findAllMatches(text, "cats?", "x", false, re)), "0+3>x 16+4>x 21+3>x");
+    // Empty matches find nothing; a broken expression says why.
+    EXPECT_EQ(starts(findAllMatches(text, "z*", "x", false, re)), "");
+    const MatchSearch bad = findAllMatches(text, "(cat", "x", false, re);
+    EXPECT_TRUE(bad.matches.isEmpty());
+    EXPECT_FALSE(bad.error.isEmpty());
+}
+
+TEST_F(Find, OptionsSearchFromTheSelectionBackwardsAndRoundTheEnd) {
+    setText(QStringLiteral("one two one two one"));
+    FindOptions o;
+    o.wholeWord = true;
+    select(4, 0);
+    EXPECT_TRUE(find.findNextButton(QStringLiteral("one"), false, o));
+    EXPECT_EQ(selection(), QStringLiteral("8+3"));
+    EXPECT_TRUE(find.findNext(QStringLiteral("one"))); // F3 keeps the options
+    EXPECT_EQ(selection(), QStringLiteral("16+3"));
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_FALSE(find.findNext(QStringLiteral("one")));
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("\"one\" not found"));
+    o.wrapAround = true;
+    EXPECT_TRUE(find.findNextButton(QStringLiteral("one"), false, o));
+    EXPECT_EQ(selection(), QStringLiteral("0+3"));
+    o.backwards = true;
+    EXPECT_TRUE(find.findNextButton(QStringLiteral("one"), false, o)); // round to the last
+    EXPECT_EQ(selection(), QStringLiteral("16+3"));
+    EXPECT_TRUE(find.findNextButton(QStringLiteral("one"), false, o));
+    EXPECT_EQ(selection(), QStringLiteral("8+3"));
+
+    // Replace on a match replaces it and goes on to the next; Replace All takes every match.
+    o = {};
+    o.regularExpression = true;
+    select(0, 3);
+    EXPECT_TRUE(find.replaceButton(QStringLiteral("o(ne)"), QStringLiteral("1\\1"), true, o));
+    EXPECT_EQ(editor.text(), QStringLiteral("1ne two one two one"));
+    EXPECT_EQ(selection(), QStringLiteral("8+3"));
+    EXPECT_TRUE(doc.htmlModified());
+    EXPECT_EQ(find.replaceAll(QStringLiteral("t(w)o"), QStringLiteral("<\\1>"), true, o), 2);
+    EXPECT_EQ(editor.text(), QStringLiteral("1ne <w> one <w> one"));
+    prompter.queue(MessageAnswer::Ok);
+    EXPECT_EQ(find.replaceAll(QStringLiteral("[a"), QStringLiteral("x"), true, o), 0);
+    EXPECT_TRUE(prompter.texts().last().startsWith(
+        QStringLiteral("\"[a\" is not a valid regular expression: ")));
+
+    // Back to the plain search: the snapshot rules again (overlapping matches).
+    setText(QStringLiteral("aaa"));
+    find.openDialog();
+    EXPECT_TRUE(find.findNextButton(QStringLiteral("aa"), true));
+    EXPECT_TRUE(find.findNext(QStringLiteral("aa")));
+    EXPECT_EQ(selection(), QStringLiteral("1+2"));
+}
+
 } // namespace

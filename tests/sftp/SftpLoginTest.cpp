@@ -258,7 +258,7 @@ TEST_F(SftpTrustAndLogin, AgentKeyLogsIn) {
 
 TEST_F(SftpTrustAndLogin, ConnectionsThatGoNowhereEndWithTheReason) {
     // Nothing listens.
-    m_session.Connection.port = sshtest::freeLoopbackPort();
+    m_session.Connection.port = sshtest::freePort();
     m_session.Connect();
     ASSERT_TRUE(m_rec.waitLine(QStringLiteral("quit"))) << m_rec.dump().toStdString();
     EXPECT_EQ(m_rec.outcome().first(),

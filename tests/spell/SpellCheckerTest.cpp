@@ -105,7 +105,9 @@ TEST(WordScanner, TagsAddressesEntitiesAndQuotedLines) {
               QStringList({"Mail", "me", "joe", "or", "now"}));
     EXPECT_EQ(scanAll("see http://example.com/a_b?c=d. FTP:x.y news:comp.x www.site.org end"),
               QStringList({"see", "end"}));
-    EXPECT_EQ(scanAll("caf&eacute; &amp; &#233; R&D"), QStringList({"caf", "R", "D"}));
+    // A reference to a letter is part of its word; other references separate words.
+    EXPECT_EQ(scanAll("caf&eacute; &amp; &#233; R&D"),
+              QStringList({"caf&eacute;", "&#233;", "R", "D"}));
     EXPECT_EQ(scanAll("> quoted line\r\nplain >not\r\n>also"), QStringList({"plain", "not"}));
     EXPECT_EQ(scanAll("it's 'quoted' dogs' 42 x2"),
               QStringList({"it's", "'quoted'", "dogs'", "42", "x2"}));
@@ -274,21 +276,58 @@ TEST_F(SpellChecker, DocumentWithoutSelectionStartsAfterTheCaret) {
     SpellCheckDocumentHooks h{[&] { hooks << "busy"; }, [&] { hooks << "cursor"; },
                               [&](bool on) { hooks << (on ? "visible" : "hidden"); }};
     dialog.queue(SpellAction::Ignore);
-    prompter.queue(MessageAnswer::Ok, 2);
+    // At the end, the text before the caret is offered; here it is declined.
+    prompter.queue(MessageAnswer::No);
     SpellCheckDocument(*spell, editor, prompter, h);
     EXPECT_EQ(dialog.asked, QStringList({"yy"}));
-    EXPECT_EQ(prompter.texts(), QStringList({"Spell Check Complete.\n\n"}));
+    EXPECT_EQ(prompter.texts(), QStringList({continueFromTopQuestion()}));
     EXPECT_EQ(hooks, QStringList({"busy", "visible", "hidden", "cursor"}));
     EXPECT_EQ(editor.selStart(), 3);
     EXPECT_EQ(editor.selLength(), 0);
 
-    // Caret at the end: nothing to check, only the message.
+    // Caret at the start of the text: nothing before it, so no question.
     prompter.clearShown();
     dialog.asked.clear();
-    editor.setSelStart(editor.length());
+    editor.setText("cat");
+    editor.setSelStart(0);
+    prompter.queue(MessageAnswer::Ok);
     SpellCheckDocument(*spell, editor, prompter, h);
     EXPECT_TRUE(dialog.asked.isEmpty());
     EXPECT_EQ(prompter.texts(), QStringList({"Spell Check Complete.\n\n"}));
+}
+
+TEST_F(SpellChecker, DocumentGoesOnFromTheTopUpToWhereItStarted) {
+    editor.setText("zz cat yy qq");
+    editor.setSelStart(7);                    // after "cat "
+    dialog.queue(SpellAction::Ignore);        // yy
+    dialog.queue(SpellAction::Change, "mat"); // qq
+    prompter.queue(MessageAnswer::Yes);
+    dialog.queue(SpellAction::Change, "the"); // zz, from the top
+    prompter.queue(MessageAnswer::Ok);
+    SpellCheckDocument(*spell, editor, prompter, {});
+    EXPECT_EQ(dialog.asked, QStringList({"yy", "qq", "zz"}));
+    EXPECT_EQ(prompter.texts(),
+              QStringList({"The end of the document has been reached.\nContinue checking from "
+                           "the beginning?",
+                           "Spell Check Complete.\n\n"}));
+    EXPECT_EQ(prompter.shown().at(0).buttons, MessageButtons::YesNo);
+    EXPECT_EQ(editor.text(), QStringLiteral("the cat yy mat"));
+    // The caret comes back where it was, moved by the change before it.
+    EXPECT_EQ(editor.selStart(), 8);
+    EXPECT_EQ(dialog.finished, 1);
+
+    // Cancelled in the part from the top: no completion message.
+    dialog.asked.clear();
+    prompter.clearShown();
+    editor.setText("zz cat yy");
+    editor.setSelStart(7);
+    dialog.queue(SpellAction::Ignore); // yy
+    prompter.queue(MessageAnswer::Yes);
+    dialog.queue(SpellAction::Cancel); // zz
+    SpellCheckDocument(*spell, editor, prompter, {});
+    EXPECT_EQ(dialog.asked, QStringList({"yy", "zz"}));
+    EXPECT_EQ(prompter.texts(), QStringList({continueFromTopQuestion()}));
+    EXPECT_EQ(editor.selStart(), 7);
 }
 
 TEST_F(SpellChecker, DocumentSelectionThenTheRemainder) {
@@ -298,15 +337,17 @@ TEST_F(SpellChecker, DocumentSelectionThenTheRemainder) {
     dialog.queue(SpellAction::Change, "cat");
     dialog.queue(SpellAction::Change, "a");
     prompter.queue(MessageAnswer::Yes);
-    prompter.queue(MessageAnswer::Ok);
     dialog.queue(SpellAction::Ignore); // dd
+    prompter.queue(MessageAnswer::Yes);
+    dialog.queue(SpellAction::Ignore); // aa, before the selection
+    prompter.queue(MessageAnswer::Ok);
     SpellCheckDocument(*spell, editor, prompter, {});
-    EXPECT_EQ(dialog.asked, QStringList({"bbb", "cc", "dd"}));
+    EXPECT_EQ(dialog.asked, QStringList({"bbb", "cc", "dd", "aa"}));
     EXPECT_EQ(editor.text(), QStringLiteral("aa cat a dd"));
     EXPECT_EQ(prompter.texts(),
               QStringList({"The selected text has been checked.\nCheck the remainder of the "
                            "document?",
-                           "Spell Check Complete.\n\n"}));
+                           continueFromTopQuestion(), "Spell Check Complete.\n\n"}));
     EXPECT_EQ(prompter.shown().at(0).kind, MessageKind::Confirmation);
     EXPECT_EQ(prompter.shown().at(0).buttons, MessageButtons::YesNo);
     // The selection comes back over the changed words.
@@ -433,4 +474,129 @@ TEST_F(SpellChecker, ADroppedFirstLetterIsSuggestedByTheChecker) {
     // ... the list the dialog shows has it.
     EXPECT_EQ(spell->suggestionsFor("ouse").value(0), QStringLiteral("house"));
     EXPECT_EQ(spell->suggestionsFor("Ouse").value(0), QStringLiteral("House"));
+}
+
+TEST_F(SpellChecker, ADamagedDictionaryIsToldOncePerSpellCheck) {
+    ASSERT_TRUE(dir.write("spell/broken.dct", QByteArray(300, 'x')));
+    SpellConfig c = spell->configuration();
+    c.mainDictionaries.append({true, dir.file("spell/broken.dct"), "Broken"});
+    spell->setConfiguration(c);
+    prompter.clearShown();
+    editor.setText("cat zz dog qq");
+    editor.setSelStart(0);
+    editor.setSelLength(6);            // "cat zz"
+    prompter.queue(MessageAnswer::Ok); // the warning
+    dialog.queue(SpellAction::Ignore); // zz
+    prompter.queue(MessageAnswer::Yes);
+    dialog.queue(SpellAction::Ignore); // qq
+    prompter.queue(MessageAnswer::Ok);
+    SpellCheckDocument(*spell, editor, prompter, {});
+    const QString warning = dir.file("spell/broken.dct") +
+                            QStringLiteral(": The dictionary file is damaged (too short for its "
+                                           "header).");
+    EXPECT_EQ(prompter.texts(),
+              QStringList({warning, checkRemainderQuestion(), "Spell Check Complete.\n\n"}));
+    EXPECT_EQ(prompter.texts().count(warning), 1);
+
+    // The next Spell Check tells it again, once.
+    prompter.clearShown();
+    editor.setSelStart(0);
+    prompter.queue(MessageAnswer::Ok);
+    dialog.queue(SpellAction::Ignore);
+    dialog.queue(SpellAction::Ignore);
+    prompter.queue(MessageAnswer::Ok);
+    SpellCheckDocument(*spell, editor, prompter, {});
+    EXPECT_EQ(prompter.texts(), QStringList({warning, "Spell Check Complete.\n\n"}));
+}
+
+TEST_F(SpellChecker, AUserDictionarySwitchedOffIsNotUsed) {
+    ASSERT_TRUE(dir.write("spell/default.udt",
+                          "[Added]\r\nIGN_ListCount=1\r\nIGN_0=quux\r\n[Auto Correct]\r\n"
+                          "AC_ListCount=1\r\nAC_0=teh@@@the\r\n"));
+    ASSERT_TRUE(dir.write("spell/other.udt", "[Added]\r\nIGN_ListCount=1\r\nIGN_0=blorp\r\n"));
+    SpellConfig c = spell->configuration();
+    c.userDictionaries = {{false, dir.file("spell/default.udt"), {}},
+                          {true, dir.file("spell/other.udt"), {}}};
+    c.userIndex = 0;
+    spell->setConfiguration(c);
+    ASSERT_TRUE(dir.read("spell/spell.cfg").contains("U_DCT_0=F"));
+    spell->openDictionaries();
+    EXPECT_FALSE(spell->isWordCorrect("quux"));
+    EXPECT_TRUE(spell->isWordCorrect("blorp"));
+
+    // Its words are asked about and its auto-correction is not made.
+    editor.setText("teh quux blorp zork, zork");
+    dialog.queue(SpellAction::Ignore); // teh
+    dialog.queue(SpellAction::Ignore); // quux
+    dialog.queue(SpellAction::Add);    // zork, into the switched-off dictionary that takes words
+    prompter.queue(MessageAnswer::Ok);
+    spell->checkRange(editor, 0, editor.length());
+    EXPECT_EQ(dialog.asked, QStringList({"teh", "quux", "zork"}));
+    EXPECT_EQ(editor.text(), QStringLiteral("teh quux blorp zork, zork"));
+    EXPECT_TRUE(dir.read("spell/default.udt").contains("=zork\r\n"));
+
+    // Switched on again, both count.
+    c.userDictionaries[0].enabled = true;
+    spell->setConfiguration(c);
+    dialog.asked.clear();
+    prompter.queue(MessageAnswer::Ok);
+    spell->checkRange(editor, 0, editor.length());
+    EXPECT_TRUE(dialog.asked.isEmpty());
+    EXPECT_EQ(editor.text(), QStringLiteral("the quux blorp zork, zork"));
+}
+
+TEST(WordScanner, CharacterReferencesInsideWords) {
+    const QString text = QStringLiteral(
+        "Caf&eacute; &Eacute;cole na&#239;ve caf&#xE9;s don&rsquo;t a&nbsp;b AT&amp;T &bogus;x");
+    QStringList read;
+    int pos = 0;
+    while (const auto w = nextWord(text, pos, static_cast<int>(text.size()), {})) {
+        read << TAddictSpell::prepare(text, *w).core;
+        pos = w->end();
+    }
+    EXPECT_EQ(read, QStringList({QStringLiteral("Café"), QStringLiteral("École"),
+                                 QStringLiteral("naïve"), QStringLiteral("cafés"),
+                                 QStringLiteral("don\u2019t"), "a", "b", "AT", "T", "x"}));
+    // Written positions: the whole word as it stands in the text.
+    const auto first = nextWord(text, 0, static_cast<int>(text.size()), {});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->length, 11);
+    // An apostrophe written as a reference is cut off like a plain one.
+    const QString quoted = QStringLiteral("&lsquo;dog&rsquo;s&rsquo;");
+    const auto w = nextWord(quoted, 0, static_cast<int>(quoted.size()), {});
+    ASSERT_TRUE(w);
+    const TAddictSpell::Prepared p = TAddictSpell::prepare(quoted, *w);
+    EXPECT_EQ(p.core, QStringLiteral("dog"));
+    EXPECT_EQ(quoted.mid(p.start, p.length), QStringLiteral("dog"));
+    // Without the HTML option references are text like any other.
+    EXPECT_EQ(scanAll("caf&eacute;", ScanOptions{false, true, true}),
+              QStringList({"caf", "eacute"}));
+
+    EXPECT_EQ(writtenLike(QStringLiteral("Cafés"), QStringLiteral("Caf&eacute;")),
+              QStringLiteral("Caf&eacute;s"));
+    EXPECT_EQ(writtenLike(QStringLiteral("Ça"), QStringLiteral("caf&#233;")),
+              QStringLiteral("&Ccedil;a"));
+    EXPECT_EQ(writtenLike(QStringLiteral("\u20ACuro"), QStringLiteral("&eacute;")),
+              QStringLiteral("&#8364;uro"));
+    EXPECT_EQ(writtenLike(QStringLiteral("Café"), QStringLiteral("Cafe")), QStringLiteral("Café"));
+}
+
+TEST_F(SpellChecker, AWordWithReferencesIsCheckedAsItReadsAndReplacedWhole) {
+    ASSERT_TRUE(dir.write("spell/american.dct",
+                          buildDct({"the", "caf\xe9", "caf\xe9s", "na\xefve"}, "Test").bytes));
+    spell = std::make_unique<TAddictSpell>(dir.file("spell/spell.cfg"), "default");
+    spell->configure();
+    spell->setDialog(&dialog);
+    spell->setPrompter(&prompter);
+    editor.setText("<p>Caf&eacute; na&#239;ve Caff&eacute; the Cafes</p>");
+    dialog.queue(SpellAction::Change, QStringLiteral("Café"));
+    dialog.queue(SpellAction::Change, QStringLiteral("Cafés"));
+    prompter.queue(MessageAnswer::Ok);
+    spell->checkRange(editor, 0, editor.length());
+    // Found as the words they stand for; the misspelt one is offered as it reads.
+    EXPECT_EQ(dialog.asked, QStringList({QStringLiteral("Caffé"), QStringLiteral("Cafes")}));
+    EXPECT_TRUE(dialog.suggestions.value(0).split(u',').contains(QStringLiteral("Café")));
+    // The change covers the whole word and keeps the page's way of writing it; a word written
+    // without references takes the replacement as it is.
+    EXPECT_EQ(editor.text(), QStringLiteral("<p>Caf&eacute; na&#239;ve Caf&eacute; the Cafés</p>"));
 }

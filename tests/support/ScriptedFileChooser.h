@@ -25,6 +25,10 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest& request) override {
         return take(true, request);
     }
+    // A folder dialog takes its choice from the same queue (recorded as an open dialog).
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override {
+        return take(false, request);
+    }
 
     const std::vector<Request>& requests() const { return m_requests; }
     bool choicesLeft() const { return !m_paths.empty(); }

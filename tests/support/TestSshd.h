@@ -6,6 +6,8 @@
 // count). Also an ssh-agent of the tests' own, and key generation through ssh-keygen.
 #pragma once
 
+#include "support/FreePort.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
@@ -35,17 +37,7 @@ inline QString currentUser() {
     return qEnvironmentVariable("USER");
 }
 
-inline int freeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t length = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
+using testsupport::freePort;
 
 // Runs a program to its end (bounded); its output, or an empty text with the reason in error.
 inline bool
@@ -153,7 +145,7 @@ public:
         }
         // A port found free may be taken before sshd binds it: then another one.
         for (int attempt = 0; attempt < 5; ++attempt) {
-            m_port = freeLoopbackPort();
+            m_port = freePort();
             writeConfig();
             if (launch())
                 return true;

@@ -126,6 +126,19 @@ TYPED_TEST(EditWindowAgreement, TextComesBackWithCrLfAndEveryCharacterKept) {
     EXPECT_EQ(this->w().line(1), QString());
     EXPECT_EQ(this->w().line(2), QStringLiteral("three"));
     EXPECT_EQ(this->w().line(3), QString());
+    // The lines follow every change: an insertion, a replacement of ranges, an undo.
+    this->w().setSelStart(5);
+    this->w().replaceSelection(QStringLiteral("x\r\ny"));
+    EXPECT_EQ(this->w().lineCount(), 4);
+    EXPECT_EQ(this->w().line(1), QStringLiteral("x"));
+    EXPECT_EQ(this->w().line(2), QStringLiteral("y"));
+    this->w().replaceRanges({{0, 3, QStringLiteral("1")}});
+    EXPECT_EQ(this->w().line(0), QStringLiteral("1"));
+    this->w().undo();
+    EXPECT_EQ(this->w().line(0), QStringLiteral("one"));
+    this->w().setText(nbsp + QStringLiteral("\r\n") + Emoji);
+    EXPECT_EQ(this->w().line(0), nbsp);
+    EXPECT_EQ(this->w().line(1), Emoji);
 }
 
 TYPED_TEST(EditWindowAgreement, UndoTakesBackOneReplacement) {

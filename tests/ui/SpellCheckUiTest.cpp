@@ -22,6 +22,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
@@ -78,6 +80,8 @@ TEST_F(SpellCheckUi, CommandOnToolBarEditMenuAndEditorPopup) {
     QMenu* popup = form->registry().menu("EditorPopup");
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->actions().last()->text(), QStringLiteral("Spell Check"));
+    // F7, as in word processors.
+    EXPECT_EQ(action->shortcut(), QKeySequence(Qt::Key_F7));
     // Configured at start-up from the program folder.
     const SpellConfig& c = spellChecker(*form)->configuration();
     ASSERT_EQ(c.mainDictionaries.size(), 1);
@@ -145,4 +149,71 @@ TEST_F(SpellCheckUi, CancelAndTheConfigurationDialog) {
               QStringLiteral("1"));
     EXPECT_EQ(IniFile(dir.file("spell/spell.cfg")).readString("default", "U_MU_DCT_0", "?"),
               QStringLiteral("F") + dir.file("spell/american.dct"));
+}
+
+// F7 from the editor starts the check; the dialog never covers the word it asks about, wherever
+// that word stands in the window.
+TEST_F(SpellCheckUi, F7StartsItAndTheDialogKeepsClearOfTheWord) {
+    form->resize(1000, 700);
+    form->move(0, 0);
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += (i == 2 || i == 20 || i == 38 ? QStringLiteral("the catt sat")
+                                              : QStringLiteral("the cat sat")) +
+                QStringLiteral("\r\n");
+    form->editWindow().setText(text);
+    form->editWindow().setSelStart(0);
+    QPlainTextEdit* editor = form->editWindow().editor();
+    editor->setFocus();
+    QList<QRect> dialogs;
+    QList<QRect> words;
+    const auto look = [&](TFormSpellCheck& d) {
+        words << selectedTextArea(*editor);
+        EXPECT_EQ(editor->textCursor().selectedText(), QStringLiteral("catt"));
+        dialogs << d.frameGeometry();
+        d.button("I&gnore")->click();
+    };
+    whenAsked({look, look, look});
+    prompter.queue(MessageAnswer::Ok);
+    QTest::keyClick(editor, Qt::Key_F7);
+    ASSERT_EQ(words.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(words[i].isEmpty()) << i;
+        EXPECT_FALSE(dialogs[i].intersects(words[i]))
+            << i << ": dialog " << dialogs[i].y() << "+" << dialogs[i].height() << ", word "
+            << words[i].y();
+    }
+    EXPECT_EQ(prompter.texts(), QStringList({"Spell Check Complete.\n\n"}));
+}
+
+TEST(SpellCheckDialogPlace, AwayFromTheWordAndOnTheScreen) {
+    const QRect screen(0, 0, 1280, 1024);
+    struct Case {
+        QRect dialog;
+        QRect word;
+        QPoint expected;
+    };
+    const QRect middle(400, 300, 460, 300); // 400..859, 300..599
+    const Case cases[] = {
+        // Clear of it already: it stays.
+        {middle, QRect(100, 100, 40, 16), QPoint(400, 300)},
+        {middle, QRect(400, 620, 40, 16), QPoint(400, 300)},
+        // Over it: below the word when there is room.
+        {middle, QRect(500, 350, 40, 16), QPoint(400, 374)},
+        // Near the bottom: above it.
+        {QRect(400, 700, 460, 300), QRect(500, 800, 40, 16), QPoint(400, 492)},
+        // No word known: where it is.
+        {middle, QRect(), QPoint(400, 300)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TFormSpellCheck::placeClearOf(c.dialog, c.word, screen), c.expected)
+            << c.word.y();
+    // A screen too low for either: beside the word.
+    EXPECT_EQ(TFormSpellCheck::placeClearOf(QRect(400, 10, 460, 300), QRect(380, 150, 40, 16),
+                                            QRect(0, 0, 1280, 320)),
+              QPoint(428, 10));
+    // Never off the screen.
+    const QPoint p =
+        TFormSpellCheck::placeClearOf(QRect(1000, 900, 460, 300), QRect(1100, 950, 40, 16), screen);
+    EXPECT_TRUE(screen.contains(QRect(p, QSize(460, 300)))) << p.x() << "," << p.y();
 }

@@ -1,6 +1,8 @@
 // The banner, the About box and the tip window.
 #include "app/TipOfTheDay.h"
+#include "app/Tips.h"
 #include "platform/Clipboard.h"
+#include "platform/RandomSource.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -35,41 +37,72 @@ TEST(Banner, StartUpBannerClosesByItselfAndTheAboutBoxIsTaller) {
     EXPECT_EQ(about.exec(), QDialog::Accepted);
 }
 
-TEST(TipWindow, NextTipCyclesAndTheChoiceIsStored) {
+namespace {
+// Draws the given numbers in turn and keeps the bounds asked for.
+struct ScriptedRandom : RandomSource {
+    QList<int> draws;
+    QList<int> bounds;
+    int bounded(int bound) override {
+        bounds << bound;
+        return draws.isEmpty() ? 0 : draws.takeFirst();
+    }
+};
+} // namespace
+
+TEST(TipWindow, EachTipIsDrawnByChanceUnderItsCaptionAndTheChoiceIsStored) {
     TempDir dir;
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     MemoryClipboard clipboard;
-    TForm1 form(dir.path(), prompter, chooser, clipboard, TForm1::Options::withoutBanner());
+    ScriptedRandom random;
+    random.draws = {3, 17, 17, 0};
+    TForm1::Options options = TForm1::Options::withoutBanner();
+    options.random = &random;
+    TForm1 form(dir.path(), prompter, chooser, clipboard, options);
     EXPECT_TRUE(form.state().settings().showTips);
+    const QStringList tips = tipTexts();
+    ASSERT_EQ(tips.size(), 29);
 
     QStringList seen;
     QTimer::singleShot(0, &form, [&seen] {
         auto* tip = qobject_cast<TFormTip*>(QApplication::activeModalWidget());
         ASSERT_NE(tip, nullptr);
+        EXPECT_EQ(tip->windowTitle(), QStringLiteral("Quillon Pro Tip of the Day"));
+        auto* heading = tip->findChild<QLabel*>(QStringLiteral("DidYouKnow"));
+        ASSERT_NE(heading, nullptr);
+        EXPECT_EQ(heading->text(), QStringLiteral("Did you know..."));
+        // Above the tip.
+        EXPECT_LT(heading->geometry().bottom(),
+                  tip->findChild<QLabel*>(QStringLiteral("TipText"))->geometry().top());
         EXPECT_EQ(tip->findChild<QCheckBox*>()->text(), QStringLiteral(" &Show Tips at Startup"));
         EXPECT_TRUE(tip->showAtStartUp());
         seen << tip->currentTip();
-        tip->findChild<QPushButton*>(QStringLiteral("NextTip"))->click();
+        auto* next = tip->findChild<QPushButton*>(QStringLiteral("NextTip"));
+        EXPECT_EQ(next->text(), QStringLiteral("&Next Tip"));
+        next->click();
+        seen << tip->currentTip();
+        next->click(); // the same tip may come again
         seen << tip->currentTip();
         tip->findChild<QCheckBox*>()->setChecked(false);
         tip->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
     });
     form.tips().show();
-    ASSERT_EQ(seen.size(), 2);
-    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_EQ(seen, QStringList({tips[3], tips[17], tips[17]}));
+    EXPECT_EQ(random.bounds, QList<int>({29, 29, 29}));
     EXPECT_FALSE(form.state().settings().showTips);
     EXPECT_EQ(dir.read(QStringLiteral("OPTIONS.INI")), QByteArray("[Help]\r\nShowTips=0\r\n"));
 
     // Closing it with the choice as it was writes nothing.
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("OPTIONS.INI"))));
-    QTimer::singleShot(0, &form, [] {
+    QTimer::singleShot(0, &form, [&seen] {
         auto* tip = qobject_cast<TFormTip*>(QApplication::activeModalWidget());
         ASSERT_NE(tip, nullptr);
         EXPECT_FALSE(tip->showAtStartUp());
+        seen << tip->currentTip();
         tip->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
     });
     form.tips().show();
+    EXPECT_EQ(seen.last(), tips[0]);
     EXPECT_FALSE(dir.exists(QStringLiteral("OPTIONS.INI")));
 }
 

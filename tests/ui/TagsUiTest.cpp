@@ -448,9 +448,11 @@ TEST_F(TagsWindow, TheFilesTabInsertsLinksAndImagesAndOffersTheAnalysis) {
             seen << (a->isSeparator() ? QStringLiteral("-")
                                       : a->text() + (a->isEnabled() ? "" : " (disabled)"));
     });
+    // The publishing room's entry is in the same pop-up.
     EXPECT_EQ(seen, (QStringList{QStringLiteral("Insert Image"),
                                  QStringLiteral("Insert Link to HTML file"), QStringLiteral("-"),
-                                 QStringLiteral("Analyze Web Page")}));
+                                 QStringLiteral("Analyze Web Page"), QStringLiteral("-"),
+                                 QStringLiteral("FTP :  Add to FTP list")}));
     EXPECT_EQ(files->currentItem()->text(), QStringLiteral("page.html"));
 
     setSelected(QStringLiteral("x"));

@@ -2,42 +2,32 @@
 #include "ui/analysis/TFormLoadSize.h"
 
 #include "platform/Prompter.h"
+#include "ui/widgets/RowsModel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
-namespace {
-
-QListWidget* makeList(const QString& name) {
-    auto* list = new QListWidget;
-    list->setObjectName(name);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    list->setUniformItemSizes(true);
-    QFont f = list->font();
-    f.setStyleHint(QFont::TypeWriter);
-    f.setFamily(QStringLiteral("monospace"));
-    list->setFont(f);
-    return list;
-}
-} // namespace
+#include <utility>
 
 TFormLoadSize::TFormLoadSize(SiteAnalysis& logic, Prompter& prompter, FileChooser& chooser,
                              Printer& printer, QWidget* parent)
@@ -47,6 +37,17 @@ TFormLoadSize::TFormLoadSize(SiteAnalysis& logic, Prompter& prompter, FileChoose
     setWindowTitle(QStringLiteral("Web Page Analysis"));
     setModal(true);
     resize(820, 600);
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(0);
+    connect(m_refreshTimer, &QTimer::timeout, this, [this] { refresh(); });
+    m_reportRows = RowsModel::ofLines(logic.report(), this);
+    m_listingRows = RowsModel::ofLines(logic.listing(), this);
+    m_searchRows = RowsModel::ofLines(logic.searchResult(), this);
+    m_gridRows = new RowsModel(
+        {[&logic] { return static_cast<int>(logic.grid().size()); },
+         [&logic](int row, int column) { return logic.grid()[static_cast<size_t>(row)][column]; }},
+        SiteAnalysis::gridHeadings(), this);
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("AnalysisPages"));
     m_pages->addTab(buildSitePage(), QStringLiteral("Site Analysis"));
@@ -73,26 +74,65 @@ TFormLoadSize::TFormLoadSize(SiteAnalysis& logic, Prompter& prompter, FileChoose
         }
     });
     connect(&logic, &SiteAnalysis::outlineChanged, this, [this] { fillOutlines(); });
-    connect(&logic, &SiteAnalysis::selectionChanged, this,
-            [this](int item) { showSelection(item); });
+    connect(&logic, &SiteAnalysis::selectionChanged, this, [this](int item) {
+        m_pendingSelection = item;
+        scheduleRefresh();
+    });
     connect(&logic, &SiteAnalysis::searchEnabledChanged, m_findButton, &QWidget::setEnabled);
     connect(&logic, &SiteAnalysis::searchLabelChanged, m_siteLabel, &QLabel::setText);
-    connect(&logic, &SiteAnalysis::reportChanged, this, [this] { refillReport(); });
-    connect(&logic, &SiteAnalysis::gridChanged, this, [this] { refillGrid(); });
+    for (const auto& [changed, rows] :
+         {std::pair{&SiteAnalysis::reportChanged, m_reportRows},
+          std::pair{&SiteAnalysis::gridChanged, m_gridRows},
+          std::pair{&SiteAnalysis::listingChanged, m_listingRows},
+          std::pair{&SiteAnalysis::searchResultChanged, m_searchRows}}) {
+        RowsModel* model = rows;
+        connect(&logic, changed, this, [this, model] {
+            model->noteChange();
+            scheduleRefresh();
+        });
+    }
     connect(&logic, &SiteAnalysis::errorLabelChanged, m_errorLabel, &QWidget::setVisible);
-    connect(&logic, &SiteAnalysis::listingChanged, this,
-            [this] { refillList(m_listing, m_logic.listing()); });
-    connect(&logic, &SiteAnalysis::searchResultChanged, this,
-            [this] { refillList(m_search, m_logic.searchResult()); });
     connect(&logic, &SiteAnalysis::listingStatusChanged, m_statusTexts[1], &QLabel::setText);
     connect(&logic, &SiteAnalysis::searchStatusChanged, m_statusTexts[2], &QLabel::setText);
     connect(&logic, &SiteAnalysis::progressChanged, this,
             [this](AnalysisTab tab, AnalysisProgress p) {
-                QProgressBar* bar = m_bars[static_cast<int>(tab)];
-                bar->setMaximum(std::max(1, p.maximum));
-                bar->setValue(std::min(p.value, bar->maximum()));
-                bar->setVisible(p.visible);
+                m_pendingProgress[static_cast<size_t>(tab)] = p;
+                scheduleRefresh();
             });
+}
+
+void TFormLoadSize::scheduleRefresh() {
+    // Outside a pass a change shows at once. During one, the views catch up when the pass lets
+    // events run, a few times a second: each catching up repaints the bar and the lists, and
+    // doing that at every look at the event loop would cost the pass more than its own work.
+    if (!m_busy) {
+        refresh();
+        return;
+    }
+    if (m_refreshTimer->isActive())
+        return;
+    const qint64 since = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : RefreshEveryMs;
+    m_refreshTimer->start(static_cast<int>(std::max<qint64>(0, RefreshEveryMs - since)));
+}
+
+void TFormLoadSize::refresh() {
+    m_refreshTimer->stop();
+    m_sinceRefresh.start();
+    for (RowsModel* rows : {m_reportRows, m_gridRows, m_listingRows, m_searchRows})
+        rows->sync();
+    if (m_pendingSelection >= 0) {
+        showSelection(m_pendingSelection);
+        m_pendingSelection = -1;
+    }
+    for (size_t tab = 0; tab < m_pendingProgress.size(); ++tab) {
+        const std::optional<AnalysisProgress> p = std::exchange(m_pendingProgress[tab], {});
+        if (!p)
+            continue;
+        QProgressBar* bar = m_bars[tab];
+        bar->setMaximum(std::max(1, p->maximum));
+        bar->setValue(std::min(p->value, bar->maximum()));
+        bar->setVisible(p->visible);
+    }
 }
 
 TFormLoadSize::~TFormLoadSize() = default;
@@ -116,7 +156,9 @@ QWidget* TFormLoadSize::projectRow(int page) {
     tree->setObjectName(QStringLiteral("Outline%1").arg(page));
     tree->setHeaderHidden(true);
     m_outlines[page] = tree;
-    connect(tree, &QTreeWidget::itemPressed, this, [this, tree](QTreeWidgetItem* item) {
+    // The highlighted page is the selected one, however it became so: a click, the arrow keys,
+    // Home and End, typing its first letters.
+    connect(tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (m_busy || !item)
             return;
         m_logic.clickItem(item->data(0, Qt::UserRole).toInt());
@@ -198,7 +240,14 @@ QWidget* TFormLoadSize::buildSitePage() {
     connect(page1, &QPushButton::clicked, this,
             [this] { runPass([this] { m_logic.analyzePage(); }); });
     connect(site, &QPushButton::clicked, this, [this] {
-        m_outlines[0]->expandAll();
+        // Expanding lays the whole outline out again: only when a page is folded away.
+        QTreeWidget* tree = m_outlines[0];
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if ((*it)->childCount() > 0 && !(*it)->isExpanded()) {
+                tree->expandAll();
+                break;
+            }
+        }
         runPass([this] { m_logic.analyzeSite(); });
     });
     connect(clear, &QPushButton::clicked, this, [this] { m_logic.clearGrid(); });
@@ -208,7 +257,7 @@ QWidget* TFormLoadSize::buildSitePage() {
     auto* reportBox = new QWidget;
     auto* rv = new QVBoxLayout(reportBox);
     rv->setContentsMargins(0, 0, 0, 0);
-    m_report = makeList(QStringLiteral("PageSummary"));
+    m_report = makeList(QStringLiteral("PageSummary"), m_reportRows);
     rv->addWidget(m_report, 1);
     m_errorLabel = new QLabel(SiteAnalysis::errorLabelText());
     m_errorLabel->setObjectName(QStringLiteral("ErrorLabel"));
@@ -216,12 +265,17 @@ QWidget* TFormLoadSize::buildSitePage() {
     rv->addWidget(m_errorLabel);
     grid->addWidget(reportBox, 3, 1);
 
-    m_grid = new QTableWidget(0, 6);
+    m_grid = new QTableView;
     m_grid->setObjectName(QStringLiteral("SiteSummaryGrid"));
-    m_grid->setHorizontalHeaderLabels(SiteAnalysis::gridHeadings());
+    m_grid->setModel(m_gridRows);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    // Rows of one height, known without measuring each; the columns fit the headings and the
+    // rows in view, not every row of a thousand-page site each time rows come in.
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->horizontalHeader()->setResizeContentsPrecision(0);
     grid->addWidget(m_grid, 4, 0, 1, 2);
 
     m_bars[0] = new QProgressBar;
@@ -269,7 +323,7 @@ QWidget* TFormLoadSize::buildListingPage() {
     connect(site, &QPushButton::clicked, this,
             [this] { runPass([this] { m_logic.listSite(listingChoice()); }); });
     connect(print, &QPushButton::clicked, this, [this] { m_logic.printListing(m_printer); });
-    m_listing = makeList(QStringLiteral("Listing"));
+    m_listing = makeList(QStringLiteral("Listing"), m_listingRows);
     grid->addWidget(m_listing, 2, 1);
     m_bars[1] = new QProgressBar;
     m_bars[1]->setObjectName(QStringLiteral("ListingProgress"));
@@ -325,7 +379,7 @@ QWidget* TFormLoadSize::buildSearchPage() {
         runPass([this] { m_logic.findPages(m_searchText->text(), m_fileNameOnly->isChecked()); });
     });
     connect(print, &QPushButton::clicked, this, [this] { m_logic.printSearchResult(m_printer); });
-    m_search = makeList(QStringLiteral("SearchResult"));
+    m_search = makeList(QStringLiteral("SearchResult"), m_searchRows);
     v->addWidget(m_search, 1);
     m_bars[2] = new QProgressBar;
     m_bars[2]->setObjectName(QStringLiteral("SearchProgress"));
@@ -345,10 +399,29 @@ QWidget* TFormLoadSize::buildSearchPage() {
     return page;
 }
 
+QListView* TFormLoadSize::makeList(const QString& name, RowsModel* model) {
+    auto* list = new QListView;
+    list->setObjectName(name);
+    QFont f = list->font();
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFamily(QStringLiteral("monospace"));
+    list->setFont(f);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Every line as wide as the 1000 pixels the list scrolls to, and one line high: the list
+    // lays out any number of lines without measuring them.
+    list->setUniformItemSizes(true);
+    model->setRowSize(QSize(1000, QFontMetrics(f).height() + 2));
+    list->setModel(model);
+    return list;
+}
+
 void TFormLoadSize::fillOutlines() {
     const SiteOutline& outline = m_logic.outline();
     for (size_t t = 0; t < m_outlines.size(); ++t) {
         QTreeWidget* tree = m_outlines[t];
+        // Filling is not the user choosing a page.
+        const QSignalBlocker block(tree);
         tree->clear();
         // Item n of the outline, found at once when a site pass selects every page in turn.
         std::vector<QTreeWidgetItem*>& items = m_outlineItems[t];
@@ -374,36 +447,9 @@ void TFormLoadSize::showSelection(int item) {
         const std::vector<QTreeWidgetItem*>& items = m_outlineItems[t];
         QTreeWidgetItem* found =
             item > 0 && static_cast<size_t>(item) < items.size() ? items[item] : nullptr;
+        const QSignalBlocker block(m_outlines[t]);
         m_outlines[t]->setCurrentItem(found);
     }
-}
-
-void TFormLoadSize::refillList(QListWidget* list, const QStringList& lines) {
-    // The lists only grow during a pass: add the new lines rather than rebuilding.
-    if (lines.size() < list->count() ||
-        (list->count() > 0 && list->item(0)->text() != lines.value(0)))
-        list->clear();
-    for (qsizetype i = list->count(); i < lines.size(); ++i)
-        list->addItem(lines[i]);
-}
-
-void TFormLoadSize::refillReport() {
-    refillList(m_report, m_logic.report());
-}
-
-void TFormLoadSize::refillGrid() {
-    const std::vector<GridRow>& rows = m_logic.grid();
-    if (static_cast<int>(rows.size()) < m_grid->rowCount())
-        m_grid->setRowCount(0);
-    const int from = m_grid->rowCount();
-    const int to = static_cast<int>(rows.size());
-    if (from == to)
-        return;
-    // The new rows in one go: one row insertion for the model, not one per row.
-    m_grid->setRowCount(to);
-    for (int r = from; r < to; ++r)
-        for (int c = 0; c < 6; ++c)
-            m_grid->setItem(r, c, new QTableWidgetItem(rows[static_cast<size_t>(r)][c]));
 }
 
 ListingChoice TFormLoadSize::listingChoice() const {
@@ -423,7 +469,10 @@ void TFormLoadSize::runPass(const std::function<void()>& pass) {
     for (QComboBox* box : m_projectBoxes)
         box->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A pass that ends within a glance shows its results once, at its end.
+    m_sinceRefresh.start();
     pass();
+    refresh();
     QApplication::restoreOverrideCursor();
     for (QPushButton* b : m_passButtons)
         b->setEnabled(b->property("wasEnabled").toBool());

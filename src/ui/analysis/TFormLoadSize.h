@@ -5,9 +5,11 @@
 #include "analysis/SiteAnalysis.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class FileChooser;
@@ -17,15 +19,17 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+class RowsModel;
 class UiPump;
 
 class TFormLoadSize : public QDialog {
@@ -43,11 +47,11 @@ public:
     QComboBox* projectBox(int page) const { return m_projectBoxes[page]; }
     QTreeWidget* outline(int page) const { return m_outlines[page]; }
     QLineEdit* imageFolderField() const { return m_imageFolder; }
-    QListWidget* reportList() const { return m_report; }
-    QTableWidget* grid() const { return m_grid; }
+    QListView* reportList() const { return m_report; }
+    QTableView* grid() const { return m_grid; }
     QLabel* errorLabel() const { return m_errorLabel; }
-    QListWidget* listingList() const { return m_listing; }
-    QListWidget* searchList() const { return m_search; }
+    QListView* listingList() const { return m_listing; }
+    QListView* searchList() const { return m_search; }
     QLineEdit* searchField() const { return m_searchText; }
     QCheckBox* fileNameOnlyBox() const { return m_fileNameOnly; }
     QLabel* searchSiteLabel() const { return m_siteLabel; }
@@ -76,9 +80,11 @@ private:
     QPushButton* stopButton(const QString& name);
     void fillOutlines();
     void showSelection(int item);
-    void refillReport();
-    void refillGrid();
-    void refillList(QListWidget* list, const QStringList& lines);
+    QListView* makeList(const QString& name, RowsModel* model);
+    // The logic's changes reach the views together, when events next run: a pass that adds a
+    // page's lines, row, selection and progress many times a second costs one update of each.
+    void scheduleRefresh();
+    void refresh();
     ListingChoice listingChoice() const;
     // Runs a pass with the hourglass and the other buttons held until it ends.
     void runPass(const std::function<void()>& pass);
@@ -98,11 +104,20 @@ private:
     std::array<QTreeWidget*, 2> m_outlines{};
     std::array<std::vector<QTreeWidgetItem*>, 2> m_outlineItems; // [n]: item n, from 1
     QLineEdit* m_imageFolder = nullptr;
-    QListWidget* m_report = nullptr;
-    QTableWidget* m_grid = nullptr;
+    RowsModel* m_reportRows = nullptr;
+    RowsModel* m_gridRows = nullptr;
+    RowsModel* m_listingRows = nullptr;
+    RowsModel* m_searchRows = nullptr;
+    QListView* m_report = nullptr;
+    QTableView* m_grid = nullptr;
     QLabel* m_errorLabel = nullptr;
-    QListWidget* m_listing = nullptr;
-    QListWidget* m_search = nullptr;
+    QListView* m_listing = nullptr;
+    QListView* m_search = nullptr;
+    QTimer* m_refreshTimer = nullptr;
+    QElapsedTimer m_sinceRefresh;
+    static constexpr qint64 RefreshEveryMs = 250;
+    int m_pendingSelection = -1; // the page to show selected at the next refresh; -1: none
+    std::array<std::optional<AnalysisProgress>, 3> m_pendingProgress{};
     QLineEdit* m_searchText = nullptr;
     QCheckBox* m_fileNameOnly = nullptr;
     QLabel* m_siteLabel = nullptr;

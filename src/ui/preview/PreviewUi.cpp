@@ -5,12 +5,14 @@
 #include "platform/ProcessLauncher.h"
 #include "preview/PreviewCommands.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/preview/EmbeddedViewCheck.h"
 #include "ui/preview/TFormHelpOnTop.h"
 #include "ui/preview/TFormOptions.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -26,6 +28,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 namespace {
@@ -45,6 +48,7 @@ PreviewUi::PreviewUi(ActionRegistry& registry, const CommandContext& c, ProcessL
     : QObject(&registry), m_state(c.state), m_editWindow(c.editor), m_prompter(c.prompter),
       m_chooser(c.chooser), m_registry(registry) {
     setObjectName(QStringLiteral("PreviewUi"));
+    viewCheckProgram = QCoreApplication::applicationFilePath();
     if (!launcher) {
         m_systemLauncher = std::make_unique<SystemProcessLauncher>();
         launcher = m_systemLauncher.get();
@@ -192,20 +196,43 @@ bool PreviewUi::ensureView() {
         return true;
     if (m_viewFailed || !m_pane)
         return false;
+    // Made once the program knows one can be: a render process that cannot start would end
+    // this process along with the view. A copy of the program tries first.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool works = embeddedViewWorks(viewCheckProgram);
+    QApplication::restoreOverrideCursor();
+    if (!works) {
+        m_viewFailed = true;
+        return false;
+    }
     m_view = new QWebEngineView(m_pane);
     m_view->setObjectName(QStringLiteral("WebBrowser1"));
     m_view->hide();
+    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (ok)
+            m_viewShowedPage = true;
+    });
+    // A render process that ends before the view ever showed a page: no view here after all.
+    connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                if (status == QWebEnginePage::NormalTerminationStatus || m_viewShowedPage ||
+                    m_viewFailed)
+                    return;
+                m_viewFailed = true;
+                m_preview->viewLost();
+            });
     placeWidgets();
     return true;
 }
 
-void PreviewUi::showView() {
+bool PreviewUi::showView() {
     if (!ensureView())
-        return;
+        return false;
     placeWidgets();
     m_view->show();
     m_view->raise();
     m_panel->raise();
+    return true;
 }
 
 void PreviewUi::hideView() {

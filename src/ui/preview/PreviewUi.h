@@ -52,11 +52,13 @@ public:
 
     // The settings dialog opens through here; tests replace it to answer the dialog.
     std::function<void(SettingsPage)> settingsOpener;
+    // The program that tries a view first (see EmbeddedViewCheck.h): this program itself.
+    QString viewCheckProgram;
 
     // EmbeddedBrowser: whether the engine's program and resources are there.
     bool create() override;
     // BrowserView
-    void showView() override;
+    bool showView() override;
     void hideView() override;
     bool navigate(const QString& url) override;
     bool canGoBack() const override;
@@ -103,6 +105,7 @@ private:
     QLineEdit* m_address = nullptr;
     QWebEngineView* m_view = nullptr;
     bool m_viewFailed = false;
+    bool m_viewShowedPage = false;
     QPointer<TFormHelpOnTop> m_helpOnTop;
 };
 

@@ -2,6 +2,7 @@
 #include "ui/preview/TFormOptions.h"
 
 #include "app/AppState.h"
+#include "app/HtmlExtensions.h"
 #include "platform/FileChooser.h"
 #include "platform/Prompter.h"
 #include "preview/Preview.h"
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -76,7 +78,8 @@ TFormOptions::TFormOptions(AppState& state, Project* project, Prompter& prompter
     v->addLayout(buttons);
     connect(apply, &QPushButton::clicked, this, &TFormOptions::apply);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    resize(620, 520);
+    // As large as the tabs need: every field and the whole extension list show.
+    resize(sizeHint().expandedTo(QSize(620, 520)));
 }
 
 QWidget* TFormOptions::buildFiles() {
@@ -90,40 +93,58 @@ QWidget* TFormOptions::buildFiles() {
                  0, 0, 1, 3);
     m_extensions = named(new QListWidget(group), "ListBoxHTMLExtensions");
     m_extensions->addItems(m_initial.extensions);
-    m_extensions->setMaximumHeight(90);
-    g->addWidget(m_extensions, 1, 0, 2, 1);
+    // All 15 extensions the program keeps show at once.
+    m_extensions->addItem(QStringLiteral("html"));
+    const int row = m_extensions->sizeHintForRow(0);
+    delete m_extensions->takeItem(m_extensions->count() - 1);
+    m_extensions->setFixedHeight(row * MaxHtmlExtensions + 2 * m_extensions->frameWidth() + 2);
+    m_extensions->setFixedWidth(m_extensions->fontMetrics().horizontalAdvance(QLatin1Char('m')) *
+                                    12 +
+                                m_extensions->verticalScrollBar()->sizeHint().width());
+    g->addWidget(m_extensions, 1, 0, 3, 1);
     auto* add = named(new QPushButton(QStringLiteral("&Add"), group), "ButtonAddExt");
     auto* del = named(new QPushButton(QStringLiteral("&Delete"), group), "ButtonDeleteExt");
     m_newExt = named(new QLineEdit(group), "EditNewExt");
-    g->addWidget(add, 1, 1);
-    g->addWidget(m_newExt, 1, 2);
-    g->addWidget(del, 2, 1);
+    g->addWidget(add, 1, 1, Qt::AlignTop);
+    g->addWidget(m_newExt, 1, 2, Qt::AlignTop);
+    g->addWidget(del, 2, 1, Qt::AlignTop);
+    g->setRowStretch(3, 1);
+    g->setColumnStretch(2, 1);
     connect(add, &QPushButton::clicked, this, &TFormOptions::addExtensionClicked);
     connect(del, &QPushButton::clicked, this, [this] { delete m_extensions->currentItem(); });
     v->addWidget(group);
 
+    // Each caption stands above its field, so the fields take the dialog's whole width: a
+    // path of 60 characters shows whole.
     auto* form = new QGridLayout;
-    int row = 0;
-    form->addWidget(new QLabel(QStringLiteral("Default extension for new HTML files"), page), row,
-                    0);
+    const int pathWidth =
+        page->fontMetrics().horizontalAdvance(QStringLiteral("/home/someone/websites/acme-widgets/"
+                                                             "images/catalogue/2024/x/")) +
+        16;
+    int r = 0;
+    form->addWidget(new QLabel(QStringLiteral("Default extension for new HTML files"), page), r, 0);
     m_defaultExt = named(new QLineEdit(m_initial.defaultExt, page), "EditDefaultExt");
-    form->addWidget(m_defaultExt, row++, 1);
-    form->addWidget(new QLabel(QStringLiteral("File to use as HTML Template:"), page), row, 0);
+    m_defaultExt->setMaximumWidth(page->fontMetrics().horizontalAdvance(QLatin1Char('m')) * 8);
+    form->addWidget(m_defaultExt, r++, 1, Qt::AlignLeft);
+    form->addWidget(new QLabel(QStringLiteral("File to use as HTML Template:"), page), r++, 0, 1,
+                    3);
     m_template = named(new QLineEdit(m_initial.htmlTemplate, page), "EditTemplate");
-    form->addWidget(m_template, row, 1);
+    m_template->setMinimumWidth(pathWidth);
+    form->addWidget(m_template, r, 0, 1, 2);
     auto* browseTemplate = named(new QPushButton(QStringLiteral("..."), page), "ButtonTemplate");
-    form->addWidget(browseTemplate, row++, 2);
+    form->addWidget(browseTemplate, r++, 2);
     connect(browseTemplate, &QPushButton::clicked, this, [this] {
         if (const std::optional<QString> file = browse())
             m_template->setText(*file);
     });
     form->addWidget(
         new QLabel(QStringLiteral("Default REAL path to Images used in your HTML files:"), page),
-        row, 0);
+        r++, 0, 1, 3);
     m_imagePath = named(new QLineEdit(m_initial.imagePath, page), "EditImagePath");
-    form->addWidget(m_imagePath, row, 1);
+    m_imagePath->setMinimumWidth(pathWidth);
+    form->addWidget(m_imagePath, r, 0, 1, 2);
     auto* browseImages = named(new QPushButton(QStringLiteral("..."), page), "ButtonImagePath");
-    form->addWidget(browseImages, row++, 2);
+    form->addWidget(browseImages, r++, 2);
     connect(browseImages, &QPushButton::clicked, this, [this] {
         m_prompter.inform(QStringLiteral(
             "In the next dialog box, go to the directory where you store the images used in your "
@@ -136,18 +157,19 @@ QWidget* TFormOptions::buildFiles() {
     form->addWidget(note(QStringLiteral("(this will be the default value used on the analysis "
                                         "screen to find your images)"),
                          page),
-                    row++, 0, 1, 3);
+                    r++, 0, 1, 3);
     m_useDefaultFiles = named(new QCheckBox(QStringLiteral("When switching from WEBSITE to FILES "
                                                            "tab, always default to this location:"),
                                             page),
                               "CheckDefaultFiles");
     m_useDefaultFiles->setChecked(m_initial.useDefaultFiles);
-    form->addWidget(m_useDefaultFiles, row++, 0, 1, 3);
+    form->addWidget(m_useDefaultFiles, r++, 0, 1, 3);
     m_defaultFiles = named(new QLineEdit(m_initial.defaultFilesFolder, page), "EditDefaultFiles");
     m_defaultFiles->setReadOnly(true);
-    form->addWidget(m_defaultFiles, row, 0, 1, 2);
+    m_defaultFiles->setMinimumWidth(pathWidth);
+    form->addWidget(m_defaultFiles, r, 0, 1, 2);
     auto* browseFiles = named(new QPushButton(QStringLiteral("..."), page), "ButtonDefaultFiles");
-    form->addWidget(browseFiles, row++, 2);
+    form->addWidget(browseFiles, r++, 2);
     connect(browseFiles, &QPushButton::clicked, this, [this] {
         m_prompter.inform(QStringLiteral(
             "In the next dialog box, go to the directory you wish to use as DEFAULT and select "
@@ -159,24 +181,25 @@ QWidget* TFormOptions::buildFiles() {
     form->addWidget(note(QStringLiteral("(otherwise, most recently accessed directory will be used "
                                         "as default directory)"),
                          page),
-                    row++, 0, 1, 3);
+                    r++, 0, 1, 3);
     m_confirm = named(
         new QCheckBox(QStringLiteral("Confirm before removing web pages from project file?"), page),
         "CheckConfirm");
     m_confirm->setChecked(m_initial.confirmRemove);
-    form->addWidget(m_confirm, row++, 0, 1, 3);
+    form->addWidget(m_confirm, r++, 0, 1, 3);
     m_editProblem =
         named(new QCheckBox(QStringLiteral("Large File Setting"), page), "CheckFileEditSetting");
     m_editProblem->setChecked(m_initial.editProblem);
-    form->addWidget(m_editProblem, row, 0);
+    form->addWidget(m_editProblem, r, 0);
     form->addWidget(note(QStringLiteral("DO NOT check this box unless you are having problems "
                                         "editing very large files."),
                          page),
-                    row++, 1, 1, 2);
+                    r++, 1, 1, 2);
     m_lowerCase =
         named(new QCheckBox(QStringLiteral("Write tags in lower case"), page), "CheckLowerCase");
     m_lowerCase->setChecked(m_initial.lowerCaseTags);
-    form->addWidget(m_lowerCase, row++, 0, 1, 3);
+    form->addWidget(m_lowerCase, r++, 0, 1, 3);
+    form->setColumnStretch(1, 1);
     v->addLayout(form);
     v->addStretch(1);
     return page;
@@ -443,6 +466,32 @@ QWidget* TFormOptions::buildFtp() {
     m_flush->setChecked(m_initial.ftpFlush);
     v->addWidget(m_ftpAuto);
     v->addWidget(m_flush);
+
+    // The page checks: before each upload, and Check Links of the Tools menu.
+    auto* checks =
+        new QGroupBox(QStringLiteral("Page checks (before upload and Check Links):"), page);
+    auto* c = new QGridLayout(checks);
+    m_checkBeforeUpload = named(new QCheckBox(QStringLiteral("&Check pages for broken links and "
+                                                             "HTML errors before each upload"),
+                                              checks),
+                                "CheckBeforeUpload");
+    m_checkBeforeUpload->setChecked(m_initial.checkBeforeUpload);
+    c->addWidget(m_checkBeforeUpload, 0, 0, 1, 2);
+    auto* sizeLabel =
+        new QLabel(QStringLiteral("Page &size limit with images, KB (0: none):"), checks);
+    m_sizeLimit = named(new QSpinBox(checks), "SpinPageSizeLimit");
+    m_sizeLimit->setRange(0, SettingsRules::PageSizeLimitMaximum);
+    m_sizeLimit->setValue(m_initial.pageSizeLimit);
+    sizeLabel->setBuddy(m_sizeLimit);
+    c->addWidget(sizeLabel, 1, 0);
+    c->addWidget(m_sizeLimit, 1, 1, Qt::AlignLeft);
+    m_tidyWarnings =
+        named(new QCheckBox(QStringLiteral("Report HTML Tidy's &warnings too, not only its errors"),
+                            checks),
+              "CheckTidyWarnings");
+    m_tidyWarnings->setChecked(m_initial.tidyWarnings);
+    c->addWidget(m_tidyWarnings, 2, 0, 1, 2);
+    v->addWidget(checks);
     v->addStretch(1);
     return page;
 }
@@ -533,6 +582,9 @@ SettingsValues TFormOptions::values() const {
     v.promptFreq = m_promptFreq->value();
     v.ftpAuto = m_ftpAuto->isChecked();
     v.ftpFlush = m_flush->isChecked();
+    v.checkBeforeUpload = m_checkBeforeUpload->isChecked();
+    v.pageSizeLimit = m_sizeLimit->value();
+    v.tidyWarnings = m_tidyWarnings->isChecked();
     return v;
 }
 

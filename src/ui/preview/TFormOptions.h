@@ -93,6 +93,9 @@ private:
     // FTP
     QCheckBox* m_ftpAuto = nullptr;
     QCheckBox* m_flush = nullptr;
+    QCheckBox* m_checkBeforeUpload = nullptr;
+    QSpinBox* m_sizeLimit = nullptr;
+    QCheckBox* m_tidyWarnings = nullptr;
     // Change File Path
     QListWidget* m_paths = nullptr;
     QPushButton* m_selectNewPath = nullptr;

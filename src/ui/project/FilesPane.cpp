@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 FilesPane::FilesPane(FilesTab& logic, const QString& homeDirectory, const QString& filter,
@@ -25,13 +26,9 @@ FilesPane::FilesPane(FilesTab& logic, const QString& homeDirectory, const QStrin
     m_folders->setObjectName(QStringLiteral("FolderList"));
     m_types = new QComboBox(this);
     m_types->setObjectName(QStringLiteral("TypeFilter"));
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        m_types->addItem(parts[i]);
-        m_patterns << parts[i + 1];
-    }
     m_files = new QListWidget(this);
     m_files->setObjectName(QStringLiteral("FileList"));
+    setFilter(filter);
     v->addWidget(m_drives);
     v->addWidget(m_path);
     v->addWidget(m_folders, 1);
@@ -48,6 +45,22 @@ FilesPane::FilesPane(FilesTab& logic, const QString& homeDirectory, const QStrin
             [this](QListWidgetItem* item) { m_logic.clickFile(m_folder, item->text()); });
     connect(m_files, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { m_logic.doubleClickFile(m_folder, item->text()); });
+}
+
+void FilesPane::setFilter(const QString& filter) {
+    const int chosen = m_types->currentIndex();
+    {
+        const QSignalBlocker quiet(m_types);
+        m_types->clear();
+        m_patterns.clear();
+        const QStringList parts = filter.split(QLatin1Char('|'));
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+            m_types->addItem(parts[i]);
+            m_patterns << parts[i + 1];
+        }
+        m_types->setCurrentIndex(chosen >= 0 && chosen < m_types->count() ? chosen : 0);
+    }
+    refillFiles();
 }
 
 void FilesPane::activate() {

@@ -19,6 +19,9 @@ public:
 
     // The tab became active: the start folder and the current type.
     void activate();
+    // New file types (the HTML extensions changed): the chosen entry stays chosen and the list
+    // is filled anew.
+    void setFilter(const QString& filter);
     void setFolder(const QString& folder);
     const QString& folder() const { return m_folder; }
 

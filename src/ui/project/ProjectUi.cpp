@@ -91,6 +91,9 @@ void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area)
             new FilesPane(*m_filesTab, state.homeDirectory(), state.filesTabFilter(), &area);
         area.layout()->addWidget(m_filesPane);
         m_filesPane->show(); // the area is on screen already
+        // Settings, Apply: new HTML extensions show at once.
+        connect(&state, &AppState::htmlFiltersChanged, m_filesPane,
+                [this, &state] { m_filesPane->setFilter(state.filesTabFilter()); });
     }
     m_filesPane->activate();
 }

@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QListWidget>
-#include <QMenu>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -30,11 +29,6 @@ PublishUi::PublishUi(ActionRegistry& registry, const CommandContext& c)
       m_chooser(c.chooser), m_window(mainWindow(c)),
       m_room(std::make_unique<PublishRoom>(c.state, c.editor, c.prompter, *this)) {
     setObjectName(QStringLiteral("PublishUi"));
-    if (QWidget* window = m_window) {
-        if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")))
-            // After the project room's own handler, which makes the Files tab's lists.
-            connect(tabs, &QTabWidget::currentChanged, this, [this] { hookFilesPopup(); });
-    }
 }
 
 PublishUi::~PublishUi() = default;
@@ -43,27 +37,11 @@ PublishUi* PublishUi::of(const ActionRegistry& registry) {
     return registry.findChild<PublishUi*>(QStringLiteral("PublishUi"), Qt::FindDirectChildrenOnly);
 }
 
-void PublishUi::hookFilesPopup() {
-    if (m_filesPopupHooked)
-        return;
-    ProjectUi* project = ProjectUi::of(m_registry);
-    QMenu* popup = m_registry.menu(QLatin1String(PublishCommands::filesPopup));
-    if (!project || !project->filesPane() || !popup)
-        return;
-    QListWidget* files = project->filesPane()->fileList();
-    files->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(files, &QWidget::customContextMenuRequested, popup, [files, popup](const QPoint& at) {
-        if (QListWidgetItem* item = files->itemAt(at))
-            files->setCurrentItem(item);
-        popup->popup(files->viewport()->mapToGlobal(at));
-    });
-    m_filesPopupHooked = true;
-}
-
 void PublishUi::openFtpScreen() {
     AppState& state = m_state;
     FtpScreen screen(state.programDirectory(), state.changedList(), state.settings(), m_prompter);
     TFormFTP form(screen, state.settings().lastHtmlDirectory, state.homeDirectory(), m_window);
+    form.uploadCheck = state.parts().uploadCheck;
     if (onScreenOpened)
         onScreenOpened(form);
     form.exec();

@@ -1,5 +1,5 @@
-// The publishing room in the main window: the FTP screen, the image-folder dialog, "+FTP" by
-// the page shown on the left, and the Files tab's file-list pop-up.
+// The publishing room in the main window: the FTP screen, the image-folder dialog and "+FTP" by
+// the page shown on the left (whose entry in the file list's pop-up the tag room shows).
 #pragma once
 
 #include "publish/PublishCommands.h"
@@ -38,8 +38,6 @@ public:
     static PublishUi* of(const ActionRegistry& registry);
 
 private:
-    void hookFilesPopup();
-
     ActionRegistry& m_registry;
     // The context itself is gone once the tables are installed; what it pointed at stays.
     AppState& m_state;
@@ -47,7 +45,6 @@ private:
     FileChooser& m_chooser;
     QWidget* m_window = nullptr;
     std::unique_ptr<PublishRoom> m_room;
-    bool m_filesPopupHooked = false;
 };
 
 // InstallCommands' line for the publishing room.

@@ -1,6 +1,8 @@
 // TFormFTP: each control calls FtpScreen and draws what it announces.
 #include "ui/publish/TFormFTP.h"
 
+#include "app/ShellParts.h"
+#include "platform/NativeNames.h"
 #include "project/FilesTab.h"
 #include "publish/FtpList.h"
 #include "publish/FtpScreen.h"
@@ -122,6 +124,8 @@ TFormFTP::TFormFTP(FtpScreen& screen, const QString& startFolder, const QString&
 
     connect(&m_screen, &FtpScreen::changed, this, &TFormFTP::showModel);
     connect(&m_screen, &FtpScreen::busyChanged, this, &TFormFTP::setBusyPointer);
+    // The server commands are offered while nothing runs.
+    connect(&m_screen, &FtpScreen::busyChanged, this, &TFormFTP::showModel);
     connect(&m_screen, &FtpScreen::showPage, m_pages, &QTabWidget::setCurrentIndex);
     connect(&m_screen, &FtpScreen::focusProfileName, this, [this] { m_profile->setFocus(); });
 
@@ -298,6 +302,11 @@ QWidget* TFormFTP::buildFilesPage() {
     m_drives = new QComboBox(filesPage);
     m_drives->setObjectName(QStringLiteral("ComboDrive"));
     fv->addWidget(m_drives);
+    // The folder whose files are listed.
+    m_folderLabel = new QLabel(filesPage);
+    m_folderLabel->setObjectName(QStringLiteral("LabelFilesFolder"));
+    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fv->addWidget(m_folderLabel);
     auto* fh = new QHBoxLayout;
     m_folders = list(filesPage, "ListFolders", false);
     m_files = list(filesPage, "ListFiles", true);
@@ -358,20 +367,38 @@ QWidget* TFormFTP::buildTransferPage() {
     m_status->setObjectName(QStringLiteral("LabelStatus"));
     m_bytes = new QLabel(page);
     m_bytes->setObjectName(QStringLiteral("LabelBytes"));
-    grid->addWidget(m_status, 2, 0);
-    grid->addWidget(m_bytes, 2, 1);
+    // The status line takes the width of the page, the byte counter what is left; a long
+    // status (a server's refusal) is cut rather than widening a column, so the two remote
+    // lists keep their halves of the page.
+    auto* statusRow = new QHBoxLayout;
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusRow->addWidget(m_status, 1);
+    statusRow->addWidget(m_bytes);
+    grid->addLayout(statusRow, 2, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     m_gauge = new QProgressBar(page);
     m_gauge->setObjectName(QStringLiteral("Gauge"));
     m_gauge->setVisible(false);
     grid->addWidget(m_gauge, 3, 0, 1, 2);
+    m_remoteFolder = new QLabel(page);
+    m_remoteFolder->setObjectName(QStringLiteral("LabelRemoteFolder"));
+    m_remoteFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(m_remoteFolder, 4, 0, 1, 2);
     m_remoteDirs = list(page, "ListRemoteDirs", false);
     m_remoteFiles = list(page, "ListRemoteFiles", false);
-    grid->addWidget(m_remoteDirs, 4, 0);
-    grid->addWidget(m_remoteFiles, 4, 1);
+    auto* dirsLabel = new QLabel(QStringLiteral("Remote &folders:"), page);
+    auto* filesLabel = new QLabel(QStringLiteral("Remote f&iles:"), page);
+    dirsLabel->setBuddy(m_remoteDirs);
+    filesLabel->setBuddy(m_remoteFiles);
+    grid->addWidget(dirsLabel, 5, 0);
+    grid->addWidget(filesLabel, 5, 1);
+    grid->addWidget(m_remoteDirs, 6, 0);
+    grid->addWidget(m_remoteFiles, 6, 1);
     m_notice = new QLabel(FtpScreen::noticeText(), page);
     m_notice->setObjectName(QStringLiteral("LabelNotice"));
     m_notice->setVisible(false);
-    grid->addWidget(m_notice, 5, 0, 1, 2);
+    grid->addWidget(m_notice, 7, 0, 1, 2);
 
     auto* buttons = new QGridLayout;
     QPushButton* connectButton = button(page, "ButtonConnect", QStringLiteral("Connect"));
@@ -388,12 +415,16 @@ QWidget* TFormFTP::buildTransferPage() {
                                      removeDir,     rename,           del,      refresh};
     for (int i = 0; i < all.size(); ++i)
         buttons->addWidget(all[i], i / 5, i % 5);
-    grid->addLayout(buttons, 6, 0, 1, 2);
+    grid->addLayout(buttons, 8, 0, 1, 2);
+    m_connect = connectButton;
+    m_disconnect = disconnectButton;
+    // What needs a connection is offered only with one.
+    m_serverCommands = {makeDir, removeDir, rename, del, refresh};
 
     connect(connectButton, &QPushButton::clicked, this, [this] { m_screen.connectToHost(); });
     connect(disconnectButton, &QPushButton::clicked, this,
             [this] { m_screen.disconnectFromHost(); });
-    connect(transfer, &QPushButton::clicked, this, [this] { m_screen.transferFiles(); });
+    connect(transfer, &QPushButton::clicked, this, [this] { ButtonTransferClick(); });
     // Acts on the press: a transfer under way is cut off at once.
     connect(stop, &QPushButton::pressed, this, [this] { m_screen.abort(); });
     connect(makeDir, &QPushButton::clicked, this, [this] { m_screen.makeDirectory(); });
@@ -517,19 +548,40 @@ void TFormFTP::showModel() {
     m_gauge->setVisible(m_screen.gaugeVisible());
     showEntries(m_remoteDirs, m_screen.remoteDirectories());
     showEntries(m_remoteFiles, m_screen.remoteFiles());
+    const bool connected = m_screen.connected();
+    m_remoteFolder->setText(connected ? QStringLiteral("Remote folder: ") + m_screen.remoteFolder()
+                                      : QStringLiteral("Remote folder: (not connected)"));
+    m_status->setToolTip(m_screen.statusLine());
+    for (QPushButton* b : m_serverCommands)
+        b->setEnabled(connected && !m_screen.busy());
+    m_connect->setEnabled(!connected && !m_screen.busy());
+    m_disconnect->setEnabled(connected);
     m_notice->setVisible(m_screen.noticeShown());
     m_close->setEnabled(m_screen.closeEnabled());
 }
 
 void TFormFTP::setFolder(const QString& folder) {
-    m_folder = folder.isEmpty() ? QStringLiteral("/") : folder;
-    const QDir dir(m_folder);
+    m_folder = folder.isEmpty() ? QStringLiteral("/") : QDir::cleanPath(folder);
+    m_folderLabel->setText(m_folder);
     m_folders->clear();
-    if (!dir.isRoot())
+    if (!QDir(m_folder).isRoot())
         m_folders->addItem(QStringLiteral(".."));
-    m_folders->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+    // Listed by the bytes on disk, so that names in Latin-1 are there too; hidden ones are not.
+    QStringList folders;
+    QStringList files;
+    for (const FolderEntry& e : listFolder(m_folder).entries) {
+        if (e.name.startsWith(u'.'))
+            continue;
+        if (e.kind == FolderEntry::Kind::Folder)
+            folders << e.name;
+        else if (e.kind == FolderEntry::Kind::File)
+            files << e.name;
+    }
+    folders.sort();
+    files.sort();
+    m_folders->addItems(folders);
     m_files->clear();
-    m_files->addItems(dir.entryList(QDir::Files, QDir::Name));
+    m_files->addItems(files);
 }
 
 void TFormFTP::setBusyPointer(bool busy) {
@@ -554,6 +606,15 @@ void TFormFTP::ButtonCloseClick() {
         setBusyPointer(false);
         accept();
     }
+}
+
+void TFormFTP::ButtonTransferClick() {
+    // Only a transfer that would start is checked: the screen's own messages come first.
+    if (uploadCheck && m_screen.connected() && !m_screen.busy() &&
+        !m_screen.transferList().isEmpty() &&
+        !uploadCheck->checkBeforeUpload(m_screen.transferList(), m_screen.currentHost().siteFolder))
+        return;
+    m_screen.transferFiles();
 }
 
 void TFormFTP::reject() {
@@ -609,11 +670,11 @@ void TFormFTPImageLoc::SelectClick() {
 }
 
 void TFormFTPImageLoc::OkClick() {
+    // Without a folder the message tells the user to choose one or press Cancel: the dialog
+    // stays for that.
     const std::optional<QString> folder = FtpList::acceptImageFolder(m_field->text(), m_prompter);
-    if (!folder) {
-        reject();
+    if (!folder)
         return;
-    }
     m_result = *folder;
     accept();
 }

@@ -18,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
+class UploadCheck;
 
 class TFormFTP : public QDialog {
     Q_OBJECT
@@ -36,6 +37,10 @@ public:
     void setFolder(const QString& folder);
 
     void ButtonCloseClick();
+    // "Transfer Files": the pages about to go out are checked first (when a check is set); the
+    // user may stop the upload from its report.
+    void ButtonTransferClick();
+    UploadCheck* uploadCheck = nullptr;
 
 protected:
     // Escape runs "Close" as the button does.
@@ -88,6 +93,11 @@ private:
     QProgressBar* m_gauge = nullptr;
     QListWidget* m_remoteDirs = nullptr;
     QListWidget* m_remoteFiles = nullptr;
+    QLabel* m_remoteFolder = nullptr;
+    QLabel* m_folderLabel = nullptr;
+    QPushButton* m_connect = nullptr;
+    QPushButton* m_disconnect = nullptr;
+    QList<QPushButton*> m_serverCommands;
     QLabel* m_notice = nullptr;
     QPushButton* m_close = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "ui/services/TFormFindReplace.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
+#include "ui/widgets/LongStepWindow.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -36,6 +37,10 @@ ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
         parts.colouring = m_room.get();
     if (!parts.snippets)
         parts.snippets = &m_room->snips();
+    // A big page loads with its progress shown, and can be cancelled.
+    m_longSteps = std::make_unique<LongStepWindow>(window);
+    if (!parts.longSteps)
+        parts.longSteps = m_longSteps.get();
     // The Snips tab joins the left-hand tabs; its lists show what start-up read when it is
     // first looked at (start-up reads the files after the window is built).
     if (auto* left =

@@ -10,6 +10,7 @@
 
 class ActionRegistry;
 class EventLoopPump;
+class LongStepWindow;
 class QPlainTextEdit;
 class QPushButton;
 class SnipsTab;
@@ -32,6 +33,8 @@ public:
     QPushButton* stopColorsButton() const { return m_stopColors; }
     // How often the passes let events run.
     EventLoopPump& pump() { return *m_pump; }
+    // The progress window of long steps on the open page (loading a big one).
+    LongStepWindow& longSteps() { return *m_longSteps; }
 
     void showFindDialog(const QString& findText) override;
     void showReplaceDialog(const QString& findText) override;
@@ -48,6 +51,7 @@ private:
     void addEditingPaneButtons(ActionRegistry& registry);
 
     std::unique_ptr<EventLoopPump> m_pump;
+    std::unique_ptr<LongStepWindow> m_longSteps;
     std::unique_ptr<ServicesRoom> m_room;
     QPlainTextEdit* m_editor = nullptr;
     TFormFindReplace* m_findDialog = nullptr;

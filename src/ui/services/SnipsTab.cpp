@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,21 +17,44 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
-// Clicking the entry field clears the list's selection and empties the field.
-class FieldClick : public QObject {
+// A mouse press on a widget: clicking the entry field clears the list's selection and empties
+// the field; a press in a list below its last entry clears the selection.
+class PressFilter : public QObject {
 public:
-    FieldClick(QObject* parent, std::function<void()> onClick)
-        : QObject(parent), m_onClick(std::move(onClick)) {}
+    PressFilter(QObject* parent, std::function<void(const QMouseEvent&)> onPress)
+        : QObject(parent), m_onPress(std::move(onPress)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress)
-            m_onClick();
+            m_onPress(*static_cast<QMouseEvent*>(event));
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    std::function<void()> m_onClick;
+    std::function<void(const QMouseEvent&)> m_onPress;
+};
+
+// Enter, Return and Delete on a snip list; the handler tells whether it used the key.
+class ListKeys : public QObject {
+public:
+    ListKeys(QObject* parent, std::function<bool(int)> onKey)
+        : QObject(parent), m_onKey(std::move(onKey)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                return m_onKey(Qt::Key_Return);
+            if (key == Qt::Key_Delete)
+                return m_onKey(Qt::Key_Delete);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(int)> m_onKey;
 };
 
 } // namespace
@@ -40,7 +64,10 @@ SnipsTab::SnipsTab(Snips& snips, EditWindow& editor, Clipboard& clipboard, HtmlD
     : QWidget(parent), m_snips(snips), m_editor(editor), m_clipboard(clipboard),
       m_document(document) {
     setObjectName(QStringLiteral("SnipsTab"));
+    // Narrow margins: at the left pane's first width the two tab captions and the paste options
+    // show whole.
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 4, 2, 2);
     auto* intro = new QLabel(
         QStringLiteral("Store your commonly used URLs and other \"snips\" of text here. Just "
                        "double-click to paste into the editing window, right-click to edit."),
@@ -56,6 +83,7 @@ SnipsTab::SnipsTab(Snips& snips, EditWindow& editor, Clipboard& clipboard, HtmlD
 
     auto* option = new QGroupBox(QStringLiteral("Paste Option"), this);
     auto* optionLayout = new QVBoxLayout(option);
+    optionLayout->setContentsMargins(6, 4, 2, 4);
     m_paste = new QRadioButton(QStringLiteral("Paste into HTML Editor"), option);
     m_paste->setObjectName(QStringLiteral("RadioPaste"));
     auto* clip = new QRadioButton(QStringLiteral("Copy to Clipboard Only"), option);
@@ -71,6 +99,7 @@ SnipsTab::SnipsTab(Snips& snips, EditWindow& editor, Clipboard& clipboard, HtmlD
 QWidget* SnipsTab::buildPane(Pane& pane, SnipList& model, const QString& name) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
     pane.model = &model;
     pane.list = new QListWidget(page);
     pane.list->setObjectName(QStringLiteral("ListBox") + name);
@@ -94,7 +123,7 @@ QWidget* SnipsTab::buildPane(Pane& pane, SnipList& model, const QString& name) {
     layout->addLayout(buttons);
 
     Pane* p = &pane;
-    pane.field->installEventFilter(new FieldClick(pane.field, [this, p] {
+    pane.field->installEventFilter(new PressFilter(pane.field, [this, p](const QMouseEvent&) {
         p->model->select(-1);
         p->field->clear();
         show(*p);
@@ -114,17 +143,32 @@ QWidget* SnipsTab::buildPane(Pane& pane, SnipList& model, const QString& name) {
         m_snips.editSnip(*p->model, *this);
         show(*p);
     });
-    // Every press selects the entry under the mouse, or none below the last one.
-    connect(pane.list, &QListWidget::itemPressed, this,
-            [p](QListWidgetItem* item) { p->model->select(p->list->row(item)); });
-    pane.list->viewport()->installEventFilter(new FieldClick(pane.list, [this, p] {
-        const QPoint at = p->list->viewport()->mapFromGlobal(QCursor::pos());
-        if (!p->list->itemAt(at))
-            p->model->select(-1);
+    // The highlighted entry is the selected one, however it became so: a press, the arrow
+    // keys, Home and End, typing its first letters. A press below the last entry clears it.
+    connect(pane.list, &QListWidget::itemSelectionChanged, this, [p] {
+        const QList<QListWidgetItem*> chosen = p->list->selectedItems();
+        p->model->select(chosen.isEmpty() ? -1 : p->list->row(chosen.first()));
+    });
+    pane.list->viewport()->installEventFilter(new PressFilter(pane.list, [p](const QMouseEvent& e) {
+        if (!p->list->itemAt(e.position().toPoint()))
+            p->list->clearSelection();
     }));
     connect(pane.list, &QListWidget::itemDoubleClicked, this, [this, p](QListWidgetItem* item) {
         m_snips.pasteSnip(item->text(), m_editor, m_clipboard, m_document);
     });
+    // From the keyboard: Enter pastes the highlighted entry as a double-click does, Delete
+    // deletes it as the Delete button does.
+    pane.list->installEventFilter(new ListKeys(pane.list, [this, p](int key) {
+        if (key == Qt::Key_Delete) {
+            p->model->deleteSelected();
+            show(*p);
+            return true;
+        }
+        if (p->model->selected() < 0)
+            return false;
+        m_snips.pasteSnip(p->model->selectedText(), m_editor, m_clipboard, m_document);
+        return true;
+    }));
     connect(pane.list, &QListWidget::customContextMenuRequested, this, [this, p](const QPoint& at) {
         QListWidgetItem* item = p->list->itemAt(at);
         p->model->select(item ? p->list->row(item) : -1);
@@ -143,12 +187,16 @@ QWidget* SnipsTab::buildPane(Pane& pane, SnipList& model, const QString& name) {
 }
 
 void SnipsTab::show(const Pane& pane) {
+    // Refilling moves the list's own selection about: the model's stays as it is.
+    const QSignalBlocker block(pane.list);
     pane.list->clear();
     pane.list->addItems(pane.model->entries());
     if (pane.model->selected() >= 0)
         pane.list->setCurrentRow(pane.model->selected());
     else
         pane.list->clearSelection();
+    // The blocked signals skipped the view's own repaint of the new current row.
+    pane.list->viewport()->update();
 }
 
 void SnipsTab::refresh() {
@@ -166,6 +214,10 @@ QString SnipsTab::editEntry(const QString& text) {
     auto* layout = new QVBoxLayout(&dialog);
     auto* field = new QLineEdit(text, &dialog);
     field->setObjectName(QStringLiteral("EntryText"));
+    // Wide enough for a web address of the usual length, and for the entry when it is longer
+    // (up to most of a screen).
+    const int wanted = field->fontMetrics().horizontalAdvance(text) + 24;
+    field->setMinimumWidth(std::clamp(wanted, 420, 900));
     layout->addWidget(field);
     auto* buttons = new QDialogButtonBox(&dialog);
     QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);

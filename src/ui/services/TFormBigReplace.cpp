@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "platform/FileChooser.h"
 #include "platform/UiPump.h"
+#include "ui/widgets/ElidedLabel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,7 +38,7 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
                                  QWidget* parent)
     : QDialog(parent), m_pump(std::make_unique<EventLoopPump>()),
       m_model(std::make_unique<ExtendedReplace>(state.programDirectory(), prompter, *m_pump)),
-      m_chooser(chooser), m_addFolder(state.settings().lastHtmlDirectory) {
+      m_chooser(chooser), m_addFolderStart(state.settings().lastHtmlDirectory) {
     setObjectName(QStringLiteral("TFormBigReplace"));
     setWindowTitle(QStringLiteral("Extended Replace"));
     setModal(true);
@@ -75,8 +76,13 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
     wg->addWidget(m_files, 1, 1, 3, 1);
     auto* fileButtons = new QHBoxLayout;
     m_addFile = named(new QPushButton(QStringLiteral("Add File"), where), "ButtonAddFile");
+    m_addFolder =
+        named(new QPushButton(QStringLiteral("Add Fol&der..."), where), "ButtonAddFolder");
+    m_addFolder->setToolTip(
+        QStringLiteral("Add every HTML file of a folder and of the folders inside it"));
     m_remove = named(new QPushButton(QStringLiteral("Re&move"), where), "ButtonRemove");
     fileButtons->addWidget(m_addFile);
+    fileButtons->addWidget(m_addFolder);
     fileButtons->addWidget(m_remove);
     wg->addLayout(fileButtons, 4, 1);
     wg->addWidget(
@@ -104,6 +110,13 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
                   2, 0, 1, 2);
     v->addWidget(backup);
 
+    // What a run did to each file, or what a preview found: as long a list as it needs, in a
+    // box of its own that scrolls.
+    m_results = named(new QListWidget(this), "ListResults");
+    m_results->setMinimumHeight(90);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    v->addWidget(m_results, 1);
+
     auto* buttons = new QHBoxLayout;
     m_bar = named(new QProgressBar(this), "Bar1");
     m_bar->hide();
@@ -112,19 +125,28 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
     m_stop->hide();
     buttons->addWidget(m_stop);
     buttons->addStretch();
+    m_preview = named(new QPushButton(QStringLiteral("Pre&view"), this), "ButtonPreview");
+    m_preview->setToolTip(QStringLiteral("Show the first matches without changing any file"));
     m_replaceAll = named(new QPushButton(QStringLiteral("&Replace All"), this), "Button1");
     m_exit = named(new QPushButton(QStringLiteral("E&xit"), this), "ButtonExit");
-    for (QPushButton* b : {m_addFile, m_remove, m_replaceAll, m_exit, m_stop})
+    for (QPushButton* b :
+         {m_addFile, m_addFolder, m_remove, m_preview, m_replaceAll, m_exit, m_stop})
         b->setAutoDefault(false);
+    buttons->addWidget(m_preview);
     buttons->addWidget(m_replaceAll);
     buttons->addWidget(m_exit);
     v->addLayout(buttons);
 
     auto* status = named(new QStatusBar(this), "StatusBar1");
     status->setSizeGripEnabled(false);
-    m_status = named(new QLabel(QStringLiteral("Status:"), status), "StatusPanel");
-    m_status->setMinimumWidth(120);
-    m_report = named(new QLabel(status), "ReportPanel");
+    // Both panels are cut to their width: a long text never widens the dialog. The status keeps
+    // its width (a label that cuts its text takes no room of its own in a layout).
+    m_status = named(new ElidedLabel(status), "StatusPanel");
+    m_status->setText(QStringLiteral("Status:"));
+    m_status->setPreferredWidth(120);
+    m_status->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_status->setFixedWidth(120);
+    m_report = named(new ElidedLabel(status), "ReportPanel");
     status->addWidget(m_status);
     status->addWidget(m_report, 1);
     v->addWidget(status);
@@ -132,11 +154,13 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
     setMode(true);
     connect(m_radioProj, &QRadioButton::toggled, this, [this](bool on) { setMode(on); });
     connect(m_addFile, &QPushButton::clicked, this, &TFormBigReplace::addFile);
+    connect(m_addFolder, &QPushButton::clicked, this, &TFormBigReplace::addFolder);
+    connect(m_preview, &QPushButton::clicked, this, &TFormBigReplace::preview);
     connect(m_remove, &QPushButton::clicked, this, &TFormBigReplace::removeFile);
     connect(m_replaceAll, &QPushButton::clicked, this, &TFormBigReplace::replaceAll);
     connect(m_exit, &QPushButton::clicked, this, &TFormBigReplace::reject);
     connect(m_stop, &QPushButton::pressed, this, [this] { m_model->stop(); });
-    resize(640, 520);
+    resize(640, 600);
 }
 
 TFormBigReplace::~TFormBigReplace() = default;
@@ -145,40 +169,81 @@ void TFormBigReplace::setMode(bool projects) {
     m_projects->setEnabled(projects);
     m_files->setEnabled(!projects);
     m_addFile->setEnabled(!projects);
+    m_addFolder->setEnabled(!projects);
     m_remove->setEnabled(!projects);
+}
+
+void TFormBigReplace::showFiles() {
+    const QStringList& files = m_model->files;
+    for (int i = m_files->count(); i < files.size(); ++i)
+        m_files->addItem(files[i]);
 }
 
 void TFormBigReplace::addFile() {
     FileDialogRequest r;
     r.title = QStringLiteral("Add File");
     r.filter = ExtendedReplace::addFileFilter();
-    r.initialDirectory = m_addFolder;
+    r.initialDirectory = m_addFolderStart;
     const std::optional<QString> chosen = m_chooser.openFile(r);
     if (!chosen)
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
-    m_files->addItem(path);
-    m_addFolder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    m_addFolderStart = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    // A file listed already stays once; it is shown selected.
+    if (!m_model->addFile(path)) {
+        const QList<QListWidgetItem*> there = m_files->findItems(path, Qt::MatchExactly);
+        if (!there.isEmpty())
+            m_files->setCurrentItem(there.first());
+        return;
+    }
+    showFiles();
+}
+
+void TFormBigReplace::addFolder() {
+    FileDialogRequest r;
+    r.title = QStringLiteral("Add Folder");
+    r.initialDirectory = m_addFolderStart;
+    const std::optional<QString> chosen = m_chooser.chooseFolder(r);
+    if (!chosen)
+        return;
+    m_addFolderStart = *chosen;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int added = m_model->addFolder(*chosen);
+    QApplication::restoreOverrideCursor();
+    showFiles();
+    setReport(added == 1 ? QStringLiteral("1 file added from %1").arg(*chosen)
+                         : QStringLiteral("%1 files added from %2").arg(added).arg(*chosen));
 }
 
 void TFormBigReplace::removeFile() {
     const int row = m_files->currentRow();
-    if (row >= 0 && m_files->currentItem() && m_files->currentItem()->isSelected())
+    if (row >= 0 && m_files->currentItem() && m_files->currentItem()->isSelected()) {
         delete m_files->takeItem(row);
+        m_model->files.removeAt(row);
+    }
 }
 
-void TFormBigReplace::replaceAll() {
+void TFormBigReplace::takeFields() {
     ExtendedReplace& m = *m_model;
     m.text = m_text->text();
     m.replacement = m_replacement->text();
     m.matchCase = m_case->isChecked();
     m.projectMode = m_radioProj->isChecked();
     m.project = m_projects->currentIndex() >= 0 ? m_projects->currentText() : QString();
-    m.files.clear();
-    for (int i = 0; i < m_files->count(); ++i)
-        m.files << m_files->item(i)->text();
     m.backup = m_backup->isChecked();
     m.backupDir = m_backupDir->text();
+}
+
+void TFormBigReplace::preview() {
+    takeFields();
+    m_model->preview(*this);
+    if (m_closeAfterRun)
+        QDialog::reject();
+}
+
+void TFormBigReplace::replaceAll() {
+    ExtendedReplace& m = *m_model;
+    takeFields();
     m.run(*this);
     // The date put in for an empty name shows in the field.
     m_backupDir->setText(m.backupDir);
@@ -194,6 +259,7 @@ void TFormBigReplace::runStarted(int fileCount) {
     m_stop->show();
     // Exit stays: it stops the run and then closes.
     m_replaceAll->setEnabled(false);
+    m_preview->setEnabled(false);
 }
 
 void TFormBigReplace::fileStarted(int index) {
@@ -204,6 +270,7 @@ void TFormBigReplace::runEnded() {
     m_bar->hide();
     m_stop->hide();
     m_replaceAll->setEnabled(true);
+    m_preview->setEnabled(true);
     QApplication::restoreOverrideCursor();
 }
 
@@ -213,7 +280,14 @@ void TFormBigReplace::setStatus(const QString& text) {
 
 void TFormBigReplace::setReport(const QString& text) {
     m_report->setText(text);
-    m_report->setToolTip(text);
+}
+
+void TFormBigReplace::clearResults() {
+    m_results->clear();
+}
+
+void TFormBigReplace::addResult(const QString& line) {
+    m_results->addItem(line);
 }
 
 void TFormBigReplace::reject() {

@@ -17,6 +17,7 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class ElidedLabel;
 class UiPump;
 
 class TFormBigReplace : public QDialog, public ExtendedReplaceView {
@@ -39,14 +40,21 @@ public:
     QCheckBox* backupBox() const { return m_backup; }
     QLineEdit* backupDirEdit() const { return m_backupDir; }
     QProgressBar* bar() const { return m_bar; }
-    QLabel* statusPanel() const { return m_status; }
-    QLabel* reportPanel() const { return m_report; }
+    ElidedLabel* statusPanel() const { return m_status; }
+    ElidedLabel* reportPanel() const { return m_report; }
+    QListWidget* resultsList() const { return m_results; }
     QPushButton* replaceAllButton() const { return m_replaceAll; }
+    QPushButton* previewButton() const { return m_preview; }
+    QPushButton* addFolderButton() const { return m_addFolder; }
     QPushButton* stopButton() const { return m_stop; }
 
     // Button1 "&Replace All".
     void replaceAll();
+    // The first matches, nothing written.
+    void preview();
     void addFile();
+    // Every HTML file of a folder and its sub-folders.
+    void addFolder();
     void removeFile();
 
     // Exit and Escape: while a run goes on, it stops first and the dialog closes after it.
@@ -58,15 +66,20 @@ public:
     void runEnded() override;
     void setStatus(const QString& text) override;
     void setReport(const QString& text) override;
+    void clearResults() override;
+    void addResult(const QString& line) override;
 
 private:
     void setMode(bool projects);
+    // The dialog's fields into the model, before a run or a preview.
+    void takeFields();
+    void showFiles();
 
     std::unique_ptr<UiPump> m_pump;
     std::unique_ptr<ExtendedReplace> m_model;
     FileChooser& m_chooser;
     // Where Add File starts: the last HTML folder, then the folder of the file added last.
-    QString m_addFolder;
+    QString m_addFolderStart;
     bool m_closeAfterRun = false;
 
     QLineEdit* m_text = nullptr;
@@ -81,8 +94,11 @@ private:
     QCheckBox* m_backup = nullptr;
     QLineEdit* m_backupDir = nullptr;
     QProgressBar* m_bar = nullptr;
-    QLabel* m_status = nullptr;
-    QLabel* m_report = nullptr;
+    ElidedLabel* m_status = nullptr;
+    ElidedLabel* m_report = nullptr;
+    QListWidget* m_results = nullptr;
+    QPushButton* m_addFolder = nullptr;
+    QPushButton* m_preview = nullptr;
     QPushButton* m_replaceAll = nullptr;
     QPushButton* m_exit = nullptr;
     QPushButton* m_stop = nullptr;

@@ -29,6 +29,17 @@ TFormFindReplace::TFormFindReplace(Mode mode, FindReplace& find, QWidget* parent
     m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);
     m_matchCase->setObjectName(QStringLiteral("MatchCase"));
     fields->addRow(m_matchCase);
+    const auto box = [this, fields](const QString& caption, const char* name) {
+        auto* b = new QCheckBox(caption, this);
+        b->setObjectName(QLatin1String(name));
+        fields->addRow(b);
+        return b;
+    };
+    m_wholeWord = box(QStringLiteral("Whole &word only"), "WholeWord");
+    m_regex = box(QStringLiteral("Regular e&xpression"), "RegularExpression");
+    m_regex->setToolTip(QStringLiteral("\\1 ... \\9 in the replacement stand for the groups"));
+    m_backwards = box(QStringLiteral("Search &backwards"), "Backwards");
+    m_wrapAround = box(QStringLiteral("Wrap aroun&d"), "WrapAround");
 
     auto* buttons = new QVBoxLayout;
     m_findNext = new QPushButton(QStringLiteral("&Find Next"), this);
@@ -36,16 +47,19 @@ TFormFindReplace::TFormFindReplace(Mode mode, FindReplace& find, QWidget* parent
     m_findNext->setDefault(true);
     buttons->addWidget(m_findNext);
     connect(m_findNext, &QPushButton::clicked, this,
-            [this] { m_find.findNextButton(findText(), m_matchCase->isChecked()); });
+            [this] { m_find.findNextButton(findText(), m_matchCase->isChecked(), options()); });
     if (replace) {
         auto* one = new QPushButton(QStringLiteral("&Replace"), this);
         one->setObjectName(QStringLiteral("ReplaceOne"));
-        connect(one, &QPushButton::clicked, this,
-                [this] { m_find.replaceButton(findText(), m_replaceEdit->text()); });
+        connect(one, &QPushButton::clicked, this, [this] {
+            m_find.replaceButton(findText(), m_replaceEdit->text(), m_matchCase->isChecked(),
+                                 options());
+        });
         auto* all = new QPushButton(QStringLiteral("Replace &All"), this);
         all->setObjectName(QStringLiteral("ReplaceAll"));
         connect(all, &QPushButton::clicked, this, [this] {
-            m_find.replaceAll(findText(), m_replaceEdit->text(), m_matchCase->isChecked());
+            m_find.replaceAll(findText(), m_replaceEdit->text(), m_matchCase->isChecked(),
+                              options());
         });
         buttons->addWidget(one);
         buttons->addWidget(all);
@@ -77,6 +91,15 @@ void TFormFindReplace::open(const QString& findText) {
     raise();
     activateWindow();
     m_findEdit->setFocus();
+}
+
+FindOptions TFormFindReplace::options() const {
+    FindOptions o;
+    o.wholeWord = m_wholeWord->isChecked();
+    o.backwards = m_backwards->isChecked();
+    o.wrapAround = m_wrapAround->isChecked();
+    o.regularExpression = m_regex->isChecked();
+    return o;
 }
 
 QString TFormFindReplace::findText() const {

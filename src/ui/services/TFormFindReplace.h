@@ -1,10 +1,12 @@
 // The Find and Replace dialogs: Find what, Replace with (Replace only), Match case, Find Next,
-// Replace, Replace All, Cancel. Modeless; one of each lives as long as the main window.
+// Replace, Replace All, Cancel; and, off unless ticked, whole words, backwards, wrapping round
+// and regular expressions. Modeless; one of each lives as long as the main window.
 #pragma once
 
 #include <QDialog>
 
 class FindReplace;
+struct FindOptions;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -21,11 +23,21 @@ public:
     QLineEdit* findEdit() const { return m_findEdit; }
     QLineEdit* replaceEdit() const { return m_replaceEdit; }
     QCheckBox* matchCase() const { return m_matchCase; }
+    QCheckBox* wholeWord() const { return m_wholeWord; }
+    QCheckBox* backwards() const { return m_backwards; }
+    QCheckBox* wrapAround() const { return m_wrapAround; }
+    QCheckBox* regularExpression() const { return m_regex; }
+    // The boxes beyond Match case, as the search takes them.
+    FindOptions options() const;
 
 private:
     FindReplace& m_find;
     QLineEdit* m_findEdit = nullptr;
     QLineEdit* m_replaceEdit = nullptr;
     QCheckBox* m_matchCase = nullptr;
+    QCheckBox* m_wholeWord = nullptr;
+    QCheckBox* m_backwards = nullptr;
+    QCheckBox* m_wrapAround = nullptr;
+    QCheckBox* m_regex = nullptr;
     QPushButton* m_findNext = nullptr;
 };

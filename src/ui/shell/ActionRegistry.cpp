@@ -7,7 +7,10 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QStyle>
+#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -16,8 +19,27 @@
 
 namespace {
 
-// Icon names of the tables, mapped onto the style's standard icons; any other name is looked up
-// in the icon theme.
+// A picture of ours from data/icons/, built into the program, drawn at the sizes tool bars and
+// scaling screens ask for; a null icon when there is none of that name.
+QIcon svgPicture(const QString& name) {
+    QSvgRenderer svg(QStringLiteral(":/toolbar/%1.svg").arg(name));
+    if (!svg.isValid())
+        return {};
+    QIcon icon;
+    for (const int size : {16, 20, 24, 32, 40, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        svg.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+// Icon names of the tables, mapped onto the style's standard icons, the pictures the program
+// draws and its own SVGs; any other name is looked up in the icon theme, which a desktop need not
+// have.
 QIcon iconFor(const QWidget* window, const QString& name) {
     static const QHash<QString, QStyle::StandardPixmap> standard = {
         {QStringLiteral("file-new"), QStyle::SP_FileIcon},
@@ -36,6 +58,8 @@ QIcon iconFor(const QWidget* window, const QString& name) {
         return window->style()->standardIcon(*it);
     if (const QIcon drawn = drawnPicture(name); !drawn.isNull())
         return drawn;
+    if (const QIcon ours = svgPicture(name); !ours.isNull())
+        return ours;
     return QIcon::fromTheme(name);
 }
 

@@ -6,6 +6,7 @@
 #include "ui/project/ProjectToolsUi.h"
 #include "ui/preview/PreviewUi.h"
 #include "ui/analysis/AnalysisUi.h"
+#include "ui/checks/ChecksUi.h"
 #include "ui/project/PrintUi.h"
 #include "ui/project/ProjectUi.h"
 #include "ui/services/BigReplaceUi.h"
@@ -29,6 +30,7 @@ void installCommands(ActionRegistry& registry, const CommandContext& c) {
     registry.add(installPreview(registry, c));
     registry.add(installPrinting(registry, c));
     registry.add(installAnalysis(registry, c));
+    registry.add(installChecks(registry, c));
     // Spell Check ends the Edit menu, after the page commands.
     registry.add(spellCommands(installSpellCheck(c)));
     registry.add(installPublish(registry, c));

@@ -2,6 +2,7 @@
 #include "ui/spell/SpellCommands.h"
 
 #include "app/AppState.h"
+#include "app/DocumentBoundEditor.h"
 #include "app/ShellWindow.h"
 #include "spell/SpellCheckDocument.h"
 #include "spell/TAddictSpell.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -25,6 +27,7 @@ public:
           m_spell(QString(), QString()) {
         setObjectName(QStringLiteral("SpellCheckUi"));
         m_dialog = new TFormSpellCheck(&window);
+        m_dialog->wordArea = [this] { return wordArea(); };
         m_progress = new TFormSpellProgress(&window);
         m_spell.setDialog(m_dialog);
         m_spell.setPrompter(&prompter);
@@ -32,6 +35,12 @@ public:
         m_spell.onComplete = [this] { ready(); };
         m_spell.onCancelled = [this] { ready(); };
         m_spell.onTextChanged = [this] { m_state.document().setHtmlModified(true); };
+        // Another page opened, a new one made or the page closed while the check waits on the
+        // user: the check ends there, as Cancel would end it.
+        QObject::connect(&state.document(), &HtmlDocument::documentReplaced, this, [this] {
+            if (m_running)
+                m_dialog->reject();
+        });
         // The settings are read by the window's start-up sequence, which runs after the
         // commands are installed: the checker is configured right after it.
         QTimer::singleShot(0, this, [this] { configure(); });
@@ -68,11 +77,19 @@ public:
                 editor->setPalette(m_palette);
             }
         };
-        SpellCheckDocument(m_spell, m_editor, m_prompter, hooks);
+        // The check works on the page it started on, and on nothing else.
+        DocumentBoundEditor page(m_editor, m_state.document());
+        SpellCheckDocument(m_spell, page, m_prompter, hooks);
         m_running = false;
     }
 
 private:
+    // The selected word on the screen: the checker selects each word it puts to the user.
+    QRect wordArea() const {
+        QPlainTextEdit* editor = m_editor.editor();
+        return editor && editor->isVisible() ? selectedTextArea(*editor) : QRect();
+    }
+
     void configure() {
         if (m_configured)
             return;
@@ -117,6 +134,16 @@ std::function<void()> installSpellCheck(const CommandContext& c) {
         return {};
     auto* u = new SpellCheckUi(*window, c.state, *editor, c.prompter);
     return [u] { u->run(); };
+}
+
+QRect selectedTextArea(const QPlainTextEdit& editor) {
+    const QTextCursor cursor = editor.textCursor();
+    QTextCursor start = cursor;
+    start.setPosition(cursor.selectionStart());
+    QTextCursor end = cursor;
+    end.setPosition(cursor.selectionEnd());
+    const QRect area = editor.cursorRect(start).united(editor.cursorRect(end));
+    return QRect(editor.viewport()->mapToGlobal(area.topLeft()), area.size());
 }
 
 TAddictSpell* spellChecker(QObject& window) {

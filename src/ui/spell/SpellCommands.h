@@ -6,6 +6,8 @@
 #include <functional>
 
 class QObject;
+class QPlainTextEdit;
+class QRect;
 class TAddictSpell;
 class TFormSpellCheck;
 struct CommandContext;
@@ -13,6 +15,10 @@ struct CommandContext;
 // Makes the checker and its windows for the main window of the context; returns what the
 // "Spell Check" command runs.
 std::function<void()> installSpellCheck(const CommandContext& context);
+
+// Where the editor's selection stands on the screen (global coordinates), as wide as the
+// selected text on its line.
+QRect selectedTextArea(const QPlainTextEdit& editor);
 
 // What tests reach of the installed checker (searched among the window's children).
 TAddictSpell* spellChecker(QObject& window);

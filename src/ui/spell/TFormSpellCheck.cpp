@@ -11,7 +11,10 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QString caption() {
@@ -101,6 +104,7 @@ SpellReply TFormSpellCheck::ask(TAddictSpell& checker, const SpellQuery& query) 
     m_undo->setEnabled(query.canUndo);
     if (!isVisible())
         show();
+    keepClearOfWord();
     raise();
     activateWindow();
     m_replace->setFocus();
@@ -112,6 +116,40 @@ SpellReply TFormSpellCheck::ask(TAddictSpell& checker, const SpellQuery& query) 
     loop.exec();
     m_loop = nullptr;
     return m_reply;
+}
+
+QPoint TFormSpellCheck::placeClearOf(const QRect& dialog, const QRect& word, const QRect& screen) {
+    if (word.isEmpty() || !dialog.intersects(word))
+        return dialog.topLeft();
+    constexpr int gap = 8;
+    const auto inside = [&screen](int at, int size, int low, int high) {
+        return std::max(low, std::min(at, high - size + 1));
+    };
+    const int x = inside(dialog.x(), dialog.width(), screen.left(), screen.right());
+    const int y = inside(dialog.y(), dialog.height(), screen.top(), screen.bottom());
+    if (word.bottom() + gap + dialog.height() <= screen.bottom() + 1)
+        return {x, word.bottom() + gap + 1};
+    if (word.top() - gap - dialog.height() >= screen.top())
+        return {x, word.top() - gap - dialog.height()};
+    if (word.right() + gap + dialog.width() <= screen.right() + 1)
+        return {word.right() + gap + 1, y};
+    if (word.left() - gap - dialog.width() >= screen.left())
+        return {word.left() - gap - dialog.width(), y};
+    // A screen too small to keep clear: at least nothing goes off it.
+    return {x, y};
+}
+
+void TFormSpellCheck::keepClearOfWord() {
+    if (!wordArea)
+        return;
+    const QRect word = wordArea();
+    const QScreen* where = screen();
+    if (word.isEmpty() || !where)
+        return;
+    const QRect frame = frameGeometry();
+    const QPoint to = placeClearOf(frame, word, where->availableGeometry());
+    if (to != frame.topLeft())
+        move(to);
 }
 
 void TFormSpellCheck::answer(SpellAction action) {

@@ -5,6 +5,9 @@
 #include "spell/TAddictSpell.h"
 
 #include <QDialog>
+#include <QRect>
+
+#include <functional>
 
 class QEventLoop;
 class QLabel;
@@ -31,11 +34,20 @@ public:
     // Escape and the close box: Cancel while a word waits.
     void reject() override;
 
+    // Where the word put to the user stands on the screen (global coordinates); the dialog
+    // keeps clear of it. Unset or empty: the dialog stays where it is.
+    std::function<QRect()> wordArea;
+    // Where a dialog whose frame is `dialog` goes so that it does not cover `word`: where it is
+    // when it covers nothing of it, else below the word, else above it, else beside it, always
+    // inside `screen`.
+    static QPoint placeClearOf(const QRect& dialog, const QRect& word, const QRect& screen);
+
 private:
     void answer(SpellAction action);
     void suggestWider();
     void openOptions();
     void showHelp();
+    void keepClearOfWord();
 
     TAddictSpell* m_checker = nullptr;
     QEventLoop* m_loop = nullptr;

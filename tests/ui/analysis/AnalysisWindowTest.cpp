@@ -19,16 +19,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -36,11 +38,16 @@
 
 namespace {
 
-QStringList texts(const QListWidget* list) {
+QStringList texts(const QAbstractItemView* view) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
+    const QAbstractItemModel* model = view->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        out << model->index(i, 0).data().toString();
     return out;
+}
+
+QString cell(const QTableView* grid, int row, int column) {
+    return grid->model()->index(row, column).data().toString();
 }
 
 // pdftotext's reading of a PDF file, or empty when it cannot run.
@@ -145,14 +152,14 @@ TEST_F(AnalysisWindow, SiteAnalysisListingsAndSearchThroughTheButtons) {
         EXPECT_EQ(screen.imageFolderField()->text(), dir.file("web/images/"));
 
         screen.button("AnalyzeSite")->click();
-        QTableWidget* grid = screen.grid();
-        ASSERT_EQ(grid->rowCount(), 3);
-        const QStringList row0 = {grid->item(0, 0)->text(), grid->item(0, 1)->text(),
-                                  grid->item(0, 2)->text(), grid->item(0, 3)->text(),
-                                  grid->item(0, 4)->text(), grid->item(0, 5)->text()};
+        QTableView* grid = screen.grid();
+        ASSERT_EQ(grid->model()->rowCount(), 3);
+        QStringList row0;
+        for (int c = 0; c < 6; ++c)
+            row0 << cell(grid, 0, c);
         EXPECT_EQ(row0, QStringList({"Home", "12KB", "2", "24KB", "9 sec", "18 sec"}));
-        EXPECT_EQ(grid->item(2, 1)->text(), "ERROR");
-        EXPECT_EQ(grid->horizontalHeaderItem(4)->text(), "Est. Load Time @ 28.8");
+        EXPECT_EQ(cell(grid, 2, 1), "ERROR");
+        EXPECT_EQ(grid->model()->headerData(4, Qt::Horizontal).toString(), "Est. Load Time @ 28.8");
         EXPECT_EQ(texts(screen.reportList()), screen.logic().report());
         EXPECT_FALSE(screen.errorLabel()->isVisible());
         EXPECT_FALSE(screen.progressBar(AnalysisTab::Site)->isVisible());
@@ -297,4 +304,54 @@ TEST_F(AnalysisWindow, RealPrintsIntoPdfFilesReadBackWithPdftotext) {
     const QString text = pdfText(outlinePdf).simplified();
     EXPECT_TRUE(text.contains("Home (" + dir.file("web/index.html") + ")")) << text.toStdString();
     EXPECT_TRUE(text.contains("About (" + dir.file("web/about.html") + ")"));
+}
+
+TEST_F(AnalysisWindow, ArrowKeysChooseThePageAnalyzePageReports) {
+    openSite();
+    form->state().settings().images = dir.file("web/images/");
+    bool ran = false;
+    ui->onShown = [&](TFormLoadSize& screen) {
+        ran = true;
+        QTreeWidget* tree = screen.outline(0);
+        QTreeWidgetItem* home = tree->topLevelItem(0);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(home).center());
+        EXPECT_EQ(screen.logic().selectedPage().title, "Home");
+        // Down: About is highlighted, and it is the page Analyze Page works on.
+        QTest::keyClick(tree, Qt::Key_Down);
+        EXPECT_EQ(tree->currentItem()->text(0), "About");
+        EXPECT_EQ(screen.logic().selectedPage().title, "About");
+        // The other page's outline follows.
+        EXPECT_EQ(screen.outline(1)->currentItem()->text(0), "About");
+        screen.button("AnalyzePage")->click();
+        EXPECT_EQ(texts(screen.reportList()).value(0), "Data For Page: About");
+        screen.accept();
+    };
+    action("AnalyzePageSite1")->trigger();
+    EXPECT_TRUE(ran);
+}
+
+TEST(QtPrinterLayout, GridHeadingsStandClearAndPrintsToFileProposeTheReport) {
+    QtPrinter pdf;
+    pdf.setPdfOutput(QDir::temp().filePath("unused.pdf"));
+    QFont base(QStringLiteral("DejaVu Sans"));
+    base.setPointSize(8);
+    const std::vector<PrintPage> pages =
+        SiteAnalysis::gridPages({{"Home", "12KB", "2", "24KB", "9 sec", "18 sec"}});
+    QPrinter& printer = pdf.printer();
+    printer.setResolution(300);
+    const QFont f = QtPrinter::columnFont(pages, base, &printer);
+    EXPECT_LE(f.pointSizeF(), base.pointSizeF());
+    EXPECT_GE(f.pointSizeF(), 6.0);
+    const QFontMetrics m(f, &printer);
+    const std::vector<PrintRun>& runs = pages[0].runs;
+    for (size_t i = 0; i + 1 < 6; ++i)
+        EXPECT_LE(runs[i].x + m.horizontalAdvance(runs[i].text) + QtPrinter::ColumnGap,
+                  runs[i + 1].x)
+            << runs[i].text.toStdString();
+
+    EXPECT_EQ(QtPrinter::proposedFileName("/home/u/Page Summary.pdf", "Site Summary"),
+              "/home/u/Site Summary.pdf");
+    EXPECT_EQ(QtPrinter::proposedFileName("/tmp/out.ps", "Link / Image Lists"),
+              "/tmp/Link - Image Lists.ps");
 }

@@ -8,12 +8,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -69,10 +71,13 @@ TEST_F(SettingsWindowTest, CommandsOpenTheDialogOnTheirTabs) {
     withDialog("LaunchImageMapEditor1", [](TFormOptions& d) {
         EXPECT_EQ(d.tabs()->tabText(d.tabs()->currentIndex()), QStringLiteral("Helper Apps"));
     });
-    prompter.queue(MessageAnswer::Ok);
+    // No browser chosen in the dialog either: the desktop's browser is asked, and this test
+    // platform has none.
+    prompter.queue(MessageAnswer::Ok, 2);
     withDialog("NetscapePreview1", [](TFormOptions& d) {
         EXPECT_EQ(d.tabs()->tabText(d.tabs()->currentIndex()), QStringLiteral("Web Browsers"));
     });
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Error launching file to Netscape."));
     EXPECT_EQ(form->registry().action("Settings1")->shortcut(), QKeySequence("Ctrl+F3"));
 }
 
@@ -95,7 +100,8 @@ TEST_F(SettingsWindowTest, ApplyWritesExactlyTheseBytesAndTheBlueAnchorsComeBack
                          "[Files]\r\nConfirm=1\r\n"
                          "[Fix]\r\nEditProblem=0\r\n"
                          "[Location]\r\nPreviewOption=temp\r\nImages=\r\n"
-                         "[Helpers]\r\nEditor=\r\nImagemap=\r\n"));
+                         "[Helpers]\r\nEditor=\r\nImagemap=\r\n"
+                         "[Check]\r\nBeforeUpload=1\r\nSizeLimit=100\r\nTidyWarnings=0\r\n"));
     EXPECT_EQ(dir.read("htmlext.dat"), QByteArray("asp\r\nhtm\r\nhtml\r\nshtm\r\nshtml\r\n"));
     EXPECT_EQ(form->state().settings().tagColors[1], QStringLiteral("clBlue"));
 
@@ -201,4 +207,112 @@ TEST_F(SettingsWindowTest, HelpOnTopOpensOnceAndPagesThroughTheList) {
     top->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(entry->isEnabled());
+}
+
+TEST_F(SettingsWindowTest, AChangedDefaultExtensionLeavesTheUntitledPageUntitled) {
+    withDialog("Settings1", [this](TFormOptions& d) {
+        child<QLineEdit>(d, "EditDefaultExt")->setText(QStringLiteral("htm"));
+        child<QPushButton>(d, "ButtonApply")->click();
+    });
+    ASSERT_EQ(form->state().settings().ext, QStringLiteral("htm"));
+    form->editor()->setFocus();
+    QTest::keyClicks(form->editor(), QStringLiteral("typed"));
+    // Closing asks to save; Yes asks for a name, and a cancelled name writes nothing.
+    prompter.queue(MessageAnswer::Yes);
+    chooser.queue(std::nullopt);
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(chooser.requests().size(), 1u);
+    EXPECT_TRUE(chooser.requests()[0].save);
+    EXPECT_EQ(chooser.requests()[0].request.title, QStringLiteral("Save HTML File As..."));
+    EXPECT_FALSE(dir.exists("new.html"));
+    EXPECT_FALSE(dir.exists("new.htm"));
+    prompter.queue(MessageAnswer::No);
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(SettingsWindowTest, NewHtmlExtensionsShowOnTheFilesTabAtOnce) {
+    TempDir site;
+    ASSERT_TRUE(site.write("a.php", "<?php ?>"));
+    ASSERT_TRUE(site.write("b.html", "<p>b</p>"));
+    ASSERT_TRUE(site.write("c.txt", "c"));
+    form->state().settings().filesLocation = site.path().chopped(1);
+    form->leftTabs()->setCurrentIndex(1);
+    auto* types = form->findChild<QComboBox*>(QStringLiteral("TypeFilter"));
+    auto* files = form->findChild<QListWidget*>(QStringLiteral("FileList"));
+    ASSERT_TRUE(types && files);
+    types->setCurrentIndex(2); // HTML Files
+    const auto listed = [files] {
+        QStringList names;
+        for (int i = 0; i < files->count(); ++i)
+            names << files->item(i)->text();
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(listed(), QStringList({"b.html"}));
+
+    withDialog("Settings1", [this](TFormOptions& d) {
+        child<QLineEdit>(d, "EditNewExt")->setText(QStringLiteral("php"));
+        child<QPushButton>(d, "ButtonAddExt")->click();
+        child<QPushButton>(d, "ButtonApply")->click();
+    });
+    EXPECT_EQ(types->currentIndex(), 2);
+    EXPECT_EQ(types->currentText(), QStringLiteral("HTML Files"));
+    EXPECT_EQ(listed(), QStringList({"a.php", "b.html"}));
+    types->setCurrentIndex(0);
+    EXPECT_EQ(listed(), QStringList({"a.php", "b.html", "c.txt"}));
+}
+
+TEST_F(SettingsWindowTest, ASettingsFileThatIsNotTextIsNamedAtStartAndAgainByApply) {
+    form.reset();
+    static const char binary[] = "[Format]\r\nWrap=0\r\n\x00\x01";
+    const QByteArray bytes(binary, sizeof binary - 1);
+    ASSERT_TRUE(dir.write("DEFAULT.INI", bytes));
+    prompter.queue(MessageAnswer::Ok);
+    openWindow();
+    form->show();
+    preview = PreviewUi::of(form->registry());
+    const QString notText = QStringLiteral("The settings file \"%1\" cannot be read as text. Its "
+                                           "settings are ignored and the defaults are used; the "
+                                           "file is left as it is.")
+                                .arg(dir.file("DEFAULT.INI"));
+    EXPECT_EQ(prompter.texts(), QStringList({notText}));
+
+    withDialog("Settings1", [this](TFormOptions& d) {
+        child<QCheckBox>(d, "CheckConfirm")->setChecked(false);
+        prompter.queue(MessageAnswer::Ok);
+        child<QPushButton>(d, "ButtonApply")->click();
+    });
+    EXPECT_EQ(prompter.texts().last(),
+              QStringLiteral("The settings file \"%1\" cannot be read as text, so it was left as "
+                             "it is. The new settings take effect until the program closes.")
+                  .arg(dir.file("DEFAULT.INI")));
+    EXPECT_EQ(dir.read("DEFAULT.INI"), bytes);
+    EXPECT_FALSE(form->state().settings().confirmRemove);
+    EXPECT_TRUE(dir.read("OPTIONS.INI").startsWith("[Backup]\r\nType=1\r\n"));
+}
+
+TEST_F(SettingsWindowTest, TheFilesTabShowsA60CharacterPathAndAll15ExtensionsWithoutScrolling) {
+    QStringList fifteen;
+    for (int i = 0; i < 15; ++i)
+        fifteen << QStringLiteral("ext%1").arg(i, 2, 10, QLatin1Char('0'));
+    ASSERT_TRUE(dir.write("htmlext.dat", fifteen.join(QStringLiteral("\r\n")).toUtf8()));
+    const QString sixty =
+        QStringLiteral("/home/someone/websites/acme-widgets/images/catalogue/2024/x/");
+    ASSERT_EQ(sixty.size(), 60);
+    withDialog("Settings1", [&](TFormOptions& d) {
+        // At its own size, as it opens.
+        for (const char* name : {"EditTemplate", "EditImagePath", "EditDefaultFiles"}) {
+            auto* field = child<QLineEdit>(d, name);
+            field->setText(sixty);
+            // The frame and the text margins take a few pixels of the width.
+            EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(sixty) + 16) << name;
+            EXPECT_TRUE(field->isVisible()) << name;
+        }
+        auto* list = child<QListWidget>(d, "ListBoxHTMLExtensions");
+        ASSERT_EQ(list->count(), 15);
+        EXPECT_LE(list->visualItemRect(list->item(14)).bottom(), list->viewport()->height());
+        EXPECT_EQ(list->verticalScrollBar()->maximum(), 0);
+        EXPECT_LE(d.width(), 1280);
+        EXPECT_LE(d.height(), 1000);
+    });
 }

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +27,9 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,7 +64,7 @@ QStringList tabTexts(const QTabWidget* tabs) {
 
 } // namespace
 
-TEST_F(PublishWindowTest, TheScreenOpensFromTheToolBarWithItsPagesAndCloseFlushesTheList) {
+TEST_F(PublishWindowTest, TheScreenOpensFromTheToolBarWithItsPagesAndCloseKeepsUnsentFiles) {
     QAction* button = action("BitBtnFTP");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->toolTip(), QStringLiteral("Go to FTP Screen"));
@@ -96,8 +99,8 @@ TEST_F(PublishWindowTest, TheScreenOpensFromTheToolBarWithItsPagesAndCloseFlushe
     };
     button->trigger();
     EXPECT_EQ(opened, 1);
-    // FTPFLUSH is on by default: leaving the screen empties the list, though nothing was sent.
-    EXPECT_EQ(form->state().changedList().count(), 0);
+    // FTPFLUSH is on by default, but nothing was sent: the file still waits.
+    EXPECT_EQ(form->state().changedList().count(), 1);
     // The menus reach it too; every opening is a new screen.
     ui->onScreenOpened = [&](TFormFTP& f) {
         ++opened;
@@ -367,7 +370,7 @@ TEST_F(PublishWindowTest, PlusFtpByThePageShownAndTheImagesOfTheOpenPage) {
 TEST_F(PublishWindowTest, EveryPlaceOfPlusFtpRunsTheSameCommand) {
     // The outline's pop-up and the file list's hold the pop-up wording of the one command.
     QMenu* outline = form->registry().menu(QStringLiteral("OutlinePopup"));
-    QMenu* files = form->registry().menu(QStringLiteral("FilesPopup"));
+    QMenu* files = form->registry().menu(QStringLiteral("FileListPopup"));
     ASSERT_NE(outline, nullptr);
     ASSERT_NE(files, nullptr);
     for (QMenu* menu : {outline, files}) {
@@ -386,4 +389,177 @@ TEST_F(PublishWindowTest, EveryPlaceOfPlusFtpRunsTheSameCommand) {
         action(id)->trigger();
     }
     EXPECT_EQ(prompter.shown().size(), 4u);
+}
+
+// One right click on the Files tab's file list gives one pop-up holding the file list's entries
+// and "+FTP" both.
+TEST_F(PublishWindowTest, ARightClickOnTheFileListShowsOnePopup) {
+    ASSERT_TRUE(dir.write(QStringLiteral("site/page.html"), "<HTML></HTML>"));
+    form->leftTabs()->setCurrentIndex(1);
+    FilesPane* pane = ProjectUi::of(form->registry())->filesPane();
+    ASSERT_NE(pane, nullptr);
+    pane->setFolder(dir.file(QStringLiteral("site")));
+    QListWidget* files = pane->fileList();
+    ASSERT_GE(files->count(), 1);
+    QApplication::processEvents();
+
+    QList<QStringList> menus;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        menus << entries;
+        menu->close();
+    });
+    watch.start(20);
+    const QPoint at = files->visualItemRect(files->item(0)).center();
+    QContextMenuEvent press(QContextMenuEvent::Mouse, at, files->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(files->viewport(), &press);
+    // Long enough for a second menu, had one followed the first.
+    QTest::qWait(400);
+    watch.stop();
+    ASSERT_EQ(menus.size(), 1);
+    EXPECT_EQ(menus.first(), QStringList({"Insert Image", "Insert Link to HTML file", "-",
+                                          "Analyze Web Page", "-", "FTP :  Add to FTP list"}));
+    // The click chose the file under the mouse; the entry adds it.
+    EXPECT_EQ(files->currentRow(), 0);
+    action("AddtoFTPlist1")->trigger();
+    EXPECT_EQ(form->state().changedList().paths(),
+              QStringList({dir.file(QStringLiteral("site/page.html"))}));
+}
+
+// The transfer page names the remote folder and its two lists, offers the server commands only
+// while connected, and forgets the listing when the connection ends; the Files page shows the
+// folder it lists, names in Latin-1 included.
+TEST_F(PublishWindowTest, TheScreenShowsWhereItIsAndOffersOnlyWhatCanRun) {
+    TempDir home;
+    ASSERT_TRUE(QDir().mkpath(QDir(home.path()).absolutePath() + QStringLiteral("/www")));
+    ftptest::PythonServer server;
+    TStarFtp probe;
+    const int port = ftptest::startPyftpd(server, QDir(home.path()).absolutePath(), probe);
+    ASSERT_GT(port, 0) << server.error().toStdString();
+    const QByteArray latin1 = QFile::encodeName(dir.file(QStringLiteral("local/"))) + "caf\xe9.htm";
+    ASSERT_TRUE(dir.write(QStringLiteral("local/plain.htm"), "plain"));
+    // The temporary folder cannot remove a name that is not UTF-8: the test does.
+    struct Unlink {
+        QByteArray path;
+        ~Unlink() { ::unlink(path.constData()); }
+    } unlink{latin1};
+    {
+        FILE* out = ::fopen(latin1.constData(), "wb");
+        ASSERT_NE(out, nullptr);
+        ::fputs("caf\xe9", out);
+        ::fclose(out);
+    }
+    bool done = false;
+    ui->onScreenOpened = [&](TFormFTP& f) {
+        QTimer::singleShot(0, &f, [&] {
+            // The Files page: the folder it lists, and every file in it.
+            f.pages()->setCurrentIndex(FtpScreen::FilesPage);
+            f.filePages()->setCurrentIndex(2);
+            f.setFolder(dir.file(QStringLiteral("local")));
+            EXPECT_EQ(child<QLabel>(&f, "LabelFilesFolder")->text(),
+                      QDir::cleanPath(dir.file(QStringLiteral("local"))));
+            auto* list = child<QListWidget>(&f, "ListFiles");
+            QStringList names;
+            for (int i = 0; i < list->count(); ++i)
+                names << list->item(i)->text();
+            EXPECT_EQ(names, QStringList({QStringLiteral("caf\u00e9.htm"), "plain.htm"}));
+            list->setCurrentRow(0);
+            click(&f, "ButtonFilesAdd");
+            EXPECT_EQ(f.screen().transferList(),
+                      QStringList({QDir::cleanPath(dir.file(QStringLiteral("local"))) +
+                                   QStringLiteral("/caf\u00e9.htm")}));
+
+            f.pages()->setCurrentIndex(FtpScreen::TransferPage);
+            auto* where = child<QLabel>(&f, "LabelRemoteFolder");
+            EXPECT_EQ(where->text(), QStringLiteral("Remote folder: (not connected)"));
+            QStringList labels;
+            for (QLabel* l : f.findChildren<QLabel*>())
+                if (l->buddy() == child<QListWidget>(&f, "ListRemoteDirs") ||
+                    l->buddy() == child<QListWidget>(&f, "ListRemoteFiles"))
+                    labels << l->text();
+            labels.sort();
+            EXPECT_EQ(labels, QStringList({"Remote &folders:", "Remote f&iles:"}));
+            const char* serverCommands[] = {"ButtonMakeDir", "ButtonRemoveDir",
+                                            "ButtonRename",  "ButtonDeleteFile",
+                                            "ButtonRefresh", "ButtonDisconnect"};
+            for (const char* name : serverCommands)
+                EXPECT_FALSE(child<QPushButton>(&f, name)->isEnabled()) << name;
+            EXPECT_TRUE(child<QPushButton>(&f, "ButtonConnect")->isEnabled());
+
+            f.screen().fields = {QStringLiteral("Loopback"),
+                                 QStringLiteral("127.0.0.1:%1").arg(port),
+                                 QStringLiteral("webmaster"),
+                                 QStringLiteral("s3cret"),
+                                 {},
+                                 {}};
+            f.screen().addToList();
+            f.screen().selectHost(0);
+            click(&f, "ButtonConnect");
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return f.screen().connected() && !f.screen().busy(); }, 8000));
+            EXPECT_EQ(where->text(), QStringLiteral("Remote folder: /"));
+            for (const char* name : serverCommands)
+                EXPECT_TRUE(child<QPushButton>(&f, name)->isEnabled()) << name;
+            EXPECT_FALSE(child<QPushButton>(&f, "ButtonConnect")->isEnabled());
+            auto* dirs = child<QListWidget>(&f, "ListRemoteDirs");
+            EXPECT_EQ(dirs->count(), 2); // ".." and "www"
+            if (QListWidgetItem* www = dirs->item(1))
+                emit dirs->itemDoubleClicked(www);
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return where->text() == QLatin1String("Remote folder: /www"); }, 8000))
+                << where->text().toStdString();
+
+            click(&f, "ButtonDisconnect");
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return where->text() == QLatin1String("Remote folder: (not connected)"); },
+                8000));
+            EXPECT_FALSE(f.screen().connected());
+            EXPECT_EQ(dirs->count(), 0);
+            EXPECT_EQ(child<QListWidget>(&f, "ListRemoteFiles")->count(), 0);
+            for (const char* name : serverCommands)
+                EXPECT_FALSE(child<QPushButton>(&f, name)->isEnabled()) << name;
+            done = true;
+            click(&f, "ButtonClose");
+        });
+    };
+    action("BitBtnFTP")->trigger();
+    EXPECT_TRUE(done);
+    server.stop();
+}
+
+// "&OK" on an empty field says to choose a folder or press Cancel, and leaves the dialog up for
+// that; "Select Directory" starts in the open page's folder when no image folder is set.
+TEST_F(PublishWindowTest, TheImageDirectoryDialogWaitsForAFolderAndStartsAtThePage) {
+    ASSERT_TRUE(dir.write(QStringLiteral("site/page.html"), "<IMG SRC=\"a.gif\">"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/img/a.gif"), "gif"));
+    form->state().settings().images.clear();
+    form->state().settings().ftpImages.clear();
+    form->state().document().loadDocument(dir.file(QStringLiteral("site/page.html")));
+    chooser.queue(dir.file(QStringLiteral("site/img/a.gif")));
+    bool checked = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        prompter.queue(MessageAnswer::Ok);
+        click(dialog, "ButtonOK");
+        EXPECT_EQ(prompter.texts().last(),
+                  QStringLiteral("You must select the directory where your images are located, "
+                                 "or press CANCEL to exit this screen."));
+        EXPECT_TRUE(dialog->isVisible());
+        click(dialog, "ButtonSelect");
+        EXPECT_EQ(chooser.requests().back().request.initialDirectory,
+                  QDir::cleanPath(dir.file(QStringLiteral("site"))));
+        click(dialog, "ButtonOK");
+        checked = true;
+    });
+    action("AddImagesfromopenHTMLfiletoFTPlist1")->trigger();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(form->state().changedList().paths(),
+              QStringList({dir.file(QStringLiteral("site/img/a.gif"))}));
 }

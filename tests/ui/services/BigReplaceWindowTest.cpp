@@ -4,6 +4,7 @@
 #include "ui/PlainTextEditWindow.h"
 #include "ui/services/TFormBigReplace.h"
 #include "ui/shell/ActionRegistry.h"
+#include "ui/widgets/ElidedLabel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,6 +152,58 @@ TEST_F(BigReplaceWindow, OpenProjectIsPreselectedAndAProjectRunWithBackup) {
     EXPECT_EQ(dir.read(QStringLiteral("backup/") + ExtendedReplace::dateName(QDate::currentDate()) +
                        QStringLiteral("/p.html")),
               QByteArray("old\r\n"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BigReplaceWindow, ManyMissingFilesKeepTheDialogOnScreenAndFilesAreAddedOnce) {
+    ASSERT_TRUE(dir.write(QStringLiteral("web/a.html"), "old\r\n"));
+    ASSERT_TRUE(dir.write(QStringLiteral("web/sub/b.htm"), "old\r\n"));
+    QString list;
+    for (int i = 0; i < 200; ++i)
+        list +=
+            dir.file(QStringLiteral("gone/a-rather-long-name-of-a-missing-page-%1.html").arg(i)) +
+            QStringLiteral("\r\n");
+    list += dir.file(QStringLiteral("web/a.html")) + QStringLiteral("\r\n");
+    ASSERT_TRUE(dir.write(QStringLiteral("projects/site.fil"), list.toUtf8()));
+    form->state().project().projectFileName = QStringLiteral("site.out");
+    prompter.queue(MessageAnswer::Yes);
+    chooser.queue(dir.file(QStringLiteral("web/a.html")));
+    chooser.queue(dir.file(QStringLiteral("web/a.html")));
+    chooser.queue(dir.file(QStringLiteral("web")));
+    EXPECT_TRUE(withDialog([&](TFormBigReplace& d) {
+        const int width = d.width();
+        d.textEdit()->setText(QStringLiteral("old"));
+        d.replacementEdit()->setText(QStringLiteral("new"));
+        d.replaceAllButton()->click();
+        QApplication::processEvents();
+        EXPECT_EQ(d.statusPanel()->text(), QStringLiteral("Finished."));
+        // Every file is in the scrolling list; the dialog is as wide as it was.
+        EXPECT_EQ(d.resultsList()->count(), 201);
+        EXPECT_EQ(d.resultsList()->item(200)->text(),
+                  "1 replacement: " + dir.file(QStringLiteral("web/a.html")));
+        EXPECT_EQ(d.width(), width);
+        EXPECT_LE(d.sizeHint().width(), 1280);
+        EXPECT_TRUE(d.reportPanel()->text().startsWith(QStringLiteral("1 of 201 files")));
+        // The two panels side by side, the report after the status, both inside the dialog.
+        const QRect status(d.statusPanel()->mapTo(&d, QPoint(0, 0)), d.statusPanel()->size());
+        const QRect report(d.reportPanel()->mapTo(&d, QPoint(0, 0)), d.reportPanel()->size());
+        EXPECT_GT(report.left(), status.right()) << report.left() << " " << status.right();
+        EXPECT_GT(report.width(), 200);
+        EXPECT_TRUE(d.rect().contains(report)) << report.bottom() << " " << d.height();
+
+        // Add File twice adds the file once; Add Folder adds the rest of the folder.
+        d.filesRadio()->setChecked(true);
+        d.addFileButton()->click();
+        d.addFileButton()->click();
+        EXPECT_EQ(d.filesList()->count(), 1);
+        d.addFolderButton()->click();
+        ASSERT_EQ(d.filesList()->count(), 2);
+        EXPECT_EQ(d.filesList()->item(1)->text(), dir.file(QStringLiteral("web/sub/b.htm")));
+    }));
+    EXPECT_EQ(dir.read(QStringLiteral("web/a.html")), QByteArray("new\r\n"));
 }
 
 } // namespace

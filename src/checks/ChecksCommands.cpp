@@ -1,0 +1,20 @@
+// The checks room's commands and where they go.
+#include "checks/ChecksCommands.h"
+
+CommandTable checksCommands(std::function<void()> checkLinks) {
+    CommandTable t;
+    Command c;
+    c.id = QStringLiteral("CheckLinks1");
+    // The Tools menu's other entries carry no letter of their own, so L is free in it.
+    c.caption = QStringLiteral("Check &Links...");
+    c.hint = QStringLiteral("Check the links, images and HTML of every page of the project");
+    c.run = std::move(checkLinks);
+    t.commands << c;
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        QStringLiteral("Tools1"),
+                        {},
+                        0,
+                        QStringLiteral("AnalyzePageSite1"),
+                        {entry(QStringLiteral("CheckLinks1"))}};
+    return t;
+}

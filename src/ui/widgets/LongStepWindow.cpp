@@ -1,0 +1,60 @@
+// LongStepWindow: progress and Cancel for a long step of the window's own work.
+#include "ui/widgets/LongStepWindow.h"
+
+#include "app/ProgramTitle.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+namespace {
+// The bar counts in thousandths, whatever the step's own units.
+constexpr int BarSteps = 1000;
+// How often the window runs while the progress window is up.
+constexpr int PumpEveryMs = 30;
+} // namespace
+
+LongStepWindow::LongStepWindow(QWidget* parent, int showAfterMs)
+    : m_parent(parent), m_showAfterMs(showAfterMs) {
+}
+
+LongStepWindow::~LongStepWindow() = default;
+
+void LongStepWindow::begin(const QString& label, qint64 total) {
+    m_label = label;
+    m_total = std::max<qint64>(1, total);
+    m_cancelled = false;
+    m_dialog.reset();
+    m_started.start();
+}
+
+bool LongStepWindow::advance(qint64 done) {
+    if (m_cancelled)
+        return false;
+    if (!m_dialog) {
+        if (m_started.elapsed() < m_showAfterMs)
+            return true;
+        m_dialog = std::make_unique<QProgressDialog>(m_label, QStringLiteral("Cancel"), 0, BarSteps,
+                                                     m_parent);
+        m_dialog->setObjectName(QStringLiteral("LongStepProgress"));
+        m_dialog->setWindowTitle(programTitle());
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setMinimumWidth(360);
+        QObject::connect(m_dialog.get(), &QProgressDialog::canceled, m_dialog.get(),
+                         [this] { m_cancelled = true; });
+        m_dialog->show();
+        m_sincePump.invalidate();
+    }
+    m_dialog->setValue(static_cast<int>(std::min<qint64>(done, m_total) * BarSteps / m_total));
+    if (!m_sincePump.isValid() || m_sincePump.elapsed() >= PumpEveryMs) {
+        QApplication::processEvents();
+        m_sincePump.start();
+    }
+    return !m_cancelled;
+}
+
+void LongStepWindow::end() {
+    m_dialog.reset();
+}
