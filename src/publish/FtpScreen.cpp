@@ -8,6 +8,7 @@
 #include "platform/TextFile.h"
 #include "project/FilesTab.h"
 #include "project/ProjectFiles.h"
+#include "publish/UploadPlan.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -454,53 +455,9 @@ FtpScreen::RemoteTarget FtpScreen::remoteTargetFor(const QString& localPath,
                                                    const QString& siteFolder,
                                                    const QString& remoteBase,
                                                    const QString& remoteCurrent) {
-    const auto join = [](const QString& folder, const QString& name) {
-        if (folder.isEmpty())
-            return name;
-        return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-    };
-    const auto joinBytes = [](const QString& folder, const QByteArray& name) {
-        const QByteArray f = folder.toUtf8();
-        if (f.isEmpty())
-            return name;
-        return f.endsWith('/') ? f + name : f + '/' + name;
-    };
-    RemoteTarget target;
-    const QString local = QDir::cleanPath(localPath);
-    // The local names as the disk spells them: a Latin-1 name goes to the server as its own
-    // bytes, not as the UTF-8 of how it is shown.
-    const QList<QByteArray> native = nativePath(local).split('/');
-    const auto nativeParts = [&native](qsizetype count) {
-        return native.mid(std::max<qsizetype>(0, native.size() - count));
-    };
-    if (!siteFolder.isEmpty() && QDir::isAbsolutePath(siteFolder)) {
-        QString prefix = QDir::cleanPath(siteFolder);
-        if (!prefix.endsWith(u'/'))
-            prefix += u'/';
-        if (local.startsWith(prefix) && local.size() > prefix.size()) {
-            const QString relative = local.mid(prefix.size());
-            const QStringList parts = relative.split(u'/');
-            const QList<QByteArray> bytes = nativeParts(parts.size());
-            QString folder;
-            QByteArray folderBytes;
-            for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
-                folder = folder.isEmpty() ? parts.at(i) : folder + u'/' + parts.at(i);
-                folderBytes =
-                    folderBytes.isEmpty() ? bytes.value(i) : folderBytes + '/' + bytes.value(i);
-                target.folders << join(remoteBase, folder);
-                target.folderBytes << joinBytes(remoteBase, folderBytes);
-            }
-            target.path = join(remoteBase, relative);
-            target.bytes =
-                joinBytes(remoteBase, folderBytes.isEmpty()
-                                          ? bytes.value(parts.size() - 1)
-                                          : folderBytes + '/' + bytes.value(parts.size() - 1));
-            return target;
-        }
-    }
-    target.path = join(remoteCurrent, QFileInfo(local).fileName());
-    target.bytes = joinBytes(remoteCurrent, native.value(native.size() - 1));
-    return target;
+    const UploadPlan::Target t =
+        UploadPlan::targetFor(localPath, siteFolder, remoteBase, remoteCurrent);
+    return RemoteTarget{t.path, t.bytes, t.folders, t.folderBytes};
 }
 
 void FtpScreen::onFileStored() {
