@@ -215,6 +215,7 @@ void stalls(qsizetype megabytes) {
         w.editor.setSelStart(w.editor.length() / 2);
         w.editor.setSelLength(0);
         w.editor.replaceSelection(QStringLiteral("<B></B>"));
+        w.state->document().setHtmlModified(true);
     });
     measure("new colours", [&] {
         w.state->settings().tagColors[1] = QStringLiteral("clBlue");
