@@ -5,6 +5,7 @@
 #include "platform/UiPump.h"
 #include "services/ServicesCommands.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/services/LiveColouringUi.h"
 #include "ui/services/SnipsTab.h"
 #include "ui/services/TFormFindReplace.h"
 #include "ui/shell/ActionRegistry.h"
@@ -12,6 +13,7 @@
 #include "ui/widgets/LongStepWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -58,6 +60,13 @@ ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
     if (m_editor) {
         m_editor->installEventFilter(this);
         m_editor->viewport()->installEventFilter(this);
+    }
+    if (plain && m_editor) {
+        m_live = new LiveColouringUi(context.state, *plain, this);
+        m_room->setLiveColouring(m_live);
+        // The "Color" box above the editor switches it (start-up sets the box from the setting).
+        if (auto* box = window ? window->findChild<QCheckBox*>(QStringLiteral("ColorBox")) : nullptr)
+            connect(box, &QCheckBox::toggled, m_live, [this](bool on) { m_live->setOn(on); });
     }
     addEditingPaneButtons(registry);
 }
