@@ -16,13 +16,13 @@ class QPlainTextEdit;
 class QPushButton;
 class SnipsTab;
 class TFormFindReplace;
-struct CommandContext;
+struct Shell;
 
 class ServicesUi : public QObject, public ServicesWindow {
     Q_OBJECT
 public:
     // Lives as long as the registry it installs into (its parent).
-    ServicesUi(ActionRegistry& registry, const CommandContext& context);
+    ServicesUi(ActionRegistry& registry, Shell& context);
     ~ServicesUi() override;
 
     ServicesRoom& room() { return *m_room; }
@@ -66,4 +66,4 @@ private:
 };
 
 // InstallCommands' line for the services room.
-CommandTable installServices(ActionRegistry& registry, const CommandContext& context);
+CommandTable installServices(ActionRegistry& registry, Shell& context);
