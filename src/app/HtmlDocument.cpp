@@ -128,11 +128,15 @@ bool runBesideTheWindow(LongStep& steps, const QString& label, const std::functi
                         const std::atomic<qint64>& progress) {
     std::atomic<bool> finished{false};
     bool cancelled = false;
+    // The window gets its first turn before the work starts, so a Cancel pressed at once is seen
+    // before the first piece, however fast the work would be.
+    steps.begin(label, 1000);
+    if (!steps.advance(0))
+        cancelled = true;
     std::thread worker([&] {
         work();
         finished = true;
     });
-    steps.begin(label, 1000);
     while (!finished) {
         if (!steps.advance(progress))
             cancelled = true;
