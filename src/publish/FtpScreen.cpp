@@ -9,6 +9,8 @@
 #include "project/FilesTab.h"
 #include "project/ProjectFiles.h"
 #include "publish/UploadPlan.h"
+#include "publish/UploadRunner.h"
+#include "sftp/SftpRemoteSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,6 +44,11 @@ FtpScreen::FtpScreen(QString programDirectory, ChangedList& changedList, const S
 }
 
 FtpScreen::~FtpScreen() {
+    m_runner.reset();
+    if (m_sftp) {
+        disconnect(m_sftp.get(), nullptr, this, nullptr);
+        m_sftp->abort();
+    }
     if (m_ftp) {
         // No handler may run into a screen that is going away.
         m_ftp->OnFtpInfo = {};
@@ -104,11 +111,32 @@ void FtpScreen::wireEngine() {
 
 void FtpScreen::open() {
     m_hostList = m_profiles.readNames();
+    pruneChangedList();
     m_auto = m_changedList.paths();
     m_status.clear();
     if (m_hostList.size() == 1)
         selectHost(0);
     emit changed();
+}
+
+void FtpScreen::pruneChangedList() {
+    // A file deleted since it was queued has nothing to send: it leaves the queue, and the Log
+    // says which one went.
+    QStringList kept;
+    for (const QString& path : m_changedList.paths()) {
+        if (pathExists(path))
+            kept << path;
+        else
+            m_log << removedFromQueueText(path);
+    }
+    if (kept.size() != m_changedList.count())
+        m_changedList.replace(kept);
+    if (!m_changedList.problem().isEmpty())
+        m_log << m_changedList.problem();
+}
+
+QString FtpScreen::removedFromQueueText(const QString& path) {
+    return QStringLiteral("%1 is no longer on disk: taken off the Auto-FTP List.").arg(path);
 }
 
 // ---- page 1 ----
@@ -343,6 +371,12 @@ void FtpScreen::connectToHost() {
         return;
     }
     appendLog(QStringLiteral("Connecting.."));
+    m_runner.reset();
+    m_sftp.reset();
+    if (m_current.protocol == HostProtocol::Sftp) {
+        connectSftp(m_current.host);
+        return;
+    }
     TStarFtp& f = *m_ftp;
     // A host may name its port ("ftp.example.com:2121"); without one the screen's port counts.
     QString host = m_current.host;
@@ -361,7 +395,7 @@ void FtpScreen::connectToHost() {
     f.UserAccount = m_current.account;
     f.InitialDirectory = m_current.directory;
     f.DataConnection = m_current.dataConnection;
-    f.Security = m_current.security;
+    f.Security = m_current.effectiveSecurity();
     f.TrustedFingerprint = m_current.fingerprint;
     m_remoteBase.clear();
     m_remoteCurrent.clear();
@@ -372,7 +406,7 @@ void FtpScreen::connectToHost() {
 void FtpScreen::disconnectFromHost() {
     m_closeEnabled = true;
     if (connected() && !m_busy) {
-        m_ftp->Quit();
+        remoteQuit();
         m_notice = false;
     }
     emit changed();
@@ -397,6 +431,10 @@ void FtpScreen::transferFiles() {
     m_gaugeMax = m_count;
     m_gaugePos = 0;
     m_gaugeVisible = true;
+    if (m_sftp) {
+        startSftpTransfer();
+        return;
+    }
     sendCurrent();
 }
 
@@ -473,15 +511,7 @@ void FtpScreen::onFileStored() {
     if (f.Success()) {
         ++m_sent;
         m_uploaded.insert(path);
-        const qint64 ms = f.ElapsedMs();
-        if (ms != 0) {
-            const qint64 bytes = f.BytesTransferred();
-            appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
-                          .arg(bytes)
-                          .arg(ms / 1000)
-                          .arg(ms % 1000, 3, 10, QLatin1Char('0'))
-                          .arg(bytes / ms));
-        }
+        appendRate(f.BytesTransferred(), f.ElapsedMs());
     } else {
         QString why = !m_fileError.isEmpty() ? m_fileError : m_lastReply;
         if (why.isEmpty())
@@ -495,6 +525,16 @@ void FtpScreen::onFileStored() {
         return;
     }
     sendCurrent();
+}
+
+void FtpScreen::appendRate(qint64 bytes, qint64 ms) {
+    if (ms == 0)
+        return;
+    appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
+                  .arg(bytes)
+                  .arg(ms / 1000)
+                  .arg(ms % 1000, 3, 10, QLatin1Char('0'))
+                  .arg(bytes / ms));
 }
 
 void FtpScreen::transferLost(const QString& cause) {
@@ -528,11 +568,14 @@ void FtpScreen::finishTransfer() {
 }
 
 void FtpScreen::abort() {
-    m_ftp->Abort();
+    if (m_sftp)
+        m_sftp->abort();
+    else
+        m_ftp->Abort();
 }
 
 void FtpScreen::afterChange() {
-    m_ftp->GetListing();
+    remoteList();
     m_closeEnabled = false;
     m_notice = true;
     emit changed();
@@ -546,7 +589,10 @@ void FtpScreen::makeDirectory() {
     if (!name)
         return;
     startCommand(QStringLiteral("create the directory %1").arg(*name));
-    m_ftp->MakeDirectory(*name);
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->makeDir(name->toUtf8()); });
+    else
+        m_ftp->MakeDirectory(*name);
 }
 
 void FtpScreen::startCommand(const QString& what) {
@@ -582,7 +628,10 @@ void FtpScreen::removeDirectory(int row) {
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
     startCommand(QStringLiteral("remove the directory %1").arg(name));
-    m_ftp->RemoveDirectory(m_remoteDirNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->removeDir(m_remoteDirNames.at(row)); });
+    else
+        m_ftp->RemoveDirectory(m_remoteDirNames.at(row));
 }
 
 void FtpScreen::renameFile(int row) {
@@ -594,7 +643,10 @@ void FtpScreen::renameFile(int row) {
     if (!to)
         return;
     startCommand(QStringLiteral("rename %1 to %2").arg(name, *to));
-    m_ftp->RenameFile(m_remoteFileNames.at(row), to->toUtf8());
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->rename(m_remoteFileNames.at(row), to->toUtf8()); });
+    else
+        m_ftp->RenameFile(m_remoteFileNames.at(row), to->toUtf8());
 }
 
 void FtpScreen::deleteFile(int row) {
@@ -606,14 +658,17 @@ void FtpScreen::deleteFile(int row) {
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
     startCommand(QStringLiteral("delete %1").arg(name));
-    m_ftp->DeleteFile(m_remoteFileNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->deleteFile(m_remoteFileNames.at(row)); });
+    else
+        m_ftp->DeleteFile(m_remoteFileNames.at(row));
 }
 
 void FtpScreen::refresh() {
     if (!connected() || m_busy)
         return;
     setBusy(true);
-    m_ftp->GetListing();
+    remoteList();
 }
 
 void FtpScreen::openDirectory(int row) {
@@ -621,7 +676,10 @@ void FtpScreen::openDirectory(int row) {
     if (!connected() || name.isEmpty() || m_busy)
         return;
     startCommand(QStringLiteral("change to the directory %1").arg(name));
-    m_ftp->ChangeDirectory(m_remoteDirNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->changeDir(m_remoteDirNames.at(row)); });
+    else
+        m_ftp->ChangeDirectory(m_remoteDirNames.at(row));
 }
 
 bool FtpScreen::close() {
@@ -638,7 +696,7 @@ bool FtpScreen::close() {
         }
         return true;
     }
-    m_ftp->Quit();
+    remoteQuit();
     setBusy(false);
     emit changed();
     return false;
