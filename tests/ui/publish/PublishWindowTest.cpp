@@ -75,6 +75,8 @@ TEST_F(PublishWindowTest, TheScreenOpensFromTheToolBarWithItsPagesAndCloseKeepsU
     EXPECT_EQ(action("BitBtnFTPAdd")->toolTip(),
               QStringLiteral("Add a file or image to the FTP list"));
 
+    // A file on disk: one that is gone would leave the list when the screen opens.
+    ASSERT_TRUE(dir.write(QStringLiteral("a.html"), "<HTML></HTML>\r\n"));
     form->state().changedList().add(dir.file(QStringLiteral("a.html")));
     int opened = 0;
     ui->onScreenOpened = [&](TFormFTP& f) {
