@@ -1,6 +1,8 @@
 // The analysis room's commands and where they go.
 #include "analysis/AnalysisCommands.h"
 
+#include "app/CommandPlaces.h"
+
 CommandTable analysisCommands(std::function<void()> open) {
     CommandTable t;
     Command tools;
@@ -18,16 +20,16 @@ CommandTable analysisCommands(std::function<void()> open) {
     t.commands << popup;
 
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tools1"),
+                        MenuId::Tools,
                         {},
                         0,
-                        {},
+                        Group::ToolsAnalysis,
                         {entry(QStringLiteral("AnalyzePageSite1"))}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarTools,
                         {entry(QStringLiteral("AnalyzePageSite1"))}};
     return t;
 }

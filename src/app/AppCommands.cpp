@@ -2,6 +2,7 @@
 #include "app/AppCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "app/ShellWindow.h"
 #include "app/TipOfTheDay.h"
 #include "editor/EditWindow.h"
@@ -105,7 +106,7 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
 
     using namespace AppCommands;
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("File1"),
+                        MenuId::File,
                         QStringLiteral("&File"),
                         FileMenuOrder,
                         {},
@@ -133,15 +134,25 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                          entry("Recent2"),
                          entry("Recent3"),
                          entry("Recent4")}};
-    t.layouts << Layout{
-        LayoutPlace::MenuBar,
-        QStringLiteral("Edit1"),
-        QStringLiteral("&Edit"),
-        EditMenuOrder,
-        {},
-        {entry("Cut1"), entry("Copy1"), entry("Paste1"), entry("Undo1"), entry("SelectAll1")}};
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Help1"),
+                        MenuId::Edit,
+                        QStringLiteral("&Edit"),
+                        EditMenuOrder,
+                        {},
+                        {entry("Cut1"), entry("Copy1"), entry("Paste1"), entry("Undo1"),
+                         entry("SelectAll1"), group(Group::EditReplace), group(Group::EditPage),
+                         group(Group::EditSpelling)}};
+    // The rooms' tools; this room has none of its own.
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        MenuId::Tools,
+                        QStringLiteral("&Tools"),
+                        ToolsMenuOrder,
+                        {},
+                        {group(Group::ToolsColour), group(Group::ToolsProject),
+                         group(Group::ToolsOptions), group(Group::ToolsAnalysis),
+                         group(Group::ToolsPublish)}};
+    t.layouts << Layout{LayoutPlace::MenuBar,
+                        MenuId::Help,
                         QStringLiteral("&Help"),
                         HelpMenuOrder,
                         {},
@@ -150,22 +161,20 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                          entry("ShowHelpOnTop1"), entry("FrequentlyAskedQuestions1"), separator(),
                          entry("ShowTipOfTheDay1"), entry("About1")}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         QStringLiteral("Tools"),
                         0,
                         {},
                         {entry("NewHTMLFile1"), entry("OpenHTMLFile1"), entry("OpenHTMLTemplate1"),
-                         entry("SaveHTMLFile1"), separator(), entry("Cut1"), entry("Copy1"),
-                         entry("Paste1"), entry("Undo1"), entry("SelectAll1"), separator()}};
+                         entry("SaveHTMLFile1"), group(Group::BarProject), group(Group::BarEdit),
+                         separator(), entry("Cut1"), entry("Copy1"), entry("Paste1"),
+                         entry("Undo1"), entry("SelectAll1"), separator(), group(Group::BarTags),
+                         group(Group::BarSearch), group(Group::BarPage), group(Group::BarTools)}};
     // The tag tool box's first tab; the tag commands fill it.
-    t.layouts << Layout{LayoutPlace::TagTab,
-                        QStringLiteral("CommonTab"),
-                        QStringLiteral("Common"),
-                        CommonTabOrder,
-                        {},
-                        {}};
+    t.layouts << Layout{
+        LayoutPlace::TagTab, TagTabId::Common, QStringLiteral("Common"), CommonTabOrder, {}, {}};
     t.layouts << Layout{LayoutPlace::Popup,
-                        QStringLiteral("EditorPopup"),
+                        PopupId::Editor,
                         QStringLiteral("Editor"),
                         0,
                         {},
@@ -174,6 +183,8 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                          entry("SaveHTMLFile1", QStringLiteral("Save")),
                          entry("SaveHTMLFileAs1", QStringLiteral("Save As..")), separator(),
                          entry("Cut1"), entry("Copy1"), entry("Paste1"), entry("Undo1"),
-                         entry("SelectAll1")}};
+                         entry("SelectAll1"), group(Group::PopupTags), group(Group::PopupSearch),
+                         group(Group::PopupOptions), group(Group::PopupPrint),
+                         group(Group::PopupSpelling)}};
     return t;
 }

@@ -14,6 +14,7 @@ namespace AppCommands {
 // Where the shell's menus sit on the menu bar; a room's menu takes a number in between.
 constexpr int FileMenuOrder = 100;
 constexpr int EditMenuOrder = 200;
+constexpr int ToolsMenuOrder = 600;
 constexpr int HelpMenuOrder = 900;
 // The tag tool box's "Common" tab comes first.
 constexpr int CommonTabOrder = 100;

@@ -54,11 +54,12 @@ struct Command {
     Qt::ShortcutContext shortcutContext = Qt::WindowShortcut;
 };
 
-// One entry of a layout: a command, a separator, or a sub-menu with entries of its own.
+// One entry of a layout: a command, a separator, a sub-menu with entries of its own, or the mark
+// of a group that other rooms' layouts add their entries to (it shows nothing).
 struct LayoutItem {
-    enum class Kind { Command, Separator, SubMenu };
+    enum class Kind { Command, Separator, SubMenu, Group };
     Kind kind = Kind::Command;
-    QString id;      // the command, or the sub-menu's object name
+    QString id;      // the command, the sub-menu's object name or the group's name
     QString caption; // a sub-menu's title; for a command in a pop-up, its caption there if the
                      // pop-up words it differently from the menu (empty: the command's caption)
     QList<LayoutItem> items; // a sub-menu's entries
@@ -71,6 +72,11 @@ inline LayoutItem entry(const QString& id, const QString& popupCaption = {}) {
 }
 inline LayoutItem separator() {
     return {LayoutItem::Kind::Separator, {}, {}, {}, {}};
+}
+// A group of a shared place (CommandPlaces.h): an addition naming it goes after the group's
+// last entry, before the next group.
+inline LayoutItem group(const QString& name) {
+    return {LayoutItem::Kind::Group, name, {}, {}, {}};
 }
 inline LayoutItem subMenu(const QString& name, const QString& caption, QList<LayoutItem> items) {
     return {LayoutItem::Kind::SubMenu, name, caption, std::move(items), {}};
@@ -91,9 +97,9 @@ struct Layout {
     QString caption; // menu title or tab caption; empty in an addition
     // Among the menus of the menu bar or the tabs of the tag tool box: smaller comes first.
     int order = 0;
-    // An addition to a layout declared by another room (caption empty): the id its entries follow.
-    // Empty: at the end.
-    QString after;
+    // An addition to a layout declared by another room (caption empty): the group (CommandPlaces.h)
+    // its entries join. Empty: at the end.
+    QString group;
     QList<LayoutItem> items;
 };
 

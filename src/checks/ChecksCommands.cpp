@@ -1,6 +1,8 @@
 // The checks room's commands and where they go.
 #include "checks/ChecksCommands.h"
 
+#include "app/CommandPlaces.h"
+
 CommandTable checksCommands(std::function<void()> checkLinks) {
     CommandTable t;
     Command c;
@@ -11,10 +13,10 @@ CommandTable checksCommands(std::function<void()> checkLinks) {
     c.run = std::move(checkLinks);
     t.commands << c;
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tools1"),
+                        MenuId::Tools,
                         {},
                         0,
-                        QStringLiteral("AnalyzePageSite1"),
+                        Group::ToolsAnalysis,
                         {entry(QStringLiteral("CheckLinks1"))}};
     return t;
 }

@@ -97,8 +97,14 @@ bool perOperation(FtpError code) {
 
 } // namespace
 
-RemoteOpId FtpSession::enqueue(Op op) {
+RemoteOpId FtpSession::enqueue(RemoteOpKind kind, QByteArray name, QByteArray target,
+                               QString localFile) {
+    Op op;
     op.id = nextOpId();
+    op.kind = kind;
+    op.name = std::move(name);
+    op.target = std::move(target);
+    op.localFile = std::move(localFile);
     const RemoteOpId id = op.id;
     m_queue.push_back(std::move(op));
     startNext();
@@ -106,65 +112,39 @@ RemoteOpId FtpSession::enqueue(Op op) {
 }
 
 RemoteOpId FtpSession::logIn() {
-    Op op;
-    op.kind = RemoteOpKind::Login;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::Login);
 }
 
 RemoteOpId FtpSession::list() {
-    Op op;
-    op.kind = RemoteOpKind::List;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::List);
 }
 
 RemoteOpId FtpSession::changeDir(const QByteArray& folder) {
-    Op op;
-    op.kind = RemoteOpKind::ChangeDir;
-    op.name = folder;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::ChangeDir, folder);
 }
 
 RemoteOpId FtpSession::makeDir(const QByteArray& name) {
-    Op op;
-    op.kind = RemoteOpKind::MakeDir;
-    op.name = name;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::MakeDir, name);
 }
 
 RemoteOpId FtpSession::removeDir(const QByteArray& name) {
-    Op op;
-    op.kind = RemoteOpKind::RemoveDir;
-    op.name = name;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::RemoveDir, name);
 }
 
 RemoteOpId FtpSession::rename(const QByteArray& from, const QByteArray& to) {
-    Op op;
-    op.kind = RemoteOpKind::Rename;
-    op.name = from;
-    op.target = to;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::Rename, from, to);
 }
 
 RemoteOpId FtpSession::deleteFile(const QByteArray& name) {
-    Op op;
-    op.kind = RemoteOpKind::Delete;
-    op.name = name;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::Delete, name);
 }
 
 RemoteOpId FtpSession::store(const QString& localFile, const QByteArray& remoteName) {
-    Op op;
-    op.kind = RemoteOpKind::Store;
-    op.localFile = localFile;
-    op.name = remoteName;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::Store, remoteName, {}, localFile);
 }
 
 RemoteOpId FtpSession::quit() {
-    Op op;
-    op.kind = RemoteOpKind::Quit;
-    return enqueue(std::move(op));
+    return enqueue(RemoteOpKind::Quit);
 }
 
 void FtpSession::abort() {

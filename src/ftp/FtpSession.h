@@ -51,7 +51,8 @@ private:
         std::optional<FtpError> error;
     };
 
-    RemoteOpId enqueue(Op op);
+    RemoteOpId enqueue(RemoteOpKind kind, QByteArray name = {}, QByteArray target = {},
+                       QString localFile = {});
     void startNext();
     void startOp();
     // The engine's completion event of the operation under way.

@@ -2,6 +2,7 @@
 #include "preview/PreviewCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "preview/Help.h"
 #include "preview/Preview.h"
 
@@ -48,29 +49,29 @@ CommandTable previewCommands(AppState& state, Preview& preview, Help& help, Help
     instructions.icon = QStringLiteral("help");
 
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("HelperApps1"),
+                        MenuId::HelperApps,
                         QStringLiteral("He&lper Apps"),
                         PreviewCommands::HelperAppsMenuOrder,
                         {},
                         {entry("LauchImageEditor1"), entry("LaunchImageMapEditor1")}};
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tools1"),
+                        MenuId::Tools,
                         {},
                         0,
-                        {},
+                        Group::ToolsOptions,
                         {separator(), entry("Settings1")}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarTools,
                         {entry("NetscapePreview1"), entry("MSExplorerPreview1"), entry("Settings1"),
                          entry("Instructions1")}};
     t.layouts << Layout{LayoutPlace::Popup,
-                        QStringLiteral("EditorPopup"),
+                        PopupId::Editor,
                         {},
                         0,
-                        {},
+                        Group::PopupOptions,
                         {separator(), entry("Settings1")}};
     return t;
 }

@@ -2,6 +2,7 @@
 #include "project/ProjectCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "project/Project.h"
 
 CommandTable projectCommands(Project& project, OutlineView& view) {
@@ -55,28 +56,28 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
     // (PageSiteAnalysis1) the analysis room's: placed here, declared there.
 
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Edit1"),
+                        MenuId::Edit,
                         {},
                         0,
-                        {},
+                        Group::EditPage,
                         {separator(), entry("RemovePagefromProject1"), entry("ChangePageTitle1"),
                          entry("ChangeHTMLLink1")}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarPage,
                         {entry("RemovePagefromProject1")}};
     // The project buttons follow the HTML file's on the tool bar.
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        QStringLiteral("SaveHTMLFile1"),
+                        Group::BarProject,
                         {entry("NewProject1"), entry("OpenProject1"), entry("SaveProjectButton1")}};
     // The button group below the outline: the buttons word the commands their own way.
     t.layouts << Layout{LayoutPlace::Popup,
-                        QLatin1String(ProjectCommands::pageButtons),
+                        PopupId::PageButtons,
                         QStringLiteral("Add/Move Web Pages"),
                         0,
                         {},
@@ -85,7 +86,7 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
                          entry("MovePageUpDown1", QStringLiteral("Moves Pages Up/Down"))}};
     t.layouts << Layout{
         LayoutPlace::Popup,
-        QLatin1String(ProjectCommands::outlinePopup),
+        PopupId::Outline,
         QStringLiteral("Outline"),
         0,
         {},
@@ -104,9 +105,9 @@ CommandTable projectCommands(Project& project, OutlineView& view) {
          entry("ChangeHTMLLink1", QStringLiteral("Change HTML Link")),
          entry("ChangePageTitle1", QStringLiteral("Change Page Title")),
          separator(),
-         subMenu(QStringLiteral("Expand1"), QStringLiteral("Expand"),
+         subMenu(MenuId::Expand, QStringLiteral("Expand"),
                  {entry("ExpandThisPageGroup1"), entry("ExpandAllPageGroups1")}),
-         subMenu(QStringLiteral("Collapse1"), QStringLiteral("Collapse"),
+         subMenu(MenuId::Collapse, QStringLiteral("Collapse"),
                  {entry("CollapseThisPageGroup1"), entry("CollapseAllPageGroups1")}),
          separator(),
          entry("AddtoFTPlist1"),

@@ -17,10 +17,4 @@ public:
     virtual void collapseAll() = 0;
 };
 
-namespace ProjectCommands {
-// The outline's pop-up menu and the page buttons, by object name.
-inline const char* outlinePopup = "OutlinePopup";
-inline const char* pageButtons = "PageButtons";
-} // namespace ProjectCommands
-
 CommandTable projectCommands(Project& project, OutlineView& view);

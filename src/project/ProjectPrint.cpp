@@ -2,6 +2,7 @@
 #include "project/ProjectPrint.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "editor/EditWindow.h"
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
@@ -80,17 +81,17 @@ CommandTable printCommands(ProjectPrint& print) {
     c.run = [&print] { print.printProjectHtml(); };
     t.commands << c;
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarTools,
                         {entry(QStringLiteral("PrintProjectHTML1"))}};
     t.layouts << Layout{
         LayoutPlace::Popup,
-        QStringLiteral("EditorPopup"),
+        PopupId::Editor,
         {},
         0,
-        {},
+        Group::PopupPrint,
         {separator(), entry(QStringLiteral("PrintProjectHTML1"), QStringLiteral("Print"))}};
     return t;
 }

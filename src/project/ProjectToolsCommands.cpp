@@ -1,6 +1,8 @@
 // The project tools' command table.
 #include "project/ProjectToolsCommands.h"
 
+#include "app/CommandPlaces.h"
+
 CommandTable projectToolsCommands(std::function<void()> backup,
                                   std::function<void()> projectBuilder) {
     CommandTable t;
@@ -22,17 +24,17 @@ CommandTable projectToolsCommands(std::function<void()> backup,
     add("WebsiteProjectBuilder1", "Website Project Builder", projectBuilder);
 
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tools1"),
+                        MenuId::Tools,
                         {},
                         0,
-                        {},
+                        Group::ToolsProject,
                         {entry(QStringLiteral("BackupHTMLfiles1")),
                          entry(QStringLiteral("WebsiteProjectBuilder1"))}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        QStringLiteral("SaveProjectButton1"),
+                        Group::BarProject,
                         {entry(QStringLiteral("BackupHTMLfiles1"))}};
     return t;
 }

@@ -3,10 +3,11 @@
 // Page 1 edits the host profiles and selects one (its fields become the current host); page 2
 // collects the transfer list from the Auto-FTP list (a copy of the ChangedList), a project's
 // pages or files of a folder; page 3 connects, moves about the server and uploads the list into
-// the server's current directory, one file after another. The screen owns its TStarFtp; every
-// server operation runs on the event loop and ends in an engine event, so the window stays
-// responsive, and while one runs the screen is busy (the window shows the hourglass) and takes
-// no other server command. The window draws what changed() announces.
+// the server's current directory, one file after another. The screen owns its FTP session;
+// every server operation runs on the event loop and ends in a session event, so the window
+// stays responsive, and while one runs the screen is busy (the window shows the hourglass) and
+// takes no other server command. An upload is an UploadPlan that an UploadRunner carries out
+// over the session; the screen shows its progress. The window draws what changed() announces.
 //
 // A profile with a site folder keeps the site's layout on the server: a file below that folder
 // goes to the same relative path below the remote directory the login ended in, and the remote
@@ -15,10 +16,12 @@
 #pragma once
 
 #include "ftp/Ftp.h"
+#include "ftp/FtpSession.h"
 #include "project/SiteOutline.h"
 #include "publish/HostProfiles.h"
 #include "remote/RemoteEvent.h"
 #include "sftp/SshChannel.h"
+#include "publish/UploadRunner.h"
 
 #include <QObject>
 #include <QSet>
@@ -111,7 +114,9 @@ public:
     // "Close": true when the screen may close now.
     bool close();
 
-    TStarFtp& engine() { return *m_ftp; }
+    // The FTP engine behind the session: its connection settings and questions.
+    TStarFtp& engine() { return m_session->engine(); }
+    RemoteSession& session() { return *m_session; }
     // The server's port; the screen uses 21, tests their own server's.
     int ftpPort = 21;
     // An SFTP profile's connection: the port when the host names none, and where the known
@@ -153,17 +158,6 @@ public:
     static QString remotePathFor(const QString& localPath, const QString& siteFolder,
                                  const QString& remoteBase, const QString& remoteCurrent,
                                  QStringList* folders = nullptr);
-    // The same with the names as they go to the server: each part that comes from the local
-    // path keeps its bytes on disk (a Latin-1 name stays Latin-1), the remote directories
-    // go as UTF-8.
-    struct RemoteTarget {
-        QString path; // as the Log shows it
-        QByteArray bytes;
-        QStringList folders;
-        QList<QByteArray> folderBytes;
-    };
-    static RemoteTarget remoteTargetFor(const QString& localPath, const QString& siteFolder,
-                                        const QString& remoteBase, const QString& remoteCurrent);
 
 signals:
     // Anything shown may have changed.
@@ -181,15 +175,17 @@ private:
     void setBusy(bool busy);
     void appendLog(const QString& line);
     void afterChange();
+    void onSessionEvent(const RemoteEvent& event);
     void onInfo(FtpInfo code, const QString& text);
-    void onError(FtpError code, const QString& text);
-    void onListingDone();
-    void onFileStored();
+    void onError(FtpError code);
+    void onDone(const RemoteEvent& event);
+    void onListingDone(const RemoteListing& listing);
     void onQuit();
     bool onCertificate(const TCertificateInfo& certificate);
-    void sendCurrent();
-    // The next step of the file being sent: a remote folder it needs, then the file itself.
-    void storeStep();
+    // The upload's steps, as its runner reports them.
+    void fileStarted(int index);
+    void fileDone(int index, const UploadRunner::FileResult& result);
+    void transferStopped(const RemoteEvent& cause);
     void finishTransfer();
     // The connection ended in the middle of a transfer: it stops, with one message.
     void transferLost(const QString& cause);
@@ -204,8 +200,8 @@ private:
     QString remoteName(int row, bool directory) const;
     // A command the user started: what it does, in words, for the message if it is refused.
     void startCommand(const QString& what);
-    // After its completion event: a refusal goes to the status line, the Log and a message.
-    void reportRefusal();
+    // After its Done event: a refusal goes to the status line, the Log and a message.
+    void reportRefusal(bool succeeded);
     void onNeedInfo(TFtpInfoNeeded need, QString& value);
     // The "bytes transferred" line of a file sent.
     void appendRate(qint64 bytes, qint64 ms);
@@ -226,7 +222,7 @@ private:
     const Settings& m_settings;
     Prompter& m_prompter;
     HostProfiles m_profiles;
-    std::unique_ptr<TStarFtp> m_ftp;
+    std::unique_ptr<FtpSession> m_session;
 
     QStringList m_hostList;
     int m_selectedHost = -1;
@@ -253,23 +249,20 @@ private:
     QStringList m_remoteFiles;
     QList<QByteArray> m_remoteFileNames;
     bool m_busy = false;
+    bool m_connected = false;
     bool m_closeEnabled = true;
     bool m_notice = false;
 
     // The transfer under way.
     bool m_transferring = false;
-    int m_index = 0;
+    // Stop was pressed: the transfer ends without a message of its own.
+    bool m_stopPressed = false;
     int m_count = 0;
     int m_sent = 0;
     qint64 m_size = 0;
     QString m_lastReply;
     // The command the user started and whose reply is awaited (empty: none).
     QString m_command;
-    QString m_fileError;
-    RemoteTarget m_target;
-    QList<QByteArray> m_folderQueue;
-    // Remote folders made (or found there) during this transfer: each is asked for once.
-    QList<QByteArray> m_madeFolders;
     // Files that reached the server while the screen was open: FTPFLUSH takes these, and only
     // these, off the ChangedList.
     QSet<QString> m_uploaded;

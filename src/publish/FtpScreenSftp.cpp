@@ -18,7 +18,7 @@
 bool FtpScreen::connected() const {
     if (m_sftp)
         return m_sftp->connected();
-    return m_ftp && m_ftp->Connected();
+    return m_connected;
 }
 
 void FtpScreen::connectSftp(const QString& hostField) {
@@ -86,14 +86,14 @@ void FtpScreen::remoteList() {
         m_remoteOps.insert(m_sftp->list());
         return;
     }
-    m_ftp->GetListing();
+    m_session->list();
 }
 
 void FtpScreen::remoteQuit() {
     if (m_sftp)
         m_sftp->quit();
     else
-        m_ftp->Quit();
+        m_session->quit();
 }
 
 void FtpScreen::remoteCommand(const std::function<RemoteOpId()>& call) {
@@ -206,16 +206,7 @@ void FtpScreen::startSftpTransfer() {
     m_runner = std::make_unique<UploadRunner>(
         *m_sftp, UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
     UploadRunner& runner = *m_runner;
-    connect(&runner, &UploadRunner::fileStarted, this, [this](int index) {
-        const UploadPlan::File& file = m_runner->plan().files.at(static_cast<size_t>(index));
-        m_index = index;
-        m_status = QStringLiteral("Sending file #%1 of %2").arg(index + 1).arg(m_count);
-        m_gaugePos = index;
-        m_size = m_runner->results().at(static_cast<size_t>(index)).size;
-        m_log << QStringLiteral("Sending %1 to %2").arg(file.localPath, file.remotePath);
-        setBusy(true);
-        emit changed();
-    });
+    connect(&runner, &UploadRunner::fileStarted, this, &FtpScreen::fileStarted);
     connect(&runner, &UploadRunner::fileDone, this,
             [this](int index, const UploadRunner::FileResult& r) {
                 const QString path = m_transfer.value(index);
@@ -238,8 +229,7 @@ void FtpScreen::startSftpTransfer() {
                 }
             });
     connect(&runner, &UploadRunner::finished, this, [this] { finishTransfer(); });
-    connect(&runner, &UploadRunner::stopped, this, [this](int index, const RemoteEvent& cause) {
-        m_index = std::max(0, index);
+    connect(&runner, &UploadRunner::stopped, this, [this](int, const RemoteEvent& cause) {
         if (cause.kind == RemoteEvent::Kind::Error) {
             transferLost(cause.text);
         } else {

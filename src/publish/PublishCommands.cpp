@@ -2,6 +2,7 @@
 #include "publish/PublishCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "app/HtmlDocument.h"
 #include "editor/EditWindow.h"
 
@@ -60,26 +61,28 @@ CommandTable publishCommands(PublishRoom& room) {
         [r] { r->addImages(); });
 
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("FTP1"),
+                        MenuId::Ftp,
                         QStringLiteral("FT&P"),
                         PublishCommands::FtpMenuOrder,
                         {},
                         {entry("GotoFTPscreen1"), separator(), entry("AddSelectedFiletoFTPList1"),
                          entry("AddImagesfromopenHTMLfiletoFTPlist1")}};
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tools1"),
+                        MenuId::Tools,
                         {},
                         0,
-                        {},
+                        Group::ToolsPublish,
                         {separator(), entry("FTPFileTransfer1")}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarTools,
                         {entry("BitBtnFTP"), entry("BitBtnFTPAdd")}};
     t.layouts << Layout{LayoutPlace::Popup,
-                        QLatin1String(PublishCommands::filesPopup),
+                        // The tag room declares the file list's pop-up and shows it; this room
+                        // adds its entry, so one right click gives one menu with everything.
+                        PopupId::FileList,
                         {},
                         0,
                         {},

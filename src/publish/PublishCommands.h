@@ -11,9 +11,6 @@ class Prompter;
 
 namespace PublishCommands {
 constexpr int FtpMenuOrder = 500;
-// The Files tab's file list pop-up, by object name: the tag room declares it and shows it; this
-// room adds its entry, so one right click gives one menu with everything.
-inline const char* filesPopup = "FileListPopup";
 } // namespace PublishCommands
 
 // What the commands need of the window.

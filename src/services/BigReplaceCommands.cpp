@@ -1,6 +1,7 @@
 // Extended Replace's command.
 #include "services/BigReplaceCommands.h"
 
+#include "app/CommandPlaces.h"
 #include "app/HtmlDocument.h"
 #include "platform/Prompter.h"
 
@@ -36,16 +37,16 @@ CommandTable bigReplaceCommands(std::function<void()> extendedReplace) {
     c.run = std::move(extendedReplace);
     t.commands << c;
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Search1"),
+                        MenuId::Search,
                         {},
                         0,
                         {},
                         {entry(QStringLiteral("ExtendedReplace1"))}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        QStringLiteral("Replace1"),
+                        Group::BarSearch,
                         {entry(QStringLiteral("ExtendedReplace1"))}};
     return t;
 }

@@ -2,6 +2,7 @@
 #include "services/ServicesCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "services/ServicesRoom.h"
 
 CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& editor,
@@ -51,41 +52,33 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
     // "He&lper Apps" and of the buttons beside the outline ("&Add a Web Page").
     using namespace ServicesCommands;
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Search1"),
+                        MenuId::Search,
                         QStringLiteral("Sear&ch"),
                         SearchMenuOrder,
                         {},
                         {entry("Find1"), entry("FindNext1"), entry("Replace1")}};
-    t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tags1"),
-                        QStringLiteral("Ta&gs"),
-                        TagsMenuOrder,
-                        {},
-                        {entry("ColorTagsNow1")}};
-    t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tools1"),
-                        QStringLiteral("&Tools"),
-                        ToolsMenuOrder,
-                        {},
-                        {entry("ColorPicker1")}};
+    t.layouts << Layout{LayoutPlace::MenuBar, MenuId::Tags, QStringLiteral("Ta&gs"),
+                        TagsMenuOrder,        {},           {entry("ColorTagsNow1")}};
+    t.layouts << Layout{LayoutPlace::MenuBar, MenuId::Tools,          {}, 0,
+                        Group::ToolsColour,   {entry("ColorPicker1")}};
     t.layouts << Layout{
         LayoutPlace::MenuBar,
-        QStringLiteral("Edit1"),
+        MenuId::Edit,
         {},
         0,
-        {},
+        Group::EditReplace,
         {separator(), entry("ReplaceAllSlashes1"), entry("ReplacePreciseSlashes1")}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarSearch,
                         {entry("Find1"), entry("Replace1")}};
     t.layouts << Layout{LayoutPlace::Popup,
-                        QStringLiteral("EditorPopup"),
+                        PopupId::Editor,
                         {},
                         0,
-                        {},
+                        Group::PopupSearch,
                         {separator(), entry("Find1", QStringLiteral("Find ...")),
                          entry("Replace1", QStringLiteral("Replace ...")), separator(),
                          entry("ColorTagsNow1", QStringLiteral("Color Tags Now")),

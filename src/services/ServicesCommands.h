@@ -12,7 +12,6 @@ class ServicesWindow;
 namespace ServicesCommands {
 constexpr int SearchMenuOrder = 300;
 constexpr int TagsMenuOrder = 400;
-constexpr int ToolsMenuOrder = 600;
 } // namespace ServicesCommands
 
 CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& editor,

@@ -1,6 +1,8 @@
 // The spell checker's command table.
 #include "spell/SpellCommands.h"
 
+#include "app/CommandPlaces.h"
+
 CommandTable spellCommands(std::function<void()> spellCheckDocument) {
     CommandTable t;
     Command c;
@@ -13,22 +15,22 @@ CommandTable spellCommands(std::function<void()> spellCheckDocument) {
     c.run = std::move(spellCheckDocument);
     t.commands << c;
     t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Edit1"),
+                        MenuId::Edit,
                         {},
                         0,
-                        {},
+                        Group::EditSpelling,
                         {separator(), entry(QStringLiteral("SpellCheck1"))}};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarTools,
                         {entry(QStringLiteral("SpellCheck1"))}};
     t.layouts << Layout{LayoutPlace::Popup,
-                        QStringLiteral("EditorPopup"),
+                        PopupId::Editor,
                         {},
                         0,
-                        {},
+                        Group::PopupSpelling,
                         {separator(), entry(QStringLiteral("SpellCheck1"))}};
     return t;
 }

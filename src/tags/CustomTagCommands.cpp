@@ -1,6 +1,7 @@
 // The Custom tab's add and delete commands.
 #include "tags/CustomTagCommands.h"
 
+#include "app/CommandPlaces.h"
 #include "tags/CustomTags.h"
 
 CommandTable customTagCommands(CustomTags& tags, CustomTagDialogs& dialogs,
@@ -34,7 +35,7 @@ CommandTable customTagCommands(CustomTags& tags, CustomTagDialogs& dialogs,
     // The window puts the label "Add/Delete" and the list in front of the two buttons.
     t.layouts << Layout{
         LayoutPlace::TagTab,
-        QStringLiteral("CustomTab"),
+        TagTabId::Custom,
         QStringLiteral("Custom"),
         CustomTagCommandOrder::CustomTab,
         {},

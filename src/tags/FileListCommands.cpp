@@ -2,6 +2,7 @@
 #include "tags/FileListCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "tags/LinkImageInsert.h"
 
 CommandTable fileListCommands(AppState& state, EditWindow& editor,
@@ -41,7 +42,7 @@ CommandTable fileListCommands(AppState& state, EditWindow& editor,
     analyze.watches = {watch(&choiceChanged, &FileListChoiceSignal::changed)};
 
     t.layouts << Layout{LayoutPlace::Popup,
-                        QLatin1String(FileListCommands::popup),
+                        PopupId::FileList,
                         QStringLiteral("File List"),
                         0,
                         {},

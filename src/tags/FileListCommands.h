@@ -26,7 +26,6 @@ signals:
 };
 
 namespace FileListCommands {
-constexpr const char* popup = "FileListPopup";
 constexpr const char* insertButton = "InsertLinkImage1";
 } // namespace FileListCommands
 

@@ -3,6 +3,7 @@
 #include "tags/TagCommands.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "tags/TagInsertion.h"
 
 #include <QDateTime>
@@ -288,34 +289,28 @@ CommandTable tagCommands(AppState& state, TagInserter& inserter, TagDialogs& dia
                                    << entry(QStringLiteral("FRAMESETDialog1"))
                                    << entry(QStringLiteral("FRAMEDialog1"));
 
-    t.layouts << Layout{LayoutPlace::MenuBar,
-                        QStringLiteral("Tags1"),
-                        QStringLiteral("Ta&gs"),
-                        TagCommandOrder::TagsMenu,
-                        {},
-                        menu};
+    t.layouts << Layout{LayoutPlace::MenuBar,      MenuId::Tags, QStringLiteral("Ta&gs"),
+                        TagCommandOrder::TagsMenu, {},           menu};
     t.layouts << Layout{LayoutPlace::Popup,
-                        QStringLiteral("EditorPopup"),
+                        PopupId::Editor,
                         {},
                         0,
-                        {},
+                        Group::PopupTags,
                         QList<LayoutItem>{separator()} + popup};
     // Common is declared by the shell; the other tabs follow it in this order.
-    t.layouts << Layout{LayoutPlace::TagTab,           QStringLiteral("CommonTab"), {}, 0, {},
+    t.layouts << Layout{LayoutPlace::TagTab,           TagTabId::Common, {}, 0, {},
                         tabs[QStringLiteral("Common")]};
     int order = 110;
-    for (const char* tab : {"Font", "List", "Table", "Frames"})
-        t.layouts << Layout{LayoutPlace::TagTab,
-                            QLatin1String(tab) + QStringLiteral("Tab"),
-                            QLatin1String(tab),
-                            order++,
-                            {},
+    for (const auto& [id, tab] :
+         {std::pair{TagTabId::Font, "Font"}, std::pair{TagTabId::List, "List"},
+          std::pair{TagTabId::Table, "Table"}, std::pair{TagTabId::Frames, "Frames"}})
+        t.layouts << Layout{LayoutPlace::TagTab,     id, QLatin1String(tab), order++, {},
                             tabs[QLatin1String(tab)]};
     t.layouts << Layout{LayoutPlace::ToolBar,
-                        QStringLiteral("ToolBar1"),
+                        ToolBarId::Main,
                         {},
                         0,
-                        {},
+                        Group::BarTags,
                         {entry(QStringLiteral("ShowTagPanel1"))}};
 
     // The buttons that show no caption show a picture of ours (drawn by the window's shell).

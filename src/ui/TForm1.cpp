@@ -1,6 +1,7 @@
 // TForm1: the main window: panes, status bar and the command registry.
 #include "ui/TForm1.h"
 
+#include "app/CommandPlaces.h"
 #include "app/EditorPresses.h"
 #include "app/PaneLayout.h"
 #include "app/ProgramTitle.h"
@@ -9,9 +10,9 @@
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TFormBanner.h"
 #include "ui/TFormTip.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QAction>
@@ -72,13 +73,35 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
 
     // The menus, the tool bar, the tag tabs and the pop-ups: every room's commands.
     auto* tools = addToolBar(QStringLiteral("Tools"));
-    tools->setObjectName(QStringLiteral("ToolBar1"));
+    tools->setObjectName(ToolBarId::Main);
     tools->setMovable(false);
     m_registry = new ActionRegistry(this);
-    installCommands(*m_registry,
-                    CommandContext{*m_state, *m_editWindow, *this, *m_tips, prompter, chooser});
+    m_shell = std::make_unique<Shell>(Shell{*m_state,
+                                            *m_editWindow,
+                                            *this,
+                                            *m_tips,
+                                            prompter,
+                                            chooser,
+                                            clipboard,
+                                            *m_registry,
+                                            *this,
+                                            *m_editWindow,
+                                            *m_editor,
+                                            *m_editingPane,
+                                            *m_color,
+                                            *m_wrap,
+                                            *m_leftTabs,
+                                            *m_outline->parentWidget(),
+                                            *m_outline,
+                                            *m_pageButtons,
+                                            *m_filesArea->parentWidget(),
+                                            *m_filesArea,
+                                            *m_tagTabs,
+                                            *m_status[0],
+                                            *m_status[1],
+                                            *m_status[2]});
+    installCommands(*m_shell);
     m_registry->build(menuBar(), tools, m_tagTabs);
-    placeOutlinePopup(*m_registry);
     for (const QString& problem : m_registry->problems())
         qWarning("command tables: %s", qPrintable(problem));
 
@@ -102,10 +125,10 @@ TForm1::~TForm1() {
 }
 
 QMenu* TForm1::fileMenu() const {
-    return m_registry->menu(QStringLiteral("File1"));
+    return m_registry->menu(MenuId::File);
 }
 QMenu* TForm1::editorPopup() const {
-    return m_registry->menu(QStringLiteral("EditorPopup"));
+    return m_registry->menu(PopupId::Editor);
 }
 QAction* TForm1::recentAction(int slot) const {
     return m_registry->action(QStringLiteral("Recent%1").arg(slot));
@@ -146,7 +169,7 @@ void TForm1::buildPanes() {
     m_outline->setObjectName(QStringLiteral("SiteOutline"));
     m_outline->setHeaderHidden(true);
     m_pageButtons = new QGroupBox(QStringLiteral("Add/Move Web Pages"), site);
-    m_pageButtons->setObjectName(QStringLiteral("PageButtons"));
+    m_pageButtons->setObjectName(PopupId::PageButtons);
     m_pageButtons->setFixedHeight(56);
     m_pageButtons->setEnabled(false); // until the project room places its buttons
     site->installEventFilter(this);

@@ -25,6 +25,7 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class RandomSource;
+struct Shell;
 class TipOfTheDay;
 
 class TForm1 : public QMainWindow, public ShellWindow {
@@ -93,6 +94,8 @@ private:
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<TipOfTheDay> m_tips;
     ActionRegistry* m_registry = nullptr;
+    // What the rooms are handed: the parts above, typed.
+    std::unique_ptr<Shell> m_shell;
     std::array<QLabel*, 3> m_status{};
 
     QWidget* m_central = nullptr;

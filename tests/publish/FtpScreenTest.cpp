@@ -461,6 +461,8 @@ TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTruste
     f.OnFtpInfo(&f, FtpInfo::PassiveAddressIgnored,
                 QStringLiteral("the server named 10.0.0.5, 127.0.0.1 is used"));
     f.OnFtpInfo(&f, FtpInfo::CommandSent, QStringLiteral("PASS s3cret\r\n"));
+    // The session hands them on from the event loop.
+    ASSERT_TRUE(waitFor([&] { return s.log().last() == QStringLiteral("PASS ********"); }));
     EXPECT_EQ(s.log().mid(s.log().size() - 3),
               QStringList({"Secure connection: TLSv1.3 TLS_AES_256_GCM_SHA384",
                            "Passive mode: the server named 10.0.0.5, 127.0.0.1 is used",

@@ -71,7 +71,8 @@ struct Fixture {
                    {},
                    {entry("Save1"), separator(),
                     subMenu(QStringLiteral("Format1"), QStringLiteral("F&ormat"),
-                            {entry("Wrap1"), entry("Bold1")}),
+                            {entry("Wrap1"), group(QStringLiteral("FormatMore")),
+                             group(QStringLiteral("FormatStyle")), entry("Bold1")}),
                     entry("Later1"), entry("Named1")}},
             Layout{LayoutPlace::ToolBar, QStringLiteral("ToolBar1"), {}, 0, {}, {entry("Save1")}},
             Layout{LayoutPlace::TagTab,
@@ -180,7 +181,7 @@ TEST(ActionRegistry, LaterRoomsAddToTheShellsMenusToolBarAndPopUps) {
                QStringLiteral("File1"),
                {},
                0,
-               QStringLiteral("Wrap1"),
+               QStringLiteral("FormatMore"),
                {entry("SpellCheck1")}},
         Layout{LayoutPlace::MenuBar,
                QStringLiteral("Tags1"),
@@ -205,7 +206,7 @@ TEST(ActionRegistry, LaterRoomsAddToTheShellsMenusToolBarAndPopUps) {
     const QList<QAction*> menus = f.window.menuBar()->actions();
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("&Tags"));
-    // Added after Wrap1 inside the sub-menu.
+    // Added into its group inside the sub-menu, before the next group's Bold1.
     const QList<QAction*> format = f.registry.menu(QStringLiteral("Format1"))->actions();
     ASSERT_EQ(format.size(), 3);
     EXPECT_EQ(format[1], f.registry.action(QStringLiteral("SpellCheck1")));
@@ -216,6 +217,41 @@ TEST(ActionRegistry, LaterRoomsAddToTheShellsMenusToolBarAndPopUps) {
     EXPECT_EQ(popup->actions().last()->text(), QStringLiteral("Spell Check"));
     popup->actions().last()->trigger();
     EXPECT_EQ(f.ran, QStringList({"SpellCheck1"}));
+}
+
+TEST(ActionRegistry, EntriesJoinTheirGroupWhateverOrderTheRoomsComeIn) {
+    Fixture f;
+    CommandTable shell;
+    shell.commands = {f.command("Cut1", "Cu&t")};
+    shell.layouts = {
+        Layout{LayoutPlace::MenuBar,
+               QStringLiteral("Edit1"),
+               QStringLiteral("&Edit"),
+               0,
+               {},
+               {entry("Cut1"), group(QStringLiteral("Pages")), group(QStringLiteral("Spelling"))}}};
+    const auto room = [&f](const char* id, const char* groupName) {
+        CommandTable t;
+        t.commands = {f.command(id, id)};
+        t.layouts = {Layout{LayoutPlace::MenuBar,
+                            QStringLiteral("Edit1"),
+                            {},
+                            0,
+                            QLatin1String(groupName),
+                            {separator(), entry(QLatin1String(id))}}};
+        return t;
+    };
+    f.registry.add(shell);
+    // The spelling room comes in before the two page rooms, yet its entry ends the menu.
+    f.registry.add(room("Spell1", "Spelling"));
+    f.registry.add(room("Remove1", "Pages"));
+    f.registry.add(room("Title1", "Pages"));
+    f.registry.build(f.window.menuBar(), nullptr, nullptr);
+    EXPECT_TRUE(f.registry.problems().isEmpty()) << f.registry.problems().join(';').toStdString();
+    QStringList shown;
+    for (const QAction* a : f.registry.menu(QStringLiteral("Edit1"))->actions())
+        shown << (a->isSeparator() ? QStringLiteral("----") : a->objectName());
+    EXPECT_EQ(shown, QStringList({"Cut1", "----", "Remove1", "----", "Title1", "----", "Spell1"}));
 }
 
 TEST(ActionRegistry, FaultsOfTheTablesAreReported) {
@@ -235,14 +271,14 @@ TEST(ActionRegistry, FaultsOfTheTablesAreReported) {
                0,
                QStringLiteral("Nowhere1"),
                {entry("A1")}},
-        Layout{LayoutPlace::Popup, QStringLiteral("P1"), {}, 0, QStringLiteral("A1"), {}},
+        Layout{LayoutPlace::Popup, QStringLiteral("P1"), {}, 0, QStringLiteral("G1"), {}},
     };
     f.registry.add(t);
     f.registry.build(f.window.menuBar(), nullptr, nullptr);
     EXPECT_EQ(f.registry.problems(),
-              QStringList({"A1 is declared twice", "M1 has no entry Nowhere1 to add after",
+              QStringList({"A1 is declared twice", "M1 has no group Nowhere1",
                            "M1 places Missing1, which no table declares",
-                           "P1 adds after A1 to a layout nobody declared"}));
+                           "P1 adds to group G1 of a layout nobody declared"}));
     EXPECT_EQ(f.registry.action(QStringLiteral("A1"))->text(), QStringLiteral("A"));
 }
 

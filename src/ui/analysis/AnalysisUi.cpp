@@ -10,11 +10,10 @@
 #include "project/Project.h"
 #include "ui/QtPrinter.h"
 #include "ui/analysis/TFormLoadSize.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
-AnalysisUi::AnalysisUi(ActionRegistry& registry, const CommandContext& context)
+AnalysisUi::AnalysisUi(ActionRegistry& registry, Shell& context)
     : QObject(&registry), m_registry(registry), m_context(context),
       m_pump(std::make_unique<EventLoopPump>()) {
     setObjectName(QStringLiteral("AnalysisUi"));
@@ -26,8 +25,7 @@ AnalysisUi::~AnalysisUi() {
 }
 
 AnalysisUi* AnalysisUi::of(const ActionRegistry& registry) {
-    return registry.findChild<AnalysisUi*>(QStringLiteral("AnalysisUi"),
-                                           Qt::FindDirectChildrenOnly);
+    return registry.findChild<AnalysisUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void AnalysisUi::openAnalysis() {
@@ -50,13 +48,13 @@ void AnalysisUi::open(const QString& folder, const QString& fileName, bool prese
     AppState& state = m_context.state;
     SiteAnalysis logic(state.programDirectory(), state.settings(), state.store(),
                        m_context.prompter, *m_pump);
-    auto* window = dynamic_cast<QWidget*>(&m_context.window);
+    QWidget* window = &m_context.messageParent;
     QtPrinter systemPrinter(window);
     Printer& printer = m_testPrinter ? *m_testPrinter : static_cast<Printer&>(systemPrinter);
     TFormLoadSize form(logic, m_context.prompter, m_context.chooser, printer, window);
     AnalysisStart start;
     start.projectFileName = state.project().projectFileName;
-    if (ProjectUi* project = ProjectUi::of(m_registry)) {
+    if (ProjectPanes* project = m_context.projectPanes) {
         start.outline = project->project().outline();
         start.selectedItem = project->project().selectedItem();
     }
@@ -70,7 +68,7 @@ void AnalysisUi::open(const QString& folder, const QString& fileName, bool prese
     form.exec();
 }
 
-CommandTable installAnalysis(ActionRegistry& registry, const CommandContext& context) {
+CommandTable installAnalysis(ActionRegistry& registry, Shell& context) {
     auto* ui = new AnalysisUi(registry, context);
     context.state.parts().pageAnalysis = ui;
     return analysisCommands([ui] { ui->openAnalysis(); });

@@ -4,7 +4,7 @@
 
 #include "app/Commands.h"
 #include "app/ShellParts.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
 #include <QObject>
 #include <functional>
@@ -18,7 +18,7 @@ class UiPump;
 class AnalysisUi : public QObject, public PageAnalysisOpener {
     Q_OBJECT
 public:
-    AnalysisUi(ActionRegistry& registry, const CommandContext& context);
+    AnalysisUi(ActionRegistry& registry, Shell& context);
     ~AnalysisUi() override;
 
     // The tool bar, the Tools menu and the outline's pop-up.
@@ -39,10 +39,10 @@ private:
     void open(const QString& folder, const QString& fileName, bool preselected);
 
     ActionRegistry& m_registry;
-    CommandContext m_context;
+    Shell& m_context;
     std::unique_ptr<UiPump> m_pump;
     Printer* m_testPrinter = nullptr;
 };
 
 // InstallCommands' line for the analysis room.
-CommandTable installAnalysis(ActionRegistry& registry, const CommandContext& context);
+CommandTable installAnalysis(ActionRegistry& registry, Shell& context);

@@ -8,14 +8,13 @@
 #include "project/Project.h"
 #include "ui/QtPrinter.h"
 #include "ui/checks/TFormCheckReport.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QProgressDialog>
 
-ChecksUi::ChecksUi(ActionRegistry& registry, const CommandContext& context)
+ChecksUi::ChecksUi(ActionRegistry& registry, Shell& context)
     : QObject(&registry), m_registry(registry), m_context(context),
       m_pump(std::make_unique<EventLoopPump>()) {
     setObjectName(QStringLiteral("ChecksUi"));
@@ -28,7 +27,7 @@ ChecksUi::~ChecksUi() {
 }
 
 ChecksUi* ChecksUi::of(const ActionRegistry& registry) {
-    return registry.findChild<ChecksUi*>(QStringLiteral("ChecksUi"), Qt::FindDirectChildrenOnly);
+    return registry.findChild<ChecksUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 TFormCheckReport* ChecksUi::linksWindow() const {
@@ -36,7 +35,7 @@ TFormCheckReport* ChecksUi::linksWindow() const {
 }
 
 QWidget* ChecksUi::window() const {
-    return dynamic_cast<QWidget*>(&m_context.window);
+    return &m_context.messageParent;
 }
 
 UiPump& ChecksUi::pump() {
@@ -44,7 +43,7 @@ UiPump& ChecksUi::pump() {
 }
 
 QStringList ChecksUi::projectPages() const {
-    ProjectUi* project = ProjectUi::of(m_registry);
+    ProjectPanes* project = m_context.projectPanes;
     if (!project || m_context.state.project().projectFileName.isEmpty())
         return {};
     QStringList pages;
@@ -143,7 +142,7 @@ void ChecksUi::printReport(const CheckReport& report, const QString& title) {
     printer.printLines(title, report.lines(), std::nullopt);
 }
 
-CommandTable installChecks(ActionRegistry& registry, const CommandContext& context) {
+CommandTable installChecks(ActionRegistry& registry, Shell& context) {
     auto* ui = new ChecksUi(registry, context);
     context.state.parts().uploadCheck = ui;
     return checksCommands([ui] { ui->checkLinks(); });

@@ -6,7 +6,7 @@
 #include "app/Commands.h"
 #include "app/ShellParts.h"
 #include "checks/CheckRuns.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,7 +21,7 @@ class UiPump;
 class ChecksUi : public QObject, public UploadCheck, public CheckView {
     Q_OBJECT
 public:
-    ChecksUi(ActionRegistry& registry, const CommandContext& context);
+    ChecksUi(ActionRegistry& registry, Shell& context);
     ~ChecksUi() override;
 
     // Tools, "Check Links...": every page of the open project.
@@ -56,7 +56,7 @@ private:
     UiPump& pump();
 
     ActionRegistry& m_registry;
-    CommandContext m_context;
+    Shell& m_context;
     std::unique_ptr<UiPump> m_pump;
     UiPump* m_testPump = nullptr;
     Printer* m_testPrinter = nullptr;
@@ -64,4 +64,4 @@ private:
 };
 
 // InstallCommands' line for the checks room.
-CommandTable installChecks(ActionRegistry& registry, const CommandContext& context);
+CommandTable installChecks(ActionRegistry& registry, Shell& context);

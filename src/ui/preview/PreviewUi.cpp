@@ -8,9 +8,8 @@
 #include "ui/preview/EmbeddedViewCheck.h"
 #include "ui/preview/TFormHelpOnTop.h"
 #include "ui/preview/TFormOptions.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,7 +43,7 @@ QString tabStyle(bool active) {
 
 } // namespace
 
-PreviewUi::PreviewUi(ActionRegistry& registry, const CommandContext& c, ProcessLauncher* launcher)
+PreviewUi::PreviewUi(ActionRegistry& registry, Shell& c, ProcessLauncher* launcher)
     : QObject(&registry), m_state(c.state), m_editWindow(c.editor), m_prompter(c.prompter),
       m_chooser(c.chooser), m_registry(registry) {
     setObjectName(QStringLiteral("PreviewUi"));
@@ -56,7 +55,7 @@ PreviewUi::PreviewUi(ActionRegistry& registry, const CommandContext& c, ProcessL
     m_preview = std::make_unique<Preview>(c.state, c.editor, c.prompter, *launcher);
     m_preview->setView(this);
     // The project room is installed first: the help is a project of its own.
-    m_help = std::make_unique<Help>(c.state, ProjectUi::of(registry)->project(), c.prompter, *this);
+    m_help = std::make_unique<Help>(c.state, c.projectPanes->project(), c.prompter, *this);
 
     // Start-up checks the engine, and the commands open the settings dialog through here
     // (unless the window was handed its own, as tests do).
@@ -66,11 +65,10 @@ PreviewUi::PreviewUi(ActionRegistry& registry, const CommandContext& c, ProcessL
     if (!parts.settingsDialog)
         parts.settingsDialog = this;
 
-    auto* plain = dynamic_cast<PlainTextEditWindow*>(&c.editor);
-    m_editor = plain ? plain->editor() : nullptr;
-    m_pane = m_editor ? m_editor->parentWidget() : nullptr;
-    if (!m_pane)
-        return;
+    m_editor = &c.editorWidget;
+    m_pane = &c.editingPane;
+    m_wrapBox = &c.wrapBox;
+    m_projectPanes = c.projectPanes;
 
     m_modeLabel = new QLabel(m_pane);
     m_modeLabel->setObjectName(QStringLiteral("LabelBrowserMode"));
@@ -135,7 +133,7 @@ PreviewUi::PreviewUi(ActionRegistry& registry, const CommandContext& c, ProcessL
 PreviewUi::~PreviewUi() = default;
 
 PreviewUi* PreviewUi::of(const ActionRegistry& registry) {
-    return registry.findChild<PreviewUi*>(QStringLiteral("PreviewUi"), Qt::FindDirectChildrenOnly);
+    return registry.findChild<PreviewUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void PreviewUi::paintTabs(bool browserActive) {
@@ -285,16 +283,14 @@ void PreviewUi::openSettingsDialogOn(SettingsPage page) {
         settingsOpener(page);
         return;
     }
-    ProjectUi* projectUi = ProjectUi::of(m_registry);
-    TFormOptions dialog(m_state, projectUi ? &projectUi->project() : nullptr, m_prompter, m_chooser,
-                        page, m_pane ? m_pane->window() : nullptr);
+    TFormOptions dialog(m_state, m_projectPanes ? &m_projectPanes->project() : nullptr, m_prompter,
+                        m_chooser, page, m_pane ? m_pane->window() : nullptr);
     dialog.exec();
 }
 
 void PreviewUi::tickWrap() {
-    QWidget* window = m_pane ? m_pane->window() : nullptr;
-    if (auto* wrap = window ? window->findChild<QCheckBox*>(QStringLiteral("WrapBox")) : nullptr)
-        wrap->setChecked(true);
+    if (m_wrapBox)
+        m_wrapBox->setChecked(true);
     m_editWindow.setWordWrap(true);
 }
 
@@ -346,7 +342,7 @@ void PreviewUi::showFaq() {
     faq.exec();
 }
 
-CommandTable installPreview(ActionRegistry& registry, const CommandContext& context) {
+CommandTable installPreview(ActionRegistry& registry, Shell& context) {
     auto* ui = new PreviewUi(registry, context);
     return previewCommands(context.state, ui->preview(), ui->help(), *ui);
 }

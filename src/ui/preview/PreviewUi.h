@@ -17,13 +17,15 @@ class EditWindow;
 class FileChooser;
 class Prompter;
 class ProcessLauncher;
+class ProjectPanes;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QWebEngineView;
 class QWidget;
 class TFormHelpOnTop;
-struct CommandContext;
+struct Shell;
 
 class PreviewUi : public QObject,
                   public BrowserView,
@@ -35,8 +37,7 @@ class PreviewUi : public QObject,
 public:
     // Lives as long as the registry it installs into (its parent). launcher: null for the
     // system's.
-    PreviewUi(ActionRegistry& registry, const CommandContext& context,
-              ProcessLauncher* launcher = nullptr);
+    PreviewUi(ActionRegistry& registry, Shell& context, ProcessLauncher* launcher = nullptr);
     ~PreviewUi() override;
 
     Preview& preview() { return *m_preview; }
@@ -98,6 +99,8 @@ private:
     std::unique_ptr<Help> m_help;
     QWidget* m_pane = nullptr;
     QPlainTextEdit* m_editor = nullptr;
+    QCheckBox* m_wrapBox = nullptr;
+    ProjectPanes* m_projectPanes = nullptr;
     QLabel* m_modeLabel = nullptr;
     QLabel* m_tabE = nullptr;
     QLabel* m_tabIE = nullptr;
@@ -110,4 +113,4 @@ private:
 };
 
 // InstallCommands' line for the preview room.
-CommandTable installPreview(ActionRegistry& registry, const CommandContext& context);
+CommandTable installPreview(ActionRegistry& registry, Shell& context);

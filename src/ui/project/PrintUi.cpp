@@ -6,10 +6,9 @@
 #include "project/Project.h"
 #include "project/ProjectPrint.h"
 #include "ui/QtPrinter.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/project/TFormPrintOptions.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -39,23 +38,19 @@ private:
 };
 
 class PrintUi : public QObject {
+    Q_OBJECT
 public:
-    PrintUi(ActionRegistry& registry, const CommandContext& c, const SiteOutline& outline)
-        : QObject(&registry) {
+    PrintUi(ActionRegistry& registry, Shell& c, const SiteOutline& outline) : QObject(&registry) {
         setObjectName(QStringLiteral("PrintUi"));
-        QWidget* window = dynamic_cast<QWidget*>(&c.window);
+        QWidget* window = &c.messageParent;
         // Without a parent the options window is centred on the screen.
         m_options = std::make_unique<TFormPrintOptions>();
         printer = std::make_unique<SwitchPrinter>(window);
-        auto* tree =
-            window ? window->findChild<QTreeWidget*>(QStringLiteral("SiteOutline")) : nullptr;
-        auto* editor =
-            window ? window->findChild<QPlainTextEdit*>(QStringLiteral("EditWindow")) : nullptr;
+        QTreeWidget* tree = &c.outline;
+        QPlainTextEdit* editor = &c.editorWidget;
         PrintFonts fonts;
-        if (tree)
-            fonts.outline = [tree] { return tree->font(); };
-        if (editor)
-            fonts.editor = [editor] { return editor->font(); };
+        fonts.outline = [tree] { return tree->font(); };
+        fonts.editor = [editor] { return editor->font(); };
         print = std::make_unique<ProjectPrint>(c.state, outline, c.editor, *m_options, *printer,
                                                std::move(fonts));
     }
@@ -68,8 +63,8 @@ private:
 
 } // namespace
 
-CommandTable installPrinting(ActionRegistry& registry, const CommandContext& c) {
-    ProjectUi* project = ProjectUi::of(registry);
+CommandTable installPrinting(ActionRegistry& registry, Shell& c) {
+    ProjectPanes* project = c.projectPanes;
     if (!project)
         return {};
     auto* ui = new PrintUi(registry, c, project->project().outline());
@@ -77,7 +72,8 @@ CommandTable installPrinting(ActionRegistry& registry, const CommandContext& c) 
 }
 
 void setPrintingPrinter(ActionRegistry& registry, Printer* printer) {
-    if (auto* ui = static_cast<PrintUi*>(
-            registry.findChild<QObject*>(QStringLiteral("PrintUi"), Qt::FindDirectChildrenOnly)))
+    if (auto* ui = registry.findChild<PrintUi*>(QString(), Qt::FindDirectChildrenOnly))
         ui->printer->other = printer;
 }
+
+#include "PrintUi.moc"

@@ -5,15 +5,14 @@
 #include "app/ShellWindow.h"
 #include "project/Project.h"
 #include "project/ProjectToolsCommands.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/project/TFormBackup.h"
 #include "ui/project/TFormProjectBuilder.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
-ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, const CommandContext& c)
-    : QObject(&registry), m_state(c.state), m_prompter(c.prompter),
-      m_window(dynamic_cast<QWidget*>(&c.window)) {
+ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, Shell& c)
+    : QObject(&registry), m_state(c.state), m_prompter(c.prompter), m_window(&c.messageParent),
+      m_shell(c) {
     setObjectName(QStringLiteral("ProjectToolsUi"));
     // The backup reminder opens this dialog (unless the window was handed its own, as tests do).
     ShellParts& parts = c.state.parts();
@@ -22,7 +21,7 @@ ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, const CommandContext& c
 }
 
 void ProjectToolsUi::openBackupWindow() {
-    ProjectUi* project = ProjectUi::of(*static_cast<ActionRegistry*>(parent()));
+    ProjectPanes* project = m_shell.projectPanes;
     TFormBackup dialog(m_state, m_prompter, m_window,
                        project ? project->project().projectPath() : QString());
     dialog.exec();
@@ -33,7 +32,7 @@ void ProjectToolsUi::openProjectBuilder() {
     dialog.exec();
 }
 
-CommandTable installProjectTools(ActionRegistry& registry, const CommandContext& context) {
+CommandTable installProjectTools(ActionRegistry& registry, Shell& context) {
     auto* ui = new ProjectToolsUi(registry, context);
     return projectToolsCommands([ui] { ui->openBackupWindow(); },
                                 [ui] { ui->openProjectBuilder(); });

@@ -11,12 +11,12 @@ class ActionRegistry;
 class AppState;
 class Prompter;
 class QWidget;
-struct CommandContext;
+struct Shell;
 
 class ProjectToolsUi : public QObject, public BackupWindow {
     Q_OBJECT
 public:
-    ProjectToolsUi(ActionRegistry& registry, const CommandContext& context);
+    ProjectToolsUi(ActionRegistry& registry, Shell& context);
 
     // BackupWindow: "Backup Project Files", modal.
     void openBackupWindow() override;
@@ -27,7 +27,8 @@ private:
     AppState& m_state;
     Prompter& m_prompter;
     QWidget* m_window = nullptr;
+    Shell& m_shell;
 };
 
 // InstallCommands' line for the project tools.
-CommandTable installProjectTools(ActionRegistry& registry, const CommandContext& context);
+CommandTable installProjectTools(ActionRegistry& registry, Shell& context);

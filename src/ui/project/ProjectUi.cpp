@@ -2,6 +2,7 @@
 #include "ui/project/ProjectUi.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "app/ShellWindow.h"
 #include "project/FilesTab.h"
 #include "project/Project.h"
@@ -10,7 +11,7 @@
 #include "ui/project/OutlinePane.h"
 #include "ui/project/ProjectDialogs.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -23,17 +24,9 @@
 #include <QWidget>
 #include <algorithm>
 
-namespace {
-
-QWidget* mainWindow(const CommandContext& c) {
-    return dynamic_cast<QWidget*>(&c.window);
-}
-
-} // namespace
-
-ProjectUi::ProjectUi(ActionRegistry& registry, const CommandContext& c) : QObject(&registry) {
+ProjectUi::ProjectUi(ActionRegistry& registry, Shell& c) : QObject(&registry), m_shell(c) {
     setObjectName(QStringLiteral("ProjectUi"));
-    QWidget* window = mainWindow(c);
+    QWidget* window = &c.messageParent;
     m_project = std::make_unique<Project>(c.state, c.prompter, c.chooser);
     m_pageDialog = new TFormPage(c.state, c.prompter, c.chooser, window);
     m_confirm = new TFormConfirmDelete(window);
@@ -50,43 +43,41 @@ ProjectUi::ProjectUi(ActionRegistry& registry, const CommandContext& c) : QObjec
     if (!parts.projectFiles)
         parts.projectFiles = m_project.get();
 
-    if (!window)
-        return;
-    if (auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("SiteOutline")))
-        m_outline = new OutlinePane(*m_project, *tree, this);
-    connect(m_project.get(), &Project::captionChanged, window, &QWidget::setWindowTitle);
-    if (auto* size = window->findChild<QLabel*>(QStringLiteral("StatusField0")))
-        connect(m_project.get(), &Project::fileSizeTextChanged, size, &QLabel::setText);
-    if (auto* location = window->findChild<QLabel*>(QStringLiteral("StatusField1")))
-        connect(m_project.get(), &Project::pageLocationTextChanged, location, &QLabel::setText);
+    // The rooms after this one read the project and the Files tab's lists through the shell.
+    c.projectPanes = this;
 
-    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("LeftTabs"));
-    auto* area = window->findChild<QWidget*>(QStringLiteral("FilesArea"));
-    if (tabs && area) {
-        AppState* state = &c.state;
-        Prompter* prompter = &c.prompter;
-        connect(tabs, &QTabWidget::currentChanged, this, [this, tabs, area, state, prompter] {
-            if (tabs->currentWidget() && tabs->currentWidget()->isAncestorOf(area))
-                showFilesTab(*state, *prompter, *area);
-        });
-    }
+    m_outline = new OutlinePane(*m_project, c.outline, this);
+    connect(m_project.get(), &Project::captionChanged, window, &QWidget::setWindowTitle);
+    connect(m_project.get(), &Project::fileSizeTextChanged, &c.fileSizeField, &QLabel::setText);
+    connect(m_project.get(), &Project::pageLocationTextChanged, &c.pageLocationField,
+            &QLabel::setText);
+
+    QTabWidget* tabs = &c.leftTabs;
+    QWidget* area = &c.filesArea;
+    AppState* state = &c.state;
+    Prompter* prompter = &c.prompter;
+    connect(tabs, &QTabWidget::currentChanged, this, [this, tabs, area, state, prompter] {
+        if (tabs->currentWidget() && tabs->currentWidget()->isAncestorOf(area))
+            showFilesTab(*state, *prompter, *area);
+    });
+    // Once the registry has built its menus: the outline's pop-up menu.
+    connect(&registry, &ActionRegistry::built, this,
+            [this, &registry] { m_outline->setPopup(registry.menu(PopupId::Outline)); });
 }
 
 void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area) {
     if (!m_filesPane) {
         // A GIF or JPEG double-clicked opens the Power Image dialog on it.
         const auto powerImage = [this](const QString&) {
-            if (auto* registry = dynamic_cast<ActionRegistry*>(parent()))
-                if (QAction* image = registry->action(QStringLiteral("PowerIMG1")))
-                    image->trigger();
+            if (QAction* image = m_shell.registry.action(QStringLiteral("PowerIMG1")))
+                image->trigger();
         };
         m_filesTab = new FilesTab(state, prompter, powerImage, this);
         // A single click on a file shows its size, as a click on a page does.
-        QWidget* window = area.window();
-        if (auto* size = window->findChild<QLabel*>(QStringLiteral("StatusField0")))
-            connect(m_filesTab, &FilesTab::fileSizeTextChanged, size, &QLabel::setText);
-        if (auto* location = window->findChild<QLabel*>(QStringLiteral("StatusField1")))
-            connect(m_filesTab, &FilesTab::pageLocationTextChanged, location, &QLabel::setText);
+        connect(m_filesTab, &FilesTab::fileSizeTextChanged, &m_shell.fileSizeField,
+                &QLabel::setText);
+        connect(m_filesTab, &FilesTab::pageLocationTextChanged, &m_shell.pageLocationField,
+                &QLabel::setText);
         m_filesPane =
             new FilesPane(*m_filesTab, state.homeDirectory(), state.filesTabFilter(), &area);
         area.layout()->addWidget(m_filesPane);
@@ -104,35 +95,19 @@ ProjectUi::~ProjectUi() {
 }
 
 ProjectUi* ProjectUi::of(const ActionRegistry& registry) {
-    return registry.findChild<ProjectUi*>(QStringLiteral("ProjectUi"), Qt::FindDirectChildrenOnly);
+    return registry.findChild<ProjectUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-CommandTable installProject(ActionRegistry& registry, const CommandContext& c) {
+CommandTable installProject(ActionRegistry& registry, Shell& c) {
     auto* ui = new ProjectUi(registry, c);
-    if (!ui->outline()) {
-        // Without the window's tree there is nothing to expand: the table still runs the rest.
-        struct NoView : OutlineView {
-            void expandGroup(int) override {}
-            void collapseGroup(int) override {}
-            void expandAll() override {}
-            void collapseAll() override {}
-        };
-        static NoView none;
-        return projectCommands(ui->project(), none);
-    }
     return projectCommands(ui->project(), *ui->outline());
 }
 
-void placePageButtons(ActionRegistry& registry, const CommandTable& table) {
-    auto* group =
-        registry.parent()
-            ? registry.parent()->findChild<QGroupBox*>(QLatin1String(ProjectCommands::pageButtons))
-            : nullptr;
-    if (!group)
-        return;
-    const auto it = std::find_if(table.layouts.begin(), table.layouts.end(), [](const Layout& l) {
-        return l.name == QLatin1String(ProjectCommands::pageButtons);
-    });
+void placePageButtons(Shell& shell, const CommandTable& table) {
+    ActionRegistry& registry = shell.registry;
+    QGroupBox* group = &shell.pageButtons;
+    const auto it = std::find_if(table.layouts.begin(), table.layouts.end(),
+                                 [](const Layout& l) { return l.name == PopupId::PageButtons; });
     if (it == table.layouts.end())
         return;
     auto* grid = new QGridLayout(group);
@@ -158,10 +133,4 @@ void placePageButtons(ActionRegistry& registry, const CommandTable& table) {
     }
     group->setFixedHeight(group->sizeHint().height());
     group->setEnabled(true);
-}
-
-void placeOutlinePopup(ActionRegistry& registry) {
-    ProjectUi* ui = ProjectUi::of(registry);
-    if (ui && ui->outline())
-        ui->outline()->setPopup(registry.menu(QLatin1String(ProjectCommands::outlinePopup)));
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Commands.h"
+#include "ui/shell/Shell.h"
 
 #include <QObject>
 #include <memory>
@@ -18,26 +19,28 @@ class Project;
 class TFormConfirmDelete;
 class TFormMove;
 class TFormPage;
-struct CommandContext;
+struct Shell;
 
-class ProjectUi : public QObject {
+class ProjectUi : public QObject, public ProjectPanes {
     Q_OBJECT
 public:
     // Lives as long as the registry it installs into (its parent).
-    ProjectUi(ActionRegistry& registry, const CommandContext& context);
+    ProjectUi(ActionRegistry& registry, Shell& context);
     ~ProjectUi() override;
 
-    Project& project() { return *m_project; }
+    Project& project() override { return *m_project; }
     OutlinePane* outline() const { return m_outline; }
     TFormPage* pageDialog() const { return m_pageDialog; }
     // Made the first time the Files tab is shown (start-up has then read its file types).
-    FilesPane* filesPane() const { return m_filesPane; }
+    FilesPane* filesPane() const override { return m_filesPane; }
 
     // The one instance of the main window.
     static ProjectUi* of(const ActionRegistry& registry);
 
 private:
     void showFilesTab(AppState& state, Prompter& prompter, QWidget& area);
+
+    Shell& m_shell;
 
     std::unique_ptr<Project> m_project;
     std::unique_ptr<TFormMove> m_move;
@@ -49,9 +52,7 @@ private:
 };
 
 // InstallCommands' line for the project room: makes the ProjectUi and returns the table.
-CommandTable installProject(ActionRegistry& registry, const CommandContext& context);
-// Once the table is in the registry: one button per entry of the "PageButtons" layout in the
+CommandTable installProject(ActionRegistry& registry, Shell& context);
+// Once the table is in the registry: one button per entry of the page buttons' layout in the
 // group below the outline, running the registry's action.
-void placePageButtons(ActionRegistry& registry, const CommandTable& table);
-// Once the registry has built its menus: the outline's pop-up menu.
-void placeOutlinePopup(ActionRegistry& registry);
+void placePageButtons(Shell& shell, const CommandTable& table);

@@ -6,27 +6,18 @@
 #include "project/Project.h"
 #include "publish/FtpScreen.h"
 #include "ui/project/FilesPane.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/publish/TFormFTP.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
 #include <QDir>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QWidget>
 
-namespace {
-
-QWidget* mainWindow(const CommandContext& c) {
-    return dynamic_cast<QWidget*>(&c.window);
-}
-
-} // namespace
-
-PublishUi::PublishUi(ActionRegistry& registry, const CommandContext& c)
+PublishUi::PublishUi(ActionRegistry& registry, Shell& c)
     : QObject(&registry), m_registry(registry), m_state(c.state), m_prompter(c.prompter),
-      m_chooser(c.chooser), m_window(mainWindow(c)),
+      m_chooser(c.chooser), m_window(&c.messageParent), m_shell(c),
       m_room(std::make_unique<PublishRoom>(c.state, c.editor, c.prompter, *this)) {
     setObjectName(QStringLiteral("PublishUi"));
 }
@@ -34,7 +25,7 @@ PublishUi::PublishUi(ActionRegistry& registry, const CommandContext& c)
 PublishUi::~PublishUi() = default;
 
 PublishUi* PublishUi::of(const ActionRegistry& registry) {
-    return registry.findChild<PublishUi*>(QStringLiteral("PublishUi"), Qt::FindDirectChildrenOnly);
+    return registry.findChild<PublishUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void PublishUi::openFtpScreen() {
@@ -49,13 +40,9 @@ void PublishUi::openFtpScreen() {
 
 FtpAddSelection PublishUi::ftpAddSelection() {
     FtpAddSelection s;
-    QWidget* window = m_window;
-    auto* tabs = window ? window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")) : nullptr;
-    if (!tabs || !tabs->currentWidget())
-        return s;
-    const QString shown = tabs->currentWidget()->objectName();
-    ProjectUi* project = ProjectUi::of(m_registry);
-    if (shown == QLatin1String("WebSiteTab")) {
+    const QWidget* shown = m_shell.leftTabs.currentWidget();
+    ProjectPanes* project = m_shell.projectPanes;
+    if (shown == &m_shell.webSiteTab) {
         s.page = FtpAddSelection::Page::WebSite;
         if (project) {
             const Project& p = project->project();
@@ -64,7 +51,7 @@ FtpAddSelection PublishUi::ftpAddSelection() {
             if (s.pageSelected)
                 s.pageFile = p.outline().page(item).link;
         }
-    } else if (shown == QLatin1String("FilesTab")) {
+    } else if (shown == &m_shell.filesTab) {
         s.page = FtpAddSelection::Page::Files;
         if (project && project->filesPane()) {
             FilesPane* pane = project->filesPane();
@@ -85,7 +72,7 @@ std::optional<QString> PublishUi::askImageFolder(const QString& current,
     return dialog.result();
 }
 
-CommandTable installPublish(ActionRegistry& registry, const CommandContext& context) {
+CommandTable installPublish(ActionRegistry& registry, Shell& context) {
     auto* ui = new PublishUi(registry, context);
     return publishCommands(ui->room());
 }

@@ -14,12 +14,12 @@ class FileChooser;
 class Prompter;
 class QWidget;
 class TFormFTP;
-struct CommandContext;
+struct Shell;
 
 class PublishUi : public QObject, public PublishWindow, public ImageFolderDialog {
     Q_OBJECT
 public:
-    PublishUi(ActionRegistry& registry, const CommandContext& context);
+    PublishUi(ActionRegistry& registry, Shell& context);
     ~PublishUi() override;
 
     PublishRoom& room() { return *m_room; }
@@ -44,8 +44,9 @@ private:
     Prompter& m_prompter;
     FileChooser& m_chooser;
     QWidget* m_window = nullptr;
+    Shell& m_shell;
     std::unique_ptr<PublishRoom> m_room;
 };
 
 // InstallCommands' line for the publishing room.
-CommandTable installPublish(ActionRegistry& registry, const CommandContext& context);
+CommandTable installPublish(ActionRegistry& registry, Shell& context);

@@ -6,13 +6,13 @@
 #include "services/BigReplaceCommands.h"
 #include "ui/services/TFormBigReplace.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 
-CommandTable installBigReplace(ActionRegistry&, const CommandContext& c) {
+CommandTable installBigReplace(ActionRegistry&, Shell& c) {
     AppState* state = &c.state;
     Prompter* prompter = &c.prompter;
     FileChooser* chooser = &c.chooser;
-    QWidget* window = dynamic_cast<QWidget*>(&c.window);
+    QWidget* window = &c.messageParent;
     return bigReplaceCommands([state, prompter, chooser, window] {
         openExtendedReplace(state->document(), *prompter, [&] {
             TFormBigReplace dialog(*state, *prompter, *chooser, window);

@@ -5,7 +5,7 @@
 #include "app/Commands.h"
 
 class ActionRegistry;
-struct CommandContext;
+struct Shell;
 
 // InstallCommands' line for Extended Replace.
-CommandTable installBigReplace(ActionRegistry& registry, const CommandContext& context);
+CommandTable installBigReplace(ActionRegistry& registry, Shell& context);

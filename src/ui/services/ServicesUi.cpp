@@ -5,13 +5,15 @@
 #include "platform/UiPump.h"
 #include "services/ServicesCommands.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/services/LiveColouringUi.h"
 #include "ui/services/SnipsTab.h"
 #include "ui/services/TFormFindReplace.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 #include "ui/widgets/LongStepWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -19,12 +21,10 @@
 #include <QStyle>
 #include <QTabWidget>
 
-ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
-    : QObject(&registry) {
+ServicesUi::ServicesUi(ActionRegistry& registry, Shell& context) : QObject(&registry) {
     setObjectName(QStringLiteral("ServicesUi"));
-    auto* plain = dynamic_cast<PlainTextEditWindow*>(&context.editor);
-    m_editor = plain ? plain->editor() : nullptr;
-    QWidget* window = m_editor ? m_editor->window() : nullptr;
+    m_editor = &context.editorWidget;
+    QWidget* window = &context.messageParent;
     m_pump = std::make_unique<EventLoopPump>();
     m_room = std::make_unique<ServicesRoom>(context.state, context.editor, context.state.prompter(),
                                             *m_pump);
@@ -43,8 +43,8 @@ ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
         parts.longSteps = m_longSteps.get();
     // The Snips tab joins the left-hand tabs; its lists show what start-up read when it is
     // first looked at (start-up reads the files after the window is built).
-    if (auto* left =
-            window ? window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")) : nullptr) {
+    {
+        QTabWidget* left = &context.leftTabs;
         m_snipsTab = new SnipsTab(m_room->snips(), context.editor, *context.editor.clipboard(),
                                   context.state.document(), left);
         left->addTab(m_snipsTab, QStringLiteral("Snips"));
@@ -55,18 +55,18 @@ ServicesUi::ServicesUi(ActionRegistry& registry, const CommandContext& context)
     }
     // A press in the editor stops a colouring pass; it acts on the press, which the pass sees
     // when it lets events run between lines.
-    if (m_editor) {
-        m_editor->installEventFilter(this);
-        m_editor->viewport()->installEventFilter(this);
-    }
+    m_editor->installEventFilter(this);
+    m_editor->viewport()->installEventFilter(this);
+    m_live = new LiveColouringUi(context.state, context.editWindow, this);
+    m_room->setLiveColouring(m_live);
+    // The "Color" box above the editor switches it (start-up sets the box from the setting).
+    connect(&context.colorBox, &QCheckBox::toggled, m_live, [this](bool on) { m_live->setOn(on); });
     addEditingPaneButtons(registry);
 }
 
 void ServicesUi::addEditingPaneButtons(ActionRegistry& registry) {
     // They stand in the strip above the editor, after the "Color" and "Wrap" boxes.
-    QWidget* pane = m_editor ? m_editor->parentWidget() : nullptr;
-    if (!pane)
-        return;
+    QWidget* pane = m_editor->parentWidget();
     const auto button = [pane](const char* name, QStyle::StandardPixmap icon, int x,
                                const QString& hint) {
         auto* b = new QPushButton(pane);
@@ -93,8 +93,7 @@ void ServicesUi::addEditingPaneButtons(ActionRegistry& registry) {
 ServicesUi::~ServicesUi() = default;
 
 ServicesUi* ServicesUi::of(const ActionRegistry& registry) {
-    return registry.findChild<ServicesUi*>(QStringLiteral("ServicesUi"),
-                                           Qt::FindDirectChildrenOnly);
+    return registry.findChild<ServicesUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 bool ServicesUi::eventFilter(QObject* watched, QEvent* event) {
@@ -122,7 +121,7 @@ std::optional<QColor> ServicesUi::chooseColor() {
     return c;
 }
 
-CommandTable installServices(ActionRegistry& registry, const CommandContext& context) {
+CommandTable installServices(ActionRegistry& registry, Shell& context) {
     auto* ui = new ServicesUi(registry, context);
     return servicesCommands(ui->room(), context.state, context.editor, *ui);
 }

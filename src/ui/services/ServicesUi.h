@@ -10,18 +10,19 @@
 
 class ActionRegistry;
 class EventLoopPump;
+class LiveColouringUi;
 class LongStepWindow;
 class QPlainTextEdit;
 class QPushButton;
 class SnipsTab;
 class TFormFindReplace;
-struct CommandContext;
+struct Shell;
 
 class ServicesUi : public QObject, public ServicesWindow {
     Q_OBJECT
 public:
     // Lives as long as the registry it installs into (its parent).
-    ServicesUi(ActionRegistry& registry, const CommandContext& context);
+    ServicesUi(ActionRegistry& registry, Shell& context);
     ~ServicesUi() override;
 
     ServicesRoom& room() { return *m_room; }
@@ -35,6 +36,8 @@ public:
     EventLoopPump& pump() { return *m_pump; }
     // The progress window of long steps on the open page (loading a big one).
     LongStepWindow& longSteps() { return *m_longSteps; }
+    // Colouring that follows typing while "Color" is on (absent without the editor widget).
+    LiveColouringUi* liveColouring() const { return m_live; }
 
     void showFindDialog(const QString& findText) override;
     void showReplaceDialog(const QString& findText) override;
@@ -54,6 +57,7 @@ private:
     std::unique_ptr<LongStepWindow> m_longSteps;
     std::unique_ptr<ServicesRoom> m_room;
     QPlainTextEdit* m_editor = nullptr;
+    LiveColouringUi* m_live = nullptr;
     TFormFindReplace* m_findDialog = nullptr;
     TFormFindReplace* m_replaceDialog = nullptr;
     SnipsTab* m_snipsTab = nullptr;
@@ -62,4 +66,4 @@ private:
 };
 
 // InstallCommands' line for the services room.
-CommandTable installServices(ActionRegistry& registry, const CommandContext& context);
+CommandTable installServices(ActionRegistry& registry, Shell& context);

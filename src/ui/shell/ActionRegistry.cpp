@@ -63,15 +63,21 @@ QIcon iconFor(const QWidget* window, const QString& name) {
     return QIcon::fromTheme(name);
 }
 
-// Inserts items after the entry `after` (searched in sub-menus too); false when it is not there.
-bool insertAfter(QList<LayoutItem>& items, const QString& after, const QList<LayoutItem>& added) {
+// Inserts items at the end of the group `group` (searched in sub-menus too): before the next
+// group's mark of the same list, or at its end. False when there is no such group.
+bool insertIntoGroup(QList<LayoutItem>& items, const QString& group,
+                     const QList<LayoutItem>& added) {
     for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].kind != LayoutItem::Kind::Separator && items[i].id == after) {
+        if (items[i].kind == LayoutItem::Kind::Group && items[i].id == group) {
+            qsizetype end = i + 1;
+            while (end < items.size() && items[end].kind != LayoutItem::Kind::Group)
+                ++end;
             for (qsizetype k = 0; k < added.size(); ++k)
-                items.insert(i + 1 + k, added[k]);
+                items.insert(end + k, added[k]);
             return true;
         }
-        if (items[i].kind == LayoutItem::Kind::SubMenu && insertAfter(items[i].items, after, added))
+        if (items[i].kind == LayoutItem::Kind::SubMenu &&
+            insertIntoGroup(items[i].items, group, added))
             return true;
     }
     return false;
@@ -177,6 +183,10 @@ QMenu* ActionRegistry::menu(const QString& name) const {
     return m_menus.value(name);
 }
 
+QWidget* ActionRegistry::tagTab(const QString& id) const {
+    return m_tagTabs.value(id);
+}
+
 QList<Layout> ActionRegistry::mergedLayouts(LayoutPlace place) {
     QList<Layout> declared;
     for (const Layout& layout : m_layouts) {
@@ -185,15 +195,14 @@ QList<Layout> ActionRegistry::mergedLayouts(LayoutPlace place) {
         const auto it = std::find_if(declared.begin(), declared.end(),
                                      [&](const Layout& d) { return d.name == layout.name; });
         if (it == declared.end()) {
-            if (!layout.after.isEmpty())
-                m_problems << QStringLiteral("%1 adds after %2 to a layout nobody declared")
-                                  .arg(layout.name, layout.after);
+            if (!layout.group.isEmpty())
+                m_problems << QStringLiteral("%1 adds to group %2 of a layout nobody declared")
+                                  .arg(layout.name, layout.group);
             declared << layout;
-        } else if (layout.after.isEmpty()) {
+        } else if (layout.group.isEmpty()) {
             it->items << layout.items;
-        } else if (!insertAfter(it->items, layout.after, layout.items)) {
-            m_problems
-                << QStringLiteral("%1 has no entry %2 to add after").arg(layout.name, layout.after);
+        } else if (!insertIntoGroup(it->items, layout.group, layout.items)) {
+            m_problems << QStringLiteral("%1 has no group %2").arg(layout.name, layout.group);
             it->items << layout.items;
         }
     }
@@ -226,6 +235,8 @@ void ActionRegistry::fillMenu(QMenu* menu, const QList<LayoutItem>& items, bool 
                               const QString& where) {
     for (const LayoutItem& item : items) {
         switch (item.kind) {
+        case LayoutItem::Kind::Group:
+            break;
         case LayoutItem::Kind::Separator:
             menu->addSeparator();
             break;
@@ -268,7 +279,9 @@ void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tag
     if (toolBar) {
         for (const Layout& layout : mergedLayouts(LayoutPlace::ToolBar)) {
             for (const LayoutItem& item : layout.items) {
-                if (item.kind == LayoutItem::Kind::Separator) {
+                if (item.kind == LayoutItem::Kind::Group) {
+                    continue;
+                } else if (item.kind == LayoutItem::Kind::Separator) {
                     toolBar->addSeparator();
                 } else if (QAction* a = action(item.id)) {
                     toolBar->addAction(a);
@@ -283,10 +296,13 @@ void ActionRegistry::build(QMenuBar* menuBar, QToolBar* toolBar, QTabWidget* tag
         for (const Layout& layout : mergedLayouts(LayoutPlace::TagTab)) {
             auto* page = new QWidget;
             page->setObjectName(layout.name);
+            m_tagTabs.insert(layout.name, page);
             auto* row = new QHBoxLayout(page);
             row->setContentsMargins(2, 2, 2, 2);
             row->setSpacing(2);
             for (const LayoutItem& item : layout.items) {
+                if (item.kind == LayoutItem::Kind::Group)
+                    continue;
                 if (item.kind == LayoutItem::Kind::Separator) {
                     row->addSpacing(8);
                     continue;

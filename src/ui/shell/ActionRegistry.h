@@ -3,7 +3,7 @@
 //
 // Tables are added in the order the rooms are installed (app first). A layout whose name is met
 // for the first time declares that menu, tool bar, tab or pop-up; a later layout of the same
-// place and name adds its entries to it, after the entry it names or at the end. Enabled and
+// place and name adds its entries to it, into the group it names or at the end. Enabled and
 // checked states and live captions are asked again whenever one of a command's watched model
 // signals fires.
 #pragma once
@@ -39,8 +39,10 @@ public:
     QStringList ids() const;
     // A menu of the menu bar, a sub-menu or a pop-up, by object name.
     QMenu* menu(const QString& name) const;
+    // A page of the tag tool box, by its id (CommandPlaces.h); null before build().
+    QWidget* tagTab(const QString& id) const;
     // Faults of the tables: ids declared twice, entries placing an undeclared id, additions to
-    // layouts nobody declared or after an entry that is not there. Empty when all is well; a
+    // layouts nobody declared or to a group that is not there. Empty when all is well; a
     // test keeps it so.
     const QStringList& problems() const { return m_problems; }
 
@@ -70,5 +72,6 @@ private:
     std::map<QString, Entry> m_entries;
     QList<Layout> m_layouts;
     QHash<QString, QMenu*> m_menus;
+    QHash<QString, QWidget*> m_tagTabs;
     QStringList m_problems;
 };

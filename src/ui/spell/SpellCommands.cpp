@@ -7,7 +7,7 @@
 #include "spell/SpellCheckDocument.h"
 #include "spell/TAddictSpell.h"
 #include "ui/PlainTextEditWindow.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 #include "ui/spell/TFormSpellCheck.h"
 #include "ui/spell/TFormSpellProgress.h"
 
@@ -21,6 +21,7 @@
 namespace {
 
 class SpellCheckUi : public QObject {
+    Q_OBJECT
 public:
     SpellCheckUi(QWidget& window, AppState& state, PlainTextEditWindow& editor, Prompter& prompter)
         : QObject(&window), m_state(state), m_editor(editor), m_prompter(prompter),
@@ -121,18 +122,13 @@ private:
 };
 
 SpellCheckUi* ui(QObject& window) {
-    return window.findChild<SpellCheckUi*>(QStringLiteral("SpellCheckUi"),
-                                           Qt::FindDirectChildrenOnly);
+    return window.findChild<SpellCheckUi*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
 
-std::function<void()> installSpellCheck(const CommandContext& c) {
-    auto* window = dynamic_cast<QWidget*>(&c.window);
-    auto* editor = dynamic_cast<PlainTextEditWindow*>(&c.editor);
-    if (!window || !editor)
-        return {};
-    auto* u = new SpellCheckUi(*window, c.state, *editor, c.prompter);
+std::function<void()> installSpellCheck(Shell& c) {
+    auto* u = new SpellCheckUi(c.messageParent, c.state, c.editWindow, c.prompter);
     return [u] { u->run(); };
 }
 
@@ -155,3 +151,5 @@ TFormSpellCheck* spellCheckDialog(QObject& window) {
     SpellCheckUi* u = ui(window);
     return u ? u->dialog() : nullptr;
 }
+
+#include "SpellCommands.moc"

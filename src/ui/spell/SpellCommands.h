@@ -10,11 +10,11 @@ class QPlainTextEdit;
 class QRect;
 class TAddictSpell;
 class TFormSpellCheck;
-struct CommandContext;
+struct Shell;
 
 // Makes the checker and its windows for the main window of the context; returns what the
 // "Spell Check" command runs.
-std::function<void()> installSpellCheck(const CommandContext& context);
+std::function<void()> installSpellCheck(Shell& context);
 
 // Where the editor's selection stands on the screen (global coordinates), as wide as the
 // selected text on its line.

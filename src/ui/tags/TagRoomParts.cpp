@@ -3,13 +3,13 @@
 #include "ui/tags/TagRoomParts.h"
 
 #include "app/AppState.h"
+#include "app/CommandPlaces.h"
 #include "app/PaneLayout.h"
 #include "app/ShellWindow.h"
 #include "editor/EditWindow.h"
 #include "ui/project/FilesPane.h"
-#include "ui/project/ProjectUi.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 #include "ui/tags/TFormCustom.h"
 
 #include <QAction>
@@ -22,9 +22,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-TagRoomParts::TagRoomParts(ActionRegistry& registry, const CommandContext& c)
-    : QObject(&registry), m_registry(registry), m_prompter(c.prompter),
-      m_window(dynamic_cast<QWidget*>(&c.window)),
+TagRoomParts::TagRoomParts(ActionRegistry& registry, Shell& c)
+    : QObject(&registry), m_registry(registry), m_prompter(c.prompter), m_window(&c.messageParent),
+      m_shell(c),
       m_customTags(c.state.programDirectory() + QStringLiteral("custom.dat"), c.prompter),
       m_inserter(c.editor, *c.editor.clipboard(),
                  [&state = c.state] { state.document().setHtmlModified(true); }) {
@@ -41,8 +41,7 @@ TagRoomParts::TagRoomParts(ActionRegistry& registry, const CommandContext& c)
 }
 
 TagRoomParts* TagRoomParts::of(const ActionRegistry& registry) {
-    return registry.findChild<TagRoomParts*>(QStringLiteral("TagRoomParts"),
-                                             Qt::FindDirectChildrenOnly);
+    return registry.findChild<TagRoomParts*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 // The Custom tab -----------------------------------------------------------------------------
@@ -89,12 +88,12 @@ std::optional<QStringList> TagRoomParts::askCustomTagsToKeep(const QStringList& 
 // The Files tab ------------------------------------------------------------------------------
 
 QListWidget* TagRoomParts::fileList() const {
-    const ProjectUi* project = ProjectUi::of(m_registry);
+    const ProjectPanes* project = m_shell.projectPanes;
     return project && project->filesPane() ? project->filesPane()->fileList() : nullptr;
 }
 
 FileListChoice TagRoomParts::fileListChoice() const {
-    const ProjectUi* project = ProjectUi::of(m_registry);
+    const ProjectPanes* project = m_shell.projectPanes;
     const FilesPane* pane = project ? project->filesPane() : nullptr;
     if (!pane)
         return {};
@@ -117,7 +116,7 @@ void TagRoomParts::placeOnFileList() {
         else
             m_fileList->clearSelection();
         emit m_choiceSignal.changed();
-        if (QMenu* menu = m_registry.menu(QLatin1String(FileListCommands::popup)))
+        if (QMenu* menu = m_registry.menu(PopupId::FileList))
             menu->exec(m_fileList->viewport()->mapToGlobal(pos));
     });
 }
@@ -144,7 +143,7 @@ bool TagRoomParts::eventFilter(QObject* watched, QEvent* event) {
 void TagRoomParts::placeInWindow() {
     if (!m_window)
         return;
-    if (auto* page = m_window->findChild<QWidget*>(QStringLiteral("CustomTab"))) {
+    if (QWidget* page = m_registry.tagTab(TagTabId::Custom)) {
         if (auto* row = qobject_cast<QHBoxLayout*>(page->layout())) {
             m_customList = new QComboBox(page);
             m_customList->setObjectName(QStringLiteral("CustomList"));
@@ -160,7 +159,7 @@ void TagRoomParts::placeInWindow() {
         }
     }
 
-    m_filesPage = m_window->findChild<QWidget*>(QStringLiteral("FilesTab"));
+    m_filesPage = &m_shell.filesTab;
     QAction* insert = m_registry.action(QLatin1String(FileListCommands::insertButton));
     if (m_filesPage && insert) {
         m_insertButton = new QToolButton(m_filesPage);
@@ -172,11 +171,10 @@ void TagRoomParts::placeInWindow() {
     }
     // The project room makes the Files tab's lists when the tab is first shown; it connected
     // before us, so its pane is there when we look.
-    if (auto* tabs = m_window->findChild<QTabWidget*>(QStringLiteral("LeftTabs")))
-        connect(tabs, &QTabWidget::currentChanged, this, &TagRoomParts::placeOnFileList);
+    connect(&m_shell.leftTabs, &QTabWidget::currentChanged, this, &TagRoomParts::placeOnFileList);
 }
 
-CommandTable installTagRoomParts(ActionRegistry& registry, const CommandContext& c) {
+CommandTable installTagRoomParts(ActionRegistry& registry, Shell& c) {
     auto* parts = new TagRoomParts(registry, c);
     CommandTable t =
         customTagCommands(parts->customTags(), *parts, [parts] { parts->showCustomList(); });

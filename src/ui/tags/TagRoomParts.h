@@ -19,7 +19,7 @@ class QComboBox;
 class QListWidget;
 class QToolButton;
 class QWidget;
-struct CommandContext;
+struct Shell;
 
 class TagRoomParts : public QObject,
                      public CustomTagList,
@@ -28,7 +28,7 @@ class TagRoomParts : public QObject,
     Q_OBJECT
 public:
     // Lives as long as the registry (its parent) and the window.
-    TagRoomParts(ActionRegistry& registry, const CommandContext& context);
+    TagRoomParts(ActionRegistry& registry, Shell& context);
 
     static TagRoomParts* of(const ActionRegistry& registry);
 
@@ -65,6 +65,7 @@ private:
     ActionRegistry& m_registry;
     Prompter& m_prompter;
     QWidget* m_window;
+    Shell& m_shell;
     CustomTags m_customTags;
     TagInserter m_inserter;
     FileListChoiceSignal m_choiceSignal;
@@ -76,4 +77,4 @@ private:
 
 // InstallCommands' line for these parts: makes them, hooks them into the shell parts, and returns
 // the Custom tab's and the Files tab's commands.
-CommandTable installTagRoomParts(ActionRegistry& registry, const CommandContext& context);
+CommandTable installTagRoomParts(ActionRegistry& registry, Shell& context);

@@ -9,7 +9,7 @@
 #include "tags/TagInsertion.h"
 #include "tags/TagPanelLists.h"
 #include "ui/project/FilesPane.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/Shell.h"
 #include "ui/tags/PowerDialogs.h"
 
 #include <QColorDialog>
@@ -86,11 +86,12 @@ namespace {
 // Lives as a child of the main window, so the commands' references hold as long as it does.
 class QtTagDialogs : public QObject, public TagDialogs {
 public:
-    QtTagDialogs(QWidget* window, EditWindow& editor, AppState& state, Prompter& prompter,
-                 FileChooser& chooser)
-        : QObject(window), m_window(window), m_editor(editor), m_state(state), m_prompter(prompter),
-          m_chooser(chooser), m_inserter(editor, *editor.clipboard(),
-                                         [&state] { state.document().setHtmlModified(true); }) {}
+    explicit QtTagDialogs(Shell& shell)
+        : QObject(&shell.messageParent), m_window(&shell.messageParent), m_editor(shell.editor),
+          m_state(shell.state), m_prompter(shell.prompter), m_chooser(shell.chooser),
+          m_inserter(shell.editor, *shell.editor.clipboard(),
+                     [&state = shell.state] { state.document().setHtmlModified(true); }),
+          m_shell(shell) {}
 
     std::optional<QString> askMailToAddress(const QString& initial) override {
         TFormEmail dialog(initial, m_window);
@@ -144,7 +145,7 @@ private:
     // The file selected on the Files tab, if any: the image dialog opens on it (and says so
     // when it is no picture).
     QString filesTabFile() const {
-        auto* pane = m_window ? m_window->findChild<FilesPane*>() : nullptr;
+        FilesPane* pane = m_shell.projectPanes ? m_shell.projectPanes->filesPane() : nullptr;
         const QListWidgetItem* item = pane ? pane->fileList()->currentItem() : nullptr;
         if (!item || !item->isSelected())
             return {};
@@ -158,13 +159,13 @@ private:
     FileChooser& m_chooser;
     TagInserter m_inserter;
     QList<QPointer<QWidget>> m_panels;
+    Shell& m_shell;
 };
 
 } // namespace
 
-CommandTable tagCommandsForWindow(const CommandContext& c) {
-    auto* window = dynamic_cast<QWidget*>(&c.window);
-    auto* dialogs = new QtTagDialogs(window, c.editor, c.state, c.prompter, c.chooser);
+CommandTable tagCommandsForWindow(Shell& c) {
+    auto* dialogs = new QtTagDialogs(c);
     return tagCommands(c.state, dialogs->inserter(), *dialogs,
                        [] { return QDateTime::currentDateTime(); });
 }

@@ -9,7 +9,7 @@
 
 class QLineEdit;
 class TagInserter;
-struct CommandContext;
+struct Shell;
 
 class TFormEmail : public QDialog {
     Q_OBJECT
@@ -29,4 +29,4 @@ public:
 };
 
 // The tag commands with their dialogs; what they need lives as long as the window.
-CommandTable tagCommandsForWindow(const CommandContext& context);
+CommandTable tagCommandsForWindow(Shell& context);
