@@ -9,6 +9,8 @@
 #include "project/FilesTab.h"
 #include "project/ProjectFiles.h"
 #include "publish/UploadPlan.h"
+#include "publish/UploadRunner.h"
+#include "sftp/SftpRemoteSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +42,10 @@ FtpScreen::FtpScreen(QString programDirectory, ChangedList& changedList, const S
 FtpScreen::~FtpScreen() {
     // No event or question may reach a screen that is going away.
     m_runner.reset();
+    if (m_sftp) {
+        disconnect(m_sftp.get(), nullptr, this, nullptr);
+        m_sftp->abort();
+    }
     disconnect(m_session.get(), nullptr, this, nullptr);
     engine().OnFtpNeedInfo = {};
     engine().OnCertificateCheck = {};
@@ -64,11 +70,32 @@ void FtpScreen::wireEngine() {
 
 void FtpScreen::open() {
     m_hostList = m_profiles.readNames();
+    pruneChangedList();
     m_auto = m_changedList.paths();
     m_status.clear();
     if (m_hostList.size() == 1)
         selectHost(0);
     emit changed();
+}
+
+void FtpScreen::pruneChangedList() {
+    // A file deleted since it was queued has nothing to send: it leaves the queue, and the Log
+    // says which one went.
+    QStringList kept;
+    for (const QString& path : m_changedList.paths()) {
+        if (pathExists(path))
+            kept << path;
+        else
+            m_log << removedFromQueueText(path);
+    }
+    if (kept.size() != m_changedList.count())
+        m_changedList.replace(kept);
+    if (!m_changedList.problem().isEmpty())
+        m_log << m_changedList.problem();
+}
+
+QString FtpScreen::removedFromQueueText(const QString& path) {
+    return QStringLiteral("%1 is no longer on disk: taken off the Auto-FTP List.").arg(path);
 }
 
 // ---- page 1 ----
@@ -303,6 +330,12 @@ void FtpScreen::connectToHost() {
         return;
     }
     appendLog(QStringLiteral("Connecting.."));
+    m_runner.reset();
+    m_sftp.reset();
+    if (m_current.protocol == HostProtocol::Sftp) {
+        connectSftp(m_current.host);
+        return;
+    }
     TStarFtp& f = engine();
     // A host may name its port ("ftp.example.com:2121"); without one the screen's port counts.
     QString host = m_current.host;
@@ -321,7 +354,7 @@ void FtpScreen::connectToHost() {
     f.UserAccount = m_current.account;
     f.InitialDirectory = m_current.directory;
     f.DataConnection = m_current.dataConnection;
-    f.Security = m_current.security;
+    f.Security = m_current.effectiveSecurity();
     f.TrustedFingerprint = m_current.fingerprint;
     m_remoteBase.clear();
     m_remoteCurrent.clear();
@@ -332,7 +365,7 @@ void FtpScreen::connectToHost() {
 void FtpScreen::disconnectFromHost() {
     m_closeEnabled = true;
     if (connected() && !m_busy) {
-        m_session->quit();
+        remoteQuit();
         m_notice = false;
     }
     emit changed();
@@ -356,6 +389,10 @@ void FtpScreen::transferFiles() {
     m_gaugeMax = m_count;
     m_gaugePos = 0;
     m_gaugeVisible = true;
+    if (m_sftp) {
+        startSftpTransfer();
+        return;
+    }
     m_runner = std::make_unique<UploadRunner>(
         *m_session,
         UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
@@ -394,15 +431,7 @@ void FtpScreen::fileDone(int index, const UploadRunner::FileResult& result) {
     if (result.outcome == Outcome::Stored) {
         ++m_sent;
         m_uploaded.insert(path);
-        const qint64 ms = result.elapsedMs;
-        if (ms != 0) {
-            const qint64 bytes = result.bytes;
-            appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
-                          .arg(bytes)
-                          .arg(ms / 1000)
-                          .arg(ms % 1000, 3, 10, QLatin1Char('0'))
-                          .arg(bytes / ms));
-        }
+        appendRate(result.bytes, result.elapsedMs);
     } else {
         // The local file is what the engine could not open or read.
         // The server's own words, or what kept the file from going at all.
@@ -446,6 +475,16 @@ QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFo
     return target.path;
 }
 
+void FtpScreen::appendRate(qint64 bytes, qint64 ms) {
+    if (ms == 0)
+        return;
+    appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
+                  .arg(bytes)
+                  .arg(ms / 1000)
+                  .arg(ms % 1000, 3, 10, QLatin1Char('0'))
+                  .arg(bytes / ms));
+}
+
 void FtpScreen::transferLost(const QString& cause) {
     const int index = m_runner ? m_runner->currentFile() : 0;
     const QString path = m_runner ? m_runner->plan().files.at(index).localPath : QString();
@@ -479,11 +518,14 @@ void FtpScreen::finishTransfer() {
 
 void FtpScreen::abort() {
     m_stopPressed = m_transferring;
-    m_session->abort();
+    if (m_sftp)
+        m_sftp->abort();
+    else
+        m_session->abort();
 }
 
 void FtpScreen::afterChange() {
-    m_session->list();
+    remoteList();
     m_closeEnabled = false;
     m_notice = true;
     emit changed();
@@ -497,7 +539,10 @@ void FtpScreen::makeDirectory() {
     if (!name)
         return;
     startCommand(QStringLiteral("create the directory %1").arg(*name));
-    m_session->makeDir(name->toUtf8());
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->makeDir(name->toUtf8()); });
+    else
+        m_session->makeDir(name->toUtf8());
 }
 
 void FtpScreen::startCommand(const QString& what) {
@@ -533,7 +578,10 @@ void FtpScreen::removeDirectory(int row) {
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
     startCommand(QStringLiteral("remove the directory %1").arg(name));
-    m_session->removeDir(m_remoteDirNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->removeDir(m_remoteDirNames.at(row)); });
+    else
+        m_session->removeDir(m_remoteDirNames.at(row));
 }
 
 void FtpScreen::renameFile(int row) {
@@ -545,7 +593,10 @@ void FtpScreen::renameFile(int row) {
     if (!to)
         return;
     startCommand(QStringLiteral("rename %1 to %2").arg(name, *to));
-    m_session->rename(m_remoteFileNames.at(row), to->toUtf8());
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->rename(m_remoteFileNames.at(row), to->toUtf8()); });
+    else
+        m_session->rename(m_remoteFileNames.at(row), to->toUtf8());
 }
 
 void FtpScreen::deleteFile(int row) {
@@ -557,14 +608,17 @@ void FtpScreen::deleteFile(int row) {
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
     startCommand(QStringLiteral("delete %1").arg(name));
-    m_session->deleteFile(m_remoteFileNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->deleteFile(m_remoteFileNames.at(row)); });
+    else
+        m_session->deleteFile(m_remoteFileNames.at(row));
 }
 
 void FtpScreen::refresh() {
     if (!connected() || m_busy)
         return;
     setBusy(true);
-    m_session->list();
+    remoteList();
 }
 
 void FtpScreen::openDirectory(int row) {
@@ -572,7 +626,10 @@ void FtpScreen::openDirectory(int row) {
     if (!connected() || name.isEmpty() || m_busy)
         return;
     startCommand(QStringLiteral("change to the directory %1").arg(name));
-    m_session->changeDir(m_remoteDirNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->changeDir(m_remoteDirNames.at(row)); });
+    else
+        m_session->changeDir(m_remoteDirNames.at(row));
 }
 
 bool FtpScreen::close() {
@@ -589,11 +646,14 @@ bool FtpScreen::close() {
         }
         return true;
     }
-    // Whatever runs is given up: the engine's Quit cuts an operation short.
-    if (m_session->busy())
+    if (m_sftp) {
+        remoteQuit();
+    } else if (m_session->busy()) {
+        // Whatever runs is given up: the engine's Quit cuts an operation short.
         engine().Quit();
-    else
+    } else {
         m_session->quit();
+    }
     setBusy(false);
     emit changed();
     return false;

@@ -19,6 +19,8 @@
 #include "ftp/FtpSession.h"
 #include "project/SiteOutline.h"
 #include "publish/HostProfiles.h"
+#include "remote/RemoteEvent.h"
+#include "sftp/SshChannel.h"
 #include "publish/UploadRunner.h"
 
 #include <QObject>
@@ -30,6 +32,9 @@
 
 class ChangedList;
 class Prompter;
+class SftpRemoteSession;
+struct SftpQuestion;
+class UploadRunner;
 struct Settings;
 
 class FtpScreen : public QObject {
@@ -89,8 +94,7 @@ public:
     const QStringList& remoteFiles() const { return m_remoteFiles; }
     // The server directory listed last; empty when not connected.
     const QString& remoteFolder() const { return m_remoteCurrent; }
-    // Logged in, as far as the session's events told so far (the lists shown belong to it).
-    bool connected() const { return m_connected; }
+    bool connected() const;
     bool busy() const { return m_busy; }
     bool closeEnabled() const { return m_closeEnabled; }
     bool noticeShown() const { return m_notice; }
@@ -115,6 +119,13 @@ public:
     RemoteSession& session() { return *m_session; }
     // The server's port; the screen uses 21, tests their own server's.
     int ftpPort = 21;
+    // An SFTP profile's connection: the port when the host names none, and where the known
+    // hosts and keys are (empty: the user's own ~/.ssh); the screen fills in host, user and
+    // password from the profile.
+    int sftpPort = 22;
+    SshChannel::Settings sftpSettings;
+    // The SFTP session of the connection under way; null for FTP.
+    SftpRemoteSession* sftpSession() { return m_sftp.get(); }
 
     // The texts of the screen.
     static QString caption();
@@ -128,6 +139,7 @@ public:
     static QString badProjectText();
     static QString errorText(int code, const QString& extra);
     static QString lineBreakInNameText(const QString& path);
+    static QString removedFromQueueText(const QString& path);
     // The connection ended while a file was being sent: which file, how far it got, and why.
     static QString connectionLostText(const QString& path, int sent, int count,
                                       const QString& cause);
@@ -178,6 +190,8 @@ private:
     // The connection ended in the middle of a transfer: it stops, with one message.
     void transferLost(const QString& cause);
     bool addExisting(const QString& path);
+    // Files of the ChangedList that are gone from disk leave it, with a Log line each.
+    void pruneChangedList();
     // Writes the profile (or erases it) and then the host list; on a failure of either file
     // both stay as they were, the list too, and the message names the file and the reason.
     bool saveHostList(const QStringList& list, const QString& name,
@@ -189,6 +203,19 @@ private:
     // After its Done event: a refusal goes to the status line, the Log and a message.
     void reportRefusal(bool succeeded);
     void onNeedInfo(TFtpInfoNeeded need, QString& value);
+    // The "bytes transferred" line of a file sent.
+    void appendRate(qint64 bytes, qint64 ms);
+
+    // ---- SFTP (FtpScreenSftp.cpp) ----
+    void connectSftp(const QString& host);
+    void onRemoteEvent(const RemoteEvent& event);
+    void onSftpQuestion(const SftpQuestion& question);
+    void sftpListed(const RemoteListing& listing);
+    void startSftpTransfer();
+    // A server operation of the screen's own, over the session of the connection.
+    void remoteCommand(const std::function<RemoteOpId()>& call);
+    void remoteQuit();
+    void remoteList();
 
     QString m_programDirectory;
     ChangedList& m_changedList;
@@ -239,6 +266,9 @@ private:
     // Files that reached the server while the screen was open: FTPFLUSH takes these, and only
     // these, off the ChangedList.
     QSet<QString> m_uploaded;
-    // The upload under way; it goes before the session it runs on.
+
+    std::unique_ptr<SftpRemoteSession> m_sftp;
     std::unique_ptr<UploadRunner> m_runner;
+    // The operations the screen asked for itself (the runner's are its own).
+    QSet<RemoteOpId> m_remoteOps;
 };
