@@ -433,9 +433,10 @@ void FtpScreen::fileDone(int index, const UploadRunner::FileResult& result) {
         m_uploaded.insert(path);
         appendRate(result.bytes, result.elapsedMs);
     } else {
-        // The local file is what the engine could not open or read.
-        // The server's own words, or what kept the file from going at all.
-        QString why = fileError(result.error) ? errorText(result.protocolCode, path) : result.text;
+        // The server's own words, or what kept the file from going at all; a local file the FTP
+        // engine could not open or read is told in its own words (SFTP's text already says it).
+        QString why = !m_sftp && fileError(result.error) ? errorText(result.protocolCode, path)
+                                                         : result.text;
         if (why.isEmpty())
             why = QStringLiteral("the server did not accept it");
         appendLog(QStringLiteral("Could not send %1: %2").arg(path, why));
@@ -646,14 +647,11 @@ bool FtpScreen::close() {
         }
         return true;
     }
-    if (m_sftp) {
-        remoteQuit();
-    } else if (m_session->busy()) {
-        // Whatever runs is given up: the engine's Quit cuts an operation short.
+    // Whatever runs is given up: the FTP engine's Quit cuts an operation short.
+    if (!m_sftp && m_session->busy())
         engine().Quit();
-    } else {
-        m_session->quit();
-    }
+    else
+        remoteQuit();
     setBusy(false);
     emit changed();
     return false;

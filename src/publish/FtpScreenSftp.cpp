@@ -207,27 +207,7 @@ void FtpScreen::startSftpTransfer() {
         *m_sftp, UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
     UploadRunner& runner = *m_runner;
     connect(&runner, &UploadRunner::fileStarted, this, &FtpScreen::fileStarted);
-    connect(&runner, &UploadRunner::fileDone, this,
-            [this](int index, const UploadRunner::FileResult& r) {
-                const QString path = m_transfer.value(index);
-                m_bytes.clear();
-                switch (r.outcome) {
-                case UploadRunner::FileResult::Outcome::Stored:
-                    ++m_sent;
-                    m_uploaded.insert(path);
-                    appendRate(r.bytes, r.elapsedMs);
-                    break;
-                case UploadRunner::FileResult::Outcome::Skipped:
-                    appendLog(lineBreakInNameText(path));
-                    break;
-                default:
-                    appendLog(QStringLiteral("Could not send %1: %2")
-                                  .arg(path, r.text.isEmpty()
-                                                 ? QStringLiteral("the server did not accept it")
-                                                 : r.text));
-                    break;
-                }
-            });
+    connect(&runner, &UploadRunner::fileDone, this, &FtpScreen::fileDone);
     connect(&runner, &UploadRunner::finished, this, [this] { finishTransfer(); });
     connect(&runner, &UploadRunner::stopped, this, [this](int, const RemoteEvent& cause) {
         if (cause.kind == RemoteEvent::Kind::Error) {
