@@ -228,7 +228,7 @@ void SiteSync::onEvent(const RemoteEvent& e) {
             m_zoneKnown = true;
             const qint64 minutes = std::abs(m_zoneOffset) / 60;
             m_notes << QStringLiteral("The server lists times at UTC%1%2:%3 (from the exact time of %4).")
-                           .arg(m_zoneOffset < 0 ? u'-' : u'+')
+                           .arg(m_zoneOffset < 0 ? QStringLiteral("-") : QStringLiteral("+"))
                            .arg(minutes / 60, 2, 10, QLatin1Char('0'))
                            .arg(minutes % 60, 2, 10, QLatin1Char('0'))
                            .arg(nameFromNative(m_statting));
