@@ -201,6 +201,27 @@ TEST_F(SiteSyncFtp, ListTimesInTheServersZoneAreReadThroughOneExactTime) {
     EXPECT_LE(sync->fileQueries(), 2) << commands.join(u'\n').toStdString();
 }
 
+TEST_F(SiteSyncFtp, OverTlsTheListingsAndQueriesGoProtected) {
+    QTemporaryDir certs;
+    const QString cert = certs.path() + QStringLiteral("/cert.pem");
+    const QString key = certs.path() + QStringLiteral("/key.pem");
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                   QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
+                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
+    ASSERT_TRUE(openssl.waitForFinished(30000));
+    ASSERT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
+    session.engine().Security = TFtpSecurity::TlsRequired;
+    session.engine().DataConnection = TDataConnection::Passive;
+    session.engine().OnCertificateCheck = [](TStarFtp*, const TCertificateInfo&) { return true; };
+    ASSERT_NO_FATAL_FAILURE(logIn({QStringLiteral("--tls"), cert, key}));
+    EXPECT_EQ(compareOver(session, QStringLiteral("/site")), expected);
+    EXPECT_TRUE(commands.contains(QStringLiteral("MLSD /site/images")))
+        << commands.join(u'\n').toStdString();
+}
+
 TEST_F(SiteSyncFtp, VsftpdListsWithoutMachineListings) {
     if (!QFile::exists(ftptest::kVsftpd))
         GTEST_SKIP() << "vsftpd is not installed";

@@ -493,7 +493,12 @@ QWidget* TFormFTP::buildInstructionsPage() {
         "file goes into the current directory under its own name, except when the profile "
         "names a site folder: a file below it goes to the same folders below the directory "
         "the login starts in, and missing folders are made. \"Stop\" ends a transfer at "
-        "once. Press \"Disconnect\" when you are done, then \"Close\"."));
+        "once. Press \"Disconnect\" when you are done, then \"Close\".\n\n"
+        "Synchronise compares your site with the server: the pages of the project chosen on "
+        "page 2 and the images they use, else the profile's site folder, else a folder you "
+        "choose. It lists what is new or newer here, newer on the server, or missing here; "
+        "tick what to upload (new and newer files are ticked for you). Files missing here are "
+        "deleted on the server only when you turn on \"Delete on server\" and tick them."));
     v->addWidget(text);
     return page;
 }
