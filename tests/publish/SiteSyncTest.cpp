@@ -156,21 +156,25 @@ protected:
         port = ftptest::startPyftpd(server, there.path(), session.engine(), options);
         ASSERT_GT(port, 0) << server.error().toStdString();
         session.engine().InitialDirectory = QStringLiteral("/site");
-        bool in = false;
-        QObject::connect(&session, &RemoteSession::sessionEvent, [&, this](const RemoteEvent& e) {
+        connectSession();
+    }
+    // Logs in with the engine's settings; the commands sent afterwards are kept.
+    void connectSession() {
+        QObject::connect(&session, &RemoteSession::sessionEvent, [this](const RemoteEvent& e) {
             if (e.kind == RemoteEvent::Kind::Done && e.opKind == RemoteOpKind::Login)
-                in = e.ok;
+                loggedIn = e.ok;
             if (e.kind == RemoteEvent::Kind::Info && e.info == RemoteInfo::CommandSent)
                 commands << e.text.trimmed();
         });
         session.logIn();
-        ASSERT_TRUE(ftptest::waitFor([&] { return in; }));
+        ASSERT_TRUE(ftptest::waitFor([this] { return loggedIn; }));
         commands.clear();
     }
     void TearDown() override { server.stop(); }
     ftptest::PythonServer server;
     FtpSession session;
     QStringList commands;
+    bool loggedIn = false;
     int port = 0;
 };
 
@@ -236,15 +240,7 @@ TEST_F(SiteSyncFtp, VsftpdListsWithoutMachineListings) {
     f.FtpPort = port;
     f.UserName = QStringLiteral("anonymous");
     f.UserPassword = QStringLiteral("tests@example.org");
-    bool in = false;
-    QObject::connect(&session, &RemoteSession::sessionEvent, [&](const RemoteEvent& e) {
-        if (e.kind == RemoteEvent::Kind::Done && e.opKind == RemoteOpKind::Login)
-            in = e.ok;
-        if (e.kind == RemoteEvent::Kind::Info && e.info == RemoteInfo::CommandSent)
-            commands << e.text.trimmed();
-    });
-    session.logIn();
-    ASSERT_TRUE(ftptest::waitFor([&] { return in; }));
+    ASSERT_NO_FATAL_FAILURE(connectSession());
     SiteSync* sync = nullptr;
     const QString base = root + QStringLiteral("/site");
     EXPECT_EQ(compareOver(session, base, &sync), expected);
