@@ -76,6 +76,39 @@ TEST(SiteSyncCompare, NewerHereByTimeNewerThereOnlyWithAnotherSize) {
     EXPECT_EQ(SiteSync::compare(10, t, 12, QDateTime()), S::NewerHere);
 }
 
+void writeAt(const QString& path, const QByteArray& bytes, qint64 secs);
+
+TEST(SiteSyncFiles, APagesImagesAreFoundFromItsFolderAndFilesOutsideTheRootAreLeftOut) {
+    QTemporaryDir dir;
+    const QString site = dir.path() + QStringLiteral("/site");
+    const qint64 t = 1700000000;
+    writeAt(site + QStringLiteral("/pages/a.html"),
+            "<img src=\"../img/logo.gif?v=2\"><IMG SRC='pic%20one.png#x'>\r\n"
+            "<body background=bg.jpg><img src=\"http://example.org/x.gif\">"
+            "<img src=\"/abs.gif\"><img src=\"gone.gif\"><img src=\"../img/logo.gif\">",
+            t);
+    writeAt(site + QStringLiteral("/img/logo.gif"), "GIF", t);
+    writeAt(site + QStringLiteral("/pages/pic one.png"), "PNG", t);
+    writeAt(site + QStringLiteral("/pages/bg.jpg"), "JPG", t);
+    writeAt(dir.path() + QStringLiteral("/outside.html"), "x", t);
+    const QStringList files = SiteSync::pagesWithImages(
+        {site + QStringLiteral("/pages/a.html"), dir.path() + QStringLiteral("/outside.html")});
+    EXPECT_EQ(files, QStringList({site + QStringLiteral("/pages/a.html"),
+                                  site + QStringLiteral("/img/logo.gif"),
+                                  site + QStringLiteral("/pages/pic one.png"),
+                                  site + QStringLiteral("/pages/bg.jpg"),
+                                  dir.path() + QStringLiteral("/outside.html")}));
+    QStringList relative;
+    for (const SyncLocalFile& f : SiteSync::filesOf(files, site))
+        relative << QStringLiteral("%1 %2 %3")
+                        .arg(f.relative)
+                        .arg(f.size)
+                        .arg(f.modified.toSecsSinceEpoch());
+    EXPECT_EQ(relative,
+              QStringList({"pages/a.html 187 1700000000", "img/logo.gif 3 1700000000",
+                           "pages/pic one.png 3 1700000000", "pages/bg.jpg 3 1700000000"}));
+}
+
 void writeAt(const QString& path, const QByteArray& bytes, qint64 secs) {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
