@@ -248,6 +248,7 @@ void TStarFtp::endConnection() {
     m_step = Step::Idle;
     m_readerBusy = false;
     m_readMissed = false;
+    m_querying = false;
 }
 
 bool TStarFtp::guard() {
@@ -321,6 +322,9 @@ void TStarFtp::readyPoint(quint64 epoch) {
         break;
     case PendingFileRenamed:
         completion = OnFileRenamed;
+        break;
+    case PendingQueryDone:
+        completion = OnQueryDone;
         break;
     default:
         break;
@@ -615,6 +619,8 @@ void TStarFtp::onControlRead() {
         if (!checkSocketError())
             return;
         const QByteArray bytes(m_buffer.data(), count);
+        if (m_querying)
+            m_queryReply.append(bytes.left(TStarFtp::ReadBlockSize));
         const QList<FtpReply> replies = m_replies.feed(bytes);
         info(FtpInfo::ControlRead, QString::fromUtf8(bytes));
         if (!stillOpen())
@@ -909,6 +915,15 @@ int TStarFtp::controlSend(const char* bytes, int size) {
 void TStarFtp::commandReply(const FtpReply& reply) {
     m_operation = Operation::None;
     m_step = Step::Idle;
+    if (m_querying) {
+        m_querying = false;
+        // The type asked for by a query counts as the type of the session, as TYPE does.
+        if (m_queryCommand.toUpper() == "TYPE I")
+            m_remoteType = isClass(reply, '2') ? RemoteType::Image : RemoteType::Unknown;
+        m_success = isClass(reply, '2');
+        postReady();
+        return;
+    }
     if (!isClass(reply, '2')) {
         m_success = false;
         if (!info(FtpInfo::UnexpectedReply))
@@ -1103,7 +1118,7 @@ void TStarFtp::passiveConnected() {
 
 void TStarFtp::sendTransferCommand() {
     if (m_operation == Operation::Listing) {
-        send(QStringLiteral("LIST"), Operation::Listing, Step::List);
+        send(m_listCommand, Operation::Listing, Step::List);
         return;
     }
     if (!send("STOR " + (RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes),
@@ -1299,8 +1314,41 @@ QString TStarFtp::MakePortArgument() {
 void TStarFtp::GetListing() {
     if (!guard())
         return;
+    m_listCommand = QByteArrayLiteral("LIST");
+    m_machineListing = false;
+    m_keepEntries = false;
     m_pendingEvent = PendingListingDone;
     send(QStringLiteral("PWD"), Operation::Listing, Step::Pwd);
+}
+
+void TStarFtp::GetEntries(const QByteArray& folder, bool machineListing) {
+    if (!guard())
+        return;
+    m_success = true;
+    m_pendingEvent = PendingListingDone;
+    m_entries.clear();
+    if (refusedForLineBreak(folder))
+        return;
+    m_machineListing = machineListing;
+    m_keepEntries = true;
+    m_listCommand = machineListing ? QByteArrayLiteral("MLSD") : QByteArrayLiteral("LIST");
+    if (!folder.isEmpty())
+        m_listCommand += ' ' + folder;
+    m_operation = Operation::Listing;
+    sendType(RemoteType::Ascii);
+}
+
+void TStarFtp::SendQuery(const QByteArray& command) {
+    if (!guard())
+        return;
+    m_success = true;
+    m_pendingEvent = PendingQueryDone;
+    m_queryReply.clear();
+    if (refusedForLineBreak(command))
+        return;
+    m_querying = true;
+    m_queryCommand = command;
+    send(command, Operation::Command, Step::Command);
 }
 
 bool TStarFtp::refusedForLineBreak(const QByteArray& command) {
@@ -1438,7 +1486,7 @@ void TStarFtp::listingReply(const FtpReply& reply) {
         break;
     case Step::ListingPort:
         if (isClass(reply, '2'))
-            send(QStringLiteral("LIST"), Operation::Listing, Step::List);
+            send(m_listCommand, Operation::Listing, Step::List);
         else
             fatal(FtpError::UnexpectedReply);
         break;
@@ -1462,6 +1510,7 @@ void TStarFtp::prepareListing() {
     m_dataSocket.OnWrite = [this](TStarSocket*) { dataChannelUp(); };
     m_listenerSocket.OnAccept = [this](TStarSocket*) { listingAccepted(); };
     m_rawListing.clear();
+    m_entries.clear();
     m_fileList.clear();
     m_directoryList.clear();
     m_fileNames.clear();
@@ -1500,10 +1549,27 @@ bool TStarFtp::listingLine(const QByteArray& bytes) {
     m_rawListing.append(line);
     if (!info(FtpInfo::ListingLine, line))
         return false;
+    if (m_machineListing) {
+        const std::optional<RemoteEntry> entry = ParseMachineListingLine(bytes);
+        if (!entry)
+            return true;
+        m_entries.append(*entry);
+        (entry->isDirectory ? m_directoryNames : m_fileNames).append(entry->name);
+        (entry->isDirectory ? m_directoryList : m_fileList).append(entry->text);
+        return true;
+    }
     // Parsed from the bytes, not the shown text: the name must go back to the server unchanged.
     const ListingEntry parsed = ParseListingLine(bytes, ServerType);
     if (!parsed.isEntry)
         return true;
+    if (m_keepEntries) {
+        RemoteEntry entry;
+        entry.name = parsed.name;
+        entry.text = RemoteNameText(parsed.name);
+        entry.isDirectory = parsed.isDirectory;
+        ReadListingDetails(bytes, QDateTime::currentDateTimeUtc().date(), entry);
+        m_entries.append(std::move(entry));
+    }
     if (parsed.isDirectory) {
         m_directoryNames.append(parsed.name);
         m_directoryList.append(RemoteNameText(parsed.name));

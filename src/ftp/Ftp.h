@@ -182,6 +182,7 @@ public:
     TNotifyEvent OnFileStored;
     TNotifyEvent OnListingDone;
     TNotifyEvent OnFileRenamed;
+    TNotifyEvent OnQueryDone;
     TNotifyEvent OnFtpQuit;
     // Unset, a certificate that fails the check is refused (CertificateRefused).
     TCertificateEvent OnCertificateCheck;
@@ -202,6 +203,12 @@ public:
     void RenameFile(const QString& oldName, const QString& newName);
     void RenameFile(const QByteArray& oldName, const QByteArray& newName);
     void StoreFile();
+    // Lists a folder (empty: the current one) with MLSD or with LIST, keeping each entry's
+    // size and time (Entries()); the directory shown does not change. Ends in OnListingDone.
+    void GetEntries(const QByteArray& folder, bool machineListing);
+    // Sends one command whose whole reply is wanted (FEAT, SIZE, MDTM, TYPE I); ends in
+    // OnQueryDone with QueryReply(), Success() when the reply was 2xx.
+    void SendQuery(const QByteArray& command);
     // Never refused: idle, it sends QUIT and closes the connection on the 221; during an
     // operation it sends QUIT when the control connection can still take it and aborts after
     // QuitWaitMs without a 221.
@@ -233,6 +240,12 @@ public:
     // The same names as the server's bytes: FileNames()[i] is the name FileList()[i] shows.
     const QList<QByteArray>& FileNames() const { return m_fileNames; }
     const QList<QByteArray>& DirectoryNames() const { return m_directoryNames; }
+    // The entries of the last GetEntries, folders and files, with sizes and times.
+    const QList<RemoteEntry>& Entries() const { return m_entries; }
+    // Every line of the last query's reply, as it came (CR LF included).
+    const QByteArray& QueryReply() const { return m_queryReply; }
+    // The server counts in binary type now (SIZE gives the bytes of a file only then).
+    bool BinaryType() const { return m_remoteType == RemoteType::Image; }
     qsizetype ControlRemainderSize() const { return m_replies.pendingSize(); }
     TStarSocket& ListenerSocket() { return m_listenerSocket; }
     TStarSocket& DataSocket() { return m_dataSocket; }
@@ -252,6 +265,7 @@ private:
         PendingFileStored = 7,
         PendingListingDone = 8,
         PendingFileRenamed = 9,
+        PendingQueryDone = 10,
     };
 
     // Each operation has its own handler; the steps say which reply it waits for. The values
@@ -459,6 +473,15 @@ private:
     QStringList m_directoryList;
     QList<QByteArray> m_fileNames;
     QList<QByteArray> m_directoryNames;
+    // GetEntries: the command that lists, and the entries read.
+    QByteArray m_listCommand = QByteArrayLiteral("LIST");
+    bool m_machineListing = false;
+    bool m_keepEntries = false;
+    QList<RemoteEntry> m_entries;
+    // SendQuery: its reply is collected while it runs.
+    bool m_querying = false;
+    QByteArray m_queryCommand;
+    QByteArray m_queryReply;
     std::array<char, ReadBlockSize> m_buffer{};
     TStarSocket m_listenerSocket;
     TStarSocket m_dataSocket;

@@ -600,3 +600,129 @@ std::uint16_t PortFromEpsvReply(const QString& reply) {
         return 0;
     return static_cast<std::uint16_t>(port);
 }
+
+// ---- sizes and times ----
+
+QDateTime ParseMachineTime(QByteArrayView text) {
+    if (text.size() < 14)
+        return {};
+    for (int i = 0; i < 14; ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return {};
+    const auto number = [&](int from, int count) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i)
+            v = v * 10 + (text[i] - '0');
+        return v;
+    };
+    int ms = 0;
+    if (text.size() > 14) {
+        // A fraction of a second: ".sss" with one digit or more; nothing else may follow.
+        if (text[14] != '.' || text.size() == 15)
+            return {};
+        int scale = 100;
+        for (qsizetype i = 15; i < text.size(); ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return {};
+            ms += (text[i] - '0') * scale;
+            scale /= 10;
+        }
+    }
+    const QDate date(number(0, 4), number(4, 2), number(6, 2));
+    const QTime time(number(8, 2), number(10, 2), number(12, 2), ms);
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time, Qt::UTC);
+}
+
+std::optional<RemoteEntry> ParseMachineListingLine(QByteArrayView line) {
+    // The facts end at the first space; the name is everything after it, spaces included.
+    const qsizetype space = line.indexOf(' ');
+    if (space <= 0 || space + 1 >= line.size())
+        return std::nullopt;
+    RemoteEntry entry;
+    entry.name = line.sliced(space + 1).toByteArray();
+    if (entry.name.contains('/'))
+        return std::nullopt;
+    bool typed = false;
+    for (QByteArrayView fact : QByteArrayView(line.first(space)).toByteArray().split(';')) {
+        const qsizetype eq = fact.indexOf('=');
+        if (eq <= 0)
+            continue;
+        const QByteArray key = fact.first(eq).toByteArray().toLower();
+        const QByteArrayView value = fact.sliced(eq + 1);
+        if (key == "type") {
+            const QByteArray type = value.toByteArray().toLower();
+            if (type == "file")
+                entry.isDirectory = false;
+            else if (type == "dir")
+                entry.isDirectory = true;
+            else
+                return std::nullopt; // cdir, pdir, links and devices
+            typed = true;
+        } else if (key == "size") {
+            bool ok = false;
+            const qint64 size = value.toByteArray().toLongLong(&ok);
+            if (ok && size >= 0)
+                entry.size = size;
+        } else if (key == "modify") {
+            entry.modified = ParseMachineTime(value);
+            entry.time = entry.modified.isValid() ? RemoteEntry::Time::Exact : RemoteEntry::Time::None;
+        }
+    }
+    if (!typed)
+        return std::nullopt;
+    entry.text = RemoteNameText(entry.name);
+    return entry;
+}
+
+namespace {
+
+int monthNumber(QByteArrayView word) {
+    static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                         "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (word.size() != 3)
+        return 0;
+    const QByteArray lower = word.toByteArray().toLower();
+    for (int i = 0; i < 12; ++i)
+        if (lower == months[i])
+            return i + 1;
+    return 0;
+}
+
+} // namespace
+
+void ReadListingDetails(QByteArrayView line, QDate today, RemoteEntry& entry) {
+    if (line.isEmpty() || !QByteArrayView("-dl").contains(line[0]))
+        return;
+    // The size stands right before the month; owner and group may be one field or two.
+    for (int n = 3; n <= 5; ++n) {
+        const int month = monthNumber(tokenView(line, n + 1));
+        const QByteArrayView size = tokenView(line, n);
+        const QByteArrayView day = tokenView(line, n + 2);
+        const QByteArrayView when = tokenView(line, n + 3);
+        if (month == 0 || !allDigits(size) || !allDigits(day) || when.isEmpty())
+            continue;
+        entry.size = size.toByteArray().toLongLong();
+        const int dayNumber = day.toByteArray().toInt();
+        if (allDigits(when)) {
+            const QDate date(when.toByteArray().toInt(), month, dayNumber);
+            if (!date.isValid())
+                return;
+            entry.modified = QDateTime(date, QTime(0, 0), Qt::UTC);
+            entry.time = RemoteEntry::Time::ServerDay;
+            return;
+        }
+        const QTime time = QTime::fromString(QString::fromLatin1(when), QStringLiteral("H:mm"));
+        if (!time.isValid())
+            return;
+        QDate date(today.year(), month, dayNumber);
+        if (!date.isValid() || date > today.addDays(1))
+            date = QDate(today.year() - 1, month, dayNumber);
+        if (!date.isValid())
+            return;
+        entry.modified = QDateTime(date, time, Qt::UTC);
+        entry.time = RemoteEntry::Time::ServerMinute;
+        return;
+    }
+}

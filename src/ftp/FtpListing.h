@@ -2,9 +2,14 @@
 // directory of a PWD reply, and the parsing of directory listings by server type.
 #pragma once
 
+#include "remote/RemoteEvent.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDate>
 #include <QString>
+
+#include <optional>
 
 #include <cstdint>
 
@@ -72,3 +77,17 @@ PassiveTarget PassiveTargetFromPasvReply(const QString& reply);
 // The port of an EPSV reply ("229 Entering Extended Passive Mode (|||port|)"); 0 when the
 // reply holds none.
 std::uint16_t PortFromEpsvReply(const QString& reply);
+
+// A time of MLSD facts and MDTM replies: "YYYYMMDDHHMMSS", perhaps with a fraction, in UTC.
+// Invalid when the text is not such a time.
+QDateTime ParseMachineTime(QByteArrayView text);
+
+// One line of an MLSD listing ("type=file;size=120;modify=20240501123000; index.html"). Entries
+// of the folder itself and its parent (cdir, pdir) and of other types give nothing.
+std::optional<RemoteEntry> ParseMachineListingLine(QByteArrayView line);
+
+// The size and time of a Unix-style LIST line ("-rw-r--r-- 1 u g 120 May  1 12:30 index.html"),
+// as the server's wall clock: a recent file's minute, an older one's day ("May  1  2023").
+// today is the server's date as near as it is known: a minute-time without a year is taken in
+// the year that puts it at most a day after today. Lines of other styles leave entry as it is.
+void ReadListingDetails(QByteArrayView line, QDate today, RemoteEntry& entry);

@@ -22,6 +22,7 @@ FtpSession::FtpSession(QObject* parent)
     f.OnFileDeleted = done;
     f.OnFileRenamed = done;
     f.OnFileStored = done;
+    f.OnQueryDone = done;
 }
 
 FtpSession::~FtpSession() {
@@ -37,6 +38,7 @@ FtpSession::~FtpSession() {
     f.OnFileDeleted = {};
     f.OnFileRenamed = {};
     f.OnFileStored = {};
+    f.OnQueryDone = {};
     f.Abort();
 }
 
@@ -143,6 +145,14 @@ RemoteOpId FtpSession::store(const QString& localFile, const QByteArray& remoteN
     return enqueue(RemoteOpKind::Store, remoteName, {}, localFile);
 }
 
+RemoteOpId FtpSession::listEntries(const QByteArray& folder) {
+    return enqueue(RemoteOpKind::ListEntries, folder);
+}
+
+RemoteOpId FtpSession::stat(const QByteArray& name) {
+    return enqueue(RemoteOpKind::Stat, name);
+}
+
 RemoteOpId FtpSession::quit() {
     return enqueue(RemoteOpKind::Quit);
 }
@@ -200,7 +210,27 @@ void FtpSession::startOp() {
     case RemoteOpKind::Login:
         m_connection = true;
         m_fatal.reset();
+        m_featuresKnown = false;
+        m_machineListing = false;
         f.Connect();
+        break;
+    case RemoteOpKind::ListEntries:
+        if (m_featuresKnown) {
+            op.step = 1;
+            f.GetEntries(op.name, m_machineListing);
+        } else {
+            f.SendQuery(QByteArrayLiteral("FEAT"));
+        }
+        break;
+    case RemoteOpKind::Stat:
+        op.entry.name = op.name;
+        op.entry.text = RemoteNameText(op.name);
+        if (f.BinaryType()) {
+            op.step = 1;
+            f.SendQuery("SIZE " + op.name);
+        } else {
+            f.SendQuery(QByteArrayLiteral("TYPE I"));
+        }
         break;
     case RemoteOpKind::List:
         f.GetListing();
@@ -233,10 +263,78 @@ void FtpSession::startOp() {
     }
 }
 
+namespace {
+
+// The value of a one-line reply of the given code ("213 20240501123000"); empty otherwise.
+QByteArray replyValue(const QByteArray& reply, const char* code) {
+    QList<QByteArray> lines = reply.split('\n');
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty())
+        return {};
+    const QByteArray last = lines.last().trimmed();
+    if (!last.startsWith(code) || last.size() < 5 || last.at(3) != ' ')
+        return {};
+    return last.mid(4).trimmed();
+}
+
+} // namespace
+
+bool FtpSession::nextStep(Op& op) {
+    TStarFtp& f = *m_engine;
+    if (!m_connection || !f.Connected())
+        return false;
+    if (op.kind == RemoteOpKind::ListEntries && op.step == 0) {
+        // RFC 3659: a server that offers MLST offers MLSD too. A FEAT refused offers nothing.
+        m_featuresKnown = true;
+        m_machineListing = false;
+        if (f.Success()) {
+            for (const QByteArray& line : f.QueryReply().split('\n'))
+                if (line.startsWith(' ') && line.trimmed().toUpper().startsWith("MLST"))
+                    m_machineListing = true;
+        }
+        op.step = 1;
+        f.GetEntries(op.name, m_machineListing);
+        return true;
+    }
+    if (op.kind != RemoteOpKind::Stat)
+        return false;
+    switch (op.step) {
+    case 0:
+        op.step = 1;
+        f.SendQuery("SIZE " + op.name);
+        return true;
+    case 1: {
+        bool ok = false;
+        const qint64 size = replyValue(f.QueryReply(), "213").toLongLong(&ok);
+        if (f.Success() && ok && size >= 0)
+            op.entry.size = size;
+        op.step = 2;
+        f.SendQuery("MDTM " + op.name);
+        return true;
+    }
+    case 2: {
+        const QDateTime time = ParseMachineTime(replyValue(f.QueryReply(), "213"));
+        if (f.Success() && time.isValid()) {
+            op.entry.modified = time;
+            op.entry.time = RemoteEntry::Time::Exact;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
 void FtpSession::completed() {
     if (!m_current)
         return;
-    finishCurrent(m_engine->Success());
+    if (nextStep(*m_current))
+        return;
+    const bool ok = m_current->kind == RemoteOpKind::Stat
+                        ? m_current->entry.size >= 0 || m_current->entry.time != RemoteEntry::Time::None
+                        : m_engine->Success();
+    finishCurrent(ok);
     startNext();
 }
 
@@ -262,9 +360,12 @@ void FtpSession::finishCurrent(bool ok) {
         done.bytesDone = ok ? f.BytesTransferred() : 0;
         done.elapsedMs = ok ? f.ElapsedMs() : 0;
     }
-    if (op.kind == RemoteOpKind::List && ok) {
+    if (op.kind == RemoteOpKind::Stat && ok)
+        done.entry = std::make_shared<RemoteEntry>(op.entry);
+    if ((op.kind == RemoteOpKind::List || op.kind == RemoteOpKind::ListEntries) && ok) {
         auto listing = std::make_shared<RemoteListing>();
-        listing->folder = f.InitialDirectory;
+        listing->folder = op.kind == RemoteOpKind::List ? f.InitialDirectory : RemoteNameText(op.name);
+        listing->entries = f.Entries();
         listing->directories = f.DirectoryList();
         listing->directoryNames = f.DirectoryNames();
         listing->files = f.FileList();

@@ -30,6 +30,11 @@ public:
     RemoteOpId rename(const QByteArray& from, const QByteArray& to) override;
     RemoteOpId deleteFile(const QByteArray& name) override;
     RemoteOpId store(const QString& localFile, const QByteArray& remoteName) override;
+    // MLSD where the server's FEAT offers MLST (asked once per connection), else LIST; times
+    // of LIST lines are the server's wall clock (RemoteEntry::Time::ServerMinute or Day).
+    RemoteOpId listEntries(const QByteArray& folder) override;
+    // SIZE (in binary type) and MDTM.
+    RemoteOpId stat(const QByteArray& name) override;
     RemoteOpId quit() override;
     void abort() override;
     bool connected() const override;
@@ -49,6 +54,9 @@ private:
         // Filled while it runs: the last reply line and the engine error it met.
         QString lastReply;
         std::optional<FtpError> error;
+        // The step of an operation of several commands, and what Stat found.
+        int step = 0;
+        RemoteEntry entry;
     };
 
     RemoteOpId enqueue(RemoteOpKind kind, QByteArray name = {}, QByteArray target = {},
@@ -57,6 +65,8 @@ private:
     void startOp();
     // The engine's completion event of the operation under way.
     void completed();
+    // The next command of an operation of several; false when it has no more.
+    bool nextStep(Op& op);
     void finishCurrent(bool ok);
     void onInfo(FtpInfo code, const QString& text);
     void onError(FtpError code);
@@ -69,4 +79,7 @@ private:
     bool m_connection = false;
     // The fatal error of this connection, reported already as an Error event.
     std::optional<FtpError> m_fatal;
+    // What FEAT said, once asked on this connection.
+    bool m_featuresKnown = false;
+    bool m_machineListing = false;
 };

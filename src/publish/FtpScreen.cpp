@@ -41,6 +41,8 @@ FtpScreen::FtpScreen(QString programDirectory, ChangedList& changedList, const S
 
 FtpScreen::~FtpScreen() {
     // No event or question may reach a screen that is going away.
+    disconnect(m_deleteWatch);
+    m_sync.reset();
     m_runner.reset();
     if (m_sftp) {
         disconnect(m_sftp.get(), nullptr, this, nullptr);
@@ -382,20 +384,23 @@ void FtpScreen::transferFiles() {
     }
     if (m_busy)
         return;
+    startUpload(
+        UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
+}
+
+void FtpScreen::startUpload(UploadPlan plan) {
     m_transferring = true;
     m_stopPressed = false;
-    m_count = static_cast<int>(m_transfer.size());
+    m_count = static_cast<int>(plan.files.size());
     m_sent = 0;
     m_gaugeMax = m_count;
     m_gaugePos = 0;
     m_gaugeVisible = true;
     if (m_sftp) {
-        startSftpTransfer();
+        startSftpTransfer(std::move(plan));
         return;
     }
-    m_runner = std::make_unique<UploadRunner>(
-        *m_session,
-        UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
+    m_runner = std::make_unique<UploadRunner>(*m_session, std::move(plan));
     UploadRunner& runner = *m_runner;
     connect(&runner, &UploadRunner::fileStarted, this, &FtpScreen::fileStarted);
     connect(&runner, &UploadRunner::fileProgress, this, [this](int, qint64 done, qint64) {
@@ -705,7 +710,9 @@ void FtpScreen::onDone(const RemoteEvent& event) {
         break;
     case RemoteOpKind::Store:
     case RemoteOpKind::Quit:
-        break;
+    case RemoteOpKind::ListEntries:
+    case RemoteOpKind::Stat:
+        break; // a transfer's or a comparison's own
     }
 }
 

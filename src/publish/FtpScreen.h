@@ -19,6 +19,7 @@
 #include "ftp/FtpSession.h"
 #include "project/SiteOutline.h"
 #include "publish/HostProfiles.h"
+#include "publish/SiteSync.h"
 #include "remote/RemoteEvent.h"
 #include "sftp/SshChannel.h"
 #include "publish/UploadRunner.h"
@@ -114,6 +115,30 @@ public:
     // "Close": true when the screen may close now.
     bool close();
 
+    // ---- Synchronise (FtpScreenSync.cpp) ----
+    // What is compared: a chosen folder; else the project chosen on page 2 (its pages and the
+    // files they use); else the profile's site folder. False (nothing started): none of these,
+    // the window asks for a folder.
+    bool synchronise(const QString& folder = {});
+    bool comparing() const { return m_sync && m_sync->running(); }
+    // The differences of the last comparison, and what is ticked: new and newer here at first;
+    // files missing here only while deleteOnServer is on.
+    const QList<SyncItem>& syncItems() const { return m_syncItems; }
+    void setSyncTicked(int row, bool ticked);
+    bool deleteOnServer() const { return m_deleteOnServer; }
+    // On: every file missing here is ticked for deletion; off: none is.
+    void setDeleteOnServer(bool on);
+    // The ticked files that go up, and the folder their layout starts at.
+    QStringList syncUploads() const;
+    const QString& syncRoot() const { return m_syncRoot; }
+    // The ticked files missing here that are deleted on the server (empty unless deleteOnServer).
+    QList<QByteArray> syncDeletes() const;
+    // Deletes what syncDeletes() names, then uploads syncUploads() (the window runs the check
+    // before an upload first).
+    void uploadSync();
+    static QString syncFailedText(const QString& why);
+    static QString nothingDiffersText();
+
     // The FTP engine behind the session: its connection settings and questions.
     TStarFtp& engine() { return m_session->engine(); }
     RemoteSession& session() { return *m_session; }
@@ -166,6 +191,8 @@ signals:
     void showPage(int page);
     // The cursor goes to the Profile Name field.
     void focusProfileName();
+    // A comparison ended with differences to show (syncItems()).
+    void syncReady();
 
 private:
     // The profile-name field empty (missingText) or unfit for a section name: says so and
@@ -211,7 +238,13 @@ private:
     void onRemoteEvent(const RemoteEvent& event);
     void onSftpQuestion(const SftpQuestion& question);
     void sftpListed(const RemoteListing& listing);
-    void startSftpTransfer();
+    void startSftpTransfer(UploadPlan plan);
+    // Runs the plan as a transfer of the screen, over the connection's session.
+    void startUpload(UploadPlan plan);
+    RemoteSession& activeSession();
+    void compareFiles(QList<SyncLocalFile> files, const QString& root, const QString& base);
+    void syncCompared();
+    void deleteNext();
     // A server operation of the screen's own, over the session of the connection.
     void remoteCommand(const std::function<RemoteOpId()>& call);
     void remoteQuit();
@@ -269,6 +302,18 @@ private:
 
     std::unique_ptr<SftpRemoteSession> m_sftp;
     std::unique_ptr<UploadRunner> m_runner;
+    // Synchronise: the comparison under way or last run, where its files start here and there,
+    // and the deletes before its upload.
+    std::unique_ptr<SiteSync> m_sync;
+    QList<SyncItem> m_syncItems;
+    QString m_syncRoot;
+    QString m_syncBase;
+    bool m_deleteOnServer = false;
+    QList<QByteArray> m_deletes;
+    RemoteOpId m_deleting = 0;
+    QByteArray m_deletingName;
+    QStringList m_syncFiles;
+    QMetaObject::Connection m_deleteWatch;
     // The operations the screen asked for itself (the runner's are its own).
     QSet<RemoteOpId> m_remoteOps;
 };

@@ -202,9 +202,8 @@ void FtpScreen::sftpListed(const RemoteListing& listing) {
     m_bytes.clear();
 }
 
-void FtpScreen::startSftpTransfer() {
-    m_runner = std::make_unique<UploadRunner>(
-        *m_sftp, UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
+void FtpScreen::startSftpTransfer(UploadPlan plan) {
+    m_runner = std::make_unique<UploadRunner>(*m_sftp, std::move(plan));
     UploadRunner& runner = *m_runner;
     connect(&runner, &UploadRunner::fileStarted, this, &FtpScreen::fileStarted);
     connect(&runner, &UploadRunner::fileDone, this, &FtpScreen::fileDone);

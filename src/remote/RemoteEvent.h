@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ enum class RemoteOpKind : int {
     Delete,
     Store,
     Quit,
+    ListEntries,
+    Stat,
 };
 
 // Why an operation failed or a connection ended, in words any protocol can use.
@@ -61,6 +64,22 @@ enum class RemoteInfo : int {
     Disconnected,
 };
 
+// One entry of a folder, with what the server tells of its size and time.
+struct RemoteEntry {
+    // How far the time can be trusted: to the second in UTC (MLSD, MDTM, SFTP), or the minute
+    // or the day of a listing line, in the server's own zone (modified then holds that wall
+    // clock as if it were UTC; whoever compares it knows the zone or asks for the exact time).
+    enum class Time { None, Exact, ServerMinute, ServerDay };
+    QByteArray name; // the server's bytes
+    QString text;    // as shown
+    bool isDirectory = false;
+    std::int64_t size = -1; // -1: not told
+    QDateTime modified;
+    Time time = Time::None;
+
+    bool operator==(const RemoteEntry&) const = default;
+};
+
 // The folder a List operation read: names as shown, and as the server's bytes (a name taken
 // from here goes back to the server exactly as it came).
 struct RemoteListing {
@@ -70,6 +89,8 @@ struct RemoteListing {
     QStringList files;
     QList<QByteArray> fileNames;
     QStringList rawLines;
+    // A ListEntries' Done: every entry with its size and time (folders too).
+    QList<RemoteEntry> entries;
 };
 
 struct RemoteEvent {
@@ -93,4 +114,6 @@ struct RemoteEvent {
     std::int64_t elapsedMs = 0;
     // A List's Done.
     std::shared_ptr<const RemoteListing> listing;
+    // A Stat's Done.
+    std::shared_ptr<const RemoteEntry> entry;
 };

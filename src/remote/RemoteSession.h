@@ -41,6 +41,11 @@ public:
     // Uploads the local file (a path as the program shows it; Latin-1 names on disk are found)
     // under the remote name, which may hold folders ("images/logo.png").
     virtual RemoteOpId store(const QString& localFile, const QByteArray& remoteName) = 0;
+    // Lists a folder (relative to the current one; empty: the current one) with each entry's
+    // size and time as closely as the protocol tells them; the current folder stays.
+    virtual RemoteOpId listEntries(const QByteArray& folder) = 0;
+    // The size and time of one file (relative to the current folder).
+    virtual RemoteOpId stat(const QByteArray& name) = 0;
     // Ends the connection once every operation asked for before it is done.
     virtual RemoteOpId quit() = 0;
     // Ends everything at once: the connection closes and the Quit event follows (none when no

@@ -436,6 +436,40 @@ QString SftpSimpleCommand::description() const {
     }
 }
 
+QString SftpStat::description() const {
+    return QStringLiteral("STAT %1").arg(SftpPathText(m_name));
+}
+
+void SftpStat::start(SftpOperationContext& context) {
+    m_path = joinPath(context.currentFolder(), m_name);
+    sendPath(context, *this, FxpStat, m_path, "STAT");
+}
+
+void SftpStat::reply(SftpOperationContext& context, const Packet& packet) {
+    if (packet.type == FxpStatus) {
+        auto s = status(context, packet);
+        if (s)
+            refused(context, QStringLiteral("Cannot read the attributes of %1").arg(SftpPathText(m_path)),
+                    *s);
+        return;
+    }
+    if (packet.type != FxpAttrs) {
+        unexpected(context, packet);
+        return;
+    }
+    auto a = attributes(context, packet);
+    if (!a)
+        return;
+    NameEntry named;
+    named.name = m_name.mid(m_name.lastIndexOf('/') + 1);
+    named.attributes = *a;
+    const QList<SftpEntry> entries = SftpEntriesFromNames({named});
+    if (!entries.isEmpty())
+        m_entry = entries.first();
+    m_entry.name = m_name;
+    succeed(context);
+}
+
 void SftpSimpleCommand::start(SftpOperationContext& context) {
     m_path = joinPath(context.currentFolder(), m_name);
     switch (kind()) {

@@ -56,6 +56,7 @@ public:
         Rename,
         Store,
         Quit,
+        Stat,
     };
     enum class State { Queued, Running, Succeeded, Failed };
 
@@ -225,6 +226,22 @@ private:
     void start(SftpOperationContext& context) override;
     QByteArray m_name;
     QByteArray m_path;
+};
+
+// The attributes of one file or folder (STAT: a link is followed).
+class SftpStat final : public SftpOperation {
+public:
+    explicit SftpStat(QByteArray name) : SftpOperation(Kind::Stat), m_name(std::move(name)) {}
+    QString description() const override;
+    void reply(SftpOperationContext& context, const sftp::Packet& packet) override;
+    // Once succeeded: the entry, named as asked.
+    const SftpEntry& entry() const { return m_entry; }
+
+private:
+    void start(SftpOperationContext& context) override;
+    QByteArray m_name;
+    QByteArray m_path;
+    SftpEntry m_entry;
 };
 
 // Renames a file or folder; an existing target is not replaced (the server refuses).

@@ -53,6 +53,14 @@ RemoteOpId SftpRemoteSession::store(const QString& localFile, const QByteArray& 
     return track(m_session.StoreFile(localFile, remoteName), RemoteOpKind::Store);
 }
 
+RemoteOpId SftpRemoteSession::listEntries(const QByteArray& folder) {
+    return track(m_session.GetListing(folder), RemoteOpKind::ListEntries);
+}
+
+RemoteOpId SftpRemoteSession::stat(const QByteArray& name) {
+    return track(m_session.Stat(name), RemoteOpKind::Stat);
+}
+
 RemoteOpId SftpRemoteSession::quit() {
     return track(m_session.Quit(), RemoteOpKind::Quit);
 }
@@ -132,6 +140,9 @@ void SftpRemoteSession::onEvent(const SftpEvent& e) {
         } else if (done.kind() == SftpOperation::Kind::List && out.ok) {
             out.listing =
                 std::make_shared<RemoteListing>(listingOf(static_cast<const SftpList&>(done)));
+        } else if (done.kind() == SftpOperation::Kind::Stat && out.ok) {
+            out.entry = std::make_shared<RemoteEntry>(
+                entryOf(static_cast<const SftpStat&>(done).entry()));
         }
         break;
     }
@@ -162,8 +173,23 @@ RemoteListing SftpRemoteSession::listingOf(const SftpList& list) {
             listing.fileNames << entry.name;
         }
         listing.rawLines << SftpEntryLine(entry);
+        listing.entries << entryOf(entry);
     }
     return listing;
+}
+
+RemoteEntry SftpRemoteSession::entryOf(const SftpEntry& e) {
+    RemoteEntry entry;
+    entry.name = e.name;
+    entry.text = e.text();
+    entry.isDirectory = e.isDirectory;
+    if (e.hasSize)
+        entry.size = static_cast<std::int64_t>(e.size);
+    if (e.hasTime) {
+        entry.modified = e.modifiedTime();
+        entry.time = RemoteEntry::Time::Exact;
+    }
+    return entry;
 }
 
 RemoteError SftpRemoteSession::remoteError(SftpError error) {

@@ -30,6 +30,8 @@ public:
     RemoteOpId rename(const QByteArray& from, const QByteArray& to) override;
     RemoteOpId deleteFile(const QByteArray& name) override;
     RemoteOpId store(const QString& localFile, const QByteArray& remoteName) override;
+    RemoteOpId listEntries(const QByteArray& folder) override;
+    RemoteOpId stat(const QByteArray& name) override;
     RemoteOpId quit() override;
     void abort() override;
     bool connected() const override { return m_session.Connected(); }
@@ -41,6 +43,8 @@ public:
     // The listing as the screen shows it: folders and files by the server's bytes and as
     // shown, each entry as a log line.
     static RemoteListing listingOf(const SftpList& list);
+    // An entry with its size and time as the server's attributes give them (UTC, seconds).
+    static RemoteEntry entryOf(const SftpEntry& entry);
 
 signals:
     // The session waits for the answer, given through session().Answer...().

@@ -80,6 +80,10 @@ std::shared_ptr<const SftpSimpleCommand> SftpSession::RemoveDirectory(const QByt
     return enqueue(std::make_shared<SftpSimpleCommand>(SftpOperation::Kind::RemoveDirectory, name));
 }
 
+std::shared_ptr<const SftpStat> SftpSession::Stat(const QByteArray& name) {
+    return enqueue(std::make_shared<SftpStat>(name));
+}
+
 std::shared_ptr<const SftpSimpleCommand> SftpSession::DeleteFile(const QByteArray& name) {
     return enqueue(std::make_shared<SftpSimpleCommand>(SftpOperation::Kind::Delete, name));
 }

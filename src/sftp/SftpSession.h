@@ -53,6 +53,7 @@ public:
     std::shared_ptr<const SftpSimpleCommand> MakeDirectory(const QByteArray& name);
     std::shared_ptr<const SftpSimpleCommand> RemoveDirectory(const QByteArray& name);
     std::shared_ptr<const SftpSimpleCommand> DeleteFile(const QByteArray& name);
+    std::shared_ptr<const SftpStat> Stat(const QByteArray& name);
     std::shared_ptr<const SftpRename> RenameFile(const QByteArray& from, const QByteArray& to);
     // Uploads the local file (a path as the program shows it; Latin-1 names on disk are found)
     // under the remote name, which may hold folders ("images/logo.png").

@@ -7,10 +7,14 @@ Usage: pyftpd_server.py HOME USER PASSWORD [--tls CERT KEY] [--refuse CMD,...]
                 required on the control and the data connections
   --refuse      commands the server does not know (500), e.g. PORT,EPRT for passive only
   --masquerade  the address PASV replies name instead of the server's own
+  --tz          the server's time zone (e.g. Asia/Kathmandu); with --list-local-times LIST
+                shows the times of that zone, while MDTM stays in UTC
 Prints the port it listens on, then serves until it is killed.
 """
 import argparse
 import logging
+import os
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
@@ -25,7 +29,12 @@ def main():
     parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
     parser.add_argument("--refuse", default="")
     parser.add_argument("--masquerade")
+    parser.add_argument("--tz")
+    parser.add_argument("--list-local-times", action="store_true")
     args = parser.parse_args()
+    if args.tz:
+        os.environ["TZ"] = args.tz
+        time.tzset()
     logging.basicConfig(level=logging.CRITICAL)
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.home, perm="elradfmwMT")
@@ -35,6 +44,17 @@ def main():
     class Handler(base):
         proto_cmds = {k: v for k, v in base.proto_cmds.items() if k not in refused}
 
+    if args.list_local_times:
+        Handler.use_gmt_times = False
+
+        def ftp_MDTM(self, path):
+            self.use_gmt_times = True
+            try:
+                return base.ftp_MDTM(self, path)
+            finally:
+                self.use_gmt_times = False
+
+        Handler.ftp_MDTM = ftp_MDTM
     Handler.authorizer = authorizer
     Handler.auth_failed_timeout = 0
     # Names that are not UTF-8 keep their bytes, as a Linux server's disk holds them.

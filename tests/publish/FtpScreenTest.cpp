@@ -22,6 +22,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using ftptest::waitFor;
@@ -1027,4 +1028,78 @@ TEST_P(FtpScreenServer, ALatin1NameIsSentAsItsOwnBytes) {
     // The listing shows it as the screen shows local names.
     EXPECT_EQ(s.remoteFiles(), QStringList({QStringLiteral("caf\u00e9.htm")}));
     EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/caf\u00e9.htm")));
+}
+
+namespace {
+
+bool writeAt(const TempDir& folder, const QString& name, const QByteArray& bytes, qint64 secs) {
+    if (!folder.write(name, bytes))
+        return false;
+    const timeval times[2] = {{secs, 0}, {secs, 0}};
+    return ::utimes(QFile::encodeName(folder.file(name)).constData(), times) == 0;
+}
+
+} // namespace
+
+TEST_P(FtpScreenServer, SynchroniseShowsTheDifferencesAndSendsOnlyWhatIsTicked) {
+    FtpScreen& s = screen();
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(writeAt(dir, QStringLiteral("site/index.html"), "<p>home</p>", now - 7200));
+    ASSERT_TRUE(writeAt(home, QStringLiteral("index.html"), "<p>home</p>", now - 3600));
+    ASSERT_TRUE(writeAt(dir, QStringLiteral("site/about.html"), "<p>ABOUT</p>", now - 60));
+    ASSERT_TRUE(writeAt(home, QStringLiteral("about.html"), "<p>about</p>", now - 3600));
+    ASSERT_TRUE(writeAt(dir, QStringLiteral("site/new.html"), "<p>new</p>", now - 30));
+    ASSERT_TRUE(writeAt(dir, QStringLiteral("site/img/logo.gif"), QByteArray("GIF89a\x00\xff", 8),
+                        now - 30));
+    ASSERT_TRUE(writeAt(home, QStringLiteral("gone.html"), "<p>gone</p>", now - 9000));
+    ASSERT_TRUE(writeAt(home, QStringLiteral("old.html"), "<p>old</p>", now - 9000));
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+
+    bool ready = false;
+    QObject::connect(&s, &FtpScreen::syncReady, [&] { ready = true; });
+    ASSERT_TRUE(s.synchronise(dir.file(QStringLiteral("site"))));
+    ASSERT_TRUE(waitFor([&] { return ready && !s.busy(); })) << s.log().join('\n').toStdString();
+    QStringList rows;
+    for (const SyncItem& i : s.syncItems())
+        rows << SyncItem::stateText(i.state) + u' ' + i.relative + (i.ticked ? " ticked" : "");
+    EXPECT_EQ(rows, QStringList({"Newer here about.html ticked", "Missing here gone.html",
+                                 "New here img/logo.gif ticked", "New here new.html ticked",
+                                 "Missing here old.html"}));
+    EXPECT_EQ(s.statusLine(),
+              QStringLiteral("Compared: 2 new here, 1 newer here, 2 missing here, 0 newer there."));
+    // Nothing missing here can be ticked until "delete on server" is on.
+    s.setSyncTicked(1, true);
+    EXPECT_TRUE(s.syncDeletes().isEmpty());
+    s.setSyncTicked(3, false);
+    s.setDeleteOnServer(true);
+    s.setSyncTicked(4, false);
+    EXPECT_EQ(s.syncUploads(), QStringList({dir.file(QStringLiteral("site/about.html")),
+                                            dir.file(QStringLiteral("site/img/logo.gif"))}));
+    ASSERT_EQ(s.syncDeletes().size(), 1);
+
+    s.uploadSync();
+    ASSERT_TRUE(waitFor([&] { return !s.transferring() && !s.busy(); }))
+        << s.log().join('\n').toStdString();
+    EXPECT_EQ(s.statusLine(), QStringLiteral("Completed sending 2 files."));
+    EXPECT_EQ(home.read(QStringLiteral("about.html")), QByteArray("<p>ABOUT</p>"));
+    EXPECT_EQ(home.read(QStringLiteral("img/logo.gif")), QByteArray("GIF89a\x00\xff", 8));
+    EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("new.html"))));
+    EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("gone.html"))));
+    EXPECT_TRUE(QFile::exists(home.file(QStringLiteral("old.html"))));
+    EXPECT_TRUE(s.log().contains(QStringLiteral("Deleted %1 on the server")
+                                     .arg(s.remoteFolder() == QStringLiteral("/")
+                                              ? QStringLiteral("/gone.html")
+                                              : root + QStringLiteral("/gone.html"))))
+        << s.log().join('\n').toStdString();
+
+    // Compared again: only what was left alone differs.
+    ready = false;
+    ASSERT_TRUE(s.synchronise(dir.file(QStringLiteral("site"))));
+    ASSERT_TRUE(waitFor([&] { return ready && !s.busy(); }));
+    rows.clear();
+    for (const SyncItem& i : s.syncItems())
+        rows << SyncItem::stateText(i.state) + u' ' + i.relative;
+    EXPECT_EQ(rows, QStringList({"New here new.html", "Missing here old.html"}));
 }

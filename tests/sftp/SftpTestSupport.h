@@ -92,6 +92,8 @@ inline const char* kindName(SftpOperation::Kind kind) {
         return "store";
     case SftpOperation::Kind::Quit:
         return "quit";
+    case SftpOperation::Kind::Stat:
+        return "stat";
     }
     return "?";
 }

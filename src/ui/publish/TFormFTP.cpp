@@ -6,6 +6,7 @@
 #include "project/FilesTab.h"
 #include "publish/FtpList.h"
 #include "publish/FtpScreen.h"
+#include "ui/publish/TFormSync.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -437,15 +438,21 @@ QWidget* TFormFTP::buildTransferPage() {
     QPushButton* rename = button(page, "ButtonRename", QStringLiteral("Rename"));
     QPushButton* del = button(page, "ButtonDeleteFile", QStringLiteral("Delete"));
     QPushButton* refresh = button(page, "ButtonRefresh", QStringLiteral("Refresh"));
-    const QList<QPushButton*> all = {connectButton, disconnectButton, transfer, stop,   makeDir,
-                                     removeDir,     rename,           del,      refresh};
+    QPushButton* sync = button(
+        page, "ButtonSynchronise", QStringLiteral("&Synchronise"),
+        QStringLiteral("Compare the site's files with the server's and upload what differs"));
+    const QList<QPushButton*> all = {connectButton, disconnectButton, transfer, stop,    makeDir,
+                                     removeDir,     rename,           del,      refresh, sync};
     for (int i = 0; i < all.size(); ++i)
         buttons->addWidget(all[i], i / 5, i % 5);
     grid->addLayout(buttons, 8, 0, 1, 2);
     m_connect = connectButton;
     m_disconnect = disconnectButton;
     // What needs a connection is offered only with one.
-    m_serverCommands = {makeDir, removeDir, rename, del, refresh};
+    m_serverCommands = {makeDir, removeDir, rename, del, refresh, sync};
+    connect(sync, &QPushButton::clicked, this, &TFormFTP::ButtonSynchroniseClick);
+    connect(&m_screen, &FtpScreen::syncReady, this, &TFormFTP::showDifferences,
+            Qt::QueuedConnection);
 
     connect(connectButton, &QPushButton::clicked, this, [this] { m_screen.connectToHost(); });
     connect(disconnectButton, &QPushButton::clicked, this,
@@ -486,7 +493,12 @@ QWidget* TFormFTP::buildInstructionsPage() {
         "file goes into the current directory under its own name, except when the profile "
         "names a site folder: a file below it goes to the same folders below the directory "
         "the login starts in, and missing folders are made. \"Stop\" ends a transfer at "
-        "once. Press \"Disconnect\" when you are done, then \"Close\"."));
+        "once. Press \"Disconnect\" when you are done, then \"Close\".\n\n"
+        "Synchronise compares your site with the server: the pages of the project chosen on "
+        "page 2 and the images they use, else the profile's site folder, else a folder you "
+        "choose. It lists what is new or newer here, newer on the server, or missing here; "
+        "tick what to upload (new and newer files are ticked for you). Files missing here are "
+        "deleted on the server only when you turn on \"Delete on server\" and tick them."));
     v->addWidget(text);
     return page;
 }
@@ -646,6 +658,33 @@ void TFormFTP::ButtonTransferClick() {
         !uploadCheck->checkBeforeUpload(m_screen.transferList(), m_screen.currentHost().siteFolder))
         return;
     m_screen.transferFiles();
+}
+
+void TFormFTP::ButtonSynchroniseClick() {
+    if (m_screen.synchronise())
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Folder to synchronise"), m_folder, QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty())
+        m_screen.synchronise(folder);
+}
+
+void TFormFTP::showDifferences() {
+    if (m_screen.syncItems().isEmpty())
+        return;
+    TFormSync form(m_screen, this);
+    if (onSyncDialog)
+        onSyncDialog(form);
+    else
+        form.exec();
+    if (form.result() != QDialog::Accepted)
+        return;
+    // Only what goes up is checked; deletes alone need no check.
+    const QStringList uploads = m_screen.syncUploads();
+    if (uploadCheck && !uploads.isEmpty() &&
+        !uploadCheck->checkBeforeUpload(uploads, m_screen.syncRoot()))
+        return;
+    m_screen.uploadSync();
 }
 
 void TFormFTP::reject() {

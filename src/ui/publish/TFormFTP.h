@@ -5,6 +5,7 @@
 #include "project/SiteOutline.h"
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 class FtpScreen;
@@ -40,6 +41,13 @@ public:
     // "Transfer Files": the pages about to go out are checked first (when a check is set); the
     // user may stop the upload from its report.
     void ButtonTransferClick();
+    // "Synchronise": compares the site with the server; a folder is asked for when neither a
+    // project nor a site folder names the files.
+    void ButtonSynchroniseClick();
+    // The differences found: ticked, then checked like any upload and sent. Tests look at the
+    // dialog (and press its buttons) through onSyncDialog; without it the dialog runs modal.
+    void showDifferences();
+    std::function<void(class TFormSync&)> onSyncDialog;
     UploadCheck* uploadCheck = nullptr;
 
 protected:
