@@ -6,7 +6,6 @@
 #include "project/FilesTab.h"
 #include "publish/FtpList.h"
 #include "publish/FtpScreen.h"
-#include "ui/widgets/DialogParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +30,24 @@
 #include <algorithm>
 
 namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text,
+                    const QString& hint = {}) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    return b;
+}
+
+QListWidget* list(QWidget* parent, const char* name, bool multi) {
+    auto* l = new QListWidget(parent);
+    l->setObjectName(QLatin1String(name));
+    if (multi)
+        l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    return l;
+}
 
 // Refills a list only when its entries changed, so that selections survive a redraw.
 void showEntries(QListWidget* list, const QStringList& entries) {
@@ -104,7 +121,7 @@ TFormFTP::TFormFTP(FtpScreen& screen, const QString& startFolder, const QString&
     m_pages->addTab(buildTransferPage(), QStringLiteral("3. Transfer Files  "));
     m_pages->addTab(buildInstructionsPage(), QStringLiteral("Instructions"));
     v->addWidget(m_pages);
-    m_close = button(QStringLiteral("Close"), "ButtonClose", this);
+    m_close = button(this, "ButtonClose", QStringLiteral("Close"));
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(m_close);
@@ -163,7 +180,7 @@ QWidget* TFormFTP::buildHostPage() {
     m_siteFolder = field("EditSiteFolder");
     auto* siteRow = new QHBoxLayout;
     siteRow->addWidget(m_siteFolder);
-    QPushButton* browse = button(QStringLiteral("Browse..."), "ButtonBrowseSiteFolder", page,
+    QPushButton* browse = button(page, "ButtonBrowseSiteFolder", QStringLiteral("Browse..."),
                                  QStringLiteral("Choose the local folder of the site"));
     siteRow->addWidget(browse);
     form->addRow(QStringLiteral("Site folder:"), siteRow);
@@ -183,16 +200,16 @@ QWidget* TFormFTP::buildHostPage() {
     m_savePassword->setChecked(true);
     form->addRow(QString(), m_savePassword);
     grid->addLayout(form, 0, 0);
-    m_hosts = list("ListHosts", false, page);
+    m_hosts = list(page, "ListHosts", false);
     grid->addWidget(m_hosts, 0, 1);
     auto* buttons = new QHBoxLayout;
-    QPushButton* del = button(QStringLiteral("Delete"), "ButtonDeleteHost", page,
+    QPushButton* del = button(page, "ButtonDeleteHost", QStringLiteral("Delete"),
                               QStringLiteral("Remove selected Profile"));
-    QPushButton* clear = button(QStringLiteral("Clear"), "ButtonClearFields", page,
+    QPushButton* clear = button(page, "ButtonClearFields", QStringLiteral("Clear"),
                                 QStringLiteral("Clear data fields"));
-    QPushButton* add = button(QStringLiteral("Add to List"), "ButtonAddHost", page,
+    QPushButton* add = button(page, "ButtonAddHost", QStringLiteral("Add to List"),
                               QStringLiteral("Add Profile to List"));
-    QPushButton* modify = button(QStringLiteral("Modify"), "ButtonModify", page,
+    QPushButton* modify = button(page, "ButtonModify", QStringLiteral("Modify"),
                                  QStringLiteral("Submit Modified Profile to list"));
     for (QPushButton* b : {del, clear, add, modify})
         buttons->addWidget(b);
@@ -250,14 +267,14 @@ QWidget* TFormFTP::buildFilesPage() {
     // Auto-FTP List.
     auto* autoPage = new QWidget;
     auto* av = new QVBoxLayout(autoPage);
-    m_auto = list("ListAutoFTP", true, autoPage);
+    m_auto = list(autoPage, "ListAutoFTP", true);
     av->addWidget(m_auto);
     auto* ab = new QHBoxLayout;
-    QPushButton* autoAdd = button(QStringLiteral("Add"), "ButtonAutoAdd", autoPage);
-    QPushButton* autoAll = button(QStringLiteral("Add All"), "ButtonAutoAddAll", autoPage);
+    QPushButton* autoAdd = button(autoPage, "ButtonAutoAdd", QStringLiteral("Add"));
+    QPushButton* autoAll = button(autoPage, "ButtonAutoAddAll", QStringLiteral("Add All"));
     QPushButton* autoRemove =
-        button(QStringLiteral("Remove from List"), "ButtonAutoRemove", autoPage);
-    QPushButton* autoClear = button(QStringLiteral("Clear"), "ButtonAutoClear", autoPage);
+        button(autoPage, "ButtonAutoRemove", QStringLiteral("Remove from List"));
+    QPushButton* autoClear = button(autoPage, "ButtonAutoClear", QStringLiteral("Clear"));
     for (QPushButton* b : {autoAdd, autoAll, autoRemove, autoClear})
         ab->addWidget(b);
     av->addLayout(ab);
@@ -285,9 +302,9 @@ QWidget* TFormFTP::buildFilesPage() {
     m_outline->setHeaderHidden(true);
     pv->addWidget(m_outline);
     auto* pb = new QHBoxLayout;
-    QPushButton* projectAdd = button(QStringLiteral("Add"), "ButtonProjectAdd", projectPage,
+    QPushButton* projectAdd = button(projectPage, "ButtonProjectAdd", QStringLiteral("Add"),
                                      QStringLiteral("Add selected webpage to FTP list"));
-    QPushButton* projectAll = button(QStringLiteral("Add All"), "ButtonProjectAddAll", projectPage,
+    QPushButton* projectAll = button(projectPage, "ButtonProjectAddAll", QStringLiteral("Add All"),
                                      QStringLiteral("Add all pages in this project to FTP list"));
     pb->addWidget(projectAdd);
     pb->addWidget(projectAll);
@@ -317,12 +334,12 @@ QWidget* TFormFTP::buildFilesPage() {
     m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     fv->addWidget(m_folderLabel);
     auto* fh = new QHBoxLayout;
-    m_folders = list("ListFolders", false, filesPage);
-    m_files = list("ListFiles", true, filesPage);
+    m_folders = list(filesPage, "ListFolders", false);
+    m_files = list(filesPage, "ListFiles", true);
     fh->addWidget(m_folders);
     fh->addWidget(m_files);
     fv->addLayout(fh);
-    QPushButton* filesAdd = button(QStringLiteral("Add"), "ButtonFilesAdd", filesPage);
+    QPushButton* filesAdd = button(filesPage, "ButtonFilesAdd", QStringLiteral("Add"));
     fv->addWidget(filesAdd);
     m_filePages->addTab(filesPage, QStringLiteral("Files"));
     connect(m_drives, &QComboBox::activated, this,
@@ -344,12 +361,12 @@ QWidget* TFormFTP::buildFilesPage() {
     grid->addWidget(m_filePages, 0, 0);
     auto* right = new QVBoxLayout;
     right->addWidget(new QLabel(QStringLiteral("Files to transfer:"), page));
-    m_transfer = list("ListTransferFiles", true, page);
+    m_transfer = list(page, "ListTransferFiles", true);
     m_transfer->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     right->addWidget(m_transfer);
     auto* tb = new QHBoxLayout;
-    QPushButton* remove = button(QStringLiteral("Remove From List"), "ButtonRemoveTransfer", page);
-    QPushButton* clear = button(QStringLiteral("Clear"), "ButtonClearTransfer", page);
+    QPushButton* remove = button(page, "ButtonRemoveTransfer", QStringLiteral("Remove From List"));
+    QPushButton* clear = button(page, "ButtonClearTransfer", QStringLiteral("Clear"));
     tb->addWidget(remove);
     tb->addWidget(clear);
     right->addLayout(tb);
@@ -394,8 +411,8 @@ QWidget* TFormFTP::buildTransferPage() {
     m_remoteFolder->setObjectName(QStringLiteral("LabelRemoteFolder"));
     m_remoteFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(m_remoteFolder, 4, 0, 1, 2);
-    m_remoteDirs = list("ListRemoteDirs", false, page);
-    m_remoteFiles = list("ListRemoteFiles", false, page);
+    m_remoteDirs = list(page, "ListRemoteDirs", false);
+    m_remoteFiles = list(page, "ListRemoteFiles", false);
     auto* dirsLabel = new QLabel(QStringLiteral("Remote &folders:"), page);
     auto* filesLabel = new QLabel(QStringLiteral("Remote f&iles:"), page);
     dirsLabel->setBuddy(m_remoteDirs);
@@ -410,16 +427,16 @@ QWidget* TFormFTP::buildTransferPage() {
     grid->addWidget(m_notice, 7, 0, 1, 2);
 
     auto* buttons = new QGridLayout;
-    QPushButton* connectButton = button(QStringLiteral("Connect"), "ButtonConnect", page);
-    QPushButton* disconnectButton = button(QStringLiteral("Disconnect"), "ButtonDisconnect", page);
-    QPushButton* transfer = button(QStringLiteral("Transfer Files"), "ButtonTransfer", page);
-    QPushButton* stop = button(QStringLiteral("Stop"), "ButtonStop", page,
+    QPushButton* connectButton = button(page, "ButtonConnect", QStringLiteral("Connect"));
+    QPushButton* disconnectButton = button(page, "ButtonDisconnect", QStringLiteral("Disconnect"));
+    QPushButton* transfer = button(page, "ButtonTransfer", QStringLiteral("Transfer Files"));
+    QPushButton* stop = button(page, "ButtonStop", QStringLiteral("Stop"),
                                QStringLiteral("Stop at once and close the connection"));
-    QPushButton* makeDir = button(QStringLiteral("Make Dir"), "ButtonMakeDir", page);
-    QPushButton* removeDir = button(QStringLiteral("Remove Dir"), "ButtonRemoveDir", page);
-    QPushButton* rename = button(QStringLiteral("Rename"), "ButtonRename", page);
-    QPushButton* del = button(QStringLiteral("Delete"), "ButtonDeleteFile", page);
-    QPushButton* refresh = button(QStringLiteral("Refresh"), "ButtonRefresh", page);
+    QPushButton* makeDir = button(page, "ButtonMakeDir", QStringLiteral("Make Dir"));
+    QPushButton* removeDir = button(page, "ButtonRemoveDir", QStringLiteral("Remove Dir"));
+    QPushButton* rename = button(page, "ButtonRename", QStringLiteral("Rename"));
+    QPushButton* del = button(page, "ButtonDeleteFile", QStringLiteral("Delete"));
+    QPushButton* refresh = button(page, "ButtonRefresh", QStringLiteral("Refresh"));
     const QList<QPushButton*> all = {connectButton, disconnectButton, transfer, stop,   makeDir,
                                      removeDir,     rename,           del,      refresh};
     for (int i = 0; i < all.size(); ++i)
@@ -577,6 +594,9 @@ void TFormFTP::showModel() {
 void TFormFTP::setFolder(const QString& folder) {
     m_folder = folder.isEmpty() ? QStringLiteral("/") : QDir::cleanPath(folder);
     m_folderLabel->setText(m_folder);
+    m_folders->clear();
+    if (!QDir(m_folder).isRoot())
+        m_folders->addItem(QStringLiteral(".."));
     // Listed by the bytes on disk, so that names in Latin-1 are there too; hidden ones are not.
     QStringList folders;
     QStringList files;
@@ -590,7 +610,7 @@ void TFormFTP::setFolder(const QString& folder) {
     }
     folders.sort();
     files.sort();
-    showFolders(m_folders, m_folder, folders);
+    m_folders->addItems(folders);
     m_files->clear();
     m_files->addItems(files);
 }
@@ -662,9 +682,9 @@ TFormFTPImageLoc::TFormFTPImageLoc(FileChooser& chooser, Prompter& prompter, con
     form->addRow(QStringLiteral("Image Location:"), m_field);
     v->addLayout(form);
     auto* buttons = new QHBoxLayout;
-    QPushButton* select = button(QStringLiteral("Select Directory"), "ButtonSelect", this);
-    QPushButton* ok = button(QStringLiteral("&OK"), "ButtonOK", this);
-    QPushButton* cancel = button(QStringLiteral("&Cancel"), "ButtonCancel", this);
+    QPushButton* select = button(this, "ButtonSelect", QStringLiteral("Select Directory"));
+    QPushButton* ok = button(this, "ButtonOK", QStringLiteral("&OK"));
+    QPushButton* cancel = button(this, "ButtonCancel", QStringLiteral("&Cancel"));
     buttons->addWidget(select);
     buttons->addStretch();
     buttons->addWidget(ok);
