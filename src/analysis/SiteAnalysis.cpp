@@ -314,8 +314,19 @@ void SiteAnalysis::close() {
 }
 
 void SiteAnalysis::setProgress(AnalysisTab tab, AnalysisProgress progress) {
-    m_progress[static_cast<int>(tab)] = progress;
-    emit progressChanged(tab, progress);
+    const AnalysisProgress was = std::exchange(m_progress[static_cast<int>(tab)], progress);
+    LongPassView* view = m_views[static_cast<int>(tab)];
+    if (!view)
+        return;
+    if (!progress.visible) {
+        if (was.visible)
+            view->runEnded();
+        return;
+    }
+    if (!was.visible || was.maximum != progress.maximum)
+        view->runStarted(progress.maximum);
+    if (progress.value != 0)
+        view->fileStarted(progress.value);
 }
 
 void SiteAnalysis::setErrorLabel(bool visible) {
@@ -327,12 +338,14 @@ void SiteAnalysis::setErrorLabel(bool visible) {
 
 void SiteAnalysis::setListingStatus(const QString& text) {
     m_listingStatus = text;
-    emit listingStatusChanged(text);
+    if (LongPassView* view = m_views[static_cast<int>(AnalysisTab::Listing)])
+        view->setStatus(text);
 }
 
 void SiteAnalysis::setSearchStatus(const QString& text) {
     m_searchStatus = text;
-    emit searchStatusChanged(text);
+    if (LongPassView* view = m_views[static_cast<int>(AnalysisTab::Search)])
+        view->setStatus(text);
 }
 
 SiteAnalysis::PageText SiteAnalysis::readPage(const QString& path, PageForm form) {
@@ -772,29 +785,20 @@ bool SiteAnalysis::imagesListing() {
 }
 
 void SiteAnalysis::listPage(ListingChoice choice) {
-    if (!pageChosen())
-        return;
-    m_siteMode = false;
-    m_stopRequest = false;
-    m_listing.clear();
-    emit listingChanged();
-    if (choice == ListingChoice::Images) {
-        imagesListing();
-        return;
-    }
-    if (!linksListing() || choice == ListingChoice::HrefLinks)
-        return;
-    m_listing << QStringLiteral("  ") << equalsLine(48) << QStringLiteral("  ")
-              << QStringLiteral("  ");
-    imagesListing();
+    if (pageChosen())
+        makeListing(choice, false);
 }
 
 void SiteAnalysis::listSite(ListingChoice choice) {
+    makeListing(choice, true);
+}
+
+void SiteAnalysis::makeListing(ListingChoice choice, bool site) {
     // A listing of its own each time, and a stop pressed before does not end it at once.
+    m_siteMode = site;
     m_stopRequest = false;
     m_listing.clear();
     emit listingChanged();
-    m_siteMode = true;
     if (choice == ListingChoice::Images) {
         imagesListing();
         return;

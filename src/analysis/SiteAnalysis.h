@@ -9,6 +9,7 @@
 // the UiPump and end at StopRequest. The window follows the signals.
 #pragma once
 
+#include "platform/LongPassView.h"
 #include "platform/PrintLayout.h"
 #include "platform/TextFile.h"
 #include "project/SiteOutline.h"
@@ -157,6 +158,9 @@ public:
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
     AnalysisProgress progress(AnalysisTab tab) const { return m_progress[static_cast<int>(tab)]; }
+    // What shows a tab's passes: its bar, and its status line (the listing's and the search's;
+    // the site page has none). Null: nothing shows them.
+    void setPassView(AnalysisTab tab, LongPassView* view) { m_views[static_cast<int>(tab)] = view; }
     // How many image files the last pass asked the file system about.
     int imageLookups() const { return m_imageLookups; }
 
@@ -180,10 +184,7 @@ signals:
     void gridChanged();
     void errorLabelChanged(bool visible);
     void listingChanged();
-    void listingStatusChanged(const QString& text);
     void searchResultChanged();
-    void searchStatusChanged(const QString& text);
-    void progressChanged(AnalysisTab tab, AnalysisProgress progress);
 
 private:
     // A page read as lines, or as one text for the passes that only look for image names.
@@ -206,6 +207,8 @@ private:
     // Sorts case-insensitively (exact spelling breaking ties) and drops adjacent repeats from the
     // end towards the start, letting the window run; false when stopped.
     bool sortUnique(QStringList& names);
+    // "Analyze Page" (site false) or "Analyze Site" on the listing page.
+    void makeListing(ListingChoice choice, bool site);
     // Analyses SelectedPage: report lines and a grid row.
     void analyseSelectedPage(bool single);
     // The pages of the outline in turn, each selected and handed to step, with the tab's bar
@@ -300,4 +303,5 @@ private:
     QStringList m_search;
     QString m_searchStatus;
     std::array<AnalysisProgress, 3> m_progress{};
+    std::array<LongPassView*, 3> m_views{};
 };

@@ -19,72 +19,63 @@ CommandTable appCommands(AppState& state, EditWindow& editor, ShellWindow& windo
                          TipOfTheDay& tips) {
     HtmlDocument& doc = state.document();
     CommandTable t;
-    const auto add = [&t](const char* id, const char* caption, QKeySequence shortcut,
-                          std::function<void()> run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QLatin1String(caption);
-        c.shortcut = std::move(shortcut);
-        c.run = std::move(run);
-        t.commands << c;
-        return t.commands.last();
-    };
+    const CommandTableBuilder add(t);
     const auto saveEnabled = [&doc] { return doc.saveCommandsEnabled(); };
     const QList<StateWatch> saveWatch = {watch(&doc, &HtmlDocument::saveCommandsEnabledChanged)};
 
     // File. The project room declares the project commands placed here, and the project tools
     // the Project Builder.
-    Command& newHtml =
+    const CommandRow newHtml =
         add("NewHTMLFile1", "New HTML File", keys("Alt+N"), [&doc] { doc.newHtmlFile(); });
-    newHtml.hint = QStringLiteral("New HTML file");
-    newHtml.icon = QStringLiteral("file-new");
-    Command& open =
+    newHtml->hint = QStringLiteral("New HTML file");
+    newHtml->icon = QStringLiteral("file-new");
+    const CommandRow open =
         add("OpenHTMLFile1", "Open HTML File", keys("Alt+O"), [&doc] { doc.openHtmlFile(); });
-    open.hint = QStringLiteral("Open HTML file");
-    open.icon = QStringLiteral("file-open");
-    Command& templ =
+    open->hint = QStringLiteral("Open HTML file");
+    open->icon = QStringLiteral("file-open");
+    const CommandRow templ =
         add("OpenHTMLTemplate1", "Open HTML Template", {}, [&doc] { doc.openHtmlTemplate(); });
-    templ.hint = QStringLiteral("Load HTML Template");
-    templ.icon = QStringLiteral("file-template");
-    Command& save =
+    templ->hint = QStringLiteral("Load HTML Template");
+    templ->icon = QStringLiteral("file-template");
+    const CommandRow save =
         add("SaveHTMLFile1", "Save &HTML File", keys("Alt+S"), [&doc] { doc.saveHtmlFile(); });
-    save.hint = QStringLiteral("Save HTML File");
-    save.icon = QStringLiteral("file-save");
-    save.enabled = saveEnabled;
-    save.watches = saveWatch;
-    Command& saveAs =
+    save->hint = QStringLiteral("Save HTML File");
+    save->icon = QStringLiteral("file-save");
+    save->enabled = saveEnabled;
+    save->watches = saveWatch;
+    const CommandRow saveAs =
         add("SaveHTMLFileAs1", "Save HT&ML File As", {}, [&doc] { doc.saveHtmlFileAs(); });
-    saveAs.enabled = saveEnabled;
-    saveAs.watches = saveWatch;
+    saveAs->enabled = saveEnabled;
+    saveAs->watches = saveWatch;
     add("CloseHTMLFile1", "Close HTML File", {}, [&doc] { doc.closeHtmlFile(); });
     // "&Print Project/HTML" (PrintProjectHTML1) comes from the project room's print table.
     add("Exit1", "E&xit", keys("Alt+X"), [&window] { window.closeMainWindow(); });
     for (int n = 1; n <= RecentProjects::SlotCount; ++n) {
         // The project room opens the entry (it asks to save the open project first).
-        Command& recent = add("", "", {}, [&state, n] {
+        const CommandRow recent = add("", "", {}, [&state, n] {
             if (RecentProjectOpener* opener = state.parts().recentProjects)
                 opener->openRecentProject(state.recentProjects().caption(n));
         });
-        recent.id = QStringLiteral("Recent%1").arg(n);
-        recent.caption = QStringLiteral("%1: ").arg(n);
-        recent.enabled = [&state, n] { return !state.recentProjects().path(n).isEmpty(); };
-        recent.liveCaption = [&state, n] { return state.recentProjects().caption(n); };
-        recent.watches = {watch(&state, &AppState::recentProjectsChanged)};
+        recent->id = QStringLiteral("Recent%1").arg(n);
+        recent->caption = QStringLiteral("%1: ").arg(n);
+        recent->enabled = [&state, n] { return !state.recentProjects().path(n).isEmpty(); };
+        recent->liveCaption = [&state, n] { return state.recentProjects().caption(n); };
+        recent->watches = {watch(&state, &AppState::recentProjectsChanged)};
     }
 
     // Edit. The editor handles these keys itself; the menu's shortcuts act only when the focus
     // is elsewhere in the window. A command that changes the text marks the document as a key
     // press would.
     const auto edit = [&](const char* id, const char* caption, QKeySequence::StandardKey key,
-                          std::function<void()> run) -> Command& {
-        Command& c = add(id, caption, QKeySequence(key), std::move(run));
-        c.shortcutContext = Qt::WidgetWithChildrenShortcut;
+                          std::function<void()> run) {
+        const CommandRow c = add(id, caption, QKeySequence(key), std::move(run));
+        c->shortcutContext = Qt::WidgetWithChildrenShortcut;
         return c;
     };
     // The tool bar's buttons (pictures drawn by the shell) leave the focus in the editor.
-    const auto button = [](Command& c, const char* hint, const char* icon) {
-        c.hint = QLatin1String(hint);
-        c.icon = QLatin1String(icon);
+    const auto button = [](const CommandRow& c, const char* hint, const char* icon) {
+        c->hint = QLatin1String(hint);
+        c->icon = QLatin1String(icon);
     };
     button(edit("Cut1", "Cu&t", QKeySequence::Cut, [&] { doc.changeText([&] { editor.cut(); }); }),
            "Cut", "edit-cut");

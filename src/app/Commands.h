@@ -108,3 +108,42 @@ struct CommandTable {
     QList<Command> commands;
     QList<Layout> layouts;
 };
+
+// A command of a table being built, kept as its table and row: each use looks the row up anew,
+// so it stays good while further commands are added (a reference into the list would dangle
+// once the list grows).
+class CommandRow {
+public:
+    CommandRow(CommandTable& table, qsizetype row) : m_table(&table), m_row(row) {}
+    const QString& id() const { return m_table->commands.at(m_row).id; }
+    Command* operator->() const { return &m_table->commands[m_row]; }
+    Command& operator*() const { return m_table->commands[m_row]; }
+
+private:
+    CommandTable* m_table;
+    qsizetype m_row;
+};
+
+// Adds the commands of a room's table, each with its id, caption, shortcut and what it runs;
+// the rest is set through the CommandRow it gives back.
+class CommandTableBuilder {
+public:
+    explicit CommandTableBuilder(CommandTable& table) : m_table(table) {}
+    CommandRow operator()(const QString& id, const QString& caption, QKeySequence shortcut = {},
+                          std::function<void()> run = {}) const {
+        Command c;
+        c.id = id;
+        c.caption = caption;
+        c.shortcut = std::move(shortcut);
+        c.run = std::move(run);
+        m_table.commands << std::move(c);
+        return {m_table, m_table.commands.size() - 1};
+    }
+    CommandRow operator()(const QString& id, const QString& caption,
+                          std::function<void()> run) const {
+        return (*this)(id, caption, {}, std::move(run));
+    }
+
+private:
+    CommandTable& m_table;
+};

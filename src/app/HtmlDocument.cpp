@@ -256,17 +256,21 @@ void HtmlDocument::newHtmlFile() {
     setHtmlModified(true);
 }
 
-void HtmlDocument::openHtmlFile() {
+std::optional<std::function<void()>> HtmlDocument::confirmReplace() {
     const bool wasModified = m_htmlModified;
     const MessageAnswer answer = confirmCloseHtml();
     if (answer == MessageAnswer::Cancel)
-        return;
-    // Until another file has really been read, the document stays as it was; a No to the
-    // question only meant "do not save it for this open".
-    const auto keepDocument = [&] {
+        return std::nullopt;
+    return [this, answer, wasModified] {
         if (answer == MessageAnswer::No)
             setHtmlModified(wasModified);
     };
+}
+
+void HtmlDocument::openHtmlFile() {
+    const std::optional<std::function<void()>> keepDocument = confirmReplace();
+    if (!keepDocument)
+        return;
     FileDialogRequest r;
     r.title = QStringLiteral("Open HTML File");
     r.filter = m_openFilter;
@@ -274,49 +278,40 @@ void HtmlDocument::openHtmlFile() {
     r.initialDirectory = m_settings.lastHtmlDirectory;
     const std::optional<QString> chosen = m_chooser.openFile(r);
     if (!chosen) {
-        keepDocument();
+        (*keepDocument)();
         return;
     }
-    openChosenFile(*chosen, answer, wasModified);
+    openChosenFile(*chosen, *keepDocument);
 }
 
 void HtmlDocument::openHtmlFilePath(const QString& path) {
-    const bool wasModified = m_htmlModified;
-    const MessageAnswer answer = confirmCloseHtml();
-    if (answer == MessageAnswer::Cancel)
-        return;
-    openChosenFile(path, answer, wasModified);
+    if (const std::optional<std::function<void()>> keepDocument = confirmReplace())
+        openChosenFile(path, *keepDocument);
 }
 
-void HtmlDocument::openChosenFile(const QString& chosen, MessageAnswer answer, bool wasModified) {
+void HtmlDocument::openChosenFile(const QString& chosen,
+                                  const std::function<void()>& keepDocument) {
     rememberHtmlFolder(chosen);
     const TextReadResult file = readTextFile(chosen);
     if (!file.ok) {
-        if (answer == MessageAnswer::No)
-            setHtmlModified(wasModified);
+        keepDocument();
         m_prompter.inform(
             QStringLiteral("Cannot open the file \"%1\".\n%2").arg(chosen, file.error));
         return;
     }
     if (!takeDocument(chosen, file)) {
-        if (answer == MessageAnswer::No)
-            setHtmlModified(wasModified);
+        keepDocument();
         return;
     }
     setHelpPageMode(false);
 }
 
 void HtmlDocument::openHtmlTemplate() {
-    const bool wasModified = m_htmlModified;
-    const MessageAnswer answer = confirmCloseHtml();
-    if (answer == MessageAnswer::Cancel)
+    const std::optional<std::function<void()>> keepDocument = confirmReplace();
+    if (!keepDocument)
         return;
-    const auto keepDocument = [&] {
-        if (answer == MessageAnswer::No)
-            setHtmlModified(wasModified);
-    };
     if (m_settings.htmlTemplate.isEmpty()) {
-        keepDocument();
+        (*keepDocument)();
         m_prompter.inform(noTemplateText());
         if (m_parts && m_parts->settingsDialog)
             m_parts->settingsDialog->openSettingsDialog();
@@ -324,13 +319,13 @@ void HtmlDocument::openHtmlTemplate() {
     }
     const TextReadResult file = readTextFile(m_settings.htmlTemplate);
     if (!file.ok) {
-        keepDocument();
+        (*keepDocument)();
         m_prompter.inform(cannotOpenLinkedFileText());
         return;
     }
     // The template's text becomes a new untitled page: saving it asks for a name.
     if (!takeDocument(untitledName(), file, true)) {
-        keepDocument();
+        (*keepDocument)();
         return;
     }
     setHelpPageMode(false);

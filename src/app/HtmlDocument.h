@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class ChangedList;
 class Clipboard;
@@ -124,7 +125,11 @@ private:
     bool takeDocument(const QString& name, const TextReadResult& file, bool untitled = false);
     void emptyEditor();
     void rememberHtmlFolder(const QString& chosenFile);
-    void openChosenFile(const QString& chosen, MessageAnswer answer, bool wasModified);
+    // The question to save the document before another text takes its place (confirmCloseHtml).
+    // Empty on Cancel; else what puts the document back as it was when nothing took its place:
+    // a No to the question only meant "do not save it for this open".
+    std::optional<std::function<void()>> confirmReplace();
+    void openChosenFile(const QString& chosen, const std::function<void()>& keepDocument);
     void showStatus();
     void enableSaveCommands(bool on);
     void colourIfOn();

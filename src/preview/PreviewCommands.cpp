@@ -8,31 +8,23 @@
 
 CommandTable previewCommands(AppState& state, Preview& preview, Help& help, HelpDialogs& dialogs) {
     CommandTable t;
-    const auto add = [&t](const char* id, const char* caption, QKeySequence shortcut,
-                          std::function<void()> run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QLatin1String(caption);
-        c.shortcut = std::move(shortcut);
-        c.run = std::move(run);
-        t.commands << c;
-        return t.commands.last();
-    };
+    const CommandTableBuilder add(t);
 
-    Command& settings = add("Settings1", "Settings", QKeySequence(QStringLiteral("Ctrl+F3")), [&] {
-        if (SettingsDialog* dialog = state.parts().settingsDialog)
-            dialog->openSettingsDialogOn(SettingsPage::Files);
-    });
-    settings.hint = QStringLiteral("Settings");
-    settings.icon = QStringLiteral("settings");
-    Command& netscape = add("NetscapePreview1", "Netscape Preview", {},
-                            [&] { preview.previewExternal(ExternalBrowser::Netscape); });
-    netscape.hint = QStringLiteral("Netscape Preview");
-    netscape.icon = QStringLiteral("browser-1");
-    Command& msie = add("MSExplorerPreview1", "MS Explorer Preview", {},
-                        [&] { preview.previewExternal(ExternalBrowser::Explorer); });
-    msie.hint = QStringLiteral("MS Explorer Preview");
-    msie.icon = QStringLiteral("browser-2");
+    const CommandRow settings =
+        add("Settings1", "Settings", QKeySequence(QStringLiteral("Ctrl+F3")), [&] {
+            if (SettingsDialog* dialog = state.parts().settingsDialog)
+                dialog->openSettingsDialogOn(SettingsPage::Files);
+        });
+    settings->hint = QStringLiteral("Settings");
+    settings->icon = QStringLiteral("settings");
+    const CommandRow netscape = add("NetscapePreview1", "Netscape Preview", {},
+                                    [&] { preview.previewExternal(ExternalBrowser::Netscape); });
+    netscape->hint = QStringLiteral("Netscape Preview");
+    netscape->icon = QStringLiteral("browser-1");
+    const CommandRow msie = add("MSExplorerPreview1", "MS Explorer Preview", {},
+                                [&] { preview.previewExternal(ExternalBrowser::Explorer); });
+    msie->hint = QStringLiteral("MS Explorer Preview");
+    msie->icon = QStringLiteral("browser-2");
 
     add("LauchImageEditor1", "Lauch &Image Editor", {},
         [&] { preview.launchHelper(HelperApp::Editor); });
@@ -40,13 +32,15 @@ CommandTable previewCommands(AppState& state, Preview& preview, Help& help, Help
         [&] { preview.launchHelper(HelperApp::Imagemap); });
 
     add("WelcometoQuillonPro1", "&Welcome to Quillon Pro", {}, [&] { help.openHelpProject(); });
-    Command& onTop = add("ShowHelpOnTop1", "Show Help On &Top",
-                         QKeySequence(QStringLiteral("Ctrl+/")), [&] { dialogs.showHelpOnTop(); });
-    onTop.enabled = [&] { return !dialogs.helpOnTopShown(); };
+    const CommandRow onTop =
+        add("ShowHelpOnTop1", "Show Help On &Top", QKeySequence(QStringLiteral("Ctrl+/")),
+            [&] { dialogs.showHelpOnTop(); });
+    onTop->enabled = [&] { return !dialogs.helpOnTopShown(); };
     add("FrequentlyAskedQuestions1", "Frequently Asked Questions", {}, [&] { dialogs.showFaq(); });
-    Command& instructions = add("Instructions1", "&Instructions", {}, [&] { help.instructions(); });
-    instructions.hint = QStringLiteral("Help");
-    instructions.icon = QStringLiteral("help");
+    const CommandRow instructions =
+        add("Instructions1", "&Instructions", {}, [&] { help.instructions(); });
+    instructions->hint = QStringLiteral("Help");
+    instructions->icon = QStringLiteral("help");
 
     t.layouts << Layout{LayoutPlace::MenuBar,
                         MenuId::HelperApps,

@@ -364,35 +364,25 @@ void Project::rememberHtmlFolder(const QString& path) {
         m_app.store().set(m_app.settings(), &Settings::lastHtmlDirectory, folder);
 }
 
-void Project::addPage() {
+void Project::insertPage(bool sub) {
     if (!m_pageDialog)
         return;
     const PageDialogResult r = m_pageDialog->run({});
     if (r.cancelled)
         return;
     enableSaveProject();
-    m_outline.appendPage(r.title, r.path);
+    // A page goes at the end; a sub-page below S. The selection stays on S, as a click left it;
+    // with none, the first page (or the sub-page added) becomes it.
+    int selectedIfNone = 1;
+    if (sub)
+        selectedIfNone = m_outline.addSubPage(m_selected, r.title, r.path);
+    else
+        m_outline.appendPage(r.title, r.path);
     setModified(true);
     if (m_selected == 0)
-        m_selected = 1;
+        m_selected = selectedIfNone;
     rememberHtmlFolder(r.path);
-    emit outlineChanged(false);
-}
-
-void Project::addSubPage() {
-    if (!m_pageDialog)
-        return;
-    const PageDialogResult r = m_pageDialog->run({});
-    if (r.cancelled)
-        return;
-    enableSaveProject();
-    setModified(true);
-    rememberHtmlFolder(r.path);
-    // The new page goes below S; the selection stays on S, as a click left it.
-    const int added = m_outline.addSubPage(m_selected, r.title, r.path);
-    if (m_selected == 0)
-        m_selected = added;
-    emit outlineChanged(true);
+    emit outlineChanged(sub);
 }
 
 void Project::removePage() {

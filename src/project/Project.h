@@ -58,8 +58,8 @@ public:
     // The help project: its two files read as any project's, marked read-only.
     bool openHelpProject(const QString& outlinePath);
 
-    void addPage();
-    void addSubPage();
+    void addPage() { insertPage(false); }
+    void addSubPage() { insertPage(true); }
     void removePage();
     void changePageTitle() { changePage(false); }
     void changeHtmlLink() { changePage(true); }
@@ -115,6 +115,8 @@ private:
     void takePages(const struct ProjectRead& read);
     bool writeTo(const QString& path);
     void changePage(bool focusPath);
+    // "Add a Web Page" (sub false) or "Add a Sub-Page": the page dialog, then the new page.
+    void insertPage(bool sub);
     void rememberHtmlFolder(const QString& path);
     void setCaption(const QString& caption);
 

@@ -71,7 +71,7 @@ const ProjectBackup::Project* ProjectBackup::find(const QString& shown) const {
     return nullptr;
 }
 
-void ProjectBackup::setStatus(BackupView* view, const QString& text) {
+void ProjectBackup::setStatus(LongPassView* view, const QString& text) {
     m_status = text;
     if (view)
         view->setStatus(text);
@@ -138,7 +138,7 @@ void ProjectBackup::createSubFolder() {
     setStatus(nullptr, statusText());
 }
 
-bool ProjectBackup::backupRun(BackupView& view) {
+bool ProjectBackup::backupRun(LongPassView& view) {
     if (m_running)
         return false;
     if (m_files.isEmpty()) {

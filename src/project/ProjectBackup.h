@@ -7,6 +7,8 @@
 // clicks into these calls and draws the results.
 #pragma once
 
+#include "platform/LongPassView.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -15,17 +17,6 @@
 class Prompter;
 struct FileCopyResult;
 class UiPump;
-
-// What the dialog shows while copying.
-class BackupView {
-public:
-    virtual ~BackupView() = default;
-    // The progress bar (maximum: the number of files minus one) and the busy cursor.
-    virtual void runStarted(int barMaximum) = 0;
-    virtual void fileStarted(int index) = 0;
-    virtual void runEnded() = 0;
-    virtual void setStatus(const QString& text) = 0;
-};
 
 class ProjectBackup {
 public:
@@ -51,10 +42,11 @@ public:
     void editBackupPath(const QString& path);
     // "Create": folder (the folder list's) plus the proposed name made a folder.
     void createSubFolder();
-    // "Backup NOW": every file copied (platform/BackupCopies.h gives the names they get), then
-    // one message that says whether, and which, files could not be backed up. Returns whether
-    // any file failed (false too when nothing ran).
-    bool backupRun(BackupView& view);
+    // "Backup NOW": every file copied (platform/BackupCopies.h gives the names they get), the
+    // bar running to the number of files minus one, then one message that says whether, and
+    // which, files could not be backed up. Returns whether any file failed (false too when
+    // nothing ran).
+    bool backupRun(LongPassView& view);
     void stop() { m_stop = true; }
     bool running() const { return m_running; }
 
@@ -85,7 +77,7 @@ public:
 
 private:
     const Project* find(const QString& shown) const;
-    void setStatus(BackupView* view, const QString& text);
+    void setStatus(LongPassView* view, const QString& text);
 
     QString m_programDirectory;
     Prompter& m_prompter;

@@ -7,41 +7,34 @@
 
 CommandTable projectCommands(Project& project, OutlineView& view) {
     CommandTable t;
-    const auto add = [&t](const char* id, const char* caption,
-                          std::function<void()> run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QLatin1String(caption);
-        c.run = std::move(run);
-        t.commands << c;
-        return t.commands.last();
-    };
+    const CommandTableBuilder add(t);
     Project* p = &project;
     // The File menu's project rows (the app room places them among the HTML file's).
-    Command& newProject = add("NewProject1", "&New Project", [p] { p->newProject(); });
-    newProject.shortcut = QKeySequence(QStringLiteral("Ctrl+N"));
-    newProject.hint = QStringLiteral("New Project");
-    newProject.icon = QStringLiteral("project-new");
-    Command& openProject = add("OpenProject1", "&Open Project", [p] { p->openProject(); });
-    openProject.shortcut = QKeySequence(QStringLiteral("Ctrl+O"));
-    openProject.hint = QStringLiteral("Open Project");
-    openProject.icon = QStringLiteral("project-open");
-    add("SaveProject1", "&Save Project", [p] { p->saveProjectFiles(); }).shortcut =
+    const CommandRow newProject = add("NewProject1", "&New Project", [p] { p->newProject(); });
+    newProject->shortcut = QKeySequence(QStringLiteral("Ctrl+N"));
+    newProject->hint = QStringLiteral("New Project");
+    newProject->icon = QStringLiteral("project-new");
+    const CommandRow openProject = add("OpenProject1", "&Open Project", [p] { p->openProject(); });
+    openProject->shortcut = QKeySequence(QStringLiteral("Ctrl+O"));
+    openProject->hint = QStringLiteral("Open Project");
+    openProject->icon = QStringLiteral("project-open");
+    add("SaveProject1", "&Save Project", [p] { p->saveProjectFiles(); })->shortcut =
         QKeySequence(QStringLiteral("Ctrl+S"));
     add("SaveProjectAs1", "Save Project &As", [p] { p->saveProjectAs(); });
     // The tool-bar button starts disabled and is enabled once a project is opened or a page is
     // added; the menu entry stays enabled, so an unnamed, empty project can still be saved.
-    Command& saveButton = add("SaveProjectButton1", "Save Project", [p] { p->saveProjectFiles(); });
-    saveButton.hint = QStringLiteral("Save Project");
-    saveButton.icon = QStringLiteral("project-save");
-    saveButton.enabled = [p] { return p->saveProjectEnabled(); };
-    saveButton.watches = {watch(p, &Project::saveProjectEnabledChanged)};
+    const CommandRow saveButton =
+        add("SaveProjectButton1", "Save Project", [p] { p->saveProjectFiles(); });
+    saveButton->hint = QStringLiteral("Save Project");
+    saveButton->icon = QStringLiteral("project-save");
+    saveButton->enabled = [p] { return p->saveProjectEnabled(); };
+    saveButton->watches = {watch(p, &Project::saveProjectEnabledChanged)};
     add("AddaWebPage1", "&Add a Web Page", [p] { p->addPage(); });
     add("AddaSubPage1", "Add a Sub-Page", [p] { p->addSubPage(); });
-    Command& remove =
+    const CommandRow remove =
         add("RemovePagefromProject1", "&Remove Page from Project", [p] { p->removePage(); });
-    remove.hint = QStringLiteral("Remove page from project");
-    remove.icon = QStringLiteral("edit-delete");
+    remove->hint = QStringLiteral("Remove page from project");
+    remove->icon = QStringLiteral("edit-delete");
     add("ChangePageTitle1", "C&hange Page Title", [p] { p->changePageTitle(); });
     add("ChangeHTMLLink1", "Change &HTML Link", [p] { p->changeHtmlLink(); });
     add("OpenEditWebPage1", "Open/Edit Web Page", [p] { p->openPage(); });

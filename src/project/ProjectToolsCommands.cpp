@@ -6,19 +6,11 @@
 CommandTable projectToolsCommands(std::function<void()> backup,
                                   std::function<void()> projectBuilder) {
     CommandTable t;
-    const auto add = [&t](const char* id, const char* caption,
-                          const std::function<void()>& run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QLatin1String(caption);
-        c.run = run;
-        t.commands << c;
-        return t.commands.last();
-    };
-    Command& b = add("BackupHTMLfiles1", "Backup HTML files", backup);
-    b.shortcut = QKeySequence(QStringLiteral("Ctrl+F1"));
-    b.hint = QStringLiteral("Backup Project Files");
-    b.icon = QStringLiteral("project-backup");
+    const CommandTableBuilder add(t);
+    const CommandRow b = add("BackupHTMLfiles1", "Backup HTML files", backup);
+    b->shortcut = QKeySequence(QStringLiteral("Ctrl+F1"));
+    b->hint = QStringLiteral("Backup Project Files");
+    b->icon = QStringLiteral("project-backup");
     // The File menu and the outline's pop-up place it under this name already.
     add("ProjectBuilder1", "Project Builder", projectBuilder);
     add("WebsiteProjectBuilder1", "Website Project Builder", projectBuilder);

@@ -35,25 +35,17 @@ void PublishRoom::addImages() {
 CommandTable publishCommands(PublishRoom& room) {
     CommandTable t;
     PublishRoom* r = &room;
-    const auto add = [&t](const char* id, const char* caption,
-                          std::function<void()> run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QLatin1String(caption);
-        c.run = std::move(run);
-        t.commands << c;
-        return t.commands.last();
-    };
+    const CommandTableBuilder add(t);
     const auto open = [r] { r->openFtpScreen(); };
     const auto addFile = [r] { r->addSelectedFile(); };
-    Command& button = add("BitBtnFTP", "FTP", open);
-    button.hint = QStringLiteral("Go to FTP Screen");
-    button.icon = QStringLiteral("ftp");
+    const CommandRow button = add("BitBtnFTP", "FTP", open);
+    button->hint = QStringLiteral("Go to FTP Screen");
+    button->icon = QStringLiteral("ftp");
     add("FTPFileTransfer1", "FTP File Transfer", open);
     add("GotoFTPscreen1", "Go to FTP screen", open);
-    Command& plus = add("BitBtnFTPAdd", "+FTP", addFile);
-    plus.hint = QStringLiteral("Add a file or image to the FTP list");
-    plus.icon = QStringLiteral("ftp-add");
+    const CommandRow plus = add("BitBtnFTPAdd", "+FTP", addFile);
+    plus->hint = QStringLiteral("Add a file or image to the FTP list");
+    plus->icon = QStringLiteral("ftp-add");
     add("AddSelectedFiletoFTPList1", "Add Selected File to FTP List", addFile);
     // The outline's pop-up places this one; the file list's pop-up too.
     add("AddtoFTPlist1", "FTP :  Add to FTP list", addFile);

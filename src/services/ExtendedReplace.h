@@ -10,6 +10,8 @@
 // changed and written back atomically before the next is read.
 #pragma once
 
+#include "platform/LongPassView.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -33,16 +35,11 @@ TextReplaced replaceAllInText(const QString& text, const QString& pattern,
                               const QString& replacement, bool matchCase);
 
 // What the dialog shows while a run goes on.
-class ExtendedReplaceView {
+// The bar runs to the number of files (hidden with 0 files); the status is the first panel
+// ("Processing...", "Finished.").
+class ExtendedReplaceView : public LongPassView {
 public:
-    virtual ~ExtendedReplaceView() = default;
-    // The busy cursor and the progress bar (shown with its maximum, hidden with 0 files).
-    virtual void runStarted(int fileCount) = 0;
-    virtual void fileStarted(int index) = 0;
-    virtual void runEnded() = 0;
-    // The first status panel ("Processing...", "Finished.") and the second, which sums the run
-    // up so far.
-    virtual void setStatus(const QString& text) = 0;
+    // The second status panel, which sums the run up so far.
     virtual void setReport(const QString& text) = 0;
     // The result list: emptied when a run or a preview starts, then one line per file done or
     // per match previewed.

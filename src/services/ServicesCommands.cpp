@@ -10,27 +10,18 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
     HtmlDocument& doc = state.document();
     FindReplace& find = room.find();
     CommandTable t;
-    const auto add = [&t](const char* id, const QString& caption, QKeySequence shortcut,
-                          std::function<void()> run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = caption;
-        c.shortcut = std::move(shortcut);
-        c.run = std::move(run);
-        t.commands << c;
-        return t.commands.last();
-    };
+    const CommandTableBuilder add(t);
     const auto keys = [](const char* text) { return QKeySequence(QLatin1String(text)); };
 
     add("Find1", QStringLiteral("&Find"), keys("Ctrl+F"), [&] {
         window.showFindDialog(find.openDialog());
-    }).hint = QStringLiteral("Find Text");
+    })->hint = QStringLiteral("Find Text");
     t.commands.last().icon = QStringLiteral("edit-find");
     add("FindNext1", QStringLiteral("Find &Next"), keys("F3"),
         [&] { find.findNext(window.findDialogText()); });
     add("Replace1", QStringLiteral("&Replace"), keys("Ctrl+R"), [&] {
         window.showReplaceDialog(find.openDialog());
-    }).hint = QStringLiteral("Replace Text");
+    })->hint = QStringLiteral("Replace Text");
     t.commands.last().icon = QStringLiteral("edit-find-replace");
     add("ReplaceAllSlashes1", QStringLiteral("Replace &all \"\\\" with \"/\" (every occurence)"),
         keys("Ctrl+\\"), [&] { find.slashReplaceAll(); });
@@ -40,7 +31,7 @@ CommandTable servicesCommands(ServicesRoom& room, AppState& state, EditWindow& e
 
     add("ColorTagsNow1", QStringLiteral("&Color Tags Now"), keys("Ctrl+K"), [&room] {
         room.colorTagsNow();
-    }).hint = QStringLiteral("Color Tags Now");
+    })->hint = QStringLiteral("Color Tags Now");
     add("ColorPicker1", QStringLiteral("Color Picker..."), {},
         [&] { ColorPicker(editor, doc, window); });
     add("TagColorOptions1", QStringLiteral("Tag Color Options"), {}, [&state] {

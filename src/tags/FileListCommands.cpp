@@ -17,29 +17,23 @@ CommandTable fileListCommands(AppState& state, EditWindow& editor,
                               linkingFolder(state.document()), state.settings().lowerCaseTags))
             state.document().setHtmlModified(true);
     };
-    const auto add = [&t](const char* id, const char* caption) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QLatin1String(caption);
-        t.commands << c;
-        return t.commands.last();
-    };
-    add(FileListCommands::insertButton, "Insert Link/Image").run = insert;
+    const CommandTableBuilder add(t);
+    add(FileListCommands::insertButton, "Insert Link/Image")->run = insert;
     t.commands.last().hint = QStringLiteral("Insert selected graphic or HTML file as link");
-    add("InsertImage1", "Insert Image").run = insert;
-    add("InsertLinktoHTMLfile1", "Insert Link to HTML file").run = insert;
-    Command& analyze = add("AnalyzeWebPage1", "Analyze Web Page");
-    analyze.run = [&state, chosen] {
+    add("InsertImage1", "Insert Image")->run = insert;
+    add("InsertLinktoHTMLfile1", "Insert Link to HTML file")->run = insert;
+    const CommandRow analyze = add("AnalyzeWebPage1", "Analyze Web Page");
+    analyze->run = [&state, chosen] {
         if (PageAnalysisOpener* analysis = state.parts().pageAnalysis) {
             const FileListChoice file = chosen();
             analysis->analyzeWebPage(file.folder, file.fileName);
         }
     };
-    analyze.enabled = [&state, chosen] {
+    analyze->enabled = [&state, chosen] {
         return state.parts().pageAnalysis &&
                isAnalyzableFile(chosen().fileName, state.htmlFilePattern());
     };
-    analyze.watches = {watch(&choiceChanged, &FileListChoiceSignal::changed)};
+    analyze->watches = {watch(&choiceChanged, &FileListChoiceSignal::changed)};
 
     t.layouts << Layout{LayoutPlace::Popup,
                         PopupId::FileList,

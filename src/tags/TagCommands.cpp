@@ -200,27 +200,23 @@ CommandTable tagCommands(AppState& state, TagInserter& inserter, TagDialogs& dia
         }
     }
 
-    const auto add = [&t](const char* id, const char* caption, const char* shortcut,
-                          std::function<void()> run) -> Command& {
-        Command c;
-        c.id = QLatin1String(id);
-        c.caption = QString::fromUtf8(caption);
-        c.shortcut = QKeySequence(QLatin1String(shortcut));
-        c.run = std::move(run);
-        t.commands << c;
-        return t.commands.last();
+    const CommandTableBuilder rows(t);
+    const auto add = [&rows](const char* id, const char* caption, const char* shortcut,
+                             std::function<void()> run) {
+        return rows(QLatin1String(id), QString::fromUtf8(caption),
+                    QKeySequence(QLatin1String(shortcut)), std::move(run));
     };
     add("Comment1", "Comment", "", [&inserter] { inserter.comment(); });
     add("MailTo1", "Mail To:", "Ctrl+Shift+M", [&inserter, &dialogs, &state] {
         const auto address = dialogs.askMailToAddress(state.settings().email);
         if (inserter.mailTo(address))
             state.store().set(state.settings(), &Settings::email, *address);
-    }).hint = QStringLiteral("Insert <Mailto:> Tag");
+    })->hint = QStringLiteral("Insert <Mailto:> Tag");
     add("InsertLastModified1", "Insert Last Modified Date/Time", "",
         [&inserter, now] { inserter.insertLastModified(now()); });
     add("ShowTagPanel1", "Show Tag Panel", "", [&dialogs, &inserter] {
         dialogs.showTagPanel(inserter);
-    }).hint = QStringLiteral("Show Tag Panel");
+    })->hint = QStringLiteral("Show Tag Panel");
     // The Power dialogs: each shows its dialog and hands its text to the editor.
     const auto powerDialog = [&inserter, &dialogs, &state](PowerDialog which) {
         return [&inserter, &dialogs, &state, which] {
@@ -228,22 +224,22 @@ CommandTable tagCommands(AppState& state, TagInserter& inserter, TagDialogs& dia
                            [&dialogs](PowerDialog d) { return dialogs.openPowerDialog(d); });
         };
     };
-    add("PowerBODY1", "Power <&BODY>", "Ctrl+B", powerDialog(PowerDialog::Body)).hint =
+    add("PowerBODY1", "Power <&BODY>", "Ctrl+B", powerDialog(PowerDialog::Body))->hint =
         QStringLiteral("Power Body Tag");
-    add("PowerAHREF1", "Power <&A HREF>", "Ctrl+H", powerDialog(PowerDialog::Anchor)).hint =
+    add("PowerAHREF1", "Power <&A HREF>", "Ctrl+H", powerDialog(PowerDialog::Anchor))->hint =
         QStringLiteral("Power Anchor Tag");
-    add("PowerIMG1", "Power <&IMG>", "Ctrl+I", powerDialog(PowerDialog::Image)).hint =
+    add("PowerIMG1", "Power <&IMG>", "Ctrl+I", powerDialog(PowerDialog::Image))->hint =
         QStringLiteral("Power Image Tag/Preview");
-    add("PowerTABLE1", "Power <&TABLE>", "Ctrl+T", powerDialog(PowerDialog::Table)).hint =
+    add("PowerTABLE1", "Power <&TABLE>", "Ctrl+T", powerDialog(PowerDialog::Table))->hint =
         QStringLiteral("Power Table Tag");
-    add("PowerFRAME1", "Power <&FRAME>", "Ctrl+Shift+F", powerDialog(PowerDialog::Frames)).hint =
+    add("PowerFRAME1", "Power <&FRAME>", "Ctrl+Shift+F", powerDialog(PowerDialog::Frames))->hint =
         QStringLiteral("POWER Frame");
-    add("PowerLIST1", "Power &LIST", "Ctrl+L", powerDialog(PowerDialog::List)).hint =
+    add("PowerLIST1", "Power &LIST", "Ctrl+L", powerDialog(PowerDialog::List))->hint =
         QStringLiteral("Power LIST Tag");
     add("HorizontalRule1", "Horizontal Rule <HR>", "", powerDialog(PowerDialog::Rule));
-    add("FRAMESETDialog1", "FRAMESET Dialog", "", powerDialog(PowerDialog::FrameSet)).hint =
+    add("FRAMESETDialog1", "FRAMESET Dialog", "", powerDialog(PowerDialog::FrameSet))->hint =
         QStringLiteral("FRAMESET Dialog");
-    add("FRAMEDialog1", "FRAME Dialog", "", powerDialog(PowerDialog::Frame)).hint =
+    add("FRAMEDialog1", "FRAME Dialog", "", powerDialog(PowerDialog::Frame))->hint =
         QStringLiteral("FRAME Dialog");
 
     for (const char* id : {"Comment1", "MailTo1"})

@@ -6,6 +6,7 @@
 #include "platform/UiPump.h"
 #include "support/CapturePrinter.h"
 #include "support/QtPrinters.h"
+#include "support/RecordingPassView.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -490,4 +491,40 @@ TEST_F(SiteAnalysisTest, NothingChosenIsSaidWithoutAnErrorRow) {
                                              "You have not selected a web page to analyze."}));
     EXPECT_TRUE(analysis.grid().empty());
     EXPECT_TRUE(analysis.listing().isEmpty());
+}
+
+// Each page's passes show through that page's view only: the bar from page to page, the status
+// line as it changes, and the end of the bar on a stop too.
+TEST_F(SiteAnalysisTest, PassesShowThroughTheViewOfTheirPage) {
+    std::vector<std::pair<QString, QString>> pages;
+    for (int i = 1; i <= 3; ++i)
+        pages.push_back({QStringLiteral("P%1").arg(i),
+                         page(QStringLiteral("p%1.html").arg(i), "<a href=\"x.html\">x</a>")});
+    openWith(pages);
+    RecordingPassView site;
+    RecordingPassView listing;
+    RecordingPassView search;
+    analysis.setPassView(AnalysisTab::Site, &site);
+    analysis.setPassView(AnalysisTab::Listing, &listing);
+    analysis.setPassView(AnalysisTab::Search, &search);
+
+    analysis.analyzeSite();
+    EXPECT_EQ(site.events, QStringList({"start 3", "file 1", "file 2", "file 3", "end"}));
+    EXPECT_TRUE(listing.events.isEmpty());
+
+    site.events.clear();
+    analysis.listSite(ListingChoice::HrefLinks);
+    EXPECT_EQ(listing.events, QStringList({"Extracting Links...", "start 3", "file 1", "file 2",
+                                           "file 3", "end", "Sorting...", "Status:"}));
+
+    listing.events.clear();
+    onPump = [this] {
+        if (analysis.selectedItem() == 2)
+            analysis.requestStop();
+    };
+    analysis.findPages(QStringLiteral("href"), false);
+    EXPECT_EQ(search.events, QStringList({"Finding text...", "start 3", "file 1", "file 2", "end",
+                                          "Status: Search Aborted."}));
+    EXPECT_TRUE(site.events.isEmpty());
+    EXPECT_TRUE(listing.events.isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "project/ProjectBackup.h"
 #include "platform/CopyFile.h"
 #include "platform/UiPump.h"
+#include "support/RecordingPassView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -12,14 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-struct RecordingBackupView : BackupView {
-    QStringList events;
-    void runStarted(int max) override { events << QStringLiteral("bar %1").arg(max); }
-    void fileStarted(int i) override { events << QStringLiteral("file %1").arg(i); }
-    void runEnded() override { events << QStringLiteral("end"); }
-    void setStatus(const QString& t) override { events << t; }
-};
 
 class Backup : public ::testing::Test {
 protected:
@@ -41,7 +34,7 @@ protected:
     TempDir dir;
     ScriptedPrompter prompter;
     CallbackPump pump{{}};
-    RecordingBackupView view;
+    RecordingPassView view;
     const QByteArray page1{"<html>\r\n\xe9\x00\xff</html>\n", 19};
     const QByteArray page2{"about\r\n"};
     QString links;
@@ -91,7 +84,7 @@ TEST_F(Backup, OpenProjectIsChosenAndEverythingIsCopiedByteForByte) {
         QFileInfo(dir.file(to + QStringLiteral("index.html"))).lastModified().toSecsSinceEpoch(),
         1000000000);
     EXPECT_EQ(view.events,
-              (QStringList{"Status:", "bar 1", "file 0", "Status: Copying index.html", "file 1",
+              (QStringList{"Status:", "start 1", "file 0", "Status: Copying index.html", "file 1",
                            "Status: Copying about.htm", "end", "Status: Backup complete"}));
 }
 

@@ -3,6 +3,7 @@
 #include "services/ExtendedReplace.h"
 #include "platform/NativeNames.h"
 #include "platform/UiPump.h"
+#include "support/RecordingPassView.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -14,14 +15,11 @@
 
 namespace {
 
-struct RecordingView : ExtendedReplaceView {
-    QStringList events;
+// The status is kept apart: the events are the bar's.
+struct RecordingView : RecordingPass<ExtendedReplaceView> {
     QString status;
     QString report;
     QStringList results;
-    void runStarted(int n) override { events << QStringLiteral("start %1").arg(n); }
-    void fileStarted(int i) override { events << QStringLiteral("file %1").arg(i); }
-    void runEnded() override { events << QStringLiteral("end"); }
     void setStatus(const QString& t) override { status = t; }
     void setReport(const QString& t) override { report = t; }
     void clearResults() override { results.clear(); }

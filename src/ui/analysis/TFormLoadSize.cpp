@@ -2,6 +2,7 @@
 #include "ui/analysis/TFormLoadSize.h"
 
 #include "platform/Prompter.h"
+#include "ui/widgets/DialogParts.h"
 #include "ui/widgets/RowsModel.h"
 
 #include <QApplication>
@@ -92,13 +93,33 @@ TFormLoadSize::TFormLoadSize(SiteAnalysis& logic, Prompter& prompter, FileChoose
         });
     }
     connect(&logic, &SiteAnalysis::errorLabelChanged, m_errorLabel, &QWidget::setVisible);
-    connect(&logic, &SiteAnalysis::listingStatusChanged, m_statusTexts[1], &QLabel::setText);
-    connect(&logic, &SiteAnalysis::searchStatusChanged, m_statusTexts[2], &QLabel::setText);
-    connect(&logic, &SiteAnalysis::progressChanged, this,
-            [this](AnalysisTab tab, AnalysisProgress p) {
-                m_pendingProgress[static_cast<size_t>(tab)] = p;
-                scheduleRefresh();
-            });
+    for (size_t tab = 0; tab < m_passViews.size(); ++tab) {
+        m_passViews[tab] = std::make_unique<TabPass>(*this, tab);
+        logic.setPassView(static_cast<AnalysisTab>(tab), m_passViews[tab].get());
+    }
+}
+
+void TFormLoadSize::TabPass::runStarted(int maximum) {
+    m_maximum = maximum;
+    show({true, maximum, 0});
+}
+
+void TFormLoadSize::TabPass::fileStarted(int index) {
+    show({true, m_maximum, index});
+}
+
+void TFormLoadSize::TabPass::runEnded() {
+    show({});
+}
+
+void TFormLoadSize::TabPass::setStatus(const QString& text) {
+    if (QLabel* status = m_form.m_statusTexts[m_tab])
+        status->setText(text);
+}
+
+void TFormLoadSize::TabPass::show(AnalysisProgress progress) {
+    m_form.m_pendingProgress[m_tab] = progress;
+    m_form.scheduleRefresh();
 }
 
 void TFormLoadSize::scheduleRefresh() {
@@ -135,7 +156,10 @@ void TFormLoadSize::refresh() {
     }
 }
 
-TFormLoadSize::~TFormLoadSize() = default;
+TFormLoadSize::~TFormLoadSize() {
+    for (size_t tab = 0; tab < m_passViews.size(); ++tab)
+        m_logic.setPassView(static_cast<AnalysisTab>(tab), nullptr);
+}
 
 QWidget* TFormLoadSize::projectRow(int page) {
     auto* row = new QWidget;
@@ -168,20 +192,14 @@ QWidget* TFormLoadSize::projectRow(int page) {
 
 QPushButton* TFormLoadSize::addButton(const QString& name, const QString& caption,
                                       const QString& hint) {
-    auto* b = new QPushButton(caption);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!hint.isEmpty())
-        b->setToolTip(hint);
+    QPushButton* b = ::button(caption, name, nullptr, hint);
     m_passButtons << b;
     return b;
 }
 
 QPushButton* TFormLoadSize::stopButton(const QString& name) {
-    auto* b = new QPushButton(QStringLiteral("Stop"));
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    b->setToolTip(QStringLiteral("Stop Site Analysis"));
+    QPushButton* b =
+        ::button(QStringLiteral("Stop"), name, nullptr, QStringLiteral("Stop Site Analysis"));
     // On the press, not the release: the pass looks at the request between pages.
     connect(b, &QPushButton::pressed, this, [this] { m_logic.requestStop(); });
     return b;
@@ -282,9 +300,7 @@ QWidget* TFormLoadSize::buildSitePage() {
     m_bars[0]->setObjectName(QStringLiteral("SiteProgress"));
     m_bars[0]->hide();
     grid->addWidget(m_bars[0], 5, 0, 1, 2);
-    QPushButton* close = new QPushButton(QStringLiteral("&Close"));
-    close->setObjectName(QStringLiteral("Close0"));
-    close->setAutoDefault(false);
+    QPushButton* close = ::button(QStringLiteral("&Close"), QStringLiteral("Close0"), nullptr);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     grid->addWidget(close, 6, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
@@ -335,9 +351,7 @@ QWidget* TFormLoadSize::buildListingPage() {
     m_statusTexts[1]->setObjectName(QStringLiteral("ListingStatus"));
     m_statusBars[1]->addWidget(m_statusTexts[1], 1);
     grid->addWidget(m_statusBars[1], 4, 0, 1, 2);
-    QPushButton* close = new QPushButton(QStringLiteral("&Close"));
-    close->setObjectName(QStringLiteral("Close1"));
-    close->setAutoDefault(false);
+    QPushButton* close = ::button(QStringLiteral("&Close"), QStringLiteral("Close1"), nullptr);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     grid->addWidget(close, 5, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
@@ -391,9 +405,7 @@ QWidget* TFormLoadSize::buildSearchPage() {
     m_statusTexts[2]->setObjectName(QStringLiteral("SearchStatus"));
     m_statusBars[2]->addWidget(m_statusTexts[2], 1);
     v->addWidget(m_statusBars[2]);
-    QPushButton* close = new QPushButton(QStringLiteral("&Close"));
-    close->setObjectName(QStringLiteral("Close2"));
-    close->setAutoDefault(false);
+    QPushButton* close = ::button(QStringLiteral("&Close"), QStringLiteral("Close2"), nullptr);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     v->addWidget(close, 0, Qt::AlignRight);
     return page;

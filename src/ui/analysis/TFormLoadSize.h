@@ -118,6 +118,23 @@ private:
     static constexpr qint64 RefreshEveryMs = 250;
     int m_pendingSelection = -1; // the page to show selected at the next refresh; -1: none
     std::array<std::optional<AnalysisProgress>, 3> m_pendingProgress{};
+    // A tab's passes as its bar and status line show them: the bar catches up at the next
+    // refresh.
+    class TabPass : public LongPassView {
+    public:
+        TabPass(TFormLoadSize& form, size_t tab) : m_form(form), m_tab(tab) {}
+        void runStarted(int maximum) override;
+        void fileStarted(int index) override;
+        void runEnded() override;
+        void setStatus(const QString& text) override;
+
+    private:
+        void show(AnalysisProgress progress);
+        TFormLoadSize& m_form;
+        size_t m_tab;
+        int m_maximum = 0;
+    };
+    std::array<std::unique_ptr<TabPass>, 3> m_passViews;
     QLineEdit* m_searchText = nullptr;
     QCheckBox* m_fileNameOnly = nullptr;
     QLabel* m_siteLabel = nullptr;

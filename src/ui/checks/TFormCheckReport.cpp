@@ -2,6 +2,7 @@
 #include "ui/checks/TFormCheckReport.h"
 
 #include "checks/CheckRuns.h"
+#include "ui/widgets/DialogParts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,9 +15,7 @@
 namespace {
 
 QPushButton* addButton(QHBoxLayout* row, QWidget* parent, const char* name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
+    QPushButton* b = button(text, QLatin1String(name), parent);
     row->addWidget(b);
     return b;
 }

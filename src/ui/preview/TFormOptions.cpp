@@ -9,6 +9,7 @@
 #include "project/ChangeFilePath.h"
 #include "project/Project.h"
 #include "services/TagColors.h"
+#include "ui/widgets/DialogParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,18 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel* note(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setWordWrap(true);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
-template <class W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QString chosenFolder(const QString& file) {
     return folderWithSeparator(QFileInfo(file).absolutePath());

@@ -2,6 +2,7 @@
 #include "ui/project/FilesPane.h"
 
 #include "project/FilesTab.h"
+#include "ui/widgets/DialogParts.h"
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QComboBox>
@@ -71,10 +72,7 @@ void FilesPane::setFolder(const QString& folder) {
     m_folder = folder.isEmpty() ? QStringLiteral("/") : folder;
     m_path->setText(m_folder);
     m_drives->setCurrentIndex(m_drives->findText(FilesTab::driveOf(m_folder, m_home)));
-    m_folders->clear();
-    if (!QDir(m_folder).isRoot())
-        m_folders->addItem(QStringLiteral(".."));
-    m_folders->addItems(FilesTab::listFolders(m_folder));
+    showFolders(m_folders, m_folder, FilesTab::listFolders(m_folder));
     refillFiles();
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/AppState.h"
 #include "platform/Prompter.h"
+#include "ui/widgets/DialogParts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,20 +14,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-QLabel* wrapped(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setWordWrap(true);
-    return l;
-}
-QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-} // namespace
 
 TFormPage::TFormPage(AppState& app, Prompter& prompter, FileChooser& chooser, QWidget* parent)
     : QDialog(parent), m_app(app), m_model(prompter, chooser) {

@@ -3,7 +3,8 @@
 
 #include "app/AppState.h"
 #include "platform/UiPump.h"
-#include "ui/project/FolderBrowser.h"
+#include "ui/widgets/DialogParts.h"
+#include "ui/widgets/FolderBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,18 +17,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
-
-namespace {
-template <class W> W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-QLabel* wrapped(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setWordWrap(true);
-    return l;
-}
-} // namespace
 
 TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent,
                          const QString& openProjectPath)
@@ -76,13 +65,11 @@ TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent,
     auto* l4 = new QHBoxLayout(g4);
     m_backup = named(new QPushButton(QStringLiteral("Backup NOW"), g4), "BitBtnBackup");
     m_backup->setEnabled(false);
-    m_bar = named(new QProgressBar(g4), "Bar1");
-    m_bar->hide();
-    m_stop = named(new QPushButton(QStringLiteral("&Stop"), g4), "ButtonStop");
-    m_stop->hide();
+    m_strip =
+        std::make_unique<ProgressStrip>("Bar1", "ButtonStop", g4, [this] { m_model->stop(); });
     l4->addWidget(m_backup);
-    l4->addWidget(m_bar, 1);
-    l4->addWidget(m_stop);
+    l4->addWidget(m_strip->bar(), 1);
+    l4->addWidget(m_strip->stopButton());
     v->addWidget(g4);
     v->addWidget(wrapped(QStringLiteral("Restoring a project: To restore a backed up project, "
                                         "copy the HTML files back to your default HTML "
@@ -99,7 +86,7 @@ TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent,
     m_status = named(new QLabel(ProjectBackup::statusText(), status), "StatusPanel");
     status->addWidget(m_status, 1);
     v->addWidget(status);
-    for (QPushButton* b : {m_create, m_backup, m_close, m_stop})
+    for (QPushButton* b : {m_create, m_backup, m_close})
         b->setAutoDefault(false);
 
     // The folder list starts in the program's backup folder.
@@ -128,11 +115,14 @@ TFormBackup::TFormBackup(AppState& state, Prompter& prompter, QWidget* parent,
     connect(m_create, &QPushButton::clicked, this, &TFormBackup::createSubFolder);
     connect(m_backup, &QPushButton::clicked, this, &TFormBackup::backupNow);
     connect(m_close, &QPushButton::clicked, this, &TFormBackup::reject);
-    connect(m_stop, &QPushButton::pressed, this, [this] { m_model->stop(); });
     resize(560, 560);
 }
 
 TFormBackup::~TFormBackup() = default;
+
+QProgressBar* TFormBackup::bar() const {
+    return m_strip->bar();
+}
 
 void TFormBackup::pushFields() {
     m_newSub->setText(m_model->newSub);
@@ -162,23 +152,17 @@ void TFormBackup::backupNow() {
 }
 
 void TFormBackup::runStarted(int barMaximum) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_bar->setRange(0, qMax(0, barMaximum));
-    m_bar->setValue(0);
-    m_bar->show();
-    m_stop->show();
+    m_strip->start(barMaximum);
     m_backup->setEnabled(false);
 }
 
 void TFormBackup::fileStarted(int index) {
-    m_bar->setValue(index);
+    m_strip->step(index);
 }
 
 void TFormBackup::runEnded() {
-    m_bar->hide();
-    m_stop->hide();
+    m_strip->end();
     m_backup->setEnabled(m_model->backupEnabled());
-    QApplication::restoreOverrideCursor();
 }
 
 void TFormBackup::setStatus(const QString& text) {

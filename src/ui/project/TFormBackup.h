@@ -8,6 +8,7 @@
 
 class AppState;
 class FolderBrowser;
+class ProgressStrip;
 class Prompter;
 class QComboBox;
 class QLabel;
@@ -16,7 +17,7 @@ class QProgressBar;
 class QPushButton;
 class UiPump;
 
-class TFormBackup : public QDialog, public BackupView {
+class TFormBackup : public QDialog, public LongPassView {
     Q_OBJECT
 public:
     // openProjectPath: the open project's outline file, wherever it was read from.
@@ -32,7 +33,7 @@ public:
     QLineEdit* backupPathEdit() const { return m_path; }
     QPushButton* backupButton() const { return m_backup; }
     QLabel* statusPanel() const { return m_status; }
-    QProgressBar* bar() const { return m_bar; }
+    QProgressBar* bar() const;
 
     void chooseProject(const QString& text);
     void createSubFolder();
@@ -41,7 +42,7 @@ public:
     // Close and Escape: while a run goes on, it stops first and the dialog closes after it.
     void reject() override;
 
-    // BackupView
+    // LongPassView
     void runStarted(int barMaximum) override;
     void fileStarted(int index) override;
     void runEnded() override;
@@ -60,7 +61,6 @@ private:
     QLineEdit* m_path = nullptr;
     QPushButton* m_backup = nullptr;
     QPushButton* m_close = nullptr;
-    QPushButton* m_stop = nullptr;
     QLabel* m_status = nullptr;
-    QProgressBar* m_bar = nullptr;
+    std::unique_ptr<ProgressStrip> m_strip;
 };

@@ -3,7 +3,8 @@
 
 #include "app/AppState.h"
 #include "platform/Prompter.h"
-#include "ui/project/FolderBrowser.h"
+#include "ui/widgets/DialogParts.h"
+#include "ui/widgets/FolderBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,29 +22,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-template <class W> W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-QLabel* wrapped(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setWordWrap(true);
-    return l;
-}
-QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setAutoDefault(false);
-    return b;
-}
-QListWidget* list(const char* name, bool multi, QWidget* parent) {
-    auto* l = named(new QListWidget(parent), name);
-    l->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection
-                              : QAbstractItemView::SingleSelection);
-    return l;
-}
-} // namespace
 
 TFormProjectBuilder::TFormProjectBuilder(AppState& state, Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_model(state.programDirectory()), m_prompter(prompter) {

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "platform/FileChooser.h"
 #include "platform/UiPump.h"
+#include "ui/widgets/DialogParts.h"
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QApplication>
@@ -21,18 +22,6 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
-
-namespace {
-template <class W> W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-QLabel* wrapped(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setWordWrap(true);
-    return l;
-}
-} // namespace
 
 TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChooser& chooser,
                                  QWidget* parent)
@@ -118,19 +107,16 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
     v->addWidget(m_results, 1);
 
     auto* buttons = new QHBoxLayout;
-    m_bar = named(new QProgressBar(this), "Bar1");
-    m_bar->hide();
-    buttons->addWidget(m_bar, 1);
-    m_stop = named(new QPushButton(QStringLiteral("&Stop"), this), "ButtonStop");
-    m_stop->hide();
-    buttons->addWidget(m_stop);
+    m_strip =
+        std::make_unique<ProgressStrip>("Bar1", "ButtonStop", this, [this] { m_model->stop(); });
+    buttons->addWidget(m_strip->bar(), 1);
+    buttons->addWidget(m_strip->stopButton());
     buttons->addStretch();
     m_preview = named(new QPushButton(QStringLiteral("Pre&view"), this), "ButtonPreview");
     m_preview->setToolTip(QStringLiteral("Show the first matches without changing any file"));
     m_replaceAll = named(new QPushButton(QStringLiteral("&Replace All"), this), "Button1");
     m_exit = named(new QPushButton(QStringLiteral("E&xit"), this), "ButtonExit");
-    for (QPushButton* b :
-         {m_addFile, m_addFolder, m_remove, m_preview, m_replaceAll, m_exit, m_stop})
+    for (QPushButton* b : {m_addFile, m_addFolder, m_remove, m_preview, m_replaceAll, m_exit})
         b->setAutoDefault(false);
     buttons->addWidget(m_preview);
     buttons->addWidget(m_replaceAll);
@@ -159,11 +145,18 @@ TFormBigReplace::TFormBigReplace(AppState& state, Prompter& prompter, FileChoose
     connect(m_remove, &QPushButton::clicked, this, &TFormBigReplace::removeFile);
     connect(m_replaceAll, &QPushButton::clicked, this, &TFormBigReplace::replaceAll);
     connect(m_exit, &QPushButton::clicked, this, &TFormBigReplace::reject);
-    connect(m_stop, &QPushButton::pressed, this, [this] { m_model->stop(); });
     resize(640, 600);
 }
 
 TFormBigReplace::~TFormBigReplace() = default;
+
+QProgressBar* TFormBigReplace::bar() const {
+    return m_strip->bar();
+}
+
+QPushButton* TFormBigReplace::stopButton() const {
+    return m_strip->stopButton();
+}
 
 void TFormBigReplace::setMode(bool projects) {
     m_projects->setEnabled(projects);
@@ -252,26 +245,20 @@ void TFormBigReplace::replaceAll() {
 }
 
 void TFormBigReplace::runStarted(int fileCount) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_bar->setRange(0, fileCount);
-    m_bar->setValue(0);
-    m_bar->show();
-    m_stop->show();
+    m_strip->start(fileCount);
     // Exit stays: it stops the run and then closes.
     m_replaceAll->setEnabled(false);
     m_preview->setEnabled(false);
 }
 
 void TFormBigReplace::fileStarted(int index) {
-    m_bar->setValue(index);
+    m_strip->step(index);
 }
 
 void TFormBigReplace::runEnded() {
-    m_bar->hide();
-    m_stop->hide();
+    m_strip->end();
     m_replaceAll->setEnabled(true);
     m_preview->setEnabled(true);
-    QApplication::restoreOverrideCursor();
 }
 
 void TFormBigReplace::setStatus(const QString& text) {

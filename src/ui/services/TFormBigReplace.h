@@ -8,6 +8,7 @@
 
 class AppState;
 class FileChooser;
+class ProgressStrip;
 class Prompter;
 class QCheckBox;
 class QComboBox;
@@ -39,14 +40,14 @@ public:
     QPushButton* removeButton() const { return m_remove; }
     QCheckBox* backupBox() const { return m_backup; }
     QLineEdit* backupDirEdit() const { return m_backupDir; }
-    QProgressBar* bar() const { return m_bar; }
+    QProgressBar* bar() const;
     ElidedLabel* statusPanel() const { return m_status; }
     ElidedLabel* reportPanel() const { return m_report; }
     QListWidget* resultsList() const { return m_results; }
     QPushButton* replaceAllButton() const { return m_replaceAll; }
     QPushButton* previewButton() const { return m_preview; }
     QPushButton* addFolderButton() const { return m_addFolder; }
-    QPushButton* stopButton() const { return m_stop; }
+    QPushButton* stopButton() const;
 
     // Button1 "&Replace All".
     void replaceAll();
@@ -93,7 +94,7 @@ private:
     QPushButton* m_remove = nullptr;
     QCheckBox* m_backup = nullptr;
     QLineEdit* m_backupDir = nullptr;
-    QProgressBar* m_bar = nullptr;
+    std::unique_ptr<ProgressStrip> m_strip;
     ElidedLabel* m_status = nullptr;
     ElidedLabel* m_report = nullptr;
     QListWidget* m_results = nullptr;
@@ -101,5 +102,4 @@ private:
     QPushButton* m_preview = nullptr;
     QPushButton* m_replaceAll = nullptr;
     QPushButton* m_exit = nullptr;
-    QPushButton* m_stop = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "tags/PowerTable.h"
 #include "tags/TagText.h"
 #include "ui/tags/PowerDialogs.h"
+#include "ui/widgets/DialogParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,13 +58,6 @@ private:
     std::function<void(const QPoint&)> m_click;
 };
 
-QPushButton* button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QSpinBox* spin(int min, int max, int value, const QString& name, QWidget* parent) {
     auto* s = new QSpinBox(parent);
     s->setObjectName(name);
@@ -80,14 +74,6 @@ QComboBox* typedList(const QStringList& items, const QString& name, QWidget* par
     c->setCurrentIndex(-1);
     c->setEditText({});
     return c;
-}
-
-QLabel* note(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    // Tag names in the texts are shown as they are, never read as markup.
-    l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(true);
-    return l;
 }
 
 // No upper bound in the program's terms; a negative value cannot be typed.

@@ -11,6 +11,7 @@
 #include "tags/PowerImage.h"
 #include "tags/TagText.h"
 #include "ui/tags/PowerBuilders.h"
+#include "ui/widgets/DialogParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,39 +48,6 @@ QColor toQColor(int c) {
 
 int fromQColor(const QColor& c) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
-QPushButton* button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* field(const QString& text, const QString& name, QWidget* parent) {
-    auto* f = new QLineEdit(text, parent);
-    f->setObjectName(name);
-    return f;
-}
-
-QCheckBox* check(const QString& caption, const QString& name, QWidget* parent) {
-    auto* c = new QCheckBox(caption, parent);
-    c->setObjectName(name);
-    return c;
-}
-
-QRadioButton* radio(const QString& caption, const QString& name, QWidget* parent) {
-    auto* r = new QRadioButton(caption, parent);
-    r->setObjectName(name);
-    return r;
-}
-
-QLabel* note(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    // Tag names in the texts are shown as they are, never read as markup.
-    l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(true);
-    return l;
 }
 
 const char* colorKeys[] = {"BG", "Text", "Link", "VLink", "ALink"};
@@ -715,10 +683,6 @@ void TFormImageView::setFolder(const QString& folder) {
     m_drives->setCurrentIndex(m_folder == home || m_folder.startsWith(home + QLatin1Char('/')) ? 1
                                                                                                : 0);
     m_folderLine->setText(breakablePath(m_folder));
-    m_folders->clear();
-    m_files->clear();
-    if (m_folder != QLatin1String("/"))
-        m_folders->addItem(QStringLiteral(".."));
     // Listed by the bytes on disk, so that names in Latin-1 show and load too.
     QStringList folders;
     QStringList pictures;
@@ -733,7 +697,8 @@ void TFormImageView::setFolder(const QString& folder) {
     };
     std::sort(folders.begin(), folders.end(), byName);
     std::sort(pictures.begin(), pictures.end(), byName);
-    m_folders->addItems(folders);
+    showFolders(m_folders, m_folder, folders);
+    m_files->clear();
     m_files->addItems(pictures);
 }
 

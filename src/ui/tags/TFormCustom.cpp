@@ -2,6 +2,7 @@
 #include "ui/tags/TFormCustom.h"
 
 #include "tags/CustomTags.h"
+#include "ui/widgets/DialogParts.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -14,15 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* hint) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QLatin1String(name));
-    if (*hint)
-        b->setToolTip(QString::fromUtf8(hint));
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The line edit remembers that the user changed it since the last key release: only a key
 // that edited the field completes it, so moving through the fields changes nothing.
@@ -70,9 +62,9 @@ TFormCustom::TFormCustom(Mode mode, Prompter& prompter, const QStringList& entri
         }
 
         auto* row = new QHBoxLayout;
-        QPushButton* add = button(this, "AddTagButton", "&Add Tag", "");
+        QPushButton* add = button(QStringLiteral("&Add Tag"), "AddTagButton", this);
         add->setDefault(true);
-        QPushButton* cancel = button(this, "CancelButton", "Cancel", "");
+        QPushButton* cancel = button(QStringLiteral("Cancel"), "CancelButton", this);
         row->addStretch(1);
         row->addWidget(add);
         row->addWidget(cancel);
@@ -93,12 +85,14 @@ TFormCustom::TFormCustom(Mode mode, Prompter& prompter, const QStringList& entri
     m_list->addItems(entries);
     layout->addWidget(m_list, 1);
     auto* row = new QHBoxLayout;
-    QPushButton* remove =
-        button(this, "DeleteTagButton", "&Delete Tag", "Delete selected tag from list");
-    QPushButton* removeAll =
-        button(this, "DeleteAllButton", "Delete &All", "Delete all tags in list");
-    QPushButton* ok = button(this, "OKButton", "&OK", "Exit and save changes");
-    QPushButton* cancel = button(this, "CancelButton", "&Cancel", "Exit and do NOT save changes");
+    QPushButton* remove = button(QStringLiteral("&Delete Tag"), "DeleteTagButton", this,
+                                 QStringLiteral("Delete selected tag from list"));
+    QPushButton* removeAll = button(QStringLiteral("Delete &All"), "DeleteAllButton", this,
+                                    QStringLiteral("Delete all tags in list"));
+    QPushButton* ok =
+        button(QStringLiteral("&OK"), "OKButton", this, QStringLiteral("Exit and save changes"));
+    QPushButton* cancel = button(QStringLiteral("&Cancel"), "CancelButton", this,
+                                 QStringLiteral("Exit and do NOT save changes"));
     for (QPushButton* b : {remove, removeAll, ok, cancel})
         row->addWidget(b);
     layout->addLayout(row);

@@ -1,19 +1,21 @@
 // The Backup dialog and the project builder from the main window: their commands, the backup
 // reminder bringing the Backup dialog up, and runs over real files.
 #include "support/MainWindowFixture.h"
-#include "ui/project/FolderBrowser.h"
 #include "ui/project/TFormBackup.h"
 #include "ui/project/TFormProjectBuilder.h"
 #include "ui/shell/ActionRegistry.h"
+#include "ui/widgets/FolderBrowser.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -191,3 +193,33 @@ TEST_F(ProjectTools, BuilderMakesAProjectFromFilesTitlesAndIndents) {
 }
 
 } // namespace
+
+// Stop during a run: the bar and the Stop button show with the busy cursor while files are
+// copied, Stop ends the run before the next file, and the bar, the button and the cursor go.
+TEST_F(ProjectTools, StopEndsABackupRunAndPutsTheDialogBack) {
+    form->state().project().projectFileName = QStringLiteral("site.out");
+    EXPECT_TRUE(withDialog<TFormBackup>("BackupHTMLfiles1", [&](TFormBackup& d) {
+        d.backupPathEdit()->setText(dir.file(QStringLiteral("stopped")));
+        QDir(dir.path()).mkpath(QStringLiteral("stopped"));
+        QPushButton* stop = button(d, "ButtonStop");
+        bool seen = false;
+        QTimer::singleShot(0, &d, [&] {
+            seen = true;
+            EXPECT_TRUE(d.bar()->isVisible());
+            EXPECT_EQ(d.bar()->maximum(), 1);
+            EXPECT_TRUE(stop->isVisible());
+            EXPECT_FALSE(d.backupButton()->isEnabled());
+            EXPECT_NE(QApplication::overrideCursor(), nullptr);
+            stop->click();
+        });
+        EXPECT_FALSE(stop->isVisible());
+        d.backupNow();
+        EXPECT_TRUE(seen);
+        EXPECT_FALSE(d.bar()->isVisible());
+        EXPECT_FALSE(stop->isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(d.statusPanel()->text(), ProjectBackup::stoppedText());
+        EXPECT_TRUE(d.backupButton()->isEnabled());
+    }));
+    EXPECT_TRUE(QDir(dir.file(QStringLiteral("stopped"))).isEmpty());
+}

@@ -10,7 +10,6 @@
 #include "ui/PlainTextEditWindow.h"
 #include "ui/QtPrinter.h"
 #include "ui/project/FilesPane.h"
-#include "ui/project/FolderBrowser.h"
 #include "ui/project/PrintUi.h"
 #include "ui/project/ProjectDialogs.h"
 #include "ui/project/ProjectUi.h"
@@ -18,6 +17,7 @@
 #include "ui/project/TFormProjectBuilder.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/widgets/ElidedLabel.h"
+#include "ui/widgets/FolderBrowser.h"
 
 #include <QAction>
 #include <QApplication>

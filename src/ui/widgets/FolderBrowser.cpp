@@ -1,7 +1,8 @@
 // FolderBrowser: drive box and folder list.
-#include "ui/project/FolderBrowser.h"
+#include "ui/widgets/FolderBrowser.h"
 
 #include "project/FilesTab.h"
+#include "ui/widgets/DialogParts.h"
 #include "ui/widgets/ElidedLabel.h"
 
 #include <QComboBox>
@@ -42,8 +43,5 @@ void FolderBrowser::setFolder(const QString& folder) {
 void FolderBrowser::refresh() {
     m_path->setText(m_folder);
     m_drives->setCurrentIndex(m_drives->findText(FilesTab::driveOf(m_folder, m_home)));
-    m_folders->clear();
-    if (!QDir(m_folder).isRoot())
-        m_folders->addItem(QStringLiteral(".."));
-    m_folders->addItems(FilesTab::listFolders(m_folder));
+    showFolders(m_folders, m_folder, FilesTab::listFolders(m_folder));
 }
