@@ -3,6 +3,7 @@
 // part that is not there yet is null, and its step is skipped.
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 #include <QStringList>
 
@@ -120,4 +121,14 @@ struct ShellParts {
     // The progress, with Cancel, of a long step on the open page (loading a big one).
     LongStep* longSteps = nullptr;
     UploadCheck* uploadCheck = nullptr;
+
+    // The rooms fill the slots while they are installed, each slot once: a second filling keeps
+    // the first part and is listed in problems, which a test keeps empty.
+    template <class Part> void provide(Part* ShellParts::*slot, Part* part, const char* name) {
+        if (this->*slot)
+            problems << QLatin1String(name) + QStringLiteral(" is filled twice");
+        else
+            this->*slot = part;
+    }
+    QStringList problems;
 };

@@ -2,16 +2,16 @@
 #include "ui/TForm1.h"
 
 #include "app/CommandPlaces.h"
-#include "app/EditorPresses.h"
 #include "app/PaneLayout.h"
 #include "app/ProgramTitle.h"
 #include "app/TipOfTheDay.h"
 #include "platform/RandomSource.h"
 #include "ui/PlainTextEditWindow.h"
 #include "ui/TFormBanner.h"
+#include "ui/Rooms.h"
 #include "ui/TFormTip.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/EditorInput.h"
 #include "ui/shell/Shell.h"
 #include "ui/widgets/ElidedLabel.h"
 
@@ -76,19 +76,24 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     tools->setObjectName(ToolBarId::Main);
     tools->setMovable(false);
     m_registry = new ActionRegistry(this);
+    m_editorInput = new EditorInput(*m_editor, *m_registry, m_state->document(), this);
     m_shell =
         std::make_unique<Shell>(Shell{*m_state,      *m_editWindow,  *this,
                                       *m_tips,       prompter,       chooser,
                                       clipboard,     *m_registry,    *this,
-                                      *m_editWindow, *m_editor,      *m_editingPane,
+                                      *m_editWindow, *m_editor, *m_editorInput, *m_editingPane,
                                       *m_wrap,       *m_leftTabs,    *m_outline->parentWidget(),
                                       *m_outline,    *m_pageButtons, *m_filesArea->parentWidget(),
                                       *m_filesArea,  *m_tagTabs,     *m_status[0],
                                       *m_status[1],  *m_status[2]});
-    installCommands(*m_shell);
+    m_rooms = std::make_unique<RoomList>(windowRooms());
+    m_rooms->install(*m_shell);
     m_registry->build(menuBar(), tools, m_tagTabs);
+    m_rooms->allInstalled(*m_shell);
     for (const QString& problem : m_registry->problems())
         qWarning("command tables: %s", qPrintable(problem));
+    for (const QString& problem : m_state->parts().problems)
+        qWarning("shell parts: %s", qPrintable(problem));
 
     m_state->startUp();
 
@@ -101,10 +106,13 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
 }
 
 TForm1::~TForm1() {
-    // The rooms' objects are the registry's children and reach the state, the editor window and
-    // the tips (the analysis room takes itself out of the state's parts, the outline watches
-    // the tree): they go first, while all of those still stand, before the members below and
-    // before Qt deletes the window's other children.
+    // The rooms reach the state, the editor window and the tips (the outline watches the tree):
+    // they hear that the window goes, the state lets go of them, and they go, the last one
+    // first, while all of those still stand, before the members below and before Qt deletes
+    // the window's other children.
+    m_rooms->aboutToShutdown();
+    m_state->parts() = ShellParts{};
+    m_rooms.reset();
     delete m_registry;
     m_registry = nullptr;
 }
@@ -207,8 +215,6 @@ void TForm1::buildPanes() {
     m_editor->setParent(m_editingPane);
     m_editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_editor->installEventFilter(this);
-    m_editor->viewport()->installEventFilter(this);
     connect(m_editor, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { editorPopup()->exec(m_editor->mapToGlobal(pos)); });
 
@@ -305,23 +311,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::MouseButtonRelease) {
             splitterDragEnd();
             return true;
-        }
-    } else if (watched == m_editor || watched == m_editor->viewport()) {
-        if (type == QEvent::ShortcutOverride) {
-            // The editor claims some keys of the window's commands for itself (Shift+Return,
-            // Line Break, would become a line break of its own): those run the command.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (m_registry->windowShortcuts().contains(QKeySequence(key->keyCombination()))) {
-                event->ignore();
-                return true;
-            }
-        } else if (type == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (keyPressChangesDocument(key->key(), QKeySequence(key->keyCombination()),
-                                        m_registry->windowShortcuts()))
-                m_state->document().editorPressed();
-        } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
-            m_state->document().editorPressed();
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -11,6 +11,7 @@
 #include <memory>
 
 class ActionRegistry;
+class EditorInput;
 class Clipboard;
 class FileChooser;
 class PlainTextEditWindow;
@@ -25,6 +26,7 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class RandomSource;
+class RoomList;
 struct Shell;
 class TipOfTheDay;
 
@@ -49,6 +51,8 @@ public:
 
     AppState& state() { return *m_state; }
     ActionRegistry& registry() { return *m_registry; }
+    // What the rooms were handed.
+    Shell& shell() { return *m_shell; }
     TipOfTheDay& tips() { return *m_tips; }
     PlainTextEditWindow& editWindow() { return *m_editWindow; }
     QPlainTextEdit* editor() const { return m_editor; }
@@ -94,8 +98,11 @@ private:
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<TipOfTheDay> m_tips;
     ActionRegistry* m_registry = nullptr;
+    EditorInput* m_editorInput = nullptr;
     // What the rooms are handed: the parts above, typed.
     std::unique_ptr<Shell> m_shell;
+    // The rooms, installed into the shell in order; destroyed in reverse before the state.
+    std::unique_ptr<RoomList> m_rooms;
     std::array<QLabel*, 3> m_status{};
 
     QWidget* m_central = nullptr;

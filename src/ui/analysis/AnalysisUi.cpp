@@ -70,6 +70,7 @@ void AnalysisUi::open(const QString& folder, const QString& fileName, bool prese
 
 CommandTable installAnalysis(ActionRegistry& registry, Shell& context) {
     auto* ui = new AnalysisUi(registry, context);
-    context.state.parts().pageAnalysis = ui;
+    context.state.parts().provide<PageAnalysisOpener>(&ShellParts::pageAnalysis, ui,
+                                                      "pageAnalysis");
     return analysisCommands([ui] { ui->openAnalysis(); });
 }

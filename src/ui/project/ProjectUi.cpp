@@ -34,14 +34,12 @@ ProjectUi::ProjectUi(ActionRegistry& registry, Shell& c) : QObject(&registry), m
     m_project->setDialogs(m_pageDialog, m_confirm, m_move.get());
 
     // The close check saves through the project, and the File menu's recent entries open
-    // through it (unless the window was handed its own, as tests do).
+    // through it.
     ShellParts& parts = c.state.parts();
-    if (!parts.projectSave)
-        parts.projectSave = m_project.get();
-    if (!parts.recentProjects)
-        parts.recentProjects = m_project.get();
-    if (!parts.projectFiles)
-        parts.projectFiles = m_project.get();
+    parts.provide<ProjectSave>(&ShellParts::projectSave, m_project.get(), "projectSave");
+    parts.provide<RecentProjectOpener>(&ShellParts::recentProjects, m_project.get(),
+                                       "recentProjects");
+    parts.provide<ProjectFileOpener>(&ShellParts::projectFiles, m_project.get(), "projectFiles");
 
     // The rooms after this one read the project and the Files tab's lists through the shell.
     c.projectPanes = this;

@@ -44,9 +44,6 @@ public:
     // The one instance of the main window, for the window code that places its buttons.
     static ServicesUi* of(const ActionRegistry& registry);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void addEditingPaneButtons(ActionRegistry& registry);
 

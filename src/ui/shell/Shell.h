@@ -6,6 +6,7 @@
 
 class ActionRegistry;
 class AppState;
+class EditorInput;
 class Clipboard;
 class EditWindow;
 class FileChooser;
@@ -49,6 +50,8 @@ struct Shell {
     // The editor widget under `editor`, and the strip above it that holds Color and Wrap.
     PlainTextEditWindow& editWindow;
     QPlainTextEdit& editorWidget;
+    // The editor's keys and presses, routed in one place.
+    EditorInput& editorInput;
     QWidget& editingPane;
     QCheckBox& wrapBox;
     // The left pane: its tabs, the "Web Site" tab with the outline and the page buttons below it,

@@ -30,13 +30,10 @@ TagRoomParts::TagRoomParts(ActionRegistry& registry, Shell& c)
                  [&state = c.state] { state.document().setHtmlModified(true); }) {
     setObjectName(QStringLiteral("TagRoomParts"));
     m_inserter.setLowerCase([&settings = c.state.settings()] { return settings.lowerCaseTags; });
-    // Start-up reads custom.dat through us, and New HTML File inserts its page through us
-    // (unless the window was handed its own, as tests may do).
+    // Start-up reads custom.dat through us, and New HTML File inserts its page through us.
     ShellParts& parts = c.state.parts();
-    if (!parts.customTags)
-        parts.customTags = this;
-    if (!parts.blocks)
-        parts.blocks = this;
+    parts.provide<CustomTagList>(&ShellParts::customTags, this, "customTags");
+    parts.provide<BlockInsertion>(&ShellParts::blocks, this, "blocks");
     connect(&registry, &ActionRegistry::built, this, &TagRoomParts::placeInWindow);
 }
 

@@ -87,7 +87,7 @@ namespace {
 class QtTagDialogs : public QObject, public TagDialogs {
 public:
     explicit QtTagDialogs(Shell& shell)
-        : QObject(&shell.messageParent), m_window(&shell.messageParent), m_editor(shell.editor),
+        : QObject(&shell.registry), m_window(&shell.messageParent), m_editor(shell.editor),
           m_state(shell.state), m_prompter(shell.prompter), m_chooser(shell.chooser),
           m_inserter(shell.editor, *shell.editor.clipboard(),
                      [&state = shell.state] { state.document().setHtmlModified(true); }),
