@@ -7,7 +7,8 @@
 // Two loads: one large file, and many small files over one connection (curl gets them all in
 // one call, -T "{a,b,...}", so it keeps one connection too). Rounds alternate between the
 // clients so that all of them meet the same machine; medians are compared. Each side's time
-// runs from its start to its end: connect, login, uploads and quit.
+// runs from its start to its end: connect, login, uploads and quit. Without socat
+// (scripts/install-deps.sh --bench installs it) its row is skipped, with a line that says so.
 // Usage: ftp_upload_bench [megabytes (500)] [small files (1000)] [kilobytes each (20)]
 //                         [rounds (5)]
 #include "ftp/Ftp.h"
@@ -19,6 +20,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -261,6 +263,24 @@ bool allPositive(const std::vector<double>& v) {
     return std::all_of(v.begin(), v.end(), [](double x) { return x > 0; });
 }
 
+// A speed from the runs' times, or why there is none: a run that failed has no speed.
+QByteArray speed(double amount, const std::vector<double>& times, const char* unit) {
+    if (times.empty())
+        return "skipped";
+    if (!allPositive(times))
+        return "failed";
+    return QByteArray::number(amount / median(times), 'f', 1) + ' ' + unit;
+}
+
+// The ratio of two medians, or why there is none.
+QByteArray ratio(const std::vector<double>& theirs, const std::vector<double>& ours) {
+    if (theirs.empty() || ours.empty())
+        return "skipped";
+    if (!allPositive(theirs) || !allPositive(ours))
+        return "failed";
+    return QByteArray::number(median(theirs) / median(ours), 'f', 2);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -302,6 +322,10 @@ int main(int argc, char** argv) {
     }
     const int port = QString::fromLatin1(server.readLine()).trimmed().toInt();
 
+    const bool haveSocat = !QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty();
+    if (!haveSocat)
+        std::printf("socat is not installed (scripts/install-deps.sh --bench installs it): the "
+                    "socat row is skipped\n");
     std::vector<double> curlBig, engineBig, socatBig, curlSmall, engineSmall;
     for (int round = 0; round < rounds; ++round) {
         // The order turns each round, so no client always follows the same one.
@@ -314,7 +338,9 @@ int main(int argc, char** argv) {
                 engineBig.push_back(uploadWithEngine(port, {big}));
                 break;
             default:
-                socatBig.push_back(copyWithSocat(big, home.path() + QStringLiteral("/socat.bin")));
+                if (haveSocat)
+                    socatBig.push_back(
+                        copyWithSocat(big, home.path() + QStringLiteral("/socat.bin")));
                 break;
             }
         }
@@ -324,9 +350,11 @@ int main(int argc, char** argv) {
             else
                 engineSmall.push_back(uploadWithEngine(port, smallPaths));
         }
-        std::printf("round %d: large curl %.3f s, TStarFtp %.3f s, socat %.3f s; "
+        const QByteArray socatTime =
+            haveSocat ? QByteArray::number(socatBig.back(), 'f', 3) + " s" : "skipped";
+        std::printf("round %d: large curl %.3f s, TStarFtp %.3f s, socat %s; "
                     "%d files curl %.3f s, TStarFtp %.3f s\n",
-                    round + 1, curlBig.back(), engineBig.back(), socatBig.back(), fileCount,
+                    round + 1, curlBig.back(), engineBig.back(), socatTime.constData(), fileCount,
                     curlSmall.back(), engineSmall.back());
         std::fflush(stdout);
     }
@@ -390,7 +418,8 @@ int main(int argc, char** argv) {
                sameBytes(big, tlsRoot + QStringLiteral("/curl/") + bigName);
     }
 
-    same = same && sameBytes(big, home.path() + QStringLiteral("/socat.bin"));
+    if (haveSocat)
+        same = same && sameBytes(big, home.path() + QStringLiteral("/socat.bin"));
     for (int i = 0; i < fileCount && same; ++i) {
         same = sameBytes(smallPaths[i], home.path() + QStringLiteral("/engine-") + smallNames[i]) &&
                sameBytes(smallPaths[i], home.path() + QStringLiteral("/curl/") + smallNames[i]);
@@ -400,28 +429,33 @@ int main(int argc, char** argv) {
                         allPositive(curlPassive) && allPositive(enginePassive) &&
                         allPositive(curlTls) && allPositive(engineTls);
     const double mb = size / 1048576.0;
+    const double files = fileCount;
     std::printf("upload to pyftpdlib on loopback in %s, median of %d alternating rounds\n",
                 qPrintable(scratch), rounds);
     std::printf("large file, %lld MB:\n", megabytes);
-    std::printf("  curl -T (active):      %8.1f MB/s\n", mb / median(curlBig));
-    std::printf("  TStarFtp:              %8.1f MB/s\n", mb / median(engineBig));
-    std::printf("  socat TCP copy:        %8.1f MB/s (the ceiling)\n", mb / median(socatBig));
+    std::printf("  curl -T (active):      %s\n", speed(mb, curlBig, "MB/s").constData());
+    std::printf("  TStarFtp:              %s\n", speed(mb, engineBig, "MB/s").constData());
+    std::printf("  socat TCP copy:        %s (the ceiling)\n",
+                speed(mb, socatBig, "MB/s").constData());
     std::printf("%d files of %lld KB over one connection:\n", fileCount, smallSize / 1024);
-    std::printf("  curl -T {list}:        %8.1f files/s\n", fileCount / median(curlSmall));
-    std::printf("  TStarFtp:              %8.1f files/s\n", fileCount / median(engineSmall));
-    std::printf("ratio TStarFtp/curl large file: %.2f\n", median(curlBig) / median(engineBig));
-    std::printf("ratio TStarFtp/socat large file: %.2f\n", median(socatBig) / median(engineBig));
-    std::printf("ratio curl/socat large file: %.2f\n", median(socatBig) / median(curlBig));
-    std::printf("ratio TStarFtp/curl small files: %.2f\n", median(curlSmall) / median(engineSmall));
-    std::printf("large file, passive: curl --ftp-pasv %.1f MB/s, TStarFtp %.1f MB/s\n",
-                mb / median(curlPassive), mb / median(enginePassive));
-    std::printf("large file, TLS passive (vsftpd): curl --ssl-reqd %.1f MB/s, TStarFtp %.1f "
-                "MB/s\n",
-                mb / median(curlTls), mb / median(engineTls));
+    std::printf("  curl -T {list}:        %s\n", speed(files, curlSmall, "files/s").constData());
+    std::printf("  TStarFtp:              %s\n", speed(files, engineSmall, "files/s").constData());
+    std::printf("ratio TStarFtp/curl large file: %s\n", ratio(curlBig, engineBig).constData());
+    if (haveSocat) {
+        std::printf("ratio TStarFtp/socat large file: %s\n",
+                    ratio(socatBig, engineBig).constData());
+        std::printf("ratio curl/socat large file: %s\n", ratio(socatBig, curlBig).constData());
+    }
+    std::printf("ratio TStarFtp/curl small files: %s\n", ratio(curlSmall, engineSmall).constData());
+    std::printf("large file, passive: curl --ftp-pasv %s, TStarFtp %s\n",
+                speed(mb, curlPassive, "MB/s").constData(),
+                speed(mb, enginePassive, "MB/s").constData());
+    std::printf("large file, TLS passive (vsftpd): curl --ssl-reqd %s, TStarFtp %s\n",
+                speed(mb, curlTls, "MB/s").constData(), speed(mb, engineTls, "MB/s").constData());
     std::printf("ratios below are curl's time / TStarFtp's (above 1: TStarFtp is faster)\n");
-    std::printf("ratio active/curl: %.2f\n", median(curlBig) / median(engineBig));
-    std::printf("ratio passive/curl: %.2f\n", median(curlPassive) / median(enginePassive));
-    std::printf("ratio tls/curl: %.2f\n", median(curlTls) / median(engineTls));
+    std::printf("ratio active/curl: %s\n", ratio(curlBig, engineBig).constData());
+    std::printf("ratio passive/curl: %s\n", ratio(curlPassive, enginePassive).constData());
+    std::printf("ratio tls/curl: %s\n", ratio(curlTls, engineTls).constData());
     if (!same)
         std::printf("stored files differ from the originals!\n");
     return allRan && same ? 0 : 1;

@@ -4,7 +4,7 @@ cmake_minimum_required(VERSION 3.25)
 include(${LINK_GRAPH})
 
 set(failures "")
-set(feature_rooms project tags services analysis ftp sftp preview spell publish checks)
+set(feature_rooms remote project tags services analysis ftp sftp preview spell publish checks)
 set(lower_rooms platform editor app)
 
 # No room, and not the whole core, links Qt Widgets.

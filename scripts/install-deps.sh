@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the program need.
 # Idempotent and non-interactive: apt-get update runs only when something is missing.
-# Usage: install-deps.sh [--fuzz | --view]
+# Usage: install-deps.sh [--fuzz | --view | --bench]
 set -euo pipefail
 
 PACKAGES=(
@@ -28,9 +28,11 @@ PACKAGES=(
 # `--fuzz` adds what `make fuzz` needs: clang and its compiler runtime with libFuzzer
 # (libclang-rt-dev follows this Debian's default clang). `make test` does not need them.
 # `--view` adds the tools `make screenshot` and `make vnc` use to look at the Xvfb screen.
+# `--bench` adds socat, the plain TCP copy the upload benchmark measures as its ceiling.
 case "${1:-}" in
   --fuzz) PACKAGES+=(clang libclang-rt-dev) ;;
   --view) PACKAGES+=(imagemagick x11vnc) ;;
+  --bench) PACKAGES+=(socat) ;;
 esac
 
 missing=()

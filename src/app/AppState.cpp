@@ -65,12 +65,22 @@ void AppState::startUp() {
     }
 
     m_project = ProjectState{};
+    // The files changed in an earlier run and not sent yet are waiting again.
+    useUploadQueueOf(QString());
     m_document.startUntitled();
     if (m_settings.filesUseSelected)
         m_settings.filesLocation = m_settings.filesSelected;
 
     m_recent.load(optionsIni());
     emit recentProjectsChanged();
+}
+
+void AppState::useUploadQueueOf(const QString& projectPath, bool carry) {
+    const QString file = ChangedList::queueFileFor(m_programDirectory, projectPath);
+    if (carry)
+        m_changedList.keepIn(file);
+    else if (file != m_changedList.file())
+        m_changedList.open(file);
 }
 
 void AppState::setHtmlExtensions(const QStringList& extensions) {

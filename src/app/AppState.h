@@ -78,6 +78,10 @@ public:
     void notifyPreviewModeChanged() { emit previewModeChanged(m_settings.previewModeLabel); }
     RecentProjects& recentProjects() { return m_recent; }
     ChangedList& changedList() { return m_changedList; }
+    // The upload queue follows the open project: opening one (or leaving every project, path
+    // empty) takes that project's queue; carry: the present entries go along into the
+    // project's queue (a project saved under a new name).
+    void useUploadQueueOf(const QString& projectPath, bool carry = false);
     HtmlDocument& document() { return m_document; }
     ProjectState& project() { return m_project; }
     ShellParts& parts() { return m_parts; }

@@ -175,7 +175,11 @@ QStringList ApplySettings(AppState& state, const SettingsValues& v) {
     s.msieControl = !v.hideMsieControl;
     s.editProblem = v.editProblem;
     s.lowerCaseTags = v.lowerCaseTags;
+    const bool newColors = s.tagColors != v.tagColors;
     s.tagColors = v.tagColors;
+    // Colouring that follows typing draws new colours at once; the pass waits for its command.
+    if (newColors && s.colored && state.parts().colouring)
+        state.parts().colouring->colourText();
     s.strongTag = v.strongTag;
     s.emTag = v.emTag;
     s.ftpAuto = v.ftpAuto;

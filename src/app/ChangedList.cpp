@@ -1,6 +1,14 @@
 // ChangedList: sorted, duplicate-free list of paths to upload.
 #include "app/ChangedList.h"
 
+#include "platform/NativeNames.h"
+#include "platform/TextFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,6 +17,7 @@ void ChangedList::add(const QString& path) {
         return;
     m_paths << path;
     normalise();
+    store();
 }
 
 void ChangedList::addAll(const QStringList& paths) {
@@ -16,6 +25,133 @@ void ChangedList::addAll(const QStringList& paths) {
         if (!p.isEmpty())
             m_paths << p;
     normalise();
+    store();
+}
+
+void ChangedList::clear() {
+    m_paths.clear();
+    store();
+}
+
+QString ChangedList::open(const QString& file) {
+    m_file = file;
+    m_paths.clear();
+    m_written.clear();
+    m_unreadable = false;
+    m_problem.clear();
+    if (file.isEmpty() || !pathExists(file))
+        return {};
+    const FileBytesResult read = readFileBytes(file);
+    if (!read.ok || !looksLikeText(read.bytes)) {
+        m_unreadable = true;
+        m_problem = QStringLiteral("The upload list %1 could not be read (%2); it is not written "
+                                   "over, and the files changed now are not kept in it.")
+                        .arg(QDir::toNativeSeparators(file),
+                             read.ok ? QStringLiteral("it is not a text file") : read.error);
+        return m_problem;
+    }
+    m_paths = queueFromBytes(read.bytes);
+    normalise();
+    // What the file holds counts as written: it is not written again until the list changes.
+    m_written = m_paths;
+    if (queueBytes(m_paths) != read.bytes)
+        m_written.clear();
+    return {};
+}
+
+QString ChangedList::keepIn(const QString& file) {
+    m_file = file;
+    m_unreadable = false;
+    m_problem.clear();
+    if (!file.isEmpty() && pathExists(file)) {
+        const FileBytesResult read = readFileBytes(file);
+        if (!read.ok || !looksLikeText(read.bytes)) {
+            m_unreadable = true;
+            m_problem = QStringLiteral("The upload list %1 could not be read (%2); it is not "
+                                       "written over.")
+                            .arg(QDir::toNativeSeparators(file),
+                                 read.ok ? QStringLiteral("it is not a text file") : read.error);
+            return m_problem;
+        }
+    }
+    m_written = QStringList{QStringLiteral("\n")}; // differs from any list: written now
+    store();
+    return m_problem;
+}
+
+namespace {
+
+// The atomic write of a queue file; with a step to run before the rename, the same write
+// through QSaveFile with that step between the bytes and the commit.
+TextWriteResult writeQueue(const QString& file, const QByteArray& bytes,
+                           const std::function<void()>& beforeRename) {
+    if (!beforeRename)
+        return writeFileAtomically(file, bytes);
+    TextWriteResult result;
+    QSaveFile out(file);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
+        result.error = out.errorString();
+        out.cancelWriting();
+        return result;
+    }
+    beforeRename();
+    result.ok = out.commit();
+    if (!result.ok)
+        result.error = out.errorString();
+    return result;
+}
+
+} // namespace
+
+void ChangedList::store(bool always) {
+    if (m_file.isEmpty() || m_unreadable || (!always && m_paths == m_written))
+        return;
+    QDir().mkpath(QFileInfo(m_file).absolutePath());
+    const TextWriteResult written = writeQueue(m_file, queueBytes(m_paths), beforeRename);
+    if (!written.ok) {
+        // The list goes on in memory; the next change tries again.
+        m_problem = QStringLiteral("The upload list could not be saved to %1: %2")
+                        .arg(QDir::toNativeSeparators(m_file), written.error);
+        return;
+    }
+    m_problem.clear();
+    m_written = m_paths;
+}
+
+QByteArray ChangedList::queueBytes(const QStringList& paths) {
+    QByteArray out;
+    for (const QString& path : paths) {
+        if (path.contains(u'\r') || path.contains(u'\n'))
+            continue;
+        out += path.toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
+QStringList ChangedList::queueFromBytes(const QByteArray& bytes) {
+    QStringList paths;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            paths << decodeText(line).text;
+    }
+    return paths;
+}
+
+QString ChangedList::queueFileFor(const QString& programDirectory, const QString& projectPath) {
+    const QString folder = programDirectory + QStringLiteral("queues/");
+    if (projectPath.isEmpty())
+        return folder + QStringLiteral("no-project.queue");
+    const QString full = QFileInfo(projectPath).absoluteFilePath();
+    QString base = QFileInfo(full).completeBaseName();
+    if (base.isEmpty())
+        base = QStringLiteral("project");
+    const QByteArray digest =
+        QCryptographicHash::hash(full.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    return folder + base + u'-' + QString::fromLatin1(digest) + QStringLiteral(".queue");
 }
 
 void ChangedList::replace(const QStringList& paths) {

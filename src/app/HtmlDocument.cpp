@@ -9,8 +9,13 @@
 #include "platform/Clipboard.h"
 #include "platform/FileChooser.h"
 #include "platform/LongStep.h"
+#include "platform/PieceWrite.h"
 
 #include <QFileInfo>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 HtmlDocument::HtmlDocument(EditWindow& editor, Prompter& prompter, FileChooser& chooser,
                            Clipboard& clipboard, Settings& settings, const SettingsStore& store,
@@ -111,6 +116,75 @@ std::optional<QString> HtmlDocument::askSaveName() {
     return m_chooser.saveFile(r);
 }
 
+namespace {
+
+// Pages from this size on (characters or bytes) are read and saved beside the window.
+constexpr qsizetype StepSaveFrom = 1 << 20;
+
+// Runs work on a thread of its own while the window shows the step's progress and goes on
+// drawing; returns false when the user cancelled (the work still ends first). progress, set by
+// the work, counts in thousandths.
+bool runBesideTheWindow(LongStep& steps, const QString& label, const std::function<void()>& work,
+                        const std::atomic<qint64>& progress) {
+    std::atomic<bool> finished{false};
+    bool cancelled = false;
+    // The window gets its first turn before the work starts, so a Cancel pressed at once is seen
+    // before the first piece, however fast the work would be.
+    steps.begin(label, 1000);
+    if (!steps.advance(0))
+        cancelled = true;
+    std::thread worker([&] {
+        work();
+        finished = true;
+    });
+    while (!finished) {
+        if (!steps.advance(progress))
+            cancelled = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    worker.join();
+    steps.end();
+    return !cancelled;
+}
+
+QString stepLabel(const char* what, const QString& path) {
+    return QStringLiteral("%1 %2 ...")
+        .arg(QLatin1String(what), path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+}
+
+// A big text is written on a thread of its own while the window shows the progress and goes on
+// drawing; Cancel stops it at its next piece, with the old file untouched.
+PieceWriteResult writeText(LongStep* steps, const QString& path, const QString& text,
+                           TextEncoding encoding) {
+    if (!steps || text.size() < StepSaveFrom)
+        return {writeTextFile(path, text, encoding)};
+    std::atomic<qint64> done{0};
+    std::atomic<bool> stop{false};
+    PieceWriteResult result;
+    const auto write = [&] {
+        result = writeTextFileInPieces(path, text, encoding, [&](qint64 written, qint64 total) {
+            done = total > 0 ? written * 1000 / total : 1000;
+            return !stop.load();
+        });
+    };
+    struct Stopping : LongStep {
+        LongStep& steps;
+        std::atomic<bool>& stop;
+        Stopping(LongStep& s, std::atomic<bool>& f) : steps(s), stop(f) {}
+        void begin(const QString& label, qint64 total) override { steps.begin(label, total); }
+        bool advance(qint64 at) override {
+            if (!steps.advance(at))
+                stop = true;
+            return !stop;
+        }
+        void end() override { steps.end(); }
+    } stopping(*steps, stop);
+    runBesideTheWindow(stopping, stepLabel("Saving", path), write, done);
+    return result;
+}
+
+} // namespace
+
 bool HtmlDocument::writeTo(const QString& path) {
     const QString text = m_editor.text();
     // Nothing typed is lost, but the file changes its encoding: the user hears of it once.
@@ -118,7 +192,11 @@ bool HtmlDocument::writeTo(const QString& path) {
         m_toldSavedAsUtf8 = true;
         m_prompter.inform(savedAsUtf8Text(path));
     }
-    const TextWriteResult result = writeTextFile(path, text, m_encoding);
+    const PieceWriteResult written =
+        writeText(m_parts ? m_parts->longSteps : nullptr, path, text, m_encoding);
+    if (written.stopped)
+        return false; // cancelled: the file stays as it was, the document modified
+    const TextWriteResult& result = written.result;
     if (!result.ok) {
         m_prompter.error(
             QStringLiteral("Cannot save the file \"%1\".\n%2").arg(path, result.error));
@@ -127,6 +205,7 @@ bool HtmlDocument::writeTo(const QString& path) {
     m_encoding = result.encoding;
     return true;
 }
+
 
 MessageAnswer HtmlDocument::confirmCloseHtml(bool saveCommand) {
     if (m_helpPageMode || !m_htmlModified)
@@ -293,13 +372,23 @@ void HtmlDocument::setWrap(bool on) {
 }
 
 void HtmlDocument::setColored(bool on) {
-    // The colouring pass itself comes with tag colouring; the switch and its setting are kept.
+    // The pass does not follow the switch; live colouring (which the window brings) does.
     if (on != m_settings.colored)
         m_store.set(m_settings, &Settings::colored, on);
 }
 
 DocumentLoad HtmlDocument::loadDocument(const QString& path) {
-    const TextReadResult file = readTextFile(path);
+    // A big file is read and decoded beside the window, which goes on drawing meanwhile.
+    LongStep* steps = m_parts ? m_parts->longSteps : nullptr;
+    TextReadResult file;
+    if (steps && QFileInfo(path).size() >= StepSaveFrom) {
+        const std::atomic<qint64> unknown{0};
+        if (!runBesideTheWindow(
+                *steps, stepLabel("Loading", path), [&] { file = readTextFile(path); }, unknown))
+            return {false, {}, true};
+    } else {
+        file = readTextFile(path);
+    }
     if (!file.ok)
         return {false, file.error};
     if (!takeDocument(path, file))

@@ -122,9 +122,11 @@ struct ShellParts {
     LongStep* longSteps = nullptr;
     UploadCheck* uploadCheck = nullptr;
 
-    // The rooms fill the slots while they are installed, each slot once: a second filling keeps
-    // the first part and is listed in problems, which a test keeps empty.
-    template <class Part> void provide(Part* ShellParts::*slot, Part* part, const char* name) {
+    // The one way a room fills a slot while it is installed, each slot once: a second filling
+    // keeps the first part and is listed in problems, which the window reports and a test keeps
+    // empty. name: the slot's name, for that message.
+    template <class Part, class Impl>
+    void provide(Part* ShellParts::*slot, Impl* part, const char* name) {
         if (this->*slot)
             problems << QLatin1String(name) + QStringLiteral(" is filled twice");
         else

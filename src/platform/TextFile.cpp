@@ -2,12 +2,14 @@
 #include "platform/TextFile.h"
 
 #include "platform/NativeNames.h"
+#include "platform/PieceWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -213,17 +215,24 @@ TextReadResult readTextFile(const QString& path) {
 }
 
 TextWriteResult writeTextFile(const QString& path, const QString& text, TextEncoding encoding) {
+    return writeTextFileInPieces(path, text, encoding, {}).result;
+}
+
+PieceWriteResult writeTextFileInPieces(const QString& path, const QString& text,
+                                       TextEncoding encoding, const WriteProgress& progress) {
     const EncodedText encoded = encodeText(toCrLf(text), encoding);
-    TextWriteResult result = writeFileAtomically(path, encoded.bytes);
-    result.encoding = encoded.encoding;
-    return result;
+    PieceWriteResult written = writeFileInPieces(path, encoded.bytes, progress);
+    written.result.encoding = encoded.encoding;
+    return written;
 }
 
 namespace {
 // The atomic write for a file whose name Qt cannot spell (Latin-1 bytes): a temporary file beside
 // it, the old file's permissions, then a rename over it, as QSaveFile does for every other name.
-TextWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray& bytes) {
-    TextWriteResult result;
+PieceWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray& bytes,
+                                       const WriteProgress& progress) {
+    PieceWriteResult written;
+    TextWriteResult& result = written.result;
     const qsizetype slash = native.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : native.left(slash == 0 ? 1 : slash);
     const QByteArray base = slash < 0 ? native : native.mid(slash + 1);
@@ -231,7 +240,7 @@ TextWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         result.error = qt_error_string(errno);
-        return result;
+        return written;
     }
     struct stat old {};
     mode_t mode = 0;
@@ -244,8 +253,10 @@ TextWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray
     }
     qsizetype done = 0;
     int error = 0;
+    bool stopped = false;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const qsizetype piece = std::min(bytes.size() - done, WritePiece);
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(piece));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -253,6 +264,16 @@ TextWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray
             break;
         }
         done += n;
+        if (progress && !progress(done, bytes.size())) {
+            stopped = true;
+            break;
+        }
+    }
+    if (stopped) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        written.stopped = true;
+        return written;
     }
     if (error == 0 && ::fchmod(fd, mode) != 0)
         error = errno;
@@ -265,34 +286,49 @@ TextWriteResult writeNativeAtomically(const QByteArray& native, const QByteArray
     if (error != 0) {
         ::unlink(temp.constData());
         result.error = qt_error_string(error);
-        return result;
+        return written;
     }
     result.ok = true;
-    return result;
+    return written;
 }
 } // namespace
 
 TextWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    return writeFileInPieces(path, bytes, {}).result;
+}
+
+PieceWriteResult writeFileInPieces(const QString& path, const QByteArray& bytes,
+                                   const WriteProgress& progress) {
     const QByteArray native = nativePath(path);
     if (native != QFile::encodeName(path))
-        return writeNativeAtomically(native, bytes);
-    TextWriteResult result;
+        return writeNativeAtomically(native, bytes, progress);
+    PieceWriteResult written;
+    TextWriteResult& result = written.result;
     // Never fall back to writing the target in place: a failure half-way would destroy it.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
         result.error = file.errorString();
-        return result;
+        return written;
     }
-    if (file.write(bytes) != bytes.size()) {
-        result.error = file.errorString();
-        file.cancelWriting();
-        return result;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qsizetype piece = std::min(bytes.size() - done, WritePiece);
+        if (file.write(bytes.constData() + done, piece) != piece) {
+            result.error = file.errorString();
+            file.cancelWriting();
+            return written;
+        }
+        done += piece;
+        if (progress && !progress(done, bytes.size())) {
+            file.cancelWriting();
+            written.stopped = true;
+            return written;
+        }
     }
     if (!file.commit()) {
         result.error = file.errorString();
-        return result;
+        return written;
     }
     result.ok = true;
-    return result;
+    return written;
 }

@@ -127,6 +127,7 @@ void Project::newProject() {
     m_app.runBackupReminder();
     state().projectFileName.clear();
     m_projectPath.clear();
+    m_app.useUploadQueueOf(QString());
     m_outline.clear();
     m_selected = 0;
     m_outlineEncoding = m_linkEncoding = TextEncoding::Utf8;
@@ -236,9 +237,10 @@ bool Project::openHelpProject(const QString& outlinePath) {
     return true;
 }
 
-void Project::takeProjectPath(const QString& path) {
+void Project::takeProjectPath(const QString& path, bool carryQueue) {
     m_projectPath = path;
     state().projectFileName = QFileInfo(path).fileName();
+    m_app.useUploadQueueOf(path, carryQueue);
 }
 
 QString Project::projectPath() const {
@@ -340,8 +342,8 @@ std::optional<QString> Project::chooseProjectPath(const QString& title) {
 
 void Project::takeSavedPath(const QString& path) {
     // The project takes the name only once it is written there; the recent entry and the caption
-    // name the file written, so the entry reopens it.
-    takeProjectPath(path);
+    // name the file written, so the entry reopens it. The files waiting for upload go along.
+    takeProjectPath(path, true);
     m_app.updateRecentProjects(path);
     setCaption(captionPrefix() + path);
 }

@@ -107,7 +107,7 @@ private:
     std::optional<QString> chooseProjectPath(const QString& title);
     // The save question before the project is left; false: Cancel, stay.
     bool askToSaveFirst(bool evenInHelpMode, const QString& question);
-    void takeProjectPath(const QString& path);
+    void takeProjectPath(const QString& path, bool carryQueue = false);
     void takeSavedPath(const QString& path);
     void openChosenProject(const QString& path);
     void enableSaveProject();

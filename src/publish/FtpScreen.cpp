@@ -1,4 +1,4 @@
-// FtpScreen: the FTP screen's logic over its TStarFtp.
+// FtpScreen: the FTP screen's logic over its FTP session.
 #include "publish/FtpScreen.h"
 
 #include "app/ChangedList.h"
@@ -8,6 +8,9 @@
 #include "platform/TextFile.h"
 #include "project/FilesTab.h"
 #include "project/ProjectFiles.h"
+#include "publish/UploadPlan.h"
+#include "publish/UploadRunner.h"
+#include "sftp/SftpRemoteSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,14 +23,10 @@
 
 namespace {
 
-bool hasLineBreak(const QString& text) {
-    return text.contains(u'\r') || text.contains(u'\n');
-}
-
 // The errors that end one file of a transfer but not the connection.
-bool fileError(FtpError code) {
-    return code == FtpError::LocalFileOpen || code == FtpError::LocalFileRead ||
-           code == FtpError::NoRemoteFile;
+bool fileError(RemoteError error) {
+    return error == RemoteError::LocalFileOpen || error == RemoteError::LocalFileRead ||
+           error == RemoteError::NoRemoteFile;
 }
 
 } // namespace
@@ -36,78 +35,67 @@ FtpScreen::FtpScreen(QString programDirectory, ChangedList& changedList, const S
                      Prompter& prompter, QObject* parent)
     : QObject(parent), m_programDirectory(std::move(programDirectory)), m_changedList(changedList),
       m_settings(settings), m_prompter(prompter), m_profiles(m_programDirectory),
-      m_ftp(std::make_unique<TStarFtp>()) {
+      m_session(std::make_unique<FtpSession>()) {
     wireEngine();
 }
 
 FtpScreen::~FtpScreen() {
-    if (m_ftp) {
-        // No handler may run into a screen that is going away.
-        m_ftp->OnFtpInfo = {};
-        m_ftp->OnFtpError = {};
-        m_ftp->OnFtpQuit = {};
-        m_ftp->OnFtpNeedInfo = {};
-        m_ftp->OnListingDone = {};
-        m_ftp->OnFileStored = {};
-        m_ftp->OnLoggedIn = {};
-        m_ftp->OnDirectoryChanged = {};
-        m_ftp->OnDirectoryCreated = {};
-        m_ftp->OnDirectoryDeleted = {};
-        m_ftp->OnFileDeleted = {};
-        m_ftp->OnFileRenamed = {};
-        m_ftp->OnCertificateCheck = {};
-        m_ftp->Abort();
+    // No event or question may reach a screen that is going away.
+    m_runner.reset();
+    if (m_sftp) {
+        disconnect(m_sftp.get(), nullptr, this, nullptr);
+        m_sftp->abort();
     }
+    disconnect(m_session.get(), nullptr, this, nullptr);
+    engine().OnFtpNeedInfo = {};
+    engine().OnCertificateCheck = {};
+    m_session.reset();
 }
 
 void FtpScreen::wireEngine() {
-    TStarFtp& f = *m_ftp;
+    TStarFtp& f = engine();
     f.FtpPort = 21;
     // The one place where the transfer type and the server type are chosen.
     f.TransferMode = BinaryTransfer;
     f.ServerType = ftpstDefault;
-    f.OnFtpInfo = [this](TStarFtp*, FtpInfo code, const QString& text) { onInfo(code, text); };
-    f.OnFtpError = [this](TStarFtp*, FtpError code, const QString& text) { onError(code, text); };
-    f.OnListingDone = [this](TStarFtp*) { onListingDone(); };
-    f.OnFileStored = [this](TStarFtp*) { onFileStored(); };
-    f.OnFtpQuit = [this](TStarFtp*) { onQuit(); };
+    // The questions of a login are the engine's own, asked while it waits.
     f.OnFtpNeedInfo = [this](TStarFtp*, TFtpInfoNeeded need, QString& value) {
         onNeedInfo(need, value);
-    };
-    const TStarFtp::TNotifyEvent relist = [this](TStarFtp*) {
-        reportRefusal();
-        afterChange();
-    };
-    f.OnLoggedIn = [this](TStarFtp*) { afterChange(); };
-    f.OnDirectoryChanged = relist;
-    // While a transfer makes the folders of a site, the next folder or the file follows.
-    f.OnDirectoryCreated = [this](TStarFtp*) {
-        if (m_transferring && !connected()) {
-            transferLost(errorText(static_cast<int>(FtpError::ConnectionAborted), {}));
-            return;
-        }
-        if (m_transferring) {
-            storeStep();
-            return;
-        }
-        reportRefusal();
-        afterChange();
     };
     f.OnCertificateCheck = [this](TStarFtp*, const TCertificateInfo& c) {
         return onCertificate(c);
     };
-    f.OnDirectoryDeleted = relist;
-    f.OnFileDeleted = relist;
-    f.OnFileRenamed = relist;
+    connect(m_session.get(), &RemoteSession::sessionEvent, this, &FtpScreen::onSessionEvent);
 }
 
 void FtpScreen::open() {
     m_hostList = m_profiles.readNames();
+    pruneChangedList();
     m_auto = m_changedList.paths();
     m_status.clear();
     if (m_hostList.size() == 1)
         selectHost(0);
     emit changed();
+}
+
+void FtpScreen::pruneChangedList() {
+    // A file deleted since it was queued has nothing to send: it leaves the queue, and the Log
+    // says which one went.
+    QStringList kept;
+    for (const QString& path : m_changedList.paths()) {
+        if (pathExists(path))
+            kept << path;
+        else
+            m_log << removedFromQueueText(path);
+    }
+    if (kept.size() != m_changedList.count())
+        m_changedList.replace(kept);
+    if (!m_changedList.problem().isEmpty())
+        m_log << m_changedList.problem();
+}
+
+QString FtpScreen::removedFromQueueText(const QString& path) {
+    return QStringLiteral("%1 is no longer on disk: taken off the Auto-FTP List.").arg(path);
 }
 
 // ---- page 1 ----
@@ -342,7 +330,13 @@ void FtpScreen::connectToHost() {
         return;
     }
     appendLog(QStringLiteral("Connecting.."));
-    TStarFtp& f = *m_ftp;
+    m_runner.reset();
+    m_sftp.reset();
+    if (m_current.protocol == HostProtocol::Sftp) {
+        connectSftp(m_current.host);
+        return;
+    }
+    TStarFtp& f = engine();
     // A host may name its port ("ftp.example.com:2121"); without one the screen's port counts.
     QString host = m_current.host;
     f.FtpPort = ftpPort;
@@ -360,18 +354,18 @@ void FtpScreen::connectToHost() {
     f.UserAccount = m_current.account;
     f.InitialDirectory = m_current.directory;
     f.DataConnection = m_current.dataConnection;
-    f.Security = m_current.security;
+    f.Security = m_current.effectiveSecurity();
     f.TrustedFingerprint = m_current.fingerprint;
     m_remoteBase.clear();
     m_remoteCurrent.clear();
     setBusy(true);
-    f.Connect();
+    m_session->logIn();
 }
 
 void FtpScreen::disconnectFromHost() {
     m_closeEnabled = true;
     if (connected() && !m_busy) {
-        m_ftp->Quit();
+        remoteQuit();
         m_notice = false;
     }
     emit changed();
@@ -389,165 +383,118 @@ void FtpScreen::transferFiles() {
     if (m_busy)
         return;
     m_transferring = true;
-    m_index = 0;
+    m_stopPressed = false;
     m_count = static_cast<int>(m_transfer.size());
     m_sent = 0;
-    m_madeFolders.clear();
     m_gaugeMax = m_count;
     m_gaugePos = 0;
     m_gaugeVisible = true;
-    sendCurrent();
-}
-
-void FtpScreen::sendCurrent() {
-    // A name with a line break cannot go into a command: it is skipped with its reason.
-    while (m_index < m_count && hasLineBreak(m_transfer.at(m_index))) {
-        appendLog(lineBreakInNameText(m_transfer.at(m_index)));
-        ++m_index;
-    }
-    if (m_index >= m_count) {
-        finishTransfer();
+    if (m_sftp) {
+        startSftpTransfer();
         return;
     }
-    const QString path = m_transfer.at(m_index);
-    m_status = QStringLiteral("Sending file #%1 of %2").arg(m_index + 1).arg(m_count);
-    m_gaugePos = m_index;
-    m_size = std::max<qint64>(0, regularFileSize(path));
-    m_fileError.clear();
-    m_target = remoteTargetFor(path, m_current.siteFolder, m_remoteBase, m_remoteCurrent);
-    m_folderQueue.clear();
-    for (const QByteArray& folder : m_target.folderBytes)
-        if (!m_madeFolders.contains(folder))
-            m_folderQueue << folder;
-    m_log << QStringLiteral("Sending %1 to %2").arg(path, m_target.path);
+    m_runner = std::make_unique<UploadRunner>(
+        *m_session,
+        UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
+    UploadRunner& runner = *m_runner;
+    connect(&runner, &UploadRunner::fileStarted, this, &FtpScreen::fileStarted);
+    connect(&runner, &UploadRunner::fileProgress, this, [this](int, qint64 done, qint64) {
+        m_bytes = QStringLiteral("%1 of %2").arg(done).arg(m_size);
+        emit changed();
+    });
+    connect(&runner, &UploadRunner::fileDone, this, &FtpScreen::fileDone);
+    connect(&runner, &UploadRunner::finished, this, &FtpScreen::finishTransfer);
+    connect(&runner, &UploadRunner::stopped, this,
+            [this](int, const RemoteEvent& cause) { transferStopped(cause); });
+    setBusy(true);
+    runner.start();
+}
+
+void FtpScreen::fileStarted(int index) {
+    const UploadPlan::File& file = m_runner->plan().files.at(index);
+    m_status = QStringLiteral("Sending file #%1 of %2").arg(index + 1).arg(m_count);
+    m_gaugePos = index;
+    m_size = m_runner->results().at(index).size;
+    m_log << QStringLiteral("Sending %1 to %2").arg(file.localPath, file.remotePath);
     setBusy(true);
     emit changed();
-    storeStep();
 }
 
-void FtpScreen::storeStep() {
-    if (!m_folderQueue.isEmpty()) {
-        // A reply that the folder is there already (550, 521 ...) only shows in the Log: the
-        // file's own STOR tells whether it could go there.
-        const QByteArray folder = m_folderQueue.takeFirst();
-        m_madeFolders << folder;
-        m_ftp->MakeDirectory(folder);
+void FtpScreen::fileDone(int index, const UploadRunner::FileResult& result) {
+    const QString path = m_runner->plan().files.at(index).localPath;
+    using Outcome = UploadRunner::FileResult::Outcome;
+    if (result.outcome == Outcome::Skipped) {
+        // A name with a line break cannot go into a command: it is skipped with its reason.
+        appendLog(lineBreakInNameText(path));
         return;
     }
-    m_lastReply.clear();
-    m_ftp->LocalFile = m_transfer.at(m_index);
-    m_ftp->RemoteFile = m_target.path;
-    m_ftp->RemoteFileBytes = m_target.bytes;
-    m_ftp->StoreFile();
-}
-
-QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFolder,
-                                 const QString& remoteBase, const QString& remoteCurrent,
-                                 QStringList* folders) {
-    const RemoteTarget target = remoteTargetFor(localPath, siteFolder, remoteBase, remoteCurrent);
-    if (folders)
-        *folders = target.folders;
-    return target.path;
-}
-
-FtpScreen::RemoteTarget FtpScreen::remoteTargetFor(const QString& localPath,
-                                                   const QString& siteFolder,
-                                                   const QString& remoteBase,
-                                                   const QString& remoteCurrent) {
-    const auto join = [](const QString& folder, const QString& name) {
-        if (folder.isEmpty())
-            return name;
-        return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-    };
-    const auto joinBytes = [](const QString& folder, const QByteArray& name) {
-        const QByteArray f = folder.toUtf8();
-        if (f.isEmpty())
-            return name;
-        return f.endsWith('/') ? f + name : f + '/' + name;
-    };
-    RemoteTarget target;
-    const QString local = QDir::cleanPath(localPath);
-    // The local names as the disk spells them: a Latin-1 name goes to the server as its own
-    // bytes, not as the UTF-8 of how it is shown.
-    const QList<QByteArray> native = nativePath(local).split('/');
-    const auto nativeParts = [&native](qsizetype count) {
-        return native.mid(std::max<qsizetype>(0, native.size() - count));
-    };
-    if (!siteFolder.isEmpty() && QDir::isAbsolutePath(siteFolder)) {
-        QString prefix = QDir::cleanPath(siteFolder);
-        if (!prefix.endsWith(u'/'))
-            prefix += u'/';
-        if (local.startsWith(prefix) && local.size() > prefix.size()) {
-            const QString relative = local.mid(prefix.size());
-            const QStringList parts = relative.split(u'/');
-            const QList<QByteArray> bytes = nativeParts(parts.size());
-            QString folder;
-            QByteArray folderBytes;
-            for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
-                folder = folder.isEmpty() ? parts.at(i) : folder + u'/' + parts.at(i);
-                folderBytes =
-                    folderBytes.isEmpty() ? bytes.value(i) : folderBytes + '/' + bytes.value(i);
-                target.folders << join(remoteBase, folder);
-                target.folderBytes << joinBytes(remoteBase, folderBytes);
-            }
-            target.path = join(remoteBase, relative);
-            target.bytes =
-                joinBytes(remoteBase, folderBytes.isEmpty()
-                                          ? bytes.value(parts.size() - 1)
-                                          : folderBytes + '/' + bytes.value(parts.size() - 1));
-            return target;
-        }
-    }
-    target.path = join(remoteCurrent, QFileInfo(local).fileName());
-    target.bytes = joinBytes(remoteCurrent, native.value(native.size() - 1));
-    return target;
-}
-
-void FtpScreen::onFileStored() {
-    if (!m_transferring)
-        return;
-    TStarFtp& f = *m_ftp;
-    const QString path = m_transfer.value(m_index);
-    if (!f.Success() && !connected()) {
-        // The server closed the connection in the middle of the file: nothing more can go.
-        transferLost(errorText(static_cast<int>(FtpError::ConnectionAborted), {}));
-        return;
-    }
-    if (f.Success()) {
+    if (result.outcome == Outcome::Stored) {
         ++m_sent;
         m_uploaded.insert(path);
-        const qint64 ms = f.ElapsedMs();
-        if (ms != 0) {
-            const qint64 bytes = f.BytesTransferred();
-            appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
-                          .arg(bytes)
-                          .arg(ms / 1000)
-                          .arg(ms % 1000, 3, 10, QLatin1Char('0'))
-                          .arg(bytes / ms));
-        }
+        appendRate(result.bytes, result.elapsedMs);
     } else {
-        QString why = !m_fileError.isEmpty() ? m_fileError : m_lastReply;
+        // The server's own words, or what kept the file from going at all; a local file the FTP
+        // engine could not open or read is told in its own words (SFTP's text already says it).
+        QString why = !m_sftp && fileError(result.error) ? errorText(result.protocolCode, path)
+                                                         : result.text;
         if (why.isEmpty())
             why = QStringLiteral("the server did not accept it");
         appendLog(QStringLiteral("Could not send %1: %2").arg(path, why));
     }
     m_bytes.clear();
-    ++m_index;
-    if (m_index >= m_count) {
-        finishTransfer();
+    m_lastReply.clear();
+}
+
+void FtpScreen::transferStopped(const RemoteEvent& cause) {
+    if (m_stopPressed) {
+        // Stop ended the connection: the status says how far it got, no message.
+        m_transferring = false;
+        m_gaugeVisible = false;
+        m_bytes.clear();
+        m_status =
+            QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
+        setBusy(false);
+        emit changed();
         return;
     }
-    sendCurrent();
+    const int code = cause.kind == RemoteEvent::Kind::Error
+                         ? cause.protocolCode
+                         : static_cast<int>(FtpError::ConnectionAborted);
+    QString text = errorText(code, {});
+    if (text.isEmpty())
+        text = errorText(static_cast<int>(FtpError::ConnectionAborted), {});
+    transferLost(text);
+}
+
+QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFolder,
+                                 const QString& remoteBase, const QString& remoteCurrent,
+                                 QStringList* folders) {
+    const UploadPlan::Target target =
+        UploadPlan::targetFor(localPath, siteFolder, remoteBase, remoteCurrent);
+    if (folders)
+        *folders = target.folders;
+    return target.path;
+}
+
+void FtpScreen::appendRate(qint64 bytes, qint64 ms) {
+    if (ms == 0)
+        return;
+    appendLog(QStringLiteral("%1 bytes transferred in %2.%3 seconds (%4K per second)")
+                  .arg(bytes)
+                  .arg(ms / 1000)
+                  .arg(ms % 1000, 3, 10, QLatin1Char('0'))
+                  .arg(bytes / ms));
 }
 
 void FtpScreen::transferLost(const QString& cause) {
-    const QString path = m_transfer.value(m_index);
+    const int index = m_runner ? m_runner->currentFile() : 0;
+    const QString path = m_runner ? m_runner->plan().files.at(index).localPath : QString();
     m_transferring = false;
     setBusy(false);
-    m_folderQueue.clear();
     m_gaugeVisible = false;
     m_bytes.clear();
     m_status = QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
+    emit changed();
     appendLog(QStringLiteral("Could not send %1: the connection to the server was lost (%2)")
                   .arg(path, cause));
     const QString text = connectionLostText(path, m_sent, m_count, cause);
@@ -571,11 +518,15 @@ void FtpScreen::finishTransfer() {
 }
 
 void FtpScreen::abort() {
-    m_ftp->Abort();
+    m_stopPressed = m_transferring;
+    if (m_sftp)
+        m_sftp->abort();
+    else
+        m_session->abort();
 }
 
 void FtpScreen::afterChange() {
-    m_ftp->GetListing();
+    remoteList();
     m_closeEnabled = false;
     m_notice = true;
     emit changed();
@@ -589,7 +540,10 @@ void FtpScreen::makeDirectory() {
     if (!name)
         return;
     startCommand(QStringLiteral("create the directory %1").arg(*name));
-    m_ftp->MakeDirectory(*name);
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->makeDir(name->toUtf8()); });
+    else
+        m_session->makeDir(name->toUtf8());
 }
 
 void FtpScreen::startCommand(const QString& what) {
@@ -598,10 +552,10 @@ void FtpScreen::startCommand(const QString& what) {
     setBusy(true);
 }
 
-void FtpScreen::reportRefusal() {
+void FtpScreen::reportRefusal(bool succeeded) {
     const QString what = std::exchange(m_command, QString());
     // A connection that ended is no refusal: its end is told by itself.
-    if (what.isEmpty() || m_ftp->Success() || !connected())
+    if (what.isEmpty() || succeeded || !m_session->connected())
         return;
     // The server's own words say why (a folder that is not empty, a name that is taken).
     const QString text = refusedText(what, m_lastReply);
@@ -625,7 +579,10 @@ void FtpScreen::removeDirectory(int row) {
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
     startCommand(QStringLiteral("remove the directory %1").arg(name));
-    m_ftp->RemoveDirectory(m_remoteDirNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->removeDir(m_remoteDirNames.at(row)); });
+    else
+        m_session->removeDir(m_remoteDirNames.at(row));
 }
 
 void FtpScreen::renameFile(int row) {
@@ -637,7 +594,10 @@ void FtpScreen::renameFile(int row) {
     if (!to)
         return;
     startCommand(QStringLiteral("rename %1 to %2").arg(name, *to));
-    m_ftp->RenameFile(m_remoteFileNames.at(row), to->toUtf8());
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->rename(m_remoteFileNames.at(row), to->toUtf8()); });
+    else
+        m_session->rename(m_remoteFileNames.at(row), to->toUtf8());
 }
 
 void FtpScreen::deleteFile(int row) {
@@ -649,14 +609,17 @@ void FtpScreen::deleteFile(int row) {
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
     startCommand(QStringLiteral("delete %1").arg(name));
-    m_ftp->DeleteFile(m_remoteFileNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->deleteFile(m_remoteFileNames.at(row)); });
+    else
+        m_session->deleteFile(m_remoteFileNames.at(row));
 }
 
 void FtpScreen::refresh() {
     if (!connected() || m_busy)
         return;
     setBusy(true);
-    m_ftp->GetListing();
+    remoteList();
 }
 
 void FtpScreen::openDirectory(int row) {
@@ -664,7 +627,10 @@ void FtpScreen::openDirectory(int row) {
     if (!connected() || name.isEmpty() || m_busy)
         return;
     startCommand(QStringLiteral("change to the directory %1").arg(name));
-    m_ftp->ChangeDirectory(m_remoteDirNames.at(row));
+    if (m_sftp)
+        remoteCommand([&] { return m_sftp->changeDir(m_remoteDirNames.at(row)); });
+    else
+        m_session->changeDir(m_remoteDirNames.at(row));
 }
 
 bool FtpScreen::close() {
@@ -681,13 +647,67 @@ bool FtpScreen::close() {
         }
         return true;
     }
-    m_ftp->Quit();
+    // Whatever runs is given up: the FTP engine's Quit cuts an operation short.
+    if (!m_sftp && m_session->busy())
+        engine().Quit();
+    else
+        remoteQuit();
     setBusy(false);
     emit changed();
     return false;
 }
 
-// ---- the engine's events ----
+// ---- the session's events ----
+
+void FtpScreen::onSessionEvent(const RemoteEvent& event) {
+    switch (event.kind) {
+    case RemoteEvent::Kind::Info:
+        onInfo(static_cast<FtpInfo>(event.protocolCode), event.text);
+        break;
+    case RemoteEvent::Kind::Progress:
+        break; // an upload's progress comes through its runner
+    case RemoteEvent::Kind::Error:
+        onError(static_cast<FtpError>(event.protocolCode));
+        break;
+    case RemoteEvent::Kind::Done:
+        onDone(event);
+        break;
+    case RemoteEvent::Kind::Quit:
+        onQuit();
+        break;
+    }
+}
+
+void FtpScreen::onDone(const RemoteEvent& event) {
+    switch (event.opKind) {
+    case RemoteOpKind::Login:
+        m_connected = event.ok;
+        if (event.ok)
+            afterChange();
+        break;
+    case RemoteOpKind::List:
+        if (event.listing)
+            onListingDone(*event.listing);
+        else
+            setBusy(false);
+        break;
+    case RemoteOpKind::ChangeDir:
+    case RemoteOpKind::MakeDir:
+    case RemoteOpKind::RemoveDir:
+    case RemoteOpKind::Rename:
+    case RemoteOpKind::Delete:
+        // A transfer's own folders are its runner's.
+        if (m_transferring)
+            break;
+        reportRefusal(event.ok);
+        if (connected())
+            afterChange();
+        break;
+    case RemoteOpKind::Store:
+    case RemoteOpKind::Quit:
+        break;
+    }
+}
 
 void FtpScreen::onInfo(FtpInfo code, const QString& text) {
     switch (code) {
@@ -713,32 +733,19 @@ void FtpScreen::onInfo(FtpInfo code, const QString& text) {
     case FtpInfo::TlsEstablished:
         appendLog(QStringLiteral("Secure connection: ") + text);
         break;
-    case FtpInfo::DataProgress:
-        m_bytes = QStringLiteral("%1 of %2").arg(m_ftp->BytesTransferred()).arg(m_size);
-        emit changed();
-        break;
     default:
         break;
     }
 }
 
-void FtpScreen::onError(FtpError code, const QString&) {
-    const int number = static_cast<int>(code);
-    // The local file is what the engine could not open or read.
-    const QString text = errorText(number, m_ftp->LocalFile);
+void FtpScreen::onError(FtpError code) {
+    // The session reports only the errors that end the connection.
+    const QString text = errorText(static_cast<int>(code), {});
+    if (m_transferring)
+        return; // the transfer's end gives the one message, with this cause
     setBusy(false);
-    if (m_transferring && fileError(code)) {
-        // The transfer goes on with the next file; the Log says what went wrong with this one.
-        m_fileError = text;
-        return;
-    }
     if (text.isEmpty())
         return;
-    if (m_transferring && !connected()) {
-        // One message says that the transfer stopped, and why.
-        transferLost(text);
-        return;
-    }
     // Shown once the engine's handler has returned: a modal box must not run inside it.
     QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
 }
@@ -762,24 +769,23 @@ void FtpScreen::onNeedInfo(TFtpInfoNeeded need, QString& value) {
         appendLog(QStringLiteral("Connection cancelled: no %1 given.")
                       .arg(need == NeedPassword ? QStringLiteral("password")
                                                 : QStringLiteral("account")));
-        m_ftp->Abort();
+        m_session->abort();
         return;
     }
     value = *typed;
 }
 
-void FtpScreen::onListingDone() {
-    TStarFtp& f = *m_ftp;
-    m_remoteDirs = f.DirectoryList();
-    m_remoteDirNames = f.DirectoryNames();
+void FtpScreen::onListingDone(const RemoteListing& listing) {
+    m_remoteDirs = listing.directories;
+    m_remoteDirNames = listing.directoryNames;
     if (!m_remoteDirs.contains(QStringLiteral(".."))) {
         m_remoteDirs.prepend(QStringLiteral(".."));
         m_remoteDirNames.prepend(QByteArrayLiteral(".."));
     }
-    m_remoteFiles = f.FileList();
-    m_remoteFileNames = f.FileNames();
+    m_remoteFiles = listing.files;
+    m_remoteFileNames = listing.fileNames;
     // The first listing of a connection shows where the login ended: site files go below it.
-    m_remoteCurrent = f.InitialDirectory;
+    m_remoteCurrent = listing.folder;
     if (m_remoteBase.isEmpty())
         m_remoteBase = m_remoteCurrent;
     setBusy(false);
@@ -811,15 +817,10 @@ bool FtpScreen::onCertificate(const TCertificateInfo& certificate) {
 }
 
 void FtpScreen::onQuit() {
-    setBusy(false);
-    if (m_transferring) {
-        // A fatal error or Abort ended the connection in the middle of the list.
-        m_transferring = false;
-        m_gaugeVisible = false;
-        m_bytes.clear();
-        m_status =
-            QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
-    }
+    m_connected = false;
+    // A transfer under way is ended by its runner, which hears the same event.
+    if (!m_transferring)
+        setBusy(false);
     // Without a connection the screen can be left again, and shows no remote listing.
     m_closeEnabled = true;
     m_notice = false;

@@ -3,10 +3,11 @@
 // Page 1 edits the host profiles and selects one (its fields become the current host); page 2
 // collects the transfer list from the Auto-FTP list (a copy of the ChangedList), a project's
 // pages or files of a folder; page 3 connects, moves about the server and uploads the list into
-// the server's current directory, one file after another. The screen owns its TStarFtp; every
-// server operation runs on the event loop and ends in an engine event, so the window stays
-// responsive, and while one runs the screen is busy (the window shows the hourglass) and takes
-// no other server command. The window draws what changed() announces.
+// the server's current directory, one file after another. The screen owns its FTP session;
+// every server operation runs on the event loop and ends in a session event, so the window
+// stays responsive, and while one runs the screen is busy (the window shows the hourglass) and
+// takes no other server command. An upload is an UploadPlan that an UploadRunner carries out
+// over the session; the screen shows its progress. The window draws what changed() announces.
 //
 // A profile with a site folder keeps the site's layout on the server: a file below that folder
 // goes to the same relative path below the remote directory the login ended in, and the remote
@@ -15,8 +16,12 @@
 #pragma once
 
 #include "ftp/Ftp.h"
+#include "ftp/FtpSession.h"
 #include "project/SiteOutline.h"
 #include "publish/HostProfiles.h"
+#include "remote/RemoteEvent.h"
+#include "sftp/SshChannel.h"
+#include "publish/UploadRunner.h"
 
 #include <QObject>
 #include <QSet>
@@ -27,6 +32,9 @@
 
 class ChangedList;
 class Prompter;
+class SftpRemoteSession;
+struct SftpQuestion;
+class UploadRunner;
 struct Settings;
 
 class FtpScreen : public QObject {
@@ -86,7 +94,7 @@ public:
     const QStringList& remoteFiles() const { return m_remoteFiles; }
     // The server directory listed last; empty when not connected.
     const QString& remoteFolder() const { return m_remoteCurrent; }
-    bool connected() const { return m_ftp && m_ftp->Connected(); }
+    bool connected() const;
     bool busy() const { return m_busy; }
     bool closeEnabled() const { return m_closeEnabled; }
     bool noticeShown() const { return m_notice; }
@@ -106,9 +114,18 @@ public:
     // "Close": true when the screen may close now.
     bool close();
 
-    TStarFtp& engine() { return *m_ftp; }
+    // The FTP engine behind the session: its connection settings and questions.
+    TStarFtp& engine() { return m_session->engine(); }
+    RemoteSession& session() { return *m_session; }
     // The server's port; the screen uses 21, tests their own server's.
     int ftpPort = 21;
+    // An SFTP profile's connection: the port when the host names none, and where the known
+    // hosts and keys are (empty: the user's own ~/.ssh); the screen fills in host, user and
+    // password from the profile.
+    int sftpPort = 22;
+    SshChannel::Settings sftpSettings;
+    // The SFTP session of the connection under way; null for FTP.
+    SftpRemoteSession* sftpSession() { return m_sftp.get(); }
 
     // The texts of the screen.
     static QString caption();
@@ -122,6 +139,7 @@ public:
     static QString badProjectText();
     static QString errorText(int code, const QString& extra);
     static QString lineBreakInNameText(const QString& path);
+    static QString removedFromQueueText(const QString& path);
     // The connection ended while a file was being sent: which file, how far it got, and why.
     static QString connectionLostText(const QString& path, int sent, int count,
                                       const QString& cause);
@@ -140,17 +158,6 @@ public:
     static QString remotePathFor(const QString& localPath, const QString& siteFolder,
                                  const QString& remoteBase, const QString& remoteCurrent,
                                  QStringList* folders = nullptr);
-    // The same with the names as they go to the server: each part that comes from the local
-    // path keeps its bytes on disk (a Latin-1 name stays Latin-1), the remote directories
-    // go as UTF-8.
-    struct RemoteTarget {
-        QString path; // as the Log shows it
-        QByteArray bytes;
-        QStringList folders;
-        QList<QByteArray> folderBytes;
-    };
-    static RemoteTarget remoteTargetFor(const QString& localPath, const QString& siteFolder,
-                                        const QString& remoteBase, const QString& remoteCurrent);
 
 signals:
     // Anything shown may have changed.
@@ -168,19 +175,23 @@ private:
     void setBusy(bool busy);
     void appendLog(const QString& line);
     void afterChange();
+    void onSessionEvent(const RemoteEvent& event);
     void onInfo(FtpInfo code, const QString& text);
-    void onError(FtpError code, const QString& text);
-    void onListingDone();
-    void onFileStored();
+    void onError(FtpError code);
+    void onDone(const RemoteEvent& event);
+    void onListingDone(const RemoteListing& listing);
     void onQuit();
     bool onCertificate(const TCertificateInfo& certificate);
-    void sendCurrent();
-    // The next step of the file being sent: a remote folder it needs, then the file itself.
-    void storeStep();
+    // The upload's steps, as its runner reports them.
+    void fileStarted(int index);
+    void fileDone(int index, const UploadRunner::FileResult& result);
+    void transferStopped(const RemoteEvent& cause);
     void finishTransfer();
     // The connection ended in the middle of a transfer: it stops, with one message.
     void transferLost(const QString& cause);
     bool addExisting(const QString& path);
+    // Files of the ChangedList that are gone from disk leave it, with a Log line each.
+    void pruneChangedList();
     // Writes the profile (or erases it) and then the host list; on a failure of either file
     // both stay as they were, the list too, and the message names the file and the reason.
     bool saveHostList(const QStringList& list, const QString& name,
@@ -189,16 +200,29 @@ private:
     QString remoteName(int row, bool directory) const;
     // A command the user started: what it does, in words, for the message if it is refused.
     void startCommand(const QString& what);
-    // After its completion event: a refusal goes to the status line, the Log and a message.
-    void reportRefusal();
+    // After its Done event: a refusal goes to the status line, the Log and a message.
+    void reportRefusal(bool succeeded);
     void onNeedInfo(TFtpInfoNeeded need, QString& value);
+    // The "bytes transferred" line of a file sent.
+    void appendRate(qint64 bytes, qint64 ms);
+
+    // ---- SFTP (FtpScreenSftp.cpp) ----
+    void connectSftp(const QString& host);
+    void onRemoteEvent(const RemoteEvent& event);
+    void onSftpQuestion(const SftpQuestion& question);
+    void sftpListed(const RemoteListing& listing);
+    void startSftpTransfer();
+    // A server operation of the screen's own, over the session of the connection.
+    void remoteCommand(const std::function<RemoteOpId()>& call);
+    void remoteQuit();
+    void remoteList();
 
     QString m_programDirectory;
     ChangedList& m_changedList;
     const Settings& m_settings;
     Prompter& m_prompter;
     HostProfiles m_profiles;
-    std::unique_ptr<TStarFtp> m_ftp;
+    std::unique_ptr<FtpSession> m_session;
 
     QStringList m_hostList;
     int m_selectedHost = -1;
@@ -225,24 +249,26 @@ private:
     QStringList m_remoteFiles;
     QList<QByteArray> m_remoteFileNames;
     bool m_busy = false;
+    bool m_connected = false;
     bool m_closeEnabled = true;
     bool m_notice = false;
 
     // The transfer under way.
     bool m_transferring = false;
-    int m_index = 0;
+    // Stop was pressed: the transfer ends without a message of its own.
+    bool m_stopPressed = false;
     int m_count = 0;
     int m_sent = 0;
     qint64 m_size = 0;
     QString m_lastReply;
     // The command the user started and whose reply is awaited (empty: none).
     QString m_command;
-    QString m_fileError;
-    RemoteTarget m_target;
-    QList<QByteArray> m_folderQueue;
-    // Remote folders made (or found there) during this transfer: each is asked for once.
-    QList<QByteArray> m_madeFolders;
     // Files that reached the server while the screen was open: FTPFLUSH takes these, and only
     // these, off the ChangedList.
     QSet<QString> m_uploaded;
+
+    std::unique_ptr<SftpRemoteSession> m_sftp;
+    std::unique_ptr<UploadRunner> m_runner;
+    // The operations the screen asked for itself (the runner's are its own).
+    QSet<RemoteOpId> m_remoteOps;
 };

@@ -29,6 +29,13 @@ const QString kTransferMode = QStringLiteral("TransferMode");
 const QString kSecurity = QStringLiteral("Security");
 const QString kSiteFolder = QStringLiteral("SiteFolder");
 const QString kFingerprint = QStringLiteral("Fingerprint");
+const QString kProtocol = QStringLiteral("Protocol");
+
+const QList<std::pair<HostProtocol, QString>> kProtocols = {
+    {HostProtocol::Ftp, QStringLiteral("FTP")},
+    {HostProtocol::FtpTls, QStringLiteral("FTPS")},
+    {HostProtocol::Sftp, QStringLiteral("SFTP")},
+};
 
 const QList<std::pair<TDataConnection, QString>> kModes = {
     {TDataConnection::Passive, QStringLiteral("Passive")},
@@ -69,6 +76,23 @@ QString HostProfiles::dataConnectionValue(TDataConnection mode) {
 
 QString HostProfiles::securityValue(TFtpSecurity security) {
     return toValue(kSecurities, security);
+}
+
+QString HostProfiles::protocolValue(HostProtocol protocol) {
+    return toValue(kProtocols, protocol);
+}
+
+TFtpSecurity HostProfile::effectiveSecurity() const {
+    // A TLS choice is never dropped: plain FTP with one stored is FTP over TLS.
+    switch (protocol) {
+    case HostProtocol::Sftp:
+        return TFtpSecurity::None;
+    case HostProtocol::Ftp:
+        return security;
+    case HostProtocol::FtpTls:
+        return security == TFtpSecurity::None ? TFtpSecurity::TlsRequired : security;
+    }
+    return security;
 }
 
 HostProfiles::HostProfiles(const QString& programDirectory)
@@ -113,6 +137,10 @@ HostProfile HostProfiles::read(const QString& name) const {
     p.security = fromValue(kSecurities, ini.readString(name, kSecurity, {}), TFtpSecurity::None);
     p.siteFolder = ini.readString(name, kSiteFolder, {});
     p.fingerprint = ini.readString(name, kFingerprint, {});
+    // Before the key, TLS was chosen by Security alone; a TLS choice makes FTP FTP over TLS.
+    p.protocol = fromValue(kProtocols, ini.readString(name, kProtocol, {}), HostProtocol::Ftp);
+    if (p.protocol == HostProtocol::Ftp && p.security != TFtpSecurity::None)
+        p.protocol = HostProtocol::FtpTls;
     return p;
 }
 
@@ -171,6 +199,7 @@ ProfileFileWrite HostProfiles::write(const HostProfile& profile, bool savePasswo
     keys.append({kSecurity, securityValue(profile.security)});
     keys.append({kSiteFolder, profile.siteFolder});
     keys.append({kFingerprint, profile.fingerprint});
+    keys.append({kProtocol, protocolValue(profile.protocol)});
     return writeKeys(profile.profile, keys);
 }
 

@@ -6,16 +6,20 @@
 // and writable by its owner only and kept so on every write. A file that exists but cannot be
 // read is never written over.
 //
-// Four keys came later: TransferMode (how the data connection is made), Security (FTP over
-// TLS), SiteFolder (the local folder whose layout uploads keep) and Fingerprint (the server
-// certificate the user chose to trust). A profile stored before them reads as it always
-// worked: active mode, no TLS, every file into the current directory.
+// Five keys came later: TransferMode (how the data connection is made), Security (FTP over
+// TLS), SiteFolder (the local folder whose layout uploads keep), Fingerprint (the server
+// certificate the user chose to trust) and Protocol (FTP, FTP over TLS or SFTP). A profile
+// stored before them reads as it always worked: FTP in active mode, no TLS, every file into the
+// current directory; one stored with a TLS choice but no Protocol is FTP over TLS.
 #pragma once
 
 #include "ftp/Ftp.h"
 
 #include <QString>
 #include <QStringList>
+
+// How a profile's host is reached.
+enum class HostProtocol : int { Ftp = 0, FtpTls = 1, Sftp = 2 };
 
 struct HostProfile {
     QString profile;
@@ -29,7 +33,14 @@ struct HostProfile {
     TFtpSecurity security = TFtpSecurity::None;
     QString siteFolder{};
     QString fingerprint{};
+    HostProtocol protocol = HostProtocol::Ftp;
     bool operator==(const HostProfile&) const = default;
+
+    // The TLS the FTP engine is given: required when FTP over TLS was chosen without saying
+    // how; none for SFTP.
+    TFtpSecurity effectiveSecurity() const;
+    // The port used when the host names none: 22 for SFTP, else 21.
+    int defaultPort() const { return protocol == HostProtocol::Sftp ? 22 : 21; }
 };
 
 // The outcome of a write of FTP.DAT or FTP.INI: the reason when the file was not written.
@@ -76,6 +87,7 @@ public:
     // The values as FTP.INI holds them.
     static QString dataConnectionValue(TDataConnection mode);
     static QString securityValue(TFtpSecurity security);
+    static QString protocolValue(HostProtocol protocol);
 
     // A section name that would read back as something else: "]" or a line break.
     static bool validName(const QString& name);

@@ -11,12 +11,22 @@ ServicesRoom::ServicesRoom(AppState& state, EditWindow& editor, Prompter& prompt
 }
 
 void ServicesRoom::colourText() {
+    // Live colouring takes a new page in by itself; here it takes the colours stored now.
+    if (m_live && m_live->liveColouringOn()) {
+        m_live->colourAgain();
+        return;
+    }
     // The settings dialog may have stored new names since the last pass.
     m_colouring.setColors(TagColors::fromNames(m_state.settings().tagColors));
     m_colouring.colorTags();
 }
 
 void ServicesRoom::colorTagsNow() {
+    if (m_live && m_live->liveColouringOn()) {
+        if (!m_state.document().currentHtmlFile().isEmpty())
+            m_live->colourAgain();
+        return;
+    }
     m_colouring.setColors(TagColors::fromNames(m_state.settings().tagColors));
     m_colouring.colorTagsNow(m_state.document());
 }

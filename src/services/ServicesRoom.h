@@ -19,16 +19,27 @@ public:
     virtual QString findDialogText() const = 0;
 };
 
+// Colouring that follows typing, which the window brings over its editor: while it is on, it
+// colours every newly loaded page itself and "Color Tags Now" colours again through it.
+class LiveColouring {
+public:
+    virtual ~LiveColouring() = default;
+    virtual bool liveColouringOn() const = 0;
+    virtual void colourAgain() = 0;
+};
+
 class ServicesRoom : public TagColouring {
 public:
     ServicesRoom(AppState& state, EditWindow& editor, Prompter& prompter, UiPump& pump);
 
-    // TagColouring: the pass after a load while "Color" is on, with the colours stored now.
+    // TagColouring: the pass after a load while "Color" is on, with the colours stored now (live
+    // colouring, when the window has it, instead; also after Settings, Apply).
     void colourText() override;
     // "Color Tags Now".
     void colorTagsNow();
     // A press on BitBtnStopColors or in the editor while a pass runs.
     void pressStop() { m_stop.stop = true; }
+    void setLiveColouring(LiveColouring* live) { m_live = live; }
 
     TagColoringPass& colouring() { return m_colouring; }
     FindReplace& find() { return m_find; }
@@ -37,6 +48,7 @@ public:
 private:
     AppState& m_state;
     StopColoring m_stop;
+    LiveColouring* m_live = nullptr;
     TagColoringPass m_colouring;
     FindReplace m_find;
     Snips m_snips;

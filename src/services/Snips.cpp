@@ -34,25 +34,45 @@ void SnipList::load() {
     m_selected = -1;
     if (!QFileInfo::exists(m_path))
         return;
-    const TextReadResult file = readTextFile(m_path);
+    const FileBytesResult file = readFileBytes(m_path);
     if (!file.ok)
         return;
-    m_encoding = file.encoding;
-    if (!file.text.isEmpty()) {
-        m_entries = file.text.split(QStringLiteral("\r\n"));
+    FileEntries read = readEntries(file.bytes);
+    m_entries = std::move(read.entries);
+    m_encoding = read.encoding;
+}
+
+SnipList::FileEntries SnipList::readEntries(const QByteArray& bytes) {
+    const DecodedText decoded = decodeText(bytes);
+    FileEntries read;
+    read.encoding = decoded.encoding;
+    const QString text = toCrLf(decoded.text);
+    if (!text.isEmpty()) {
+        read.entries = text.split(QStringLiteral("\r\n"));
         // The last line's end makes no entry of its own.
-        if (m_entries.last().isEmpty())
-            m_entries.removeLast();
+        if (read.entries.last().isEmpty())
+            read.entries.removeLast();
     }
-    std::stable_sort(m_entries.begin(), m_entries.end(), lessIgnoringCase);
+    std::stable_sort(read.entries.begin(), read.entries.end(), lessIgnoringCase);
+    return read;
+}
+
+QString SnipList::fileText(const QStringList& entries) {
+    QString text;
+    for (const QString& e : entries)
+        text += e + QStringLiteral("\r\n");
+    return text;
+}
+
+void SnipList::insertSorted(QStringList& entries, const QString& text) {
+    // After the entries equal to it without regard to case, so equal ones keep their order.
+    entries.insert(std::upper_bound(entries.begin(), entries.end(), text, lessIgnoringCase), text);
 }
 
 bool SnipList::add(const QString& text) {
     if (text.isEmpty())
         return false;
-    // After the entries equal to it without regard to case, so equal ones keep their order.
-    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), text, lessIgnoringCase);
-    m_entries.insert(at, text);
+    insertSorted(m_entries, text);
     save();
     return true;
 }
@@ -79,10 +99,7 @@ QString SnipList::cannotWriteText(const QString& path, const QString& reason) {
 }
 
 bool SnipList::save() {
-    QString text;
-    for (const QString& e : m_entries)
-        text += e + QStringLiteral("\r\n");
-    const TextWriteResult result = writeTextFile(m_path, text, m_encoding);
+    const TextWriteResult result = writeTextFile(m_path, fileText(m_entries), m_encoding);
     if (!result.ok) {
         m_prompter.error(cannotWriteText(m_path, result.error));
         return false;

@@ -42,6 +42,17 @@ public:
     static QString cancelMarker() { return QStringLiteral("#$#"); }
     static QString cannotWriteText(const QString& path, const QString& reason);
 
+    // A snip file in memory: its bytes as sorted entries and the encoding they were read in,
+    // and the entries as the file's text, one CR LF line each.
+    struct FileEntries {
+        QStringList entries;
+        TextEncoding encoding = TextEncoding::Utf8;
+    };
+    static FileEntries readEntries(const QByteArray& bytes);
+    static QString fileText(const QStringList& entries);
+    // Where add() puts a text: after the entries equal to it without regard to case.
+    static void insertSorted(QStringList& entries, const QString& text);
+
 private:
     QString m_path;
     Prompter& m_prompter;

@@ -124,6 +124,20 @@ TagKind tagKindOf(const QString& tagText) {
     return kindOf(tagText, false);
 }
 
+TagKind tagKindOf(QStringView tagText) {
+    return kindOf(tagText, false);
+}
+
+TagKind laterKind(TagKind a, TagKind b) {
+    const auto rank = [](TagKind k) {
+        for (const KindPattern& p : KindPatterns)
+            if (p.kind == k)
+                return p.rank;
+        return 0;
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
 TagKind tagKindOfPair(QStringView span) {
     return kindOf(span, true);
 }

@@ -32,6 +32,11 @@ enum class TagKind { Default = 0, Anchor = 1, Image = 2, Font = 3, Table = 4, Li
 // The kind of a tag's text: substring tests on the lower-cased text, a later kind of the order
 // anchor, font, image, table, list winning over an earlier one.
 TagKind tagKindOf(const QString& tagText);
+TagKind tagKindOf(QStringView tagText);
+// Of two kinds found in parts of one tag's text, the one the whole text has: the later in the
+// order anchor, font, image, table, list. No kind's pattern spans a line end, so a tag written
+// over several lines has the later of its lines' kinds.
+TagKind laterKind(TagKind a, TagKind b);
 
 struct TagColors {
     std::array<QColor, 6> colors{Qt::red, Qt::red, Qt::red, Qt::red, Qt::red, Qt::red};

@@ -1,7 +1,7 @@
 // SpellConfig: reading, making and writing the spell checker's configuration.
 #include "spell/SpellConfig.h"
 
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 #include "spell/IniList.h"
 #include "spell/MainDictionary.h"
 
@@ -78,23 +78,23 @@ SpellConfig newSpellConfig(const QString& folder) {
     return c;
 }
 
-SpellConfig loadSpellConfig(const QString& path, const QString& key) {
-    const IniFile ini(path);
+std::optional<SpellConfigRead> readSpellConfig(const IniText& ini, const QString& key) {
     const IniValues values = ini.readSectionValues(key);
     bool ok = false;
     if (iniValue(values, QStringLiteral("ID")).toInt(&ok) == 0 || !ok)
-        return newSpellConfig(QFileInfo(path).absolutePath() + u'/');
+        return std::nullopt;
 
-    SpellConfig c;
+    SpellConfigRead read;
+    SpellConfig& c = read.config;
     c.mainDictionaries = parseEntries(readIniList(values, QStringLiteral("U_MU_DCT")));
     // Descriptions go by index, so that one missing entry does not shift the others.
     const QString none(QChar(0));
     for (qsizetype i = 0; i < c.mainDictionaries.size(); ++i) {
-        SpellDictionaryEntry& d = c.mainDictionaries[i];
-        if (!QFileInfo(d.path).isFile())
-            d.enabled = false;
         const QString description = iniValue(values, QStringLiteral("M_DCT_%1").arg(i), none);
-        d.description = description != none ? description : MainDictionary::readDescription(d.path);
+        if (description != none)
+            c.mainDictionaries[i].description = description;
+        else
+            read.undescribed.append(i);
     }
     c.userDictionaries = parseEntries(readIniList(values, QStringLiteral("U_DCT")));
     for (int o = 0; o < SpellOptionCount; ++o) {
@@ -107,11 +107,24 @@ SpellConfig loadSpellConfig(const QString& path, const QString& key) {
     bool isNumber = false;
     const int index = iniValue(values, QStringLiteral("UserIndex")).toInt(&isNumber);
     c.userIndex = isNumber && index >= 0 && index < c.userDictionaries.size() ? index : -1;
+    return read;
+}
+
+SpellConfig loadSpellConfig(const QString& path, const QString& key) {
+    std::optional<SpellConfigRead> read = readSpellConfig(loadIniText(IniFile(path)), key);
+    if (!read)
+        return newSpellConfig(QFileInfo(path).absolutePath() + u'/');
+    SpellConfig& c = read->config;
+    for (SpellDictionaryEntry& d : c.mainDictionaries)
+        if (!QFileInfo(d.path).isFile())
+            d.enabled = false;
+    for (const qsizetype i : read->undescribed)
+        c.mainDictionaries[i].description =
+            MainDictionary::readDescription(c.mainDictionaries[i].path);
     return c;
 }
 
-bool saveSpellConfig(const QString& path, const QString& key, const SpellConfig& config) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+bool writeSpellConfig(IniText& ini, const QString& key, const SpellConfig& config) {
     IniValues values;
     values.append({QStringLiteral("ID"), QStringLiteral("1")});
     appendIniList(values, QStringLiteral("U_MU_DCT"), formatEntries(config.mainDictionaries));
@@ -126,5 +139,12 @@ bool saveSpellConfig(const QString& path, const QString& key, const SpellConfig&
                        config.options[so] ? QStringLiteral("1") : QStringLiteral("0")});
     }
     values.append({QStringLiteral("UserIndex"), QString::number(config.userIndex)});
-    return IniFile(path).replaceSection(key, values);
+    return ini.replaceSection(key, values);
+}
+
+bool saveSpellConfig(const QString& path, const QString& key, const SpellConfig& config) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const IniFile file(path);
+    IniText ini = loadIniText(file);
+    return writeSpellConfig(ini, key, config) && saveIniText(file, ini);
 }

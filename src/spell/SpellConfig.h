@@ -11,6 +11,9 @@
 #include <QString>
 
 #include <array>
+#include <optional>
+
+class IniText;
 
 enum SpellOption {
     soUpcase,
@@ -69,3 +72,14 @@ SpellConfig loadSpellConfig(const QString& path, const QString& key);
 SpellConfig newSpellConfig(const QString& folder);
 // Writes the whole section (and makes the folder). Returns false when the file was not written.
 bool saveSpellConfig(const QString& path, const QString& key, const SpellConfig& config);
+
+// The configuration saved under key in a spell.cfg read into memory; nothing when the section
+// holds none (no ID). It is as the text says: loadSpellConfig then disables the main dictionaries
+// whose files are missing and describes those listed in undescribed from their files.
+struct SpellConfigRead {
+    SpellConfig config;
+    QList<qsizetype> undescribed;
+};
+std::optional<SpellConfigRead> readSpellConfig(const IniText& ini, const QString& key);
+// Replaces section key of a spell.cfg in memory; false when the text takes no change.
+bool writeSpellConfig(IniText& ini, const QString& key, const SpellConfig& config);

@@ -1,7 +1,7 @@
 // UserDictionary: ".udt" INI lists and read-only ".dic" word files.
 #include "spell/UserDictionary.h"
 
-#include "platform/IniFile.h"
+#include "platform/IniText.h"
 #include "platform/TextFile.h"
 #include "spell/IniList.h"
 
@@ -49,48 +49,78 @@ void UserDictionary::read() {
         m_readable = false;
         return;
     }
+    UserDictionaryLists lists;
     if (m_readOnly) {
-        const TextReadResult r = readTextFile(m_path);
-        if (!r.ok) {
+        const FileBytesResult file = readFileBytes(m_path);
+        if (!file.ok) {
             m_readable = false;
             return;
         }
-        for (const QString& line : r.text.split(QStringLiteral("\r\n"))) {
-            const QString word = line.trimmed();
-            if (!word.isEmpty() && !m_wordSet.contains(word)) {
-                m_words << word;
-                m_wordSet.insert(word);
-            }
+        lists = UserDictionaryLists::fromDic(file.bytes);
+    } else {
+        QFile probe(m_path);
+        if (!probe.open(QIODevice::ReadOnly)) {
+            m_readable = false;
+            return;
         }
-        return;
+        probe.close();
+        lists = UserDictionaryLists::fromUdt(loadIniText(IniFile(m_path)));
     }
-    QFile probe(m_path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        m_readable = false;
-        return;
+    m_words = lists.words;
+    m_wordSet = QSet<QString>(m_words.cbegin(), m_words.cend());
+    m_acOrder = lists.acOrder;
+    m_ac = lists.ac;
+}
+
+UserDictionaryLists UserDictionaryLists::fromDic(const QByteArray& bytes) {
+    UserDictionaryLists lists;
+    QSet<QString> seen;
+    for (const QString& line : toCrLf(decodeText(bytes).text).split(QStringLiteral("\r\n"))) {
+        const QString word = line.trimmed();
+        if (!word.isEmpty() && !seen.contains(word)) {
+            lists.words << word;
+            seen.insert(word);
+        }
     }
-    probe.close();
-    const IniFile ini(m_path);
+    return lists;
+}
+
+UserDictionaryLists UserDictionaryLists::fromUdt(const IniText& ini) {
+    UserDictionaryLists lists;
+    QSet<QString> seen;
     for (const QString& word :
          readIniList(ini.readSectionValues(AddedSection), QStringLiteral("IGN"))) {
-        if (storable(word) && !m_wordSet.contains(word)) {
-            m_words << word;
-            m_wordSet.insert(word);
+        if (storable(word) && !seen.contains(word)) {
+            lists.words << word;
+            seen.insert(word);
         }
     }
     // Kept sorted; a file sorted some other way is sorted on reading.
-    std::sort(m_words.begin(), m_words.end(), wordLess);
+    std::sort(lists.words.begin(), lists.words.end(), wordLess);
     for (const QString& entry :
          readIniList(ini.readSectionValues(AutoCorrectSection), QStringLiteral("AC"))) {
-        const qsizetype at = entry.indexOf(separator());
+        const qsizetype at = entry.indexOf(UserDictionary::separator());
         if (at <= 0)
             continue;
         const QString word = entry.left(at);
-        const QString replacement = entry.mid(at + separator().size());
-        if (!m_ac.contains(word))
-            m_acOrder << word;
-        m_ac.insert(word, replacement);
+        const QString replacement = entry.mid(at + UserDictionary::separator().size());
+        if (!lists.ac.contains(word))
+            lists.acOrder << word;
+        lists.ac.insert(word, replacement);
     }
+    return lists;
+}
+
+bool UserDictionaryLists::writeUdt(IniText& ini) const {
+    IniValues added;
+    appendIniList(added, QStringLiteral("IGN"), words);
+    QStringList pairs;
+    for (const QString& word : acOrder)
+        pairs << word + UserDictionary::separator() + ac.value(word);
+    IniValues corrections;
+    appendIniList(corrections, QStringLiteral("AC"), pairs);
+    return ini.replaceSection(AddedSection, added) &&
+           ini.replaceSection(AutoCorrectSection, corrections);
 }
 
 void UserDictionary::reload() {
@@ -101,16 +131,9 @@ void UserDictionary::reload() {
 bool UserDictionary::save() {
     if (m_readOnly || !m_modified || !m_readable)
         return true;
-    const IniFile ini(m_path);
-    IniValues added;
-    appendIniList(added, QStringLiteral("IGN"), m_words);
-    QStringList pairs;
-    for (const QString& word : m_acOrder)
-        pairs << word + separator() + m_ac.value(word);
-    IniValues corrections;
-    appendIniList(corrections, QStringLiteral("AC"), pairs);
-    const bool ok = ini.replaceSection(AddedSection, added) &&
-                    ini.replaceSection(AutoCorrectSection, corrections);
+    const IniFile file(m_path);
+    IniText ini = loadIniText(file);
+    const bool ok = UserDictionaryLists{m_words, m_acOrder, m_ac}.writeUdt(ini) && saveIniText(file, ini);
     if (ok)
         m_modified = false;
     return ok;

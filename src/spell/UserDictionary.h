@@ -14,6 +14,23 @@
 
 #include <optional>
 
+class IniText;
+
+// The words and auto-correct pairs of a user dictionary file, read from its text in memory and
+// written into it; UserDictionary reads and writes its file through these.
+struct UserDictionaryLists {
+    QStringList words;   // sorted, each once
+    QStringList acOrder; // the words that have a replacement, in file order
+    QHash<QString, QString> ac;
+
+    // The two lists of a ".udt" file.
+    static UserDictionaryLists fromUdt(const IniText& ini);
+    // The words of a ".dic" file, one a line.
+    static UserDictionaryLists fromDic(const QByteArray& bytes);
+    // Replaces the two lists of a ".udt" file; false when the text takes no change.
+    bool writeUdt(IniText& ini) const;
+};
+
 class UserDictionary {
 public:
     explicit UserDictionary(QString path);

@@ -258,6 +258,16 @@ void PlainTextEditWindow::resetForNewText() {
     m_lastEditAdded = 0;
 }
 
+void PlainTextEditWindow::setLiveColouring(bool on) {
+    if (on == m_live)
+        return;
+    m_live = on;
+    m_colorTimer.stop();
+    m_pending.clear();
+    m_runs.clear();
+    m_formatsShown = false;
+}
+
 void PlainTextEditWindow::setText(const QString& text) {
     if (!m_editor)
         return;
@@ -487,7 +497,7 @@ void PlainTextEditWindow::setWordWrap(bool on) {
 }
 
 void PlainTextEditWindow::colorRange(int start, int length, const QColor& color) {
-    if (!m_editor || length <= 0)
+    if (!m_editor || length <= 0 || m_live)
         return;
     m_pending.push_back({start, length, color.rgb()});
     if (!m_colorTimer.isActive())
@@ -551,7 +561,7 @@ void PlainTextEditWindow::onContentsChange(int position, int removed, int added)
         m_lastEditPosition = position;
         m_lastEditAdded = added;
     }
-    if (m_ownEdit || !m_editor || (m_runs.empty() && !m_formatsShown))
+    if (m_ownEdit || !m_editor || m_live || (m_runs.empty() && !m_formatsShown))
         return;
     // An edit block reports the stretch its edits spanned: where that kept its length (one
     // character put in place of another, an undo of such edits), the runs stay where they are.

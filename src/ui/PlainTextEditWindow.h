@@ -49,6 +49,11 @@ public:
     int lineCount() const override;
     QString line(int index) const override;
 
+    // While live colouring draws the tags, the colours of the pass are dropped and this adapter
+    // leaves the blocks' formats alone.
+    void setLiveColouring(bool on);
+    bool liveColouring() const { return m_live; }
+
     // Puts the colours given so far on screen now; otherwise they follow at the next turn of the
     // event loop, in one batch, so that a colouring pass hands the widget its work once.
     void applyColors();
@@ -106,6 +111,7 @@ private:
     // Some block was given formats since the text was set: edits must keep the blocks right
     // even when the runs are gone.
     bool m_formatsShown = false;
+    bool m_live = false;
     // The document's revision after the last replaceRanges: a joining call joins only if nothing
     // changed the document since.
     int m_rangesRevision = -1;

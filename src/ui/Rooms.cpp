@@ -62,9 +62,8 @@ template <class Install> std::unique_ptr<Room> room(Install install) {
 
 std::vector<std::unique_ptr<Room>> windowRooms() {
     std::vector<std::unique_ptr<Room>> rooms;
-    rooms.push_back(std::make_unique<InstalledRoom>([](Shell& s) {
-        return appCommands(s.state, s.editor, s.window, s.tips);
-    }));
+    rooms.push_back(std::make_unique<InstalledRoom>(
+        [](Shell& s) { return appCommands(s.state, s.editor, s.window, s.tips); }));
     rooms.push_back(
         std::make_unique<InstalledRoom>([](Shell& s) { return tagCommandsForWindow(s); }));
     rooms.push_back(room(installTagRoomParts));

@@ -7,8 +7,8 @@
 #include "app/TipOfTheDay.h"
 #include "platform/RandomSource.h"
 #include "ui/PlainTextEditWindow.h"
-#include "ui/TFormBanner.h"
 #include "ui/Rooms.h"
+#include "ui/TFormBanner.h"
 #include "ui/TFormTip.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/EditorInput.h"
@@ -59,7 +59,7 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     m_editWindow->setClipboard(&clipboard);
     m_state =
         std::make_unique<AppState>(std::move(programDirectory), QDir::homePath() + QLatin1Char('/'),
-                                   *m_editWindow, prompter, chooser, clipboard, options.parts);
+                                   *m_editWindow, prompter, chooser, clipboard);
     if (!options.random)
         m_systemRandom = std::make_unique<SystemRandom>();
     m_tips =
@@ -77,16 +77,32 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     tools->setMovable(false);
     m_registry = new ActionRegistry(this);
     m_editorInput = new EditorInput(*m_editor, *m_registry, m_state->document(), this);
-    m_shell =
-        std::make_unique<Shell>(Shell{*m_state,      *m_editWindow,  *this,
-                                      *m_tips,       prompter,       chooser,
-                                      clipboard,     *m_registry,    *this,
-                                      *m_editWindow, *m_editor, *m_editorInput, *m_editingPane,
-                                      *m_wrap,       *m_leftTabs,    *m_outline->parentWidget(),
-                                      *m_outline,    *m_pageButtons, *m_filesArea->parentWidget(),
-                                      *m_filesArea,  *m_tagTabs,     *m_status[0],
-                                      *m_status[1],  *m_status[2]});
-    m_rooms = std::make_unique<RoomList>(windowRooms());
+    m_shell = std::make_unique<Shell>(Shell{*m_state,
+                                            *m_editWindow,
+                                            *this,
+                                            *m_tips,
+                                            prompter,
+                                            chooser,
+                                            clipboard,
+                                            *m_registry,
+                                            *this,
+                                            *m_editWindow,
+                                            *m_editor,
+                                            *m_editorInput,
+                                            *m_editingPane,
+                                            *m_color,
+                                            *m_wrap,
+                                            *m_leftTabs,
+                                            *m_outline->parentWidget(),
+                                            *m_outline,
+                                            *m_pageButtons,
+                                            *m_filesArea->parentWidget(),
+                                            *m_filesArea,
+                                            *m_tagTabs,
+                                            *m_status[0],
+                                            *m_status[1],
+                                            *m_status[2]});
+    m_rooms = std::make_unique<RoomList>(options.rooms ? options.rooms() : windowRooms());
     m_rooms->install(*m_shell);
     m_registry->build(menuBar(), tools, m_tagTabs);
     m_rooms->allInstalled(*m_shell);
@@ -107,12 +123,15 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
 
 TForm1::~TForm1() {
     // The rooms reach the state, the editor window and the tips (the outline watches the tree):
-    // they hear that the window goes, the state lets go of them, and they go, the last one
-    // first, while all of those still stand, before the members below and before Qt deletes
-    // the window's other children.
+    // they hear that the window goes, the state lets go of the parts they filled, and they go,
+    // the last one first, while all of those still stand, before the members below and before
+    // Qt deletes the window's other children. The editor's input routing reaches the document
+    // and the registry, so it goes before the registry and long before the state.
     m_rooms->aboutToShutdown();
     m_state->parts() = ShellParts{};
     m_rooms.reset();
+    delete m_editorInput;
+    m_editorInput = nullptr;
     delete m_registry;
     m_registry = nullptr;
 }

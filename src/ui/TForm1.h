@@ -8,7 +8,9 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class ActionRegistry;
 class EditorInput;
@@ -26,6 +28,7 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class RandomSource;
+class Room;
 class RoomList;
 struct Shell;
 class TipOfTheDay;
@@ -35,8 +38,10 @@ class TForm1 : public QMainWindow, public ShellWindow {
 public:
     struct Options {
         bool showBanner = true;         // the start-up banner (tests leave it out)
-        ShellParts parts;               // the later rooms' start-up and close steps
         RandomSource* random = nullptr; // the tip of the day's chance; null: the system's
+        // The window's rooms in their order; null: those of the composition root (tests wrap
+        // them in rooms of their own).
+        std::function<std::vector<std::unique_ptr<Room>>()> rooms;
 
         static Options withoutBanner() {
             Options o;

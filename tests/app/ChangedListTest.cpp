@@ -2,7 +2,14 @@
 #include "app/ChangedList.h"
 #include "platform/TextFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 TEST(ChangedList, SortedWithoutRegardToCaseAndExactDuplicatesDropped) {
     ChangedList list;
@@ -73,4 +80,146 @@ TEST(CollectImageNames, TheBytesOfAFileGiveWhatItsDecodedTextGives) {
     CollectImageNameBytes(QByteArray("\"a.gif"), none);
     CollectImageNameBytes(QByteArray(), none);
     EXPECT_TRUE(none.empty());
+}
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    const FileBytesResult read = readFileBytes(path);
+    return read.ok ? read.bytes : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+TEST(ChangedQueue, EveryChangeIsWrittenAndAnotherRunReadsTheSameList) {
+    QTemporaryDir dir;
+    const QString program = dir.path() + u'/';
+    const QString file = ChangedList::queueFileFor(program, {});
+    EXPECT_EQ(file, program + QStringLiteral("queues/no-project.queue"));
+    const QString project = ChangedList::queueFileFor(program, QStringLiteral("/w/a/Site.out"));
+    EXPECT_TRUE(project.startsWith(program + QStringLiteral("queues/Site-")))
+        << project.toStdString();
+    EXPECT_TRUE(project.endsWith(QStringLiteral(".queue")));
+    // Two projects of one name in two folders keep two queues.
+    EXPECT_NE(project, ChangedList::queueFileFor(program, QStringLiteral("/w/b/Site.out")));
+
+    ChangedList list;
+    EXPECT_EQ(list.open(file), QString());
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(file)); // nothing changed yet
+    list.add(QStringLiteral("/site/b.html"));
+    list.add(QString::fromUtf8("/site/caf\u00e9.htm"));
+    list.add(QStringLiteral("/site/A.html"));
+    list.add(QStringLiteral("/site/b.html"));
+    list.add(QStringLiteral("/site/two\nlines.html")); // kept for the run, never a line
+    const QByteArray expected = QByteArray("/site/A.html\r\n/site/b.html\r\n") +
+                                QString::fromUtf8("/site/caf\u00e9.htm").toUtf8() + "\r\n";
+    EXPECT_EQ(fileBytes(file), expected);
+
+    // The program starts again: the list is back, and reading it writes nothing.
+    ChangedList again;
+    EXPECT_EQ(again.open(file), QString());
+    EXPECT_EQ(again.paths(), QStringList({"/site/A.html", "/site/b.html",
+                                          QString::fromUtf8("/site/caf\u00e9.htm")}));
+    EXPECT_EQ(fileBytes(file), expected);
+    again.replace({QStringLiteral("/site/b.html")});
+    EXPECT_EQ(fileBytes(file), QByteArray("/site/b.html\r\n"));
+    again.clear();
+    EXPECT_EQ(fileBytes(file), QByteArray());
+
+    // A file edited by hand is read sorted and without repeats; LF lines are read too.
+    ASSERT_TRUE(writeFileAtomically(file, "/z\n/y\r\n\r\n/z\n").ok);
+    EXPECT_EQ(again.open(file), QString());
+    EXPECT_EQ(again.paths(), QStringList({"/y", "/z"}));
+
+    // A project saved under a new name takes its entries along.
+    EXPECT_EQ(again.keepIn(project), QString());
+    EXPECT_EQ(fileBytes(project), QByteArray("/y\r\n/z\r\n"));
+}
+
+TEST(ChangedQueue, AQueueFileThatCannotBeReadIsNeverWrittenOver) {
+    QTemporaryDir dir;
+    const QString file = ChangedList::queueFileFor(dir.path() + u'/', {});
+    const QByteArray binary("\x00\x01\x02junk\x00", 8);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+    ASSERT_TRUE(writeFileAtomically(file, binary).ok);
+    ChangedList list;
+    EXPECT_EQ(list.open(file),
+              QStringLiteral("The upload list %1 could not be read (it is not a text file); it is "
+                             "not written over, and the files changed now are not kept in it.")
+                  .arg(file));
+    list.add(QStringLiteral("/site/a.html"));
+    EXPECT_EQ(list.paths(), QStringList({"/site/a.html"}));
+    EXPECT_EQ(fileBytes(file), binary);
+    EXPECT_FALSE(list.problem().isEmpty());
+}
+
+// A program killed while it writes the queue leaves the queue of the change before.
+TEST(ChangedQueue, AWriterKilledBeforeTheRenameLeavesThePreviousQueue) {
+    QTemporaryDir dir;
+    const QString file = ChangedList::queueFileFor(dir.path() + u'/', {});
+    {
+        ChangedList list;
+        list.open(file);
+        list.addAll({QStringLiteral("/site/a.html"), QStringLiteral("/site/b.html")});
+    }
+    const QByteArray before = fileBytes(file);
+    ASSERT_EQ(before, QByteArray("/site/a.html\r\n/site/b.html\r\n"));
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ChangedList list;
+        list.open(file);
+        // Every byte of the new queue is in the temporary file when the program dies.
+        list.beforeRename = [] { ::kill(::getpid(), SIGKILL); };
+        QStringList many;
+        for (int i = 0; i < 5000; ++i)
+            many << QStringLiteral("/site/page%1.html").arg(i);
+        list.addAll(many);
+        ::_exit(0); // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    EXPECT_EQ(fileBytes(file), before);
+    ChangedList after;
+    EXPECT_EQ(after.open(file), QString());
+    EXPECT_EQ(after.paths(), QStringList({"/site/a.html", "/site/b.html"}));
+}
+
+TEST(ChangedQueue, AWriterKilledAtAnyMomentLeavesAWholeQueue) {
+    QTemporaryDir dir;
+    const QString file = ChangedList::queueFileFor(dir.path() + u'/', {});
+    // Two big lists written in turn, as fast as the disk takes them.
+    QStringList one, two;
+    for (int i = 0; i < 20000; ++i) {
+        one << QStringLiteral("/site/one/page%1.html").arg(i, 5, 10, QLatin1Char('0'));
+        two << QStringLiteral("/site/two/other%1.html").arg(i, 5, 10, QLatin1Char('0'));
+    }
+    const QByteArray first = ChangedList::queueBytes({QStringLiteral("/site/first.html")});
+    const QByteArray oneBytes = ChangedList::queueBytes(one);
+    const QByteArray twoBytes = ChangedList::queueBytes(two);
+    for (int round = 0; round < 4; ++round) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+        ASSERT_TRUE(writeFileAtomically(file, first).ok);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ChangedList list;
+            list.open(file);
+            for (;;) {
+                list.replace(one);
+                list.replace(two);
+            }
+        }
+        ::usleep(static_cast<useconds_t>(30000 + round * 25000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const QByteArray left = fileBytes(file);
+        EXPECT_TRUE(left == first || left == oneBytes || left == twoBytes)
+            << "round " << round << ": a torn queue of " << left.size() << " bytes";
+    }
 }

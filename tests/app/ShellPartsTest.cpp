@@ -13,9 +13,9 @@ TEST(ShellParts, ASlotFilledTwiceKeepsTheFirstPartAndSaysSo) {
     ShellParts parts;
     Save first;
     Save second;
-    parts.provide<ProjectSave>(&ShellParts::projectSave, &first, "projectSave");
+    parts.provide(&ShellParts::projectSave, &first, "projectSave");
     EXPECT_TRUE(parts.problems.isEmpty());
-    parts.provide<ProjectSave>(&ShellParts::projectSave, &second, "projectSave");
+    parts.provide(&ShellParts::projectSave, &second, "projectSave");
     EXPECT_EQ(parts.projectSave, &first);
     EXPECT_EQ(parts.problems, QStringList({"projectSave is filled twice"}));
 }

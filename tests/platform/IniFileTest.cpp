@@ -1,5 +1,6 @@
 // IniFile over real files: lookups, rewrites byte for byte, and files that make no sense.
 #include "platform/IniFile.h"
+#include "platform/IniText.h"
 
 #include "support/FifoWatch.h"
 #include "support/TempDir.h"
@@ -251,6 +252,34 @@ TEST_F(IniFileTest, WholeSectionsReadAndReplacedInOnePass) {
     ASSERT_TRUE(f.replaceSection(QStringLiteral("new"), {{"k", "1"}}));
     EXPECT_EQ(bytes(),
               QByteArray("[a]\r\nn=v\r\nm=linebreak\r\n\r\n[b]\r\nz=3\r\n[new]\r\nk=1\r\n"));
+}
+
+TEST_F(IniFileTest, ChangesMadeInMemoryAreWrittenInOneSave) {
+    const IniFile f = ini("; kept\r\n[Added]\r\nIGN_ListCount=0\r\n\r\n[Other]\r\nx=1\r\n");
+    IniText text = loadIniText(f);
+    ASSERT_TRUE(text.readable());
+    EXPECT_TRUE(text.writeString(QStringLiteral("other"), QStringLiteral("X"), QStringLiteral("1")));
+    EXPECT_FALSE(text.changed());
+    EXPECT_TRUE(text.replaceSection(QStringLiteral("Added"),
+                                    {{QStringLiteral("IGN_ListCount"), QStringLiteral("1")},
+                                     {QStringLiteral("IGN_0"), QStringLiteral(" word\r\n ")}}));
+    EXPECT_TRUE(text.deleteKey(QStringLiteral("Other"), QStringLiteral("x")));
+    EXPECT_TRUE(text.changed());
+    // Nothing reaches the file until the save.
+    EXPECT_EQ(f.readString(QStringLiteral("Other"), QStringLiteral("x"), {}), QStringLiteral("1"));
+    ASSERT_TRUE(saveIniText(f, text));
+    EXPECT_EQ(bytes(), QByteArray("; kept\r\n[Added]\r\nIGN_ListCount=1\r\nIGN_0=word\r\n\r\n"
+                                  "[Other]\r\n"));
+    EXPECT_EQ(text.bytes(), bytes());
+
+    // A text that is not ours takes no change, and its save writes nothing.
+    IniText binary(QByteArray("[A]\r\nk=\x01\r\n"));
+    EXPECT_FALSE(binary.readable());
+    EXPECT_FALSE(binary.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")));
+    EXPECT_FALSE(binary.replaceSection(QStringLiteral("A"), {}));
+    EXPECT_FALSE(saveIniText(f, binary));
+    EXPECT_FALSE(saveIniText(f, IniText::unreadable()));
+    EXPECT_EQ(bytes(), text.bytes());
 }
 
 TEST_F(IniFileTest, AnUnchangedFileIsParsedOnceAndEveryChangeOnDiskIsStillRead) {

@@ -1,5 +1,6 @@
 // Text files: encodings kept byte for byte, CR LF line ends, and writes that fail safely.
 #include "platform/TextFile.h"
+#include "platform/PieceWrite.h"
 
 #include "support/FifoWatch.h"
 #include "support/TempDir.h"
@@ -81,6 +82,34 @@ TEST_F(TextFileTest, Latin1AndUtf8FilesComeBackByteForByte) {
         EXPECT_EQ(written.encoding, read.encoding);
         EXPECT_EQ(dir.read(QStringLiteral("copy.html")), bytes);
     }
+}
+
+TEST_F(TextFileTest, ABigWriteTellsItsPiecesAndAStopKeepsTheOldFile) {
+    QByteArray big(5 * (1 << 19), 'x'); // two and a half pieces
+    big[0] = '\xe9';
+    const QString name = QStringLiteral("big.html");
+    ASSERT_TRUE(dir.write(name, "old bytes"));
+    QList<qint64> told;
+    PieceWriteResult r = writeFileInPieces(dir.file(name), big, [&](qint64 done, qint64 all) {
+        EXPECT_EQ(all, big.size());
+        told << done;
+        return told.size() < 2;
+    });
+    EXPECT_TRUE(r.stopped);
+    EXPECT_FALSE(r.result.ok);
+    EXPECT_EQ(told, (QList<qint64>{1 << 20, 2 << 20}));
+    EXPECT_EQ(dir.read(name), "old bytes");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+
+    told.clear();
+    r = writeFileInPieces(dir.file(name), big, [&](qint64 done, qint64) {
+        told << done;
+        return true;
+    });
+    EXPECT_TRUE(r.result.ok);
+    EXPECT_FALSE(r.stopped);
+    EXPECT_EQ(told, (QList<qint64>{1 << 20, 2 << 20, big.size()}));
+    EXPECT_EQ(dir.read(name), big);
 }
 
 TEST_F(TextFileTest, MixedLineEndsAreReadAndWrittenAsCrLf) {

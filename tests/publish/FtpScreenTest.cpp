@@ -231,10 +231,12 @@ TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
     const QString a = dir.file(QStringLiteral("site/a.html"));
     const QString b = dir.file(QStringLiteral("site/b.gif"));
     const QString gone = dir.file(QStringLiteral("site/gone.html"));
+    ASSERT_TRUE(dir.write(QStringLiteral("site/gone.html"), "g"));
     changed.addAll({a, b, gone});
     FtpScreen& s = screen();
     s.open();
     EXPECT_EQ(s.autoList(), QStringList({a, b, gone}));
+    ASSERT_TRUE(QFile::remove(gone)); // deleted while the screen is open
 
     prompter.queue(MessageAnswer::Ok, 4);
     s.addFromAutoList({2, 0});
@@ -279,6 +281,23 @@ TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
     s.addFiles(QStringLiteral("/site"), {QStringLiteral("y.gif"), QStringLiteral("z.gif")});
     EXPECT_EQ(s.transferList(), QStringList({"/x.gif", "/site/y.gif", "/site/z.gif"}));
     EXPECT_FALSE(prompter.answersLeft());
+}
+
+TEST_F(FtpScreenTest, AQueuedFileGoneFromDiskLeavesTheQueueWithALogLine) {
+    ASSERT_TRUE(dir.write(QStringLiteral("site/a.html"), "a"));
+    const QString a = dir.file(QStringLiteral("site/a.html"));
+    const QString gone = dir.file(QStringLiteral("site/gone.html"));
+    const QString queue = ChangedList::queueFileFor(dir.path(), {});
+    changed.open(queue);
+    changed.addAll({a, gone});
+    FtpScreen& s = screen();
+    s.open();
+    EXPECT_EQ(s.autoList(), QStringList({a}));
+    EXPECT_EQ(s.log(), QStringList({QStringLiteral("Log"),
+                                    gone + QStringLiteral(" is no longer on disk: taken off the "
+                                                          "Auto-FTP List.")}));
+    EXPECT_EQ(dir.read(QStringLiteral("queues/no-project.queue")), (a + "\r\n").toUtf8());
+    EXPECT_TRUE(prompter.texts().isEmpty());
 }
 
 TEST_F(FtpScreenTest, ConnectChecksTheFieldsAndUsesTheSelectedHost) {
@@ -392,6 +411,7 @@ TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTruste
     HostProfile p = profile(QStringLiteral("New"));
     p.dataConnection = TDataConnection::PassiveThenActive;
     p.security = TFtpSecurity::TlsRequired;
+    p.protocol = HostProtocol::FtpTls;
     p.siteFolder = dir.file(QStringLiteral("site"));
     s.fields = p;
     s.modify();
@@ -441,6 +461,8 @@ TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTruste
     f.OnFtpInfo(&f, FtpInfo::PassiveAddressIgnored,
                 QStringLiteral("the server named 10.0.0.5, 127.0.0.1 is used"));
     f.OnFtpInfo(&f, FtpInfo::CommandSent, QStringLiteral("PASS s3cret\r\n"));
+    // The session hands them on from the event loop.
+    ASSERT_TRUE(waitFor([&] { return s.log().last() == QStringLiteral("PASS ********"); }));
     EXPECT_EQ(s.log().mid(s.log().size() - 3),
               QStringList({"Secure connection: TLSv1.3 TLS_AES_256_GCM_SHA384",
                            "Passive mode: the server named 10.0.0.5, 127.0.0.1 is used",

@@ -34,7 +34,7 @@ TEST(HostProfiles, ProfilesAreWrittenAsSectionsReadableByTheOwnerOnly) {
               QByteArray("[My Site]\r\nProfile=My Site\r\nHost=ftp.example.com\r\nUser=web\r\n"
                          "Password=pa ss\r\nAccount=\r\nDirectory=/www\r\n"
                          "TransferMode=Passive\r\nSecurity=None\r\nSiteFolder=\r\n"
-                         "Fingerprint=\r\n"));
+                         "Fingerprint=\r\nProtocol=FTP\r\n"));
     EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
     EXPECT_EQ(profiles.read(QStringLiteral("My Site")), sample());
     // Section names compare without regard to case.
@@ -49,11 +49,12 @@ TEST(HostProfiles, ProfilesAreWrittenAsSectionsReadableByTheOwnerOnly) {
     changed.host = QStringLiteral("ftp2.example.com");
     ASSERT_TRUE(profiles.write(changed, false));
     EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
-    EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
-              QByteArray("[My Site]\r\nProfile=My Site\r\nHost=ftp2.example.com\r\nUser=web\r\n"
-                         "Password=\r\nAccount=\r\nDirectory=/www\r\nTransferMode=Passive\r\n"
-                         "Security=None\r\nSiteFolder=\r\nFingerprint=\r\nPort=2121\r\n"
-                         "[Other]\r\nHost=o\r\n"));
+    EXPECT_EQ(
+        dir.read(QStringLiteral("FTP.INI")),
+        QByteArray("[My Site]\r\nProfile=My Site\r\nHost=ftp2.example.com\r\nUser=web\r\n"
+                   "Password=\r\nAccount=\r\nDirectory=/www\r\nTransferMode=Passive\r\n"
+                   "Security=None\r\nSiteFolder=\r\nFingerprint=\r\nProtocol=FTP\r\nPort=2121\r\n"
+                   "[Other]\r\nHost=o\r\n"));
 
     ASSERT_TRUE(profiles.erase(QStringLiteral("My Site")));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), QByteArray("[Other]\r\nHost=o\r\n"));
@@ -85,13 +86,14 @@ TEST(HostProfiles, TransferModeSecuritySiteFolderAndFingerprint) {
     p.profile = QStringLiteral("New");
     p.dataConnection = TDataConnection::PassiveThenActive;
     p.security = TFtpSecurity::TlsRequired;
+    p.protocol = HostProtocol::FtpTls;
     p.siteFolder = QStringLiteral("/home/me/site");
     ASSERT_TRUE(profiles.write(p, true));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
               old + "[New]\r\nProfile=New\r\nHost=ftp.example.com\r\nUser=web\r\n"
                     "Password=pa ss\r\nAccount=\r\nDirectory=/www\r\n"
                     "TransferMode=PassiveThenActive\r\nSecurity=TLSRequired\r\n"
-                    "SiteFolder=/home/me/site\r\nFingerprint=\r\n");
+                    "SiteFolder=/home/me/site\r\nFingerprint=\r\nProtocol=FTPS\r\n");
     EXPECT_EQ(modeOf(profiles.profilesPath()), 0600);
     EXPECT_EQ(profiles.read(QStringLiteral("New")), p);
     p.security = TFtpSecurity::TlsIfOffered;
@@ -127,6 +129,44 @@ TEST(HostProfiles, TransferModeSecuritySiteFolderAndFingerprint) {
     EXPECT_EQ(profiles.read(QStringLiteral("Odd")).security, TFtpSecurity::None);
     EXPECT_EQ(profiles.read(QStringLiteral("Cased")).dataConnection, TDataConnection::Passive);
     EXPECT_EQ(profiles.read(QStringLiteral("Cased")).security, TFtpSecurity::TlsRequired);
+}
+
+TEST(HostProfiles, TheProtocolOfAProfile) {
+    TempDir dir;
+    HostProfiles profiles(dir.path());
+    // Stored before the key: FTP, or FTP over TLS when a TLS choice was stored.
+    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"),
+                          "[Plain]\r\nHost=ftp.old.org\r\n"
+                          "[Tls]\r\nHost=ftp.old.org\r\nSecurity=TLSIfOffered\r\n"
+                          "[Odd]\r\nProtocol=gopher\r\n"
+                          "[Mixed]\r\nProtocol=FTP\r\nSecurity=TLSRequired\r\n"
+                          "[Cased]\r\nprotocol= sftp \r\n"));
+    EXPECT_EQ(profiles.read(QStringLiteral("Plain")).protocol, HostProtocol::Ftp);
+    EXPECT_EQ(profiles.read(QStringLiteral("Tls")).protocol, HostProtocol::FtpTls);
+    EXPECT_EQ(profiles.read(QStringLiteral("Odd")).protocol, HostProtocol::Ftp);
+    EXPECT_EQ(profiles.read(QStringLiteral("Mixed")).protocol, HostProtocol::FtpTls);
+    EXPECT_EQ(profiles.read(QStringLiteral("Cased")).protocol, HostProtocol::Sftp);
+
+    HostProfile p = sample();
+    p.protocol = HostProtocol::Sftp;
+    ASSERT_TRUE(profiles.write(p, true));
+    EXPECT_TRUE(dir.read(QStringLiteral("FTP.INI")).endsWith("Fingerprint=\r\nProtocol=SFTP\r\n"));
+    EXPECT_EQ(profiles.read(QStringLiteral("My Site")), p);
+
+    // The port when the host names none, and the TLS the FTP engine is given.
+    EXPECT_EQ(p.defaultPort(), 22);
+    EXPECT_EQ(p.effectiveSecurity(), TFtpSecurity::None);
+    p.security = TFtpSecurity::TlsRequired;
+    EXPECT_EQ(p.effectiveSecurity(), TFtpSecurity::None);
+    p.protocol = HostProtocol::Ftp;
+    EXPECT_EQ(p.defaultPort(), 21);
+    EXPECT_EQ(p.effectiveSecurity(), TFtpSecurity::TlsRequired); // never dropped
+    p.protocol = HostProtocol::FtpTls;
+    EXPECT_EQ(p.effectiveSecurity(), TFtpSecurity::TlsRequired);
+    p.security = TFtpSecurity::TlsIfOffered;
+    EXPECT_EQ(p.effectiveSecurity(), TFtpSecurity::TlsIfOffered);
+    p.security = TFtpSecurity::None;
+    EXPECT_EQ(p.effectiveSecurity(), TFtpSecurity::TlsRequired);
 }
 
 TEST(HostProfiles, NamesThatWouldCorruptTheFileAreRefused) {

@@ -58,10 +58,10 @@ PreviewUi::PreviewUi(ActionRegistry& registry, Shell& c, ProcessLauncher* launch
     // The project room is installed first: the help is a project of its own.
     m_help = std::make_unique<Help>(c.state, c.projectPanes->project(), c.prompter, *this);
 
-    // Start-up checks the engine, and the commands open the settings dialog through here
+    // Start-up checks the engine, and the commands open the settings dialog through here.
     ShellParts& parts = c.state.parts();
-    parts.provide<EmbeddedBrowser>(&ShellParts::browser, this, "browser");
-    parts.provide<SettingsDialog>(&ShellParts::settingsDialog, this, "settingsDialog");
+    parts.provide(&ShellParts::browser, this, "browser");
+    parts.provide(&ShellParts::settingsDialog, this, "settingsDialog");
 
     m_editor = &c.editorWidget;
     m_pane = &c.editingPane;

@@ -15,7 +15,7 @@ ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, Shell& c)
       m_shell(c) {
     setObjectName(QStringLiteral("ProjectToolsUi"));
     // The backup reminder opens this dialog.
-    c.state.parts().provide<BackupWindow>(&ShellParts::backupWindow, this, "backupWindow");
+    c.state.parts().provide(&ShellParts::backupWindow, this, "backupWindow");
 }
 
 void ProjectToolsUi::openBackupWindow() {

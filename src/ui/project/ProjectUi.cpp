@@ -36,10 +36,9 @@ ProjectUi::ProjectUi(ActionRegistry& registry, Shell& c) : QObject(&registry), m
     // The close check saves through the project, and the File menu's recent entries open
     // through it.
     ShellParts& parts = c.state.parts();
-    parts.provide<ProjectSave>(&ShellParts::projectSave, m_project.get(), "projectSave");
-    parts.provide<RecentProjectOpener>(&ShellParts::recentProjects, m_project.get(),
-                                       "recentProjects");
-    parts.provide<ProjectFileOpener>(&ShellParts::projectFiles, m_project.get(), "projectFiles");
+    parts.provide(&ShellParts::projectSave, m_project.get(), "projectSave");
+    parts.provide(&ShellParts::recentProjects, m_project.get(), "recentProjects");
+    parts.provide(&ShellParts::projectFiles, m_project.get(), "projectFiles");
 
     // The rooms after this one read the project and the Files tab's lists through the shell.
     c.projectPanes = this;
@@ -90,6 +89,14 @@ void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area)
 ProjectUi::~ProjectUi() {
     // The dialogs the project points at belong to the window; the project goes first.
     m_project.reset();
+}
+
+QListWidget* ProjectUi::filesTabList() const {
+    return m_filesPane ? m_filesPane->fileList() : nullptr;
+}
+
+QString ProjectUi::filesTabFolder() const {
+    return m_filesPane ? m_filesPane->folder() : QString();
 }
 
 ProjectUi* ProjectUi::of(const ActionRegistry& registry) {

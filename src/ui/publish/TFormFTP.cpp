@@ -72,6 +72,12 @@ const QList<std::pair<TDataConnection, QString>> kModeEntries = {
     {TDataConnection::PassiveThenActive, QStringLiteral("Passive, then active if refused")},
 };
 
+const QList<std::pair<HostProtocol, QString>> kProtocolEntries = {
+    {HostProtocol::Ftp, QStringLiteral("FTP")},
+    {HostProtocol::FtpTls, QStringLiteral("FTP over TLS")},
+    {HostProtocol::Sftp, QStringLiteral("SFTP")},
+};
+
 const QList<std::pair<TFtpSecurity, QString>> kSecurityEntries = {
     {TFtpSecurity::None, QStringLiteral("None")},
     {TFtpSecurity::TlsIfOffered, QStringLiteral("TLS if offered")},
@@ -180,6 +186,8 @@ QWidget* TFormFTP::buildHostPage() {
     form->addRow(QStringLiteral("Site folder:"), siteRow);
     form->addRow(QString(),
                  new QLabel(QStringLiteral("(optional: files below it keep their folders)"), page));
+    m_protocol = choices(page, "ComboProtocol", kProtocolEntries);
+    form->addRow(QStringLiteral("Protocol:"), m_protocol);
     m_dataConnection = choices(page, "ComboTransferMode", kModeEntries);
     form->addRow(QStringLiteral("Transfer mode:"), m_dataConnection);
     m_security = choices(page, "ComboSecurity", kSecurityEntries);
@@ -212,7 +220,25 @@ QWidget* TFormFTP::buildHostPage() {
     connect(m_savePassword, &QCheckBox::toggled, this, &TFormFTP::pullFields);
     connect(m_siteFolder, &QLineEdit::textEdited, this, &TFormFTP::pullFields);
     connect(m_dataConnection, &QComboBox::activated, this, &TFormFTP::pullFields);
-    connect(m_security, &QComboBox::activated, this, &TFormFTP::pullFields);
+    // The protocol and the TLS choice agree: TLS makes FTP FTP over TLS and back.
+    connect(m_protocol, &QComboBox::activated, this, [this] {
+        const auto protocol = static_cast<HostProtocol>(m_protocol->currentData().toInt());
+        const auto none = static_cast<int>(TFtpSecurity::None);
+        if (protocol == HostProtocol::Ftp)
+            m_security->setCurrentIndex(m_security->findData(none));
+        else if (protocol == HostProtocol::FtpTls && m_security->currentData().toInt() == none)
+            m_security->setCurrentIndex(
+                m_security->findData(static_cast<int>(TFtpSecurity::TlsRequired)));
+        pullFields();
+        showModel();
+    });
+    connect(m_security, &QComboBox::activated, this, [this] {
+        const bool tls = m_security->currentData().toInt() != static_cast<int>(TFtpSecurity::None);
+        m_protocol->setCurrentIndex(
+            m_protocol->findData(static_cast<int>(tls ? HostProtocol::FtpTls : HostProtocol::Ftp)));
+        pullFields();
+        showModel();
+    });
     connect(browse, &QPushButton::clicked, this, &TFormFTP::BrowseSiteFolderClick);
     connect(m_hosts, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { m_screen.selectHost(m_hosts->row(item)); });
@@ -476,6 +502,7 @@ void TFormFTP::pullFields() {
     f.siteFolder = m_siteFolder->text();
     f.dataConnection = static_cast<TDataConnection>(m_dataConnection->currentData().toInt());
     f.security = static_cast<TFtpSecurity>(m_security->currentData().toInt());
+    f.protocol = static_cast<HostProtocol>(m_protocol->currentData().toInt());
     m_screen.savePassword = m_savePassword->isChecked();
 }
 
@@ -501,6 +528,10 @@ void TFormFTP::showModel() {
     showText(m_fingerprint, f.fingerprint);
     showChoice(m_dataConnection, f.dataConnection);
     showChoice(m_security, f.security);
+    showChoice(m_protocol, f.protocol);
+    // Data connections and TLS are FTP's: SFTP has neither to choose.
+    m_dataConnection->setEnabled(f.protocol != HostProtocol::Sftp);
+    m_security->setEnabled(f.protocol != HostProtocol::Sftp);
     showEntries(m_hosts, m_screen.hostList());
     if (m_screen.selectedHost() >= 0 && m_hosts->currentRow() != m_screen.selectedHost()) {
         const QSignalBlocker quiet(m_hosts);

@@ -74,6 +74,7 @@ private:
     QLineEdit* m_account = nullptr;
     QLineEdit* m_directory = nullptr;
     QCheckBox* m_savePassword = nullptr;
+    QComboBox* m_protocol = nullptr;
     QComboBox* m_dataConnection = nullptr;
     QComboBox* m_security = nullptr;
     QLineEdit* m_siteFolder = nullptr;

@@ -5,6 +5,7 @@
 #include "platform/UiPump.h"
 #include "services/ServicesCommands.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/services/LiveColouringUi.h"
 #include "ui/services/SnipsTab.h"
 #include "ui/services/TFormFindReplace.h"
 #include "ui/shell/ActionRegistry.h"
@@ -13,6 +14,7 @@
 #include "ui/widgets/LongStepWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -31,11 +33,11 @@ ServicesUi::ServicesUi(ActionRegistry& registry, Shell& context) : QObject(&regi
     m_replaceDialog = new TFormFindReplace(TFormFindReplace::Mode::Replace, m_room->find(), window);
     // The pass after every load while "Color" is on, and the snip files at start-up.
     ShellParts& parts = context.state.parts();
-    parts.provide<TagColouring>(&ShellParts::colouring, m_room.get(), "colouring");
-    parts.provide<SnippetLists>(&ShellParts::snippets, &m_room->snips(), "snippets");
+    parts.provide(&ShellParts::colouring, m_room.get(), "colouring");
+    parts.provide(&ShellParts::snippets, &m_room->snips(), "snippets");
     // A big page loads with its progress shown, and can be cancelled.
     m_longSteps = std::make_unique<LongStepWindow>(window);
-    parts.provide<LongStep>(&ShellParts::longSteps, m_longSteps.get(), "longSteps");
+    parts.provide(&ShellParts::longSteps, m_longSteps.get(), "longSteps");
     // The Snips tab joins the left-hand tabs; its lists show what start-up read when it is
     // first looked at (start-up reads the files after the window is built).
     {
@@ -50,7 +52,12 @@ ServicesUi::ServicesUi(ActionRegistry& registry, Shell& context) : QObject(&regi
     }
     // A press in the editor stops a colouring pass; it acts on the press, which the pass sees
     // when it lets events run between lines.
-    connect(&context.editorInput, &EditorInput::mousePressed, this, [this] { m_room->pressStop(); });
+    connect(&context.editorInput, &EditorInput::mousePressed, this,
+            [this] { m_room->pressStop(); });
+    m_live = new LiveColouringUi(context.state, context.editWindow, this);
+    m_room->setLiveColouring(m_live);
+    // The "Color" box above the editor switches it (start-up sets the box from the setting).
+    connect(&context.colorBox, &QCheckBox::toggled, m_live, [this](bool on) { m_live->setOn(on); });
     addEditingPaneButtons(registry);
 }
 

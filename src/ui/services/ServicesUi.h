@@ -10,6 +10,7 @@
 
 class ActionRegistry;
 class EventLoopPump;
+class LiveColouringUi;
 class LongStepWindow;
 class QPlainTextEdit;
 class QPushButton;
@@ -35,6 +36,8 @@ public:
     EventLoopPump& pump() { return *m_pump; }
     // The progress window of long steps on the open page (loading a big one).
     LongStepWindow& longSteps() { return *m_longSteps; }
+    // Colouring that follows typing while "Color" is on (absent without the editor widget).
+    LiveColouringUi* liveColouring() const { return m_live; }
 
     void showFindDialog(const QString& findText) override;
     void showReplaceDialog(const QString& findText) override;
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<LongStepWindow> m_longSteps;
     std::unique_ptr<ServicesRoom> m_room;
     QPlainTextEdit* m_editor = nullptr;
+    LiveColouringUi* m_live = nullptr;
     TFormFindReplace* m_findDialog = nullptr;
     TFormFindReplace* m_replaceDialog = nullptr;
     SnipsTab* m_snipsTab = nullptr;
@@ -58,5 +62,5 @@ private:
     QPushButton* m_stopColors = nullptr;
 };
 
-// InstallCommands' line for the services room.
+// The composition root's line for the services room.
 CommandTable installServices(ActionRegistry& registry, Shell& context);

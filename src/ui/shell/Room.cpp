@@ -5,6 +5,7 @@ RoomList::RoomList(std::vector<std::unique_ptr<Room>> rooms) : m_rooms(std::move
 }
 
 RoomList::~RoomList() {
+    // One at a time from the back: a vector's own destructor promises no order.
     while (!m_rooms.empty())
         m_rooms.pop_back();
 }

@@ -25,14 +25,22 @@ void LongStepWindow::begin(const QString& label, qint64 total) {
     m_cancelled = false;
     m_dialog.reset();
     m_started.start();
+    m_sincePump.start();
 }
 
 bool LongStepWindow::advance(qint64 done) {
     if (m_cancelled)
         return false;
     if (!m_dialog) {
-        if (m_started.elapsed() < m_showAfterMs)
+        if (m_started.elapsed() < m_showAfterMs) {
+            // The window goes on drawing (and its timers run) before the progress shows; what
+            // the user does waits until then, so no command starts in the middle of the step.
+            if (m_sincePump.elapsed() >= PumpEveryMs) {
+                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                m_sincePump.start();
+            }
             return true;
+        }
         m_dialog = std::make_unique<QProgressDialog>(m_label, QStringLiteral("Cancel"), 0, BarSteps,
                                                      m_parent);
         m_dialog->setObjectName(QStringLiteral("LongStepProgress"));

@@ -75,6 +75,8 @@ TEST_F(PublishWindowTest, TheScreenOpensFromTheToolBarWithItsPagesAndCloseKeepsU
     EXPECT_EQ(action("BitBtnFTPAdd")->toolTip(),
               QStringLiteral("Add a file or image to the FTP list"));
 
+    // A file on disk: one that is gone would leave the list when the screen opens.
+    ASSERT_TRUE(dir.write(QStringLiteral("a.html"), "<HTML></HTML>\r\n"));
     form->state().changedList().add(dir.file(QStringLiteral("a.html")));
     int opened = 0;
     ui->onScreenOpened = [&](TFormFTP& f) {
@@ -206,7 +208,7 @@ TEST_F(PublishWindowTest, PageOneShowsAndWritesTheProfilesOptions) {
                       QByteArray("[Home]\r\nProfile=Home\r\nHost=ftp.example.org\r\nUser=me\r\n"
                                  "Password=pw\r\nAccount=\r\nDirectory=\r\nTransferMode=Active\r\n"
                                  "Security=TLSRequired\r\nSiteFolder=/home/me/site\r\n"
-                                 "Fingerprint=\r\n"));
+                                 "Fingerprint=\r\nProtocol=FTPS\r\n"));
             struct stat st {};
             ASSERT_EQ(
                 ::stat(QFile::encodeName(dir.file(QStringLiteral("FTP.INI"))).constData(), &st), 0);
@@ -221,8 +223,26 @@ TEST_F(PublishWindowTest, PageOneShowsAndWritesTheProfilesOptions) {
             EXPECT_EQ(security->currentText(), QStringLiteral("TLS required"));
             EXPECT_EQ(site->text(), QStringLiteral("/home/me/site"));
             EXPECT_EQ(f.screen().currentHost().security, TFtpSecurity::TlsRequired);
+            auto* protocol = child<QComboBox>(&f, "ComboProtocol");
+            ASSERT_NE(protocol, nullptr);
+            EXPECT_EQ(protocol->currentText(), QStringLiteral("FTP over TLS"));
             click(&f, "ButtonClearFields");
             EXPECT_EQ(security->currentText(), QStringLiteral("None"));
+            EXPECT_EQ(protocol->currentText(), QStringLiteral("FTP"));
+
+            // SFTP has no data connection and no TLS to choose; FTP over TLS asks for TLS.
+            QTest::keyClick(protocol, Qt::Key_Down);
+            EXPECT_EQ(protocol->currentText(), QStringLiteral("FTP over TLS"));
+            EXPECT_EQ(security->currentText(), QStringLiteral("TLS required"));
+            EXPECT_TRUE(mode->isEnabled() && security->isEnabled());
+            QTest::keyClick(protocol, Qt::Key_Down);
+            EXPECT_EQ(protocol->currentText(), QStringLiteral("SFTP"));
+            EXPECT_FALSE(mode->isEnabled());
+            EXPECT_FALSE(security->isEnabled());
+            EXPECT_EQ(f.screen().fields.protocol, HostProtocol::Sftp);
+            QTest::keyClick(protocol, Qt::Key_Home);
+            EXPECT_EQ(security->currentText(), QStringLiteral("None"));
+            EXPECT_TRUE(mode->isEnabled() && security->isEnabled());
             done = true;
             click(&f, "ButtonClose");
         });
