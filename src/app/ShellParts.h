@@ -3,6 +3,7 @@
 // part that is not there yet is null, and its step is skipped.
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 #include <QStringList>
 
@@ -120,4 +121,16 @@ struct ShellParts {
     // The progress, with Cancel, of a long step on the open page (loading a big one).
     LongStep* longSteps = nullptr;
     UploadCheck* uploadCheck = nullptr;
+
+    // The one way a room fills a slot while it is installed, each slot once: a second filling
+    // keeps the first part and is listed in problems, which the window reports and a test keeps
+    // empty. name: the slot's name, for that message.
+    template <class Part, class Impl>
+    void provide(Part* ShellParts::*slot, Impl* part, const char* name) {
+        if (this->*slot)
+            problems << QLatin1String(name) + QStringLiteral(" is filled twice");
+        else
+            this->*slot = part;
+    }
+    QStringList problems;
 };

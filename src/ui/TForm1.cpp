@@ -2,16 +2,16 @@
 #include "ui/TForm1.h"
 
 #include "app/CommandPlaces.h"
-#include "app/EditorPresses.h"
 #include "app/PaneLayout.h"
 #include "app/ProgramTitle.h"
 #include "app/TipOfTheDay.h"
 #include "platform/RandomSource.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/Rooms.h"
 #include "ui/TFormBanner.h"
 #include "ui/TFormTip.h"
 #include "ui/shell/ActionRegistry.h"
-#include "ui/shell/InstallCommands.h"
+#include "ui/shell/EditorInput.h"
 #include "ui/shell/Shell.h"
 #include "ui/widgets/ElidedLabel.h"
 
@@ -59,7 +59,7 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     m_editWindow->setClipboard(&clipboard);
     m_state =
         std::make_unique<AppState>(std::move(programDirectory), QDir::homePath() + QLatin1Char('/'),
-                                   *m_editWindow, prompter, chooser, clipboard, options.parts);
+                                   *m_editWindow, prompter, chooser, clipboard);
     if (!options.random)
         m_systemRandom = std::make_unique<SystemRandom>();
     m_tips =
@@ -76,6 +76,7 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
     tools->setObjectName(ToolBarId::Main);
     tools->setMovable(false);
     m_registry = new ActionRegistry(this);
+    m_editorInput = new EditorInput(*m_editor, *m_registry, m_state->document(), this);
     m_shell = std::make_unique<Shell>(Shell{*m_state,
                                             *m_editWindow,
                                             *this,
@@ -87,6 +88,7 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
                                             *this,
                                             *m_editWindow,
                                             *m_editor,
+                                            *m_editorInput,
                                             *m_editingPane,
                                             *m_color,
                                             *m_wrap,
@@ -100,10 +102,14 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
                                             *m_status[0],
                                             *m_status[1],
                                             *m_status[2]});
-    installCommands(*m_shell);
+    m_rooms = std::make_unique<RoomList>(options.rooms ? options.rooms() : windowRooms());
+    m_rooms->install(*m_shell);
     m_registry->build(menuBar(), tools, m_tagTabs);
+    m_rooms->allInstalled(*m_shell);
     for (const QString& problem : m_registry->problems())
         qWarning("command tables: %s", qPrintable(problem));
+    for (const QString& problem : m_state->parts().problems)
+        qWarning("shell parts: %s", qPrintable(problem));
 
     m_state->startUp();
 
@@ -116,10 +122,16 @@ TForm1::TForm1(QString programDirectory, Prompter& prompter, FileChooser& choose
 }
 
 TForm1::~TForm1() {
-    // The rooms' objects are the registry's children and reach the state, the editor window and
-    // the tips (the analysis room takes itself out of the state's parts, the outline watches
-    // the tree): they go first, while all of those still stand, before the members below and
-    // before Qt deletes the window's other children.
+    // The rooms reach the state, the editor window and the tips (the outline watches the tree):
+    // they hear that the window goes, the state lets go of the parts they filled, and they go,
+    // the last one first, while all of those still stand, before the members below and before
+    // Qt deletes the window's other children. The editor's input routing reaches the document
+    // and the registry, so it goes before the registry and long before the state.
+    m_rooms->aboutToShutdown();
+    m_state->parts() = ShellParts{};
+    m_rooms.reset();
+    delete m_editorInput;
+    m_editorInput = nullptr;
     delete m_registry;
     m_registry = nullptr;
 }
@@ -222,8 +234,6 @@ void TForm1::buildPanes() {
     m_editor->setParent(m_editingPane);
     m_editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_editor->installEventFilter(this);
-    m_editor->viewport()->installEventFilter(this);
     connect(m_editor, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { editorPopup()->exec(m_editor->mapToGlobal(pos)); });
 
@@ -320,23 +330,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::MouseButtonRelease) {
             splitterDragEnd();
             return true;
-        }
-    } else if (watched == m_editor || watched == m_editor->viewport()) {
-        if (type == QEvent::ShortcutOverride) {
-            // The editor claims some keys of the window's commands for itself (Shift+Return,
-            // Line Break, would become a line break of its own): those run the command.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (m_registry->windowShortcuts().contains(QKeySequence(key->keyCombination()))) {
-                event->ignore();
-                return true;
-            }
-        } else if (type == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (keyPressChangesDocument(key->key(), QKeySequence(key->keyCombination()),
-                                        m_registry->windowShortcuts()))
-                m_state->document().editorPressed();
-        } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
-            m_state->document().editorPressed();
         }
     }
     return QMainWindow::eventFilter(watched, event);

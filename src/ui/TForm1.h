@@ -8,9 +8,12 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class ActionRegistry;
+class EditorInput;
 class Clipboard;
 class FileChooser;
 class PlainTextEditWindow;
@@ -25,6 +28,8 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class RandomSource;
+class Room;
+class RoomList;
 struct Shell;
 class TipOfTheDay;
 
@@ -33,8 +38,10 @@ class TForm1 : public QMainWindow, public ShellWindow {
 public:
     struct Options {
         bool showBanner = true;         // the start-up banner (tests leave it out)
-        ShellParts parts;               // the later rooms' start-up and close steps
         RandomSource* random = nullptr; // the tip of the day's chance; null: the system's
+        // The window's rooms in their order; null: those of the composition root (tests wrap
+        // them in rooms of their own).
+        std::function<std::vector<std::unique_ptr<Room>>()> rooms;
 
         static Options withoutBanner() {
             Options o;
@@ -49,6 +56,8 @@ public:
 
     AppState& state() { return *m_state; }
     ActionRegistry& registry() { return *m_registry; }
+    // What the rooms were handed.
+    Shell& shell() { return *m_shell; }
     TipOfTheDay& tips() { return *m_tips; }
     PlainTextEditWindow& editWindow() { return *m_editWindow; }
     QPlainTextEdit* editor() const { return m_editor; }
@@ -94,8 +103,11 @@ private:
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<TipOfTheDay> m_tips;
     ActionRegistry* m_registry = nullptr;
+    EditorInput* m_editorInput = nullptr;
     // What the rooms are handed: the parts above, typed.
     std::unique_ptr<Shell> m_shell;
+    // The rooms, installed into the shell in order; destroyed in reverse before the state.
+    std::unique_ptr<RoomList> m_rooms;
     std::array<QLabel*, 3> m_status{};
 
     QWidget* m_central = nullptr;

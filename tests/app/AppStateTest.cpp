@@ -28,7 +28,15 @@ struct Steps : CustomTagList, SnippetLists, ProjectSave, BackupWindow, EmbeddedB
         done << QStringLiteral("browser");
         return browserCreates;
     }
-    ShellParts parts() { return {this, this, this, this, this, nullptr, nullptr}; }
+    ShellParts parts() {
+        ShellParts p;
+        p.customTags = this;
+        p.snippets = this;
+        p.projectSave = this;
+        p.backupWindow = this;
+        p.browser = this;
+        return p;
+    }
 };
 
 class Shell : public ::testing::Test {

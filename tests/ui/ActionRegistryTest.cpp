@@ -299,6 +299,15 @@ TEST(ActionRegistry, WindowShortcutsActWithoutAMenuAndEditorShortcutsStayWithThe
     EXPECT_EQ(f.registry.windowShortcuts(), QList<QKeySequence>({QKeySequence(Qt::Key_F8)}));
     f.registry.action(QStringLiteral("Key1"))->setEnabled(false);
     EXPECT_TRUE(f.registry.windowShortcuts().isEmpty());
+    // The set is kept between presses: a new key, a command that can run again and a table
+    // added later each show in it.
+    f.registry.action(QStringLiteral("Key1"))->setEnabled(true);
+    f.registry.action(QStringLiteral("Key1"))->setShortcut(QKeySequence(Qt::Key_F7));
+    CommandTable later;
+    later.commands = {f.command("Later1", "Later", "Ctrl+F6")};
+    f.registry.add(later);
+    EXPECT_EQ(f.registry.windowShortcuts(),
+              QList<QKeySequence>({QKeySequence(Qt::Key_F7), QKeySequence(Qt::CTRL | Qt::Key_F6)}));
 }
 
 #include "ActionRegistryTest.moc"

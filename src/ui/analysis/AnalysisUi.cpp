@@ -70,6 +70,6 @@ void AnalysisUi::open(const QString& folder, const QString& fileName, bool prese
 
 CommandTable installAnalysis(ActionRegistry& registry, Shell& context) {
     auto* ui = new AnalysisUi(registry, context);
-    context.state.parts().pageAnalysis = ui;
+    context.state.parts().provide(&ShellParts::pageAnalysis, ui, "pageAnalysis");
     return analysisCommands([ui] { ui->openAnalysis(); });
 }

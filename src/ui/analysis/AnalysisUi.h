@@ -44,5 +44,5 @@ private:
     Printer* m_testPrinter = nullptr;
 };
 
-// InstallCommands' line for the analysis room.
+// The composition root's line for the analysis room.
 CommandTable installAnalysis(ActionRegistry& registry, Shell& context);

@@ -144,6 +144,6 @@ void ChecksUi::printReport(const CheckReport& report, const QString& title) {
 
 CommandTable installChecks(ActionRegistry& registry, Shell& context) {
     auto* ui = new ChecksUi(registry, context);
-    context.state.parts().uploadCheck = ui;
+    context.state.parts().provide(&ShellParts::uploadCheck, ui, "uploadCheck");
     return checksCommands([ui] { ui->checkLinks(); });
 }

@@ -63,5 +63,5 @@ private:
     QPointer<TFormCheckReport> m_linksWindow;
 };
 
-// InstallCommands' line for the checks room.
+// The composition root's line for the checks room.
 CommandTable installChecks(ActionRegistry& registry, Shell& context);

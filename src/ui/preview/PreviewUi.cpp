@@ -9,6 +9,7 @@
 #include "ui/preview/TFormHelpOnTop.h"
 #include "ui/preview/TFormOptions.h"
 #include "ui/shell/ActionRegistry.h"
+#include "ui/shell/EditorInput.h"
 #include "ui/shell/Shell.h"
 
 #include <QApplication>
@@ -57,13 +58,10 @@ PreviewUi::PreviewUi(ActionRegistry& registry, Shell& c, ProcessLauncher* launch
     // The project room is installed first: the help is a project of its own.
     m_help = std::make_unique<Help>(c.state, c.projectPanes->project(), c.prompter, *this);
 
-    // Start-up checks the engine, and the commands open the settings dialog through here
-    // (unless the window was handed its own, as tests do).
+    // Start-up checks the engine, and the commands open the settings dialog through here.
     ShellParts& parts = c.state.parts();
-    if (!parts.browser)
-        parts.browser = this;
-    if (!parts.settingsDialog)
-        parts.settingsDialog = this;
+    parts.provide(&ShellParts::browser, this, "browser");
+    parts.provide(&ShellParts::settingsDialog, this, "settingsDialog");
 
     m_editor = &c.editorWidget;
     m_pane = &c.editingPane;
@@ -126,7 +124,7 @@ PreviewUi::PreviewUi(ActionRegistry& registry, Shell& c, ProcessLauncher* launch
             [this](const QString& path) { m_preview->documentOpened(path); });
 
     m_pane->installEventFilter(this);
-    m_editor->installEventFilter(this);
+    connect(&c.editorInput, &EditorInput::geometryChanged, this, &PreviewUi::placeWidgets);
     placeWidgets();
 }
 
@@ -160,8 +158,7 @@ void PreviewUi::placeWidgets() {
 
 bool PreviewUi::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((watched == m_pane || watched == m_editor) &&
-        (type == QEvent::Resize || type == QEvent::Move)) {
+    if (watched == m_pane && (type == QEvent::Resize || type == QEvent::Move)) {
         placeWidgets();
     } else if (watched == m_modeLabel && type == QEvent::MouseButtonDblClick) {
         m_preview->cycleMode();

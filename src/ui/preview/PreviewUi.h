@@ -112,5 +112,5 @@ private:
     QPointer<TFormHelpOnTop> m_helpOnTop;
 };
 
-// InstallCommands' line for the preview room.
+// The composition root's line for the preview room.
 CommandTable installPreview(ActionRegistry& registry, Shell& context);

@@ -7,7 +7,7 @@ class ActionRegistry;
 class Printer;
 struct Shell;
 
-// InstallCommands' line for the print command; after the project room's (it prints its
+// The composition root's line for the print command; after the project room's (it prints its
 // outline). printer: where the jobs go instead of the system's printers (tests); null: those.
 CommandTable installPrinting(ActionRegistry& registry, Shell& context);
 // Tests print to their own printer from here.

@@ -14,10 +14,8 @@ ProjectToolsUi::ProjectToolsUi(ActionRegistry& registry, Shell& c)
     : QObject(&registry), m_state(c.state), m_prompter(c.prompter), m_window(&c.messageParent),
       m_shell(c) {
     setObjectName(QStringLiteral("ProjectToolsUi"));
-    // The backup reminder opens this dialog (unless the window was handed its own, as tests do).
-    ShellParts& parts = c.state.parts();
-    if (!parts.backupWindow)
-        parts.backupWindow = this;
+    // The backup reminder opens this dialog.
+    c.state.parts().provide(&ShellParts::backupWindow, this, "backupWindow");
 }
 
 void ProjectToolsUi::openBackupWindow() {

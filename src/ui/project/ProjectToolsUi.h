@@ -30,5 +30,5 @@ private:
     Shell& m_shell;
 };
 
-// InstallCommands' line for the project tools.
+// The composition root's line for the project tools.
 CommandTable installProjectTools(ActionRegistry& registry, Shell& context);

@@ -34,14 +34,11 @@ ProjectUi::ProjectUi(ActionRegistry& registry, Shell& c) : QObject(&registry), m
     m_project->setDialogs(m_pageDialog, m_confirm, m_move.get());
 
     // The close check saves through the project, and the File menu's recent entries open
-    // through it (unless the window was handed its own, as tests do).
+    // through it.
     ShellParts& parts = c.state.parts();
-    if (!parts.projectSave)
-        parts.projectSave = m_project.get();
-    if (!parts.recentProjects)
-        parts.recentProjects = m_project.get();
-    if (!parts.projectFiles)
-        parts.projectFiles = m_project.get();
+    parts.provide(&ShellParts::projectSave, m_project.get(), "projectSave");
+    parts.provide(&ShellParts::recentProjects, m_project.get(), "recentProjects");
+    parts.provide(&ShellParts::projectFiles, m_project.get(), "projectFiles");
 
     // The rooms after this one read the project and the Files tab's lists through the shell.
     c.projectPanes = this;
@@ -92,6 +89,14 @@ void ProjectUi::showFilesTab(AppState& state, Prompter& prompter, QWidget& area)
 ProjectUi::~ProjectUi() {
     // The dialogs the project points at belong to the window; the project goes first.
     m_project.reset();
+}
+
+QListWidget* ProjectUi::filesTabList() const {
+    return m_filesPane ? m_filesPane->fileList() : nullptr;
+}
+
+QString ProjectUi::filesTabFolder() const {
+    return m_filesPane ? m_filesPane->folder() : QString();
 }
 
 ProjectUi* ProjectUi::of(const ActionRegistry& registry) {

@@ -32,7 +32,9 @@ public:
     OutlinePane* outline() const { return m_outline; }
     TFormPage* pageDialog() const { return m_pageDialog; }
     // Made the first time the Files tab is shown (start-up has then read its file types).
-    FilesPane* filesPane() const override { return m_filesPane; }
+    FilesPane* filesPane() const { return m_filesPane; }
+    QListWidget* filesTabList() const override;
+    QString filesTabFolder() const override;
 
     // The one instance of the main window.
     static ProjectUi* of(const ActionRegistry& registry);
@@ -51,7 +53,7 @@ private:
     FilesPane* m_filesPane = nullptr;
 };
 
-// InstallCommands' line for the project room: makes the ProjectUi and returns the table.
+// The composition root's line for the project room: makes the ProjectUi and returns the table.
 CommandTable installProject(ActionRegistry& registry, Shell& context);
 // Once the table is in the registry: one button per entry of the page buttons' layout in the
 // group below the outline, running the registry's action.

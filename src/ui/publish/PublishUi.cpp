@@ -5,7 +5,6 @@
 #include "app/ShellWindow.h"
 #include "project/Project.h"
 #include "publish/FtpScreen.h"
-#include "ui/project/FilesPane.h"
 #include "ui/publish/TFormFTP.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/Shell.h"
@@ -53,10 +52,9 @@ FtpAddSelection PublishUi::ftpAddSelection() {
         }
     } else if (shown == &m_shell.filesTab) {
         s.page = FtpAddSelection::Page::Files;
-        if (project && project->filesPane()) {
-            FilesPane* pane = project->filesPane();
-            s.folder = pane->folder();
-            QListWidgetItem* item = pane->fileList()->currentItem();
+        if (QListWidget* list = project ? project->filesTabList() : nullptr) {
+            s.folder = project->filesTabFolder();
+            QListWidgetItem* item = list->currentItem();
             if (item && item->isSelected())
                 s.fileName = item->text();
         }

@@ -48,5 +48,5 @@ private:
     std::unique_ptr<PublishRoom> m_room;
 };
 
-// InstallCommands' line for the publishing room.
+// The composition root's line for the publishing room.
 CommandTable installPublish(ActionRegistry& registry, Shell& context);

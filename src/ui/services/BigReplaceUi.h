@@ -7,5 +7,5 @@
 class ActionRegistry;
 struct Shell;
 
-// InstallCommands' line for Extended Replace.
+// The composition root's line for Extended Replace.
 CommandTable installBigReplace(ActionRegistry& registry, Shell& context);

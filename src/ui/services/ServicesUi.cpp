@@ -9,6 +9,7 @@
 #include "ui/services/SnipsTab.h"
 #include "ui/services/TFormFindReplace.h"
 #include "ui/shell/ActionRegistry.h"
+#include "ui/shell/EditorInput.h"
 #include "ui/shell/Shell.h"
 #include "ui/widgets/LongStepWindow.h"
 
@@ -31,16 +32,12 @@ ServicesUi::ServicesUi(ActionRegistry& registry, Shell& context) : QObject(&regi
     m_findDialog = new TFormFindReplace(TFormFindReplace::Mode::Find, m_room->find(), window);
     m_replaceDialog = new TFormFindReplace(TFormFindReplace::Mode::Replace, m_room->find(), window);
     // The pass after every load while "Color" is on, and the snip files at start-up.
-    // (unless the window was handed its own, as tests do).
     ShellParts& parts = context.state.parts();
-    if (!parts.colouring)
-        parts.colouring = m_room.get();
-    if (!parts.snippets)
-        parts.snippets = &m_room->snips();
+    parts.provide(&ShellParts::colouring, m_room.get(), "colouring");
+    parts.provide(&ShellParts::snippets, &m_room->snips(), "snippets");
     // A big page loads with its progress shown, and can be cancelled.
     m_longSteps = std::make_unique<LongStepWindow>(window);
-    if (!parts.longSteps)
-        parts.longSteps = m_longSteps.get();
+    parts.provide(&ShellParts::longSteps, m_longSteps.get(), "longSteps");
     // The Snips tab joins the left-hand tabs; its lists show what start-up read when it is
     // first looked at (start-up reads the files after the window is built).
     {
@@ -55,8 +52,8 @@ ServicesUi::ServicesUi(ActionRegistry& registry, Shell& context) : QObject(&regi
     }
     // A press in the editor stops a colouring pass; it acts on the press, which the pass sees
     // when it lets events run between lines.
-    m_editor->installEventFilter(this);
-    m_editor->viewport()->installEventFilter(this);
+    connect(&context.editorInput, &EditorInput::mousePressed, this,
+            [this] { m_room->pressStop(); });
     m_live = new LiveColouringUi(context.state, context.editWindow, this);
     m_room->setLiveColouring(m_live);
     // The "Color" box above the editor switches it (start-up sets the box from the setting).
@@ -94,12 +91,6 @@ ServicesUi::~ServicesUi() = default;
 
 ServicesUi* ServicesUi::of(const ActionRegistry& registry) {
     return registry.findChild<ServicesUi*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-bool ServicesUi::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress)
-        m_room->pressStop();
-    return QObject::eventFilter(watched, event);
 }
 
 void ServicesUi::showFindDialog(const QString& findText) {

@@ -47,9 +47,6 @@ public:
     // The one instance of the main window, for the window code that places its buttons.
     static ServicesUi* of(const ActionRegistry& registry);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void addEditingPaneButtons(ActionRegistry& registry);
 
@@ -65,5 +62,5 @@ private:
     QPushButton* m_stopColors = nullptr;
 };
 
-// InstallCommands' line for the services room.
+// The composition root's line for the services room.
 CommandTable installServices(ActionRegistry& registry, Shell& context);

@@ -134,11 +134,13 @@ void ActionRegistry::add(const CommandTable& table) {
         entry.action = a;
         if (command.run)
             connect(a, &QAction::triggered, this, [run = command.run] { run(); });
+        connect(a, &QAction::changed, this, [this] { m_shortcutsStale = true; });
         for (const StateWatch& w : command.watches)
             w(this, [this, id = command.id] { refresh(m_entries.at(id)); });
         refresh(entry);
     }
     m_layouts << table.layouts;
+    m_shortcutsStale = true;
 }
 
 void ActionRegistry::refresh(Entry& entry) {
@@ -156,15 +158,18 @@ void ActionRegistry::refreshAll() {
         refresh(entry);
 }
 
-QList<QKeySequence> ActionRegistry::windowShortcuts() const {
-    QList<QKeySequence> keys;
+const QList<QKeySequence>& ActionRegistry::windowShortcuts() const {
+    if (!m_shortcutsStale)
+        return m_windowShortcuts;
+    m_windowShortcuts.clear();
     for (const auto& [id, entry] : m_entries) {
         const QAction* a = entry.action;
         if (a->isEnabled() && !a->shortcut().isEmpty() &&
             a->shortcutContext() == Qt::WindowShortcut)
-            keys << a->shortcuts();
+            m_windowShortcuts << a->shortcuts();
     }
-    return keys;
+    m_shortcutsStale = false;
+    return m_windowShortcuts;
 }
 
 QAction* ActionRegistry::action(const QString& id) const {

@@ -47,8 +47,9 @@ public:
     const QStringList& problems() const { return m_problems; }
 
     // The shortcuts of the enabled commands that act anywhere in the window: keys that run a
-    // command rather than type into the editor.
-    QList<QKeySequence> windowShortcuts() const;
+    // command rather than type into the editor. Kept, and made again only after an action has
+    // changed (enabled, shortcut) or a table has been added.
+    const QList<QKeySequence>& windowShortcuts() const;
 
     // Asks every command's enabled, checked and caption functions again.
     void refreshAll();
@@ -74,4 +75,6 @@ private:
     QHash<QString, QMenu*> m_menus;
     QHash<QString, QWidget*> m_tagTabs;
     QStringList m_problems;
+    mutable QList<QKeySequence> m_windowShortcuts;
+    mutable bool m_shortcutsStale = true;
 };

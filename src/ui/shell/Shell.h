@@ -4,18 +4,21 @@
 // name or casts the window's interfaces to find them.
 #pragma once
 
+#include <QString>
+
 class ActionRegistry;
 class AppState;
+class EditorInput;
 class Clipboard;
 class EditWindow;
 class FileChooser;
-class FilesPane;
 class PlainTextEditWindow;
 class Project;
 class Prompter;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QTabWidget;
 class QTreeWidget;
@@ -28,8 +31,10 @@ class ProjectPanes {
 public:
     virtual ~ProjectPanes() = default;
     virtual Project& project() = 0;
-    // Made the first time the Files tab is shown; null before.
-    virtual FilesPane* filesPane() const = 0;
+    // The Files tab's file list, made the first time the tab is shown; null before.
+    virtual QListWidget* filesTabList() const = 0;
+    // The folder whose files that list shows (empty before the tab is made).
+    virtual QString filesTabFolder() const = 0;
 };
 
 struct Shell {
@@ -49,6 +54,8 @@ struct Shell {
     // The editor widget under `editor`, and the strip above it that holds Color and Wrap.
     PlainTextEditWindow& editWindow;
     QPlainTextEdit& editorWidget;
+    // The editor's keys and presses, routed in one place.
+    EditorInput& editorInput;
     QWidget& editingPane;
     QCheckBox& colorBox;
     QCheckBox& wrapBox;

@@ -5,8 +5,10 @@
 #include "app/DocumentBoundEditor.h"
 #include "app/ShellWindow.h"
 #include "spell/SpellCheckDocument.h"
+#include "spell/SpellCommands.h"
 #include "spell/TAddictSpell.h"
 #include "ui/PlainTextEditWindow.h"
+#include "ui/shell/ActionRegistry.h"
 #include "ui/shell/Shell.h"
 #include "ui/spell/TFormSpellCheck.h"
 #include "ui/spell/TFormSpellProgress.h"
@@ -122,14 +124,20 @@ private:
 };
 
 SpellCheckUi* ui(QObject& window) {
-    return window.findChild<SpellCheckUi*>(QString(), Qt::FindDirectChildrenOnly);
+    return window.findChild<SpellCheckUi*>();
 }
 
 } // namespace
 
 std::function<void()> installSpellCheck(Shell& c) {
     auto* u = new SpellCheckUi(c.messageParent, c.state, c.editWindow, c.prompter);
+    // The spell room owns it, with the others' objects under the registry.
+    u->setParent(&c.registry);
     return [u] { u->run(); };
+}
+
+CommandTable installSpelling(ActionRegistry&, Shell& c) {
+    return spellCommands(installSpellCheck(c));
 }
 
 QRect selectedTextArea(const QPlainTextEdit& editor) {

@@ -7,7 +7,6 @@
 #include "app/PaneLayout.h"
 #include "app/ShellWindow.h"
 #include "editor/EditWindow.h"
-#include "ui/project/FilesPane.h"
 #include "ui/shell/ActionRegistry.h"
 #include "ui/shell/Shell.h"
 #include "ui/tags/TFormCustom.h"
@@ -30,13 +29,10 @@ TagRoomParts::TagRoomParts(ActionRegistry& registry, Shell& c)
                  [&state = c.state] { state.document().setHtmlModified(true); }) {
     setObjectName(QStringLiteral("TagRoomParts"));
     m_inserter.setLowerCase([&settings = c.state.settings()] { return settings.lowerCaseTags; });
-    // Start-up reads custom.dat through us, and New HTML File inserts its page through us
-    // (unless the window was handed its own, as tests may do).
+    // Start-up reads custom.dat through us, and New HTML File inserts its page through us.
     ShellParts& parts = c.state.parts();
-    if (!parts.customTags)
-        parts.customTags = this;
-    if (!parts.blocks)
-        parts.blocks = this;
+    parts.provide(&ShellParts::customTags, this, "customTags");
+    parts.provide(&ShellParts::blocks, this, "blocks");
     connect(&registry, &ActionRegistry::built, this, &TagRoomParts::placeInWindow);
 }
 
@@ -89,16 +85,16 @@ std::optional<QStringList> TagRoomParts::askCustomTagsToKeep(const QStringList& 
 
 QListWidget* TagRoomParts::fileList() const {
     const ProjectPanes* project = m_shell.projectPanes;
-    return project && project->filesPane() ? project->filesPane()->fileList() : nullptr;
+    return project ? project->filesTabList() : nullptr;
 }
 
 FileListChoice TagRoomParts::fileListChoice() const {
     const ProjectPanes* project = m_shell.projectPanes;
-    const FilesPane* pane = project ? project->filesPane() : nullptr;
-    if (!pane)
+    const QListWidget* list = project ? project->filesTabList() : nullptr;
+    if (!list)
         return {};
-    const QList<QListWidgetItem*> chosen = pane->fileList()->selectedItems();
-    return {pane->folder(), chosen.isEmpty() ? QString() : chosen.first()->text()};
+    const QList<QListWidgetItem*> chosen = list->selectedItems();
+    return {project->filesTabFolder(), chosen.isEmpty() ? QString() : chosen.first()->text()};
 }
 
 void TagRoomParts::placeOnFileList() {

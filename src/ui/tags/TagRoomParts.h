@@ -75,6 +75,6 @@ private:
     QPointer<QListWidget> m_fileList; // the Files tab's list, once the tab has been shown
 };
 
-// InstallCommands' line for these parts: makes them, hooks them into the shell parts, and returns
-// the Custom tab's and the Files tab's commands.
+// The composition root's line for these parts: makes them, hooks them into the shell parts, and
+// returns the Custom tab's and the Files tab's commands.
 CommandTable installTagRoomParts(ActionRegistry& registry, Shell& context);

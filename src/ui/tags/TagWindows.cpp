@@ -8,7 +8,7 @@
 #include "tags/TagCommands.h"
 #include "tags/TagInsertion.h"
 #include "tags/TagPanelLists.h"
-#include "ui/project/FilesPane.h"
+#include "ui/shell/ActionRegistry.h"
 #include "ui/shell/Shell.h"
 #include "ui/tags/PowerDialogs.h"
 
@@ -87,7 +87,7 @@ namespace {
 class QtTagDialogs : public QObject, public TagDialogs {
 public:
     explicit QtTagDialogs(Shell& shell)
-        : QObject(&shell.messageParent), m_window(&shell.messageParent), m_editor(shell.editor),
+        : QObject(&shell.registry), m_window(&shell.messageParent), m_editor(shell.editor),
           m_state(shell.state), m_prompter(shell.prompter), m_chooser(shell.chooser),
           m_inserter(shell.editor, *shell.editor.clipboard(),
                      [&state = shell.state] { state.document().setHtmlModified(true); }),
@@ -145,11 +145,12 @@ private:
     // The file selected on the Files tab, if any: the image dialog opens on it (and says so
     // when it is no picture).
     QString filesTabFile() const {
-        FilesPane* pane = m_shell.projectPanes ? m_shell.projectPanes->filesPane() : nullptr;
-        const QListWidgetItem* item = pane ? pane->fileList()->currentItem() : nullptr;
+        const ProjectPanes* project = m_shell.projectPanes;
+        const QListWidget* list = project ? project->filesTabList() : nullptr;
+        const QListWidgetItem* item = list ? list->currentItem() : nullptr;
         if (!item || !item->isSelected())
             return {};
-        return QDir(pane->folder()).filePath(item->text());
+        return QDir(project->filesTabFolder()).filePath(item->text());
     }
 
     QWidget* m_window;
