@@ -183,17 +183,47 @@ PieceWriteResult writeText(LongStep* steps, const QString& path, const QString& 
     return result;
 }
 
+// Reads a page; a big one on a thread of its own while the window goes on drawing. nullopt: the
+// user cancelled.
+std::optional<TextReadResult> readPage(LongStep* steps, const QString& path) {
+    if (!steps || QFileInfo(path).size() < StepSaveFrom)
+        return readTextFile(path);
+    TextReadResult file;
+    const std::atomic<qint64> unknown{0};
+    if (!runBesideTheWindow(
+            *steps, stepLabel("Loading", path), [&] { file = readTextFile(path); }, unknown))
+        return std::nullopt;
+    return file;
+}
+
 } // namespace
 
 bool HtmlDocument::writeTo(const QString& path) {
-    const QString text = m_editor.text();
+    LongStep* steps = m_parts ? m_parts->longSteps : nullptr;
+    const bool check = m_encoding == TextEncoding::Latin1 && !m_toldSavedAsUtf8;
+    QString text;
+    bool fits = true;
+    if (steps && m_editor.length() >= StepSaveFrom) {
+        // Only a copy of what the editor holds is taken here; its line ends and the Latin-1
+        // check are worked out beside the window.
+        const EditWindow::TextCopy copy = m_editor.textCopy();
+        const std::atomic<qint64> unknown{0};
+        const auto prepare = [&] {
+            text = copy.text();
+            fits = !check || fitsLatin1(text);
+        };
+        if (!runBesideTheWindow(*steps, stepLabel("Saving", path), prepare, unknown))
+            return false; // cancelled: the file stays as it was, the document modified
+    } else {
+        text = m_editor.text();
+        fits = !check || fitsLatin1(text);
+    }
     // Nothing typed is lost, but the file changes its encoding: the user hears of it once.
-    if (m_encoding == TextEncoding::Latin1 && !m_toldSavedAsUtf8 && !fitsLatin1(text)) {
+    if (!fits) {
         m_toldSavedAsUtf8 = true;
         m_prompter.inform(savedAsUtf8Text(path));
     }
-    const PieceWriteResult written =
-        writeText(m_parts ? m_parts->longSteps : nullptr, path, text, m_encoding);
+    const PieceWriteResult written = writeText(steps, path, text, m_encoding);
     if (written.stopped)
         return false; // cancelled: the file stays as it was, the document modified
     const TextWriteResult& result = written.result;
@@ -292,7 +322,13 @@ void HtmlDocument::openHtmlFilePath(const QString& path) {
 void HtmlDocument::openChosenFile(const QString& chosen,
                                   const std::function<void()>& keepDocument) {
     rememberHtmlFolder(chosen);
-    const TextReadResult file = readTextFile(chosen);
+    const std::optional<TextReadResult> read =
+        readPage(m_parts ? m_parts->longSteps : nullptr, chosen);
+    if (!read) {
+        keepDocument();
+        return;
+    }
+    const TextReadResult& file = *read;
     if (!file.ok) {
         keepDocument();
         m_prompter.inform(
@@ -317,7 +353,13 @@ void HtmlDocument::openHtmlTemplate() {
             m_parts->settingsDialog->openSettingsDialog();
         return;
     }
-    const TextReadResult file = readTextFile(m_settings.htmlTemplate);
+    const std::optional<TextReadResult> read =
+        readPage(m_parts ? m_parts->longSteps : nullptr, m_settings.htmlTemplate);
+    if (!read) {
+        (*keepDocument)();
+        return;
+    }
+    const TextReadResult& file = *read;
     if (!file.ok) {
         (*keepDocument)();
         m_prompter.inform(cannotOpenLinkedFileText());
@@ -374,16 +416,11 @@ void HtmlDocument::setColored(bool on) {
 
 DocumentLoad HtmlDocument::loadDocument(const QString& path) {
     // A big file is read and decoded beside the window, which goes on drawing meanwhile.
-    LongStep* steps = m_parts ? m_parts->longSteps : nullptr;
-    TextReadResult file;
-    if (steps && QFileInfo(path).size() >= StepSaveFrom) {
-        const std::atomic<qint64> unknown{0};
-        if (!runBesideTheWindow(
-                *steps, stepLabel("Loading", path), [&] { file = readTextFile(path); }, unknown))
-            return {false, {}, true};
-    } else {
-        file = readTextFile(path);
-    }
+    const std::optional<TextReadResult> read =
+        readPage(m_parts ? m_parts->longSteps : nullptr, path);
+    if (!read)
+        return {false, {}, true};
+    const TextReadResult& file = *read;
     if (!file.ok)
         return {false, file.error};
     if (!takeDocument(path, file))

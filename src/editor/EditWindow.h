@@ -25,6 +25,15 @@ public:
     virtual ~EditWindow() = default;
 
     virtual QString text() const = 0;
+    // The whole text in two steps, for a save that runs beside the window: a copy of what the
+    // editor holds, taken now, and the work that makes text() of it, which may run on any
+    // thread. By default the copy is text() itself.
+    struct TextCopy {
+        QString held;
+        QString (*toText)(const QString& held) = nullptr;
+        QString text() const { return toText ? toText(held) : held; }
+    };
+    virtual TextCopy textCopy() const { return {text()}; }
     // Replaces the whole text; line ends become CR LF; caret at 0, nothing selected.
     virtual void setText(const QString& text) = 0;
     void clear() { setText(QString()); }

@@ -107,6 +107,9 @@ LiveLine scanLiveLine(QStringView s, const LiveScanState& start) {
                     st.mode = LiveScanState::Comment;
                     openFrom = i;
                     i += 4;
+                    // A comment opened at the line's end is drawn here (nothing is left to scan).
+                    if (i >= n)
+                        piece(openFrom, n, LivePiece::Comment, -1);
                     break;
                 }
                 const QChar next = i + 1 < n ? s[i + 1] : QChar();

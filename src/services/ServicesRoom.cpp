@@ -16,6 +16,8 @@ void ServicesRoom::colourText() {
         m_live->colourAgain();
         return;
     }
+    if (m_live)
+        m_live->endUncolouring();
     // The settings dialog may have stored new names since the last pass.
     m_colouring.setColors(TagColors::fromNames(m_state.settings().tagColors));
     m_colouring.colorTags();
@@ -27,6 +29,8 @@ void ServicesRoom::colorTagsNow() {
             m_live->colourAgain();
         return;
     }
+    if (m_live)
+        m_live->endUncolouring();
     m_colouring.setColors(TagColors::fromNames(m_state.settings().tagColors));
     m_colouring.colorTagsNow(m_state.document());
 }

@@ -26,6 +26,9 @@ public:
     virtual ~LiveColouring() = default;
     virtual bool liveColouringOn() const = 0;
     virtual void colourAgain() = 0;
+    // Takes away at once what is left of the live colours of a page after the switch went off
+    // (they go in slices), so that none goes later over the colours of a pass.
+    virtual void endUncolouring() = 0;
 };
 
 class ServicesRoom : public TagColouring {

@@ -21,9 +21,9 @@ namespace {
 // Text for the document: each line end (CR LF, LF or a lone CR) one "\n", which QTextCursor
 // turns into one block break (it would make two of a CR LF). Written once at its final size:
 // QString::replace over the line ends of a big page takes seconds.
-QString toDocumentText(const QString& text) {
+QString toDocumentText(QStringView text) {
     if (!text.contains(u'\r'))
-        return text;
+        return text.toString();
     const qsizetype n = text.size();
     const QChar* in = text.constData();
     QString out(n, Qt::Uninitialized);
@@ -249,6 +249,10 @@ QString PlainTextEditWindow::text() const {
     return m_editor ? fromDocumentText(m_editor->document()->toRawText()) : QString();
 }
 
+EditWindow::TextCopy PlainTextEditWindow::textCopy() const {
+    return {m_editor ? m_editor->document()->toRawText() : QString(), &fromDocumentText};
+}
+
 void PlainTextEditWindow::resetForNewText() {
     m_colorTimer.stop();
     m_pending.clear();
@@ -286,7 +290,9 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
         setText(text);
         return true;
     }
-    const QString all = toDocumentText(text);
+    // Each piece's line ends become the document's as it goes in (a piece never ends between a
+    // CR and its LF), so the window never waits for all of them at once.
+    const QString& all = text;
     QTextDocument* old = m_editor->document();
     // The new document looks as the old one did: plain-text layout, font, margins, tab stops.
     auto* doc = new QTextDocument(m_editor);
@@ -320,7 +326,7 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
             const qsizetype lineEnd = all.indexOf(u'\n', end);
             end = lineEnd < 0 ? all.size() : lineEnd + 1;
         }
-        cursor.insertText(QStringView(all).mid(done, end - done).toString());
+        cursor.insertText(toDocumentText(QStringView(all).mid(done, end - done)));
         done = end;
         if (!steps->advance(done)) {
             cancelled = true;

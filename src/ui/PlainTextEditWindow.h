@@ -24,6 +24,8 @@ public:
     QPlainTextEdit* editor() const { return m_editor; }
 
     QString text() const override;
+    // The document's raw text (a quick copy), its line ends made CR LF on the thread that asks.
+    TextCopy textCopy() const override;
     void setText(const QString& text) override;
     // A big text is built into a new document of its own, a piece at a time, and takes the old
     // one's place only when it is whole: cancelled, the editor never held any of it.

@@ -340,6 +340,7 @@ TEST(LiveColouring, ABigDocumentIsColouredInSlicesThatFollowEdits) {
     giveLayout(doc);
     doc.setPlainText(text);
     LiveTagHighlighter highlighter;
+    highlighter.setSliceTime(1);
     highlighter.setColors(sixColors());
     highlighter.attach(&doc);
     // The first slice is done; the end of the document waits.
@@ -353,15 +354,28 @@ TEST(LiveColouring, ABigDocumentIsColouredInSlicesThatFollowEdits) {
     cursor.insertText(QStringLiteral("<!--\n"));
     bool finished = false;
     QObject::connect(&highlighter, &LiveTagHighlighter::finished, [&] { finished = true; });
-    for (int i = 0; i < 1000 && !finished; ++i)
+    for (int i = 0; i < 100000 && !finished; ++i)
         QCoreApplication::processEvents();
     ASSERT_TRUE(finished);
     EXPECT_FALSE(highlighter.colouring());
     const Coloured scratch(doc.toPlainText());
     EXPECT_EQ(describe(doc), describe(scratch.doc));
 
-    // Taken away, no format is left.
+    // Taken away, the colours go in slices too, and no format is left; an edit meanwhile moves
+    // the place they go from.
     highlighter.attach(nullptr);
+    ASSERT_TRUE(highlighter.colouring());
+    EXPECT_TRUE(doc.begin().layout()->formats().isEmpty());
+    // (A comment opened at a line's end is coloured there.)
+    EXPECT_EQ(doc.lastBlock().previous().text(), QStringLiteral("<!--"));
+    EXPECT_FALSE(doc.lastBlock().previous().layout()->formats().isEmpty());
+    cursor.setPosition(0);
+    cursor.insertText(QStringLiteral("<b>more</b>\n").repeated(2000));
+    finished = false;
+    for (int i = 0; i < 100000 && !finished; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(finished);
+    EXPECT_FALSE(highlighter.colouring());
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         ASSERT_TRUE(b.layout()->formats().isEmpty());
 }

@@ -21,6 +21,7 @@ public:
     bool liveColouringOn() const override { return m_on; }
     // "Color Tags Now" while the switch is on: the colours stored now, over the whole text.
     void colourAgain() override;
+    void endUncolouring() override { m_highlighter.finishUncolouring(); }
     LiveTagHighlighter& highlighter() { return m_highlighter; }
 
 private:
