@@ -9,6 +9,7 @@
 // Usage: sync_bench [files (1000)] [rounds (5)]
 #include "ftp/FtpSession.h"
 #include "publish/SiteSync.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,16 +29,7 @@
 namespace {
 
 bool waitFor(const std::function<bool()>& done, int deadlineMs = 60000) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(20);
-    while (!done()) {
-        if (clock.elapsed() > deadlineMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
+    return testsupport::waitFor(done, deadlineMs);
 }
 
 void writeAt(const QString& path, const QByteArray& bytes, qint64 secs) {

@@ -4,6 +4,7 @@
 
 #include "ftp/Ftp.h"
 #include "support/FreePort.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,16 +30,7 @@ namespace ftptest {
 
 // Runs the event loop until the predicate holds or the deadline passes.
 inline bool waitFor(const std::function<bool()>& done, int deadlineMs = 8000) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake; // makes sure the loop comes round to check the clock
-    wake.start(20);
-    while (!done()) {
-        if (clock.elapsed() > deadlineMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
+    return testsupport::waitFor(done, deadlineMs);
 }
 
 inline QString testDir() {

@@ -5,6 +5,7 @@
 
 #include "sftp/SftpSession.h"
 #include "support/TestSshd.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -60,16 +61,7 @@ inline void emptyFolder(const QByteArray& folder) {
 
 // Runs the event loop until the predicate holds or the deadline passes.
 inline bool waitFor(const std::function<bool()>& done, int deadlineMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(20);
-    while (!done()) {
-        if (clock.elapsed() > deadlineMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
+    return testsupport::waitFor(done, deadlineMs);
 }
 
 inline const char* kindName(SftpOperation::Kind kind) {
