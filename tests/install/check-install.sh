@@ -73,7 +73,8 @@ pid=\$!
 win=
 for i in \$(seq 1 180); do
   for w in \$(xdotool search --onlyvisible --name "\$title" 2>/dev/null); do
-    width=\$(xdotool getwindowgeometry --shell "\$w" | sed -n 's/^WIDTH=//p')
+    # A window may go between the search and this question (a start-up window closing).
+    width=\$(xdotool getwindowgeometry --shell "\$w" 2>/dev/null | sed -n 's/^WIDTH=//p') || true
     if [ "\${width:-0}" -ge 1000 ]; then win=\$w; break 2; fi
   done
   sleep 0.5
