@@ -214,6 +214,9 @@ const QChar* findQuote(const QChar* p, const QChar* end) {
     return at < 0 ? end : p + at;
 }
 const char* findQuote(const char* p, const char* end) {
+    // An empty file's bytes may have no address at all, which memchr must never be given.
+    if (p == end)
+        return end;
     const void* at = std::memchr(p, '"', static_cast<size_t>(end - p));
     return at ? static_cast<const char*>(at) : end;
 }
