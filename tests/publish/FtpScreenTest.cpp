@@ -41,6 +41,17 @@ protected:
             m_screen = std::make_unique<FtpScreen>(dir.path(), changed, settings, prompter);
         return *m_screen;
     }
+    // A screen with the profile "Old" stored (hostList: FTP.DAT's bytes) and a port where nobody
+    // listens, so that a connection is refused.
+    FtpScreen& refusingScreen(const QByteArray& hostList) {
+        EXPECT_TRUE(dir.write(QStringLiteral("FTP.DAT"), hostList));
+        EXPECT_TRUE(
+            dir.write(QStringLiteral("FTP.INI"),
+                      "[Old]\r\nProfile=Old\r\nHost=127.0.0.1\r\nUser=u\r\nPassword=pw\r\n"));
+        FtpScreen& s = screen();
+        s.setFtpPort(ftptest::freePort());
+        return s;
+    }
     HostProfile profile(const QString& name, const QString& host = QStringLiteral("127.0.0.1")) {
         return {name, host, QStringLiteral("webmaster"), QStringLiteral("s3cret"), {}, {}};
     }
@@ -285,11 +296,7 @@ TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
 }
 
 TEST_F(FtpScreenTest, EachPageAnnouncesOnlyItsOwnChanges) {
-    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\n"));
-    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"),
-                          "[Old]\r\nProfile=Old\r\nHost=127.0.0.1\r\nUser=u\r\nPassword=pw\r\n"));
-    FtpScreen& s = screen();
-    s.setFtpPort(ftptest::freePort()); // nobody listens: the connection is refused
+    FtpScreen& s = refusingScreen("Old\r\n");
     // connection, local files, remote lists, transfer
     int counts[4] = {0, 0, 0, 0};
     QObject::connect(&s.connection(), &FtpConnectionPage::changed, [&] { ++counts[0]; });
@@ -437,11 +444,7 @@ TEST(FtpScreenTexts, EveryErrorCodeHasItsMessage) {
 
 TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTrusted) {
     // A profile stored before the options: the engine works as it always did.
-    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\nNew\r\n"));
-    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"),
-                          "[Old]\r\nProfile=Old\r\nHost=127.0.0.1\r\nUser=u\r\nPassword=pw\r\n"));
-    FtpScreen& s = screen();
-    s.setFtpPort(ftptest::freePort()); // nobody listens: the connection is refused
+    FtpScreen& s = refusingScreen("Old\r\nNew\r\n");
     s.open();
     s.selectHost(0);
     prompter.queue(MessageAnswer::Ok);
