@@ -602,6 +602,8 @@ protected:
     bool idle() {
         return waitFor([this] { return !screen().busy(); });
     }
+    // The server goes away at once, its sessions too.
+    void killServer();
     // A file of that size made of a hole: big without costing the disk anything.
     QString sparseFile(const QString& name, qint64 size) {
         QFile f(dir.file(name));
@@ -883,6 +885,14 @@ QList<pid_t> descendants(pid_t pid) {
 
 } // namespace
 
+void FtpScreenServer::killServer() {
+    const pid_t pid = GetParam() == Peer::Pyftpdlib ? static_cast<pid_t>(server.processId())
+                                                    : static_cast<pid_t>(vsftpd.processId());
+    for (const pid_t child : descendants(pid))
+        ::kill(child, SIGKILL);
+    ::kill(pid, SIGKILL);
+}
+
 TEST_P(FtpScreenServer, TheServerDyingMidUploadStopsTheTransferWithOneMessage) {
     FtpScreen& s = screen();
     const QString big = sparseFile(QStringLiteral("big.bin"), 400LL * 1024 * 1024);
@@ -900,11 +910,7 @@ TEST_P(FtpScreenServer, TheServerDyingMidUploadStopsTheTransferWithOneMessage) {
         if (killed || s.transfer().byteCounter().isEmpty())
             return;
         killed = true;
-        const pid_t pid = GetParam() == Peer::Pyftpdlib ? static_cast<pid_t>(server.processId())
-                                                        : static_cast<pid_t>(vsftpd.processId());
-        for (const pid_t child : descendants(pid))
-            ::kill(child, SIGKILL);
-        ::kill(pid, SIGKILL);
+        killServer();
     });
     prompter.queue(MessageAnswer::Ok);
     s.transferFiles();
@@ -955,11 +961,7 @@ TEST_P(FtpScreenServer, AnIdleConnectionLostIsToldAndTheScreenDisconnected) {
     ASSERT_FALSE(s.remote().directories().isEmpty());
     ASSERT_FALSE(s.connection().closeEnabled());
     // The server goes away while nothing runs.
-    const pid_t pid = GetParam() == Peer::Pyftpdlib ? static_cast<pid_t>(server.processId())
-                                                    : static_cast<pid_t>(vsftpd.processId());
-    for (const pid_t child : descendants(pid))
-        ::kill(child, SIGKILL);
-    ::kill(pid, SIGKILL);
+    killServer();
     prompter.queue(MessageAnswer::Ok);
     ASSERT_TRUE(waitFor([&] { return !s.connected(); }, 10000));
     ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty(); }));
