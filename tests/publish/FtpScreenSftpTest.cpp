@@ -9,6 +9,7 @@
 #include "support/TempDir.h"
 
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -204,4 +205,71 @@ TEST_F(FtpScreenSftp, StopEndsAnUploadAndAChangedHostKeyIsRefused) {
         << prompter.texts().last().toStdString();
     ASSERT_TRUE(idle());
     EXPECT_FALSE(s.connected());
+}
+
+TEST_F(FtpScreenSftp, AConnectionLostIdleOrDuringAnUploadIsToldOnce) {
+    FtpScreen& s = *screen;
+    ASSERT_TRUE(client.trust(server));
+    const QString lost =
+        QStringLiteral("The connection to 127.0.0.1 (port %1) was lost: ").arg(server.port());
+
+    // Idle: a message, one Log line, and the screen without a connection.
+    s.connectToHost();
+    ASSERT_TRUE(sftptest::waitFor([&] { return s.connected() && !s.busy(); }))
+        << s.transfer().log().join('\n').toStdString();
+    ASSERT_FALSE(s.connection().closeEnabled());
+    prompter.queue(MessageAnswer::Ok);
+    server.killConnections();
+    ASSERT_TRUE(sftptest::waitFor([&] { return !s.connected() && !prompter.shown().empty(); }));
+    QTest::qWait(200);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const QString idleText = prompter.texts().first();
+    EXPECT_TRUE(idleText.startsWith(lost)) << idleText.toStdString();
+    EXPECT_EQ(s.transfer().log().last(), idleText);
+    EXPECT_EQ(s.transfer().log().count(idleText), 1);
+    EXPECT_FALSE(s.busy());
+    EXPECT_TRUE(s.connection().closeEnabled());
+    EXPECT_FALSE(s.connection().noticeShown());
+    EXPECT_TRUE(s.remote().directories().isEmpty());
+    EXPECT_EQ(s.remote().folder(), QString());
+
+    // During an upload: the one message names the file, the Log names the cause once.
+    prompter.clearShown();
+    s.connectToHost();
+    ASSERT_TRUE(sftptest::waitFor([&] { return s.connected() && !s.busy(); }));
+    {
+        QFile big(dir.file(QStringLiteral("big.bin")));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(400LL * 1024 * 1024));
+    }
+    ASSERT_TRUE(dir.write(QStringLiteral("small.html"), "small"));
+    const QString big = dir.file(QStringLiteral("big.bin"));
+    changed.addAll({big, dir.file(QStringLiteral("small.html"))});
+    s.open();
+    s.addAllFromAutoList();
+    bool killed = false;
+    QObject::connect(&s.transfer(), &FtpTransferPage::changed, [&] {
+        if (!killed && s.transfer().transferring() && !s.transfer().byteCounter().isEmpty()) {
+            killed = true;
+            server.killConnections();
+        }
+    });
+    prompter.queue(MessageAnswer::Ok);
+    s.transferFiles();
+    ASSERT_TRUE(sftptest::waitFor(
+        [&] { return killed && !s.transfer().transferring() && !prompter.shown().empty(); }));
+    QTest::qWait(200);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const QString message = prompter.texts().first();
+    const QString cause = message.section(QStringLiteral("\n\n"), 1);
+    EXPECT_TRUE(cause.startsWith(lost)) << message.toStdString();
+    EXPECT_EQ(message, FtpScreen::connectionLostText(big, 0, 2, cause));
+    const QStringList log = s.transfer().log();
+    EXPECT_EQ(log.filter(cause).size(), 1) << log.join('\n').toStdString();
+    EXPECT_EQ(log.last(),
+              QStringLiteral("Could not send %1: the connection to the server was lost (%2)")
+                  .arg(big, cause));
+    EXPECT_EQ(s.transfer().statusLine(), QStringLiteral("Transfer stopped: sent 0 of 2 files."));
+    EXPECT_FALSE(s.connected());
+    EXPECT_FALSE(s.busy());
+    EXPECT_TRUE(s.connection().closeEnabled());
 }
