@@ -379,6 +379,7 @@ void FtpScreen::connectToHost() {
     m_remoteBase.clear();
     m_endAsked = false;
     m_endTold = false;
+    m_lostCause.clear();
     const HostProfile& current = m_connection.m_current;
     if (current.protocol == HostProtocol::Sftp) {
         connectSftp(current.host);
@@ -808,10 +809,12 @@ QString FtpScreen::errorTextOf(const RemoteEvent& event) const {
 void FtpScreen::onError(const RemoteEvent& event) {
     // The session reports only the errors that end the connection; a transfer's end gives the
     // one message, with this cause.
-    if (m_transfer.m_transferring)
-        return;
-    setBusy(false);
     const QString text = m_sftp ? event.text : errorText(event.protocolCode, {});
+    if (m_transfer.m_transferring) {
+        m_lostCause = text;
+        return;
+    }
+    setBusy(false);
     if (text.isEmpty())
         return;
     m_endTold = true;

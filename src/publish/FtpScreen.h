@@ -3,11 +3,13 @@
 // Page 1 edits the host profiles and selects one (its fields become the current host); page 2
 // collects the transfer list from the Auto-FTP list (a copy of the ChangedList), a project's
 // pages or files of a folder; page 3 connects, moves about the server and uploads the list into
-// the server's current directory, one file after another. The screen owns its FTP session;
-// every server operation runs on the event loop and ends in a session event, so the window
-// stays responsive, and while one runs the screen is busy (the window shows the hourglass) and
-// takes no other server command. An upload is an UploadPlan that an UploadRunner carries out
-// over the session; the screen shows its progress. The window draws what changed() announces.
+// the server's current directory, one file after another. The screen owns its session (FTP, or
+// SFTP for an SFTP profile) and handles the events of either the same way; every server
+// operation runs on the event loop and ends in a session event, so the window stays
+// responsive, and while one runs the screen is busy (the window shows the hourglass) and takes
+// no other server command. An upload is an UploadPlan that an UploadRunner carries out over
+// the session; the screen shows its progress. What the screen shows is kept in one part per
+// page, each announcing its own changes: the window redraws the part that changed.
 //
 // A profile with a site folder keeps the site's layout on the server: a file below that folder
 // goes to the same relative path below the remote directory the login ended in, and the remote
@@ -370,6 +372,10 @@ private:
     // event told why it ended: an end that neither explains is told as a lost connection.
     bool m_endAsked = false;
     bool m_endTold = false;
+    // Why the connection ended while a transfer ran (its end tells it).
+    QString m_lostCause;
+    // The connection ended while the screen's own deletes ran: told once, with its cause.
+    void deletesLost();
 
     // The transfer under way. Stop was pressed: the transfer ends without a message of its own.
     bool m_stopPressed = false;

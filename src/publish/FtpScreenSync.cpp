@@ -180,12 +180,7 @@ void FtpScreen::uploadSync() {
     m_deleteWatch = connect(&activeSession(), &RemoteSession::sessionEvent, this,
                             [this](const RemoteEvent& e) {
                                 if (e.kind == RemoteEvent::Kind::Quit) {
-                                    // The connection ended: the screen's own handling tells it.
-                                    disconnect(m_deleteWatch);
-                                    m_deletes.clear();
-                                    m_deleting = 0;
-                                    m_transfer.m_transferring = false;
-                                    setBusy(false);
+                                    deletesLost();
                                     return;
                                 }
                                 if (e.kind != RemoteEvent::Kind::Done || e.op != m_deleting)
@@ -202,7 +197,28 @@ void FtpScreen::uploadSync() {
     deleteNext();
 }
 
+void FtpScreen::deletesLost() {
+    disconnect(m_deleteWatch);
+    m_deletes.clear();
+    m_deleting = 0;
+    m_transfer.m_transferring = false;
+    setBusy(false);
+    if (m_endAsked || m_endTold)
+        return;
+    m_endTold = true;
+    const QString text = m_lostCause.isEmpty()
+                             ? errorText(static_cast<int>(FtpError::ConnectionAborted), {})
+                             : m_lostCause;
+    appendLog(text);
+    informLater(text);
+}
+
 void FtpScreen::deleteNext() {
+    // The connection ended under a delete: the rest is not tried.
+    if (!activeSession().connected()) {
+        deletesLost();
+        return;
+    }
     if (!m_deletes.isEmpty()) {
         m_deletingName = m_deletes.takeFirst();
         m_deleting = activeSession().deleteFile(m_deletingName);

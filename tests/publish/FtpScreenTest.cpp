@@ -1202,3 +1202,36 @@ TEST_P(FtpScreenServer, SynchroniseShowsTheDifferencesAndSendsOnlyWhatIsTicked) 
         rows << SyncItem::stateText(i.state) + u' ' + i.relative;
     EXPECT_EQ(rows, QStringList({"New here new.html", "Missing here old.html"}));
 }
+
+TEST_P(FtpScreenServer, AConnectionLostWhileSynchroniseDeletesIsToldOnce) {
+    FtpScreen& s = screen();
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(writeAt(dir, QStringLiteral("site/index.html"), "<p>home</p>", now - 30));
+    ASSERT_TRUE(writeAt(home, QStringLiteral("gone.html"), "<p>gone</p>", now - 9000));
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    bool ready = false;
+    QObject::connect(&s, &FtpScreen::syncReady, [&] { ready = true; });
+    ASSERT_TRUE(s.synchronise(dir.file(QStringLiteral("site"))));
+    ASSERT_TRUE(waitFor([&] { return ready && !s.busy(); }));
+    s.setDeleteOnServer(true);
+    ASSERT_EQ(s.syncDeletes().size(), 1);
+    // The server is gone before the delete reaches it.
+    killServer();
+    prompter.queue(MessageAnswer::Ok);
+    s.uploadSync();
+    ASSERT_TRUE(
+        waitFor([&] { return !s.connected() && !s.busy() && !prompter.shown().empty(); }, 10000))
+        << s.transfer().log().join('\n').toStdString();
+    QTest::qWait(300);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const QString text = prompter.texts().first();
+    EXPECT_TRUE(text == FtpScreen::errorText(6, {}) || text == FtpScreen::errorText(7, {}))
+        << text.toStdString();
+    EXPECT_EQ(s.transfer().log().count(text), 1);
+    EXPECT_FALSE(s.transfer().transferring());
+    EXPECT_TRUE(s.connection().closeEnabled());
+    // Nothing is sent over the connection that is gone.
+    EXPECT_TRUE(s.transfer().log().filter(QStringLiteral("Sending ")).isEmpty());
+    EXPECT_TRUE(QFile::exists(home.file(QStringLiteral("gone.html"))));
+}
