@@ -604,6 +604,19 @@ protected:
     }
     // The server goes away at once, its sessions too.
     void killServer();
+    // After the server went away: the one message, which the Log holds once too; empty (and a
+    // failure) otherwise.
+    QString toldOnce() {
+        QTest::qWait(300);
+        EXPECT_EQ(prompter.shown().size(), 1u);
+        if (prompter.shown().size() != 1u)
+            return {};
+        const QString text = prompter.texts().first();
+        EXPECT_TRUE(text == FtpScreen::errorText(6, {}) || text == FtpScreen::errorText(7, {}))
+            << text.toStdString();
+        EXPECT_EQ(screen().transfer().log().count(text), 1);
+        return text;
+    }
     // A file of that size made of a hole: big without costing the disk anything.
     QString sparseFile(const QString& name, qint64 size) {
         QFile f(dir.file(name));
@@ -965,12 +978,8 @@ TEST_P(FtpScreenServer, AnIdleConnectionLostIsToldAndTheScreenDisconnected) {
     prompter.queue(MessageAnswer::Ok);
     ASSERT_TRUE(waitFor([&] { return !s.connected(); }, 10000));
     ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty(); }));
-    QTest::qWait(300);
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    const QString text = prompter.texts().first();
-    EXPECT_TRUE(text == FtpScreen::errorText(6, {}) || text == FtpScreen::errorText(7, {}))
-        << text.toStdString();
-    EXPECT_EQ(s.transfer().log().count(text), 1);
+    const QString text = toldOnce();
+    ASSERT_FALSE(text.isEmpty());
     EXPECT_EQ(s.transfer().log().last(), text);
     // Back to the state of no connection.
     EXPECT_FALSE(s.busy());
@@ -1223,12 +1232,8 @@ TEST_P(FtpScreenServer, AConnectionLostWhileSynchroniseDeletesIsToldOnce) {
     ASSERT_TRUE(
         waitFor([&] { return !s.connected() && !s.busy() && !prompter.shown().empty(); }, 10000))
         << s.transfer().log().join('\n').toStdString();
-    QTest::qWait(300);
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    const QString text = prompter.texts().first();
-    EXPECT_TRUE(text == FtpScreen::errorText(6, {}) || text == FtpScreen::errorText(7, {}))
-        << text.toStdString();
-    EXPECT_EQ(s.transfer().log().count(text), 1);
+    const QString text = toldOnce();
+    ASSERT_FALSE(text.isEmpty());
     EXPECT_FALSE(s.transfer().transferring());
     EXPECT_TRUE(s.connection().closeEnabled());
     // Nothing is sent over the connection that is gone.
