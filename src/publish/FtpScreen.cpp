@@ -29,7 +29,25 @@ bool fileError(RemoteError error) {
            error == RemoteError::NoRemoteFile;
 }
 
+// Sets a value of a page; true when it changed.
+template <typename T> bool update(T& value, const T& to) {
+    if (value == to)
+        return false;
+    value = to;
+    return true;
+}
+
 } // namespace
+
+void FtpConnectionPage::setFields(const HostProfile& fields) {
+    if (update(m_fields, fields))
+        emit changed();
+}
+
+void FtpConnectionPage::setSavePassword(bool on) {
+    if (update(m_savePassword, on))
+        emit changed();
+}
 
 FtpScreen::FtpScreen(QString programDirectory, ChangedList& changedList, const Settings& settings,
                      Prompter& prompter, QObject* parent)
@@ -71,13 +89,18 @@ void FtpScreen::wireEngine() {
 }
 
 void FtpScreen::open() {
-    m_hostList = m_profiles.readNames();
+    m_connection.m_hostList = m_profiles.readNames();
+    const qsizetype logged = m_transfer.m_log.size();
     pruneChangedList();
-    m_auto = m_changedList.paths();
-    m_status.clear();
-    if (m_hostList.size() == 1)
+    m_local.m_auto = m_changedList.paths();
+    const bool statusShown = !m_transfer.m_status.isEmpty();
+    m_transfer.m_status.clear();
+    if (m_connection.m_hostList.size() == 1)
         selectHost(0);
-    emit changed();
+    emit m_connection.changed();
+    emit m_local.changed();
+    if (statusShown || logged != m_transfer.m_log.size())
+        emit m_transfer.changed();
 }
 
 void FtpScreen::pruneChangedList() {
@@ -88,12 +111,12 @@ void FtpScreen::pruneChangedList() {
         if (pathExists(path))
             kept << path;
         else
-            m_log << removedFromQueueText(path);
+            m_transfer.m_log << removedFromQueueText(path);
     }
     if (kept.size() != m_changedList.count())
         m_changedList.replace(kept);
     if (!m_changedList.problem().isEmpty())
-        m_log << m_changedList.problem();
+        m_transfer.m_log << m_changedList.problem();
 }
 
 QString FtpScreen::removedFromQueueText(const QString& path) {
@@ -103,28 +126,30 @@ QString FtpScreen::removedFromQueueText(const QString& path) {
 // ---- page 1 ----
 
 void FtpScreen::selectHost(int index) {
-    if (index < 0 || index >= m_hostList.size())
+    FtpConnectionPage& c = m_connection;
+    if (index < 0 || index >= c.m_hostList.size())
         return;
-    m_selectedHost = index;
-    const QString name = m_hostList.at(index);
-    fields = m_profiles.read(name);
-    m_selectedLabel = QStringLiteral("Selected FTP Host: ") + name;
-    m_current = fields;
+    c.m_selectedHost = index;
+    const QString name = c.m_hostList.at(index);
+    c.m_fields = m_profiles.read(name);
+    c.m_selectedLabel = QStringLiteral("Selected FTP Host: ") + name;
+    c.m_current = c.m_fields;
     m_currentSection = name;
-    emit changed();
+    emit c.changed();
 }
 
 void FtpScreen::deleteHost() {
-    if (m_selectedHost < 0 || m_selectedHost >= m_hostList.size())
+    FtpConnectionPage& c = m_connection;
+    if (c.m_selectedHost < 0 || c.m_selectedHost >= c.m_hostList.size())
         return;
-    const QString name = m_hostList.at(m_selectedHost);
-    QStringList list = m_hostList;
-    list.removeAt(m_selectedHost);
+    const QString name = c.m_hostList.at(c.m_selectedHost);
+    QStringList list = c.m_hostList;
+    list.removeAt(c.m_selectedHost);
     const auto erase = [&] { return m_profiles.erase(name); };
     if (!saveHostList(list, name, erase, false))
         return;
-    m_selectedHost = -1;
-    emit changed();
+    c.m_selectedHost = -1;
+    emit c.changed();
 }
 
 bool FtpScreen::saveHostList(const QStringList& list, const QString& name,
@@ -142,21 +167,21 @@ bool FtpScreen::saveHostList(const QStringList& list, const QString& name,
         m_profiles.restore(before);
         return refused(m_profiles.namesPath(), written.error);
     }
-    m_hostList = list;
+    m_connection.m_hostList = list;
     return true;
 }
 
 void FtpScreen::clearFields() {
-    fields = HostProfile();
-    emit changed();
+    m_connection.setFields(HostProfile());
 }
 
 bool FtpScreen::profileNameRefused(const QString& missingText) {
+    const QString& name = m_connection.m_fields.profile;
     QString text;
-    if (fields.profile.isEmpty())
+    if (name.isEmpty())
         text = missingText;
-    else if (!HostProfiles::validName(fields.profile))
-        text = HostProfiles::invalidNameText(fields.profile);
+    else if (!HostProfiles::validName(name))
+        text = HostProfiles::invalidNameText(name);
     else
         return false;
     m_prompter.inform(text);
@@ -167,15 +192,15 @@ bool FtpScreen::profileNameRefused(const QString& missingText) {
 void FtpScreen::addToList() {
     if (profileNameRefused(profileNameMissingText()))
         return;
-    saveProfile(m_hostList);
+    saveProfile(m_connection.m_hostList);
 }
 
 void FtpScreen::modify() {
     // Refused before anything is removed, so a bad name loses no entry.
     if (profileNameRefused(modifyNameMissingText()))
         return;
-    QStringList list = m_hostList;
-    const qsizetype at = list.indexOf(fields.profile);
+    QStringList list = m_connection.m_hostList;
+    const qsizetype at = list.indexOf(m_connection.m_fields.profile);
     if (at >= 0)
         list.removeAt(at);
     saveProfile(list);
@@ -184,14 +209,15 @@ void FtpScreen::modify() {
 void FtpScreen::saveProfile(QStringList list) {
     // Nothing changes unless both files are written: a profile that could not be stored must
     // not appear in the list, and what the user typed stays in the fields.
-    list << fields.profile;
-    const HostProfile profile = fields;
-    const auto write = [&] { return m_profiles.write(profile, savePassword); };
+    FtpConnectionPage& c = m_connection;
+    list << c.m_fields.profile;
+    const HostProfile profile = c.m_fields;
+    const auto write = [&] { return m_profiles.write(profile, c.m_savePassword); };
     if (!saveHostList(list, profile.profile, write, true))
         return;
-    m_selectedHost = -1;
-    fields = HostProfile();
-    emit changed();
+    c.m_selectedHost = -1;
+    c.m_fields = HostProfile();
+    emit c.changed();
 }
 
 // ---- page 2 ----
@@ -199,7 +225,7 @@ void FtpScreen::saveProfile(QStringList list) {
 bool FtpScreen::addExisting(const QString& path) {
     // By the name's bytes on disk: a Latin-1 name is found as well as a UTF-8 one.
     if (regularFileSize(path) >= 0) {
-        m_transfer << path;
+        m_local.m_transfer << path;
         return true;
     }
     m_prompter.inform(fileMissingText(path));
@@ -211,48 +237,49 @@ void FtpScreen::removeFromTransferList(const QList<int>& rows) {
     std::sort(sorted.begin(), sorted.end(), std::greater<int>());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     for (int row : sorted)
-        if (row >= 0 && row < m_transfer.size())
-            m_transfer.removeAt(row);
-    emit changed();
+        if (row >= 0 && row < m_local.m_transfer.size())
+            m_local.m_transfer.removeAt(row);
+    emit m_local.changed();
 }
 
 void FtpScreen::clearTransferList() {
-    m_transfer.clear();
-    emit changed();
+    m_local.m_transfer.clear();
+    emit m_local.changed();
 }
 
 void FtpScreen::addFromAutoList(const QList<int>& rows) {
     QList<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
     for (int row : sorted)
-        if (row >= 0 && row < m_auto.size())
-            addExisting(m_auto.at(row));
-    emit changed();
+        if (row >= 0 && row < m_local.m_auto.size())
+            addExisting(m_local.m_auto.at(row));
+    emit m_local.changed();
 }
 
 void FtpScreen::addAllFromAutoList() {
-    if (m_auto.isEmpty())
+    if (m_local.m_auto.isEmpty())
         return;
-    for (const QString& path : m_auto)
+    for (const QString& path : std::as_const(m_local.m_auto))
         addExisting(path);
-    emit changed();
+    emit m_local.changed();
 }
 
 void FtpScreen::removeFromAutoList(const QList<int>& rows) {
+    QStringList& autoList = m_local.m_auto;
     QList<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end(), std::greater<int>());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     for (int row : sorted)
-        if (row >= 0 && row < m_auto.size())
-            m_auto.removeAt(row);
-    m_changedList.replace(m_auto);
-    emit changed();
+        if (row >= 0 && row < autoList.size())
+            autoList.removeAt(row);
+    m_changedList.replace(autoList);
+    emit m_local.changed();
 }
 
 void FtpScreen::clearAutoList() {
-    m_auto.clear();
+    m_local.m_auto.clear();
     m_changedList.clear();
-    emit changed();
+    emit m_local.changed();
 }
 
 QStringList FtpScreen::projectNames() const {
@@ -280,51 +307,65 @@ void FtpScreen::chooseProject(const QString& name) {
     else
         read = readProject(dir.filePath(real));
     if (!read.ok()) {
-        m_projectPages.clear();
-        emit changed();
+        m_local.m_projectPages.clear();
+        emit m_local.changed();
         m_prompter.inform(badProjectText());
         return;
     }
-    m_projectPages = read.pages;
-    emit changed();
+    m_local.m_projectPages = read.pages;
+    emit m_local.changed();
 }
 
 void FtpScreen::addProjectPage(int item) {
-    if (item < 1 || item > static_cast<int>(m_projectPages.size()))
+    const std::vector<ProjectPage>& pages = m_local.m_projectPages;
+    if (item < 1 || item > static_cast<int>(pages.size()))
         return;
-    addExisting(m_projectPages.at(static_cast<size_t>(item - 1)).link);
-    emit changed();
+    addExisting(pages.at(static_cast<size_t>(item - 1)).link);
+    emit m_local.changed();
 }
 
 void FtpScreen::addAllProjectPages() {
-    for (const ProjectPage& page : m_projectPages)
+    for (const ProjectPage& page : m_local.m_projectPages)
         addExisting(page.link);
-    emit changed();
+    emit m_local.changed();
 }
 
 void FtpScreen::addFiles(const QString& folder, const QStringList& names) {
     for (const QString& name : names)
-        m_transfer << FilesTab::joinPath(folder, name);
-    emit changed();
+        m_local.m_transfer << FilesTab::joinPath(folder, name);
+    emit m_local.changed();
 }
 
 // ---- page 3 ----
 
+RemoteSession& FtpScreen::activeSession() {
+    if (m_sftp)
+        return *m_sftp;
+    return *m_session;
+}
+
 void FtpScreen::setBusy(bool busy) {
-    if (m_busy == busy)
+    if (m_connection.m_busy == busy)
         return;
-    m_busy = busy;
+    m_connection.m_busy = busy;
     emit busyChanged(busy);
+    emit m_connection.changed();
 }
 
 void FtpScreen::appendLog(const QString& line) {
-    m_log << line;
-    emit changed();
+    m_transfer.m_log << line;
+    emit m_transfer.changed();
+}
+
+void FtpScreen::informLater(const QString& text) {
+    // A modal box must not run inside the session's handler.
+    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
 }
 
 void FtpScreen::connectToHost() {
-    if (connected() || m_busy)
+    if (connected() || busy())
         return;
+    const HostProfile& fields = m_connection.m_fields;
     // The password may stay empty: a profile saved without it asks for it at the login.
     if (fields.profile.isEmpty() || fields.host.isEmpty() || fields.user.isEmpty()) {
         m_prompter.inform(fieldsMissingText());
@@ -334,43 +375,51 @@ void FtpScreen::connectToHost() {
     appendLog(QStringLiteral("Connecting.."));
     m_runner.reset();
     m_sftp.reset();
-    if (m_current.protocol == HostProtocol::Sftp) {
-        connectSftp(m_current.host);
+    m_remoteOps.clear();
+    m_remoteBase.clear();
+    m_endAsked = false;
+    m_endTold = false;
+    m_lostCause.clear();
+    const HostProfile& current = m_connection.m_current;
+    if (current.protocol == HostProtocol::Sftp) {
+        connectSftp(current.host);
         return;
     }
     TStarFtp& f = engine();
-    // A host may name its port ("ftp.example.com:2121"); without one the screen's port counts.
-    QString host = m_current.host;
-    f.FtpPort = ftpPort;
-    static const QRegularExpression withPort(QStringLiteral("^([^:]+):(\\d{1,5})$"));
-    const QRegularExpressionMatch m = withPort.match(host);
-    if (m.hasMatch() && m.captured(2).toInt() > 0 && m.captured(2).toInt() < 65536) {
-        host = m.captured(1);
-        f.FtpPort = m.captured(2).toInt();
-    }
+    // A host may name its port; without one the screen's port counts.
+    const auto [host, port] = hostAndPort(current.host, m_ftpPort);
+    f.FtpPort = port;
     f.SetFtpServer(host);
-    f.UserName = m_current.user;
+    f.UserName = current.user;
     // The password is the one in the field: typed there for a profile saved without it, it
     // is used for this connection and stored nowhere.
     f.UserPassword = fields.password;
-    f.UserAccount = m_current.account;
-    f.InitialDirectory = m_current.directory;
-    f.DataConnection = m_current.dataConnection;
-    f.Security = m_current.effectiveSecurity();
-    f.TrustedFingerprint = m_current.fingerprint;
-    m_remoteBase.clear();
-    m_remoteCurrent.clear();
+    f.UserAccount = current.account;
+    f.InitialDirectory = current.directory;
+    f.DataConnection = current.dataConnection;
+    f.Security = current.effectiveSecurity();
+    f.TrustedFingerprint = current.fingerprint;
     setBusy(true);
     m_session->logIn();
 }
 
+std::pair<QString, int> FtpScreen::hostAndPort(const QString& field, int port) {
+    static const QRegularExpression withPort(QStringLiteral("^([^:]+):(\\d{1,5})$"));
+    const QRegularExpressionMatch m = withPort.match(field);
+    if (m.hasMatch() && m.captured(2).toInt() > 0 && m.captured(2).toInt() < 65536)
+        return {m.captured(1), m.captured(2).toInt()};
+    return {field, port};
+}
+
 void FtpScreen::disconnectFromHost() {
-    m_closeEnabled = true;
-    if (connected() && !m_busy) {
-        remoteQuit();
-        m_notice = false;
+    FtpConnectionPage& c = m_connection;
+    c.m_closeEnabled = true;
+    if (connected() && !busy()) {
+        m_endAsked = true;
+        activeSession().quit();
+        c.m_notice = false;
     }
-    emit changed();
+    emit c.changed();
 }
 
 void FtpScreen::transferFiles() {
@@ -378,51 +427,50 @@ void FtpScreen::transferFiles() {
         m_prompter.inform(notConnectedText());
         return;
     }
-    if (m_transfer.isEmpty()) {
+    if (m_local.m_transfer.isEmpty()) {
         m_prompter.inform(nothingToTransferText());
         return;
     }
-    if (m_busy)
+    if (busy())
         return;
-    startUpload(
-        UploadPlan::make(m_transfer, m_current.siteFolder, m_remoteBase, m_remoteCurrent));
+    startUpload(UploadPlan::make(m_local.m_transfer, m_connection.m_current.siteFolder,
+                                 m_remoteBase, m_remote.m_current));
 }
 
 void FtpScreen::startUpload(UploadPlan plan) {
-    m_transferring = true;
+    FtpTransferPage& t = m_transfer;
+    t.m_transferring = true;
     m_stopPressed = false;
     m_count = static_cast<int>(plan.files.size());
     m_sent = 0;
-    m_gaugeMax = m_count;
-    m_gaugePos = 0;
-    m_gaugeVisible = true;
-    if (m_sftp) {
-        startSftpTransfer(std::move(plan));
-        return;
-    }
-    m_runner = std::make_unique<UploadRunner>(*m_session, std::move(plan));
+    t.m_gaugeMax = m_count;
+    t.m_gaugePos = 0;
+    t.m_gaugeVisible = true;
+    m_runner = std::make_unique<UploadRunner>(activeSession(), std::move(plan));
     UploadRunner& runner = *m_runner;
     connect(&runner, &UploadRunner::fileStarted, this, &FtpScreen::fileStarted);
     connect(&runner, &UploadRunner::fileProgress, this, [this](int, qint64 done, qint64) {
-        m_bytes = QStringLiteral("%1 of %2").arg(done).arg(m_size);
-        emit changed();
+        m_transfer.m_bytes = QStringLiteral("%1 of %2").arg(done).arg(m_size);
+        emit m_transfer.changed();
     });
     connect(&runner, &UploadRunner::fileDone, this, &FtpScreen::fileDone);
     connect(&runner, &UploadRunner::finished, this, &FtpScreen::finishTransfer);
     connect(&runner, &UploadRunner::stopped, this,
             [this](int, const RemoteEvent& cause) { transferStopped(cause); });
+    emit t.changed();
     setBusy(true);
     runner.start();
 }
 
 void FtpScreen::fileStarted(int index) {
+    FtpTransferPage& t = m_transfer;
     const UploadPlan::File& file = m_runner->plan().files.at(index);
-    m_status = QStringLiteral("Sending file #%1 of %2").arg(index + 1).arg(m_count);
-    m_gaugePos = index;
+    t.m_status = QStringLiteral("Sending file #%1 of %2").arg(index + 1).arg(m_count);
+    t.m_gaugePos = index;
     m_size = m_runner->results().at(index).size;
-    m_log << QStringLiteral("Sending %1 to %2").arg(file.localPath, file.remotePath);
+    t.m_log << QStringLiteral("Sending %1 to %2").arg(file.localPath, file.remotePath);
     setBusy(true);
-    emit changed();
+    emit t.changed();
 }
 
 void FtpScreen::fileDone(int index, const UploadRunner::FileResult& result) {
@@ -446,29 +494,26 @@ void FtpScreen::fileDone(int index, const UploadRunner::FileResult& result) {
             why = QStringLiteral("the server did not accept it");
         appendLog(QStringLiteral("Could not send %1: %2").arg(path, why));
     }
-    m_bytes.clear();
-    m_lastReply.clear();
+    if (!m_transfer.m_bytes.isEmpty()) {
+        m_transfer.m_bytes.clear();
+        emit m_transfer.changed();
+    }
 }
 
 void FtpScreen::transferStopped(const RemoteEvent& cause) {
     if (m_stopPressed) {
         // Stop ended the connection: the status says how far it got, no message.
-        m_transferring = false;
-        m_gaugeVisible = false;
-        m_bytes.clear();
-        m_status =
+        FtpTransferPage& t = m_transfer;
+        t.m_transferring = false;
+        t.m_gaugeVisible = false;
+        t.m_bytes.clear();
+        t.m_status =
             QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
         setBusy(false);
-        emit changed();
+        emit t.changed();
         return;
     }
-    const int code = cause.kind == RemoteEvent::Kind::Error
-                         ? cause.protocolCode
-                         : static_cast<int>(FtpError::ConnectionAborted);
-    QString text = errorText(code, {});
-    if (text.isEmpty())
-        text = errorText(static_cast<int>(FtpError::ConnectionAborted), {});
-    transferLost(text);
+    transferLost(errorTextOf(cause));
 }
 
 QString FtpScreen::remotePathFor(const QString& localPath, const QString& siteFolder,
@@ -492,28 +537,30 @@ void FtpScreen::appendRate(qint64 bytes, qint64 ms) {
 }
 
 void FtpScreen::transferLost(const QString& cause) {
+    FtpTransferPage& t = m_transfer;
     const int index = m_runner ? m_runner->currentFile() : 0;
     const QString path = m_runner ? m_runner->plan().files.at(index).localPath : QString();
-    m_transferring = false;
+    t.m_transferring = false;
     setBusy(false);
-    m_gaugeVisible = false;
-    m_bytes.clear();
-    m_status = QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
-    emit changed();
+    t.m_gaugeVisible = false;
+    t.m_bytes.clear();
+    t.m_status = QStringLiteral("Transfer stopped: sent %1 of %2 files.").arg(m_sent).arg(m_count);
+    // The cause is told once: in this line and in the message.
+    m_endTold = true;
     appendLog(QStringLiteral("Could not send %1: the connection to the server was lost (%2)")
                   .arg(path, cause));
-    const QString text = connectionLostText(path, m_sent, m_count, cause);
-    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
+    informLater(connectionLostText(path, m_sent, m_count, cause));
 }
 
 void FtpScreen::finishTransfer() {
-    m_transferring = false;
-    m_status = m_sent == m_count
-                   ? QStringLiteral("Completed sending %1 files.").arg(m_count)
-                   : QStringLiteral("Completed sending %1 of %2 files.").arg(m_sent).arg(m_count);
-    m_gaugeVisible = false;
-    m_bytes.clear();
-    emit changed();
+    FtpTransferPage& t = m_transfer;
+    t.m_transferring = false;
+    t.m_status = m_sent == m_count
+                     ? QStringLiteral("Completed sending %1 files.").arg(m_count)
+                     : QStringLiteral("Completed sending %1 of %2 files.").arg(m_sent).arg(m_count);
+    t.m_gaugeVisible = false;
+    t.m_bytes.clear();
+    emit t.changed();
     if (connected()) {
         setBusy(true);
         afterChange();
@@ -523,105 +570,95 @@ void FtpScreen::finishTransfer() {
 }
 
 void FtpScreen::abort() {
-    m_stopPressed = m_transferring;
-    if (m_sftp)
-        m_sftp->abort();
-    else
-        m_session->abort();
+    m_stopPressed = m_transfer.m_transferring;
+    m_endAsked = true;
+    activeSession().abort();
 }
 
 void FtpScreen::afterChange() {
     remoteList();
-    m_closeEnabled = false;
-    m_notice = true;
-    emit changed();
+    FtpConnectionPage& c = m_connection;
+    if (update(c.m_closeEnabled, false) | update(c.m_notice, true))
+        emit c.changed();
+}
+
+void FtpScreen::remoteList() {
+    m_remoteOps.insert(activeSession().list());
 }
 
 void FtpScreen::makeDirectory() {
-    if (!connected() || m_busy)
+    if (!connected() || busy())
         return;
     const std::optional<QString> name = m_prompter.input(
         QStringLiteral("Create Directory"), QStringLiteral("Enter new directory name:"), {});
     if (!name)
         return;
-    startCommand(QStringLiteral("create the directory %1").arg(*name));
-    if (m_sftp)
-        remoteCommand([&] { return m_sftp->makeDir(name->toUtf8()); });
-    else
-        m_session->makeDir(name->toUtf8());
+    startCommand(QStringLiteral("create the directory %1").arg(*name),
+                 [&] { return activeSession().makeDir(name->toUtf8()); });
 }
 
-void FtpScreen::startCommand(const QString& what) {
+void FtpScreen::startCommand(const QString& what, const std::function<RemoteOpId()>& call) {
     m_command = what;
-    m_lastReply.clear();
     setBusy(true);
+    m_remoteOps.insert(call());
 }
 
-void FtpScreen::reportRefusal(bool succeeded) {
+void FtpScreen::reportRefusal(const RemoteEvent& done) {
     const QString what = std::exchange(m_command, QString());
     // A connection that ended is no refusal: its end is told by itself.
-    if (what.isEmpty() || succeeded || !m_session->connected())
+    if (what.isEmpty() || done.ok || !activeSession().connected())
         return;
     // The server's own words say why (a folder that is not empty, a name that is taken).
-    const QString text = refusedText(what, m_lastReply);
-    m_status = text;
-    emit changed();
-    // Shown once the engine's handler has returned: a modal box must not run inside it.
-    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
+    const QString text = refusedText(what, done.text);
+    m_transfer.m_status = text;
+    appendLog(text);
+    informLater(text);
 }
 
 QString FtpScreen::remoteName(int row, bool directory) const {
-    const QStringList& names = directory ? m_remoteDirs : m_remoteFiles;
+    const QStringList& names = directory ? m_remote.m_dirs : m_remote.m_files;
     return row >= 0 && row < names.size() ? names.at(row) : QString();
 }
 
 void FtpScreen::removeDirectory(int row) {
     const QString name = remoteName(row, true);
-    if (!connected() || name.isEmpty() || m_busy || name == QLatin1String(".."))
+    if (!connected() || name.isEmpty() || busy() || name == QLatin1String(".."))
         return;
     if (m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
                            QStringLiteral("Are you sure you want to remove ") + name +
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
-    startCommand(QStringLiteral("remove the directory %1").arg(name));
-    if (m_sftp)
-        remoteCommand([&] { return m_sftp->removeDir(m_remoteDirNames.at(row)); });
-    else
-        m_session->removeDir(m_remoteDirNames.at(row));
+    startCommand(QStringLiteral("remove the directory %1").arg(name),
+                 [&] { return activeSession().removeDir(m_remote.m_dirNames.at(row)); });
 }
 
 void FtpScreen::renameFile(int row) {
     const QString name = remoteName(row, false);
-    if (!connected() || name.isEmpty() || m_busy)
+    if (!connected() || name.isEmpty() || busy())
         return;
     const std::optional<QString> to =
         m_prompter.input(QStringLiteral("Rename File"), QStringLiteral("Enter new File name:"), {});
     if (!to)
         return;
-    startCommand(QStringLiteral("rename %1 to %2").arg(name, *to));
-    if (m_sftp)
-        remoteCommand([&] { return m_sftp->rename(m_remoteFileNames.at(row), to->toUtf8()); });
-    else
-        m_session->rename(m_remoteFileNames.at(row), to->toUtf8());
+    startCommand(QStringLiteral("rename %1 to %2").arg(name, *to), [&] {
+        return activeSession().rename(m_remote.m_fileNames.at(row), to->toUtf8());
+    });
 }
 
 void FtpScreen::deleteFile(int row) {
     const QString name = remoteName(row, false);
-    if (!connected() || name.isEmpty() || m_busy)
+    if (!connected() || name.isEmpty() || busy())
         return;
     if (m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
                            QStringLiteral("Are you sure you want to delete ") + name +
                                QStringLiteral(" ?")) != MessageAnswer::Yes)
         return;
-    startCommand(QStringLiteral("delete %1").arg(name));
-    if (m_sftp)
-        remoteCommand([&] { return m_sftp->deleteFile(m_remoteFileNames.at(row)); });
-    else
-        m_session->deleteFile(m_remoteFileNames.at(row));
+    startCommand(QStringLiteral("delete %1").arg(name),
+                 [&] { return activeSession().deleteFile(m_remote.m_fileNames.at(row)); });
 }
 
 void FtpScreen::refresh() {
-    if (!connected() || m_busy)
+    if (!connected() || busy())
         return;
     setBusy(true);
     remoteList();
@@ -629,17 +666,14 @@ void FtpScreen::refresh() {
 
 void FtpScreen::openDirectory(int row) {
     const QString name = remoteName(row, true);
-    if (!connected() || name.isEmpty() || m_busy)
+    if (!connected() || name.isEmpty() || busy())
         return;
-    startCommand(QStringLiteral("change to the directory %1").arg(name));
-    if (m_sftp)
-        remoteCommand([&] { return m_sftp->changeDir(m_remoteDirNames.at(row)); });
-    else
-        m_session->changeDir(m_remoteDirNames.at(row));
+    startCommand(QStringLiteral("change to the directory %1").arg(name),
+                 [&] { return activeSession().changeDir(m_remote.m_dirNames.at(row)); });
 }
 
 bool FtpScreen::close() {
-    if (!connected() && !m_busy) {
+    if (!connected() && !busy()) {
         setBusy(false);
         if (m_settings.ftpFlush && !m_uploaded.isEmpty()) {
             // Only files that reached the server leave the list; the others still wait.
@@ -648,31 +682,32 @@ bool FtpScreen::close() {
                 if (!m_uploaded.contains(path))
                     waiting << path;
             m_changedList.replace(waiting);
-            m_auto = waiting;
+            m_local.m_auto = waiting;
+            emit m_local.changed();
         }
         return true;
     }
     // Whatever runs is given up: the FTP engine's Quit cuts an operation short.
+    m_endAsked = true;
     if (!m_sftp && m_session->busy())
         engine().Quit();
     else
-        remoteQuit();
+        activeSession().quit();
     setBusy(false);
-    emit changed();
     return false;
 }
 
-// ---- the session's events ----
+// ---- the session's events, of either protocol ----
 
 void FtpScreen::onSessionEvent(const RemoteEvent& event) {
     switch (event.kind) {
     case RemoteEvent::Kind::Info:
-        onInfo(static_cast<FtpInfo>(event.protocolCode), event.text);
+        onInfo(event);
         break;
     case RemoteEvent::Kind::Progress:
         break; // an upload's progress comes through its runner
     case RemoteEvent::Kind::Error:
-        onError(static_cast<FtpError>(event.protocolCode));
+        onError(event);
         break;
     case RemoteEvent::Kind::Done:
         onDone(event);
@@ -684,89 +719,123 @@ void FtpScreen::onSessionEvent(const RemoteEvent& event) {
 }
 
 void FtpScreen::onDone(const RemoteEvent& event) {
+    if (event.opKind == RemoteOpKind::Login) {
+        if (!event.ok)
+            return; // the Error and Quit events tell the rest
+        if (update(m_connection.m_connected, true))
+            emit m_connection.changed();
+        afterChange();
+        return;
+    }
+    // What the screen did not ask for itself is the runner's or the comparison's.
+    if (!m_remoteOps.remove(event.op))
+        return;
     switch (event.opKind) {
-    case RemoteOpKind::Login:
-        m_connected = event.ok;
-        if (event.ok)
-            afterChange();
-        break;
     case RemoteOpKind::List:
-        if (event.listing)
-            onListingDone(*event.listing);
-        else
-            setBusy(false);
-        break;
+        if (event.ok && event.listing)
+            onListed(*event.listing);
+        setBusy(false);
+        return;
     case RemoteOpKind::ChangeDir:
     case RemoteOpKind::MakeDir:
     case RemoteOpKind::RemoveDir:
     case RemoteOpKind::Rename:
     case RemoteOpKind::Delete:
-        // A transfer's own folders are its runner's.
-        if (m_transferring)
-            break;
-        reportRefusal(event.ok);
-        if (connected())
+        reportRefusal(event);
+        // The list shows what is there now.
+        if (connected() && activeSession().connected())
             afterChange();
-        break;
-    case RemoteOpKind::Store:
-    case RemoteOpKind::Quit:
-    case RemoteOpKind::ListEntries:
-    case RemoteOpKind::Stat:
-        break; // a transfer's or a comparison's own
+        else
+            setBusy(false);
+        return;
+    default:
+        return;
     }
 }
 
-void FtpScreen::onInfo(FtpInfo code, const QString& text) {
-    switch (code) {
-    case FtpInfo::ControlRead:
-    case FtpInfo::CommandSent: {
-        QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+void FtpScreen::onInfo(const RemoteEvent& event) {
+    QString line;
+    switch (event.info) {
+    case RemoteInfo::ListingLine:
+        return; // the listing's lines show in the lists
+    case RemoteInfo::CommandSent:
+    case RemoteInfo::Reply: {
+        static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+        QStringList lines = event.text.split(breaks);
         while (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
-        for (QString line : lines) {
+        for (QString& l : lines) {
             // The password never reaches the screen.
-            if (code == FtpInfo::CommandSent && line.startsWith(QLatin1String("PASS ")))
-                line = QStringLiteral("PASS ********");
-            m_log << line;
+            if (event.info == RemoteInfo::CommandSent && l.startsWith(QLatin1String("PASS ")))
+                l = QStringLiteral("PASS ********");
         }
-        if (code == FtpInfo::ControlRead && !lines.isEmpty())
-            m_lastReply = lines.last();
-        emit changed();
-        break;
+        if (lines.isEmpty())
+            return;
+        m_transfer.m_log << lines;
+        emit m_transfer.changed();
+        return;
     }
-    case FtpInfo::PassiveAddressIgnored:
-        appendLog(QStringLiteral("Passive mode: ") + text);
-        break;
-    case FtpInfo::TlsEstablished:
-        appendLog(QStringLiteral("Secure connection: ") + text);
-        break;
     default:
         break;
     }
+    if (m_sftp) {
+        line = event.text;
+    } else {
+        // The FTP engine's notes that are worth a line, in the screen's words.
+        switch (static_cast<FtpInfo>(event.protocolCode)) {
+        case FtpInfo::PassiveAddressIgnored:
+            line = QStringLiteral("Passive mode: ") + event.text;
+            break;
+        case FtpInfo::TlsEstablished:
+            line = QStringLiteral("Secure connection: ") + event.text;
+            break;
+        default:
+            break;
+        }
+    }
+    if (!line.isEmpty())
+        appendLog(line);
 }
 
-void FtpScreen::onError(FtpError code) {
-    // The session reports only the errors that end the connection.
-    const QString text = errorText(static_cast<int>(code), {});
-    if (m_transferring)
-        return; // the transfer's end gives the one message, with this cause
+QString FtpScreen::errorTextOf(const RemoteEvent& event) const {
+    QString text;
+    if (event.kind == RemoteEvent::Kind::Error)
+        text = m_sftp ? event.text : errorText(event.protocolCode, {});
+    if (text.isEmpty())
+        text = errorText(static_cast<int>(FtpError::ConnectionAborted), {});
+    return text;
+}
+
+void FtpScreen::onError(const RemoteEvent& event) {
+    // The session reports only the errors that end the connection; a transfer's end gives the
+    // one message, with this cause.
+    const QString text = m_sftp ? event.text : errorText(event.protocolCode, {});
+    if (m_transfer.m_transferring) {
+        m_lostCause = text;
+        return;
+    }
     setBusy(false);
     if (text.isEmpty())
         return;
-    // Shown once the engine's handler has returned: a modal box must not run inside it.
-    QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
+    m_endTold = true;
+    // A connection that was made and is lost is told in the Log too; one that could not be
+    // made, by the message.
+    if (connected())
+        appendLog(text);
+    informLater(text);
 }
 
 void FtpScreen::onNeedInfo(TFtpInfoNeeded need, QString& value) {
     if (need != NeedPassword && need != NeedAccount)
         return;
     // The normal pointer while the user types; the login waits for the answer.
-    const bool wasBusy = m_busy;
+    const bool wasBusy = busy();
     setBusy(false);
+    const HostProfile& current = m_connection.m_current;
     const QString prompt =
         (need == NeedPassword ? QStringLiteral("Enter the password for %1 at %2:")
                               : QStringLiteral("Enter the account for %1 at %2:"))
-            .arg(m_current.user, m_current.host);
+            .arg(current.user, current.host);
     // Asked for this login only: the answer is kept nowhere.
     const std::optional<QString> typed =
         need == NeedPassword ? m_prompter.secret(QStringLiteral("Password"), prompt)
@@ -776,33 +845,68 @@ void FtpScreen::onNeedInfo(TFtpInfoNeeded need, QString& value) {
         appendLog(QStringLiteral("Connection cancelled: no %1 given.")
                       .arg(need == NeedPassword ? QStringLiteral("password")
                                                 : QStringLiteral("account")));
+        m_endAsked = true;
         m_session->abort();
         return;
     }
     value = *typed;
 }
 
-void FtpScreen::onListingDone(const RemoteListing& listing) {
-    m_remoteDirs = listing.directories;
-    m_remoteDirNames = listing.directoryNames;
-    if (!m_remoteDirs.contains(QStringLiteral(".."))) {
-        m_remoteDirs.prepend(QStringLiteral(".."));
-        m_remoteDirNames.prepend(QByteArrayLiteral(".."));
+namespace {
+
+// A folder's entries come in the order of the server's disk: shown sorted, each shown name with
+// its bytes.
+void sortEntries(QStringList& shown, QList<QByteArray>& names) {
+    std::vector<qsizetype> order(static_cast<size_t>(shown.size()));
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        order[static_cast<size_t>(i)] = i;
+    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const int c = QString::compare(shown.at(a), shown.at(b), Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : names.at(a) < names.at(b);
+    });
+    QStringList sortedShown;
+    QList<QByteArray> sortedNames;
+    for (const qsizetype i : order) {
+        sortedShown << shown.at(i);
+        sortedNames << names.at(i);
     }
-    m_remoteFiles = listing.files;
-    m_remoteFileNames = listing.fileNames;
+    shown = sortedShown;
+    names = sortedNames;
+}
+
+} // namespace
+
+void FtpScreen::onListed(const RemoteListing& listing) {
+    FtpRemotePage& r = m_remote;
+    r.m_dirs.clear();
+    r.m_dirNames.clear();
+    for (qsizetype i = 0; i < listing.directories.size(); ++i) {
+        if (listing.directories.at(i) == QLatin1String(".."))
+            continue;
+        r.m_dirs << listing.directories.at(i);
+        r.m_dirNames << listing.directoryNames.value(i);
+    }
+    sortEntries(r.m_dirs, r.m_dirNames);
+    // ".." first: the way up.
+    r.m_dirs.prepend(QStringLiteral(".."));
+    r.m_dirNames.prepend(QByteArrayLiteral(".."));
+    r.m_files = listing.files;
+    r.m_fileNames = listing.fileNames;
+    sortEntries(r.m_files, r.m_fileNames);
     // The first listing of a connection shows where the login ended: site files go below it.
-    m_remoteCurrent = listing.folder;
+    r.m_current = listing.folder;
     if (m_remoteBase.isEmpty())
-        m_remoteBase = m_remoteCurrent;
-    setBusy(false);
-    m_bytes.clear();
-    emit changed();
+        m_remoteBase = r.m_current;
+    emit r.changed();
+    if (!m_transfer.m_bytes.isEmpty()) {
+        m_transfer.m_bytes.clear();
+        emit m_transfer.changed();
+    }
 }
 
 bool FtpScreen::onCertificate(const TCertificateInfo& certificate) {
     // The normal pointer while the user reads the question; the connection waits for it.
-    const bool wasBusy = m_busy;
+    const bool wasBusy = busy();
     setBusy(false);
     const bool trusted =
         m_prompter.message(MessageKind::Confirmation, MessageButtons::YesNo,
@@ -811,33 +915,51 @@ bool FtpScreen::onCertificate(const TCertificateInfo& certificate) {
     setBusy(wasBusy);
     if (!trusted)
         return false;
-    m_current.fingerprint = certificate.Sha256Fingerprint;
+    FtpConnectionPage& c = m_connection;
+    c.m_current.fingerprint = certificate.Sha256Fingerprint;
     if (!m_currentSection.isEmpty() &&
         m_profiles.trust(m_currentSection, certificate.Sha256Fingerprint)) {
-        if (m_selectedHost >= 0 && m_hostList.value(m_selectedHost) == m_currentSection)
-            fields.fingerprint = certificate.Sha256Fingerprint;
+        if (c.m_selectedHost >= 0 && c.m_hostList.value(c.m_selectedHost) == m_currentSection)
+            c.m_fields.fingerprint = certificate.Sha256Fingerprint;
         appendLog(QStringLiteral("Certificate %1 trusted for the profile %2")
                       .arg(certificate.Sha256Fingerprint, m_currentSection));
     }
-    emit changed();
+    emit c.changed();
     return true;
 }
 
+void FtpScreen::clearRemote() {
+    FtpRemotePage& r = m_remote;
+    if (r.m_dirs.isEmpty() && r.m_files.isEmpty() && r.m_current.isEmpty())
+        return;
+    r.m_dirs.clear();
+    r.m_dirNames.clear();
+    r.m_files.clear();
+    r.m_fileNames.clear();
+    r.m_current.clear();
+    emit r.changed();
+}
+
 void FtpScreen::onQuit() {
-    m_connected = false;
+    FtpConnectionPage& c = m_connection;
+    const bool wasConnected = c.m_connected;
+    m_remoteOps.clear();
+    m_command.clear();
+    // An end nobody asked for and no error explained: the server closed the connection.
+    if (wasConnected && !m_endAsked && !m_endTold && !m_transfer.m_transferring) {
+        const QString text = errorText(static_cast<int>(FtpError::ConnectionAborted), {});
+        appendLog(text);
+        informLater(text);
+    }
+    c.m_connected = false;
     // A transfer under way is ended by its runner, which hears the same event.
-    if (!m_transferring)
+    if (!m_transfer.m_transferring)
         setBusy(false);
     // Without a connection the screen can be left again, and shows no remote listing.
-    m_closeEnabled = true;
-    m_notice = false;
-    m_remoteDirs.clear();
-    m_remoteDirNames.clear();
-    m_remoteFiles.clear();
-    m_remoteFileNames.clear();
-    m_remoteCurrent.clear();
-    m_command.clear();
-    emit changed();
+    c.m_closeEnabled = true;
+    c.m_notice = false;
+    emit c.changed();
+    clearRemote();
 }
 
 // ---- texts ----

@@ -3,11 +3,13 @@
 // Page 1 edits the host profiles and selects one (its fields become the current host); page 2
 // collects the transfer list from the Auto-FTP list (a copy of the ChangedList), a project's
 // pages or files of a folder; page 3 connects, moves about the server and uploads the list into
-// the server's current directory, one file after another. The screen owns its FTP session;
-// every server operation runs on the event loop and ends in a session event, so the window
-// stays responsive, and while one runs the screen is busy (the window shows the hourglass) and
-// takes no other server command. An upload is an UploadPlan that an UploadRunner carries out
-// over the session; the screen shows its progress. The window draws what changed() announces.
+// the server's current directory, one file after another. The screen owns its session (FTP, or
+// SFTP for an SFTP profile) and handles the events of either the same way; every server
+// operation runs on the event loop and ends in a session event, so the window stays
+// responsive, and while one runs the screen is busy (the window shows the hourglass) and takes
+// no other server command. An upload is an UploadPlan that an UploadRunner carries out over
+// the session; the screen shows its progress. What the screen shows is kept in one part per
+// page, each announcing its own changes: the window redraws the part that changed.
 //
 // A profile with a site folder keeps the site's layout on the server: a file below that folder
 // goes to the same relative path below the remote directory the login ended in, and the remote
@@ -38,6 +40,111 @@ struct SftpQuestion;
 class UploadRunner;
 struct Settings;
 
+// The screen's state, one part per page, each announcing its own changes: the window redraws
+// the part that changed and no other. Only the screen changes them; the window reads them (and
+// types into the host fields).
+
+// Page 1 and the connection: the host profiles, the one chosen, and the connection's state.
+class FtpConnectionPage : public QObject {
+    Q_OBJECT
+public:
+    // The six fields as typed, and "Save Password".
+    const HostProfile& fields() const { return m_fields; }
+    void setFields(const HostProfile& fields);
+    bool savePassword() const { return m_savePassword; }
+    void setSavePassword(bool on);
+    const QStringList& hostList() const { return m_hostList; }
+    int selectedHost() const { return m_selectedHost; }
+    const QString& selectedHostLabel() const { return m_selectedLabel; }
+    // The profile of the connection (the fields as the host was selected).
+    const HostProfile& currentHost() const { return m_current; }
+    bool connected() const { return m_connected; }
+    bool busy() const { return m_busy; }
+    bool closeEnabled() const { return m_closeEnabled; }
+    bool noticeShown() const { return m_notice; }
+
+signals:
+    void changed();
+
+private:
+    friend class FtpScreen;
+    HostProfile m_fields;
+    bool m_savePassword = true;
+    QStringList m_hostList;
+    int m_selectedHost = -1;
+    QString m_selectedLabel = QStringLiteral("Selected FTP Host: none");
+    HostProfile m_current;
+    bool m_connected = false;
+    bool m_busy = false;
+    bool m_closeEnabled = true;
+    bool m_notice = false;
+};
+
+// Page 2: the files to send and where they come from.
+class FtpLocalFilesPage : public QObject {
+    Q_OBJECT
+public:
+    const QStringList& transferList() const { return m_transfer; }
+    const QStringList& autoList() const { return m_auto; }
+    const std::vector<ProjectPage>& projectPages() const { return m_projectPages; }
+
+signals:
+    void changed();
+
+private:
+    friend class FtpScreen;
+    QStringList m_transfer;
+    QStringList m_auto;
+    std::vector<ProjectPage> m_projectPages;
+};
+
+// Page 3's remote lists: the server directory listed last (empty when not connected), its
+// folders and files as shown and as the server's bytes.
+class FtpRemotePage : public QObject {
+    Q_OBJECT
+public:
+    const QStringList& directories() const { return m_dirs; }
+    const QStringList& files() const { return m_files; }
+    const QString& folder() const { return m_current; }
+
+signals:
+    void changed();
+
+private:
+    friend class FtpScreen;
+    QStringList m_dirs;
+    QList<QByteArray> m_dirNames;
+    QStringList m_files;
+    QList<QByteArray> m_fileNames;
+    QString m_current;
+};
+
+// Page 3's transfer: the Log, the status line, the byte counter and the gauge.
+class FtpTransferPage : public QObject {
+    Q_OBJECT
+public:
+    const QStringList& log() const { return m_log; }
+    const QString& statusLine() const { return m_status; }
+    const QString& byteCounter() const { return m_bytes; }
+    int gaugeMaximum() const { return m_gaugeMax; }
+    int gaugePosition() const { return m_gaugePos; }
+    bool gaugeVisible() const { return m_gaugeVisible; }
+    bool transferring() const { return m_transferring; }
+
+signals:
+    void changed();
+
+private:
+    friend class FtpScreen;
+    QStringList m_log{QStringLiteral("Log")};
+    QString m_status;
+    QString m_bytes;
+    int m_gaugeMax = 0;
+    int m_gaugePos = 0;
+    bool m_gaugeVisible = false;
+    bool m_transferring = false;
+};
+
 class FtpScreen : public QObject {
     Q_OBJECT
 public:
@@ -51,24 +158,23 @@ public:
     // The steps of opening: host list, Auto-FTP copy, the one profile preselected.
     void open();
 
+    // What each page shows.
+    FtpConnectionPage& connection() { return m_connection; }
+    const FtpConnectionPage& connection() const { return m_connection; }
+    const FtpLocalFilesPage& localFiles() const { return m_local; }
+    const FtpRemotePage& remote() const { return m_remote; }
+    const FtpTransferPage& transfer() const { return m_transfer; }
+
     // ---- page 1 ----
-    HostProfile fields;       // the six fields as typed
-    bool savePassword = true; // "Save Password"
-    const QStringList& hostList() const { return m_hostList; }
-    int selectedHost() const { return m_selectedHost; }
     void selectHost(int index);
     void deleteHost();
     void clearFields();
     void addToList();
     void modify();
-    QString selectedHostLabel() const { return m_selectedLabel; }
-    const HostProfile& currentHost() const { return m_current; }
 
     // ---- page 2 ----
-    const QStringList& transferList() const { return m_transfer; }
     void removeFromTransferList(const QList<int>& rows);
     void clearTransferList();
-    const QStringList& autoList() const { return m_auto; }
     void addFromAutoList(const QList<int>& rows);
     void addAllFromAutoList();
     void removeFromAutoList(const QList<int>& rows);
@@ -77,7 +183,6 @@ public:
     QStringList projectNames() const;
     // Loads the project chosen in the box (or typed into it).
     void chooseProject(const QString& name);
-    const std::vector<ProjectPage>& projectPages() const { return m_projectPages; }
     // "Add": item numbered from 1, 0 when none is selected.
     void addProjectPage(int item);
     void addAllProjectPages();
@@ -85,21 +190,8 @@ public:
     void addFiles(const QString& folder, const QStringList& names);
 
     // ---- page 3 ----
-    const QStringList& log() const { return m_log; }
-    const QString& statusLine() const { return m_status; }
-    const QString& byteCounter() const { return m_bytes; }
-    int gaugeMaximum() const { return m_gaugeMax; }
-    int gaugePosition() const { return m_gaugePos; }
-    bool gaugeVisible() const { return m_gaugeVisible; }
-    const QStringList& remoteDirectories() const { return m_remoteDirs; }
-    const QStringList& remoteFiles() const { return m_remoteFiles; }
-    // The server directory listed last; empty when not connected.
-    const QString& remoteFolder() const { return m_remoteCurrent; }
-    bool connected() const;
-    bool busy() const { return m_busy; }
-    bool closeEnabled() const { return m_closeEnabled; }
-    bool noticeShown() const { return m_notice; }
-    bool transferring() const { return m_transferring; }
+    bool connected() const { return m_connection.m_connected; }
+    bool busy() const { return m_connection.m_busy; }
 
     void connectToHost();
     void disconnectFromHost();
@@ -142,13 +234,15 @@ public:
     // The FTP engine behind the session: its connection settings and questions.
     TStarFtp& engine() { return m_session->engine(); }
     RemoteSession& session() { return *m_session; }
-    // The server's port; the screen uses 21, tests their own server's.
-    int ftpPort = 21;
+    // The server's port when the host names none; the screen uses 21, tests their own server's.
+    void setFtpPort(int port) { m_ftpPort = port; }
     // An SFTP profile's connection: the port when the host names none, and where the known
     // hosts and keys are (empty: the user's own ~/.ssh); the screen fills in host, user and
     // password from the profile.
-    int sftpPort = 22;
-    SshChannel::Settings sftpSettings;
+    void setSftpConnection(int port, const SshChannel::Settings& settings) {
+        m_sftpPort = port;
+        m_sftpSettings = settings;
+    }
     // The SFTP session of the connection under way; null for FTP.
     SftpRemoteSession* sftpSession() { return m_sftp.get(); }
 
@@ -185,8 +279,6 @@ public:
                                  QStringList* folders = nullptr);
 
 signals:
-    // Anything shown may have changed.
-    void changed();
     void busyChanged(bool busy);
     void showPage(int page);
     // The cursor goes to the Profile Name field.
@@ -201,13 +293,19 @@ private:
     void wireEngine();
     void setBusy(bool busy);
     void appendLog(const QString& line);
+    // A message box, shown once the session's handler has returned.
+    void informLater(const QString& text);
     void afterChange();
+    // One handler for the events of either protocol's session.
     void onSessionEvent(const RemoteEvent& event);
-    void onInfo(FtpInfo code, const QString& text);
-    void onError(FtpError code);
+    void onInfo(const RemoteEvent& event);
+    void onError(const RemoteEvent& event);
     void onDone(const RemoteEvent& event);
-    void onListingDone(const RemoteListing& listing);
+    void onListed(const RemoteListing& listing);
     void onQuit();
+    // What the protocol's session says of an error that ended the connection; the generic
+    // words of a lost connection when it says nothing.
+    QString errorTextOf(const RemoteEvent& event) const;
     bool onCertificate(const TCertificateInfo& certificate);
     // The upload's steps, as its runner reports them.
     void fileStarted(int index);
@@ -225,29 +323,30 @@ private:
                       const std::function<ProfileFileWrite()>& writeProfile, bool saving);
     void saveProfile(QStringList list);
     QString remoteName(int row, bool directory) const;
-    // A command the user started: what it does, in words, for the message if it is refused.
-    void startCommand(const QString& what);
+    // A command the user started: what it does, in words, for the message if it is refused,
+    // and the call that starts it over the connection's session.
+    void startCommand(const QString& what, const std::function<RemoteOpId()>& call);
     // After its Done event: a refusal goes to the status line, the Log and a message.
-    void reportRefusal(bool succeeded);
+    void reportRefusal(const RemoteEvent& done);
     void onNeedInfo(TFtpInfoNeeded need, QString& value);
     // The "bytes transferred" line of a file sent.
     void appendRate(qint64 bytes, qint64 ms);
+    // The connection ended: nothing remote is shown any more.
+    void clearRemote();
+
+    // A host field that names its port ("ftp.example.com:2121") split in two; without one,
+    // the host and the given port.
+    static std::pair<QString, int> hostAndPort(const QString& field, int port);
 
     // ---- SFTP (FtpScreenSftp.cpp) ----
     void connectSftp(const QString& host);
-    void onRemoteEvent(const RemoteEvent& event);
     void onSftpQuestion(const SftpQuestion& question);
-    void sftpListed(const RemoteListing& listing);
-    void startSftpTransfer(UploadPlan plan);
     // Runs the plan as a transfer of the screen, over the connection's session.
     void startUpload(UploadPlan plan);
     RemoteSession& activeSession();
     void compareFiles(QList<SyncLocalFile> files, const QString& root, const QString& base);
     void syncCompared();
     void deleteNext();
-    // A server operation of the screen's own, over the session of the connection.
-    void remoteCommand(const std::function<RemoteOpId()>& call);
-    void remoteQuit();
     void remoteList();
 
     QString m_programDirectory;
@@ -256,44 +355,33 @@ private:
     Prompter& m_prompter;
     HostProfiles m_profiles;
     std::unique_ptr<FtpSession> m_session;
+    int m_ftpPort = 21;
+    int m_sftpPort = 22;
+    SshChannel::Settings m_sftpSettings;
 
-    QStringList m_hostList;
-    int m_selectedHost = -1;
-    QString m_selectedLabel = QStringLiteral("Selected FTP Host: none");
-    HostProfile m_current;
+    FtpConnectionPage m_connection;
+    FtpLocalFilesPage m_local;
+    FtpRemotePage m_remote;
+    FtpTransferPage m_transfer;
+
     // The FTP.INI section the current host was read from (a trusted certificate goes there).
     QString m_currentSection;
-    // The directory the login ended in (site files go below it) and the one listed last.
+    // The directory the login ended in (site files go below it).
     QString m_remoteBase;
-    QString m_remoteCurrent;
+    // The user asked for the end of the connection (Disconnect, Close or Stop), and an error
+    // event told why it ended: an end that neither explains is told as a lost connection.
+    bool m_endAsked = false;
+    bool m_endTold = false;
+    // Why the connection ended while a transfer ran (its end tells it).
+    QString m_lostCause;
+    // The connection ended while the screen's own deletes ran: told once, with its cause.
+    void deletesLost();
 
-    QStringList m_transfer;
-    QStringList m_auto;
-    std::vector<ProjectPage> m_projectPages;
-
-    QStringList m_log{QStringLiteral("Log")};
-    QString m_status;
-    QString m_bytes;
-    int m_gaugeMax = 0;
-    int m_gaugePos = 0;
-    bool m_gaugeVisible = false;
-    QStringList m_remoteDirs;
-    QList<QByteArray> m_remoteDirNames;
-    QStringList m_remoteFiles;
-    QList<QByteArray> m_remoteFileNames;
-    bool m_busy = false;
-    bool m_connected = false;
-    bool m_closeEnabled = true;
-    bool m_notice = false;
-
-    // The transfer under way.
-    bool m_transferring = false;
-    // Stop was pressed: the transfer ends without a message of its own.
+    // The transfer under way. Stop was pressed: the transfer ends without a message of its own.
     bool m_stopPressed = false;
     int m_count = 0;
     int m_sent = 0;
     qint64 m_size = 0;
-    QString m_lastReply;
     // The command the user started and whose reply is awaited (empty: none).
     QString m_command;
     // Files that reached the server while the screen was open: FTPFLUSH takes these, and only

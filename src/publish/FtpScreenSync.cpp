@@ -10,12 +10,6 @@
 #include <QDir>
 #include <QTimer>
 
-RemoteSession& FtpScreen::activeSession() {
-    if (m_sftp)
-        return *m_sftp;
-    return *m_session;
-}
-
 QString FtpScreen::syncFailedText(const QString& why) {
     return QStringLiteral("Could not compare the files with the server: %1.").arg(why);
 }
@@ -53,22 +47,23 @@ bool FtpScreen::synchronise(const QString& folder) {
         m_prompter.inform(notConnectedText());
         return true;
     }
-    if (m_busy)
+    if (busy())
         return true;
-    const QString site = m_current.siteFolder.isEmpty() || !QDir::isAbsolutePath(m_current.siteFolder)
+    const QString site = m_connection.m_current.siteFolder.isEmpty() ||
+                                 !QDir::isAbsolutePath(m_connection.m_current.siteFolder)
                              ? QString()
-                             : QDir::cleanPath(m_current.siteFolder);
+                             : QDir::cleanPath(m_connection.m_current.siteFolder);
     // A site folder's files go below the folder the login ended in; other files below the
     // folder the user is in.
     if (!folder.isEmpty()) {
         const QString root = QDir::cleanPath(folder);
         compareFiles(SiteSync::filesBelow(root), root,
-                     root == site ? m_remoteBase : m_remoteCurrent);
+                     root == site ? m_remoteBase : m_remote.m_current);
         return true;
     }
-    if (!m_projectPages.empty()) {
+    if (!m_local.m_projectPages.empty()) {
         QStringList pages;
-        for (const ProjectPage& page : m_projectPages)
+        for (const ProjectPage& page : m_local.m_projectPages)
             if (!page.link.isEmpty())
                 pages << page.link;
         const QStringList files = SiteSync::pagesWithImages(pages);
@@ -76,7 +71,8 @@ bool FtpScreen::synchronise(const QString& folder) {
         for (const QString& f : files)
             underSite = underSite && below(f, site);
         const QString root = underSite ? site : commonFolder(files);
-        compareFiles(SiteSync::filesOf(files, root), root, underSite ? m_remoteBase : m_remoteCurrent);
+        compareFiles(SiteSync::filesOf(files, root), root,
+                     underSite ? m_remoteBase : m_remote.m_current);
         return true;
     }
     if (!site.isEmpty()) {
@@ -94,36 +90,36 @@ void FtpScreen::compareFiles(QList<SyncLocalFile> files, const QString& root, co
     appendLog(QStringLiteral("Comparing %1 files of %2 with %3 on the server..")
                   .arg(files.size())
                   .arg(root, base.isEmpty() ? QStringLiteral("the current folder") : base));
-    m_status = QStringLiteral("Comparing the files with the server..");
+    m_transfer.m_status = QStringLiteral("Comparing the files with the server..");
+    emit m_transfer.changed();
     m_sync = std::make_unique<SiteSync>(activeSession(), std::move(files), base);
     connect(m_sync.get(), &SiteSync::finished, this, &FtpScreen::syncCompared);
     connect(m_sync.get(), &SiteSync::failed, this, [this](const QString& why) {
         setBusy(false);
-        m_status = syncFailedText(why);
-        appendLog(m_status);
-        const QString text = m_status;
-        QTimer::singleShot(0, this, [this, text] { m_prompter.inform(text); });
+        m_transfer.m_status = syncFailedText(why);
+        appendLog(m_transfer.m_status);
+        informLater(m_transfer.m_status);
     });
     setBusy(true);
-    emit changed();
     m_sync->start();
 }
 
 void FtpScreen::syncCompared() {
     m_syncItems = m_sync->items();
     for (const QString& note : m_sync->notes())
-        m_log << note;
+        m_transfer.m_log << note;
     int counts[4] = {0, 0, 0, 0};
     for (const SyncItem& item : std::as_const(m_syncItems))
         ++counts[static_cast<int>(item.state)];
-    m_status = QStringLiteral("Compared: %1 new here, %2 newer here, %3 missing here, %4 newer there.")
-                   .arg(counts[0])
-                   .arg(counts[1])
-                   .arg(counts[2])
-                   .arg(counts[3]);
-    m_log << m_status;
+    m_transfer.m_status =
+        QStringLiteral("Compared: %1 new here, %2 newer here, %3 missing here, %4 newer there.")
+            .arg(counts[0])
+            .arg(counts[1])
+            .arg(counts[2])
+            .arg(counts[3]);
+    m_transfer.m_log << m_transfer.m_status;
     setBusy(false);
-    emit changed();
+    emit m_transfer.changed();
     if (m_syncItems.isEmpty()) {
         QTimer::singleShot(0, this, [this] { m_prompter.inform(nothingDiffersText()); });
         return;
@@ -139,7 +135,6 @@ void FtpScreen::setSyncTicked(int row, bool ticked) {
     if (item.state == SyncItem::State::MissingHere && !m_deleteOnServer)
         ticked = false;
     item.ticked = ticked;
-    emit changed();
 }
 
 void FtpScreen::setDeleteOnServer(bool on) {
@@ -147,7 +142,6 @@ void FtpScreen::setDeleteOnServer(bool on) {
     for (SyncItem& item : m_syncItems)
         if (item.state == SyncItem::State::MissingHere)
             item.ticked = on;
-    emit changed();
 }
 
 QStringList FtpScreen::syncUploads() const {
@@ -173,7 +167,7 @@ void FtpScreen::uploadSync() {
         m_prompter.inform(notConnectedText());
         return;
     }
-    if (m_busy)
+    if (busy())
         return;
     m_syncFiles = syncUploads();
     m_deletes = syncDeletes();
@@ -181,17 +175,12 @@ void FtpScreen::uploadSync() {
     m_syncItems.clear();
     if (m_syncFiles.isEmpty() && m_deletes.isEmpty())
         return;
-    m_transferring = true;
+    m_transfer.m_transferring = true;
     setBusy(true);
     m_deleteWatch = connect(&activeSession(), &RemoteSession::sessionEvent, this,
                             [this](const RemoteEvent& e) {
                                 if (e.kind == RemoteEvent::Kind::Quit) {
-                                    // The connection ended: the screen's own handling tells it.
-                                    disconnect(m_deleteWatch);
-                                    m_deletes.clear();
-                                    m_deleting = 0;
-                                    m_transferring = false;
-                                    setBusy(false);
+                                    deletesLost();
                                     return;
                                 }
                                 if (e.kind != RemoteEvent::Kind::Done || e.op != m_deleting)
@@ -208,14 +197,35 @@ void FtpScreen::uploadSync() {
     deleteNext();
 }
 
+void FtpScreen::deletesLost() {
+    disconnect(m_deleteWatch);
+    m_deletes.clear();
+    m_deleting = 0;
+    m_transfer.m_transferring = false;
+    setBusy(false);
+    if (m_endAsked || m_endTold)
+        return;
+    m_endTold = true;
+    const QString text = m_lostCause.isEmpty()
+                             ? errorText(static_cast<int>(FtpError::ConnectionAborted), {})
+                             : m_lostCause;
+    appendLog(text);
+    informLater(text);
+}
+
 void FtpScreen::deleteNext() {
+    // The connection ended under a delete: the rest is not tried.
+    if (!activeSession().connected()) {
+        deletesLost();
+        return;
+    }
     if (!m_deletes.isEmpty()) {
         m_deletingName = m_deletes.takeFirst();
         m_deleting = activeSession().deleteFile(m_deletingName);
         return;
     }
     disconnect(m_deleteWatch);
-    m_transferring = false;
+    m_transfer.m_transferring = false;
     if (!m_syncFiles.isEmpty()) {
         startUpload(UploadPlan::make(m_syncFiles, m_syncRoot, m_syncBase, m_syncBase));
         return;

@@ -41,6 +41,17 @@ protected:
             m_screen = std::make_unique<FtpScreen>(dir.path(), changed, settings, prompter);
         return *m_screen;
     }
+    // A screen with the profile "Old" stored (hostList: FTP.DAT's bytes) and a port where nobody
+    // listens, so that a connection is refused.
+    FtpScreen& refusingScreen(const QByteArray& hostList) {
+        EXPECT_TRUE(dir.write(QStringLiteral("FTP.DAT"), hostList));
+        EXPECT_TRUE(
+            dir.write(QStringLiteral("FTP.INI"),
+                      "[Old]\r\nProfile=Old\r\nHost=127.0.0.1\r\nUser=u\r\nPassword=pw\r\n"));
+        FtpScreen& s = screen();
+        s.setFtpPort(ftptest::freePort());
+        return s;
+    }
     HostProfile profile(const QString& name, const QString& host = QStringLiteral("127.0.0.1")) {
         return {name, host, QStringLiteral("webmaster"), QStringLiteral("s3cret"), {}, {}};
     }
@@ -57,7 +68,7 @@ protected:
 TEST_F(FtpScreenTest, HostProfilesAddModifyDeleteAndTheOnePreselected) {
     FtpScreen& s = screen();
     s.open();
-    EXPECT_EQ(s.selectedHostLabel(), QStringLiteral("Selected FTP Host: none"));
+    EXPECT_EQ(s.connection().selectedHostLabel(), QStringLiteral("Selected FTP Host: none"));
 
     prompter.queue(MessageAnswer::Ok, 2);
     int focused = 0;
@@ -70,36 +81,36 @@ TEST_F(FtpScreenTest, HostProfilesAddModifyDeleteAndTheOnePreselected) {
     EXPECT_EQ(focused, 2);
 
     // Add twice lists twice; the fields are emptied after each.
-    s.fields = profile(QStringLiteral("Home"));
+    s.connection().setFields(profile(QStringLiteral("Home")));
     s.addToList();
-    EXPECT_EQ(s.fields, HostProfile());
-    s.fields = profile(QStringLiteral("Home"));
+    EXPECT_EQ(s.connection().fields(), HostProfile());
+    s.connection().setFields(profile(QStringLiteral("Home")));
     s.addToList();
-    s.fields = profile(QStringLiteral("Work"));
+    s.connection().setFields(profile(QStringLiteral("Work")));
     s.addToList();
     EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Home\r\nHome\r\nWork\r\n"));
     // Modify removes the first entry of that name only, then appends.
-    s.fields = profile(QStringLiteral("Home"), QStringLiteral("10.0.0.1"));
+    s.connection().setFields(profile(QStringLiteral("Home"), QStringLiteral("10.0.0.1")));
     s.modify();
-    EXPECT_EQ(s.hostList(), QStringList({"Home", "Work", "Home"}));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Home", "Work", "Home"}));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Home\r\nWork\r\nHome\r\n"));
 
     // A name that would corrupt FTP.INI is refused and nothing is removed.
     prompter.queue(MessageAnswer::Ok);
-    s.fields = profile(QStringLiteral("Work]"));
+    s.connection().setFields(profile(QStringLiteral("Work]")));
     s.modify();
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("The Profile Name \"Work]\" cannot be used: a Profile Name may not "
                              "hold \"]\" or a line break."));
-    EXPECT_EQ(s.hostList(), QStringList({"Home", "Work", "Home"}));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Home", "Work", "Home"}));
 
     s.selectHost(1);
-    EXPECT_EQ(s.fields, profile(QStringLiteral("Work")));
-    EXPECT_EQ(s.currentHost(), profile(QStringLiteral("Work")));
-    EXPECT_EQ(s.selectedHostLabel(), QStringLiteral("Selected FTP Host: Work"));
+    EXPECT_EQ(s.connection().fields(), profile(QStringLiteral("Work")));
+    EXPECT_EQ(s.connection().currentHost(), profile(QStringLiteral("Work")));
+    EXPECT_EQ(s.connection().selectedHostLabel(), QStringLiteral("Selected FTP Host: Work"));
     s.clearFields();
-    EXPECT_EQ(s.fields, HostProfile());
-    EXPECT_EQ(s.currentHost().host, QStringLiteral("127.0.0.1")); // the copy stays
+    EXPECT_EQ(s.connection().fields(), HostProfile());
+    EXPECT_EQ(s.connection().currentHost().host, QStringLiteral("127.0.0.1")); // the copy stays
     s.deleteHost();
     EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Home\r\nHome\r\n"));
     EXPECT_FALSE(dir.read(QStringLiteral("FTP.INI")).contains("[Work]"));
@@ -108,9 +119,9 @@ TEST_F(FtpScreenTest, HostProfilesAddModifyDeleteAndTheOnePreselected) {
     ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Home\r\n"));
     FtpScreen again(dir.path(), changed, settings, prompter);
     again.open();
-    EXPECT_EQ(again.selectedHost(), 0);
-    EXPECT_EQ(again.selectedHostLabel(), QStringLiteral("Selected FTP Host: Home"));
-    EXPECT_EQ(again.fields.host, QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(again.connection().selectedHost(), 0);
+    EXPECT_EQ(again.connection().selectedHostLabel(), QStringLiteral("Selected FTP Host: Home"));
+    EXPECT_EQ(again.connection().fields().host, QStringLiteral("10.0.0.1"));
 }
 
 namespace {
@@ -139,13 +150,13 @@ TEST_F(FtpScreenTest, AProfileThatCannotBeWrittenChangesNothing) {
     ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\n"));
     FtpScreen& s = screen();
     s.open();
-    ASSERT_EQ(s.hostList(), QStringList({"Old"}));
+    ASSERT_EQ(s.connection().hostList(), QStringList({"Old"}));
 
     // FTP.DAT cannot be written: FTP.INI, written first, is put back as it was.
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("FTP.DAT"))));
     ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("FTP.DAT"))));
     prompter.queue(MessageAnswer::Ok, 3);
-    s.fields = profile(QStringLiteral("New"));
+    s.connection().setFields(profile(QStringLiteral("New")));
     s.addToList();
     // The system's reason, as a write of that path gives it.
     const QString datReason =
@@ -157,12 +168,12 @@ TEST_F(FtpScreenTest, AProfileThatCannotBeWrittenChangesNothing) {
                                            QStringLiteral(" could not be written (") + datReason +
                                            QStringLiteral(")."));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
-    EXPECT_EQ(s.fields, profile(QStringLiteral("New")));
-    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.connection().fields(), profile(QStringLiteral("New")));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old"}));
     // Modify and Delete alike: the entry stays, and so does its section.
-    s.fields = profile(QStringLiteral("Old"));
+    s.connection().setFields(profile(QStringLiteral("Old")));
     s.modify();
-    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old"}));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
     s.selectHost(0);
     s.deleteHost();
@@ -170,9 +181,9 @@ TEST_F(FtpScreenTest, AProfileThatCannotBeWrittenChangesNothing) {
               QStringLiteral("The host profile \"Old\" was not deleted: ") +
                   dir.file(QStringLiteral("FTP.DAT")) + QStringLiteral(" could not be written (") +
                   datReason + QStringLiteral(")."));
-    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old"}));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
-    EXPECT_EQ(s.selectedHost(), 0);
+    EXPECT_EQ(s.connection().selectedHost(), 0);
 
     // FTP.INI cannot be written: FTP.DAT is not touched.
     ASSERT_TRUE(QDir(dir.file(QStringLiteral("FTP.DAT"))).removeRecursively());
@@ -180,7 +191,7 @@ TEST_F(FtpScreenTest, AProfileThatCannotBeWrittenChangesNothing) {
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("FTP.INI"))));
     ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("FTP.INI"))));
     prompter.queue(MessageAnswer::Ok);
-    s.fields = profile(QStringLiteral("New"));
+    s.connection().setFields(profile(QStringLiteral("New")));
     s.addToList();
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("The host profile \"New\" was not saved: ") +
@@ -188,8 +199,8 @@ TEST_F(FtpScreenTest, AProfileThatCannotBeWrittenChangesNothing) {
                   QStringLiteral(" could not be written (it cannot be read, so it is not written "
                                  "over)."));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Old\r\n"));
-    EXPECT_EQ(s.fields, profile(QStringLiteral("New")));
-    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.connection().fields(), profile(QStringLiteral("New")));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old"}));
     EXPECT_FALSE(prompter.answersLeft());
 }
 
@@ -208,20 +219,20 @@ TEST_F(FtpScreenTest, AnImmutableProfileFileIsNamedWithTheSystemsReason) {
     FtpScreen& s = screen();
     s.open();
     prompter.queue(MessageAnswer::Ok, 2);
-    s.fields = profile(QStringLiteral("RO"));
+    s.connection().setFields(profile(QStringLiteral("RO")));
     s.addToList();
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("The host profile \"RO\" was not saved: ") + path +
                   QStringLiteral(" could not be written (Operation not permitted)."));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.DAT")), QByteArray("Old\r\n"));
-    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
-    EXPECT_EQ(s.fields, profile(QStringLiteral("RO")));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.connection().fields(), profile(QStringLiteral("RO")));
     s.selectHost(0);
     s.deleteHost();
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("The host profile \"Old\" was not deleted: ") + path +
                   QStringLiteral(" could not be written (Operation not permitted)."));
-    EXPECT_EQ(s.hostList(), QStringList({"Old"}));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old"}));
     setImmutable(path, false);
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")), ini);
 }
@@ -236,7 +247,7 @@ TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
     changed.addAll({a, b, gone});
     FtpScreen& s = screen();
     s.open();
-    EXPECT_EQ(s.autoList(), QStringList({a, b, gone}));
+    EXPECT_EQ(s.localFiles().autoList(), QStringList({a, b, gone}));
     ASSERT_TRUE(QFile::remove(gone)); // deleted while the screen is open
 
     prompter.queue(MessageAnswer::Ok, 4);
@@ -246,9 +257,9 @@ TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
                             QStringLiteral("  does not exist. Please be sure the location is "
                                            "correct and the file has not been deleted.");
     EXPECT_EQ(prompter.texts(), QStringList({missing, missing}));
-    EXPECT_EQ(s.transferList(), QStringList({a, a, b}));
+    EXPECT_EQ(s.localFiles().transferList(), QStringList({a, a, b}));
     s.removeFromTransferList({0, 2});
-    EXPECT_EQ(s.transferList(), QStringList({a}));
+    EXPECT_EQ(s.localFiles().transferList(), QStringList({a}));
 
     // The Auto-FTP list's edits go back to the ChangedList at once.
     s.removeFromAutoList({2});
@@ -263,25 +274,64 @@ TEST_F(FtpScreenTest, TheTransferListsThreeSources) {
                           (a + "\r\n" + gone + "\r\n" + b + "\r\n").toUtf8()));
     EXPECT_EQ(s.projectNames(), QStringList({"SITE.OUT"}));
     s.chooseProject(QStringLiteral("SITE.OUT"));
-    ASSERT_EQ(s.projectPages().size(), 3u);
-    EXPECT_EQ(s.projectPages()[1].level, 2);
+    ASSERT_EQ(s.localFiles().projectPages().size(), 3u);
+    EXPECT_EQ(s.localFiles().projectPages()[1].level, 2);
     s.addProjectPage(3);
     s.addProjectPage(0); // nothing selected
     s.addAllProjectPages();
     EXPECT_EQ(prompter.texts().last(), missing);
-    EXPECT_EQ(s.transferList(), QStringList({b, a, b}));
+    EXPECT_EQ(s.localFiles().transferList(), QStringList({b, a, b}));
     s.chooseProject(QStringLiteral("typed.out"));
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("You cannot type in a project name. You must select it from the "
                              "list."));
-    EXPECT_TRUE(s.projectPages().empty());
+    EXPECT_TRUE(s.localFiles().projectPages().empty());
 
     // Files: one "/" between folder and name, in the root folder too.
     s.clearTransferList();
     s.addFiles(QStringLiteral("/"), {QStringLiteral("x.gif")});
     s.addFiles(QStringLiteral("/site"), {QStringLiteral("y.gif"), QStringLiteral("z.gif")});
-    EXPECT_EQ(s.transferList(), QStringList({"/x.gif", "/site/y.gif", "/site/z.gif"}));
+    EXPECT_EQ(s.localFiles().transferList(), QStringList({"/x.gif", "/site/y.gif", "/site/z.gif"}));
     EXPECT_FALSE(prompter.answersLeft());
+}
+
+TEST_F(FtpScreenTest, EachPageAnnouncesOnlyItsOwnChanges) {
+    FtpScreen& s = refusingScreen("Old\r\n");
+    // connection, local files, remote lists, transfer
+    int counts[4] = {0, 0, 0, 0};
+    QObject::connect(&s.connection(), &FtpConnectionPage::changed, [&] { ++counts[0]; });
+    QObject::connect(&s.localFiles(), &FtpLocalFilesPage::changed, [&] { ++counts[1]; });
+    QObject::connect(&s.remote(), &FtpRemotePage::changed, [&] { ++counts[2]; });
+    QObject::connect(&s.transfer(), &FtpTransferPage::changed, [&] { ++counts[3]; });
+    const auto announced = [&] {
+        std::vector<int> seen(std::begin(counts), std::end(counts));
+        std::fill(std::begin(counts), std::end(counts), 0);
+        for (int& n : seen)
+            n = n > 0 ? 1 : 0;
+        return seen;
+    };
+    s.open();
+    EXPECT_EQ(announced(), std::vector<int>({1, 1, 0, 0}));
+    s.addFiles(QStringLiteral("/site"), {QStringLiteral("a.html")});
+    EXPECT_EQ(announced(), std::vector<int>({0, 1, 0, 0}));
+    // Typing the same text again changes nothing; another text only page 1.
+    HostProfile typed = s.connection().fields();
+    s.connection().setFields(typed);
+    EXPECT_EQ(announced(), std::vector<int>({0, 0, 0, 0}));
+    typed.directory = QStringLiteral("/www");
+    s.connection().setFields(typed);
+    s.connection().setSavePassword(false);
+    EXPECT_EQ(announced(), std::vector<int>({1, 0, 0, 0}));
+    EXPECT_EQ(s.connection().fields().directory, QStringLiteral("/www"));
+    EXPECT_FALSE(s.connection().savePassword());
+    // A connection refused: the Log and the connection's state, never the lists.
+    prompter.queue(MessageAnswer::Ok);
+    s.connectToHost();
+    EXPECT_EQ(announced(), std::vector<int>({1, 0, 0, 1}));
+    ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty() && !s.busy(); }));
+    EXPECT_EQ(prompter.texts().last(), FtpScreen::errorText(12, {}));
+    EXPECT_EQ(announced(), std::vector<int>({1, 0, 0, 0}));
+    EXPECT_EQ(s.transfer().log(), QStringList({"Log", "Connecting.."}));
 }
 
 TEST_F(FtpScreenTest, AQueuedFileGoneFromDiskLeavesTheQueueWithALogLine) {
@@ -293,10 +343,11 @@ TEST_F(FtpScreenTest, AQueuedFileGoneFromDiskLeavesTheQueueWithALogLine) {
     changed.addAll({a, gone});
     FtpScreen& s = screen();
     s.open();
-    EXPECT_EQ(s.autoList(), QStringList({a}));
-    EXPECT_EQ(s.log(), QStringList({QStringLiteral("Log"),
-                                    gone + QStringLiteral(" is no longer on disk: taken off the "
-                                                          "Auto-FTP List.")}));
+    EXPECT_EQ(s.localFiles().autoList(), QStringList({a}));
+    EXPECT_EQ(s.transfer().log(),
+              QStringList({QStringLiteral("Log"),
+                           gone + QStringLiteral(" is no longer on disk: taken off the "
+                                                 "Auto-FTP List.")}));
     EXPECT_EQ(dir.read(QStringLiteral("queues/no-project.queue")), (a + "\r\n").toUtf8());
     EXPECT_TRUE(prompter.texts().isEmpty());
 }
@@ -307,8 +358,9 @@ TEST_F(FtpScreenTest, ConnectChecksTheFieldsAndUsesTheSelectedHost) {
     int shownPage = -1;
     QObject::connect(&s, &FtpScreen::showPage, [&](int page) { shownPage = page; });
     prompter.queue(MessageAnswer::Ok, 3);
-    s.fields = profile(QStringLiteral("Home"));
-    s.fields.user.clear();
+    HostProfile noUser = profile(QStringLiteral("Home"));
+    noUser.user.clear();
+    s.connection().setFields(noUser);
     s.connectToHost();
     EXPECT_EQ(prompter.texts().last(),
               QStringLiteral("Please verify that the host you have selected has a Profile Name, "
@@ -317,12 +369,12 @@ TEST_F(FtpScreenTest, ConnectChecksTheFieldsAndUsesTheSelectedHost) {
     EXPECT_EQ(shownPage, FtpScreen::HostPage);
 
     // Typed but never selected: the current host is empty and the engine has no server.
-    s.fields = profile(QStringLiteral("Home"));
+    s.connection().setFields(profile(QStringLiteral("Home")));
     s.connectToHost();
     ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 2; }));
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("No server specified"));
     EXPECT_FALSE(s.busy());
-    EXPECT_EQ(s.log(), QStringList({"Log", "Connecting.."}));
+    EXPECT_EQ(s.transfer().log(), QStringList({"Log", "Connecting.."}));
 
     s.transferFiles();
     EXPECT_EQ(prompter.texts().last(),
@@ -392,11 +444,7 @@ TEST(FtpScreenTexts, EveryErrorCodeHasItsMessage) {
 
 TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTrusted) {
     // A profile stored before the options: the engine works as it always did.
-    ASSERT_TRUE(dir.write(QStringLiteral("FTP.DAT"), "Old\r\nNew\r\n"));
-    ASSERT_TRUE(dir.write(QStringLiteral("FTP.INI"),
-                          "[Old]\r\nProfile=Old\r\nHost=127.0.0.1\r\nUser=u\r\nPassword=pw\r\n"));
-    FtpScreen& s = screen();
-    s.ftpPort = ftptest::freePort(); // nobody listens: the connection is refused
+    FtpScreen& s = refusingScreen("Old\r\nNew\r\n");
     s.open();
     s.selectHost(0);
     prompter.queue(MessageAnswer::Ok);
@@ -414,11 +462,11 @@ TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTruste
     p.security = TFtpSecurity::TlsRequired;
     p.protocol = HostProtocol::FtpTls;
     p.siteFolder = dir.file(QStringLiteral("site"));
-    s.fields = p;
+    s.connection().setFields(p);
     s.modify();
-    EXPECT_EQ(s.hostList(), QStringList({"Old", "New"}));
+    EXPECT_EQ(s.connection().hostList(), QStringList({"Old", "New"}));
     s.selectHost(1);
-    EXPECT_EQ(s.fields, p);
+    EXPECT_EQ(s.connection().fields(), p);
     prompter.queue(MessageAnswer::Ok);
     s.connectToHost();
     EXPECT_EQ(f.DataConnection, TDataConnection::PassiveThenActive);
@@ -448,9 +496,9 @@ TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTruste
     EXPECT_TRUE(f.OnCertificateCheck(&f, cert));
     EXPECT_EQ(dir.read(QStringLiteral("FTP.INI")),
               QByteArray(stored).replace("Fingerprint=\r\n", "Fingerprint=0A:1B:2C:3D\r\n"));
-    EXPECT_EQ(s.currentHost().fingerprint, QStringLiteral("0A:1B:2C:3D"));
-    EXPECT_EQ(s.fields.fingerprint, QStringLiteral("0A:1B:2C:3D"));
-    EXPECT_EQ(s.log().last(),
+    EXPECT_EQ(s.connection().currentHost().fingerprint, QStringLiteral("0A:1B:2C:3D"));
+    EXPECT_EQ(s.connection().fields().fingerprint, QStringLiteral("0A:1B:2C:3D"));
+    EXPECT_EQ(s.transfer().log().last(),
               QStringLiteral("Certificate 0A:1B:2C:3D trusted for the profile New"));
     prompter.queue(MessageAnswer::Ok);
     s.connectToHost();
@@ -463,12 +511,13 @@ TEST_F(FtpScreenTest, TheProfilesOptionsReachTheEngineAndACertificateCanBeTruste
                 QStringLiteral("the server named 10.0.0.5, 127.0.0.1 is used"));
     f.OnFtpInfo(&f, FtpInfo::CommandSent, QStringLiteral("PASS s3cret\r\n"));
     // The session hands them on from the event loop.
-    ASSERT_TRUE(waitFor([&] { return s.log().last() == QStringLiteral("PASS ********"); }));
-    EXPECT_EQ(s.log().mid(s.log().size() - 3),
+    ASSERT_TRUE(
+        waitFor([&] { return s.transfer().log().last() == QStringLiteral("PASS ********"); }));
+    EXPECT_EQ(s.transfer().log().mid(s.transfer().log().size() - 3),
               QStringList({"Secure connection: TLSv1.3 TLS_AES_256_GCM_SHA384",
                            "Passive mode: the server named 10.0.0.5, 127.0.0.1 is used",
                            "PASS ********"}));
-    EXPECT_FALSE(s.log().join(QLatin1Char('\n')).contains(QStringLiteral("s3cret")));
+    EXPECT_FALSE(s.transfer().log().join(QLatin1Char('\n')).contains(QStringLiteral("s3cret")));
     EXPECT_FALSE(prompter.answersLeft());
 }
 
@@ -513,8 +562,9 @@ protected:
         HostProfile p = profile(QStringLiteral("Loopback"));
         if (GetParam() == Peer::Pyftpdlib) {
             TStarFtp probe;
-            s.ftpPort = ftptest::startPyftpd(server, root, probe);
-            ASSERT_GT(s.ftpPort, 0) << server.error().toStdString();
+            const int port = ftptest::startPyftpd(server, root, probe);
+            ASSERT_GT(port, 0) << server.error().toStdString();
+            s.setFtpPort(port);
         } else {
             startVsftpd();
             if (IsSkipped() || HasFatalFailure())
@@ -524,13 +574,13 @@ protected:
             p.user = QStringLiteral("anonymous");
             p.password = QStringLiteral("tests@example.org");
         }
-        QObject::connect(&s, &FtpScreen::changed, [this] {
-            const QString status = screen().statusLine();
+        QObject::connect(&s.transfer(), &FtpTransferPage::changed, [this] {
+            const QString status = screen().transfer().statusLine();
             if (!status.isEmpty() && (statuses.isEmpty() || statuses.last() != status))
                 statuses << status;
         });
         s.open();
-        s.fields = p;
+        s.connection().setFields(p);
         s.addToList();
         s.selectHost(0);
     }
@@ -542,7 +592,7 @@ protected:
         QString error;
         const int port = ftptest::startVsftpd(vsftpd, root, scratch.path(), error);
         ASSERT_GT(port, 0) << error.toStdString();
-        screen().ftpPort = port;
+        screen().setFtpPort(port);
     }
     void TearDown() override {
         server.stop();
@@ -551,6 +601,21 @@ protected:
 
     bool idle() {
         return waitFor([this] { return !screen().busy(); });
+    }
+    // The server goes away at once, its sessions too.
+    void killServer();
+    // After the server went away: the one message, which the Log holds once too; empty (and a
+    // failure) otherwise.
+    QString toldOnce() {
+        QTest::qWait(300);
+        EXPECT_EQ(prompter.shown().size(), 1u);
+        if (prompter.shown().size() != 1u)
+            return {};
+        const QString text = prompter.texts().first();
+        EXPECT_TRUE(text == FtpScreen::errorText(6, {}) || text == FtpScreen::errorText(7, {}))
+            << text.toStdString();
+        EXPECT_EQ(screen().transfer().log().count(text), 1);
+        return text;
     }
     // A file of that size made of a hole: big without costing the disk anything.
     QString sparseFile(const QString& name, qint64 size) {
@@ -594,15 +659,17 @@ TEST_P(FtpScreenServer, AWholeSessionFromProfileToClose) {
     EXPECT_TRUE(s.busy());
     ASSERT_TRUE(idle());
     ASSERT_TRUE(s.connected());
-    EXPECT_EQ(s.remoteDirectories(), QStringList({".."}));
-    EXPECT_FALSE(s.closeEnabled());
-    EXPECT_TRUE(s.noticeShown());
+    EXPECT_EQ(s.remote().directories(), QStringList({".."}));
+    EXPECT_FALSE(s.connection().closeEnabled());
+    EXPECT_TRUE(s.connection().noticeShown());
     // vsftpd lets the anonymous user in without asking for a password.
     if (GetParam() == Peer::Pyftpdlib) {
-        EXPECT_TRUE(s.log().contains(QStringLiteral("PASS ********")));
+        EXPECT_TRUE(s.transfer().log().contains(QStringLiteral("PASS ********")));
     }
-    EXPECT_FALSE(s.log().join(QLatin1Char('\n')).contains(s.currentHost().password));
-    EXPECT_TRUE(s.log().contains(QStringLiteral("USER ") + s.currentHost().user));
+    EXPECT_FALSE(
+        s.transfer().log().join(QLatin1Char('\n')).contains(s.connection().currentHost().password));
+    EXPECT_TRUE(
+        s.transfer().log().contains(QStringLiteral("USER ") + s.connection().currentHost().user));
 
     // "Remove Dir" on ".." asks nothing and does nothing.
     s.removeDirectory(0);
@@ -611,17 +678,17 @@ TEST_P(FtpScreenServer, AWholeSessionFromProfileToClose) {
     prompter.queueInput(QStringLiteral("site"));
     s.makeDirectory();
     ASSERT_TRUE(idle());
-    EXPECT_EQ(s.remoteDirectories(), QStringList({"..", "site"}));
-    s.openDirectory(row(s.remoteDirectories(), QStringLiteral("site")));
+    EXPECT_EQ(s.remote().directories(), QStringList({"..", "site"}));
+    s.openDirectory(row(s.remote().directories(), QStringLiteral("site")));
     ASSERT_TRUE(idle());
 
     s.addAllFromAutoList();
     s.transferFiles();
-    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transfer().transferring(); }, 20000));
     EXPECT_EQ(statuses, QStringList({"Sending file #1 of 3", "Sending file #2 of 3",
                                      "Sending file #3 of 3", "Completed sending 3 files."}));
-    EXPECT_FALSE(s.gaugeVisible());
-    EXPECT_EQ(s.transferList().size(), 3); // sent files stay in it
+    EXPECT_FALSE(s.transfer().gaugeVisible());
+    EXPECT_EQ(s.localFiles().transferList().size(), 3); // sent files stay in it
     const QString remote = root + QStringLiteral("/site/");
     EXPECT_EQ(QFile(remote + "b.gif").size(), big.size());
     {
@@ -632,44 +699,44 @@ TEST_P(FtpScreenServer, AWholeSessionFromProfileToClose) {
         ASSERT_TRUE(c.open(QIODevice::ReadOnly));
         EXPECT_EQ(c.readAll(), QByteArray("\xff\xd8\x00\r\n\x1a", 6));
     }
-    EXPECT_EQ(sorted(s.remoteFiles()), QStringList({"a.html", "b.gif", "c.jpg"}));
+    EXPECT_EQ(sorted(s.remote().files()), QStringList({"a.html", "b.gif", "c.jpg"}));
     static const QRegularExpression rate(QStringLiteral(
         "^(\\d+) bytes transferred in \\d+\\.\\d{3} seconds \\(\\d+K per second\\)$"));
-    for (const QString& line : s.log()) {
+    for (const QString& line : s.transfer().log()) {
         if (line.contains(QStringLiteral("bytes transferred"))) {
             EXPECT_TRUE(rate.match(line).hasMatch()) << line.toStdString();
         }
     }
 
     prompter.queueInput(QStringLiteral("renamed.jpg"));
-    s.renameFile(row(s.remoteFiles(), QStringLiteral("c.jpg")));
+    s.renameFile(row(s.remote().files(), QStringLiteral("c.jpg")));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(sorted(s.remoteFiles()), QStringList({"a.html", "b.gif", "renamed.jpg"}));
+    EXPECT_EQ(sorted(s.remote().files()), QStringList({"a.html", "b.gif", "renamed.jpg"}));
     EXPECT_EQ(prompter.inputPrompts().last(), QStringLiteral("Rename File|Enter new File name:|"));
     for (const QString& name :
          {QStringLiteral("b.gif"), QStringLiteral("a.html"), QStringLiteral("renamed.jpg")}) {
         prompter.queue(MessageAnswer::Yes);
-        s.deleteFile(row(s.remoteFiles(), name));
+        s.deleteFile(row(s.remote().files(), name));
         ASSERT_TRUE(idle());
         EXPECT_EQ(prompter.texts().last(),
                   QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" ?"));
     }
-    EXPECT_TRUE(s.remoteFiles().isEmpty());
+    EXPECT_TRUE(s.remote().files().isEmpty());
     EXPECT_TRUE(QDir(remote).entryList(QDir::Files).isEmpty());
 
     s.openDirectory(0); // ".."
     ASSERT_TRUE(idle());
     prompter.queue(MessageAnswer::Yes);
-    s.removeDirectory(row(s.remoteDirectories(), QStringLiteral("site")));
+    s.removeDirectory(row(s.remote().directories(), QStringLiteral("site")));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(s.remoteDirectories(), QStringList({".."}));
+    EXPECT_EQ(s.remote().directories(), QStringList({".."}));
     EXPECT_FALSE(QFileInfo::exists(remote));
 
     // Close while connected only asks the server to quit; after Disconnect it closes and
     // FTPFLUSH empties the list.
-    EXPECT_FALSE(s.closeEnabled());
+    EXPECT_FALSE(s.connection().closeEnabled());
     s.disconnectFromHost();
-    EXPECT_TRUE(s.closeEnabled());
+    EXPECT_TRUE(s.connection().closeEnabled());
     ASSERT_TRUE(waitFor([&] { return !s.connected() && !s.busy(); }));
     EXPECT_EQ(changed.count(), 3);
     EXPECT_TRUE(s.close());
@@ -688,24 +755,25 @@ TEST_P(FtpScreenServer, AFileThatFailsIsLoggedAndTheTransferGoesOn) {
     changed.addAll({gone, evil, ok});
     s.open();
     s.addAllFromAutoList();
-    ASSERT_EQ(s.transferList().size(), 3);
+    ASSERT_EQ(s.localFiles().transferList().size(), 3);
     ASSERT_TRUE(QFile::remove(gone)); // deleted after it was listed
 
     s.connectToHost();
     ASSERT_TRUE(idle());
     s.transferFiles();
-    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
-    EXPECT_TRUE(s.log().contains(QStringLiteral("Could not send ") + gone +
-                                 QStringLiteral(": Error opening ") + gone));
-    EXPECT_TRUE(s.log().contains(QStringLiteral("Skipped ") + dir.file(QStringLiteral("site/")) +
-                                 QStringLiteral("two\\nlines.html: a file name holding a line "
-                                                "break cannot be sent.")));
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transfer().transferring(); }, 20000));
+    EXPECT_TRUE(s.transfer().log().contains(QStringLiteral("Could not send ") + gone +
+                                            QStringLiteral(": Error opening ") + gone));
+    EXPECT_TRUE(
+        s.transfer().log().contains(QStringLiteral("Skipped ") + dir.file(QStringLiteral("site/")) +
+                                    QStringLiteral("two\\nlines.html: a file name holding a line "
+                                                   "break cannot be sent.")));
     EXPECT_EQ(statuses.last(), QStringLiteral("Completed sending 1 of 3 files."));
     EXPECT_TRUE(s.connected());
-    EXPECT_EQ(s.remoteFiles(), QStringList({"ok.html"}));
+    EXPECT_EQ(s.remote().files(), QStringList({"ok.html"}));
     EXPECT_TRUE(QFile::exists(root + QStringLiteral("/ok.html")));
     // No line of the Log and no command held the broken name.
-    EXPECT_FALSE(s.log().join(QLatin1Char('|')).contains(QStringLiteral("two\nlines")));
+    EXPECT_FALSE(s.transfer().log().join(QLatin1Char('|')).contains(QStringLiteral("two\nlines")));
 
     // Leaving with FTPFLUSH on: the file that went leaves the list, the two that did not stay.
     s.disconnectFromHost();
@@ -724,19 +792,19 @@ TEST_P(FtpScreenServer, StopEndsATransferAtOnce) {
     ASSERT_TRUE(idle());
     // Stop on the first progress report, as a press of the button would come in.
     QString counter;
-    QObject::connect(&s, &FtpScreen::changed, [&] {
-        if (counter.isEmpty() && !s.byteCounter().isEmpty()) {
-            counter = s.byteCounter();
+    QObject::connect(&s.transfer(), &FtpTransferPage::changed, [&] {
+        if (counter.isEmpty() && !s.transfer().byteCounter().isEmpty()) {
+            counter = s.transfer().byteCounter();
             s.abort();
         }
     });
     s.transferFiles();
     ASSERT_TRUE(waitFor([&] { return !counter.isEmpty(); }, 10000));
     EXPECT_TRUE(counter.endsWith(QStringLiteral(" of 209715200"))) << counter.toStdString();
-    ASSERT_TRUE(waitFor([&] { return !s.transferring(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !s.transfer().transferring(); }, 2000));
     EXPECT_FALSE(s.connected());
-    EXPECT_EQ(s.statusLine(), QStringLiteral("Transfer stopped: sent 0 of 1 files."));
-    EXPECT_TRUE(s.closeEnabled());
+    EXPECT_EQ(s.transfer().statusLine(), QStringLiteral("Transfer stopped: sent 0 of 1 files."));
+    EXPECT_TRUE(s.connection().closeEnabled());
     EXPECT_TRUE(s.close());
 }
 
@@ -761,28 +829,28 @@ TEST_P(FtpScreenServer, ASiteFolderKeepsTheSitesFoldersOnTheServer) {
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/www/news")));
     QFile::setPermissions(root + QStringLiteral("/www"), QFileDevice::Permissions(0x7777));
     QFile::setPermissions(root + QStringLiteral("/www/news"), QFileDevice::Permissions(0x7777));
-    HostProfile p = s.currentHost();
+    HostProfile p = s.connection().currentHost();
     p.directory = QStringLiteral("www");
     p.siteFolder = dir.file(QStringLiteral("site"));
-    s.fields = p;
+    s.connection().setFields(p);
     s.modify();
     s.selectHost(0);
     changed.addAll(locals);
     s.open();
     s.addAllFromAutoList();
-    ASSERT_EQ(s.transferList().size(), 4);
+    ASSERT_EQ(s.localFiles().transferList().size(), 4);
 
     s.connectToHost();
     ASSERT_TRUE(idle());
     ASSERT_TRUE(s.connected());
-    s.openDirectory(row(s.remoteDirectories(), QStringLiteral("news")));
+    s.openDirectory(row(s.remote().directories(), QStringLiteral("news")));
     ASSERT_TRUE(idle());
 
     // Twice: the second time every folder is there already, and that is no failure.
     for (int round = 0; round < 2; ++round) {
         statuses.clear();
         s.transferFiles();
-        ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
+        ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transfer().transferring(); }, 20000));
         EXPECT_EQ(statuses.last(), QStringLiteral("Completed sending 4 files.")) << round;
         for (const auto& [name, bytes] : site) {
             QFile arrived(root + QStringLiteral("/www/") + name);
@@ -798,7 +866,7 @@ TEST_P(FtpScreenServer, ASiteFolderKeepsTheSitesFoldersOnTheServer) {
     // The Log names where each file went; each folder was asked for once per transfer. This
     // vsftpd runs without a chroot, so its directories are the real paths.
     const QString www = (GetParam() == Peer::Vsftpd ? root : QString()) + QStringLiteral("/www");
-    const QStringList& log = s.log();
+    const QStringList& log = s.transfer().log();
     for (const QString& line :
          {QStringLiteral("Sending %1 to %2/index.html").arg(locals[0], www),
           QStringLiteral("Sending %1 to %2/img/a.png").arg(locals[1], www),
@@ -808,7 +876,7 @@ TEST_P(FtpScreenServer, ASiteFolderKeepsTheSitesFoldersOnTheServer) {
     for (const char* mkd : {"/img", "/docs", "/docs/sub"})
         EXPECT_EQ(log.count(QStringLiteral("MKD ") + www + QLatin1String(mkd)), 2) << mkd;
     // Still in the directory the user chose, which the listing shows.
-    EXPECT_EQ(s.remoteFiles(), QStringList({"readme.txt"}));
+    EXPECT_EQ(s.remote().files(), QStringList({"readme.txt"}));
     EXPECT_FALSE(prompter.answersLeft());
 }
 
@@ -830,6 +898,14 @@ QList<pid_t> descendants(pid_t pid) {
 
 } // namespace
 
+void FtpScreenServer::killServer() {
+    const pid_t pid = GetParam() == Peer::Pyftpdlib ? static_cast<pid_t>(server.processId())
+                                                    : static_cast<pid_t>(vsftpd.processId());
+    for (const pid_t child : descendants(pid))
+        ::kill(child, SIGKILL);
+    ::kill(pid, SIGKILL);
+}
+
 TEST_P(FtpScreenServer, TheServerDyingMidUploadStopsTheTransferWithOneMessage) {
     FtpScreen& s = screen();
     const QString big = sparseFile(QStringLiteral("big.bin"), 400LL * 1024 * 1024);
@@ -843,19 +919,15 @@ TEST_P(FtpScreenServer, TheServerDyingMidUploadStopsTheTransferWithOneMessage) {
     ASSERT_TRUE(s.connected());
     // The server goes away, sessions and all, as soon as the file flows.
     bool killed = false;
-    QObject::connect(&s, &FtpScreen::changed, [&] {
-        if (killed || s.byteCounter().isEmpty())
+    QObject::connect(&s.transfer(), &FtpTransferPage::changed, [&] {
+        if (killed || s.transfer().byteCounter().isEmpty())
             return;
         killed = true;
-        const pid_t pid = GetParam() == Peer::Pyftpdlib ? static_cast<pid_t>(server.processId())
-                                                        : static_cast<pid_t>(vsftpd.processId());
-        for (const pid_t child : descendants(pid))
-            ::kill(child, SIGKILL);
-        ::kill(pid, SIGKILL);
+        killServer();
     });
     prompter.queue(MessageAnswer::Ok);
     s.transferFiles();
-    ASSERT_TRUE(waitFor([&] { return !s.transferring(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return !s.transfer().transferring(); }, 20000));
     ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty() && !s.busy(); }));
     // Time for a second message, which must not come.
     QTest::qWait(300);
@@ -873,20 +945,50 @@ TEST_P(FtpScreenServer, TheServerDyingMidUploadStopsTheTransferWithOneMessage) {
                                    big +
                                    QStringLiteral(", so the transfer stopped after 0 of 2 "
                                                   "files.\n\n")));
-    EXPECT_TRUE(s.log().contains(QStringLiteral("Could not send %1: the connection to the server "
-                                                "was lost (%2)")
-                                     .arg(big, cause)));
+    EXPECT_TRUE(s.transfer().log().contains(
+        QStringLiteral("Could not send %1: the connection to the server "
+                       "was lost (%2)")
+            .arg(big, cause)));
+    // The cause is told once in the Log, in that line.
+    EXPECT_EQ(s.transfer().log().filter(cause).size(), 1)
+        << s.transfer().log().join('\n').toStdString();
     // Nothing after it was tried, nothing was logged as sent.
-    EXPECT_FALSE(s.log().contains(QStringLiteral("Sending %1 to /small.html").arg(small)));
-    EXPECT_TRUE(s.log().filter(QStringLiteral("Sending ")).size() == 1);
-    EXPECT_TRUE(s.log().filter(QStringLiteral("bytes transferred")).isEmpty());
-    EXPECT_EQ(s.statusLine(), QStringLiteral("Transfer stopped: sent 0 of 2 files."));
+    EXPECT_FALSE(
+        s.transfer().log().contains(QStringLiteral("Sending %1 to /small.html").arg(small)));
+    EXPECT_TRUE(s.transfer().log().filter(QStringLiteral("Sending ")).size() == 1);
+    EXPECT_TRUE(s.transfer().log().filter(QStringLiteral("bytes transferred")).isEmpty());
+    EXPECT_EQ(s.transfer().statusLine(), QStringLiteral("Transfer stopped: sent 0 of 2 files."));
     EXPECT_FALSE(s.connected());
-    EXPECT_TRUE(s.remoteFiles().isEmpty());
-    EXPECT_TRUE(s.closeEnabled());
+    EXPECT_TRUE(s.remote().files().isEmpty());
+    EXPECT_TRUE(s.connection().closeEnabled());
     // Nothing went, so FTPFLUSH leaves both waiting.
     EXPECT_TRUE(s.close());
     EXPECT_EQ(changed.paths(), QStringList({big, small}));
+}
+
+TEST_P(FtpScreenServer, AnIdleConnectionLostIsToldAndTheScreenDisconnected) {
+    FtpScreen& s = screen();
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+    ASSERT_FALSE(s.remote().directories().isEmpty());
+    ASSERT_FALSE(s.connection().closeEnabled());
+    // The server goes away while nothing runs.
+    killServer();
+    prompter.queue(MessageAnswer::Ok);
+    ASSERT_TRUE(waitFor([&] { return !s.connected(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !prompter.shown().empty(); }));
+    const QString text = toldOnce();
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_EQ(s.transfer().log().last(), text);
+    // Back to the state of no connection.
+    EXPECT_FALSE(s.busy());
+    EXPECT_TRUE(s.connection().closeEnabled());
+    EXPECT_FALSE(s.connection().noticeShown());
+    EXPECT_TRUE(s.remote().directories().isEmpty());
+    EXPECT_TRUE(s.remote().files().isEmpty());
+    EXPECT_EQ(s.remote().folder(), QString());
+    EXPECT_TRUE(s.close());
 }
 
 TEST_P(FtpScreenServer, RefusedCommandsShowTheServersReply) {
@@ -905,31 +1007,33 @@ TEST_P(FtpScreenServer, RefusedCommandsShowTheServersReply) {
     // RMD of a folder that is not empty.
     prompter.queue(MessageAnswer::Yes);
     prompter.queue(MessageAnswer::Ok);
-    s.removeDirectory(row(s.remoteDirectories(), QStringLiteral("full")));
+    s.removeDirectory(row(s.remote().directories(), QStringLiteral("full")));
     ASSERT_TRUE(idle());
     ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 2; }));
-    const QString rmd = s.log().filter(QRegularExpression(QStringLiteral("^5\\d\\d "))).last();
-    EXPECT_EQ(s.statusLine(),
+    const QString rmd =
+        s.transfer().log().filter(QRegularExpression(QStringLiteral("^5\\d\\d "))).last();
+    EXPECT_EQ(s.transfer().statusLine(),
               QStringLiteral("The server refused to remove the directory full: ") + rmd);
-    EXPECT_EQ(prompter.texts().last(), s.statusLine());
+    EXPECT_EQ(prompter.texts().last(), s.transfer().statusLine());
     EXPECT_EQ(prompter.shown().back().kind, MessageKind::Information);
     EXPECT_TRUE(QFileInfo::exists(root + QStringLiteral("/full/keep.html")));
-    EXPECT_EQ(s.remoteDirectories(), QStringList({"..", "full"}));
+    EXPECT_EQ(s.remote().directories(), QStringList({"..", "full"}));
 
     // RNFR of a file that has gone since the listing.
     ASSERT_TRUE(QFile::remove(root + QStringLiteral("/gone.html")));
     prompter.queueInput(QStringLiteral("new.html"));
     prompter.queue(MessageAnswer::Ok);
-    s.renameFile(row(s.remoteFiles(), QStringLiteral("gone.html")));
+    s.renameFile(row(s.remote().files(), QStringLiteral("gone.html")));
     ASSERT_TRUE(idle());
     ASSERT_TRUE(waitFor([&] { return prompter.shown().size() == 3; }));
-    const QString rnfr = s.log().filter(QRegularExpression(QStringLiteral("^5\\d\\d "))).last();
+    const QString rnfr =
+        s.transfer().log().filter(QRegularExpression(QStringLiteral("^5\\d\\d "))).last();
     EXPECT_NE(rnfr, rmd);
-    EXPECT_EQ(s.statusLine(),
+    EXPECT_EQ(s.transfer().statusLine(),
               QStringLiteral("The server refused to rename gone.html to new.html: ") + rnfr);
-    EXPECT_EQ(prompter.texts().last(), s.statusLine());
+    EXPECT_EQ(prompter.texts().last(), s.transfer().statusLine());
     // The list shows what is there now.
-    EXPECT_TRUE(s.remoteFiles().isEmpty());
+    EXPECT_TRUE(s.remote().files().isEmpty());
 
     // A command that works says nothing.
     prompter.queueInput(QStringLiteral("made"));
@@ -937,7 +1041,7 @@ TEST_P(FtpScreenServer, RefusedCommandsShowTheServersReply) {
     ASSERT_TRUE(idle());
     QTest::qWait(100);
     EXPECT_EQ(prompter.shown().size(), 3u);
-    EXPECT_TRUE(s.remoteDirectories().contains(QStringLiteral("made")));
+    EXPECT_TRUE(s.remote().directories().contains(QStringLiteral("made")));
     EXPECT_FALSE(prompter.answersLeft());
 }
 
@@ -947,16 +1051,18 @@ TEST_P(FtpScreenServer, APasswordNotSavedIsTypedOrAskedFor) {
     if (GetParam() == Peer::Vsftpd)
         GTEST_SKIP() << "the anonymous login asks for no password";
     FtpScreen& s = screen();
-    HostProfile p = s.currentHost();
-    s.fields = p;
-    s.savePassword = false;
+    HostProfile p = s.connection().currentHost();
+    s.connection().setFields(p);
+    s.connection().setSavePassword(false);
     s.modify();
     EXPECT_TRUE(dir.read(QStringLiteral("FTP.INI")).contains("Password=\r\n"));
     s.selectHost(0);
-    EXPECT_EQ(s.fields.password, QString());
+    EXPECT_EQ(s.connection().fields().password, QString());
 
     // Typed into the field.
-    s.fields.password = QStringLiteral("s3cret");
+    HostProfile typed = s.connection().fields();
+    typed.password = QStringLiteral("s3cret");
+    s.connection().setFields(typed);
     s.connectToHost();
     ASSERT_TRUE(idle());
     EXPECT_TRUE(s.connected());
@@ -971,10 +1077,10 @@ TEST_P(FtpScreenServer, APasswordNotSavedIsTypedOrAskedFor) {
     EXPECT_TRUE(s.connected());
     EXPECT_EQ(prompter.inputPrompts().last(),
               QStringLiteral("Password|Enter the password for webmaster at 127.0.0.1:|"));
-    EXPECT_EQ(s.fields.password, QString());
-    EXPECT_EQ(s.currentHost().password, QString());
+    EXPECT_EQ(s.connection().fields().password, QString());
+    EXPECT_EQ(s.connection().currentHost().password, QString());
     EXPECT_FALSE(dir.read(QStringLiteral("FTP.INI")).contains("s3cret"));
-    EXPECT_FALSE(s.log().join(QLatin1Char('\n')).contains(QStringLiteral("s3cret")));
+    EXPECT_FALSE(s.transfer().log().join(QLatin1Char('\n')).contains(QStringLiteral("s3cret")));
     s.disconnectFromHost();
     ASSERT_TRUE(waitFor([&] { return !s.connected() && !s.busy(); }));
 
@@ -983,9 +1089,10 @@ TEST_P(FtpScreenServer, APasswordNotSavedIsTypedOrAskedFor) {
     s.connectToHost();
     ASSERT_TRUE(waitFor([&] { return !s.busy(); }));
     EXPECT_FALSE(s.connected());
-    EXPECT_TRUE(s.log().contains(QStringLiteral("Connection cancelled: no password given.")));
+    EXPECT_TRUE(
+        s.transfer().log().contains(QStringLiteral("Connection cancelled: no password given.")));
     // Two logins sent a password; the cancelled one none.
-    EXPECT_EQ(s.log().count(QStringLiteral("PASS ********")), 2);
+    EXPECT_EQ(s.transfer().log().count(QStringLiteral("PASS ********")), 2);
     EXPECT_FALSE(prompter.answersLeft());
 }
 
@@ -1013,12 +1120,12 @@ TEST_P(FtpScreenServer, ALatin1NameIsSentAsItsOwnBytes) {
     changed.add(shown);
     s.open();
     s.addAllFromAutoList();
-    EXPECT_EQ(s.transferList(), QStringList({shown}));
+    EXPECT_EQ(s.localFiles().transferList(), QStringList({shown}));
     s.connectToHost();
     ASSERT_TRUE(idle());
     s.transferFiles();
-    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transferring(); }, 20000));
-    EXPECT_EQ(s.statusLine(), QStringLiteral("Completed sending 1 files."));
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transfer().transferring(); }, 20000));
+    EXPECT_EQ(s.transfer().statusLine(), QStringLiteral("Completed sending 1 files."));
     FILE* in = ::fopen(remote.constData(), "rb");
     ASSERT_NE(in, nullptr) << "no file caf\\xe9.htm on the server";
     QByteArray arrived(64, '\0');
@@ -1026,7 +1133,7 @@ TEST_P(FtpScreenServer, ALatin1NameIsSentAsItsOwnBytes) {
     ::fclose(in);
     EXPECT_EQ(arrived, content);
     // The listing shows it as the screen shows local names.
-    EXPECT_EQ(s.remoteFiles(), QStringList({QStringLiteral("caf\u00e9.htm")}));
+    EXPECT_EQ(s.remote().files(), QStringList({QStringLiteral("caf\u00e9.htm")}));
     EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/caf\u00e9.htm")));
 }
 
@@ -1060,14 +1167,15 @@ TEST_P(FtpScreenServer, SynchroniseShowsTheDifferencesAndSendsOnlyWhatIsTicked) 
     bool ready = false;
     QObject::connect(&s, &FtpScreen::syncReady, [&] { ready = true; });
     ASSERT_TRUE(s.synchronise(dir.file(QStringLiteral("site"))));
-    ASSERT_TRUE(waitFor([&] { return ready && !s.busy(); })) << s.log().join('\n').toStdString();
+    ASSERT_TRUE(waitFor([&] { return ready && !s.busy(); }))
+        << s.transfer().log().join('\n').toStdString();
     QStringList rows;
     for (const SyncItem& i : s.syncItems())
         rows << SyncItem::stateText(i.state) + u' ' + i.relative + (i.ticked ? " ticked" : "");
     EXPECT_EQ(rows, QStringList({"Newer here about.html ticked", "Missing here gone.html",
                                  "New here img/logo.gif ticked", "New here new.html ticked",
                                  "Missing here old.html"}));
-    EXPECT_EQ(s.statusLine(),
+    EXPECT_EQ(s.transfer().statusLine(),
               QStringLiteral("Compared: 2 new here, 1 newer here, 2 missing here, 0 newer there."));
     // Nothing missing here can be ticked until "delete on server" is on.
     s.setSyncTicked(1, true);
@@ -1080,19 +1188,19 @@ TEST_P(FtpScreenServer, SynchroniseShowsTheDifferencesAndSendsOnlyWhatIsTicked) 
     ASSERT_EQ(s.syncDeletes().size(), 1);
 
     s.uploadSync();
-    ASSERT_TRUE(waitFor([&] { return !s.transferring() && !s.busy(); }))
-        << s.log().join('\n').toStdString();
-    EXPECT_EQ(s.statusLine(), QStringLiteral("Completed sending 2 files."));
+    ASSERT_TRUE(waitFor([&] { return !s.transfer().transferring() && !s.busy(); }))
+        << s.transfer().log().join('\n').toStdString();
+    EXPECT_EQ(s.transfer().statusLine(), QStringLiteral("Completed sending 2 files."));
     EXPECT_EQ(home.read(QStringLiteral("about.html")), QByteArray("<p>ABOUT</p>"));
     EXPECT_EQ(home.read(QStringLiteral("img/logo.gif")), QByteArray("GIF89a\x00\xff", 8));
     EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("new.html"))));
     EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("gone.html"))));
     EXPECT_TRUE(QFile::exists(home.file(QStringLiteral("old.html"))));
-    EXPECT_TRUE(s.log().contains(QStringLiteral("Deleted %1 on the server")
-                                     .arg(s.remoteFolder() == QStringLiteral("/")
-                                              ? QStringLiteral("/gone.html")
-                                              : root + QStringLiteral("/gone.html"))))
-        << s.log().join('\n').toStdString();
+    EXPECT_TRUE(s.transfer().log().contains(QStringLiteral("Deleted %1 on the server")
+                                                .arg(s.remote().folder() == QStringLiteral("/")
+                                                         ? QStringLiteral("/gone.html")
+                                                         : root + QStringLiteral("/gone.html"))))
+        << s.transfer().log().join('\n').toStdString();
 
     // Compared again: only what was left alone differs.
     ready = false;
@@ -1102,4 +1210,33 @@ TEST_P(FtpScreenServer, SynchroniseShowsTheDifferencesAndSendsOnlyWhatIsTicked) 
     for (const SyncItem& i : s.syncItems())
         rows << SyncItem::stateText(i.state) + u' ' + i.relative;
     EXPECT_EQ(rows, QStringList({"New here new.html", "Missing here old.html"}));
+}
+
+TEST_P(FtpScreenServer, AConnectionLostWhileSynchroniseDeletesIsToldOnce) {
+    FtpScreen& s = screen();
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(writeAt(dir, QStringLiteral("site/index.html"), "<p>home</p>", now - 30));
+    ASSERT_TRUE(writeAt(home, QStringLiteral("gone.html"), "<p>gone</p>", now - 9000));
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    bool ready = false;
+    QObject::connect(&s, &FtpScreen::syncReady, [&] { ready = true; });
+    ASSERT_TRUE(s.synchronise(dir.file(QStringLiteral("site"))));
+    ASSERT_TRUE(waitFor([&] { return ready && !s.busy(); }));
+    s.setDeleteOnServer(true);
+    ASSERT_EQ(s.syncDeletes().size(), 1);
+    // The server is gone before the delete reaches it.
+    killServer();
+    prompter.queue(MessageAnswer::Ok);
+    s.uploadSync();
+    ASSERT_TRUE(
+        waitFor([&] { return !s.connected() && !s.busy() && !prompter.shown().empty(); }, 10000))
+        << s.transfer().log().join('\n').toStdString();
+    const QString text = toldOnce();
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_FALSE(s.transfer().transferring());
+    EXPECT_TRUE(s.connection().closeEnabled());
+    // Nothing is sent over the connection that is gone.
+    EXPECT_TRUE(s.transfer().log().filter(QStringLiteral("Sending ")).isEmpty());
+    EXPECT_TRUE(QFile::exists(home.file(QStringLiteral("gone.html"))));
 }

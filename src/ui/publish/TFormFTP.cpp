@@ -129,10 +129,12 @@ TFormFTP::TFormFTP(FtpScreen& screen, const QString& startFolder, const QString&
     v->addLayout(bottom);
     connect(m_close, &QPushButton::clicked, this, &TFormFTP::ButtonCloseClick);
 
-    connect(&m_screen, &FtpScreen::changed, this, &TFormFTP::showModel);
+    // Each part of the screen redraws what its page shows, and nothing else.
+    connect(&m_screen.connection(), &FtpConnectionPage::changed, this, &TFormFTP::showConnection);
+    connect(&m_screen.localFiles(), &FtpLocalFilesPage::changed, this, &TFormFTP::showLocalFiles);
+    connect(&m_screen.remote(), &FtpRemotePage::changed, this, &TFormFTP::showRemote);
+    connect(&m_screen.transfer(), &FtpTransferPage::changed, this, &TFormFTP::showTransfer);
     connect(&m_screen, &FtpScreen::busyChanged, this, &TFormFTP::setBusyPointer);
-    // The server commands are offered while nothing runs.
-    connect(&m_screen, &FtpScreen::busyChanged, this, &TFormFTP::showModel);
     connect(&m_screen, &FtpScreen::showPage, m_pages, &QTabWidget::setCurrentIndex);
     connect(&m_screen, &FtpScreen::focusProfileName, this, [this] { m_profile->setFocus(); });
 
@@ -144,7 +146,10 @@ TFormFTP::TFormFTP(FtpScreen& screen, const QString& startFolder, const QString&
     m_screen.open();
     m_pages->setCurrentIndex(FtpScreen::HostPage);
     m_filePages->setCurrentIndex(0);
-    showModel();
+    showConnection();
+    showLocalFiles();
+    showRemote();
+    showTransfer();
 }
 
 TFormFTP::~TFormFTP() {
@@ -231,14 +236,12 @@ QWidget* TFormFTP::buildHostPage() {
             m_security->setCurrentIndex(
                 m_security->findData(static_cast<int>(TFtpSecurity::TlsRequired)));
         pullFields();
-        showModel();
     });
     connect(m_security, &QComboBox::activated, this, [this] {
         const bool tls = m_security->currentData().toInt() != static_cast<int>(TFtpSecurity::None);
         m_protocol->setCurrentIndex(
             m_protocol->findData(static_cast<int>(tls ? HostProtocol::FtpTls : HostProtocol::Ftp)));
         pullFields();
-        showModel();
     });
     connect(browse, &QPushButton::clicked, this, &TFormFTP::BrowseSiteFolderClick);
     connect(m_hosts, &QListWidget::itemClicked, this,
@@ -448,8 +451,9 @@ QWidget* TFormFTP::buildTransferPage() {
     grid->addLayout(buttons, 8, 0, 1, 2);
     m_connect = connectButton;
     m_disconnect = disconnectButton;
+    m_stop = stop;
     // What needs a connection is offered only with one.
-    m_serverCommands = {makeDir, removeDir, rename, del, refresh, sync};
+    m_serverCommands = {transfer, makeDir, removeDir, rename, del, refresh, sync};
     connect(sync, &QPushButton::clicked, this, &TFormFTP::ButtonSynchroniseClick);
     connect(&m_screen, &FtpScreen::syncReady, this, &TFormFTP::showDifferences,
             Qt::QueuedConnection);
@@ -504,7 +508,8 @@ QWidget* TFormFTP::buildInstructionsPage() {
 }
 
 void TFormFTP::pullFields() {
-    HostProfile& f = m_screen.fields;
+    FtpConnectionPage& page = m_screen.connection();
+    HostProfile f = page.fields();
     f.profile = m_profile->text();
     f.host = m_host->text();
     f.user = m_user->text();
@@ -515,7 +520,8 @@ void TFormFTP::pullFields() {
     f.dataConnection = static_cast<TDataConnection>(m_dataConnection->currentData().toInt());
     f.security = static_cast<TFtpSecurity>(m_security->currentData().toInt());
     f.protocol = static_cast<HostProtocol>(m_protocol->currentData().toInt());
-    m_screen.savePassword = m_savePassword->isChecked();
+    page.setFields(f);
+    page.setSavePassword(m_savePassword->isChecked());
 }
 
 void TFormFTP::BrowseSiteFolderClick() {
@@ -528,8 +534,9 @@ void TFormFTP::BrowseSiteFolderClick() {
     pullFields();
 }
 
-void TFormFTP::showModel() {
-    const HostProfile& f = m_screen.fields;
+void TFormFTP::showConnection() {
+    const FtpConnectionPage& page = m_screen.connection();
+    const HostProfile& f = page.fields();
     showText(m_profile, f.profile);
     showText(m_host, f.host);
     showText(m_user, f.user);
@@ -544,36 +551,69 @@ void TFormFTP::showModel() {
     // Data connections and TLS are FTP's: SFTP has neither to choose.
     m_dataConnection->setEnabled(f.protocol != HostProtocol::Sftp);
     m_security->setEnabled(f.protocol != HostProtocol::Sftp);
-    showEntries(m_hosts, m_screen.hostList());
-    if (m_screen.selectedHost() >= 0 && m_hosts->currentRow() != m_screen.selectedHost()) {
+    showEntries(m_hosts, page.hostList());
+    if (page.selectedHost() >= 0 && m_hosts->currentRow() != page.selectedHost()) {
         const QSignalBlocker quiet(m_hosts);
-        m_hosts->setCurrentRow(m_screen.selectedHost());
+        m_hosts->setCurrentRow(page.selectedHost());
     }
-    showEntries(m_transfer, m_screen.transferList());
-    showEntries(m_auto, m_screen.autoList());
+    m_hostLabel->setText(page.selectedHostLabel());
+
+    // The server commands are offered while connected and nothing runs; Stop while a
+    // connection is there or being made.
+    const bool connected = page.connected();
+    const bool idle = !page.busy();
+    for (QPushButton* b : m_serverCommands)
+        b->setEnabled(connected && idle);
+    m_connect->setEnabled(!connected && idle);
+    m_disconnect->setEnabled(connected);
+    m_stop->setEnabled(connected || !idle);
+    m_notice->setVisible(page.noticeShown());
+    m_close->setEnabled(page.closeEnabled());
+    showRemoteFolder();
+}
+
+void TFormFTP::showLocalFiles() {
+    const FtpLocalFilesPage& page = m_screen.localFiles();
+    showEntries(m_transfer, page.transferList());
+    showEntries(m_auto, page.autoList());
 
     // The project's outline, expanded.
-    const std::vector<ProjectPage>& pages = m_screen.projectPages();
-    if (pages != m_shownPages) {
-        m_shownPages = pages;
-        m_outline->clear();
-        std::vector<QTreeWidgetItem*> parents;
-        int n = 0;
-        for (const ProjectPage& p : pages) {
-            ++n;
-            const size_t level = static_cast<size_t>(std::max(1, p.level));
-            parents.resize(std::min(parents.size(), level - 1));
-            auto* item = parents.empty() ? new QTreeWidgetItem(m_outline)
-                                         : new QTreeWidgetItem(parents.back());
-            item->setText(0, p.title);
-            item->setData(0, Qt::UserRole, n);
-            parents.push_back(item);
-        }
-        m_outline->expandAll();
+    const std::vector<ProjectPage>& pages = page.projectPages();
+    if (pages == m_shownPages)
+        return;
+    m_shownPages = pages;
+    m_outline->clear();
+    std::vector<QTreeWidgetItem*> parents;
+    int n = 0;
+    for (const ProjectPage& p : pages) {
+        ++n;
+        const size_t level = static_cast<size_t>(std::max(1, p.level));
+        parents.resize(std::min(parents.size(), level - 1));
+        auto* item =
+            parents.empty() ? new QTreeWidgetItem(m_outline) : new QTreeWidgetItem(parents.back());
+        item->setText(0, p.title);
+        item->setData(0, Qt::UserRole, n);
+        parents.push_back(item);
     }
+    m_outline->expandAll();
+}
 
-    m_hostLabel->setText(m_screen.selectedHostLabel());
-    const QStringList& log = m_screen.log();
+void TFormFTP::showRemote() {
+    const FtpRemotePage& page = m_screen.remote();
+    showEntries(m_remoteDirs, page.directories());
+    showEntries(m_remoteFiles, page.files());
+    showRemoteFolder();
+}
+
+void TFormFTP::showRemoteFolder() {
+    m_remoteFolder->setText(m_screen.connected()
+                                ? QStringLiteral("Remote folder: ") + m_screen.remote().folder()
+                                : QStringLiteral("Remote folder: (not connected)"));
+}
+
+void TFormFTP::showTransfer() {
+    const FtpTransferPage& page = m_screen.transfer();
+    const QStringList& log = page.log();
     if (log.size() < m_logShown) {
         m_log->clear();
         m_logShown = 0;
@@ -584,23 +624,12 @@ void TFormFTP::showModel() {
         // The newest line stays in sight, also when lines came in while another page showed.
         m_log->verticalScrollBar()->setValue(m_log->verticalScrollBar()->maximum());
     }
-    m_status->setText(m_screen.statusLine());
-    m_bytes->setText(m_screen.byteCounter());
-    m_gauge->setMaximum(std::max(1, m_screen.gaugeMaximum()));
-    m_gauge->setValue(m_screen.gaugePosition());
-    m_gauge->setVisible(m_screen.gaugeVisible());
-    showEntries(m_remoteDirs, m_screen.remoteDirectories());
-    showEntries(m_remoteFiles, m_screen.remoteFiles());
-    const bool connected = m_screen.connected();
-    m_remoteFolder->setText(connected ? QStringLiteral("Remote folder: ") + m_screen.remoteFolder()
-                                      : QStringLiteral("Remote folder: (not connected)"));
-    m_status->setToolTip(m_screen.statusLine());
-    for (QPushButton* b : m_serverCommands)
-        b->setEnabled(connected && !m_screen.busy());
-    m_connect->setEnabled(!connected && !m_screen.busy());
-    m_disconnect->setEnabled(connected);
-    m_notice->setVisible(m_screen.noticeShown());
-    m_close->setEnabled(m_screen.closeEnabled());
+    m_status->setText(page.statusLine());
+    m_status->setToolTip(page.statusLine());
+    m_bytes->setText(page.byteCounter());
+    m_gauge->setMaximum(std::max(1, page.gaugeMaximum()));
+    m_gauge->setValue(page.gaugePosition());
+    m_gauge->setVisible(page.gaugeVisible());
 }
 
 void TFormFTP::setFolder(const QString& folder) {
@@ -653,9 +682,9 @@ void TFormFTP::ButtonCloseClick() {
 
 void TFormFTP::ButtonTransferClick() {
     // Only a transfer that would start is checked: the screen's own messages come first.
-    if (uploadCheck && m_screen.connected() && !m_screen.busy() &&
-        !m_screen.transferList().isEmpty() &&
-        !uploadCheck->checkBeforeUpload(m_screen.transferList(), m_screen.currentHost().siteFolder))
+    const QStringList& files = m_screen.localFiles().transferList();
+    if (uploadCheck && m_screen.connected() && !m_screen.busy() && !files.isEmpty() &&
+        !uploadCheck->checkBeforeUpload(files, m_screen.connection().currentHost().siteFolder))
         return;
     m_screen.transferFiles();
 }

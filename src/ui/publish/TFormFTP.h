@@ -62,7 +62,12 @@ private:
     QWidget* buildInstructionsPage();
     void pullFields();
     void BrowseSiteFolderClick();
-    void showModel();
+    // Each redraws the part of the window that shows one part of the screen.
+    void showConnection();
+    void showLocalFiles();
+    void showRemote();
+    void showRemoteFolder();
+    void showTransfer();
     void setBusyPointer(bool busy);
     static QList<int> selectedRows(const QListWidget* list);
 
@@ -106,6 +111,7 @@ private:
     QLabel* m_folderLabel = nullptr;
     QPushButton* m_connect = nullptr;
     QPushButton* m_disconnect = nullptr;
+    QPushButton* m_stop = nullptr;
     QList<QPushButton*> m_serverCommands;
     QLabel* m_notice = nullptr;
     QPushButton* m_close = nullptr;

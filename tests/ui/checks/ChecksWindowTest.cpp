@@ -328,9 +328,11 @@ TEST_F(ChecksWindow, TransferFilesOfTheFtpScreenChecksThePagesFirst) {
             f.pages()->setCurrentIndex(FtpScreen::FilesPage);
             click("ButtonAutoAddAll");
             f.pages()->setCurrentIndex(FtpScreen::TransferPage);
-            // Not connected: the screen's own message, no check.
+            // Not connected: the button is off, and the screen's own message comes before
+            // any check.
+            EXPECT_FALSE(f.findChild<QPushButton*>("ButtonTransfer")->isEnabled());
             prompter.queue(MessageAnswer::Ok);
-            click("ButtonTransfer");
+            f.ButtonTransferClick();
             EXPECT_EQ(prompter.texts().last(), FtpScreen::notConnectedText());
             EXPECT_TRUE(asked.isEmpty());
             click("ButtonConnect");
@@ -339,7 +341,7 @@ TEST_F(ChecksWindow, TransferFilesOfTheFtpScreenChecksThePagesFirst) {
             // Stop Upload: the transfer does not start.
             click("ButtonTransfer");
             EXPECT_EQ(asked.size(), 1);
-            EXPECT_FALSE(f.screen().transferring());
+            EXPECT_FALSE(f.screen().transfer().transferring());
             // Upload Anyway: both files go.
             click("ButtonTransfer");
             EXPECT_EQ(asked.size(), 2);

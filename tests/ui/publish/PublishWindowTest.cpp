@@ -143,9 +143,17 @@ TEST_F(PublishWindowTest, AnUploadThroughTheRealScreen) {
             click(&f, "ButtonAutoAddAll");
             EXPECT_EQ(child<QListWidget>(&f, "ListTransferFiles")->count(), 1);
             f.pages()->setCurrentIndex(FtpScreen::TransferPage);
+            // Sending and stopping need a connection.
+            auto* transfer = child<QPushButton>(&f, "ButtonTransfer");
+            auto* stop = child<QPushButton>(&f, "ButtonStop");
+            EXPECT_FALSE(transfer->isEnabled());
+            EXPECT_FALSE(stop->isEnabled());
             click(&f, "ButtonConnect");
             auto* dirs = child<QListWidget>(&f, "ListRemoteDirs");
             EXPECT_TRUE(QTest::qWaitFor([&] { return dirs->count() == 1; }, 8000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.screen().busy(); }, 8000));
+            EXPECT_TRUE(transfer->isEnabled());
+            EXPECT_TRUE(stop->isEnabled());
             EXPECT_FALSE(child<QPushButton>(&f, "ButtonClose")->isEnabled());
             EXPECT_TRUE(child<QLabel>(&f, "LabelNotice")->isVisible());
             click(&f, "ButtonTransfer");
@@ -161,6 +169,11 @@ TEST_F(PublishWindowTest, AnUploadThroughTheRealScreen) {
             click(&f, "ButtonDisconnect");
             EXPECT_TRUE(QTest::qWaitFor([&] { return !f.screen().connected(); }, 8000));
             EXPECT_TRUE(child<QPushButton>(&f, "ButtonClose")->isEnabled());
+            EXPECT_FALSE(transfer->isEnabled());
+            EXPECT_FALSE(stop->isEnabled());
+            EXPECT_EQ(child<QLabel>(&f, "LabelRemoteFolder")->text(),
+                      QStringLiteral("Remote folder: (not connected)"));
+            EXPECT_EQ(dirs->count(), 0);
             done = true;
             click(&f, "ButtonClose");
         });
@@ -222,7 +235,7 @@ TEST_F(PublishWindowTest, PageOneShowsAndWritesTheProfilesOptions) {
             EXPECT_EQ(mode->currentText(), QStringLiteral("Active"));
             EXPECT_EQ(security->currentText(), QStringLiteral("TLS required"));
             EXPECT_EQ(site->text(), QStringLiteral("/home/me/site"));
-            EXPECT_EQ(f.screen().currentHost().security, TFtpSecurity::TlsRequired);
+            EXPECT_EQ(f.screen().connection().currentHost().security, TFtpSecurity::TlsRequired);
             auto* protocol = child<QComboBox>(&f, "ComboProtocol");
             ASSERT_NE(protocol, nullptr);
             EXPECT_EQ(protocol->currentText(), QStringLiteral("FTP over TLS"));
@@ -239,7 +252,7 @@ TEST_F(PublishWindowTest, PageOneShowsAndWritesTheProfilesOptions) {
             EXPECT_EQ(protocol->currentText(), QStringLiteral("SFTP"));
             EXPECT_FALSE(mode->isEnabled());
             EXPECT_FALSE(security->isEnabled());
-            EXPECT_EQ(f.screen().fields.protocol, HostProtocol::Sftp);
+            EXPECT_EQ(f.screen().connection().fields().protocol, HostProtocol::Sftp);
             QTest::keyClick(protocol, Qt::Key_Home);
             EXPECT_EQ(security->currentText(), QStringLiteral("None"));
             EXPECT_TRUE(mode->isEnabled() && security->isEnabled());
@@ -491,7 +504,7 @@ TEST_F(PublishWindowTest, TheScreenShowsWhereItIsAndOffersOnlyWhatCanRun) {
             EXPECT_EQ(names, QStringList({QStringLiteral("caf\u00e9.htm"), "plain.htm"}));
             list->setCurrentRow(0);
             click(&f, "ButtonFilesAdd");
-            EXPECT_EQ(f.screen().transferList(),
+            EXPECT_EQ(f.screen().localFiles().transferList(),
                       QStringList({QDir::cleanPath(dir.file(QStringLiteral("local"))) +
                                    QStringLiteral("/caf\u00e9.htm")}));
 
@@ -512,12 +525,12 @@ TEST_F(PublishWindowTest, TheScreenShowsWhereItIsAndOffersOnlyWhatCanRun) {
                 EXPECT_FALSE(child<QPushButton>(&f, name)->isEnabled()) << name;
             EXPECT_TRUE(child<QPushButton>(&f, "ButtonConnect")->isEnabled());
 
-            f.screen().fields = {QStringLiteral("Loopback"),
-                                 QStringLiteral("127.0.0.1:%1").arg(port),
-                                 QStringLiteral("webmaster"),
-                                 QStringLiteral("s3cret"),
-                                 {},
-                                 {}};
+            f.screen().connection().setFields({QStringLiteral("Loopback"),
+                                               QStringLiteral("127.0.0.1:%1").arg(port),
+                                               QStringLiteral("webmaster"),
+                                               QStringLiteral("s3cret"),
+                                               {},
+                                               {}});
             f.screen().addToList();
             f.screen().selectHost(0);
             click(&f, "ButtonConnect");
