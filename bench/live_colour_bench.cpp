@@ -5,8 +5,9 @@
 // of the lines after it: a "<", a quote, a comment's start) against a 16 ms frame.
 // At 50 MB (or the size given): the longest the event loop goes without running, measured by a
 // timer that records the longest gap between its ticks, while the page is opened, saved
-// unchanged, coloured, given tags, coloured anew, saved, opened again while coloured, uncoloured
-// and given the colouring pass; the saved bytes are compared with what was meant.
+// unchanged, coloured, given tags, coloured anew, saved, opened again while coloured, uncoloured,
+// given the colouring pass and left for a new page; the saved bytes are compared with what was
+// meant.
 // Usage: live_colour_bench [megabytes for the stall run, 0 for none]
 #include "BenchDoubles.h"
 #include "app/AppState.h"
@@ -266,6 +267,7 @@ void stalls(qsizetype megabytes) {
     });
     measure("colour off", [&] { colour(false); });
     measure("Color Tags Now", [&] { room.colorTagsNow(); });
+    measure("new page", [&] { w.state->document().newHtmlFile(); });
     std::printf("longest stall ms: %.1f\n", worst);
 }
 

@@ -36,7 +36,7 @@ public:
     virtual TextCopy textCopy() const { return {text()}; }
     // Replaces the whole text; line ends become CR LF; caret at 0, nothing selected.
     virtual void setText(const QString& text) = 0;
-    void clear() { setText(QString()); }
+    virtual void clear() { setText(QString()); }
     // setText for a page just read: a big text goes in as a long step (labelled label) that
     // reports to steps, which may cancel it; the text is then left as it was and false is
     // returned. Editors that take any text at once (and a null steps) just set it.

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -150,6 +151,34 @@ void paintRun(std::vector<PlainTextEditWindow::ColorRun>& runs,
 // No replaceRanges since the text was set: nothing to join.
 constexpr int NoRevision = -1;
 
+// Takes a big document apart from the event loop, a slice of blocks at a time, then deletes it:
+// deleting 50 MB of laid-out, coloured blocks in one go holds the window for half a second.
+// Nothing hears the document any more (its signals are blocked); it stays the editor's child, so
+// a window closed meanwhile deletes what is left at once.
+void dropInSlices(QTextDocument* doc) {
+    constexpr int sliceBlocks = 20000;
+    if (doc->blockCount() <= sliceBlocks) {
+        delete doc;
+        return;
+    }
+    doc->blockSignals(true);
+    doc->setUndoRedoEnabled(false);
+    auto* timer = new QTimer(doc);
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, doc, [doc] {
+        const int count = doc->blockCount();
+        if (count <= sliceBlocks) {
+            delete doc;
+            return;
+        }
+        QTextCursor cut(doc);
+        cut.setPosition(doc->findBlockByNumber(count - sliceBlocks).position());
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    });
+    timer->start();
+}
+
 } // namespace
 
 PlainTextEditWindow::PlainTextEditWindow(QPlainTextEdit* editor) : m_editor(editor) {
@@ -283,16 +312,7 @@ void PlainTextEditWindow::setText(const QString& text) {
     m_editor->setTextCursor(QTextCursor(m_editor->document()));
 }
 
-bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const QString& label) {
-    if (!m_editor)
-        return true;
-    if (!steps || text.size() < StepLoadFrom) {
-        setText(text);
-        return true;
-    }
-    // Each piece's line ends become the document's as it goes in (a piece never ends between a
-    // CR and its LF), so the window never waits for all of them at once.
-    const QString& all = text;
+QTextDocument* PlainTextEditWindow::swapInEmptyDocument() {
     QTextDocument* old = m_editor->document();
     // The new document looks as the old one did: plain-text layout, font, margins, tab stops.
     auto* doc = new QTextDocument(m_editor);
@@ -300,19 +320,49 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
     doc->setDefaultFont(old->defaultFont());
     doc->setDefaultTextOption(old->defaultTextOption());
     doc->setDocumentMargin(old->documentMargin());
-    doc->setUndoRedoEnabled(false);
-    // The view gets the new document while it is still empty, so that it lays out only what
-    // comes in: a full document given at the end would be laid out again block by block, in one
-    // go, after the progress has gone. The old one is kept (the editor deletes a document of its
-    // own making when it gets another) so that Cancel can give it back; no key reaches the
-    // editor meanwhile.
-    const QPointer<QTextDocument> previous(old);
+    // The editor deletes a document of its own making when it gets another: this one stays.
     if (old->parent() != m_editor)
         old->setParent(m_editor);
+    m_editor->setDocument(doc);
+    return old;
+}
+
+void PlainTextEditWindow::clear() {
+    if (!m_editor || length() < StepLoadFrom) {
+        setText(QString());
+        return;
+    }
+    // Emptying a big page in place holds the window as long as deleting its blocks.
+    resetForNewText();
+    m_ownEdit = true;
+    QTextDocument* old = swapInEmptyDocument();
+    m_ownEdit = false;
+    watchDocument();
+    dropInSlices(old);
+}
+
+bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const QString& label) {
+    if (!m_editor)
+        return true;
+    // A small page replacing a big one also comes in a new document: clearing the big one's
+    // blocks in place would hold the window as long as deleting them.
+    if (!steps || (text.size() < StepLoadFrom && length() < StepLoadFrom)) {
+        setText(text);
+        return true;
+    }
+    // Each piece's line ends become the document's as it goes in (a piece never ends between a
+    // CR and its LF), so the window never waits for all of them at once.
+    const QString& all = text;
+    // The view gets the new document while it is still empty, so that it lays out only what
+    // comes in: a full document given at the end would be laid out again block by block, in one
+    // go, after the progress has gone. The old one is kept so that Cancel can give it back; no
+    // key reaches the editor meanwhile.
     const bool wasReadOnly = m_editor->isReadOnly();
     m_editor->setReadOnly(true);
     m_ownEdit = true;
-    m_editor->setDocument(doc);
+    const QPointer<QTextDocument> previous(swapInEmptyDocument());
+    QTextDocument* doc = m_editor->document();
+    doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
     // Pieces of about 256 KB, each ending after a line end where there is one, so that a line
     // goes into the document in one go.
@@ -339,7 +389,7 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
             m_editor->setDocument(previous.data());
         m_ownEdit = false;
         m_editor->setReadOnly(wasReadOnly);
-        delete doc;
+        dropInSlices(doc);
         return false;
     }
     m_ownEdit = false;
@@ -347,7 +397,8 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
     doc->setUndoRedoEnabled(true);
     resetForNewText();
     watchDocument();
-    delete previous.data();
+    if (previous)
+        dropInSlices(previous.data());
     m_editor->setTextCursor(QTextCursor(doc));
     return true;
 }

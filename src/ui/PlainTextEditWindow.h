@@ -27,6 +27,7 @@ public:
     // The document's raw text (a quick copy), its line ends made CR LF on the thread that asks.
     TextCopy textCopy() const override;
     void setText(const QString& text) override;
+    void clear() override;
     // A big text is built into a new document of its own, a piece at a time, and takes the old
     // one's place only when it is whole: cancelled, the editor never held any of it.
     bool loadText(const QString& text, LongStep* steps, const QString& label) override;
@@ -92,6 +93,9 @@ private:
     // Forgets the colours and the edit state of the text being replaced.
     void resetForNewText();
     void watchDocument();
+    // Gives the editor a new, empty document like its own and returns the old one, kept as the
+    // editor's child.
+    QTextDocument* swapInEmptyDocument();
 
     struct PendingColor {
         int start;

@@ -6,6 +6,7 @@
 #include "services/FindReplace.h"
 #include "spell/DctWriter.h"
 #include "support/MainWindowFixture.h"
+#include "support/WaitFor.h"
 #include "ui/PlainTextEditWindow.h"
 #include "ui/services/ServicesUi.h"
 #include "ui/shell/ActionRegistry.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTextBlock>
@@ -213,5 +215,26 @@ TEST_F(LongPassWindow, ABigPageLoadsWithProgressAndCancelLeavesTheDocument) {
     form->editWindow().setSelStart(5);
     form->editWindow().replaceSelection(QStringLiteral("X"));
     EXPECT_TRUE(form->editWindow().text().startsWith(QStringLiteral("<P>a Xline")));
+
+    // A big page's document is taken apart from the loop after another page came in, even a
+    // small one or a new page: the text shown at once, the old document gone a little later.
+    for (const char* name : {"big.htm", "small.htm", "big.htm", ""}) {
+        const QPointer<QTextDocument> old(form->editor()->document());
+        if (doc.htmlModified())
+            prompter.queue(MessageAnswer::No);
+        if (*name) {
+            chooser.queue(dir.file(name));
+            form->registry().action("OpenHTMLFile1")->trigger();
+            EXPECT_EQ(doc.currentHtmlFile(), dir.file(name));
+        } else {
+            form->registry().action("NewHTMLFile1")->trigger();
+            EXPECT_LT(form->editWindow().length(), 1000);
+        }
+        EXPECT_NE(form->editor()->document(), old.data()) << name;
+        EXPECT_TRUE(testsupport::waitFor([&] { return old.isNull(); }, 10000)) << name;
+        if (*name == 's') {
+            EXPECT_EQ(form->editWindow().text(), QStringLiteral("<P>small</P>\r\n"));
+        }
+    }
     form->state().parts().longSteps = nullptr;
 }
