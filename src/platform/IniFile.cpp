@@ -119,6 +119,7 @@ IniText::IniText(const QByteArray& bytes) {
     if (!m_text.isEmpty() && !m_text.endsWith(QStringLiteral("\r\n")))
         m_text += QStringLiteral("\r\n");
     const QStringView text(m_text);
+    m_lines.reserve(text.count(u'\r'));
     qsizetype start = 0;
     while (start < text.size()) {
         // After toCrLf every CR begins a CR LF.
@@ -170,9 +171,15 @@ void IniText::replaceLines(qsizetype first, qsizetype count, const QStringList& 
     const qsizetype total = m_lines.size();
     const qsizetype from = first < total ? m_lines.at(first).start : m_text.size();
     const qsizetype to = first + count < total ? m_lines.at(first + count).start : m_text.size();
-    QString added;
+    qsizetype addedSize = 0;
     for (const QString& raw : raws)
-        added += raw + QStringLiteral("\r\n");
+        addedSize += raw.size() + 2;
+    QString added;
+    added.reserve(addedSize);
+    for (const QString& raw : raws) {
+        added += raw;
+        added += QLatin1String("\r\n");
+    }
     m_text.replace(from, to - from, added);
     const qsizetype shift = added.size() - (to - from);
 
@@ -235,12 +242,25 @@ qsizetype IniText::findKey(qsizetype header, const QString& key) const {
 // The lines of that kind from index from up to to, the first of each name (names compared
 // without regard to case, as every lookup does).
 QList<qsizetype> IniText::firstOfEachName(qsizetype from, qsizetype to, LineKind kind) const {
+    // The few names of a usual section are each compared with those kept so far; past that, a
+    // set of folded names keeps a long list from being compared with itself.
+    constexpr qsizetype fewNames = 16;
     QList<qsizetype> found;
     QSet<QString> seen;
     for (qsizetype i = from; i < to; ++i) {
         if (m_lines.at(i).kind != kind)
             continue;
-        const QString folded = name(i).toString().toCaseFolded();
+        const QStringView n = name(i);
+        if (found.size() < fewNames) {
+            if (std::none_of(found.cbegin(), found.cend(),
+                             [&](qsizetype k) { return sameName(name(k), n); }))
+                found << i;
+            continue;
+        }
+        if (seen.isEmpty())
+            for (const qsizetype k : found)
+                seen.insert(name(k).toString().toCaseFolded());
+        const QString folded = n.toString().toCaseFolded();
         if (seen.contains(folded))
             continue;
         seen.insert(folded);
@@ -375,6 +395,7 @@ bool IniText::replaceSection(const QString& section,
     if (!m_readable || !validSectionName(sectionName))
         return false;
     QStringList body;
+    body.reserve(values.size());
     for (const auto& [key, value] : values) {
         const QString keyName = key.trimmed();
         if (validKeyName(keyName))

@@ -53,14 +53,22 @@ SnipList::FileEntries SnipList::readEntries(const QByteArray& bytes) {
         if (read.entries.last().isEmpty())
             read.entries.removeLast();
     }
-    std::stable_sort(read.entries.begin(), read.entries.end(), lessIgnoringCase);
+    // A file this program wrote is in order already: checking is cheaper than sorting.
+    if (!std::is_sorted(read.entries.begin(), read.entries.end(), lessIgnoringCase))
+        std::stable_sort(read.entries.begin(), read.entries.end(), lessIgnoringCase);
     return read;
 }
 
 QString SnipList::fileText(const QStringList& entries) {
-    QString text;
+    qsizetype size = 0;
     for (const QString& e : entries)
-        text += e + QStringLiteral("\r\n");
+        size += e.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString& e : entries) {
+        text += e;
+        text += QLatin1String("\r\n");
+    }
     return text;
 }
 

@@ -75,11 +75,15 @@ void UserDictionary::read() {
 UserDictionaryLists UserDictionaryLists::fromDic(const QByteArray& bytes) {
     UserDictionaryLists lists;
     QSet<QString> seen;
-    for (const QString& line : toCrLf(decodeText(bytes).text).split(QStringLiteral("\r\n"))) {
-        const QString word = line.trimmed();
-        if (!word.isEmpty() && !seen.contains(word)) {
-            lists.words << word;
+    const QString text = toCrLf(decodeText(bytes).text);
+    for (const QStringView line : QStringView(text).tokenize(u"\r\n")) {
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        QString word = trimmed.toString();
+        if (!seen.contains(word)) {
             seen.insert(word);
+            lists.words << std::move(word);
         }
     }
     return lists;
@@ -96,7 +100,8 @@ UserDictionaryLists UserDictionaryLists::fromUdt(const IniText& ini) {
         }
     }
     // Kept sorted; a file sorted some other way is sorted on reading.
-    std::sort(lists.words.begin(), lists.words.end(), wordLess);
+    if (!std::is_sorted(lists.words.cbegin(), lists.words.cend(), wordLess))
+        std::sort(lists.words.begin(), lists.words.end(), wordLess);
     for (const QString& entry :
          readIniList(ini.readSectionValues(AutoCorrectSection), QStringLiteral("AC"))) {
         const qsizetype at = entry.indexOf(UserDictionary::separator());

@@ -90,6 +90,22 @@ TEST_F(IniFileTest, TheFirstOfDuplicatesIsReadAndWritten) {
     EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=new\r\nk=second\r\n[a]\r\nk=third\r\nonly=here\r\n"));
 }
 
+TEST_F(IniFileTest, TheFirstOfDuplicatesAmongManyNames) {
+    // Past a handful of names the duplicates are found another way: the same result.
+    QByteArray text;
+    QStringList wanted;
+    for (int i = 0; i < 40; ++i) {
+        text += "[S" + QByteArray::number(i) + "]\r\nk" + QByteArray::number(i) + "=1\r\nK" +
+                QByteArray::number(i % 20) + "=2\r\n";
+        wanted << QStringLiteral("S%1").arg(i);
+    }
+    text += "[s3]\r\n[s30]\r\n[\u017f39]\r\n"; // the long s folds to an s
+    const IniFile f = ini(text);
+    EXPECT_EQ(f.sections(), wanted);
+    EXPECT_EQ(f.readSection(QStringLiteral("s25")), QStringList({"k25", "K5"}));
+    EXPECT_EQ(f.readSection(QStringLiteral("s5")), QStringList({"k5"}));
+}
+
 TEST_F(IniFileTest, UnchangedValueLeavesTheFileAlone) {
     const IniFile f = ini("[A]\nk = v\n");
     EXPECT_TRUE(f.writeString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));

@@ -75,6 +75,14 @@ TEST(UserDictionary, HostileCountsReadOnlyTheEntriesThatExist) {
     UserDictionary d(dir.file("odd.udt"));
     EXPECT_EQ(d.words(), QStringList({"one", "two"}));
     EXPECT_FALSE(d.autoCorrection("x").has_value());
+
+    // Keys in any case; of two equal keys the first counts; an index is read only as written
+    // (no leading zero, no sign, nothing after it).
+    ASSERT_TRUE(dir.write("cases.udt", "[Added]\r\nign_listcount=9\r\nIGN_0=one\r\nIgn_1=first\r\n"
+                                       "IGN_1=second\r\nIGN_02=padded\r\nIGN_3x=odd\r\n"
+                                       "IGN_-1=minus\r\nIGN_4=four\r\n"));
+    EXPECT_EQ(UserDictionary(dir.file("cases.udt")).words(),
+              QStringList({"first", "four", "one"}));
 }
 
 TEST(SpellConfig, NewConfigurationFromTheFolder) {
