@@ -136,7 +136,7 @@ IniText IniText::unreadable() {
 }
 
 EncodedText IniText::encoded() const {
-    return encodeText(m_text, m_encoding);
+    return encodeText(m_text, encodingThatReadsBack(m_text, m_encoding));
 }
 
 void IniText::markWritten(TextEncoding encoding) {

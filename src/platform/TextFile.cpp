@@ -40,6 +40,16 @@ EncodedText encodeText(const QString& text, TextEncoding wanted) {
     return {text.toUtf8(), TextEncoding::Utf8};
 }
 
+TextEncoding encodingThatReadsBack(const QString& text, TextEncoding wanted) {
+    if (wanted != TextEncoding::Latin1 || !fitsLatin1(text))
+        return TextEncoding::Utf8;
+    const QByteArray bytes = text.toLatin1();
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && decodeText(bytes).encoding == TextEncoding::Utf8 ? TextEncoding::Utf8
+                                                                      : TextEncoding::Latin1;
+}
+
 QString toCrLf(const QString& text) {
     // One look for the line ends that are not CR LF, then the text written once at its final
     // size: a big page read from disk is never built a character at a time. A text with CR LF

@@ -40,6 +40,11 @@ DecodedText decodeText(const QByteArray& bytes);
 // Text to bytes. Latin-1 is used only when every character fits; otherwise UTF-8, so nothing
 // typed into a Latin-1 document is lost; the result tells which was used.
 EncodedText encodeText(const QString& text, TextEncoding wanted);
+// The encoding to write the program's own files in so that decodeText reads the same text back:
+// wanted, unless that is Latin-1 and the text's Latin-1 bytes would pass for UTF-8 (a file that
+// was Latin-1 only because of a byte since removed), then UTF-8. A user's page keeps its bytes
+// instead: encodeText with its own encoding.
+TextEncoding encodingThatReadsBack(const QString& text, TextEncoding wanted);
 // Every CR LF, lone LF and lone CR becomes CR LF.
 QString toCrLf(const QString& text);
 

@@ -107,7 +107,9 @@ QString SnipList::cannotWriteText(const QString& path, const QString& reason) {
 }
 
 bool SnipList::save() {
-    const TextWriteResult result = writeTextFile(m_path, fileText(m_entries), m_encoding);
+    const QString text = fileText(m_entries);
+    const TextWriteResult result =
+        writeTextFile(m_path, text, encodingThatReadsBack(text, m_encoding));
     if (!result.ok) {
         m_prompter.error(cannotWriteText(m_path, result.error));
         return false;

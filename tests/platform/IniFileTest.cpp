@@ -225,6 +225,14 @@ TEST_F(IniFileTest, Utf8FileStaysUtf8AndLatin1StaysLatin1) {
     EXPECT_TRUE(
         latin.writeString(QStringLiteral("A"), QStringLiteral("n"), QString::fromUtf8("\xc3\xbc")));
     EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=\xe9\r\nn=\xfc\r\n"));
+
+    // Latin-1 only because of a byte that goes: what is left would read back as UTF-8, as
+    // other text, so it is written as UTF-8.
+    const IniFile mixed = ini("[A]\r\nk=\xcd\x92\r\nold=\x84\r\n");
+    EXPECT_TRUE(mixed.deleteKey(QStringLiteral("A"), QStringLiteral("old")));
+    EXPECT_EQ(bytes(), QByteArray("[A]\r\nk=\xc3\x8d\xc2\x92\r\n"));
+    EXPECT_EQ(mixed.readString(QStringLiteral("A"), QStringLiteral("k"), {}),
+              QString::fromLatin1("\xcd\x92"));
 }
 
 TEST_F(IniFileTest, UnwritableFolderFailsQuietly) {
