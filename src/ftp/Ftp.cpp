@@ -1,8 +1,7 @@
 // TStarFtp: login, server type, directory commands, listings and uploads, driven by complete
 // replies and socket notifications; failures become numbered FtpError events. Each operation
 // has its own reply handler; LIST and STOR meet their two halves in controlPartDone and
-// dataPartDone. Uploads go out as fast as the data socket takes them and continue on its
-// write notification, so the engine never runs the event loop itself.
+// dataPartDone, the latter told by the data channel when the data connection ends.
 #include "ftp/Ftp.h"
 
 #include "ftp/FtpTls.h"
@@ -11,12 +10,7 @@
 #include <QPointer>
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
-#include <sys/sendfile.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,31 +21,6 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // Chunks the control reader takes per notification before it lets other events run; a server
 // that never stops talking must not freeze the program.
 constexpr int kReadsPerNotification = 32;
-// The longest stretch one write notification keeps sending before it lets other events run;
-// a peer that takes everything at once must not freeze the program either.
-constexpr qint64 kSendSliceNs = 10 * 1000 * 1000;
-// The most one sendfile() call is asked for; the socket's buffer limits it anyway.
-constexpr size_t kSendfileChunk = 16 * 1024 * 1024;
-
-// sendfile() has no MSG_NOSIGNAL: a server that has gone away would end the program with
-// SIGPIPE. The signal is blocked around the call, and one it raised is taken back.
-ssize_t sendfileWithoutSigpipe(int socket, int file, off_t* offset, size_t count) {
-    sigset_t pipeSet, oldSet, pendingBefore;
-    sigemptyset(&pipeSet);
-    sigaddset(&pipeSet, SIGPIPE);
-    sigpending(&pendingBefore);
-    pthread_sigmask(SIG_BLOCK, &pipeSet, &oldSet);
-    const ssize_t sent = ::sendfile(socket, file, offset, count);
-    const int error = errno;
-    if (sent < 0 && error == EPIPE && !sigismember(&pendingBefore, SIGPIPE)) {
-        const timespec noWait{};
-        sigtimedwait(&pipeSet, nullptr, &noWait);
-    }
-    pthread_sigmask(SIG_SETMASK, &oldSet, nullptr);
-    errno = error;
-    return sent;
-}
-
 bool isClass(const FtpReply& reply, char kind) {
     return reply.kind() == QLatin1Char(kind);
 }
@@ -109,10 +78,9 @@ FtpError FtpErrorFromSocketError(int socketError) {
 }
 
 TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
-    for (QTimer* timer : {&m_replyTimer, &m_dataTimer, &m_abortedStoreTimer, &m_quitTimer})
+    for (QTimer* timer : {&m_replyTimer, &m_abortedStoreTimer, &m_quitTimer})
         timer->setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
-    connect(&m_dataTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
     connect(&m_abortedStoreTimer, &QTimer::timeout, this, [this] {
         if (m_operation == Operation::Store && m_step == Step::Stor && !m_controlDone)
             controlPartDone();
@@ -123,11 +91,8 @@ TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
 TStarFtp::~TStarFtp() {
     OnFtpInfo = nullptr;
     OnFtpError = nullptr;
-    m_dataTls.reset();
+    m_data.close();
     m_controlTls.reset();
-    m_listenerSocket.CloseSocket();
-    m_dataSocket.CloseSocket();
-    closeLocalFile();
 }
 
 void TStarFtp::SetFtpServer(const QString& server) {
@@ -204,34 +169,11 @@ bool TStarFtp::checkSocketError() {
 }
 
 void TStarFtp::closeDataSockets() {
-    // A TLS data connection ends with close_notify: servers forget a session whose
-    // connection ended without it, and the next data connection could not resume it.
-    if (m_dataTls && m_dataTls->established() && !m_dataShutdownSent && m_dataSocket.HasHandle())
-        m_dataTls->shutdown();
-    // The channel goes first: it only borrows the socket.
-    m_dataTls.reset();
-    m_dataUp = false;
-    m_transferUnderway = false;
-    m_dataTlsClosed = false;
-    m_dataShutdownSent = false;
-    m_awaitingDataEnd = false;
-    m_dataSocket.CloseSocket();
-    m_listenerSocket.CloseSocket();
-    m_dataTimer.stop();
-}
-
-void TStarFtp::closeLocalFile() {
-    if (m_fileFd >= 0)
-        ::close(m_fileFd);
-    m_fileFd = -1;
-    m_uploading = false;
-    m_uploadBlock.clear();
-    m_blockOffset = 0;
+    m_data.closeSockets();
 }
 
 void TStarFtp::closeAllSockets() {
-    closeDataSockets();
-    closeLocalFile();
+    m_data.close();
     m_controlTls.reset();
     CloseSocket();
     m_controlOut.clear();
@@ -470,11 +412,6 @@ void TStarFtp::awaitReply() {
     m_replyTimer.start(ReplyTimeOut * 1000);
 }
 
-void TStarFtp::touchData() {
-    if (DataTimeOut > 0)
-        m_dataTimer.start(DataTimeOut * 1000);
-}
-
 // ---- connecting ----
 
 void TStarFtp::Connect() {
@@ -653,10 +590,8 @@ void TStarFtp::handleReply(const FtpReply& reply) {
         // 1xx: the command is under way (a 150 before the data, a 120 before the greeting);
         // its final reply is still to come, also where none was expected.
         awaitReply();
-        if (m_step == Step::List || m_step == Step::Stor) {
-            m_transferUnderway = true;
-            maybeStartDataTls();
-        }
+        if (m_step == Step::List || m_step == Step::Stor)
+            m_data.transferUnderway();
         return;
     }
     switch (m_operation) {
@@ -982,8 +917,7 @@ void TStarFtp::Quit() {
     ++m_readyEpoch;
     m_pendingEvent = PendingNone;
     m_abortedStoreTimer.stop();
-    closeDataSockets();
-    closeLocalFile();
+    m_data.close();
     if (!m_connectedFtp || m_shutDown || !HasHandle() || !m_controlOut.isEmpty()) {
         Abort();
         return;
@@ -1032,12 +966,18 @@ void TStarFtp::openDataConnection() {
 void TStarFtp::prepareData() {
     m_controlDone = false;
     m_dataDone = false;
-    m_dataRemainder.clear();
-    closeDataSockets();
-    if (m_operation == Operation::Listing)
-        prepareListing();
+    m_data.TimeOut = DataTimeOut;
+    m_data.SendStraightFromFile = SendStraightFromFile;
+    const bool listing = m_operation == Operation::Listing;
+    if (m_protectData)
+        m_data.prepare(listing ? FtpDataChannel::Direction::Listing
+                               : FtpDataChannel::Direction::Upload,
+                       m_tlsContext.get(), m_controlTls.get(), m_controlFingerprint);
     else
-        prepareUpload();
+        m_data.prepare(listing ? FtpDataChannel::Direction::Listing
+                               : FtpDataChannel::Direction::Upload);
+    if (listing)
+        prepareListing();
 }
 
 void TStarFtp::sendPassive(bool extended) {
@@ -1086,34 +1026,8 @@ void TStarFtp::connectPassive(const QString& named, std::uint16_t port) {
               QStringLiteral("PASV address %1 ignored, data connection to %2").arg(named, peer)))
         return;
     prepareData();
-    m_dataSocket.OnConnect = [this](TStarSocket*) { passiveConnected(); };
-    m_dataSocket.SetAddressFromText(peer);
-    m_dataSocket.SetPort(port);
-    m_dataSocket.CreateSocket();
-    if (m_dataSocket.LastError == 0)
-        m_dataSocket.ConnectSocket();
-    if (m_dataSocket.LastError != 0) {
+    if (!m_data.connectTo(peer, port))
         fatal(FtpError::DataConnection);
-        return;
-    }
-    // The same time-out as the server's connection back in active mode.
-    touchData();
-}
-
-void TStarFtp::passiveConnected() {
-    m_dataSocket.OnConnect = nullptr;
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    touchData();
-    if (m_operation == Operation::Listing) {
-        listingConnected();
-    } else {
-        m_dataAccepted = true;
-    }
-    m_dataUp = true;
-    sendTransferCommand();
 }
 
 void TStarFtp::sendTransferCommand() {
@@ -1124,130 +1038,21 @@ void TStarFtp::sendTransferCommand() {
     if (!send("STOR " + (RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes),
               Operation::Store, Step::Stor))
         return;
-    m_storSent = true;
-    // Connected before STOR went out: the file goes now.
-    if (m_dataAccepted)
-        startUpload();
-}
-
-// ---- TLS on the data connection ----
-
-// The handshake starts once the connection is up and the server has said (1xx) that the
-// command is under way: some servers drop a data connection that talks before they have a
-// transfer for it, and the others only answer the handshake after the command anyway.
-void TStarFtp::maybeStartDataTls() {
-    if (m_protectData && !m_dataTls && m_dataUp && m_transferUnderway && m_dataSocket.HasHandle())
-        startDataTls();
-}
-
-void TStarFtp::startDataTls() {
-    m_dataTls = std::make_unique<FtpTlsChannel>(*m_tlsContext, m_dataSocket.Handle(), QString());
-    if (!m_dataTls->ok()) {
-        fatal(FtpError::TlsHandshake);
-        return;
-    }
-    if (m_controlTls)
-        m_dataTls->resumeFrom(*m_controlTls, *m_tlsContext);
-    dataChannelUp();
-}
-
-// True when the data can flow: no TLS, or its handshake is through. Otherwise it drives the
-// handshake on and arms the notification it waits for.
-bool TStarFtp::dataChannelUp() {
-    if (!m_dataTls)
-        return !m_protectData;
-    if (m_dataTls->established())
-        return true;
-    switch (m_dataTls->handshake()) {
-    case FtpTlsChannel::Result::WantRead:
-        m_dataSocket.WaitForReadable();
-        return false;
-    case FtpTlsChannel::Result::WantWrite:
-        m_dataSocket.WaitForWritable();
-        return false;
-    case FtpTlsChannel::Result::Done:
-        break;
-    default:
-        fatal(FtpError::TlsHandshake);
-        return false;
-    }
-    // The data connection must be the control connection's server: the same certificate.
-    if (m_dataTls->certificate().Sha256Fingerprint != m_controlFingerprint) {
-        fatal(FtpError::TlsHandshake);
-        return false;
-    }
-    touchData();
-    QMetaObject::invokeMethod(
-        this,
-        [this, epoch = m_epoch] {
-            if (epoch == m_epoch)
-                dataTlsReady();
-        },
-        Qt::QueuedConnection);
-    return true;
-}
-
-// The handshake is through: the side that waited for it goes on.
-void TStarFtp::dataTlsReady() {
-    if (!m_dataTls || !m_dataSocket.HasHandle())
-        return;
-    if (m_operation == Operation::Listing) {
-        m_dataSocket.WaitForReadable();
-        listingRead();
-    } else if (m_storSent) {
-        startUpload();
-    }
-}
-
-// Uploads read nothing, but TLS may still send records (session tickets, close_notify): they
-// are read and dropped, so that the channel stays whole and the close stays in sight. Once the
-// upload and its close_notify are out, the server's close_notify or the end of the connection
-// ends the data part.
-void TStarFtp::drainDataTls() {
-    if (!dataChannelUp())
-        return;
-    char sink[4096];
-    for (int i = 0; i < 16; ++i) {
-        int count = 0;
-        const FtpTlsChannel::Result result = m_dataTls->read(sink, sizeof sink, count);
-        if (result == FtpTlsChannel::Result::Done)
-            continue;
-        if (m_awaitingDataEnd &&
-            (result == FtpTlsChannel::Result::Closed || result == FtpTlsChannel::Result::Failed)) {
-            // Everything of ours was out before; whether the file arrived whole is for the
-            // server's final reply to say.
-            uploadEnd();
-            return;
-        }
-        if (result == FtpTlsChannel::Result::Failed) {
-            m_dataSocket.LastError = wsa::ConnectionReset;
-            fatal(FtpError::DataConnection);
-            return;
-        }
-        break;
-    }
-    m_dataSocket.WaitForReadable();
+    m_data.commandSent();
 }
 
 void TStarFtp::sendPort() {
-    m_controlDone = false;
-    m_dataDone = false;
+    // Some servers connect back as soon as they read PORT, before they answer it: the
+    // listener knows what to do with that connection before the command goes out.
+    prepareData();
     const QString argument = MakePortArgument();
     if (argument.isEmpty()) {
         // Without a listening socket the server would have nowhere to connect.
         fatal(FtpError::DataConnection);
         return;
     }
-    // Some servers connect back as soon as they read PORT, before they answer it: the
-    // listener must know what to do with that connection before the command goes out.
-    const bool listing = m_operation == Operation::Listing;
-    if (listing)
-        prepareListing();
-    else
-        prepareUpload();
-    touchData();
     send(QStringLiteral("PORT ") + argument, m_operation,
-         listing ? Step::ListingPort : Step::StorePort);
+         m_operation == Operation::Listing ? Step::ListingPort : Step::StorePort);
 }
 
 void TStarFtp::controlPartDone() {
@@ -1257,21 +1062,13 @@ void TStarFtp::controlPartDone() {
         finishOperation();
         return;
     }
-    if (m_awaitingDataEnd) {
-        // The server answered the upload before its end of the data connection was seen: it
-        // needs nothing more from it. What it sent there (a session ticket) is taken first.
-        QPointer<TStarFtp> self(this);
-        const quint64 epoch = m_epoch;
-        drainDataTls();
-        if (!self || epoch != m_epoch || m_dataDone)
-            return;
-        uploadEnd();
-    }
+    // The server answered the upload before its end of the data connection was seen: it
+    // needs nothing more from it.
+    m_data.finalReplyCame();
 }
 
 void TStarFtp::dataPartDone() {
     m_dataDone = true;
-    m_dataTimer.stop();
     if (m_controlDone)
         finishOperation();
     else
@@ -1284,27 +1081,14 @@ void TStarFtp::finishOperation() {
     m_step = Step::Idle;
     m_replyTimer.stop();
     m_abortedStoreTimer.stop();
-    closeDataSockets();
-    closeLocalFile();
+    m_data.close();
     postReady();
 }
 
 QString TStarFtp::MakePortArgument() {
-    const QString address = LocalAddressText();
-    m_dataRemainder.clear();
-    closeDataSockets();
-    m_listenerSocket.SetAddressFromText(address);
-    m_listenerSocket.SetPort(0);
-    m_listenerSocket.CreateSocket();
-    if (m_listenerSocket.LastError == 0)
-        m_listenerSocket.ListenSocket();
-    if (address.isEmpty() || m_listenerSocket.LastError != 0) {
-        m_listenerSocket.CloseSocket();
-        return {};
-    }
-    const QString listenAddress = m_listenerSocket.LocalAddressText();
-    const std::uint16_t port = m_listenerSocket.LocalPort();
-    if (m_listenerSocket.LastError != 0)
+    QString listenAddress;
+    std::uint16_t port = 0;
+    if (!m_data.listen(LocalAddressText(), listenAddress, port))
         return {};
     return PortArgument(listenAddress, port);
 }
@@ -1504,11 +1288,6 @@ void TStarFtp::listingReply(const FtpReply& reply) {
 }
 
 void TStarFtp::prepareListing() {
-    m_dataSocket.OnRead = [this](TStarSocket*) { listingRead(); };
-    m_dataSocket.OnClose = [this](TStarSocket*) { listingEnd(); };
-    // Only a TLS handshake ever waits for the socket to take data.
-    m_dataSocket.OnWrite = [this](TStarSocket*) { dataChannelUp(); };
-    m_listenerSocket.OnAccept = [this](TStarSocket*) { listingAccepted(); };
     m_rawListing.clear();
     m_entries.clear();
     m_fileList.clear();
@@ -1517,30 +1296,14 @@ void TStarFtp::prepareListing() {
     m_directoryNames.clear();
 }
 
-void TStarFtp::listingAccepted() {
-    m_listenerSocket.AcceptInto(m_dataSocket);
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    // One data connection per command: nobody else gets to connect to us.
-    m_listenerSocket.CloseSocket();
-    listingConnected();
-    m_dataUp = true;
-    maybeStartDataTls();
+void TStarFtp::dataConnected(bool passive) {
+    if (m_operation == Operation::Listing)
+        m_success = true;
+    if (passive)
+        sendTransferCommand();
 }
 
-void TStarFtp::listingConnected() {
-    touchData();
-    m_bytesTransferred = 0;
-    m_success = true;
-    m_startTick.start();
-    m_elapsedMs = 0;
-    m_dataRemainder.clear();
-}
-
-bool TStarFtp::listingLine(const QByteArray& bytes) {
-    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
+bool TStarFtp::dataLine(const QByteArray& bytes) {
     const QString line = RemoteNameText(bytes);
     if (!info(FtpInfo::DataProgress, line))
         return false;
@@ -1580,83 +1343,47 @@ bool TStarFtp::listingLine(const QByteArray& bytes) {
     return true;
 }
 
-int TStarFtp::dataReceive() {
-    if (!m_dataTls)
-        return m_dataSocket.ReceiveData(m_buffer.data(), ReadBlockSize);
-    m_dataSocket.LastError = 0;
-    int total = 0;
-    // Records are taken until the socket has no more for now (one read gives one record).
-    while (total < ReadBlockSize && !m_dataTlsClosed) {
-        int count = 0;
-        const FtpTlsChannel::Result result =
-            m_dataTls->read(m_buffer.data() + total, ReadBlockSize - total, count);
-        if (result == FtpTlsChannel::Result::Done) {
-            total += count;
-            continue;
-        }
-        if (result == FtpTlsChannel::Result::Closed)
-            m_dataTlsClosed = true; // close_notify: the listing is whole
-        else if (result == FtpTlsChannel::Result::Failed)
-            m_dataSocket.LastError = wsa::ConnectionReset;
-        break;
-    }
-    m_dataSocket.WaitForReadable();
-    return total;
+bool TStarFtp::dataStarted(qint64 size) {
+    return info(FtpInfo::FileSize, QString::number(size));
 }
 
-void TStarFtp::listingRead() {
-    if (!dataChannelUp())
+bool TStarFtp::dataProgress() {
+    return info(FtpInfo::DataProgress);
+}
+
+void TStarFtp::dataEnded(FtpDataChannel::End end) {
+    switch (end) {
+    case FtpDataChannel::End::Complete:
+    case FtpDataChannel::End::ClosedEarly:
+        // The server closed the data connection before the whole file went out: the file is
+        // not complete on the server, whatever the server says next.
+        if (end == FtpDataChannel::End::ClosedEarly)
+            m_success = false;
+        if (m_operation == Operation::Listing &&
+            !info(FtpInfo::ListingReady, QStringLiteral("Listing ready")))
+            return;
+        if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
+            return;
+        dataPartDone();
         return;
-    const int count = dataReceive();
-    if (m_dataSocket.LastError != 0) {
+    case FtpDataChannel::End::FileRead:
+        m_success = false;
+        // The server sees the data connection end and answers STOR; that answer must still
+        // reach a ready point, or the engine would stay busy for good.
+        if (!report(FtpError::LocalFileRead))
+            return;
+        dataPartDone();
+        return;
+    case FtpDataChannel::End::Broken:
         fatal(FtpError::DataConnection);
         return;
-    }
-    if (count <= 0) {
-        // The server ended TLS: the end of the listing, even before its TCP close.
-        if (m_dataTlsClosed && m_dataSocket.HasHandle())
-            listingEnd();
+    case FtpDataChannel::End::TlsFailed:
+        fatal(FtpError::TlsHandshake);
+        return;
+    case FtpDataChannel::End::TimedOut:
+        fatal(FtpError::TimeOut);
         return;
     }
-    touchData();
-    m_bytesTransferred += count;
-    appendBounded(m_dataRemainder, QByteArray(m_buffer.data(), count));
-    qsizetype lineEnd;
-    while ((lineEnd = m_dataRemainder.indexOf(kCrLf)) >= 0) {
-        const QByteArray line = m_dataRemainder.left(lineEnd);
-        m_dataRemainder.remove(0, lineEnd + 2);
-        if (!listingLine(line))
-            return;
-    }
-    if (m_dataTlsClosed)
-        listingEnd();
-}
-
-void TStarFtp::listingEnd() {
-    const quint64 epoch = m_epoch;
-    if (m_dataDone)
-        return;
-    if (m_dataSocket.OnRead && !m_dataTlsClosed) {
-        QPointer<TStarFtp> self(this);
-        listingRead();
-        // The read may have met the end of TLS and finished the listing itself.
-        if (!self || epoch != m_epoch || m_dataDone)
-            return;
-    }
-    // A last line the server did not end with CR LF is still part of the listing.
-    if (!m_dataRemainder.isEmpty()) {
-        const QByteArray line = m_dataRemainder;
-        m_dataRemainder.clear();
-        if (!listingLine(line))
-            return;
-    }
-    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
-    m_dataSocket.OnRead = nullptr;
-    closeDataSockets();
-    if (!info(FtpInfo::ListingReady, QStringLiteral("Listing ready")) ||
-        !info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-        return;
-    dataPartDone();
 }
 
 // ---- upload ----
@@ -1691,8 +1418,7 @@ void TStarFtp::storeReply(const FtpReply& reply) {
             m_success = false;
             m_operation = Operation::None;
             m_step = Step::Idle;
-            closeDataSockets();
-            closeLocalFile();
+            m_data.close();
             if (!info(FtpInfo::UnexpectedReply))
                 return;
             postReady();
@@ -1704,7 +1430,7 @@ void TStarFtp::storeReply(const FtpReply& reply) {
 }
 
 bool TStarFtp::openLocalFile() {
-    closeLocalFile();
+    m_data.closeFile();
     if (LocalFile.isEmpty())
         return false;
     // Only a regular file is uploaded: a FIFO or a device would never end (or never begin).
@@ -1724,246 +1450,6 @@ bool TStarFtp::openLocalFile() {
         return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    m_fileFd = fd;
-    m_fileSize = st.st_size;
+    m_data.setFile(fd, st.st_size);
     return true;
-}
-
-void TStarFtp::prepareUpload() {
-    m_dataSocket.OnRead = [this](TStarSocket* socket) {
-        if (m_protectData) {
-            if (m_dataTls)
-                drainDataTls();
-            return;
-        }
-        // Nothing is expected from the server here; what comes is dropped, and reading on
-        // keeps its close in sight.
-        char sink[512];
-        socket->ReceiveData(sink, sizeof sink);
-    };
-    m_dataSocket.OnClose = [this](TStarSocket*) { uploadEnd(); };
-    m_dataSocket.OnWrite = [this](TStarSocket*) { uploadPump(); };
-    m_listenerSocket.OnAccept = [this](TStarSocket*) { uploadAccepted(); };
-    m_storSent = false;
-    m_dataAccepted = false;
-    m_uploadStarted = false;
-}
-
-void TStarFtp::uploadAccepted() {
-    m_listenerSocket.AcceptInto(m_dataSocket);
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    m_listenerSocket.CloseSocket();
-    m_dataAccepted = true;
-    m_dataUp = true;
-    touchData();
-    maybeStartDataTls();
-    // The file goes out only after STOR: before it the server has nowhere to put the bytes.
-    if (m_storSent)
-        startUpload();
-}
-
-void TStarFtp::startUpload() {
-    if (!m_dataAccepted || m_uploadStarted || !m_dataSocket.HasHandle() || m_step != Step::Stor)
-        return;
-    // Over TLS the file waits for the handshake (dataTlsReady comes back here).
-    if (m_protectData && (!m_dataTls || !m_dataTls->established()))
-        return;
-    m_uploadStarted = true;
-    m_uploading = true;
-    m_bytesTransferred = 0;
-    m_reportedBytes = 0;
-    // TLS encrypts in our memory: the file is read in blocks.
-    m_useSendfile = SendStraightFromFile && !m_protectData;
-    m_startTick.start();
-    m_progressClock.invalidate();
-    m_elapsedMs = 0;
-    touchData();
-    if (!info(FtpInfo::FileSize, QString::number(m_fileSize)))
-        return;
-    // The first bytes go on the socket's first write notification, after this reply or
-    // accept has been handled.
-    m_dataSocket.WaitForWritable();
-}
-
-bool TStarFtp::uploadProgress() {
-    m_elapsedMs = m_startTick.elapsed();
-    // The first bytes out are reported at once, later ones at most every ProgressIntervalMs;
-    // the end of the file is told by "Transfer done" right after.
-    if (m_bytesTransferred == m_reportedBytes ||
-        (m_progressClock.isValid() && m_progressClock.elapsed() < ProgressIntervalMs))
-        return true;
-    m_progressClock.start();
-    m_reportedBytes = m_bytesTransferred;
-    return info(FtpInfo::DataProgress);
-}
-
-void TStarFtp::uploadPump() {
-    if (!dataChannelUp() || m_awaitingDataEnd)
-        return;
-    if (m_dataShutdownSent) {
-        uploadSent();
-        return;
-    }
-    if (!m_uploading || m_fileFd < 0 || !m_dataSocket.HasHandle())
-        return;
-    const int socket = m_dataSocket.Handle();
-    QElapsedTimer slice;
-    slice.start();
-    while (m_bytesTransferred < m_fileSize) {
-        const qint64 left = m_fileSize - m_bytesTransferred;
-        ssize_t sent;
-        if (m_useSendfile) {
-            off_t offset = static_cast<off_t>(m_bytesTransferred);
-            sent = sendfileWithoutSigpipe(socket, m_fileFd, &offset,
-                                          static_cast<size_t>(qMin<qint64>(left, kSendfileChunk)));
-            if (sent < 0 && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
-                // Not every file system sends straight from the file: read it instead.
-                m_useSendfile = false;
-                continue;
-            }
-            if (sent == 0) {
-                // The file is shorter than it was when the upload started.
-                uploadFailedRead();
-                return;
-            }
-        } else {
-            if (m_blockOffset == m_uploadBlock.size()) {
-                m_uploadBlock.resize(static_cast<qsizetype>(qMin<qint64>(left, UploadBlockSize)));
-                const ssize_t got = ::pread(m_fileFd, m_uploadBlock.data(),
-                                            static_cast<size_t>(m_uploadBlock.size()),
-                                            static_cast<off_t>(m_bytesTransferred));
-                if (got <= 0) {
-                    uploadFailedRead();
-                    return;
-                }
-                m_uploadBlock.resize(got);
-                m_blockOffset = 0;
-            }
-            const bool more =
-                m_bytesTransferred + (m_uploadBlock.size() - m_blockOffset) < m_fileSize;
-            if (m_dataTls) {
-                int count = 0;
-                const FtpTlsChannel::Result result =
-                    m_dataTls->write(m_uploadBlock.constData() + m_blockOffset,
-                                     static_cast<int>(m_uploadBlock.size() - m_blockOffset), count);
-                if (result == FtpTlsChannel::Result::Done) {
-                    sent = count;
-                } else if (result == FtpTlsChannel::Result::WantRead ||
-                           result == FtpTlsChannel::Result::WantWrite) {
-                    sent = -1;
-                    errno = EAGAIN;
-                } else {
-                    sent = -1;
-                    errno = ECONNRESET;
-                }
-            } else {
-                sent = ::send(socket, m_uploadBlock.constData() + m_blockOffset,
-                              static_cast<size_t>(m_uploadBlock.size() - m_blockOffset),
-                              MSG_NOSIGNAL | (more ? MSG_MORE : 0));
-            }
-            if (sent > 0)
-                m_blockOffset += sent;
-        }
-        if (sent < 0) {
-            const int error = WinsockErrorFromErrno(errno);
-            if (error == wsa::WouldBlock || error == wsa::Interrupted)
-                break;
-            m_dataSocket.LastError = error;
-            fatal(FtpError::DataConnection);
-            return;
-        }
-        m_bytesTransferred += sent;
-        if (!uploadProgress())
-            return;
-        if (slice.nsecsElapsed() >= kSendSliceNs)
-            break;
-    }
-    if (m_bytesTransferred < m_fileSize) {
-        // Full for now: the rest follows on the next write notification.
-        touchData();
-        m_dataSocket.WaitForWritable();
-        return;
-    }
-    uploadSent();
-}
-
-void TStarFtp::uploadFailedRead() {
-    closeLocalFile();
-    closeDataSockets();
-    m_success = false;
-    // The server sees the data connection end and answers STOR; that answer must still reach
-    // a ready point, or the engine would stay busy for good.
-    if (!report(FtpError::LocalFileRead))
-        return;
-    dataPartDone();
-}
-
-void TStarFtp::uploadSent() {
-    m_uploading = false;
-    // Over TLS the end of the file is told by close_notify before the connection closes, so
-    // the server can tell a whole file from a cut one.
-    if (m_dataTls && m_dataSocket.HasHandle()) {
-        // A session ticket the server sent on this connection is taken before it closes:
-        // the next data connection resumes with it.
-        if (!m_dataShutdownSent) {
-            char sink[4096];
-            int count = 0;
-            while (m_dataTls->read(sink, sizeof sink, count) == FtpTlsChannel::Result::Done) {
-            }
-        }
-        m_dataShutdownSent = true;
-        if (m_dataTls->shutdown() == FtpTlsChannel::Result::WantWrite) {
-            touchData();
-            m_dataSocket.WaitForWritable();
-            return;
-        }
-        // The socket stays open until the server has seen it all. Closed now, with a record
-        // of the server's still unread (a session ticket that came late), the system would
-        // reset the connection and drop what it had not sent yet, close_notify included: the
-        // server would take the whole file for a cut one. Our side ends here, for servers
-        // that read up to the end of the stream rather than to close_notify; the server's
-        // close_notify, its close or its final reply ends the wait (under the data time-out).
-        ::shutdown(m_dataSocket.Handle(), SHUT_WR);
-        m_awaitingDataEnd = true;
-        touchData();
-        drainDataTls();
-        return;
-    }
-    // Closing the data connection is the end of the file for the server.
-    closeDataSockets();
-    closeLocalFile();
-    m_elapsedMs = m_startTick.elapsed();
-    if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-        return;
-    dataPartDone();
-}
-
-void TStarFtp::uploadEnd() {
-    // The server closed the data connection before we finished sending: the file is not
-    // complete on the server, whatever the server says next.
-    if (m_uploading || !m_uploadStarted)
-        m_success = false;
-    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
-    closeDataSockets();
-    closeLocalFile();
-    if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-        return;
-    dataPartDone();
-}
-
-void TStarFtp::appendBounded(QByteArray& remainder, const QByteArray& bytes) {
-    remainder.append(bytes);
-    // Nothing beyond MaxLineLength of one line matters; keep a trailing CR so that a CR LF
-    // split across reads still ends the line.
-    qsizetype lastBreak = remainder.lastIndexOf(kCrLf);
-    const qsizetype tailStart = lastBreak < 0 ? 0 : lastBreak + 2;
-    if (remainder.size() - tailStart > MaxLineLength) {
-        const bool endsWithCr = remainder.endsWith('\r');
-        remainder.truncate(tailStart + MaxLineLength);
-        if (endsWithCr)
-            remainder.append('\r');
-    }
 }

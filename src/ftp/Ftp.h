@@ -1,10 +1,11 @@
 // TStarFtp: the program's own asynchronous FTP client. Its own socket is the
-// control connection; ListenerSocket waits for the server's data connection and DataSocket
-// carries it. Every operation returns at once and ends in OnFtpReady plus its completion event;
+// control connection; its data channel (FtpDataChannel) makes and carries the data connection
+// of each LIST and STOR (ListenerSocket and DataSocket are the channel's). Every operation returns at once and ends in OnFtpReady plus its completion event;
 // every connection ends in exactly one OnFtpQuit. Nothing waits for ever: replies and the data
 // connection have time-outs, and Abort() ends whatever is going on.
 #pragma once
 
+#include "ftp/FtpDataChannel.h"
 #include "ftp/FtpListing.h"
 #include "ftp/FtpReply.h"
 #include "ftp/starsock.h"
@@ -98,16 +99,16 @@ struct TCertificateInfo {
 
 enum TFtpInfoNeeded : int { NeedServer = 0, NeedUserName = 1, NeedPassword = 2, NeedAccount = 3 };
 
-class TStarFtp : public TStarSocket {
+class TStarFtp : public TStarSocket, private FtpDataChannel::Owner {
     Q_OBJECT
 
 public:
     // What one read of the control or data connection takes at most.
-    static constexpr int ReadBlockSize = 64 * 1024;
+    static constexpr int ReadBlockSize = FtpDataChannel::ReadBlockSize;
     // Upload blocks where the system cannot send straight from the file.
-    static constexpr int UploadBlockSize = 256 * 1024;
+    static constexpr int UploadBlockSize = FtpDataChannel::UploadBlockSize;
     // Upload progress (OnFtpInfo 7) is reported at most this often.
-    static constexpr int ProgressIntervalMs = 50;
+    static constexpr int ProgressIntervalMs = FtpDataChannel::ProgressIntervalMs;
     // Longest reply or listing line kept; the rest of a longer line is dropped.
     static constexpr qsizetype MaxLineLength = FtpReplyAssembler::MaxLineLength;
     // A listing keeps at most this many lines, however long the server goes on.
@@ -232,8 +233,8 @@ public:
     // 20 AUTH TLS (also while its handshake runs), 21 PBSZ, 22 PROT.
     int ReplyState() const { return static_cast<int>(m_step); }
     int LastFtpError() const { return m_lastFtpError; }
-    qint64 BytesTransferred() const { return m_bytesTransferred; }
-    qint64 ElapsedMs() const { return m_elapsedMs; }
+    qint64 BytesTransferred() const { return m_data.bytesTransferred(); }
+    qint64 ElapsedMs() const { return m_data.elapsedMs(); }
     const QStringList& RawListing() const { return m_rawListing; }
     const QStringList& FileList() const { return m_fileList; }
     const QStringList& DirectoryList() const { return m_directoryList; }
@@ -247,8 +248,8 @@ public:
     // The server counts in binary type now (SIZE gives the bytes of a file only then).
     bool BinaryType() const { return m_remoteType == RemoteType::Image; }
     qsizetype ControlRemainderSize() const { return m_replies.pendingSize(); }
-    TStarSocket& ListenerSocket() { return m_listenerSocket; }
-    TStarSocket& DataSocket() { return m_dataSocket; }
+    TStarSocket& ListenerSocket() { return m_data.listener(); }
+    TStarSocket& DataSocket() { return m_data.socket(); }
 
 protected:
     // The argument of the next PORT command; sets up ListenerSocket. Empty when it failed.
@@ -310,7 +311,6 @@ private:
     bool checkSocketError();
     void closeAllSockets();
     void closeDataSockets();
-    void closeLocalFile();
     // Ends the connection's work: sockets closed, timers stopped, nothing awaited.
     void endConnection();
     void postReady();
@@ -326,10 +326,10 @@ private:
     bool refusedForLineBreak(const QByteArray& command);
     void flushControl();
 
-    // Waiting: exactly one of the two time-outs guards each wait.
+    // Waiting: exactly one of the two time-outs guards each wait (the data channel has the
+    // other).
     void awaitReply();
     bool dataInFlight() const;
-    void touchData();
 
     void onLookupDone();
     void onControlConnect();
@@ -361,15 +361,7 @@ private:
     void sendPassive(bool extended);
     void passiveReply(const FtpReply& reply);
     void connectPassive(const QString& named, std::uint16_t port);
-    void passiveConnected();
     void sendTransferCommand();
-    // TLS on the data connection: started once the connection is up, in either mode; the
-    // handlers of listing and upload go through dataChannelUp before they touch the data.
-    void maybeStartDataTls();
-    void startDataTls();
-    bool dataChannelUp();
-    void dataTlsReady();
-    void drainDataTls();
     void closedByQuit();
 
     // The data commands: TYPE (skipped when the server has it already), PORT, then LIST/STOR.
@@ -384,24 +376,14 @@ private:
     void finishOperation();
 
     void prepareListing();
-    void listingAccepted();
-    void listingConnected();
-    int dataReceive();
-    void listingRead();
-    void listingEnd();
-    bool listingLine(const QByteArray& bytes);
-
     bool openLocalFile();
-    void prepareUpload();
-    void uploadAccepted();
-    void startUpload();
-    void uploadPump();
-    void uploadFailedRead();
-    void uploadSent();
-    void uploadEnd();
-    bool uploadProgress();
 
-    static void appendBounded(QByteArray& remainder, const QByteArray& bytes);
+    // What the data channel tells.
+    void dataConnected(bool passive) override;
+    bool dataLine(const QByteArray& bytes) override;
+    bool dataStarted(qint64 size) override;
+    bool dataProgress() override;
+    void dataEnded(FtpDataChannel::End end) override;
 
     QString m_hostName;
     QString m_numericAddress;
@@ -416,7 +398,6 @@ private:
     RemoteType m_wantedType = RemoteType::Unknown;
     FtpReplyAssembler m_replies;
     QByteArray m_controlOut;
-    QByteArray m_dataRemainder;
     bool m_readerBusy = false;
     bool m_readMissed = false;
     bool m_controlDone = false;
@@ -428,18 +409,10 @@ private:
     bool m_epsvRefused = false;
     bool m_passiveRefused = false;
 
-    // TLS: the context lives as long as the engine, the channels as long as their sockets.
+    // TLS: the context lives as long as the engine, the channel as long as its socket.
     std::unique_ptr<FtpTlsContext> m_tlsContext;
     std::unique_ptr<FtpTlsChannel> m_controlTls;
-    std::unique_ptr<FtpTlsChannel> m_dataTls;
     bool m_protectData = false;
-    bool m_dataTlsClosed = false;
-    bool m_dataUp = false;
-    bool m_transferUnderway = false;
-    bool m_dataShutdownSent = false;
-    // A TLS upload is out, close_notify included: the server's end of the data connection
-    // (its close_notify or its close) or its final reply is awaited before the socket closes.
-    bool m_awaitingDataEnd = false;
     QString m_controlFingerprint;
 
     // Epochs: m_connection counts connections (Connect) and their ends; m_epoch changes
@@ -450,22 +423,6 @@ private:
     quint64 m_readyEpoch = 0;
     bool m_quitPosted = false;
 
-    // The upload.
-    int m_fileFd = -1;
-    qint64 m_fileSize = 0;
-    bool m_useSendfile = true;
-    bool m_uploading = false;
-    bool m_storSent = false;
-    bool m_dataAccepted = false;
-    bool m_uploadStarted = false;
-    qint64 m_reportedBytes = 0;
-    QElapsedTimer m_progressClock;
-    QByteArray m_uploadBlock;
-    qsizetype m_blockOffset = 0;
-
-    qint64 m_bytesTransferred = 0;
-    qint64 m_elapsedMs = 0;
-    QElapsedTimer m_startTick;
     int m_lastFtpError = 0;
     QByteArray m_renameTarget;
     QStringList m_rawListing;
@@ -483,10 +440,8 @@ private:
     QByteArray m_queryCommand;
     QByteArray m_queryReply;
     std::array<char, ReadBlockSize> m_buffer{};
-    TStarSocket m_listenerSocket;
-    TStarSocket m_dataSocket;
+    FtpDataChannel m_data{*this};
     QTimer m_replyTimer;
-    QTimer m_dataTimer;
     QTimer m_abortedStoreTimer;
     QTimer m_quitTimer;
 };
