@@ -1,9 +1,10 @@
-// TStarFtp: login, server type, directory commands, listings and uploads, driven by complete
-// replies and socket notifications; failures become numbered FtpError events. Each operation
-// has its own reply handler; LIST and STOR meet their two halves in controlPartDone and
-// dataPartDone, the latter told by the data channel when the data connection ends.
+// TStarFtp: the control connection, the data channel and the operation under way. Complete
+// replies go to the operation (FtpOperation.h), socket notifications to the engine or its data
+// channel; failures become numbered FtpError events. LIST and STOR end when their final reply
+// and the data channel's end are both in.
 #include "ftp/Ftp.h"
 
+#include "ftp/FtpOperation.h"
 #include "ftp/FtpTls.h"
 #include "platform/NativeNames.h"
 
@@ -21,10 +22,6 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // Chunks the control reader takes per notification before it lets other events run; a server
 // that never stops talking must not freeze the program.
 constexpr int kReadsPerNotification = 32;
-bool isClass(const FtpReply& reply, char kind) {
-    return reply.kind() == QLatin1Char(kind);
-}
-
 } // namespace
 
 FtpError FtpErrorFromSocketError(int socketError) {
@@ -82,8 +79,8 @@ TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
         timer->setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
     connect(&m_abortedStoreTimer, &QTimer::timeout, this, [this] {
-        if (m_operation == Operation::Store && m_step == Step::Stor && !m_controlDone)
-            controlPartDone();
+        if (m_operation && m_operation->kind() == FtpOperation::Kind::Store)
+            static_cast<FtpStoreOp*>(m_operation.get())->abortedStoreWaitOver();
     });
     connect(&m_quitTimer, &QTimer::timeout, this, [this] { Abort(); });
 }
@@ -186,11 +183,36 @@ void TStarFtp::endConnection() {
     m_abortedStoreTimer.stop();
     m_quitTimer.stop();
     m_connectedFtp = false;
-    m_operation = Operation::None;
-    m_step = Step::Idle;
+    retireOperation();
     m_readerBusy = false;
     m_readMissed = false;
-    m_querying = false;
+}
+
+void TStarFtp::startOperation(std::unique_ptr<FtpOperation> operation) {
+    m_retired.clear();
+    retireOperation();
+    m_operation = std::move(operation);
+    m_operation->start();
+}
+
+void TStarFtp::retireOperation() {
+    if (m_operation)
+        m_retired.push_back(std::move(m_operation));
+}
+
+FtpStep TStarFtp::step() const {
+    return m_operation ? m_operation->step() : FtpStep::Idle;
+}
+
+int TStarFtp::ReplyState() const {
+    return static_cast<int>(step());
+}
+
+FtpTransferOp* TStarFtp::transfer() const {
+    if (!m_operation || (m_operation->kind() != FtpOperation::Kind::List &&
+                         m_operation->kind() != FtpOperation::Kind::Store))
+        return nullptr;
+    return static_cast<FtpTransferOp*>(m_operation.get());
 }
 
 bool TStarFtp::guard() {
@@ -285,7 +307,7 @@ void TStarFtp::quitPoint(quint64 connection) {
 
 void TStarFtp::Abort() {
     // An operation cut off did not succeed, whatever it had done so far.
-    if (m_busy || m_step != Step::Idle)
+    if (m_busy || step() != FtpStep::Idle)
         m_success = false;
     endConnection();
     ++m_readyEpoch;
@@ -296,11 +318,7 @@ void TStarFtp::Abort() {
 
 // ---- sending ----
 
-bool TStarFtp::send(const QString& text, Operation operation, Step step) {
-    return send(text.toUtf8(), operation, step);
-}
-
-bool TStarFtp::send(const QByteArray& text, Operation operation, Step step) {
+bool TStarFtp::sendLine(const QByteArray& text) {
     // A name with a line break in it would smuggle a second command to the server.
     QByteArray command = text;
     for (qsizetype i = 0; i < command.size(); ++i) {
@@ -309,8 +327,6 @@ bool TStarFtp::send(const QByteArray& text, Operation operation, Step step) {
             break;
         }
     }
-    m_operation = operation;
-    m_step = step;
     if (m_shutDown)
         return false;
     const QByteArray line = command + kCrLf;
@@ -347,67 +363,29 @@ void TStarFtp::flushControl() {
 }
 
 void TStarFtp::SendCommand(const QString& text, int state) {
-    Step step = Step::Idle;
-    Operation operation = m_operation;
-    switch (state) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 5:
-    case 6:
-        operation = Operation::Login;
-        break;
-    case 20:
-    case 21:
-    case 22:
-        operation = Operation::Login;
-        break;
-    case 7:
-    case 8:
-    case 10:
-    case 12:
-    case 13:
-    case 14:
-        operation = Operation::Listing;
-        break;
-    case 30:
-    case 31:
-    case 32:
-    case 33:
-    case 34:
-        operation = Operation::Store;
-        break;
-    case 40:
-    case 41:
-        operation = Operation::Rename;
-        break;
-    case 50:
-        operation = Operation::Command;
-        break;
-    case 60:
-        operation = Operation::Quit;
-        break;
-    default:
-        state = static_cast<int>(Step::Idle);
-        operation = Operation::None;
-        break;
+    static const QList<int> known{0,  1,  2,  3,  5,  6,  7,  8,  10, 12, 13, 14,
+                                  20, 21, 22, 30, 31, 32, 33, 34, 40, 41, 50, 60};
+    const FtpStep step = known.contains(state) ? static_cast<FtpStep>(state) : FtpStep::Idle;
+    // Sent as part of the operation under way, or else as a one-reply command of its own.
+    if (!m_operation) {
+        m_operation = std::make_unique<FtpCommandOp>(*this, text.toUtf8(), false);
     }
-    step = static_cast<Step>(state);
-    send(text, operation, step);
+    m_operation->setStep(step);
+    sendLine(text.toUtf8());
 }
 
 // ---- waiting ----
 
 bool TStarFtp::dataInFlight() const {
-    return (m_step == Step::List || m_step == Step::Stor) && !m_dataDone;
+    const FtpTransferOp* current = transfer();
+    return current && current->dataInFlight();
 }
 
 void TStarFtp::awaitReply() {
     m_replyTimer.stop();
     // While the data connection of LIST or STOR is open, its own time-out counts: a long
     // transfer is no reason to give up on the final reply.
-    if (m_step == Step::Idle || dataInFlight() || ReplyTimeOut <= 0)
+    if (step() == FtpStep::Idle || dataInFlight() || ReplyTimeOut <= 0)
         return;
     m_replyTimer.start(ReplyTimeOut * 1000);
 }
@@ -450,7 +428,6 @@ void TStarFtp::Connect() {
     m_shutDown = false;
     m_replies.reset();
     m_remoteType = RemoteType::Unknown;
-    m_quitDuringOperation = false;
     m_epsvRefused = false;
     m_passiveRefused = false;
     m_protectData = false;
@@ -458,8 +435,7 @@ void TStarFtp::Connect() {
     m_pendingEvent = PendingNone;
     // Logging in is an operation like any other: nothing else may start until its ready point.
     m_busy = true;
-    m_operation = Operation::Login;
-    m_step = Step::Greeting;
+    startOperation(std::make_unique<FtpLoginOp>(*this));
     // The greeting is the first reply: the look-up and the connect count into its time.
     awaitReply();
 
@@ -502,7 +478,8 @@ void TStarFtp::onControlConnect() {
     // engine would wait for a greeting that never comes.
     if (!checkSocketError())
         return;
-    m_step = Step::Greeting;
+    if (m_operation)
+        m_operation->setStep(FtpStep::Greeting);
     m_connectedFtp = true;
     m_replies.reset();
     m_readerBusy = false;
@@ -516,7 +493,7 @@ void TStarFtp::onControlClose() {
         return;
     }
     // A command that was still waiting for its reply did not succeed.
-    if (m_step != Step::Idle)
+    if (step() != FtpStep::Idle)
         m_success = false;
     const bool wasConnected = m_connectedFtp;
     endConnection();
@@ -556,8 +533,8 @@ void TStarFtp::onControlRead() {
         if (!checkSocketError())
             return;
         const QByteArray bytes(m_buffer.data(), count);
-        if (m_querying)
-            m_queryReply.append(bytes.left(TStarFtp::ReadBlockSize));
+        if (m_operation)
+            m_operation->received(bytes);
         const QList<FtpReply> replies = m_replies.feed(bytes);
         info(FtpInfo::ControlRead, QString::fromUtf8(bytes));
         if (!stillOpen())
@@ -590,50 +567,13 @@ void TStarFtp::handleReply(const FtpReply& reply) {
         // 1xx: the command is under way (a 150 before the data, a 120 before the greeting);
         // its final reply is still to come, also where none was expected.
         awaitReply();
-        if (m_step == Step::List || m_step == Step::Stor)
+        if (step() == FtpStep::List || step() == FtpStep::Stor)
             m_data.transferUnderway();
         return;
     }
-    switch (m_operation) {
-    case Operation::Login:
-        loginReply(reply);
-        break;
-    case Operation::Listing:
-        listingReply(reply);
-        break;
-    case Operation::Store:
-        storeReply(reply);
-        break;
-    case Operation::Command:
-        commandReply(reply);
-        break;
-    case Operation::Rename:
-        renameReply(reply);
-        break;
-    case Operation::Quit:
-        quitReply(reply);
-        break;
-    case Operation::None:
-        break; // nothing awaited: an unasked reply is ignored
-    }
-}
-
-// ---- login ----
-
-void TStarFtp::loginRefused() {
-    if (!report(FtpError::LoginRefused))
-        return;
-    m_quitDuringOperation = false;
-    if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
-        m_quitTimer.start(QuitWaitMs);
-}
-
-void TStarFtp::loggedIn() {
-    m_operation = Operation::None;
-    m_step = Step::Idle;
-    if (!info(FtpInfo::LoggedIn, QStringLiteral("Logged in")))
-        return;
-    postReady();
+    // Nothing awaited: an unasked reply is ignored.
+    if (m_operation)
+        m_operation->reply(reply);
 }
 
 bool TStarFtp::needValue(TFtpInfoNeeded need, QString& value) {
@@ -641,90 +581,6 @@ bool TStarFtp::needValue(TFtpInfoNeeded need, QString& value) {
         return true;
     auto handler = OnFtpNeedInfo;
     return !handler || callOut([&] { handler(this, need, value); });
-}
-
-void TStarFtp::sendUser() {
-    if (needValue(NeedUserName, UserName))
-        send(QStringLiteral("USER ") + UserName, Operation::Login, Step::User);
-}
-
-void TStarFtp::afterLogin() {
-    // Data protection is asked for once the login is through, as servers expect it; the
-    // password itself already went over TLS.
-    if (m_controlTls && m_controlTls->established() && !m_protectData) {
-        send(QStringLiteral("PBSZ 0"), Operation::Login, Step::Pbsz);
-        return;
-    }
-    send(QStringLiteral("SYST"), Operation::Login, Step::System);
-}
-
-void TStarFtp::loginReply(const FtpReply& reply) {
-    switch (m_step) {
-    case Step::Greeting:
-        if (!isClass(reply, '2'))
-            fatal(FtpError::BadGreeting);
-        else if (Security != TFtpSecurity::None)
-            send(QStringLiteral("AUTH TLS"), Operation::Login, Step::Auth);
-        else
-            sendUser();
-        break;
-    case Step::Auth:
-        if (isClass(reply, '2'))
-            startControlTls();
-        else if (Security == TFtpSecurity::TlsRequired)
-            fatal(FtpError::TlsNotOffered); // before USER: no name, no password in clear
-        else
-            sendUser();
-        break;
-    case Step::Pbsz:
-    case Step::Prot:
-        if (isClass(reply, '2') && m_step == Step::Pbsz) {
-            send(QStringLiteral("PROT P"), Operation::Login, Step::Prot);
-        } else if (isClass(reply, '2')) {
-            m_protectData = true;
-            send(QStringLiteral("SYST"), Operation::Login, Step::System);
-        } else if (Security == TFtpSecurity::TlsRequired) {
-            // Files and listings would go in clear.
-            fatal(FtpError::TlsNotOffered);
-        } else {
-            send(QStringLiteral("SYST"), Operation::Login, Step::System);
-        }
-        break;
-    case Step::User:
-    case Step::Password:
-        if (isClass(reply, '2')) {
-            afterLogin();
-        } else if (!isClass(reply, '3')) {
-            loginRefused();
-        } else if (m_step == Step::User) {
-            if (needValue(NeedPassword, UserPassword))
-                send(QStringLiteral("PASS ") + UserPassword, Operation::Login, Step::Password);
-        } else if (needValue(NeedAccount, UserAccount)) {
-            send(QStringLiteral("ACCT ") + UserAccount, Operation::Login, Step::Account);
-        }
-        break;
-    case Step::Account:
-        if (isClass(reply, '2'))
-            afterLogin();
-        else
-            loginRefused();
-        break;
-    case Step::System:
-        m_pendingEvent = PendingLoggedIn;
-        ServerType = ServerTypeFromSyst(reply.text);
-        if (!InitialDirectory.isEmpty())
-            send(QStringLiteral("CWD ") + InitialDirectory, Operation::Login, Step::InitialCwd);
-        else
-            loggedIn();
-        break;
-    case Step::InitialCwd:
-        if (!isClass(reply, '2') && !info(FtpInfo::UnexpectedReply))
-            return;
-        loggedIn();
-        break;
-    default:
-        break;
-    }
 }
 
 // ---- TLS on the control connection ----
@@ -748,7 +604,8 @@ void TStarFtp::startControlTls() {
     OnRead = [this](TStarSocket*) { controlHandshake(); };
     OnWrite = [this](TStarSocket*) { controlHandshake(); };
     // The handshake counts as the reply to AUTH TLS.
-    m_step = Step::Auth;
+    if (m_operation)
+        m_operation->setStep(FtpStep::Auth);
     awaitReply();
     controlHandshake();
 }
@@ -779,7 +636,8 @@ void TStarFtp::controlHandshake() {
     if (!info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher()))
         return;
     WaitForReadable();
-    sendUser();
+    if (m_operation && m_operation->kind() == FtpOperation::Kind::Login)
+        static_cast<FtpLoginOp*>(m_operation.get())->tlsUp();
 }
 
 bool TStarFtp::certificateTrusted() {
@@ -845,35 +703,7 @@ int TStarFtp::controlSend(const char* bytes, int size) {
     }
 }
 
-// ---- one-reply commands, rename, quit ----
-
-void TStarFtp::commandReply(const FtpReply& reply) {
-    m_operation = Operation::None;
-    m_step = Step::Idle;
-    if (m_querying) {
-        m_querying = false;
-        // The type asked for by a query counts as the type of the session, as TYPE does.
-        if (m_queryCommand.toUpper() == "TYPE I")
-            m_remoteType = isClass(reply, '2') ? RemoteType::Image : RemoteType::Unknown;
-        m_success = isClass(reply, '2');
-        postReady();
-        return;
-    }
-    if (!isClass(reply, '2')) {
-        m_success = false;
-        if (!info(FtpInfo::UnexpectedReply))
-            return;
-    }
-    postReady();
-}
-
-void TStarFtp::renameReply(const FtpReply& reply) {
-    if (m_step == Step::RenameFrom && isClass(reply, '3')) {
-        send("RNTO " + m_renameTarget, Operation::Rename, Step::RenameTo);
-        return;
-    }
-    commandReply(reply);
-}
+// ---- quit ----
 
 void TStarFtp::closedByQuit() {
     // After the 221 the server has nothing more to say: close the connection here rather
@@ -884,30 +714,11 @@ void TStarFtp::closedByQuit() {
     info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
 }
 
-void TStarFtp::quitReply(const FtpReply& reply) {
-    if (m_quitDuringOperation) {
-        // Replies of the operation that was cut off may still come first; only the 221 ends
-        // the connection, the quit wait covers a server that never sends it.
-        if (reply.code == "221")
-            closedByQuit();
-        else
-            awaitReply();
-        return;
-    }
-    if (!isClass(reply, '2')) {
-        fatal(FtpError::QuitRefused);
-        return;
-    }
-    closedByQuit();
-}
-
 void TStarFtp::Quit() {
     if (!m_busy) {
         if (!guard())
             return;
-        m_quitDuringOperation = false;
-        if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
-            m_quitTimer.start(QuitWaitMs);
+        startOperation(std::make_unique<FtpQuitOp>(*this, false));
         return;
     }
     // During an operation: the operation is given up (no ready point of its own), the server
@@ -922,167 +733,22 @@ void TStarFtp::Quit() {
         Abort();
         return;
     }
-    m_quitDuringOperation = true;
-    if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
-        m_quitTimer.start(QuitWaitMs);
+    startOperation(std::make_unique<FtpQuitOp>(*this, true));
 }
 
-// ---- data commands: TYPE, PORT, and the join of their two halves ----
+// ---- the data channel ----
 
-void TStarFtp::sendType(RemoteType wanted) {
-    m_wantedType = wanted;
-    const bool listing = m_operation == Operation::Listing;
-    // The server keeps the type for the session: a second TYPE I before each of a thousand
-    // uploads would only cost a round trip each.
-    if (m_remoteType == wanted) {
-        m_step = listing ? Step::ListingType : Step::StoreType;
-        openDataConnection();
-        return;
-    }
-    send(wanted == RemoteType::Ascii ? QStringLiteral("TYPE A") : QStringLiteral("TYPE I"),
-         m_operation, listing ? Step::ListingType : Step::StoreType);
-}
-
-void TStarFtp::typeAccepted(const FtpReply& reply) {
-    if (!isClass(reply, '2')) {
-        m_remoteType = RemoteType::Unknown;
-        fatal(FtpError::UnexpectedReply);
-        return;
-    }
-    m_remoteType = m_wantedType;
-    openDataConnection();
-}
-
-// The one place where the data connection's way is chosen.
-void TStarFtp::openDataConnection() {
-    if (DataConnection == TDataConnection::Active ||
-        (DataConnection == TDataConnection::PassiveThenActive && m_passiveRefused)) {
-        sendPort();
-        return;
-    }
-    sendPassive(!m_epsvRefused);
-}
-
-void TStarFtp::prepareData() {
-    m_controlDone = false;
-    m_dataDone = false;
+void TStarFtp::prepareData(bool listing) {
     m_data.TimeOut = DataTimeOut;
     m_data.SendStraightFromFile = SendStraightFromFile;
-    const bool listing = m_operation == Operation::Listing;
+    const FtpDataChannel::Direction direction =
+        listing ? FtpDataChannel::Direction::Listing : FtpDataChannel::Direction::Upload;
     if (m_protectData)
-        m_data.prepare(listing ? FtpDataChannel::Direction::Listing
-                               : FtpDataChannel::Direction::Upload,
-                       m_tlsContext.get(), m_controlTls.get(), m_controlFingerprint);
+        m_data.prepare(direction, m_tlsContext.get(), m_controlTls.get(), m_controlFingerprint);
     else
-        m_data.prepare(listing ? FtpDataChannel::Direction::Listing
-                               : FtpDataChannel::Direction::Upload);
+        m_data.prepare(direction);
     if (listing)
         prepareListing();
-}
-
-void TStarFtp::sendPassive(bool extended) {
-    const bool listing = m_operation == Operation::Listing;
-    const Step step = extended ? (listing ? Step::ListingEpsv : Step::StoreEpsv)
-                               : (listing ? Step::ListingPasv : Step::StorePasv);
-    send(extended ? QStringLiteral("EPSV") : QStringLiteral("PASV"), m_operation, step);
-}
-
-void TStarFtp::passiveReply(const FtpReply& reply) {
-    const bool extended = m_step == Step::ListingEpsv || m_step == Step::StoreEpsv;
-    if (isClass(reply, '2')) {
-        if (extended) {
-            if (const std::uint16_t port = PortFromEpsvReply(reply.text)) {
-                connectPassive({}, port);
-                return;
-            }
-        } else {
-            const PassiveTarget target = PassiveTargetFromPasvReply(reply.text);
-            if (target.port != 0) {
-                connectPassive(target.address, target.port);
-                return;
-            }
-        }
-    }
-    // Refused, or a reply that names no port: EPSV falls back to PASV, PASV to PORT where the
-    // profile allows active mode.
-    if (extended) {
-        m_epsvRefused = true;
-        sendPassive(false);
-    } else if (DataConnection == TDataConnection::PassiveThenActive) {
-        m_passiveRefused = true;
-        sendPort();
-    } else {
-        fatal(FtpError::PassiveRefused);
-    }
-}
-
-void TStarFtp::connectPassive(const QString& named, std::uint16_t port) {
-    // The data connection goes to the host of the control connection, whatever address the
-    // PASV reply names: a server behind NAT names its private address, and a hostile one could
-    // make the client connect anywhere.
-    const QString peer = AddressText();
-    if (!named.isEmpty() && named != peer &&
-        !info(FtpInfo::PassiveAddressIgnored,
-              QStringLiteral("PASV address %1 ignored, data connection to %2").arg(named, peer)))
-        return;
-    prepareData();
-    if (!m_data.connectTo(peer, port))
-        fatal(FtpError::DataConnection);
-}
-
-void TStarFtp::sendTransferCommand() {
-    if (m_operation == Operation::Listing) {
-        send(m_listCommand, Operation::Listing, Step::List);
-        return;
-    }
-    if (!send("STOR " + (RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes),
-              Operation::Store, Step::Stor))
-        return;
-    m_data.commandSent();
-}
-
-void TStarFtp::sendPort() {
-    // Some servers connect back as soon as they read PORT, before they answer it: the
-    // listener knows what to do with that connection before the command goes out.
-    prepareData();
-    const QString argument = MakePortArgument();
-    if (argument.isEmpty()) {
-        // Without a listening socket the server would have nowhere to connect.
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    send(QStringLiteral("PORT ") + argument, m_operation,
-         m_operation == Operation::Listing ? Step::ListingPort : Step::StorePort);
-}
-
-void TStarFtp::controlPartDone() {
-    m_controlDone = true;
-    m_abortedStoreTimer.stop();
-    if (m_dataDone) {
-        finishOperation();
-        return;
-    }
-    // The server answered the upload before its end of the data connection was seen: it
-    // needs nothing more from it.
-    m_data.finalReplyCame();
-}
-
-void TStarFtp::dataPartDone() {
-    m_dataDone = true;
-    if (m_controlDone)
-        finishOperation();
-    else
-        awaitReply(); // the final reply now has the reply time-out
-}
-
-void TStarFtp::finishOperation() {
-    // Both halves are in; a stray reply afterwards must not finish the operation again.
-    m_operation = Operation::None;
-    m_step = Step::Idle;
-    m_replyTimer.stop();
-    m_abortedStoreTimer.stop();
-    m_data.close();
-    postReady();
 }
 
 QString TStarFtp::MakePortArgument() {
@@ -1098,11 +764,9 @@ QString TStarFtp::MakePortArgument() {
 void TStarFtp::GetListing() {
     if (!guard())
         return;
-    m_listCommand = QByteArrayLiteral("LIST");
-    m_machineListing = false;
-    m_keepEntries = false;
     m_pendingEvent = PendingListingDone;
-    send(QStringLiteral("PWD"), Operation::Listing, Step::Pwd);
+    startOperation(
+        std::make_unique<FtpListOp>(*this, QByteArrayLiteral("LIST"), false, false, true));
 }
 
 void TStarFtp::GetEntries(const QByteArray& folder, bool machineListing) {
@@ -1113,13 +777,10 @@ void TStarFtp::GetEntries(const QByteArray& folder, bool machineListing) {
     m_entries.clear();
     if (refusedForLineBreak(folder))
         return;
-    m_machineListing = machineListing;
-    m_keepEntries = true;
-    m_listCommand = machineListing ? QByteArrayLiteral("MLSD") : QByteArrayLiteral("LIST");
+    QByteArray command = machineListing ? QByteArrayLiteral("MLSD") : QByteArrayLiteral("LIST");
     if (!folder.isEmpty())
-        m_listCommand += ' ' + folder;
-    m_operation = Operation::Listing;
-    sendType(RemoteType::Ascii);
+        command += ' ' + folder;
+    startOperation(std::make_unique<FtpListOp>(*this, command, machineListing, true, false));
 }
 
 void TStarFtp::SendQuery(const QByteArray& command) {
@@ -1130,9 +791,7 @@ void TStarFtp::SendQuery(const QByteArray& command) {
     m_queryReply.clear();
     if (refusedForLineBreak(command))
         return;
-    m_querying = true;
-    m_queryCommand = command;
-    send(command, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, command, true));
 }
 
 bool TStarFtp::refusedForLineBreak(const QByteArray& command) {
@@ -1158,7 +817,7 @@ void TStarFtp::ChangeDirectory(const QByteArray& dir) {
         return;
     // The reply cannot arrive before this returns, so the new directory is in place for it.
     InitialDirectory = RemoteNameText(dir);
-    send("CWD " + dir, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "CWD " + dir, false));
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
@@ -1172,7 +831,7 @@ void TStarFtp::MakeDirectory(const QByteArray& name) {
     m_pendingEvent = PendingDirectoryCreated;
     if (refusedForLineBreak(name))
         return;
-    send("MKD " + name, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "MKD " + name, false));
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
@@ -1186,7 +845,7 @@ void TStarFtp::RemoveDirectory(const QByteArray& name) {
     m_pendingEvent = PendingDirectoryDeleted;
     if (refusedForLineBreak(name))
         return;
-    send("RMD " + name, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "RMD " + name, false));
 }
 
 void TStarFtp::DeleteFile(const QString& name) {
@@ -1200,7 +859,7 @@ void TStarFtp::DeleteFile(const QByteArray& name) {
     m_pendingEvent = PendingFileDeleted;
     if (refusedForLineBreak(name))
         return;
-    send("DELE " + name, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "DELE " + name, false));
 }
 
 void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {
@@ -1212,10 +871,9 @@ void TStarFtp::RenameFile(const QByteArray& oldName, const QByteArray& newName) 
         return;
     m_success = true;
     m_pendingEvent = PendingFileRenamed;
-    m_renameTarget = newName;
     if (refusedForLineBreak(oldName + newName))
         return;
-    send("RNFR " + oldName, Operation::Rename, Step::RenameFrom);
+    startOperation(std::make_unique<FtpRenameOp>(*this, oldName, newName));
 }
 
 void TStarFtp::StoreFile() {
@@ -1245,47 +903,12 @@ void TStarFtp::StoreFile() {
         report(FtpError::LocalFileOpen);
         return;
     }
-    m_operation = Operation::Store;
-    sendType(TransferMode == AsciiTransfer ? RemoteType::Ascii : RemoteType::Image);
+    startOperation(std::make_unique<FtpStoreOp>(
+        *this, RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes,
+        TransferMode == AsciiTransfer));
 }
 
 // ---- listing ----
-
-void TStarFtp::listingReply(const FtpReply& reply) {
-    switch (m_step) {
-    case Step::Pwd:
-        if (!isClass(reply, '2')) {
-            fatal(FtpError::UnexpectedReply);
-            return;
-        }
-        InitialDirectory = DirectoryFromPwdReply(reply.text);
-        sendType(RemoteType::Ascii);
-        break;
-    case Step::ListingType:
-        typeAccepted(reply);
-        break;
-    case Step::ListingEpsv:
-    case Step::ListingPasv:
-        passiveReply(reply);
-        break;
-    case Step::ListingPort:
-        if (isClass(reply, '2'))
-            send(m_listCommand, Operation::Listing, Step::List);
-        else
-            fatal(FtpError::UnexpectedReply);
-        break;
-    case Step::List:
-        if (isClass(reply, '2')) {
-            controlPartDone();
-        } else {
-            closeDataSockets();
-            fatal(FtpError::UnexpectedReply);
-        }
-        break;
-    default:
-        break;
-    }
-}
 
 void TStarFtp::prepareListing() {
     m_rawListing.clear();
@@ -1297,50 +920,14 @@ void TStarFtp::prepareListing() {
 }
 
 void TStarFtp::dataConnected(bool passive) {
-    if (m_operation == Operation::Listing)
-        m_success = true;
-    if (passive)
-        sendTransferCommand();
+    if (FtpTransferOp* current = transfer())
+        current->dataConnected(passive);
 }
 
 bool TStarFtp::dataLine(const QByteArray& bytes) {
-    const QString line = RemoteNameText(bytes);
-    if (!info(FtpInfo::DataProgress, line))
-        return false;
-    if (m_rawListing.size() >= MaxListingLines)
+    if (!m_operation || m_operation->kind() != FtpOperation::Kind::List)
         return true;
-    m_rawListing.append(line);
-    if (!info(FtpInfo::ListingLine, line))
-        return false;
-    if (m_machineListing) {
-        const std::optional<RemoteEntry> entry = ParseMachineListingLine(bytes);
-        if (!entry)
-            return true;
-        m_entries.append(*entry);
-        (entry->isDirectory ? m_directoryNames : m_fileNames).append(entry->name);
-        (entry->isDirectory ? m_directoryList : m_fileList).append(entry->text);
-        return true;
-    }
-    // Parsed from the bytes, not the shown text: the name must go back to the server unchanged.
-    const ListingEntry parsed = ParseListingLine(bytes, ServerType);
-    if (!parsed.isEntry)
-        return true;
-    if (m_keepEntries) {
-        RemoteEntry entry;
-        entry.name = parsed.name;
-        entry.text = RemoteNameText(parsed.name);
-        entry.isDirectory = parsed.isDirectory;
-        ReadListingDetails(bytes, QDateTime::currentDateTimeUtc().date(), entry);
-        m_entries.append(std::move(entry));
-    }
-    if (parsed.isDirectory) {
-        m_directoryNames.append(parsed.name);
-        m_directoryList.append(RemoteNameText(parsed.name));
-    } else {
-        m_fileNames.append(parsed.name);
-        m_fileList.append(RemoteNameText(parsed.name));
-    }
-    return true;
+    return static_cast<FtpListOp*>(m_operation.get())->line(bytes);
 }
 
 bool TStarFtp::dataStarted(qint64 size) {
@@ -1359,12 +946,13 @@ void TStarFtp::dataEnded(FtpDataChannel::End end) {
         // not complete on the server, whatever the server says next.
         if (end == FtpDataChannel::End::ClosedEarly)
             m_success = false;
-        if (m_operation == Operation::Listing &&
+        if (m_operation && m_operation->kind() == FtpOperation::Kind::List &&
             !info(FtpInfo::ListingReady, QStringLiteral("Listing ready")))
             return;
         if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
             return;
-        dataPartDone();
+        if (FtpTransferOp* current = transfer())
+            current->dataPartDone();
         return;
     case FtpDataChannel::End::FileRead:
         m_success = false;
@@ -1372,7 +960,8 @@ void TStarFtp::dataEnded(FtpDataChannel::End end) {
         // reach a ready point, or the engine would stay busy for good.
         if (!report(FtpError::LocalFileRead))
             return;
-        dataPartDone();
+        if (FtpTransferOp* current = transfer())
+            current->dataPartDone();
         return;
     case FtpDataChannel::End::Broken:
         fatal(FtpError::DataConnection);
@@ -1387,47 +976,6 @@ void TStarFtp::dataEnded(FtpDataChannel::End end) {
 }
 
 // ---- upload ----
-
-void TStarFtp::storeReply(const FtpReply& reply) {
-    switch (m_step) {
-    case Step::StoreType:
-        typeAccepted(reply);
-        break;
-    case Step::StoreEpsv:
-    case Step::StorePasv:
-        passiveReply(reply);
-        break;
-    case Step::StorePort:
-        if (!isClass(reply, '2')) {
-            fatal(FtpError::UnexpectedReply);
-            return;
-        }
-        sendTransferCommand();
-        break;
-    case Step::Stor:
-        if (isClass(reply, '2')) {
-            controlPartDone();
-        } else if (reply.code == "426") {
-            // The transfer was aborted: the 2xx that follows only closes the command, the
-            // file did not arrive whole. Servers that end STOR with the 426 itself send nothing
-            // more, so after a while the 426 counts as the final reply.
-            m_success = false;
-            m_abortedStoreTimer.start(AbortedStoreWaitMs);
-            awaitReply();
-        } else {
-            m_success = false;
-            m_operation = Operation::None;
-            m_step = Step::Idle;
-            m_data.close();
-            if (!info(FtpInfo::UnexpectedReply))
-                return;
-            postReady();
-        }
-        break;
-    default:
-        break;
-    }
-}
 
 bool TStarFtp::openLocalFile() {
     m_data.closeFile();

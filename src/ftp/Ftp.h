@@ -17,9 +17,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class FtpTlsContext;
 class FtpTlsChannel;
+class FtpOperation;
+class FtpTransferOp;
+enum class FtpStep : int;
 
 enum class FtpInfo : int {
     Connected = 0,
@@ -231,7 +235,7 @@ public:
     // 32 STOR, 40 RNFR, 41 RNTO, 50 CWD/MKD/RMD/DELE, 60 QUIT, 100 nothing; and for passive
     // mode and TLS: 13 EPSV and 14 PASV for a listing, 33 EPSV and 34 PASV for an upload,
     // 20 AUTH TLS (also while its handshake runs), 21 PBSZ, 22 PROT.
-    int ReplyState() const { return static_cast<int>(m_step); }
+    int ReplyState() const;
     int LastFtpError() const { return m_lastFtpError; }
     qint64 BytesTransferred() const { return m_data.bytesTransferred(); }
     qint64 ElapsedMs() const { return m_data.elapsedMs(); }
@@ -269,36 +273,6 @@ private:
         PendingQueryDone = 10,
     };
 
-    // Each operation has its own handler; the steps say which reply it waits for. The values
-    // are the numbers of the reply table (ReplyState).
-    enum class Operation { None, Login, Listing, Store, Command, Rename, Quit };
-    enum class Step : int {
-        Greeting = 0,
-        User = 1,
-        Password = 2,
-        Account = 3,
-        System = 5,
-        InitialCwd = 6,
-        Pwd = 7,
-        ListingType = 8,
-        ListingPort = 10,
-        List = 12,
-        ListingEpsv = 13,
-        ListingPasv = 14,
-        Auth = 20,
-        Pbsz = 21,
-        Prot = 22,
-        StoreType = 30,
-        StorePort = 31,
-        Stor = 32,
-        StoreEpsv = 33,
-        StorePasv = 34,
-        RenameFrom = 40,
-        RenameTo = 41,
-        Command = 50,
-        QuitReply = 60,
-        Idle = 100,
-    };
     // The transfer type last accepted by the server on this connection.
     enum class RemoteType { Unknown, Ascii, Image };
 
@@ -319,9 +293,26 @@ private:
     void quitPoint(quint64 connection);
     bool guard();
 
-    // Sending: the line goes out now when the socket takes it, else on its write notification.
-    bool send(const QString& text, Operation operation, Step step);
-    bool send(const QByteArray& text, Operation operation, Step step);
+    // The operations (FtpOperation.h) drive the connection through the engine's steps.
+    friend class FtpOperation;
+    friend class FtpLoginOp;
+    friend class FtpTransferOp;
+    friend class FtpListOp;
+    friend class FtpStoreOp;
+    friend class FtpCommandOp;
+    friend class FtpRenameOp;
+    friend class FtpQuitOp;
+
+    // The operation under way: it takes the replies; one that is over is kept until the next
+    // starts, since its handler may still be on the stack.
+    void startOperation(std::unique_ptr<FtpOperation> operation);
+    void retireOperation();
+    FtpStep step() const;
+    FtpTransferOp* transfer() const;
+
+    // Sending: the line goes out now when the socket takes it, else on its write notification;
+    // false when the connection was cut off meanwhile.
+    bool sendLine(const QByteArray& text);
     // A command with a line break in it fails before it is sent (true then).
     bool refusedForLineBreak(const QByteArray& command);
     void flushControl();
@@ -336,17 +327,7 @@ private:
     void onControlRead();
     void onControlClose();
     void handleReply(const FtpReply& reply);
-    void loginReply(const FtpReply& reply);
-    void listingReply(const FtpReply& reply);
-    void storeReply(const FtpReply& reply);
-    void commandReply(const FtpReply& reply);
-    void renameReply(const FtpReply& reply);
-    void quitReply(const FtpReply& reply);
-    void loginRefused();
-    void loggedIn();
     bool needValue(TFtpInfoNeeded need, QString& value);
-    void sendUser();
-    void afterLogin();
 
     // TLS on the control connection: AUTH TLS, the handshake, the certificate check, then
     // PBSZ and PROT after the login.
@@ -356,24 +337,9 @@ private:
     int controlReceive(char* buffer, int size);
     int controlSend(const char* bytes, int size);
 
-    // The data connection, chosen in one place (openDataConnection): PORT, or EPSV then PASV.
-    void openDataConnection();
-    void sendPassive(bool extended);
-    void passiveReply(const FtpReply& reply);
-    void connectPassive(const QString& named, std::uint16_t port);
-    void sendTransferCommand();
+    // The data channel made ready for the current LIST or STOR.
+    void prepareData(bool listing);
     void closedByQuit();
-
-    // The data commands: TYPE (skipped when the server has it already), PORT, then LIST/STOR.
-    void sendType(RemoteType wanted);
-    void typeAccepted(const FtpReply& reply);
-    void sendPort();
-    void prepareData();
-    // The one place where both halves of LIST and STOR meet: the operation is over when the
-    // final reply and the end of the data connection are both in, in either order.
-    void controlPartDone();
-    void dataPartDone();
-    void finishOperation();
 
     void prepareListing();
     bool openLocalFile();
@@ -391,18 +357,14 @@ private:
     bool m_connectedFtp = false;
     bool m_busy = false;
     bool m_shutDown = false;
-    Operation m_operation = Operation::None;
-    Step m_step = Step::Idle;
+    std::unique_ptr<FtpOperation> m_operation;
+    std::vector<std::unique_ptr<FtpOperation>> m_retired;
     int m_pendingEvent = PendingNone;
     RemoteType m_remoteType = RemoteType::Unknown;
-    RemoteType m_wantedType = RemoteType::Unknown;
     FtpReplyAssembler m_replies;
     QByteArray m_controlOut;
     bool m_readerBusy = false;
     bool m_readMissed = false;
-    bool m_controlDone = false;
-    bool m_dataDone = false;
-    bool m_quitDuringOperation = false;
 
     // Passive mode, per connection: EPSV refused once is not asked again, and with
     // PassiveThenActive, passive refused once goes straight to PORT.
@@ -424,20 +386,14 @@ private:
     bool m_quitPosted = false;
 
     int m_lastFtpError = 0;
-    QByteArray m_renameTarget;
     QStringList m_rawListing;
     QStringList m_fileList;
     QStringList m_directoryList;
     QList<QByteArray> m_fileNames;
     QList<QByteArray> m_directoryNames;
-    // GetEntries: the command that lists, and the entries read.
-    QByteArray m_listCommand = QByteArrayLiteral("LIST");
-    bool m_machineListing = false;
-    bool m_keepEntries = false;
+    // GetEntries: the entries read.
     QList<RemoteEntry> m_entries;
-    // SendQuery: its reply is collected while it runs.
-    bool m_querying = false;
-    QByteArray m_queryCommand;
+    // SendQuery: its reply, collected while it runs.
     QByteArray m_queryReply;
     std::array<char, ReadBlockSize> m_buffer{};
     FtpDataChannel m_data{*this};
