@@ -102,6 +102,32 @@ int openFileWith(const QString& path, const QByteArray& bytes) {
     return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
 }
 
+// An upload over a channel that listens (active mode), with the file's bytes and the size
+// the channel is told; the peer connects back after STOR went out and reads to the end.
+struct ActiveUpload {
+    Owner owner;
+    FtpDataChannel channel{owner};
+    QByteArray received;
+
+    void run(const QString& path, const QByteArray& bytes, qint64 size, bool straight) {
+        channel.SendStraightFromFile = straight;
+        channel.prepare(FtpDataChannel::Direction::Upload);
+        const int fd = openFileWith(path, bytes);
+        ASSERT_GE(fd, 0);
+        channel.setFile(fd, size);
+        QString address;
+        std::uint16_t port = 0;
+        ASSERT_TRUE(channel.listen(QStringLiteral("127.0.0.1"), address, port));
+        EXPECT_EQ(address, QStringLiteral("127.0.0.1"));
+        // STOR went out before the server connected back: the file waits for the connection.
+        channel.commandSent();
+        const int server = connectTo(port);
+        ASSERT_GE(server, 0);
+        ASSERT_TRUE(waitFor([&] { return drain(server, received); }, 20000));
+        ::close(server);
+    }
+};
+
 TEST(FtpDataChannel, PassiveListingEndsWithItsUnterminatedLastLine) {
     Owner owner;
     FtpDataChannel channel(owner);
@@ -137,30 +163,14 @@ TEST(FtpDataChannel, ActiveUploadSendsTheWholeFileStraightOrInBlocks) {
     const QByteArray bytes = pattern(3 * 1024 * 1024 + 17);
     for (const bool straight : {true, false}) {
         SCOPED_TRACE(straight ? "sendfile" : "pread");
-        Owner owner;
-        FtpDataChannel channel(owner);
-        channel.SendStraightFromFile = straight;
-        channel.prepare(FtpDataChannel::Direction::Upload);
-        const int fd = openFileWith(dir.filePath(QStringLiteral("up.bin")), bytes);
-        ASSERT_GE(fd, 0);
-        channel.setFile(fd, bytes.size());
-        QString address;
-        std::uint16_t port = 0;
-        ASSERT_TRUE(channel.listen(QStringLiteral("127.0.0.1"), address, port));
-        EXPECT_EQ(address, QStringLiteral("127.0.0.1"));
-        // STOR went out before the server connected back: the file waits for the connection.
-        channel.commandSent();
-        const int server = connectTo(port);
-        ASSERT_GE(server, 0);
-        QByteArray received;
-        ASSERT_TRUE(waitFor([&] { return drain(server, received); }, 20000));
-        ::close(server);
-        EXPECT_EQ(owner.events, QStringList{QStringLiteral("connected active")});
-        EXPECT_EQ(owner.startedSize, bytes.size());
-        EXPECT_EQ(owner.ends, QList<End>{End::Complete});
-        EXPECT_EQ(channel.bytesTransferred(), bytes.size());
-        EXPECT_TRUE(received == bytes);
-        EXPECT_FALSE(channel.listener().HasHandle());
+        ActiveUpload upload;
+        upload.run(dir.filePath(QStringLiteral("up.bin")), bytes, bytes.size(), straight);
+        EXPECT_EQ(upload.owner.events, QStringList{QStringLiteral("connected active")});
+        EXPECT_EQ(upload.owner.startedSize, bytes.size());
+        EXPECT_EQ(upload.owner.ends, QList<End>{End::Complete});
+        EXPECT_EQ(upload.channel.bytesTransferred(), bytes.size());
+        EXPECT_TRUE(upload.received == bytes);
+        EXPECT_FALSE(upload.channel.listener().HasHandle());
     }
 }
 
@@ -169,25 +179,12 @@ TEST(FtpDataChannel, AFileShorterThanItsSizeEndsAsAFailedRead) {
     const QByteArray bytes = pattern(1000);
     for (const bool straight : {true, false}) {
         SCOPED_TRACE(straight ? "sendfile" : "pread");
-        Owner owner;
-        FtpDataChannel channel(owner);
-        channel.SendStraightFromFile = straight;
-        channel.prepare(FtpDataChannel::Direction::Upload);
-        const int fd = openFileWith(dir.filePath(QStringLiteral("short.bin")), bytes);
-        ASSERT_GE(fd, 0);
-        channel.setFile(fd, 5000); // the file was cut after its size was taken
-        QString address;
-        std::uint16_t port = 0;
-        ASSERT_TRUE(channel.listen(QStringLiteral("127.0.0.1"), address, port));
-        const int server = connectTo(port);
-        ASSERT_GE(server, 0);
-        channel.commandSent();
-        QByteArray received;
-        ASSERT_TRUE(waitFor([&] { return drain(server, received); }));
-        ::close(server);
-        EXPECT_EQ(owner.ends, QList<End>{End::FileRead});
-        EXPECT_TRUE(received == bytes);
-        EXPECT_FALSE(channel.socket().HasHandle());
+        ActiveUpload upload;
+        // The file was cut after its size was taken.
+        upload.run(dir.filePath(QStringLiteral("short.bin")), bytes, 5000, straight);
+        EXPECT_EQ(upload.owner.ends, QList<End>{End::FileRead});
+        EXPECT_TRUE(upload.received == bytes);
+        EXPECT_FALSE(upload.channel.socket().HasHandle());
     }
 }
 
