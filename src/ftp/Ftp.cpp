@@ -123,20 +123,43 @@ template <typename Call> bool TStarFtp::callOut(Call&& call) {
     return !self.isNull() && m_epoch == epoch;
 }
 
+// Notifications are posted and delivered from the event loop in the order they were made, so
+// a handler may delete the engine or start anything; the engine goes on meanwhile. Information
+// of an exchange that was cut off since (Abort, Quit during an operation, a new Connect) is
+// dropped, an error only when a new connection began.
 bool TStarFtp::info(FtpInfo code, const QString& text) {
-    auto handler = OnFtpInfo;
-    if (!handler)
-        return true;
-    return callOut([&] { handler(this, code, text); });
+    QMetaObject::invokeMethod(
+        this,
+        [this, code, text, exchange = m_readyEpoch] {
+            if (exchange != m_readyEpoch)
+                return;
+            if (auto handler = OnFtpInfo)
+                handler(this, code, text);
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 bool TStarFtp::report(FtpError code) {
     m_success = false;
     m_lastFtpError = static_cast<int>(code);
-    auto handler = OnFtpError;
-    if (!handler)
-        return true;
-    return callOut([&] { handler(this, code, kError); });
+    QMetaObject::invokeMethod(
+        this,
+        [this, code, connection = m_connection] {
+            if (connection != m_connection)
+                return;
+            if (auto handler = OnFtpError)
+                handler(this, code, kError);
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+// The answer to a call that is refused at once (not connected, busy) comes before the call
+// returns, as it always did: nothing of the engine runs after it.
+static void answerNow(TStarFtp* ftp, FtpInfo code) {
+    if (auto handler = ftp->OnFtpInfo)
+        handler(ftp, code, QString());
 }
 
 void TStarFtp::fatal(FtpError code, bool socketError) {
@@ -145,12 +168,8 @@ void TStarFtp::fatal(FtpError code, bool socketError) {
     endConnection();
     if (socketError)
         m_shutDown = true;
-    m_success = false;
-    m_lastFtpError = static_cast<int>(code);
-    // Posted first: the error handler may delete the engine or connect again.
+    report(code);
     postQuit();
-    if (auto handler = OnFtpError)
-        callOut([&] { handler(this, code, kError); });
 }
 
 bool TStarFtp::checkSocketError() {
@@ -217,11 +236,11 @@ FtpTransferOp* TStarFtp::transfer() const {
 
 bool TStarFtp::guard() {
     if (!m_connectedFtp) {
-        info(FtpInfo::NotConnected);
+        answerNow(this, FtpInfo::NotConnected);
         return false;
     }
     if (m_busy) {
-        info(FtpInfo::Busy);
+        answerNow(this, FtpInfo::Busy);
         return false;
     }
     m_busy = true;
@@ -333,9 +352,8 @@ bool TStarFtp::sendLine(const QByteArray& text) {
     // The password never leaves the engine in an event: whoever shows or logs the commands
     // sees asterisks, as many whatever its length.
     const bool password = command.left(5).toUpper() == QByteArrayLiteral("PASS ");
-    if (!info(FtpInfo::CommandSent,
-              password ? QStringLiteral("PASS ********\r\n") : RemoteNameText(line)))
-        return false;
+    info(FtpInfo::CommandSent,
+         password ? QStringLiteral("PASS ********\r\n") : RemoteNameText(line));
     m_controlOut.append(line);
     awaitReply();
     const quint64 epoch = m_epoch;
@@ -394,7 +412,7 @@ void TStarFtp::awaitReply() {
 
 void TStarFtp::Connect() {
     if (m_busy) {
-        info(FtpInfo::Busy);
+        answerNow(this, FtpInfo::Busy);
         return;
     }
     OnTimeOut = [this](TStarSocket*) { fatal(FtpError::TimeOut); };
@@ -454,8 +472,7 @@ void TStarFtp::Connect() {
         ConnectSocket();
         checkSocketError();
     } else {
-        if (!info(FtpInfo::LookupStarted, m_hostName))
-            return;
+        info(FtpInfo::LookupStarted, m_hostName);
         LookupHost(m_hostName);
         checkSocketError();
     }
@@ -467,8 +484,7 @@ void TStarFtp::onLookupDone() {
     UseResolvedAddress();
     SetPort(static_cast<std::uint16_t>(FtpPort));
     m_numericAddress = AddressText();
-    if (!info(FtpInfo::LookupDone, m_numericAddress))
-        return;
+    info(FtpInfo::LookupDone, m_numericAddress);
     ConnectSocket();
     checkSocketError();
 }
@@ -497,10 +513,10 @@ void TStarFtp::onControlClose() {
         m_success = false;
     const bool wasConnected = m_connectedFtp;
     endConnection();
+    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
     if (wasConnected || m_busy)
         postReady();
     postQuit();
-    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
 }
 
 // ---- reading replies ----
@@ -633,8 +649,7 @@ void TStarFtp::controlHandshake() {
     if (!certificateTrusted())
         return;
     OnRead = [this](TStarSocket*) { onControlRead(); };
-    if (!info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher()))
-        return;
+    info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher());
     WaitForReadable();
     if (m_operation && m_operation->kind() == FtpOperation::Kind::Login)
         static_cast<FtpLoginOp*>(m_operation.get())->tlsUp();
@@ -709,9 +724,9 @@ void TStarFtp::closedByQuit() {
     // After the 221 the server has nothing more to say: close the connection here rather
     // than wait for the server to close it (some never do).
     endConnection();
+    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
     postReady();
     postQuit();
-    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
 }
 
 void TStarFtp::Quit() {
@@ -881,12 +896,12 @@ void TStarFtp::StoreFile() {
         // Nothing was stored: the ready point must not read as a success.
         m_success = false;
         m_pendingEvent = PendingFileStored;
+        answerNow(this, FtpInfo::NotConnected);
         postReady();
-        info(FtpInfo::NotConnected);
         return;
     }
     if (m_busy) {
-        info(FtpInfo::Busy);
+        answerNow(this, FtpInfo::Busy);
         return;
     }
     m_busy = true;
@@ -894,13 +909,13 @@ void TStarFtp::StoreFile() {
     m_pendingEvent = PendingFileStored;
     m_lastFtpError = 0;
     if (RemoteFile.isEmpty() && RemoteFileBytes.isEmpty()) {
-        postReady();
         report(FtpError::NoRemoteFile);
+        postReady();
         return;
     }
     if (!openLocalFile()) {
-        postReady();
         report(FtpError::LocalFileOpen);
+        postReady();
         return;
     }
     startOperation(std::make_unique<FtpStoreOp>(
@@ -935,7 +950,19 @@ bool TStarFtp::dataStarted(qint64 size) {
 }
 
 bool TStarFtp::dataProgress() {
-    return info(FtpInfo::DataProgress);
+    // Paced by when it is shown, not when it is posted: the next comes ProgressIntervalMs
+    // after the handler has had this one.
+    QMetaObject::invokeMethod(
+        this,
+        [this, exchange = m_readyEpoch] {
+            if (exchange != m_readyEpoch)
+                return;
+            m_data.progressShown();
+            if (auto handler = OnFtpInfo)
+                handler(this, FtpInfo::DataProgress, QString());
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 void TStarFtp::dataEnded(FtpDataChannel::End end) {
@@ -946,11 +973,9 @@ void TStarFtp::dataEnded(FtpDataChannel::End end) {
         // not complete on the server, whatever the server says next.
         if (end == FtpDataChannel::End::ClosedEarly)
             m_success = false;
-        if (m_operation && m_operation->kind() == FtpOperation::Kind::List &&
-            !info(FtpInfo::ListingReady, QStringLiteral("Listing ready")))
-            return;
-        if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-            return;
+        if (m_operation && m_operation->kind() == FtpOperation::Kind::List)
+            info(FtpInfo::ListingReady, QStringLiteral("Listing ready"));
+        info(FtpInfo::TransferDone, QStringLiteral("Transfer done"));
         if (FtpTransferOp* current = transfer())
             current->dataPartDone();
         return;
@@ -958,8 +983,7 @@ void TStarFtp::dataEnded(FtpDataChannel::End end) {
         m_success = false;
         // The server sees the data connection end and answers STOR; that answer must still
         // reach a ready point, or the engine would stay busy for good.
-        if (!report(FtpError::LocalFileRead))
-            return;
+        report(FtpError::LocalFileRead);
         if (FtpTransferOp* current = transfer())
             current->dataPartDone();
         return;

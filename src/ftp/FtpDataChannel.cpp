@@ -438,6 +438,7 @@ void FtpDataChannel::startUpload() {
     m_sending = true;
     m_bytes = 0;
     m_reportedBytes = 0;
+    m_progressPending = false;
     // TLS encrypts in our memory: the file is read in blocks.
     m_useSendfile = SendStraightFromFile && !m_tlsContext;
     m_startTick.start();
@@ -453,14 +454,20 @@ void FtpDataChannel::startUpload() {
 
 bool FtpDataChannel::progress() {
     m_elapsedMs = m_startTick.elapsed();
-    // The first bytes out are reported at once, later ones at most every ProgressIntervalMs;
-    // the end of the file is told by the end of the transfer right after.
-    if (m_bytes == m_reportedBytes ||
+    // The first bytes out are reported at once, later ones at most every ProgressIntervalMs
+    // after the owner has shown the one before; the end of the file is told by the end of the
+    // transfer right after.
+    if (m_bytes == m_reportedBytes || m_progressPending ||
         (m_progressClock.isValid() && m_progressClock.elapsed() < ProgressIntervalMs))
         return true;
-    m_progressClock.start();
+    m_progressPending = true;
     m_reportedBytes = m_bytes;
     return m_owner.dataProgress();
+}
+
+void FtpDataChannel::progressShown() {
+    m_progressPending = false;
+    m_progressClock.start();
 }
 
 void FtpDataChannel::pump() {
@@ -588,6 +595,12 @@ void FtpDataChannel::uploadSent() {
 }
 
 void FtpDataChannel::uploadClosed() {
+    // Reset while the file was still going out: the same broken connection a send would have
+    // met, whichever of the two notifications comes first.
+    if (m_sending && m_socket.LastError != 0) {
+        fail(End::Broken);
+        return;
+    }
     // The server closed the data connection before we finished sending: the file is not
     // complete on the server, whatever the server says next.
     const End reason = m_sending || !m_started ? End::ClosedEarly : End::Complete;

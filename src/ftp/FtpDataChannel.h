@@ -43,7 +43,8 @@ public:
         virtual bool dataLine(const QByteArray& line) = 0;
         // An upload's first bytes are about to go: the size of the file.
         virtual bool dataStarted(qint64 size) = 0;
-        // More of the upload went out (at most every ProgressIntervalMs).
+        // More of the upload went out. The next is told only after progressShown, and at
+        // least ProgressIntervalMs after it.
         virtual bool dataProgress() = 0;
         // The channel is closed already; called once per transfer.
         virtual void dataEnded(End end) = 0;
@@ -91,6 +92,8 @@ public:
         closeSockets();
         closeFile();
     }
+    // The owner has shown the last progress: the clock to the next one starts now.
+    void progressShown();
     // Still waiting for the TLS upload's end from the server.
     bool awaitingEnd() const { return m_awaitingEnd; }
 
@@ -154,6 +157,7 @@ private:
     qsizetype m_blockOffset = 0;
     qint64 m_reportedBytes = 0;
     QElapsedTimer m_progressClock;
+    bool m_progressPending = false;
 
     qint64 m_bytes = 0;
     qint64 m_elapsedMs = 0;

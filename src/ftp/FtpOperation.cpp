@@ -1,6 +1,6 @@
-// The FTP operations' reply handling. Each handler returns at once after anything that may
-// have ended the connection or let the owner's handlers run (fatal, an info or error that
-// returned false): the engine may have let the operation go by then.
+// The FTP operations' reply handling. The owner hears of everything later, from the event
+// loop; a handler returns at once after anything that may have ended the connection (fatal)
+// or asked the owner a question, since the engine may have let the operation go by then.
 #include "ftp/FtpOperation.h"
 
 #include "ftp/FtpListing.h"
@@ -26,8 +26,7 @@ void FtpOperation::finishWith(const FtpReply& reply) {
     ftp.retireOperation();
     if (!isClass(reply, '2')) {
         ftp.m_success = false;
-        if (!ftp.info(FtpInfo::UnexpectedReply))
-            return;
+        ftp.info(FtpInfo::UnexpectedReply);
     }
     ftp.postReady();
 }
@@ -51,16 +50,14 @@ void FtpLoginOp::afterLogin() {
 
 void FtpLoginOp::refused() {
     TStarFtp& ftp = m_ftp;
-    if (!ftp.report(FtpError::LoginRefused))
-        return;
+    ftp.report(FtpError::LoginRefused);
     ftp.startOperation(std::make_unique<FtpQuitOp>(ftp, false));
 }
 
 void FtpLoginOp::loggedIn() {
     TStarFtp& ftp = m_ftp;
     ftp.retireOperation();
-    if (!ftp.info(FtpInfo::LoggedIn, QStringLiteral("Logged in")))
-        return;
+    ftp.info(FtpInfo::LoggedIn, QStringLiteral("Logged in"));
     ftp.postReady();
 }
 
@@ -124,8 +121,8 @@ void FtpLoginOp::reply(const FtpReply& reply) {
             loggedIn();
         break;
     case FtpStep::InitialCwd:
-        if (!isClass(reply, '2') && !m_ftp.info(FtpInfo::UnexpectedReply))
-            return;
+        if (!isClass(reply, '2'))
+            m_ftp.info(FtpInfo::UnexpectedReply);
         loggedIn();
         break;
     default:
@@ -214,11 +211,9 @@ void FtpTransferOp::connectPassive(const QString& named, std::uint16_t port) {
     // PASV reply names: a server behind NAT names its private address, and a hostile one could
     // make the client connect anywhere.
     const QString peer = m_ftp.AddressText();
-    if (!named.isEmpty() && named != peer &&
-        !m_ftp.info(
-            FtpInfo::PassiveAddressIgnored,
-            QStringLiteral("PASV address %1 ignored, data connection to %2").arg(named, peer)))
-        return;
+    if (!named.isEmpty() && named != peer)
+        m_ftp.info(FtpInfo::PassiveAddressIgnored,
+                   QStringLiteral("PASV address %1 ignored, data connection to %2").arg(named, peer));
     prepareData();
     if (!m_ftp.m_data.connectTo(peer, port))
         m_ftp.fatal(FtpError::DataConnection);
@@ -344,13 +339,11 @@ void FtpListOp::reply(const FtpReply& reply) {
 bool FtpListOp::line(const QByteArray& bytes) {
     TStarFtp& ftp = m_ftp;
     const QString line = RemoteNameText(bytes);
-    if (!ftp.info(FtpInfo::DataProgress, line))
-        return false;
+    ftp.info(FtpInfo::DataProgress, line);
     if (ftp.m_rawListing.size() >= TStarFtp::MaxListingLines)
         return true;
     ftp.m_rawListing.append(line);
-    if (!ftp.info(FtpInfo::ListingLine, line))
-        return false;
+    ftp.info(FtpInfo::ListingLine, line);
     if (m_machineListing) {
         const std::optional<RemoteEntry> entry = ParseMachineListingLine(bytes);
         if (!entry)
@@ -418,8 +411,7 @@ void FtpStoreOp::reply(const FtpReply& reply) {
         ftp.m_success = false;
         ftp.retireOperation();
         ftp.m_data.close();
-        if (!ftp.info(FtpInfo::UnexpectedReply))
-            return;
+        ftp.info(FtpInfo::UnexpectedReply);
         ftp.postReady();
     }
 }
