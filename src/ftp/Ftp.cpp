@@ -1,22 +1,17 @@
-// TStarFtp: login, server type, directory commands, listings and uploads, driven by complete
-// replies and socket notifications; failures become numbered FtpError events. Each operation
-// has its own reply handler; LIST and STOR meet their two halves in controlPartDone and
-// dataPartDone. Uploads go out as fast as the data socket takes them and continue on its
-// write notification, so the engine never runs the event loop itself.
+// TStarFtp: the control connection, the data channel and the operation under way. Complete
+// replies go to the operation (FtpOperation.h), socket notifications to the engine or its data
+// channel; failures become numbered FtpError events. LIST and STOR end when their final reply
+// and the data channel's end are both in.
 #include "ftp/Ftp.h"
 
+#include "ftp/FtpOperation.h"
 #include "ftp/FtpTls.h"
 #include "platform/NativeNames.h"
 
 #include <QPointer>
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
-#include <sys/sendfile.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,35 +22,6 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // Chunks the control reader takes per notification before it lets other events run; a server
 // that never stops talking must not freeze the program.
 constexpr int kReadsPerNotification = 32;
-// The longest stretch one write notification keeps sending before it lets other events run;
-// a peer that takes everything at once must not freeze the program either.
-constexpr qint64 kSendSliceNs = 10 * 1000 * 1000;
-// The most one sendfile() call is asked for; the socket's buffer limits it anyway.
-constexpr size_t kSendfileChunk = 16 * 1024 * 1024;
-
-// sendfile() has no MSG_NOSIGNAL: a server that has gone away would end the program with
-// SIGPIPE. The signal is blocked around the call, and one it raised is taken back.
-ssize_t sendfileWithoutSigpipe(int socket, int file, off_t* offset, size_t count) {
-    sigset_t pipeSet, oldSet, pendingBefore;
-    sigemptyset(&pipeSet);
-    sigaddset(&pipeSet, SIGPIPE);
-    sigpending(&pendingBefore);
-    pthread_sigmask(SIG_BLOCK, &pipeSet, &oldSet);
-    const ssize_t sent = ::sendfile(socket, file, offset, count);
-    const int error = errno;
-    if (sent < 0 && error == EPIPE && !sigismember(&pendingBefore, SIGPIPE)) {
-        const timespec noWait{};
-        sigtimedwait(&pipeSet, nullptr, &noWait);
-    }
-    pthread_sigmask(SIG_SETMASK, &oldSet, nullptr);
-    errno = error;
-    return sent;
-}
-
-bool isClass(const FtpReply& reply, char kind) {
-    return reply.kind() == QLatin1Char(kind);
-}
-
 } // namespace
 
 FtpError FtpErrorFromSocketError(int socketError) {
@@ -109,13 +75,12 @@ FtpError FtpErrorFromSocketError(int socketError) {
 }
 
 TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
-    for (QTimer* timer : {&m_replyTimer, &m_dataTimer, &m_abortedStoreTimer, &m_quitTimer})
+    for (QTimer* timer : {&m_replyTimer, &m_abortedStoreTimer, &m_quitTimer})
         timer->setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
-    connect(&m_dataTimer, &QTimer::timeout, this, [this] { fatal(FtpError::TimeOut); });
     connect(&m_abortedStoreTimer, &QTimer::timeout, this, [this] {
-        if (m_operation == Operation::Store && m_step == Step::Stor && !m_controlDone)
-            controlPartDone();
+        if (m_operation && m_operation->kind() == FtpOperation::Kind::Store)
+            static_cast<FtpStoreOp*>(m_operation.get())->abortedStoreWaitOver();
     });
     connect(&m_quitTimer, &QTimer::timeout, this, [this] { Abort(); });
 }
@@ -123,11 +88,8 @@ TStarFtp::TStarFtp(QObject* parent) : TStarSocket(parent) {
 TStarFtp::~TStarFtp() {
     OnFtpInfo = nullptr;
     OnFtpError = nullptr;
-    m_dataTls.reset();
+    m_data.close();
     m_controlTls.reset();
-    m_listenerSocket.CloseSocket();
-    m_dataSocket.CloseSocket();
-    closeLocalFile();
 }
 
 void TStarFtp::SetFtpServer(const QString& server) {
@@ -161,20 +123,43 @@ template <typename Call> bool TStarFtp::callOut(Call&& call) {
     return !self.isNull() && m_epoch == epoch;
 }
 
+// Notifications are posted and delivered from the event loop in the order they were made, so
+// a handler may delete the engine or start anything; the engine goes on meanwhile. Information
+// of an exchange that was cut off since (Abort, Quit during an operation, a new Connect) is
+// dropped, an error only when a new connection began.
 bool TStarFtp::info(FtpInfo code, const QString& text) {
-    auto handler = OnFtpInfo;
-    if (!handler)
-        return true;
-    return callOut([&] { handler(this, code, text); });
+    QMetaObject::invokeMethod(
+        this,
+        [this, code, text, exchange = m_readyEpoch] {
+            if (exchange != m_readyEpoch)
+                return;
+            if (auto handler = OnFtpInfo)
+                handler(this, code, text);
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 bool TStarFtp::report(FtpError code) {
     m_success = false;
     m_lastFtpError = static_cast<int>(code);
-    auto handler = OnFtpError;
-    if (!handler)
-        return true;
-    return callOut([&] { handler(this, code, kError); });
+    QMetaObject::invokeMethod(
+        this,
+        [this, code, connection = m_connection] {
+            if (connection != m_connection)
+                return;
+            if (auto handler = OnFtpError)
+                handler(this, code, kError);
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+// The answer to a call that is refused at once (not connected, busy) comes before the call
+// returns, as it always did: nothing of the engine runs after it.
+static void answerNow(TStarFtp* ftp, FtpInfo code) {
+    if (auto handler = ftp->OnFtpInfo)
+        handler(ftp, code, QString());
 }
 
 void TStarFtp::fatal(FtpError code, bool socketError) {
@@ -183,12 +168,8 @@ void TStarFtp::fatal(FtpError code, bool socketError) {
     endConnection();
     if (socketError)
         m_shutDown = true;
-    m_success = false;
-    m_lastFtpError = static_cast<int>(code);
-    // Posted first: the error handler may delete the engine or connect again.
+    report(code);
     postQuit();
-    if (auto handler = OnFtpError)
-        callOut([&] { handler(this, code, kError); });
 }
 
 bool TStarFtp::checkSocketError() {
@@ -204,34 +185,11 @@ bool TStarFtp::checkSocketError() {
 }
 
 void TStarFtp::closeDataSockets() {
-    // A TLS data connection ends with close_notify: servers forget a session whose
-    // connection ended without it, and the next data connection could not resume it.
-    if (m_dataTls && m_dataTls->established() && !m_dataShutdownSent && m_dataSocket.HasHandle())
-        m_dataTls->shutdown();
-    // The channel goes first: it only borrows the socket.
-    m_dataTls.reset();
-    m_dataUp = false;
-    m_transferUnderway = false;
-    m_dataTlsClosed = false;
-    m_dataShutdownSent = false;
-    m_awaitingDataEnd = false;
-    m_dataSocket.CloseSocket();
-    m_listenerSocket.CloseSocket();
-    m_dataTimer.stop();
-}
-
-void TStarFtp::closeLocalFile() {
-    if (m_fileFd >= 0)
-        ::close(m_fileFd);
-    m_fileFd = -1;
-    m_uploading = false;
-    m_uploadBlock.clear();
-    m_blockOffset = 0;
+    m_data.closeSockets();
 }
 
 void TStarFtp::closeAllSockets() {
-    closeDataSockets();
-    closeLocalFile();
+    m_data.close();
     m_controlTls.reset();
     CloseSocket();
     m_controlOut.clear();
@@ -244,20 +202,45 @@ void TStarFtp::endConnection() {
     m_abortedStoreTimer.stop();
     m_quitTimer.stop();
     m_connectedFtp = false;
-    m_operation = Operation::None;
-    m_step = Step::Idle;
+    retireOperation();
     m_readerBusy = false;
     m_readMissed = false;
-    m_querying = false;
+}
+
+void TStarFtp::startOperation(std::unique_ptr<FtpOperation> operation) {
+    m_retired.clear();
+    retireOperation();
+    m_operation = std::move(operation);
+    m_operation->start();
+}
+
+void TStarFtp::retireOperation() {
+    if (m_operation)
+        m_retired.push_back(std::move(m_operation));
+}
+
+FtpStep TStarFtp::step() const {
+    return m_operation ? m_operation->step() : FtpStep::Idle;
+}
+
+int TStarFtp::ReplyState() const {
+    return static_cast<int>(step());
+}
+
+FtpTransferOp* TStarFtp::transfer() const {
+    if (!m_operation || (m_operation->kind() != FtpOperation::Kind::List &&
+                         m_operation->kind() != FtpOperation::Kind::Store))
+        return nullptr;
+    return static_cast<FtpTransferOp*>(m_operation.get());
 }
 
 bool TStarFtp::guard() {
     if (!m_connectedFtp) {
-        info(FtpInfo::NotConnected);
+        answerNow(this, FtpInfo::NotConnected);
         return false;
     }
     if (m_busy) {
-        info(FtpInfo::Busy);
+        answerNow(this, FtpInfo::Busy);
         return false;
     }
     m_busy = true;
@@ -343,7 +326,7 @@ void TStarFtp::quitPoint(quint64 connection) {
 
 void TStarFtp::Abort() {
     // An operation cut off did not succeed, whatever it had done so far.
-    if (m_busy || m_step != Step::Idle)
+    if (m_busy || step() != FtpStep::Idle)
         m_success = false;
     endConnection();
     ++m_readyEpoch;
@@ -354,11 +337,7 @@ void TStarFtp::Abort() {
 
 // ---- sending ----
 
-bool TStarFtp::send(const QString& text, Operation operation, Step step) {
-    return send(text.toUtf8(), operation, step);
-}
-
-bool TStarFtp::send(const QByteArray& text, Operation operation, Step step) {
+bool TStarFtp::sendLine(const QByteArray& text) {
     // A name with a line break in it would smuggle a second command to the server.
     QByteArray command = text;
     for (qsizetype i = 0; i < command.size(); ++i) {
@@ -367,17 +346,14 @@ bool TStarFtp::send(const QByteArray& text, Operation operation, Step step) {
             break;
         }
     }
-    m_operation = operation;
-    m_step = step;
     if (m_shutDown)
         return false;
     const QByteArray line = command + kCrLf;
     // The password never leaves the engine in an event: whoever shows or logs the commands
     // sees asterisks, as many whatever its length.
     const bool password = command.left(5).toUpper() == QByteArrayLiteral("PASS ");
-    if (!info(FtpInfo::CommandSent,
-              password ? QStringLiteral("PASS ********\r\n") : RemoteNameText(line)))
-        return false;
+    info(FtpInfo::CommandSent,
+         password ? QStringLiteral("PASS ********\r\n") : RemoteNameText(line));
     m_controlOut.append(line);
     awaitReply();
     const quint64 epoch = m_epoch;
@@ -405,81 +381,38 @@ void TStarFtp::flushControl() {
 }
 
 void TStarFtp::SendCommand(const QString& text, int state) {
-    Step step = Step::Idle;
-    Operation operation = m_operation;
-    switch (state) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 5:
-    case 6:
-        operation = Operation::Login;
-        break;
-    case 20:
-    case 21:
-    case 22:
-        operation = Operation::Login;
-        break;
-    case 7:
-    case 8:
-    case 10:
-    case 12:
-    case 13:
-    case 14:
-        operation = Operation::Listing;
-        break;
-    case 30:
-    case 31:
-    case 32:
-    case 33:
-    case 34:
-        operation = Operation::Store;
-        break;
-    case 40:
-    case 41:
-        operation = Operation::Rename;
-        break;
-    case 50:
-        operation = Operation::Command;
-        break;
-    case 60:
-        operation = Operation::Quit;
-        break;
-    default:
-        state = static_cast<int>(Step::Idle);
-        operation = Operation::None;
-        break;
+    static const QList<int> known{0,  1,  2,  3,  5,  6,  7,  8,  10, 12, 13, 14,
+                                  20, 21, 22, 30, 31, 32, 33, 34, 40, 41, 50, 60};
+    const FtpStep step = known.contains(state) ? static_cast<FtpStep>(state) : FtpStep::Idle;
+    // Sent as part of the operation under way, or else as a one-reply command of its own.
+    if (!m_operation) {
+        m_operation = std::make_unique<FtpCommandOp>(*this, text.toUtf8(), false);
     }
-    step = static_cast<Step>(state);
-    send(text, operation, step);
+    m_operation->setStep(step);
+    sendLine(text.toUtf8());
 }
 
 // ---- waiting ----
 
 bool TStarFtp::dataInFlight() const {
-    return (m_step == Step::List || m_step == Step::Stor) && !m_dataDone;
+    const FtpTransferOp* current = transfer();
+    return current && current->dataInFlight();
 }
 
 void TStarFtp::awaitReply() {
     m_replyTimer.stop();
     // While the data connection of LIST or STOR is open, its own time-out counts: a long
     // transfer is no reason to give up on the final reply.
-    if (m_step == Step::Idle || dataInFlight() || ReplyTimeOut <= 0)
+    if (step() == FtpStep::Idle || dataInFlight() || ReplyTimeOut <= 0)
         return;
     m_replyTimer.start(ReplyTimeOut * 1000);
-}
-
-void TStarFtp::touchData() {
-    if (DataTimeOut > 0)
-        m_dataTimer.start(DataTimeOut * 1000);
 }
 
 // ---- connecting ----
 
 void TStarFtp::Connect() {
     if (m_busy) {
-        info(FtpInfo::Busy);
+        answerNow(this, FtpInfo::Busy);
         return;
     }
     OnTimeOut = [this](TStarSocket*) { fatal(FtpError::TimeOut); };
@@ -513,7 +446,6 @@ void TStarFtp::Connect() {
     m_shutDown = false;
     m_replies.reset();
     m_remoteType = RemoteType::Unknown;
-    m_quitDuringOperation = false;
     m_epsvRefused = false;
     m_passiveRefused = false;
     m_protectData = false;
@@ -521,8 +453,7 @@ void TStarFtp::Connect() {
     m_pendingEvent = PendingNone;
     // Logging in is an operation like any other: nothing else may start until its ready point.
     m_busy = true;
-    m_operation = Operation::Login;
-    m_step = Step::Greeting;
+    startOperation(std::make_unique<FtpLoginOp>(*this));
     // The greeting is the first reply: the look-up and the connect count into its time.
     awaitReply();
 
@@ -541,8 +472,7 @@ void TStarFtp::Connect() {
         ConnectSocket();
         checkSocketError();
     } else {
-        if (!info(FtpInfo::LookupStarted, m_hostName))
-            return;
+        info(FtpInfo::LookupStarted, m_hostName);
         LookupHost(m_hostName);
         checkSocketError();
     }
@@ -554,8 +484,7 @@ void TStarFtp::onLookupDone() {
     UseResolvedAddress();
     SetPort(static_cast<std::uint16_t>(FtpPort));
     m_numericAddress = AddressText();
-    if (!info(FtpInfo::LookupDone, m_numericAddress))
-        return;
+    info(FtpInfo::LookupDone, m_numericAddress);
     ConnectSocket();
     checkSocketError();
 }
@@ -565,7 +494,8 @@ void TStarFtp::onControlConnect() {
     // engine would wait for a greeting that never comes.
     if (!checkSocketError())
         return;
-    m_step = Step::Greeting;
+    if (m_operation)
+        m_operation->setStep(FtpStep::Greeting);
     m_connectedFtp = true;
     m_replies.reset();
     m_readerBusy = false;
@@ -579,14 +509,14 @@ void TStarFtp::onControlClose() {
         return;
     }
     // A command that was still waiting for its reply did not succeed.
-    if (m_step != Step::Idle)
+    if (step() != FtpStep::Idle)
         m_success = false;
     const bool wasConnected = m_connectedFtp;
     endConnection();
+    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
     if (wasConnected || m_busy)
         postReady();
     postQuit();
-    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
 }
 
 // ---- reading replies ----
@@ -619,8 +549,8 @@ void TStarFtp::onControlRead() {
         if (!checkSocketError())
             return;
         const QByteArray bytes(m_buffer.data(), count);
-        if (m_querying)
-            m_queryReply.append(bytes.left(TStarFtp::ReadBlockSize));
+        if (m_operation)
+            m_operation->received(bytes);
         const QList<FtpReply> replies = m_replies.feed(bytes);
         info(FtpInfo::ControlRead, QString::fromUtf8(bytes));
         if (!stillOpen())
@@ -653,52 +583,13 @@ void TStarFtp::handleReply(const FtpReply& reply) {
         // 1xx: the command is under way (a 150 before the data, a 120 before the greeting);
         // its final reply is still to come, also where none was expected.
         awaitReply();
-        if (m_step == Step::List || m_step == Step::Stor) {
-            m_transferUnderway = true;
-            maybeStartDataTls();
-        }
+        if (step() == FtpStep::List || step() == FtpStep::Stor)
+            m_data.transferUnderway();
         return;
     }
-    switch (m_operation) {
-    case Operation::Login:
-        loginReply(reply);
-        break;
-    case Operation::Listing:
-        listingReply(reply);
-        break;
-    case Operation::Store:
-        storeReply(reply);
-        break;
-    case Operation::Command:
-        commandReply(reply);
-        break;
-    case Operation::Rename:
-        renameReply(reply);
-        break;
-    case Operation::Quit:
-        quitReply(reply);
-        break;
-    case Operation::None:
-        break; // nothing awaited: an unasked reply is ignored
-    }
-}
-
-// ---- login ----
-
-void TStarFtp::loginRefused() {
-    if (!report(FtpError::LoginRefused))
-        return;
-    m_quitDuringOperation = false;
-    if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
-        m_quitTimer.start(QuitWaitMs);
-}
-
-void TStarFtp::loggedIn() {
-    m_operation = Operation::None;
-    m_step = Step::Idle;
-    if (!info(FtpInfo::LoggedIn, QStringLiteral("Logged in")))
-        return;
-    postReady();
+    // Nothing awaited: an unasked reply is ignored.
+    if (m_operation)
+        m_operation->reply(reply);
 }
 
 bool TStarFtp::needValue(TFtpInfoNeeded need, QString& value) {
@@ -706,90 +597,6 @@ bool TStarFtp::needValue(TFtpInfoNeeded need, QString& value) {
         return true;
     auto handler = OnFtpNeedInfo;
     return !handler || callOut([&] { handler(this, need, value); });
-}
-
-void TStarFtp::sendUser() {
-    if (needValue(NeedUserName, UserName))
-        send(QStringLiteral("USER ") + UserName, Operation::Login, Step::User);
-}
-
-void TStarFtp::afterLogin() {
-    // Data protection is asked for once the login is through, as servers expect it; the
-    // password itself already went over TLS.
-    if (m_controlTls && m_controlTls->established() && !m_protectData) {
-        send(QStringLiteral("PBSZ 0"), Operation::Login, Step::Pbsz);
-        return;
-    }
-    send(QStringLiteral("SYST"), Operation::Login, Step::System);
-}
-
-void TStarFtp::loginReply(const FtpReply& reply) {
-    switch (m_step) {
-    case Step::Greeting:
-        if (!isClass(reply, '2'))
-            fatal(FtpError::BadGreeting);
-        else if (Security != TFtpSecurity::None)
-            send(QStringLiteral("AUTH TLS"), Operation::Login, Step::Auth);
-        else
-            sendUser();
-        break;
-    case Step::Auth:
-        if (isClass(reply, '2'))
-            startControlTls();
-        else if (Security == TFtpSecurity::TlsRequired)
-            fatal(FtpError::TlsNotOffered); // before USER: no name, no password in clear
-        else
-            sendUser();
-        break;
-    case Step::Pbsz:
-    case Step::Prot:
-        if (isClass(reply, '2') && m_step == Step::Pbsz) {
-            send(QStringLiteral("PROT P"), Operation::Login, Step::Prot);
-        } else if (isClass(reply, '2')) {
-            m_protectData = true;
-            send(QStringLiteral("SYST"), Operation::Login, Step::System);
-        } else if (Security == TFtpSecurity::TlsRequired) {
-            // Files and listings would go in clear.
-            fatal(FtpError::TlsNotOffered);
-        } else {
-            send(QStringLiteral("SYST"), Operation::Login, Step::System);
-        }
-        break;
-    case Step::User:
-    case Step::Password:
-        if (isClass(reply, '2')) {
-            afterLogin();
-        } else if (!isClass(reply, '3')) {
-            loginRefused();
-        } else if (m_step == Step::User) {
-            if (needValue(NeedPassword, UserPassword))
-                send(QStringLiteral("PASS ") + UserPassword, Operation::Login, Step::Password);
-        } else if (needValue(NeedAccount, UserAccount)) {
-            send(QStringLiteral("ACCT ") + UserAccount, Operation::Login, Step::Account);
-        }
-        break;
-    case Step::Account:
-        if (isClass(reply, '2'))
-            afterLogin();
-        else
-            loginRefused();
-        break;
-    case Step::System:
-        m_pendingEvent = PendingLoggedIn;
-        ServerType = ServerTypeFromSyst(reply.text);
-        if (!InitialDirectory.isEmpty())
-            send(QStringLiteral("CWD ") + InitialDirectory, Operation::Login, Step::InitialCwd);
-        else
-            loggedIn();
-        break;
-    case Step::InitialCwd:
-        if (!isClass(reply, '2') && !info(FtpInfo::UnexpectedReply))
-            return;
-        loggedIn();
-        break;
-    default:
-        break;
-    }
 }
 
 // ---- TLS on the control connection ----
@@ -813,7 +620,8 @@ void TStarFtp::startControlTls() {
     OnRead = [this](TStarSocket*) { controlHandshake(); };
     OnWrite = [this](TStarSocket*) { controlHandshake(); };
     // The handshake counts as the reply to AUTH TLS.
-    m_step = Step::Auth;
+    if (m_operation)
+        m_operation->setStep(FtpStep::Auth);
     awaitReply();
     controlHandshake();
 }
@@ -841,10 +649,10 @@ void TStarFtp::controlHandshake() {
     if (!certificateTrusted())
         return;
     OnRead = [this](TStarSocket*) { onControlRead(); };
-    if (!info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher()))
-        return;
+    info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher());
     WaitForReadable();
-    sendUser();
+    if (m_operation && m_operation->kind() == FtpOperation::Kind::Login)
+        static_cast<FtpLoginOp*>(m_operation.get())->tlsUp();
 }
 
 bool TStarFtp::certificateTrusted() {
@@ -910,69 +718,22 @@ int TStarFtp::controlSend(const char* bytes, int size) {
     }
 }
 
-// ---- one-reply commands, rename, quit ----
-
-void TStarFtp::commandReply(const FtpReply& reply) {
-    m_operation = Operation::None;
-    m_step = Step::Idle;
-    if (m_querying) {
-        m_querying = false;
-        // The type asked for by a query counts as the type of the session, as TYPE does.
-        if (m_queryCommand.toUpper() == "TYPE I")
-            m_remoteType = isClass(reply, '2') ? RemoteType::Image : RemoteType::Unknown;
-        m_success = isClass(reply, '2');
-        postReady();
-        return;
-    }
-    if (!isClass(reply, '2')) {
-        m_success = false;
-        if (!info(FtpInfo::UnexpectedReply))
-            return;
-    }
-    postReady();
-}
-
-void TStarFtp::renameReply(const FtpReply& reply) {
-    if (m_step == Step::RenameFrom && isClass(reply, '3')) {
-        send("RNTO " + m_renameTarget, Operation::Rename, Step::RenameTo);
-        return;
-    }
-    commandReply(reply);
-}
+// ---- quit ----
 
 void TStarFtp::closedByQuit() {
     // After the 221 the server has nothing more to say: close the connection here rather
     // than wait for the server to close it (some never do).
     endConnection();
+    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
     postReady();
     postQuit();
-    info(FtpInfo::NotConnected, QStringLiteral("Disconnected"));
-}
-
-void TStarFtp::quitReply(const FtpReply& reply) {
-    if (m_quitDuringOperation) {
-        // Replies of the operation that was cut off may still come first; only the 221 ends
-        // the connection, the quit wait covers a server that never sends it.
-        if (reply.code == "221")
-            closedByQuit();
-        else
-            awaitReply();
-        return;
-    }
-    if (!isClass(reply, '2')) {
-        fatal(FtpError::QuitRefused);
-        return;
-    }
-    closedByQuit();
 }
 
 void TStarFtp::Quit() {
     if (!m_busy) {
         if (!guard())
             return;
-        m_quitDuringOperation = false;
-        if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
-            m_quitTimer.start(QuitWaitMs);
+        startOperation(std::make_unique<FtpQuitOp>(*this, false));
         return;
     }
     // During an operation: the operation is given up (no ready point of its own), the server
@@ -982,329 +743,33 @@ void TStarFtp::Quit() {
     ++m_readyEpoch;
     m_pendingEvent = PendingNone;
     m_abortedStoreTimer.stop();
-    closeDataSockets();
-    closeLocalFile();
+    m_data.close();
     if (!m_connectedFtp || m_shutDown || !HasHandle() || !m_controlOut.isEmpty()) {
         Abort();
         return;
     }
-    m_quitDuringOperation = true;
-    if (send(QStringLiteral("QUIT"), Operation::Quit, Step::QuitReply))
-        m_quitTimer.start(QuitWaitMs);
+    startOperation(std::make_unique<FtpQuitOp>(*this, true));
 }
 
-// ---- data commands: TYPE, PORT, and the join of their two halves ----
+// ---- the data channel ----
 
-void TStarFtp::sendType(RemoteType wanted) {
-    m_wantedType = wanted;
-    const bool listing = m_operation == Operation::Listing;
-    // The server keeps the type for the session: a second TYPE I before each of a thousand
-    // uploads would only cost a round trip each.
-    if (m_remoteType == wanted) {
-        m_step = listing ? Step::ListingType : Step::StoreType;
-        openDataConnection();
-        return;
-    }
-    send(wanted == RemoteType::Ascii ? QStringLiteral("TYPE A") : QStringLiteral("TYPE I"),
-         m_operation, listing ? Step::ListingType : Step::StoreType);
-}
-
-void TStarFtp::typeAccepted(const FtpReply& reply) {
-    if (!isClass(reply, '2')) {
-        m_remoteType = RemoteType::Unknown;
-        fatal(FtpError::UnexpectedReply);
-        return;
-    }
-    m_remoteType = m_wantedType;
-    openDataConnection();
-}
-
-// The one place where the data connection's way is chosen.
-void TStarFtp::openDataConnection() {
-    if (DataConnection == TDataConnection::Active ||
-        (DataConnection == TDataConnection::PassiveThenActive && m_passiveRefused)) {
-        sendPort();
-        return;
-    }
-    sendPassive(!m_epsvRefused);
-}
-
-void TStarFtp::prepareData() {
-    m_controlDone = false;
-    m_dataDone = false;
-    m_dataRemainder.clear();
-    closeDataSockets();
-    if (m_operation == Operation::Listing)
-        prepareListing();
+void TStarFtp::prepareData(bool listing) {
+    m_data.TimeOut = DataTimeOut;
+    m_data.SendStraightFromFile = SendStraightFromFile;
+    const FtpDataChannel::Direction direction =
+        listing ? FtpDataChannel::Direction::Listing : FtpDataChannel::Direction::Upload;
+    if (m_protectData)
+        m_data.prepare(direction, m_tlsContext.get(), m_controlTls.get(), m_controlFingerprint);
     else
-        prepareUpload();
-}
-
-void TStarFtp::sendPassive(bool extended) {
-    const bool listing = m_operation == Operation::Listing;
-    const Step step = extended ? (listing ? Step::ListingEpsv : Step::StoreEpsv)
-                               : (listing ? Step::ListingPasv : Step::StorePasv);
-    send(extended ? QStringLiteral("EPSV") : QStringLiteral("PASV"), m_operation, step);
-}
-
-void TStarFtp::passiveReply(const FtpReply& reply) {
-    const bool extended = m_step == Step::ListingEpsv || m_step == Step::StoreEpsv;
-    if (isClass(reply, '2')) {
-        if (extended) {
-            if (const std::uint16_t port = PortFromEpsvReply(reply.text)) {
-                connectPassive({}, port);
-                return;
-            }
-        } else {
-            const PassiveTarget target = PassiveTargetFromPasvReply(reply.text);
-            if (target.port != 0) {
-                connectPassive(target.address, target.port);
-                return;
-            }
-        }
-    }
-    // Refused, or a reply that names no port: EPSV falls back to PASV, PASV to PORT where the
-    // profile allows active mode.
-    if (extended) {
-        m_epsvRefused = true;
-        sendPassive(false);
-    } else if (DataConnection == TDataConnection::PassiveThenActive) {
-        m_passiveRefused = true;
-        sendPort();
-    } else {
-        fatal(FtpError::PassiveRefused);
-    }
-}
-
-void TStarFtp::connectPassive(const QString& named, std::uint16_t port) {
-    // The data connection goes to the host of the control connection, whatever address the
-    // PASV reply names: a server behind NAT names its private address, and a hostile one could
-    // make the client connect anywhere.
-    const QString peer = AddressText();
-    if (!named.isEmpty() && named != peer &&
-        !info(FtpInfo::PassiveAddressIgnored,
-              QStringLiteral("PASV address %1 ignored, data connection to %2").arg(named, peer)))
-        return;
-    prepareData();
-    m_dataSocket.OnConnect = [this](TStarSocket*) { passiveConnected(); };
-    m_dataSocket.SetAddressFromText(peer);
-    m_dataSocket.SetPort(port);
-    m_dataSocket.CreateSocket();
-    if (m_dataSocket.LastError == 0)
-        m_dataSocket.ConnectSocket();
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    // The same time-out as the server's connection back in active mode.
-    touchData();
-}
-
-void TStarFtp::passiveConnected() {
-    m_dataSocket.OnConnect = nullptr;
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    touchData();
-    if (m_operation == Operation::Listing) {
-        listingConnected();
-    } else {
-        m_dataAccepted = true;
-    }
-    m_dataUp = true;
-    sendTransferCommand();
-}
-
-void TStarFtp::sendTransferCommand() {
-    if (m_operation == Operation::Listing) {
-        send(m_listCommand, Operation::Listing, Step::List);
-        return;
-    }
-    if (!send("STOR " + (RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes),
-              Operation::Store, Step::Stor))
-        return;
-    m_storSent = true;
-    // Connected before STOR went out: the file goes now.
-    if (m_dataAccepted)
-        startUpload();
-}
-
-// ---- TLS on the data connection ----
-
-// The handshake starts once the connection is up and the server has said (1xx) that the
-// command is under way: some servers drop a data connection that talks before they have a
-// transfer for it, and the others only answer the handshake after the command anyway.
-void TStarFtp::maybeStartDataTls() {
-    if (m_protectData && !m_dataTls && m_dataUp && m_transferUnderway && m_dataSocket.HasHandle())
-        startDataTls();
-}
-
-void TStarFtp::startDataTls() {
-    m_dataTls = std::make_unique<FtpTlsChannel>(*m_tlsContext, m_dataSocket.Handle(), QString());
-    if (!m_dataTls->ok()) {
-        fatal(FtpError::TlsHandshake);
-        return;
-    }
-    if (m_controlTls)
-        m_dataTls->resumeFrom(*m_controlTls, *m_tlsContext);
-    dataChannelUp();
-}
-
-// True when the data can flow: no TLS, or its handshake is through. Otherwise it drives the
-// handshake on and arms the notification it waits for.
-bool TStarFtp::dataChannelUp() {
-    if (!m_dataTls)
-        return !m_protectData;
-    if (m_dataTls->established())
-        return true;
-    switch (m_dataTls->handshake()) {
-    case FtpTlsChannel::Result::WantRead:
-        m_dataSocket.WaitForReadable();
-        return false;
-    case FtpTlsChannel::Result::WantWrite:
-        m_dataSocket.WaitForWritable();
-        return false;
-    case FtpTlsChannel::Result::Done:
-        break;
-    default:
-        fatal(FtpError::TlsHandshake);
-        return false;
-    }
-    // The data connection must be the control connection's server: the same certificate.
-    if (m_dataTls->certificate().Sha256Fingerprint != m_controlFingerprint) {
-        fatal(FtpError::TlsHandshake);
-        return false;
-    }
-    touchData();
-    QMetaObject::invokeMethod(
-        this,
-        [this, epoch = m_epoch] {
-            if (epoch == m_epoch)
-                dataTlsReady();
-        },
-        Qt::QueuedConnection);
-    return true;
-}
-
-// The handshake is through: the side that waited for it goes on.
-void TStarFtp::dataTlsReady() {
-    if (!m_dataTls || !m_dataSocket.HasHandle())
-        return;
-    if (m_operation == Operation::Listing) {
-        m_dataSocket.WaitForReadable();
-        listingRead();
-    } else if (m_storSent) {
-        startUpload();
-    }
-}
-
-// Uploads read nothing, but TLS may still send records (session tickets, close_notify): they
-// are read and dropped, so that the channel stays whole and the close stays in sight. Once the
-// upload and its close_notify are out, the server's close_notify or the end of the connection
-// ends the data part.
-void TStarFtp::drainDataTls() {
-    if (!dataChannelUp())
-        return;
-    char sink[4096];
-    for (int i = 0; i < 16; ++i) {
-        int count = 0;
-        const FtpTlsChannel::Result result = m_dataTls->read(sink, sizeof sink, count);
-        if (result == FtpTlsChannel::Result::Done)
-            continue;
-        if (m_awaitingDataEnd &&
-            (result == FtpTlsChannel::Result::Closed || result == FtpTlsChannel::Result::Failed)) {
-            // Everything of ours was out before; whether the file arrived whole is for the
-            // server's final reply to say.
-            uploadEnd();
-            return;
-        }
-        if (result == FtpTlsChannel::Result::Failed) {
-            m_dataSocket.LastError = wsa::ConnectionReset;
-            fatal(FtpError::DataConnection);
-            return;
-        }
-        break;
-    }
-    m_dataSocket.WaitForReadable();
-}
-
-void TStarFtp::sendPort() {
-    m_controlDone = false;
-    m_dataDone = false;
-    const QString argument = MakePortArgument();
-    if (argument.isEmpty()) {
-        // Without a listening socket the server would have nowhere to connect.
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    // Some servers connect back as soon as they read PORT, before they answer it: the
-    // listener must know what to do with that connection before the command goes out.
-    const bool listing = m_operation == Operation::Listing;
+        m_data.prepare(direction);
     if (listing)
         prepareListing();
-    else
-        prepareUpload();
-    touchData();
-    send(QStringLiteral("PORT ") + argument, m_operation,
-         listing ? Step::ListingPort : Step::StorePort);
-}
-
-void TStarFtp::controlPartDone() {
-    m_controlDone = true;
-    m_abortedStoreTimer.stop();
-    if (m_dataDone) {
-        finishOperation();
-        return;
-    }
-    if (m_awaitingDataEnd) {
-        // The server answered the upload before its end of the data connection was seen: it
-        // needs nothing more from it. What it sent there (a session ticket) is taken first.
-        QPointer<TStarFtp> self(this);
-        const quint64 epoch = m_epoch;
-        drainDataTls();
-        if (!self || epoch != m_epoch || m_dataDone)
-            return;
-        uploadEnd();
-    }
-}
-
-void TStarFtp::dataPartDone() {
-    m_dataDone = true;
-    m_dataTimer.stop();
-    if (m_controlDone)
-        finishOperation();
-    else
-        awaitReply(); // the final reply now has the reply time-out
-}
-
-void TStarFtp::finishOperation() {
-    // Both halves are in; a stray reply afterwards must not finish the operation again.
-    m_operation = Operation::None;
-    m_step = Step::Idle;
-    m_replyTimer.stop();
-    m_abortedStoreTimer.stop();
-    closeDataSockets();
-    closeLocalFile();
-    postReady();
 }
 
 QString TStarFtp::MakePortArgument() {
-    const QString address = LocalAddressText();
-    m_dataRemainder.clear();
-    closeDataSockets();
-    m_listenerSocket.SetAddressFromText(address);
-    m_listenerSocket.SetPort(0);
-    m_listenerSocket.CreateSocket();
-    if (m_listenerSocket.LastError == 0)
-        m_listenerSocket.ListenSocket();
-    if (address.isEmpty() || m_listenerSocket.LastError != 0) {
-        m_listenerSocket.CloseSocket();
-        return {};
-    }
-    const QString listenAddress = m_listenerSocket.LocalAddressText();
-    const std::uint16_t port = m_listenerSocket.LocalPort();
-    if (m_listenerSocket.LastError != 0)
+    QString listenAddress;
+    std::uint16_t port = 0;
+    if (!m_data.listen(LocalAddressText(), listenAddress, port))
         return {};
     return PortArgument(listenAddress, port);
 }
@@ -1314,11 +779,9 @@ QString TStarFtp::MakePortArgument() {
 void TStarFtp::GetListing() {
     if (!guard())
         return;
-    m_listCommand = QByteArrayLiteral("LIST");
-    m_machineListing = false;
-    m_keepEntries = false;
     m_pendingEvent = PendingListingDone;
-    send(QStringLiteral("PWD"), Operation::Listing, Step::Pwd);
+    startOperation(
+        std::make_unique<FtpListOp>(*this, QByteArrayLiteral("LIST"), false, false, true));
 }
 
 void TStarFtp::GetEntries(const QByteArray& folder, bool machineListing) {
@@ -1329,13 +792,10 @@ void TStarFtp::GetEntries(const QByteArray& folder, bool machineListing) {
     m_entries.clear();
     if (refusedForLineBreak(folder))
         return;
-    m_machineListing = machineListing;
-    m_keepEntries = true;
-    m_listCommand = machineListing ? QByteArrayLiteral("MLSD") : QByteArrayLiteral("LIST");
+    QByteArray command = machineListing ? QByteArrayLiteral("MLSD") : QByteArrayLiteral("LIST");
     if (!folder.isEmpty())
-        m_listCommand += ' ' + folder;
-    m_operation = Operation::Listing;
-    sendType(RemoteType::Ascii);
+        command += ' ' + folder;
+    startOperation(std::make_unique<FtpListOp>(*this, command, machineListing, true, false));
 }
 
 void TStarFtp::SendQuery(const QByteArray& command) {
@@ -1346,9 +806,7 @@ void TStarFtp::SendQuery(const QByteArray& command) {
     m_queryReply.clear();
     if (refusedForLineBreak(command))
         return;
-    m_querying = true;
-    m_queryCommand = command;
-    send(command, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, command, true));
 }
 
 bool TStarFtp::refusedForLineBreak(const QByteArray& command) {
@@ -1374,7 +832,7 @@ void TStarFtp::ChangeDirectory(const QByteArray& dir) {
         return;
     // The reply cannot arrive before this returns, so the new directory is in place for it.
     InitialDirectory = RemoteNameText(dir);
-    send("CWD " + dir, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "CWD " + dir, false));
 }
 
 void TStarFtp::MakeDirectory(const QString& name) {
@@ -1388,7 +846,7 @@ void TStarFtp::MakeDirectory(const QByteArray& name) {
     m_pendingEvent = PendingDirectoryCreated;
     if (refusedForLineBreak(name))
         return;
-    send("MKD " + name, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "MKD " + name, false));
 }
 
 void TStarFtp::RemoveDirectory(const QString& name) {
@@ -1402,7 +860,7 @@ void TStarFtp::RemoveDirectory(const QByteArray& name) {
     m_pendingEvent = PendingDirectoryDeleted;
     if (refusedForLineBreak(name))
         return;
-    send("RMD " + name, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "RMD " + name, false));
 }
 
 void TStarFtp::DeleteFile(const QString& name) {
@@ -1416,7 +874,7 @@ void TStarFtp::DeleteFile(const QByteArray& name) {
     m_pendingEvent = PendingFileDeleted;
     if (refusedForLineBreak(name))
         return;
-    send("DELE " + name, Operation::Command, Step::Command);
+    startOperation(std::make_unique<FtpCommandOp>(*this, "DELE " + name, false));
 }
 
 void TStarFtp::RenameFile(const QString& oldName, const QString& newName) {
@@ -1428,10 +886,9 @@ void TStarFtp::RenameFile(const QByteArray& oldName, const QByteArray& newName) 
         return;
     m_success = true;
     m_pendingEvent = PendingFileRenamed;
-    m_renameTarget = newName;
     if (refusedForLineBreak(oldName + newName))
         return;
-    send("RNFR " + oldName, Operation::Rename, Step::RenameFrom);
+    startOperation(std::make_unique<FtpRenameOp>(*this, oldName, newName));
 }
 
 void TStarFtp::StoreFile() {
@@ -1439,12 +896,12 @@ void TStarFtp::StoreFile() {
         // Nothing was stored: the ready point must not read as a success.
         m_success = false;
         m_pendingEvent = PendingFileStored;
+        answerNow(this, FtpInfo::NotConnected);
         postReady();
-        info(FtpInfo::NotConnected);
         return;
     }
     if (m_busy) {
-        info(FtpInfo::Busy);
+        answerNow(this, FtpInfo::Busy);
         return;
     }
     m_busy = true;
@@ -1452,63 +909,23 @@ void TStarFtp::StoreFile() {
     m_pendingEvent = PendingFileStored;
     m_lastFtpError = 0;
     if (RemoteFile.isEmpty() && RemoteFileBytes.isEmpty()) {
-        postReady();
         report(FtpError::NoRemoteFile);
+        postReady();
         return;
     }
     if (!openLocalFile()) {
-        postReady();
         report(FtpError::LocalFileOpen);
+        postReady();
         return;
     }
-    m_operation = Operation::Store;
-    sendType(TransferMode == AsciiTransfer ? RemoteType::Ascii : RemoteType::Image);
+    startOperation(std::make_unique<FtpStoreOp>(
+        *this, RemoteFileBytes.isEmpty() ? RemoteFile.toUtf8() : RemoteFileBytes,
+        TransferMode == AsciiTransfer));
 }
 
 // ---- listing ----
 
-void TStarFtp::listingReply(const FtpReply& reply) {
-    switch (m_step) {
-    case Step::Pwd:
-        if (!isClass(reply, '2')) {
-            fatal(FtpError::UnexpectedReply);
-            return;
-        }
-        InitialDirectory = DirectoryFromPwdReply(reply.text);
-        sendType(RemoteType::Ascii);
-        break;
-    case Step::ListingType:
-        typeAccepted(reply);
-        break;
-    case Step::ListingEpsv:
-    case Step::ListingPasv:
-        passiveReply(reply);
-        break;
-    case Step::ListingPort:
-        if (isClass(reply, '2'))
-            send(m_listCommand, Operation::Listing, Step::List);
-        else
-            fatal(FtpError::UnexpectedReply);
-        break;
-    case Step::List:
-        if (isClass(reply, '2')) {
-            controlPartDone();
-        } else {
-            closeDataSockets();
-            fatal(FtpError::UnexpectedReply);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
 void TStarFtp::prepareListing() {
-    m_dataSocket.OnRead = [this](TStarSocket*) { listingRead(); };
-    m_dataSocket.OnClose = [this](TStarSocket*) { listingEnd(); };
-    // Only a TLS handshake ever waits for the socket to take data.
-    m_dataSocket.OnWrite = [this](TStarSocket*) { dataChannelUp(); };
-    m_listenerSocket.OnAccept = [this](TStarSocket*) { listingAccepted(); };
     m_rawListing.clear();
     m_entries.clear();
     m_fileList.clear();
@@ -1517,194 +934,75 @@ void TStarFtp::prepareListing() {
     m_directoryNames.clear();
 }
 
-void TStarFtp::listingAccepted() {
-    m_listenerSocket.AcceptInto(m_dataSocket);
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    // One data connection per command: nobody else gets to connect to us.
-    m_listenerSocket.CloseSocket();
-    listingConnected();
-    m_dataUp = true;
-    maybeStartDataTls();
+void TStarFtp::dataConnected(bool passive) {
+    if (FtpTransferOp* current = transfer())
+        current->dataConnected(passive);
 }
 
-void TStarFtp::listingConnected() {
-    touchData();
-    m_bytesTransferred = 0;
-    m_success = true;
-    m_startTick.start();
-    m_elapsedMs = 0;
-    m_dataRemainder.clear();
+bool TStarFtp::dataLine(const QByteArray& bytes) {
+    if (!m_operation || m_operation->kind() != FtpOperation::Kind::List)
+        return true;
+    return static_cast<FtpListOp*>(m_operation.get())->line(bytes);
 }
 
-bool TStarFtp::listingLine(const QByteArray& bytes) {
-    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
-    const QString line = RemoteNameText(bytes);
-    if (!info(FtpInfo::DataProgress, line))
-        return false;
-    if (m_rawListing.size() >= MaxListingLines)
-        return true;
-    m_rawListing.append(line);
-    if (!info(FtpInfo::ListingLine, line))
-        return false;
-    if (m_machineListing) {
-        const std::optional<RemoteEntry> entry = ParseMachineListingLine(bytes);
-        if (!entry)
-            return true;
-        m_entries.append(*entry);
-        (entry->isDirectory ? m_directoryNames : m_fileNames).append(entry->name);
-        (entry->isDirectory ? m_directoryList : m_fileList).append(entry->text);
-        return true;
-    }
-    // Parsed from the bytes, not the shown text: the name must go back to the server unchanged.
-    const ListingEntry parsed = ParseListingLine(bytes, ServerType);
-    if (!parsed.isEntry)
-        return true;
-    if (m_keepEntries) {
-        RemoteEntry entry;
-        entry.name = parsed.name;
-        entry.text = RemoteNameText(parsed.name);
-        entry.isDirectory = parsed.isDirectory;
-        ReadListingDetails(bytes, QDateTime::currentDateTimeUtc().date(), entry);
-        m_entries.append(std::move(entry));
-    }
-    if (parsed.isDirectory) {
-        m_directoryNames.append(parsed.name);
-        m_directoryList.append(RemoteNameText(parsed.name));
-    } else {
-        m_fileNames.append(parsed.name);
-        m_fileList.append(RemoteNameText(parsed.name));
-    }
+bool TStarFtp::dataStarted(qint64 size) {
+    return info(FtpInfo::FileSize, QString::number(size));
+}
+
+bool TStarFtp::dataProgress() {
+    // Paced by when it is shown, not when it is posted: the next comes ProgressIntervalMs
+    // after the handler has had this one.
+    QMetaObject::invokeMethod(
+        this,
+        [this, exchange = m_readyEpoch] {
+            if (exchange != m_readyEpoch)
+                return;
+            m_data.progressShown();
+            if (auto handler = OnFtpInfo)
+                handler(this, FtpInfo::DataProgress, QString());
+        },
+        Qt::QueuedConnection);
     return true;
 }
 
-int TStarFtp::dataReceive() {
-    if (!m_dataTls)
-        return m_dataSocket.ReceiveData(m_buffer.data(), ReadBlockSize);
-    m_dataSocket.LastError = 0;
-    int total = 0;
-    // Records are taken until the socket has no more for now (one read gives one record).
-    while (total < ReadBlockSize && !m_dataTlsClosed) {
-        int count = 0;
-        const FtpTlsChannel::Result result =
-            m_dataTls->read(m_buffer.data() + total, ReadBlockSize - total, count);
-        if (result == FtpTlsChannel::Result::Done) {
-            total += count;
-            continue;
-        }
-        if (result == FtpTlsChannel::Result::Closed)
-            m_dataTlsClosed = true; // close_notify: the listing is whole
-        else if (result == FtpTlsChannel::Result::Failed)
-            m_dataSocket.LastError = wsa::ConnectionReset;
-        break;
-    }
-    m_dataSocket.WaitForReadable();
-    return total;
-}
-
-void TStarFtp::listingRead() {
-    if (!dataChannelUp())
+void TStarFtp::dataEnded(FtpDataChannel::End end) {
+    switch (end) {
+    case FtpDataChannel::End::Complete:
+    case FtpDataChannel::End::ClosedEarly:
+        // The server closed the data connection before the whole file went out: the file is
+        // not complete on the server, whatever the server says next.
+        if (end == FtpDataChannel::End::ClosedEarly)
+            m_success = false;
+        if (m_operation && m_operation->kind() == FtpOperation::Kind::List)
+            info(FtpInfo::ListingReady, QStringLiteral("Listing ready"));
+        info(FtpInfo::TransferDone, QStringLiteral("Transfer done"));
+        if (FtpTransferOp* current = transfer())
+            current->dataPartDone();
         return;
-    const int count = dataReceive();
-    if (m_dataSocket.LastError != 0) {
+    case FtpDataChannel::End::FileRead:
+        m_success = false;
+        // The server sees the data connection end and answers STOR; that answer must still
+        // reach a ready point, or the engine would stay busy for good.
+        report(FtpError::LocalFileRead);
+        if (FtpTransferOp* current = transfer())
+            current->dataPartDone();
+        return;
+    case FtpDataChannel::End::Broken:
         fatal(FtpError::DataConnection);
         return;
-    }
-    if (count <= 0) {
-        // The server ended TLS: the end of the listing, even before its TCP close.
-        if (m_dataTlsClosed && m_dataSocket.HasHandle())
-            listingEnd();
+    case FtpDataChannel::End::TlsFailed:
+        fatal(FtpError::TlsHandshake);
+        return;
+    case FtpDataChannel::End::TimedOut:
+        fatal(FtpError::TimeOut);
         return;
     }
-    touchData();
-    m_bytesTransferred += count;
-    appendBounded(m_dataRemainder, QByteArray(m_buffer.data(), count));
-    qsizetype lineEnd;
-    while ((lineEnd = m_dataRemainder.indexOf(kCrLf)) >= 0) {
-        const QByteArray line = m_dataRemainder.left(lineEnd);
-        m_dataRemainder.remove(0, lineEnd + 2);
-        if (!listingLine(line))
-            return;
-    }
-    if (m_dataTlsClosed)
-        listingEnd();
-}
-
-void TStarFtp::listingEnd() {
-    const quint64 epoch = m_epoch;
-    if (m_dataDone)
-        return;
-    if (m_dataSocket.OnRead && !m_dataTlsClosed) {
-        QPointer<TStarFtp> self(this);
-        listingRead();
-        // The read may have met the end of TLS and finished the listing itself.
-        if (!self || epoch != m_epoch || m_dataDone)
-            return;
-    }
-    // A last line the server did not end with CR LF is still part of the listing.
-    if (!m_dataRemainder.isEmpty()) {
-        const QByteArray line = m_dataRemainder;
-        m_dataRemainder.clear();
-        if (!listingLine(line))
-            return;
-    }
-    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
-    m_dataSocket.OnRead = nullptr;
-    closeDataSockets();
-    if (!info(FtpInfo::ListingReady, QStringLiteral("Listing ready")) ||
-        !info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-        return;
-    dataPartDone();
 }
 
 // ---- upload ----
 
-void TStarFtp::storeReply(const FtpReply& reply) {
-    switch (m_step) {
-    case Step::StoreType:
-        typeAccepted(reply);
-        break;
-    case Step::StoreEpsv:
-    case Step::StorePasv:
-        passiveReply(reply);
-        break;
-    case Step::StorePort:
-        if (!isClass(reply, '2')) {
-            fatal(FtpError::UnexpectedReply);
-            return;
-        }
-        sendTransferCommand();
-        break;
-    case Step::Stor:
-        if (isClass(reply, '2')) {
-            controlPartDone();
-        } else if (reply.code == "426") {
-            // The transfer was aborted: the 2xx that follows only closes the command, the
-            // file did not arrive whole. Servers that end STOR with the 426 itself send nothing
-            // more, so after a while the 426 counts as the final reply.
-            m_success = false;
-            m_abortedStoreTimer.start(AbortedStoreWaitMs);
-            awaitReply();
-        } else {
-            m_success = false;
-            m_operation = Operation::None;
-            m_step = Step::Idle;
-            closeDataSockets();
-            closeLocalFile();
-            if (!info(FtpInfo::UnexpectedReply))
-                return;
-            postReady();
-        }
-        break;
-    default:
-        break;
-    }
-}
-
 bool TStarFtp::openLocalFile() {
-    closeLocalFile();
+    m_data.closeFile();
     if (LocalFile.isEmpty())
         return false;
     // Only a regular file is uploaded: a FIFO or a device would never end (or never begin).
@@ -1724,246 +1022,6 @@ bool TStarFtp::openLocalFile() {
         return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    m_fileFd = fd;
-    m_fileSize = st.st_size;
+    m_data.setFile(fd, st.st_size);
     return true;
-}
-
-void TStarFtp::prepareUpload() {
-    m_dataSocket.OnRead = [this](TStarSocket* socket) {
-        if (m_protectData) {
-            if (m_dataTls)
-                drainDataTls();
-            return;
-        }
-        // Nothing is expected from the server here; what comes is dropped, and reading on
-        // keeps its close in sight.
-        char sink[512];
-        socket->ReceiveData(sink, sizeof sink);
-    };
-    m_dataSocket.OnClose = [this](TStarSocket*) { uploadEnd(); };
-    m_dataSocket.OnWrite = [this](TStarSocket*) { uploadPump(); };
-    m_listenerSocket.OnAccept = [this](TStarSocket*) { uploadAccepted(); };
-    m_storSent = false;
-    m_dataAccepted = false;
-    m_uploadStarted = false;
-}
-
-void TStarFtp::uploadAccepted() {
-    m_listenerSocket.AcceptInto(m_dataSocket);
-    if (m_dataSocket.LastError != 0) {
-        fatal(FtpError::DataConnection);
-        return;
-    }
-    m_listenerSocket.CloseSocket();
-    m_dataAccepted = true;
-    m_dataUp = true;
-    touchData();
-    maybeStartDataTls();
-    // The file goes out only after STOR: before it the server has nowhere to put the bytes.
-    if (m_storSent)
-        startUpload();
-}
-
-void TStarFtp::startUpload() {
-    if (!m_dataAccepted || m_uploadStarted || !m_dataSocket.HasHandle() || m_step != Step::Stor)
-        return;
-    // Over TLS the file waits for the handshake (dataTlsReady comes back here).
-    if (m_protectData && (!m_dataTls || !m_dataTls->established()))
-        return;
-    m_uploadStarted = true;
-    m_uploading = true;
-    m_bytesTransferred = 0;
-    m_reportedBytes = 0;
-    // TLS encrypts in our memory: the file is read in blocks.
-    m_useSendfile = SendStraightFromFile && !m_protectData;
-    m_startTick.start();
-    m_progressClock.invalidate();
-    m_elapsedMs = 0;
-    touchData();
-    if (!info(FtpInfo::FileSize, QString::number(m_fileSize)))
-        return;
-    // The first bytes go on the socket's first write notification, after this reply or
-    // accept has been handled.
-    m_dataSocket.WaitForWritable();
-}
-
-bool TStarFtp::uploadProgress() {
-    m_elapsedMs = m_startTick.elapsed();
-    // The first bytes out are reported at once, later ones at most every ProgressIntervalMs;
-    // the end of the file is told by "Transfer done" right after.
-    if (m_bytesTransferred == m_reportedBytes ||
-        (m_progressClock.isValid() && m_progressClock.elapsed() < ProgressIntervalMs))
-        return true;
-    m_progressClock.start();
-    m_reportedBytes = m_bytesTransferred;
-    return info(FtpInfo::DataProgress);
-}
-
-void TStarFtp::uploadPump() {
-    if (!dataChannelUp() || m_awaitingDataEnd)
-        return;
-    if (m_dataShutdownSent) {
-        uploadSent();
-        return;
-    }
-    if (!m_uploading || m_fileFd < 0 || !m_dataSocket.HasHandle())
-        return;
-    const int socket = m_dataSocket.Handle();
-    QElapsedTimer slice;
-    slice.start();
-    while (m_bytesTransferred < m_fileSize) {
-        const qint64 left = m_fileSize - m_bytesTransferred;
-        ssize_t sent;
-        if (m_useSendfile) {
-            off_t offset = static_cast<off_t>(m_bytesTransferred);
-            sent = sendfileWithoutSigpipe(socket, m_fileFd, &offset,
-                                          static_cast<size_t>(qMin<qint64>(left, kSendfileChunk)));
-            if (sent < 0 && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
-                // Not every file system sends straight from the file: read it instead.
-                m_useSendfile = false;
-                continue;
-            }
-            if (sent == 0) {
-                // The file is shorter than it was when the upload started.
-                uploadFailedRead();
-                return;
-            }
-        } else {
-            if (m_blockOffset == m_uploadBlock.size()) {
-                m_uploadBlock.resize(static_cast<qsizetype>(qMin<qint64>(left, UploadBlockSize)));
-                const ssize_t got = ::pread(m_fileFd, m_uploadBlock.data(),
-                                            static_cast<size_t>(m_uploadBlock.size()),
-                                            static_cast<off_t>(m_bytesTransferred));
-                if (got <= 0) {
-                    uploadFailedRead();
-                    return;
-                }
-                m_uploadBlock.resize(got);
-                m_blockOffset = 0;
-            }
-            const bool more =
-                m_bytesTransferred + (m_uploadBlock.size() - m_blockOffset) < m_fileSize;
-            if (m_dataTls) {
-                int count = 0;
-                const FtpTlsChannel::Result result =
-                    m_dataTls->write(m_uploadBlock.constData() + m_blockOffset,
-                                     static_cast<int>(m_uploadBlock.size() - m_blockOffset), count);
-                if (result == FtpTlsChannel::Result::Done) {
-                    sent = count;
-                } else if (result == FtpTlsChannel::Result::WantRead ||
-                           result == FtpTlsChannel::Result::WantWrite) {
-                    sent = -1;
-                    errno = EAGAIN;
-                } else {
-                    sent = -1;
-                    errno = ECONNRESET;
-                }
-            } else {
-                sent = ::send(socket, m_uploadBlock.constData() + m_blockOffset,
-                              static_cast<size_t>(m_uploadBlock.size() - m_blockOffset),
-                              MSG_NOSIGNAL | (more ? MSG_MORE : 0));
-            }
-            if (sent > 0)
-                m_blockOffset += sent;
-        }
-        if (sent < 0) {
-            const int error = WinsockErrorFromErrno(errno);
-            if (error == wsa::WouldBlock || error == wsa::Interrupted)
-                break;
-            m_dataSocket.LastError = error;
-            fatal(FtpError::DataConnection);
-            return;
-        }
-        m_bytesTransferred += sent;
-        if (!uploadProgress())
-            return;
-        if (slice.nsecsElapsed() >= kSendSliceNs)
-            break;
-    }
-    if (m_bytesTransferred < m_fileSize) {
-        // Full for now: the rest follows on the next write notification.
-        touchData();
-        m_dataSocket.WaitForWritable();
-        return;
-    }
-    uploadSent();
-}
-
-void TStarFtp::uploadFailedRead() {
-    closeLocalFile();
-    closeDataSockets();
-    m_success = false;
-    // The server sees the data connection end and answers STOR; that answer must still reach
-    // a ready point, or the engine would stay busy for good.
-    if (!report(FtpError::LocalFileRead))
-        return;
-    dataPartDone();
-}
-
-void TStarFtp::uploadSent() {
-    m_uploading = false;
-    // Over TLS the end of the file is told by close_notify before the connection closes, so
-    // the server can tell a whole file from a cut one.
-    if (m_dataTls && m_dataSocket.HasHandle()) {
-        // A session ticket the server sent on this connection is taken before it closes:
-        // the next data connection resumes with it.
-        if (!m_dataShutdownSent) {
-            char sink[4096];
-            int count = 0;
-            while (m_dataTls->read(sink, sizeof sink, count) == FtpTlsChannel::Result::Done) {
-            }
-        }
-        m_dataShutdownSent = true;
-        if (m_dataTls->shutdown() == FtpTlsChannel::Result::WantWrite) {
-            touchData();
-            m_dataSocket.WaitForWritable();
-            return;
-        }
-        // The socket stays open until the server has seen it all. Closed now, with a record
-        // of the server's still unread (a session ticket that came late), the system would
-        // reset the connection and drop what it had not sent yet, close_notify included: the
-        // server would take the whole file for a cut one. Our side ends here, for servers
-        // that read up to the end of the stream rather than to close_notify; the server's
-        // close_notify, its close or its final reply ends the wait (under the data time-out).
-        ::shutdown(m_dataSocket.Handle(), SHUT_WR);
-        m_awaitingDataEnd = true;
-        touchData();
-        drainDataTls();
-        return;
-    }
-    // Closing the data connection is the end of the file for the server.
-    closeDataSockets();
-    closeLocalFile();
-    m_elapsedMs = m_startTick.elapsed();
-    if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-        return;
-    dataPartDone();
-}
-
-void TStarFtp::uploadEnd() {
-    // The server closed the data connection before we finished sending: the file is not
-    // complete on the server, whatever the server says next.
-    if (m_uploading || !m_uploadStarted)
-        m_success = false;
-    m_elapsedMs = m_startTick.isValid() ? m_startTick.elapsed() : 0;
-    closeDataSockets();
-    closeLocalFile();
-    if (!info(FtpInfo::TransferDone, QStringLiteral("Transfer done")))
-        return;
-    dataPartDone();
-}
-
-void TStarFtp::appendBounded(QByteArray& remainder, const QByteArray& bytes) {
-    remainder.append(bytes);
-    // Nothing beyond MaxLineLength of one line matters; keep a trailing CR so that a CR LF
-    // split across reads still ends the line.
-    qsizetype lastBreak = remainder.lastIndexOf(kCrLf);
-    const qsizetype tailStart = lastBreak < 0 ? 0 : lastBreak + 2;
-    if (remainder.size() - tailStart > MaxLineLength) {
-        const bool endsWithCr = remainder.endsWith('\r');
-        remainder.truncate(tailStart + MaxLineLength);
-        if (endsWithCr)
-            remainder.append('\r');
-    }
 }

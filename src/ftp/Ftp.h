@@ -1,10 +1,11 @@
 // TStarFtp: the program's own asynchronous FTP client. Its own socket is the
-// control connection; ListenerSocket waits for the server's data connection and DataSocket
-// carries it. Every operation returns at once and ends in OnFtpReady plus its completion event;
+// control connection; its data channel (FtpDataChannel) makes and carries the data connection
+// of each LIST and STOR (ListenerSocket and DataSocket are the channel's). Every operation returns at once and ends in OnFtpReady plus its completion event;
 // every connection ends in exactly one OnFtpQuit. Nothing waits for ever: replies and the data
 // connection have time-outs, and Abort() ends whatever is going on.
 #pragma once
 
+#include "ftp/FtpDataChannel.h"
 #include "ftp/FtpListing.h"
 #include "ftp/FtpReply.h"
 #include "ftp/starsock.h"
@@ -16,9 +17,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class FtpTlsContext;
 class FtpTlsChannel;
+class FtpOperation;
+class FtpTransferOp;
+enum class FtpStep : int;
 
 enum class FtpInfo : int {
     Connected = 0,
@@ -98,16 +103,16 @@ struct TCertificateInfo {
 
 enum TFtpInfoNeeded : int { NeedServer = 0, NeedUserName = 1, NeedPassword = 2, NeedAccount = 3 };
 
-class TStarFtp : public TStarSocket {
+class TStarFtp : public TStarSocket, private FtpDataChannel::Owner {
     Q_OBJECT
 
 public:
     // What one read of the control or data connection takes at most.
-    static constexpr int ReadBlockSize = 64 * 1024;
+    static constexpr int ReadBlockSize = FtpDataChannel::ReadBlockSize;
     // Upload blocks where the system cannot send straight from the file.
-    static constexpr int UploadBlockSize = 256 * 1024;
+    static constexpr int UploadBlockSize = FtpDataChannel::UploadBlockSize;
     // Upload progress (OnFtpInfo 7) is reported at most this often.
-    static constexpr int ProgressIntervalMs = 50;
+    static constexpr int ProgressIntervalMs = FtpDataChannel::ProgressIntervalMs;
     // Longest reply or listing line kept; the rest of a longer line is dropped.
     static constexpr qsizetype MaxLineLength = FtpReplyAssembler::MaxLineLength;
     // A listing keeps at most this many lines, however long the server goes on.
@@ -230,10 +235,10 @@ public:
     // 32 STOR, 40 RNFR, 41 RNTO, 50 CWD/MKD/RMD/DELE, 60 QUIT, 100 nothing; and for passive
     // mode and TLS: 13 EPSV and 14 PASV for a listing, 33 EPSV and 34 PASV for an upload,
     // 20 AUTH TLS (also while its handshake runs), 21 PBSZ, 22 PROT.
-    int ReplyState() const { return static_cast<int>(m_step); }
+    int ReplyState() const;
     int LastFtpError() const { return m_lastFtpError; }
-    qint64 BytesTransferred() const { return m_bytesTransferred; }
-    qint64 ElapsedMs() const { return m_elapsedMs; }
+    qint64 BytesTransferred() const { return m_data.bytesTransferred(); }
+    qint64 ElapsedMs() const { return m_data.elapsedMs(); }
     const QStringList& RawListing() const { return m_rawListing; }
     const QStringList& FileList() const { return m_fileList; }
     const QStringList& DirectoryList() const { return m_directoryList; }
@@ -247,8 +252,8 @@ public:
     // The server counts in binary type now (SIZE gives the bytes of a file only then).
     bool BinaryType() const { return m_remoteType == RemoteType::Image; }
     qsizetype ControlRemainderSize() const { return m_replies.pendingSize(); }
-    TStarSocket& ListenerSocket() { return m_listenerSocket; }
-    TStarSocket& DataSocket() { return m_dataSocket; }
+    TStarSocket& ListenerSocket() { return m_data.listener(); }
+    TStarSocket& DataSocket() { return m_data.socket(); }
 
 protected:
     // The argument of the next PORT command; sets up ListenerSocket. Empty when it failed.
@@ -268,36 +273,6 @@ private:
         PendingQueryDone = 10,
     };
 
-    // Each operation has its own handler; the steps say which reply it waits for. The values
-    // are the numbers of the reply table (ReplyState).
-    enum class Operation { None, Login, Listing, Store, Command, Rename, Quit };
-    enum class Step : int {
-        Greeting = 0,
-        User = 1,
-        Password = 2,
-        Account = 3,
-        System = 5,
-        InitialCwd = 6,
-        Pwd = 7,
-        ListingType = 8,
-        ListingPort = 10,
-        List = 12,
-        ListingEpsv = 13,
-        ListingPasv = 14,
-        Auth = 20,
-        Pbsz = 21,
-        Prot = 22,
-        StoreType = 30,
-        StorePort = 31,
-        Stor = 32,
-        StoreEpsv = 33,
-        StorePasv = 34,
-        RenameFrom = 40,
-        RenameTo = 41,
-        Command = 50,
-        QuitReply = 60,
-        Idle = 100,
-    };
     // The transfer type last accepted by the server on this connection.
     enum class RemoteType { Unknown, Ascii, Image };
 
@@ -310,7 +285,6 @@ private:
     bool checkSocketError();
     void closeAllSockets();
     void closeDataSockets();
-    void closeLocalFile();
     // Ends the connection's work: sockets closed, timers stopped, nothing awaited.
     void endConnection();
     void postReady();
@@ -319,34 +293,41 @@ private:
     void quitPoint(quint64 connection);
     bool guard();
 
-    // Sending: the line goes out now when the socket takes it, else on its write notification.
-    bool send(const QString& text, Operation operation, Step step);
-    bool send(const QByteArray& text, Operation operation, Step step);
+    // The operations (FtpOperation.h) drive the connection through the engine's steps.
+    friend class FtpOperation;
+    friend class FtpLoginOp;
+    friend class FtpTransferOp;
+    friend class FtpListOp;
+    friend class FtpStoreOp;
+    friend class FtpCommandOp;
+    friend class FtpRenameOp;
+    friend class FtpQuitOp;
+
+    // The operation under way: it takes the replies; one that is over is kept until the next
+    // starts, since its handler may still be on the stack.
+    void startOperation(std::unique_ptr<FtpOperation> operation);
+    void retireOperation();
+    FtpStep step() const;
+    FtpTransferOp* transfer() const;
+
+    // Sending: the line goes out now when the socket takes it, else on its write notification;
+    // false when the connection was cut off meanwhile.
+    bool sendLine(const QByteArray& text);
     // A command with a line break in it fails before it is sent (true then).
     bool refusedForLineBreak(const QByteArray& command);
     void flushControl();
 
-    // Waiting: exactly one of the two time-outs guards each wait.
+    // Waiting: exactly one of the two time-outs guards each wait (the data channel has the
+    // other).
     void awaitReply();
     bool dataInFlight() const;
-    void touchData();
 
     void onLookupDone();
     void onControlConnect();
     void onControlRead();
     void onControlClose();
     void handleReply(const FtpReply& reply);
-    void loginReply(const FtpReply& reply);
-    void listingReply(const FtpReply& reply);
-    void storeReply(const FtpReply& reply);
-    void commandReply(const FtpReply& reply);
-    void renameReply(const FtpReply& reply);
-    void quitReply(const FtpReply& reply);
-    void loginRefused();
-    void loggedIn();
     bool needValue(TFtpInfoNeeded need, QString& value);
-    void sendUser();
-    void afterLogin();
 
     // TLS on the control connection: AUTH TLS, the handshake, the certificate check, then
     // PBSZ and PROT after the login.
@@ -356,52 +337,19 @@ private:
     int controlReceive(char* buffer, int size);
     int controlSend(const char* bytes, int size);
 
-    // The data connection, chosen in one place (openDataConnection): PORT, or EPSV then PASV.
-    void openDataConnection();
-    void sendPassive(bool extended);
-    void passiveReply(const FtpReply& reply);
-    void connectPassive(const QString& named, std::uint16_t port);
-    void passiveConnected();
-    void sendTransferCommand();
-    // TLS on the data connection: started once the connection is up, in either mode; the
-    // handlers of listing and upload go through dataChannelUp before they touch the data.
-    void maybeStartDataTls();
-    void startDataTls();
-    bool dataChannelUp();
-    void dataTlsReady();
-    void drainDataTls();
+    // The data channel made ready for the current LIST or STOR.
+    void prepareData(bool listing);
     void closedByQuit();
 
-    // The data commands: TYPE (skipped when the server has it already), PORT, then LIST/STOR.
-    void sendType(RemoteType wanted);
-    void typeAccepted(const FtpReply& reply);
-    void sendPort();
-    void prepareData();
-    // The one place where both halves of LIST and STOR meet: the operation is over when the
-    // final reply and the end of the data connection are both in, in either order.
-    void controlPartDone();
-    void dataPartDone();
-    void finishOperation();
-
     void prepareListing();
-    void listingAccepted();
-    void listingConnected();
-    int dataReceive();
-    void listingRead();
-    void listingEnd();
-    bool listingLine(const QByteArray& bytes);
-
     bool openLocalFile();
-    void prepareUpload();
-    void uploadAccepted();
-    void startUpload();
-    void uploadPump();
-    void uploadFailedRead();
-    void uploadSent();
-    void uploadEnd();
-    bool uploadProgress();
 
-    static void appendBounded(QByteArray& remainder, const QByteArray& bytes);
+    // What the data channel tells.
+    void dataConnected(bool passive) override;
+    bool dataLine(const QByteArray& bytes) override;
+    bool dataStarted(qint64 size) override;
+    bool dataProgress() override;
+    void dataEnded(FtpDataChannel::End end) override;
 
     QString m_hostName;
     QString m_numericAddress;
@@ -409,37 +357,24 @@ private:
     bool m_connectedFtp = false;
     bool m_busy = false;
     bool m_shutDown = false;
-    Operation m_operation = Operation::None;
-    Step m_step = Step::Idle;
+    std::unique_ptr<FtpOperation> m_operation;
+    std::vector<std::unique_ptr<FtpOperation>> m_retired;
     int m_pendingEvent = PendingNone;
     RemoteType m_remoteType = RemoteType::Unknown;
-    RemoteType m_wantedType = RemoteType::Unknown;
     FtpReplyAssembler m_replies;
     QByteArray m_controlOut;
-    QByteArray m_dataRemainder;
     bool m_readerBusy = false;
     bool m_readMissed = false;
-    bool m_controlDone = false;
-    bool m_dataDone = false;
-    bool m_quitDuringOperation = false;
 
     // Passive mode, per connection: EPSV refused once is not asked again, and with
     // PassiveThenActive, passive refused once goes straight to PORT.
     bool m_epsvRefused = false;
     bool m_passiveRefused = false;
 
-    // TLS: the context lives as long as the engine, the channels as long as their sockets.
+    // TLS: the context lives as long as the engine, the channel as long as its socket.
     std::unique_ptr<FtpTlsContext> m_tlsContext;
     std::unique_ptr<FtpTlsChannel> m_controlTls;
-    std::unique_ptr<FtpTlsChannel> m_dataTls;
     bool m_protectData = false;
-    bool m_dataTlsClosed = false;
-    bool m_dataUp = false;
-    bool m_transferUnderway = false;
-    bool m_dataShutdownSent = false;
-    // A TLS upload is out, close_notify included: the server's end of the data connection
-    // (its close_notify or its close) or its final reply is awaited before the socket closes.
-    bool m_awaitingDataEnd = false;
     QString m_controlFingerprint;
 
     // Epochs: m_connection counts connections (Connect) and their ends; m_epoch changes
@@ -450,43 +385,19 @@ private:
     quint64 m_readyEpoch = 0;
     bool m_quitPosted = false;
 
-    // The upload.
-    int m_fileFd = -1;
-    qint64 m_fileSize = 0;
-    bool m_useSendfile = true;
-    bool m_uploading = false;
-    bool m_storSent = false;
-    bool m_dataAccepted = false;
-    bool m_uploadStarted = false;
-    qint64 m_reportedBytes = 0;
-    QElapsedTimer m_progressClock;
-    QByteArray m_uploadBlock;
-    qsizetype m_blockOffset = 0;
-
-    qint64 m_bytesTransferred = 0;
-    qint64 m_elapsedMs = 0;
-    QElapsedTimer m_startTick;
     int m_lastFtpError = 0;
-    QByteArray m_renameTarget;
     QStringList m_rawListing;
     QStringList m_fileList;
     QStringList m_directoryList;
     QList<QByteArray> m_fileNames;
     QList<QByteArray> m_directoryNames;
-    // GetEntries: the command that lists, and the entries read.
-    QByteArray m_listCommand = QByteArrayLiteral("LIST");
-    bool m_machineListing = false;
-    bool m_keepEntries = false;
+    // GetEntries: the entries read.
     QList<RemoteEntry> m_entries;
-    // SendQuery: its reply is collected while it runs.
-    bool m_querying = false;
-    QByteArray m_queryCommand;
+    // SendQuery: its reply, collected while it runs.
     QByteArray m_queryReply;
     std::array<char, ReadBlockSize> m_buffer{};
-    TStarSocket m_listenerSocket;
-    TStarSocket m_dataSocket;
+    FtpDataChannel m_data{*this};
     QTimer m_replyTimer;
-    QTimer m_dataTimer;
     QTimer m_abortedStoreTimer;
     QTimer m_quitTimer;
 };
