@@ -204,15 +204,22 @@ bool HtmlDocument::writeTo(const QString& path) {
     QString text;
     bool fits = true;
     if (steps && m_editor.length() >= StepSaveFrom) {
-        // Only a copy of what the editor holds is taken here; its line ends and the Latin-1
-        // check are worked out beside the window.
-        const EditWindow::TextCopy copy = m_editor.textCopy();
+        // Only a copy of what the editor holds is taken here, a piece at a time with the window
+        // drawing between pieces (the step keeps the user's input away, so the text stays as
+        // it is); its line ends and the Latin-1 check are worked out beside the window.
+        const QString label = stepLabel("Saving", path);
+        steps->begin(label, 1000);
+        const std::optional<EditWindow::TextCopy> copy =
+            m_editor.textCopy([steps](qint64 share) { return steps->advance(share); });
+        steps->end();
+        if (!copy)
+            return false; // cancelled: the file stays as it was, the document modified
         const std::atomic<qint64> unknown{0};
         const auto prepare = [&] {
-            text = copy.text();
+            text = copy->text();
             fits = !check || fitsLatin1(text);
         };
-        if (!runBesideTheWindow(*steps, stepLabel("Saving", path), prepare, unknown))
+        if (!runBesideTheWindow(*steps, label, prepare, unknown))
             return false; // cancelled: the file stays as it was, the document modified
     } else {
         text = m_editor.text();

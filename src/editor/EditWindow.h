@@ -10,6 +10,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class Clipboard;
 class LongStep;
 
@@ -27,13 +30,19 @@ public:
     virtual QString text() const = 0;
     // The whole text in two steps, for a save that runs beside the window: a copy of what the
     // editor holds, taken now, and the work that makes text() of it, which may run on any
-    // thread. By default the copy is text() itself.
+    // thread. A big text may be copied in pieces: between them `between` is called with the
+    // share done (in thousandths) and lets the window draw; the caller keeps the user's input
+    // away meanwhile. It returns false to stop the copy, which then gives nullopt. By default
+    // the copy is text() itself, taken at once.
     struct TextCopy {
         QString held;
         QString (*toText)(const QString& held) = nullptr;
         QString text() const { return toText ? toText(held) : held; }
     };
-    virtual TextCopy textCopy() const { return {text()}; }
+    virtual std::optional<TextCopy> textCopy(const std::function<bool(qint64)>& between) const {
+        (void)between;
+        return TextCopy{text()};
+    }
     // Replaces the whole text; line ends become CR LF; caret at 0, nothing selected.
     virtual void setText(const QString& text) = 0;
     virtual void clear() { setText(QString()); }

@@ -278,8 +278,40 @@ QString PlainTextEditWindow::text() const {
     return m_editor ? fromDocumentText(m_editor->document()->toRawText()) : QString();
 }
 
-EditWindow::TextCopy PlainTextEditWindow::textCopy() const {
-    return {m_editor ? m_editor->document()->toRawText() : QString(), &fromDocumentText};
+std::optional<EditWindow::TextCopy>
+PlainTextEditWindow::textCopy(const std::function<bool(qint64)>& between) const {
+    // A slice is a few milliseconds of copying; the whole of a 50 MB page in one go held the
+    // window for a third of a second.
+    constexpr int sliceBlocks = 20000;
+    if (!m_editor)
+        return TextCopy{};
+    const QPointer<QTextDocument> doc = m_editor->document();
+    const int blocks = doc->blockCount();
+    if (blocks <= sliceBlocks)
+        return TextCopy{doc->toRawText(), &fromDocumentText};
+    const int characters = doc->characterCount();
+    const int revision = doc->revision();
+    QString copy;
+    // Each block's text and, but after the last, two characters for its line end.
+    copy.reserve(qsizetype(characters) + blocks - 2);
+    int copied = 0;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (copied > 0)
+            copy += QLatin1String("\r\n");
+        copy += block.text();
+        if (++copied % sliceBlocks != 0 || copied == blocks)
+            continue;
+        if (!between(qint64(copied) * 1000 / blocks))
+            return std::nullopt;
+        // Nothing the user does reaches the editor meanwhile. A document gone is a copy stopped;
+        // should the program itself have changed the text, the copy is taken again whole.
+        if (!m_editor || !doc || doc != m_editor->document())
+            return std::nullopt;
+        if (doc->revision() != revision || doc->characterCount() != characters ||
+            doc->blockCount() != blocks)
+            return TextCopy{doc->toRawText(), &fromDocumentText};
+    }
+    return TextCopy{copy};
 }
 
 void PlainTextEditWindow::resetForNewText() {

@@ -24,8 +24,9 @@ public:
     QPlainTextEdit* editor() const { return m_editor; }
 
     QString text() const override;
-    // The document's raw text (a quick copy), its line ends made CR LF on the thread that asks.
-    TextCopy textCopy() const override;
+    // A small document's raw text (a quick copy), its line ends made CR LF on the thread that
+    // asks; a big one's text with CR LF line ends, copied a slice of blocks at a time.
+    std::optional<TextCopy> textCopy(const std::function<bool(qint64)>& between) const override;
     void setText(const QString& text) override;
     void clear() override;
     // A big text is built into a new document of its own, a piece at a time, and takes the old

@@ -8,8 +8,14 @@
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -235,6 +241,47 @@ TEST_F(PlainTextEditWindowTest, PositionsConvertBothWaysOnALongDocument) {
             EXPECT_EQ(window.toDocumentPosition(end + 2), block.position() + block.length());
         }
     }
+}
+
+TEST_F(PlainTextEditWindowTest, ACopyForSavingIsTakenASliceAtATimeAndIsTheWholeText) {
+    const auto copyOf = [&](const std::function<bool(qint64)>& between) {
+        const std::optional<EditWindow::TextCopy> copy = window.textCopy(between);
+        return copy ? std::optional<QString>(copy->text()) : std::nullopt;
+    };
+    std::vector<qint64> shares;
+    const auto record = [&](qint64 share) {
+        shares.push_back(share);
+        return true;
+    };
+    // A small page is copied at once.
+    window.setText(QStringLiteral("<P>a\rb\nc"));
+    EXPECT_EQ(copyOf(record), std::optional(QStringLiteral("<P>a\r\nb\r\nc")));
+    EXPECT_TRUE(shares.empty());
+
+    QString text;
+    for (int i = 0; i < 45000; ++i)
+        text += i % 5 == 0 ? QStringLiteral("\r\n") : QStringLiteral("<TD>\u00e9\t%1</TD>\n").arg(i);
+    text += QStringLiteral("last, no line end");
+    window.setText(text);
+    const QString whole = window.text();
+    ASSERT_EQ(widget.document()->blockCount(), 45001);
+    EXPECT_EQ(copyOf(record), std::optional(whole));
+    EXPECT_EQ(shares, (std::vector<qint64>{444, 888}));
+
+    // Stopped after the first slice: no copy.
+    shares.clear();
+    EXPECT_EQ(copyOf([&](qint64 share) { return record(share) && shares.size() < 2; }),
+              std::nullopt);
+    EXPECT_EQ(shares.size(), 2u);
+
+    // Text the program changes between slices is copied again whole.
+    bool changed = false;
+    const std::optional<QString> copy = copyOf([&](qint64) {
+        if (!std::exchange(changed, true))
+            QTextCursor(widget.document()).insertText(QStringLiteral("<!-- new -->"));
+        return true;
+    });
+    EXPECT_EQ(copy, std::optional(QStringLiteral("<!-- new -->") + whole));
 }
 
 // The colour drawn at each edit position of the text, "-" for the editor's own, one letter per
