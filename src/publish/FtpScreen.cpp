@@ -789,12 +789,31 @@ void FtpScreen::onInfo(const RemoteEvent& event) {
         case FtpInfo::TlsEstablished:
             line = QStringLiteral("Secure connection: ") + event.text;
             break;
+        case FtpInfo::UnexpectedReply: {
+            // Before the login is done this is the Initial Dir the server would not open: the
+            // session goes on where the server started it, and a file sent now would land
+            // there, so the user hears of it. Later refusals end their own operation, which
+            // says so.
+            const QString folder = m_connection.m_current.directory;
+            if (connected() || folder.isEmpty())
+                break;
+            const QString reply = m_transfer.m_log.isEmpty() ? QString() : m_transfer.m_log.last();
+            line = initialDirRefusedText(folder, reply);
+            informLater(line);
+            break;
+        }
         default:
             break;
         }
     }
     if (!line.isEmpty())
         appendLog(line);
+}
+
+QString FtpScreen::initialDirRefusedText(const QString& folder, const QString& reply) {
+    return QStringLiteral("The server did not open the Initial Dir \"%1\" (%2).\nYou are in the "
+                          "folder the server started in; files transferred now go there.")
+        .arg(folder, reply);
 }
 
 QString FtpScreen::errorTextOf(const RemoteEvent& event) const {

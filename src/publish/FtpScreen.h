@@ -257,6 +257,8 @@ public:
     static QString fileMissingText(const QString& path);
     static QString badProjectText();
     static QString errorText(int code, const QString& extra);
+    // The login's change to the profile's Initial Dir was refused with reply.
+    static QString initialDirRefusedText(const QString& folder, const QString& reply);
     static QString lineBreakInNameText(const QString& path);
     static QString removedFromQueueText(const QString& path);
     // The connection ended while a file was being sent: which file, how far it got, and why.

@@ -744,6 +744,45 @@ TEST_P(FtpScreenServer, AWholeSessionFromProfileToClose) {
     EXPECT_FALSE(prompter.answersLeft());
 }
 
+TEST_P(FtpScreenServer, AnInitialDirTheServerRefusesIsToldAndTheFilesGoWhereTheLoginIs) {
+    FtpScreen& s = screen();
+    HostProfile p = s.connection().currentHost();
+    p.directory = QStringLiteral("/no-such-folder");
+    s.connection().setFields(p);
+    s.modify();
+    s.selectHost(0);
+    ASSERT_TRUE(dir.write(QStringLiteral("a.html"), "<P>a"));
+    changed.add(dir.file(QStringLiteral("a.html")));
+    prompter.queue(MessageAnswer::Ok);
+    s.connectToHost();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(s.connected());
+    QTest::qWait(50); // the message comes from the event loop
+    const QStringList log = s.transfer().log();
+    const qsizetype cwd = log.indexOf(QStringLiteral("CWD /no-such-folder"));
+    ASSERT_GE(cwd, 0);
+    ASSERT_LT(cwd + 1, log.size());
+    const QString reply = log.at(cwd + 1);
+    EXPECT_TRUE(reply.startsWith(QLatin1String("550 "))) << reply.toStdString();
+    const QString told = QStringLiteral("The server did not open the Initial Dir "
+                                        "\"/no-such-folder\" (") +
+                         reply +
+                         QStringLiteral(").\nYou are in the folder the server started in; files "
+                                        "transferred now go there.");
+    EXPECT_EQ(prompter.texts(), QStringList{told});
+    EXPECT_EQ(log.count(told), 1);
+
+    // What was told is where the file goes; nothing more is said.
+    s.open();
+    s.addAllFromAutoList();
+    s.transferFiles();
+    ASSERT_TRUE(waitFor([&] { return !s.busy() && !s.transfer().transferring(); }, 20000));
+    QFile sent(root + QStringLiteral("/a.html"));
+    ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
+    EXPECT_EQ(sent.readAll(), "<P>a");
+    EXPECT_EQ(prompter.shown().size(), 1u);
+}
+
 TEST_P(FtpScreenServer, AFileThatFailsIsLoggedAndTheTransferGoesOn) {
     FtpScreen& s = screen();
     ASSERT_TRUE(dir.write(QStringLiteral("site/ok.html"), "ok"));
