@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -390,6 +391,12 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
     // go, after the progress has gone. The old one is kept so that Cancel can give it back; no
     // key reaches the editor meanwhile.
     const bool wasReadOnly = m_editor->isReadOnly();
+    // Where the user was in the old page, for Cancel to put back with it.
+    const QTextCursor previousCursor = m_editor->textCursor();
+    const int previousAnchor = previousCursor.anchor();
+    const int previousPosition = previousCursor.position();
+    const int previousTop = m_editor->verticalScrollBar()->value();
+    const int previousLeft = m_editor->horizontalScrollBar()->value();
     m_editor->setReadOnly(true);
     m_ownEdit = true;
     const QPointer<QTextDocument> previous(swapInEmptyDocument());
@@ -417,8 +424,15 @@ bool PlainTextEditWindow::loadText(const QString& text, LongStep* steps, const Q
     }
     steps->end();
     if (cancelled) {
-        if (previous)
+        if (previous) {
             m_editor->setDocument(previous.data());
+            QTextCursor cursor(previous.data());
+            cursor.setPosition(previousAnchor);
+            cursor.setPosition(previousPosition, QTextCursor::KeepAnchor);
+            m_editor->setTextCursor(cursor);
+            m_editor->verticalScrollBar()->setValue(previousTop);
+            m_editor->horizontalScrollBar()->setValue(previousLeft);
+        }
         m_ownEdit = false;
         m_editor->setReadOnly(wasReadOnly);
         dropInSlices(doc);
