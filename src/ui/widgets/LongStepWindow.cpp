@@ -24,6 +24,10 @@ void LongStepWindow::begin(const QString& label, qint64 total) {
     m_total = std::max<qint64>(1, total);
     m_cancelled = false;
     m_dialog.reset();
+    // A step that follows one whose progress was up (reading a page, then putting it into the
+    // editor) shows its own at once: the progress does not go away for half a second between.
+    m_showAtOnce = m_endedShown && m_ended.isValid() && m_ended.elapsed() < FollowOnMs;
+    m_endedShown = false;
     m_started.start();
     m_sincePump.start();
 }
@@ -32,7 +36,7 @@ bool LongStepWindow::advance(qint64 done) {
     if (m_cancelled)
         return false;
     if (!m_dialog) {
-        if (m_started.elapsed() < m_showAfterMs) {
+        if (!m_showAtOnce && m_started.elapsed() < m_showAfterMs) {
             // The window goes on drawing (and its timers run) before the progress shows; what
             // the user does waits until then, so no command starts in the middle of the step.
             if (m_sincePump.elapsed() >= PumpEveryMs) {
@@ -64,5 +68,7 @@ bool LongStepWindow::advance(qint64 done) {
 }
 
 void LongStepWindow::end() {
+    m_endedShown = m_dialog != nullptr;
+    m_ended.start();
     m_dialog.reset();
 }

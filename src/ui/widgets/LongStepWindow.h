@@ -28,6 +28,8 @@ public:
     QProgressDialog* dialog() const { return m_dialog.get(); }
 
     static constexpr int DefaultShowAfterMs = 500;
+    // A step that begins this soon after one whose progress was shown shows its own at once.
+    static constexpr int FollowOnMs = 100;
 
 private:
     QPointer<QWidget> m_parent;
@@ -35,6 +37,9 @@ private:
     std::unique_ptr<QProgressDialog> m_dialog;
     QElapsedTimer m_started;
     QElapsedTimer m_sincePump;
+    QElapsedTimer m_ended;
+    bool m_endedShown = false;
+    bool m_showAtOnce = false;
     QString m_label;
     qint64 m_total = 0;
     bool m_cancelled = false;

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QTest>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -249,3 +250,43 @@ TEST_F(LongPassWindow, ABigPageLoadsWithProgressAndCancelLeavesTheDocument) {
     }
     form->state().parts().longSteps = nullptr;
 }
+
+namespace {
+
+TEST(LongStepProgress, ShowsAfterItsDelayAndAtOnceForAStepThatFollowsAShownOne) {
+    QWidget parent;
+    LongStepWindow steps(&parent, 50);
+    // Quick: nothing shows.
+    steps.begin(QStringLiteral("Reading a.htm ..."), 10);
+    EXPECT_TRUE(steps.advance(5));
+    EXPECT_EQ(steps.dialog(), nullptr);
+    steps.end();
+    // Longer than the delay: the progress comes up.
+    steps.begin(QStringLiteral("Reading b.htm ..."), 10);
+    QTest::qWait(60);
+    EXPECT_TRUE(steps.advance(5));
+    ASSERT_NE(steps.dialog(), nullptr);
+    EXPECT_EQ(steps.dialog()->labelText(), QStringLiteral("Reading b.htm ..."));
+    EXPECT_EQ(steps.dialog()->value(), 500);
+    steps.end();
+    EXPECT_EQ(steps.dialog(), nullptr);
+    // The step right after it shows at once, with its own label.
+    steps.begin(QStringLiteral("Loading b.htm ..."), 4);
+    EXPECT_TRUE(steps.advance(1));
+    ASSERT_NE(steps.dialog(), nullptr);
+    EXPECT_EQ(steps.dialog()->labelText(), QStringLiteral("Loading b.htm ..."));
+    EXPECT_EQ(steps.dialog()->value(), 250);
+    steps.end();
+    // One that begins later waits for its delay again, as does one after a quiet step.
+    QTest::qWait(LongStepWindow::FollowOnMs + 20);
+    steps.begin(QStringLiteral("Saving b.htm ..."), 10);
+    EXPECT_TRUE(steps.advance(1));
+    EXPECT_EQ(steps.dialog(), nullptr);
+    steps.end();
+    steps.begin(QStringLiteral("Saving b.htm ..."), 10);
+    EXPECT_TRUE(steps.advance(1));
+    EXPECT_EQ(steps.dialog(), nullptr);
+    steps.end();
+}
+
+} // namespace
