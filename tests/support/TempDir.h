@@ -8,10 +8,20 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ftw.h>
 
 class TempDir {
 public:
     TempDir() { m_dir.setAutoRemove(true); }
+    // Removed by the bytes of its names: QTemporaryDir cannot remove a file whose name is not
+    // UTF-8 (a Latin-1 name a test made) and would leave the whole folder behind.
+    ~TempDir() {
+        if (m_dir.isValid())
+            ::nftw(QFile::encodeName(m_dir.path()).constData(), removeEntry, 16,
+                   FTW_DEPTH | FTW_PHYS);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     bool isValid() const { return m_dir.isValid(); }
     // The folder with a trailing "/".
     QString path() const { return m_dir.path() + QLatin1Char('/'); }
@@ -45,5 +55,9 @@ public:
     bool exists(const QString& name) const { return QFile::exists(file(name)); }
 
 private:
+    static int removeEntry(const char* path, const struct stat*, int, struct FTW*) {
+        std::remove(path); // what cannot go stays; the walk goes on with the rest
+        return 0;
+    }
     QTemporaryDir m_dir;
 };
