@@ -55,19 +55,24 @@ protected:
     // After steps turns of the event loop, opens another page as Alt+O would.
     void openMeanwhile(int steps, const QString& name, const QByteArray& bytes) {
         ASSERT_TRUE(dir.write(name, bytes));
-        auto left = std::make_shared<int>(steps);
-        auto step = std::make_shared<std::function<void()>>();
-        *step = [this, left, step, name] {
-            if (--*left > 0) {
-                QMetaObject::invokeMethod(form.get(), *step, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(form.get(), OpenStep{this, steps, name}, Qt::QueuedConnection);
+    }
+    // One turn of the loop: posts a copy of itself until its turns are used up, then opens.
+    struct OpenStep {
+        LongPassWindow* test;
+        int left;
+        QString name;
+        void operator()() const {
+            if (left > 1) {
+                QMetaObject::invokeMethod(test->form.get(), OpenStep{test, left - 1, name},
+                                          Qt::QueuedConnection);
                 return;
             }
-            chooser.queue(dir.file(name));
+            test->chooser.queue(test->dir.file(name));
             // What Alt+O runs.
-            form->registry().action("OpenHTMLFile1")->trigger();
-        };
-        QMetaObject::invokeMethod(form.get(), *step, Qt::QueuedConnection);
-    }
+            test->form->registry().action("OpenHTMLFile1")->trigger();
+        }
+    };
     int colouredRanges() {
         form->editWindow().applyColors();
         int n = 0;
