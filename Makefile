@@ -75,8 +75,11 @@ deb: program
 # The core and window tests and the fuzz harnesses' replays, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer into $(ASAN_DIR) and run there (the window tests on the offscreen
 # platform); then the fuzz harnesses built with clang, so that `make fuzz` cannot break unseen.
+# -O1 with line tables only: the stacks still name file and line, and each file
+# compiles in about two thirds of the time of the optimised one with full debug information.
 test-asan: deps
-	cmake -S . -B $(ASAN_DIR) -G Ninja -DQUILLON_SANITIZE=ON -DQUILLON_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DQUILLON_SANITIZE=ON -DQUILLON_BUILD_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG='-O1 -g1' $(CMAKE_FLAGS)
 	$(SANITIZER_ENV) cmake --build $(ASAN_DIR) -j$(JOBS) \
 	  --target quillon_core_tests quillon_ui_tests $(FUZZERS)
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600 \
