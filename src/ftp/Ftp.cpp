@@ -89,7 +89,7 @@ TStarFtp::~TStarFtp() {
     OnFtpInfo = nullptr;
     OnFtpError = nullptr;
     m_data.close();
-    m_controlTls.reset();
+    m_controlTls.close();
 }
 
 void TStarFtp::SetFtpServer(const QString& server) {
@@ -190,7 +190,7 @@ void TStarFtp::closeDataSockets() {
 
 void TStarFtp::closeAllSockets() {
     m_data.close();
-    m_controlTls.reset();
+    m_controlTls.close();
     CloseSocket();
     m_controlOut.clear();
 }
@@ -365,8 +365,8 @@ void TStarFtp::flushControl() {
     while (!m_controlOut.isEmpty()) {
         if (m_shutDown || !HasHandle())
             return;
-        const int sent =
-            controlSend(m_controlOut.constData(), static_cast<int>(m_controlOut.size()));
+        const int sent = m_controlTls.send(*this, m_controlOut.constData(),
+                                           static_cast<int>(m_controlOut.size()));
         if (!checkSocketError())
             return;
         if (sent == 0) {
@@ -448,8 +448,7 @@ void TStarFtp::Connect() {
     m_remoteType = RemoteType::Unknown;
     m_epsvRefused = false;
     m_passiveRefused = false;
-    m_protectData = false;
-    m_controlFingerprint.clear();
+    m_controlTls.reset();
     m_pendingEvent = PendingNone;
     // Logging in is an operation like any other: nothing else may start until its ready point.
     m_busy = true;
@@ -504,7 +503,7 @@ void TStarFtp::onControlConnect() {
 
 void TStarFtp::onControlClose() {
     // A server that hangs up in the middle of the handshake did not take TLS.
-    if (m_controlTls && !m_controlTls->established()) {
+    if (m_controlTls.handshaking()) {
         fatal(FtpError::TlsHandshake);
         return;
     }
@@ -545,7 +544,7 @@ void TStarFtp::onControlRead() {
         m_readMissed = false;
     };
     for (int reads = 0; reads < kReadsPerNotification; ++reads) {
-        const int count = controlReceive(m_buffer.data(), ReadBlockSize);
+        const int count = m_controlTls.receive(*this, m_buffer.data(), ReadBlockSize);
         if (!checkSocketError())
             return;
         const QByteArray bytes(m_buffer.data(), count);
@@ -568,7 +567,7 @@ void TStarFtp::onControlRead() {
                 return readOnLater();
             // AUTH TLS was accepted: what follows on the socket is the handshake, and a reply
             // that came in clear after the 234 is no reply of the server's.
-            if (m_controlTls && !m_controlTls->established()) {
+            if (m_controlTls.handshaking()) {
                 m_readMissed = false;
                 return;
             }
@@ -602,19 +601,12 @@ bool TStarFtp::needValue(TFtpInfoNeeded need, QString& value) {
 // ---- TLS on the control connection ----
 
 void TStarFtp::startControlTls() {
-    if (!m_tlsContext)
-        m_tlsContext = std::make_unique<FtpTlsContext>();
-    if (!TrustedCaFile.isEmpty())
-        m_tlsContext->addTrustedFile(TrustedCaFile);
     // The name the certificate must carry: the one the user typed, else the address.
-    m_controlTls = std::make_unique<FtpTlsChannel>(
-        *m_tlsContext, Handle(), m_hostName.isEmpty() ? m_numericAddress : m_hostName);
-    if (!m_controlTls->ok()) {
+    if (!m_controlTls.start(Handle(), m_hostName.isEmpty() ? m_numericAddress : m_hostName,
+                            TrustedCaFile)) {
         fatal(FtpError::TlsHandshake);
         return;
     }
-    // Sessions of an earlier connection belong to another login, perhaps another server.
-    m_tlsContext->forgetSessions();
     // Whatever came in clear after the 234 is dropped with the half reply it may have begun.
     m_replies.reset();
     OnRead = [this](TStarSocket*) { controlHandshake(); };
@@ -627,18 +619,18 @@ void TStarFtp::startControlTls() {
 }
 
 void TStarFtp::controlHandshake() {
-    if (!m_controlTls)
+    if (!m_controlTls.active())
         return;
-    switch (m_controlTls->handshake()) {
-    case FtpTlsChannel::Result::WantRead:
+    switch (m_controlTls.handshake()) {
+    case FtpControlTls::Handshake::WaitRead:
         WaitForReadable();
         return;
-    case FtpTlsChannel::Result::WantWrite:
+    case FtpControlTls::Handshake::WaitWrite:
         WaitForWritable();
         return;
-    case FtpTlsChannel::Result::Done:
+    case FtpControlTls::Handshake::Done:
         break;
-    default:
+    case FtpControlTls::Handshake::Failed:
         fatal(FtpError::TlsHandshake);
         return;
     }
@@ -649,19 +641,15 @@ void TStarFtp::controlHandshake() {
     if (!certificateTrusted())
         return;
     OnRead = [this](TStarSocket*) { onControlRead(); };
-    info(FtpInfo::TlsEstablished, m_controlTls->protocolAndCipher());
+    info(FtpInfo::TlsEstablished, m_controlTls.protocolAndCipher());
     WaitForReadable();
     if (m_operation && m_operation->kind() == FtpOperation::Kind::Login)
         static_cast<FtpLoginOp*>(m_operation.get())->tlsUp();
 }
 
 bool TStarFtp::certificateTrusted() {
-    TCertificateInfo certificate = m_controlTls->certificate();
-    m_controlFingerprint = certificate.Sha256Fingerprint;
-    if (m_controlTls->verified())
-        return true;
-    const QString trusted = NormalizedFingerprint(TrustedFingerprint);
-    if (!trusted.isEmpty() && trusted == certificate.Sha256Fingerprint)
+    TCertificateInfo certificate;
+    if (m_controlTls.trustedWithoutAsking(TrustedFingerprint, certificate))
         return true;
     bool accepted = false;
     if (auto handler = OnCertificateCheck) {
@@ -673,49 +661,6 @@ bool TStarFtp::certificateTrusted() {
         return false;
     }
     return true;
-}
-
-int TStarFtp::controlReceive(char* buffer, int size) {
-    if (!m_controlTls)
-        return ReceiveData(buffer, size);
-    LastError = 0;
-    if (!m_controlTls->established() || !HasHandle())
-        return 0;
-    int count = 0;
-    switch (m_controlTls->read(buffer, size, count)) {
-    case FtpTlsChannel::Result::Done:
-        WaitForReadable();
-        return count;
-    case FtpTlsChannel::Result::WantRead:
-    case FtpTlsChannel::Result::WantWrite:
-    case FtpTlsChannel::Result::Closed:
-        // Closed: the server ended TLS; the end of the connection itself follows.
-        WaitForReadable();
-        return 0;
-    case FtpTlsChannel::Result::Failed:
-        break;
-    }
-    LastError = wsa::ConnectionReset;
-    return 0;
-}
-
-int TStarFtp::controlSend(const char* bytes, int size) {
-    if (!m_controlTls)
-        return SendData(bytes, size);
-    LastError = 0;
-    if (!m_controlTls->established())
-        return 0;
-    int count = 0;
-    switch (m_controlTls->write(bytes, size, count)) {
-    case FtpTlsChannel::Result::Done:
-        return count;
-    case FtpTlsChannel::Result::WantRead:
-    case FtpTlsChannel::Result::WantWrite:
-        return 0;
-    default:
-        LastError = wsa::ConnectionReset;
-        return 0;
-    }
 }
 
 // ---- quit ----
@@ -758,8 +703,9 @@ void TStarFtp::prepareData(bool listing) {
     m_data.SendStraightFromFile = SendStraightFromFile;
     const FtpDataChannel::Direction direction =
         listing ? FtpDataChannel::Direction::Listing : FtpDataChannel::Direction::Upload;
-    if (m_protectData)
-        m_data.prepare(direction, m_tlsContext.get(), m_controlTls.get(), m_controlFingerprint);
+    if (m_controlTls.dataProtected())
+        m_data.prepare(direction, m_controlTls.context(), m_controlTls.channel(),
+                       m_controlTls.fingerprint());
     else
         m_data.prepare(direction);
     if (listing)

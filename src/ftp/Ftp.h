@@ -5,6 +5,7 @@
 // connection have time-outs, and Abort() ends whatever is going on.
 #pragma once
 
+#include "ftp/FtpControlTls.h"
 #include "ftp/FtpDataChannel.h"
 #include "ftp/FtpListing.h"
 #include "ftp/FtpReply.h"
@@ -19,8 +20,6 @@
 #include <memory>
 #include <vector>
 
-class FtpTlsContext;
-class FtpTlsChannel;
 class FtpOperation;
 class FtpTransferOp;
 enum class FtpStep : int;
@@ -329,13 +328,11 @@ private:
     void handleReply(const FtpReply& reply);
     bool needValue(TFtpInfoNeeded need, QString& value);
 
-    // TLS on the control connection: AUTH TLS, the handshake, the certificate check, then
-    // PBSZ and PROT after the login.
+    // TLS on the control connection: AUTH TLS, the handshake, the certificate check (the
+    // user is asked when it fails), then PBSZ and PROT after the login.
     void startControlTls();
     void controlHandshake();
     bool certificateTrusted();
-    int controlReceive(char* buffer, int size);
-    int controlSend(const char* bytes, int size);
 
     // The data channel made ready for the current LIST or STOR.
     void prepareData(bool listing);
@@ -371,11 +368,7 @@ private:
     bool m_epsvRefused = false;
     bool m_passiveRefused = false;
 
-    // TLS: the context lives as long as the engine, the channel as long as its socket.
-    std::unique_ptr<FtpTlsContext> m_tlsContext;
-    std::unique_ptr<FtpTlsChannel> m_controlTls;
-    bool m_protectData = false;
-    QString m_controlFingerprint;
+    FtpControlTls m_controlTls;
 
     // Epochs: m_connection counts connections (Connect) and their ends; m_epoch changes
     // whenever the exchange under way is cut off, so handlers know to stop; m_readyEpoch

@@ -41,7 +41,7 @@ void FtpLoginOp::sendUser() {
 void FtpLoginOp::afterLogin() {
     // Data protection is asked for once the login is through, as servers expect it; the
     // password itself already went over TLS.
-    if (m_ftp.m_controlTls && m_ftp.m_controlTls->established() && !m_ftp.m_protectData) {
+    if (m_ftp.m_controlTls.established() && !m_ftp.m_controlTls.dataProtected()) {
         send(QByteArrayLiteral("PBSZ 0"), FtpStep::Pbsz);
         return;
     }
@@ -84,7 +84,7 @@ void FtpLoginOp::reply(const FtpReply& reply) {
         if (isClass(reply, '2') && step() == FtpStep::Pbsz) {
             send(QByteArrayLiteral("PROT P"), FtpStep::Prot);
         } else if (isClass(reply, '2')) {
-            m_ftp.m_protectData = true;
+            m_ftp.m_controlTls.protectData();
             send(QByteArrayLiteral("SYST"), FtpStep::System);
         } else if (m_ftp.Security == TFtpSecurity::TlsRequired) {
             // Files and listings would go in clear.
