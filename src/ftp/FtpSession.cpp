@@ -3,7 +3,6 @@
 
 #include "platform/TextFile.h"
 
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -393,10 +392,7 @@ void FtpSession::onInfo(FtpInfo code, const QString& text) {
         return;
     case FtpInfo::ControlRead: {
         event.info = RemoteInfo::Reply;
-        static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-        QStringList lines = text.split(breaks);
-        while (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
+        const QStringList lines = LogLines(text);
         if (m_current && !lines.isEmpty())
             m_current->lastReply = lines.last();
         break;

@@ -760,10 +760,7 @@ void FtpScreen::onInfo(const RemoteEvent& event) {
         return; // the listing's lines show in the lists
     case RemoteInfo::CommandSent:
     case RemoteInfo::Reply: {
-        static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-        QStringList lines = event.text.split(breaks);
-        while (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
+        QStringList lines = LogLines(event.text);
         for (QString& l : lines) {
             // The password never reaches the screen.
             if (event.info == RemoteInfo::CommandSent && l.startsWith(QLatin1String("PASS ")))

@@ -117,3 +117,7 @@ struct RemoteEvent {
     // A Stat's Done.
     std::shared_ptr<const RemoteEntry> entry;
 };
+
+// The lines of a command or reply text as the log shows them: split at CR LF, CR or LF, with
+// the empty lines its last line break leaves dropped.
+QStringList LogLines(const QString& text);

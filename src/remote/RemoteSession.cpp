@@ -2,6 +2,7 @@
 #include "remote/RemoteSession.h"
 
 #include <QMetaObject>
+#include <QRegularExpression>
 
 RemoteSession::RemoteSession(QObject* parent) : QObject(parent) {
 }
@@ -30,4 +31,12 @@ void RemoteSession::deliverOne() {
         QMetaObject::invokeMethod(this, &RemoteSession::deliverOne, Qt::QueuedConnection);
     }
     emit sessionEvent(event);
+}
+
+QStringList LogLines(const QString& text) {
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(breaks);
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
 }
