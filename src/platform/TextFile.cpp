@@ -317,18 +317,24 @@ PieceWriteResult writeFileInPieces(const QString& path, const QByteArray& bytes,
     // Never fall back to writing the target in place: a failure half-way would destroy it.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: each piece goes to the system as it is written, so a disk that fills up fails
+    // a write with the system's reason; through Qt's buffer the failure came at the commit,
+    // told as "Unknown error".
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.error = file.errorString();
         return written;
     }
     for (qsizetype done = 0; done < bytes.size();) {
         const qsizetype piece = std::min(bytes.size() - done, WritePiece);
-        if (file.write(bytes.constData() + done, piece) != piece) {
+        // A short write is no failure yet (it carries no reason): the rest is written again,
+        // and the write that fails tells why.
+        const qint64 n = file.write(bytes.constData() + done, piece);
+        if (n <= 0) {
             result.error = file.errorString();
             file.cancelWriting();
             return written;
         }
-        done += piece;
+        done += n;
         if (progress && !progress(done, bytes.size())) {
             file.cancelWriting();
             written.stopped = true;

@@ -9,7 +9,10 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -267,6 +270,57 @@ TEST_F(TextFileTest, FailedWritesReportTheReasonAndKeepTheOldFile) {
     const TextWriteResult proc = writeFileAtomically(QStringLiteral("/proc/quillon.txt"), "x");
     EXPECT_FALSE(proc.ok);
     EXPECT_FALSE(proc.error.isEmpty());
+}
+
+// A disk that fills up half-way through a save, played by a limit on the size of files this
+// process may write: the system's reason is told for both kinds of name, and the old file stays.
+TEST_F(TextFileTest, AWriteThatRunsOutOfRoomTellsTheSystemsReason) {
+    const QByteArray old = raw("old page\r\n");
+    const QString utf8Name = dir.file(QStringLiteral("page.html"));
+    const QByteArray latin1Name("p\xe4ge.html");
+    ASSERT_TRUE(dir.write(QStringLiteral("page.html"), old));
+    ASSERT_TRUE(dir.writeNative(latin1Name, old));
+    const auto readNative = [&](const QByteArray& name) {
+        QFile f;
+        FILE* file = std::fopen((QFile::encodeName(dir.path()) + name).constData(), "rb");
+        QByteArray bytes;
+        if (file && f.open(file, QIODevice::ReadOnly))
+            bytes = f.readAll();
+        f.close();
+        if (file)
+            std::fclose(file);
+        return bytes;
+    };
+    const QByteArray big(3 * WritePiece, 'x');
+
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    // Past the limit a write fails with EFBIG instead of raising SIGXFSZ.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = WritePiece + 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const TextWriteResult utf8 = writeFileAtomically(utf8Name, big);
+    const TextWriteResult latin1 =
+        writeFileAtomically(dir.path() + QString::fromLatin1(latin1Name), big);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(utf8.ok);
+    EXPECT_EQ(utf8.error, QStringLiteral("File too large"));
+    EXPECT_FALSE(latin1.ok);
+    EXPECT_EQ(latin1.error, QStringLiteral("File too large"));
+    EXPECT_EQ(dir.read(QStringLiteral("page.html")), old);
+    EXPECT_EQ(readNative(latin1Name), old);
+    // No temporary file is left beside them.
+    int entries = 0;
+    if (DIR* folder = ::opendir(QFile::encodeName(dir.path()).constData())) {
+        while (const dirent* entry = ::readdir(folder))
+            entries +=
+                std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0;
+        ::closedir(folder);
+    }
+    EXPECT_EQ(entries, 2);
 }
 
 TEST_F(TextFileTest, FailedWriteInAReadOnlyFolderKeepsTheOldFile) {
