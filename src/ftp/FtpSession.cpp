@@ -3,7 +3,6 @@
 
 #include "platform/TextFile.h"
 
-
 #include <algorithm>
 
 FtpSession::FtpSession(QObject* parent)

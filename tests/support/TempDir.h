@@ -46,6 +46,18 @@ public:
                         static_cast<size_t>(bytes.size());
         return std::fclose(f) == 0 && ok;
     }
+    // The bytes of a file named by raw bytes below the folder; empty when it cannot be read.
+    QByteArray readNative(const QByteArray& name) const {
+        QByteArray bytes;
+        FILE* f = std::fopen((QFile::encodeName(path()) + name).constData(), "rb");
+        if (!f)
+            return bytes;
+        char buffer[65536];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            bytes.append(buffer, static_cast<qsizetype>(n));
+        std::fclose(f);
+        return bytes;
+    }
     QByteArray read(const QString& name) const {
         QFile f(file(name));
         if (!f.open(QIODevice::ReadOnly))
